@@ -1,0 +1,42 @@
+# Front door of the project. `make run` plays the production, `make test` runs
+# every test; both install what is missing first.
+BUILD   ?= build
+JOBS    ?= $(shell nproc)
+CMAKE   ?= cmake
+FUZZ_SECONDS ?= 20
+
+.PHONY: all deps build assets run video test unit-tests fuzz-smoke fuzz sanitize bench clean
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	$(CMAKE) --build $(BUILD) -j $(JOBS)
+
+assets: build
+	$(CMAKE) --build $(BUILD) --target assets
+
+# Plays the production from the build folder (which holds hlvd/). Without a
+# display it records the production to a video instead.
+run: assets
+	@bash scripts/run.sh $(BUILD)
+
+video: assets
+	@bash scripts/run.sh $(BUILD) --record
+
+test: assets
+	@bash scripts/test.sh $(BUILD) $(FUZZ_SECONDS)
+
+fuzz: deps
+	@bash scripts/fuzz.sh 600
+
+bench: assets
+	@bash scripts/bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) build-fuzz build-sanitize

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the asset generator, the tests and
+# `make run` need. Idempotent: does nothing when everything is present.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config
+  libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libmpg123-dev
+  libmp3lame-dev libfreetype-dev fonts-dejavu-core zlib1g-dev
+  libgtest-dev libgmock-dev libpng-dev libbenchmark-dev
+  xvfb xauth xdotool x11-utils libgl1-mesa-dri
+  clang libclang-rt-14-dev sox lame ffmpeg
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

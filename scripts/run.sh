@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Plays the production in a window when a display is available; otherwise (or
+# with --record) records it with hlv-capture to an MP4 under the build folder.
+set -euo pipefail
+BUILD=${1:-build}
+MODE=${2:-play}
+cd "$(dirname "$0")/../$BUILD"
+
+if [ "$MODE" != "--record" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
+  exec ./hlv
+fi
+
+out=$(pwd)/hlv.mp4
+echo "No display found: recording the production to $out (30 fps, with sound)."
+SDL_VIDEODRIVER=offscreen ./hlv-capture --fps 30 --audio hlv-audio.wav --video "$out" --progress
+echo "Recorded: $out"

@@ -1,0 +1,8 @@
+#include "assetgen.h"
+
+namespace assetgen {
+
+// Scaffolding: filled in by the asset family's own work.
+void generateCues(const Pack& /*pack*/) {}
+
+} // namespace assetgen
