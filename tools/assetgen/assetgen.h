@@ -29,8 +29,8 @@ class Random {
 public:
     explicit Random(std::uint64_t seed) : state_(seed ? seed : 0x9E3779B97F4A7C15ull) {}
     std::uint64_t next();
-    double uniform();                        // [0, 1)
-    double uniform(double lo, double hi);    // [lo, hi)
+    double uniform();                     // [0, 1)
+    double uniform(double lo, double hi); // [lo, hi)
 
 private:
     std::uint64_t state_;

@@ -30,8 +30,12 @@ std::uint64_t Random::next() {
     return state_;
 }
 
-double Random::uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+double Random::uniform() {
+    return static_cast<double>(next() >> 11) * 0x1.0p-53;
+}
 
-double Random::uniform(double lo, double hi) { return lo + (hi - lo) * uniform(); }
+double Random::uniform(double lo, double hi) {
+    return lo + (hi - lo) * uniform();
+}
 
 } // namespace assetgen

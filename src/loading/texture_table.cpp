@@ -1,0 +1,3 @@
+#include "loading/texture_table.h"
+
+TextureTable textureTable{};

@@ -1,0 +1,19 @@
+// Segment #3: state object and its init/start/render routines.
+#pragma once
+
+#include <cstdint>
+
+#include "loading/offscreen_buffer.h"
+#include "loading/texture_table.h"
+
+class part3 {
+public:
+    float aspect = 0.0f;
+};
+
+extern part3 part3Object;
+
+void initPart3(part3& self);
+void startPart3(part3& self);
+bool renderPart3(part3& self, std::int32_t cue, TextureTable& textures, double* time,
+                 OffscreenBuffer& buffer);

@@ -1,0 +1,19 @@
+// Segment #6: state object and its init/start/render routines.
+#pragma once
+
+#include <cstdint>
+
+#include "loading/offscreen_buffer.h"
+#include "loading/texture_table.h"
+
+class part6 {
+public:
+    float aspect = 0.0f;
+};
+
+extern part6 part6Object;
+
+void initPart6(part6& self);
+void startPart6(part6& self);
+bool renderPart6(part6& self, std::int32_t cue, TextureTable& textures, double* time,
+                 OffscreenBuffer& buffer);

@@ -1,0 +1,23 @@
+#include "segments/part7.h"
+
+#include "segments/shared.h"
+
+// SCAFFOLDING: this Segment's own effect has not landed yet. It clears to a
+// colour of its own and ends on time, so the Timeline can be run end to end.
+
+part7 part7Object;
+
+void initPart7(part7& /*self*/) {}
+
+void startPart7(part7& self) {
+    segments::setUpPerspective(62, &self.aspect);
+}
+
+bool renderPart7(part7& /*self*/, std::int32_t /*cue*/, TextureTable& /*textures*/, double* time,
+                 OffscreenBuffer& /*buffer*/) {
+    if (*time > 968) {
+        return true;
+    }
+    segments::drawScaffoldingFrame(0.06f, 0.06f, 0.06f);
+    return false;
+}

@@ -1,0 +1,19 @@
+// Segment #7: state object and its init/start/render routines.
+#pragma once
+
+#include <cstdint>
+
+#include "loading/offscreen_buffer.h"
+#include "loading/texture_table.h"
+
+class part7 {
+public:
+    float aspect = 0.0f;
+};
+
+extern part7 part7Object;
+
+void initPart7(part7& self);
+void startPart7(part7& self);
+bool renderPart7(part7& self, std::int32_t cue, TextureTable& textures, double* time,
+                 OffscreenBuffer& buffer);

@@ -1,0 +1,29 @@
+// The eight Segments and four Layers as the Timeline and the loading sequence
+// see them: init (during loading), start (when a Segment becomes current) and
+// render (every frame). Each effect's own state lives in its partN / interN
+// object, declared in its own header.
+#pragma once
+
+#include <cstdint>
+
+#include "loading/offscreen_buffer.h"
+#include "loading/texture_table.h"
+
+namespace segments {
+
+inline constexpr int kSegmentCount = 8;
+
+// Segment k = 1..8. initSegment is a no-op for Segment 1 (it has no init).
+void initSegment(int k);
+void startSegment(int k);
+// Returns the finished flag: true on the first call whose time exceeds the
+// Segment's end (nothing is drawn then). The render may overwrite *time.
+bool renderSegment(int k, std::int32_t cue, TextureTable& textures, double* time,
+                   OffscreenBuffer& buffer);
+
+enum class Layer { A, B, C, D };
+void initLayer(Layer layer);
+void renderLayer(Layer layer, std::int32_t cue, TextureTable& textures, double* time,
+                 OffscreenBuffer& buffer);
+
+} // namespace segments
