@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc)
 CMAKE   ?= cmake
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build assets run video test unit-tests fuzz-smoke fuzz sanitize bench clean
+.PHONY: all deps build assets run video test unit-tests fuzz-smoke fuzz sanitize bench clean sheets
 
 all: build
 
@@ -40,3 +40,7 @@ bench: assets
 
 clean:
 	rm -rf $(BUILD) build-fuzz build-sanitize
+
+# Contact sheets of every mesh and every texture, for looking at the pack.
+sheets: assets
+	@bash scripts/sheets.sh $(BUILD)
