@@ -4,7 +4,7 @@ set -euo pipefail
 BUILD=${1:-build}
 cd "$(dirname "$0")/.."
 shopt -s nullglob
-for b in "$BUILD"/bench/bench_*; do
+for b in "$BUILD"/bench_*; do
   [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   "$b"

@@ -8,7 +8,7 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 cmake --build build-fuzz -j "$(nproc)"
 shopt -s nullglob
 ran=0
-for fuzzer in build-fuzz/tests/fuzz/fuzz_*; do
+for fuzzer in build-fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer")
   seeds=tests/fuzz/corpus/$name
