@@ -1,0 +1,26 @@
+// A closed Catmull-Rom path over up to three key tracks sharing a key count.
+#pragma once
+
+#include "anim/tvector.h"
+
+#include <array>
+#include <cstdint>
+
+struct Router {
+    // Track 0 feeds out1, track 2 feeds out3, track 1 feeds out2.
+    std::array<KeyTrack, 3> tracks;
+    // How many outputs evaluate computes: 1, 2 or 3. Set by the owner.
+    std::int32_t usedTrackCount = 0;
+    // K: keys per track that the path cycles through. Set by the owner.
+    std::int32_t keyCount = 0;
+
+    // Removes all keys from the three tracks (the counts stay as they are).
+    void clearTracks();
+
+    // Evaluates the closed path at parameter u. At integer u the path passes
+    // through key (u mod K); before the first key the previous index is
+    // mirrored (key 1), not wrapped. Writes track 0 into out1 always, track 2
+    // into out3 when usedTrackCount > 1, track 1 into out2 when
+    // usedTrackCount > 2; outputs not computed are left untouched.
+    void evaluate(double u, TVector& out1, TVector& out2, TVector& out3) const;
+};
