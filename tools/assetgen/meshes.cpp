@@ -1,8 +1,536 @@
+// The ASC meshes of the pack, one function per file. Shapes are built in the
+// production's axes (y up); the writer exchanges y and z for the file.
 #include "assetgen.h"
+#include "face_layout.h"
+#include "mesh_shapes.h"
+#include "mesh_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <numbers>
+#include <vector>
 
 namespace assetgen {
 
-// Scaffolding: filled in by the asset family's own work.
-void generateMeshes(const Pack& /*pack*/) {}
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+double radians(double degrees) {
+    return degrees * kPi / 180.0;
+}
+
+double smoothstep(double e0, double e1, double x) {
+    const double t = std::clamp((x - e0) / (e1 - e0), 0.0, 1.0);
+    return t * t * (3.0 - 2.0 * t);
+}
+
+double bump(double dx, double sx, double dy, double sy) {
+    return std::exp(-(dx / sx) * (dx / sx) - (dy / sy) * (dy / sy));
+}
+
+// A sum of smooth lumps on the unit sphere, for organic surfaces.
+class LumpField {
+public:
+    LumpField(std::uint64_t seed, int count, double minHeight, double maxHeight, double minWidth,
+              double maxWidth) {
+        Random random(seed);
+        for (int i = 0; i < count; ++i) {
+            Vec3 d;
+            do {
+                d = {random.uniform(-1, 1), random.uniform(-1, 1), random.uniform(-1, 1)};
+            } while (length(d) > 1.0 || length(d) < 0.1);
+            lumps_.push_back({normalised(d), random.uniform(minHeight, maxHeight),
+                              random.uniform(minWidth, maxWidth)});
+        }
+    }
+    double at(Vec3 direction) const {
+        double sum = 0.0;
+        for (const Lump& l : lumps_) {
+            sum += l.height * std::exp(-(1.0 - dot(direction, l.centre)) / l.width);
+        }
+        return sum;
+    }
+
+private:
+    struct Lump {
+        Vec3 centre;
+        double height, width;
+    };
+    std::vector<Lump> lumps_;
+};
+
+Mesh named(Mesh mesh, const char* name) {
+    mesh.name = name;
+    return mesh;
+}
+
+Mesh sphere(int frequency, const std::function<Vec3(Vec3 direction)>& shape) {
+    Mesh mesh = geodesicSphere(frequency);
+    mesh.transform(shape);
+    mesh.faceOutward();
+    return mesh;
+}
+
+// Outer surface, inner surface and the band between their rims: a shell
+// such as a dome or a jellyfish bell. Both surfaces come from hexDisc.
+Mesh shell(int rings, const std::function<Vec3(double, double)>& outer,
+           const std::function<Vec3(double, double)>& inner, Vec3 centre, Vec3 rimOutward) {
+    Mesh mesh = hexDisc(rings, outer);
+    const std::size_t outerFaces = mesh.faces.size();
+    const int innerBase = static_cast<int>(mesh.vertices.size());
+    mesh.append(hexDisc(rings, inner));
+    const std::size_t innerFaces = mesh.faces.size();
+    for (int j = 0; j < 6 * rings; ++j) {
+        mesh.addQuad(hexDiscIndex(rings, j), hexDiscIndex(rings, j + 1),
+                     innerBase + hexDiscIndex(rings, j + 1), innerBase + hexDiscIndex(rings, j));
+    }
+    orientFaces(mesh, 0, outerFaces, [&](Vec3 c) { return c - centre; });
+    orientFaces(mesh, outerFaces, innerFaces, [&](Vec3 c) { return centre - c; });
+    orientFaces(mesh, innerFaces, mesh.faces.size(), [&](Vec3) { return rimOutward; });
+    return mesh;
+}
+
+// ------------------------------------------------------------------ meshes
+
+// Loading screen: a shallow dome with a thick rim, standing on the floor.
+Mesh dome2() {
+    const auto cap = [](double radius, double rise) {
+        return [=](double rho, double theta) {
+            const double a = rho * radians(68.0);
+            return Vec3{radius * std::sin(a) * std::cos(theta), rise * radius * std::cos(a),
+                        -radius * std::sin(a) * std::sin(theta)};
+        };
+    };
+    return named(shell(10, cap(1.0, 1.0), cap(0.92, 0.95), {0, 0, 0}, {0, -1, 0}), "Dome");
+}
+
+// Loading screen floor: a square in the file's X-Z plane, facing file -Y so
+// that the 90 degree turn about x makes it face up. Facets are unshared so
+// every normal has length 1 and the sphere map reflects evenly.
+Mesh plane() {
+    Mesh grid = parametricGrid(20, 20, false, false, [](double u, double v) {
+        return Vec3{2 * u - 1, 2 * v - 1, 0};
+    });
+    grid.flipFaces();
+    return named(faceted(grid), "Floor");
+}
+
+// Star fractal: twelve sharp points around a small core, flat facets.
+Mesh star2() {
+    Mesh mesh = geodesicSphere(2);
+    const Mesh corners = geodesicSphere(1);
+    mesh.transform([&](Vec3 v) {
+        for (const Vec3& c : corners.vertices) {
+            if (dot(v, c) > 0.9999) {
+                return v;
+            }
+        }
+        return v * 0.36;
+    });
+    return named(faceted(mesh), "Star");
+}
+
+// Opening titles: a trefoil knot of a flat, twisting tube; big enough that
+// the camera sits inside its loops.
+Mesh funky() {
+    const auto centre = [](double t) {
+        return Vec3{(2 + std::cos(3 * t)) * std::cos(2 * t),
+                    (2 + std::cos(3 * t)) * std::sin(2 * t), std::sin(3 * t)};
+    };
+    Mesh mesh = parametricGrid(240, 12, true, true, [&](double u, double v) {
+        const double t = 2 * kPi * u, h = 1e-4;
+        const Vec3 p = centre(t);
+        const Vec3 d1 = (centre(t + h) - centre(t - h)) * (0.5 / h);
+        const Vec3 d2 = (centre(t + h) - p * 2.0 + centre(t - h)) * (1.0 / (h * h));
+        const Vec3 tangent = normalised(d1);
+        const Vec3 binormal = normalised(cross(d1, d2));
+        const Vec3 normal = cross(binormal, tangent);
+        const double twist = 3 * t, angle = 2 * kPi * v;
+        const double a = 0.5 * std::cos(angle), b = 0.2 * std::sin(angle);
+        return p + normal * (a * std::cos(twist) - b * std::sin(twist)) +
+               binormal * (a * std::sin(twist) + b * std::cos(twist));
+    });
+    mesh.faceOutward();
+    return named(mesh, "Knot");
+}
+
+// Light tunnel: a smooth organic blob.
+Mesh resoil() {
+    const LumpField lumps(1001, 7, 0.12, 0.3, 0.15, 0.4);
+    return named(sphere(10,
+                        [&](Vec3 n) {
+                            const double r = 0.8 + lumps.at(n);
+                            return Vec3{n.x * r, n.y * r * 0.85, n.z * r * 0.95};
+                        }),
+                 "Blob");
+}
+
+// Light tunnel: a ribbed, slightly long sphere seen from inside (its faces
+// point inward); its triangles also fly apart one by one.
+Mesh round3() {
+    Mesh mesh = sphere(12, [](Vec3 n) {
+        const double r = 1.0 + 0.05 * std::sin(16.0 * std::acos(std::clamp(n.z, -1.0, 1.0)));
+        return Vec3{n.x * r, n.y * r, n.z * r * 1.3};
+    });
+    mesh.flipFaces();
+    return named(mesh, "Tunnel");
+}
+
+// Light tunnel rings: a torus in the x-y plane.
+Mesh torus2() {
+    Mesh mesh = parametricGrid(48, 16, true, true, [](double u, double v) {
+        const double a = 2 * kPi * u, b = 2 * kPi * v, r = 1.0 + 0.28 * std::cos(b);
+        return Vec3{r * std::cos(a), r * std::sin(a), 0.28 * std::sin(b)};
+    });
+    mesh.faceOutward();
+    return named(mesh, "Ring");
+}
+
+// A flat square lying in the horizontal plane, facing up.
+Mesh simpleplane() {
+    return named(faceted(parametricGrid(10, 10, false, false,
+                                        [](double u, double v) {
+                                            return Vec3{2 * u - 1, 0, 1 - 2 * v};
+                                        })),
+                 "Plane");
+}
+
+// The glass ball and other round things.
+Mesh sphereone() {
+    return named(sphere(8, [](Vec3 n) { return n; }), "Sphere");
+}
+
+// A geodesic dome with its crown at -y (the deep sea's cameras look with -y
+// up): the sky dome and the giant medusa.
+Mesh geo1() {
+    Mesh mesh = hexDisc(12, [](double rho, double theta) {
+        const double a = rho * radians(90.0);
+        return Vec3{std::sin(a) * std::cos(theta), -std::cos(a), std::sin(a) * std::sin(theta)};
+    });
+    orientFaces(mesh, 0, mesh.faces.size(), [](Vec3 c) { return c; });
+    return named(mesh, "Geodome");
+}
+
+// Smooth closed-form curve through points (Catmull-Rom), f in 0..1 over
+// the whole list.
+Vec3 alongCurve(const std::vector<Vec3>& points, double f) {
+    const int spans = static_cast<int>(points.size()) - 1;
+    const double x = std::clamp(f, 0.0, 1.0) * spans;
+    const int i = std::min(static_cast<int>(x), spans - 1);
+    const double t = x - i;
+    const auto at = [&](int k) { return points[std::clamp(k, 0, spans)]; };
+    const Vec3 p0 = at(i - 1), p1 = at(i), p2 = at(i + 1), p3 = at(i + 2);
+    return (p1 * 2.0 + (p2 - p0) * t + (p0 * 2.0 - p1 * 5.0 + p2 * 4.0 - p3) * (t * t) +
+            (p1 * 3.0 - p0 - p2 * 3.0 + p3) * (t * t * t)) *
+           0.5;
+}
+
+// One butterfly wing, flat in the x-y plane, hinged along its +x edge: a
+// pointed forewing towards +y and a round hindwing towards -y. The x extent
+// is 0.73 of the y extent so that the swarm's 0.73 offset puts the hinge on
+// the body's axis.
+Mesh butterfly() {
+    const std::vector<Vec3> outline = {{-0.05, -0.62, 0}, {-0.35, -0.95, 0}, {-0.7, -0.88, 0},
+                                       {-0.86, -0.58, 0}, {-0.78, -0.22, 0}, {-0.98, 0.08, 0},
+                                       {-1.3, 0.45, 0},   {-1.42, 0.84, 0},  {-1.08, 1.0, 0},
+                                       {-0.55, 0.86, 0},  {-0.1, 0.62, 0}};
+    Mesh mesh = parametricGrid(14, 24, false, false, [&](double u, double v) {
+        const Vec3 root{0, -0.55 + 1.1 * v, 0};
+        Vec3 p = lerp(root, alongCurve(outline, v), std::pow(u, 0.85));
+        p.z = 0.05 * u * u * std::sin(kPi * v); // a slight cup
+        return p;
+    });
+    double minX = 0, minY = 0, maxY = 0;
+    for (const Vec3& v : mesh.vertices) {
+        minX = std::min(minX, v.x);
+        minY = std::min(minY, v.y);
+        maxY = std::max(maxY, v.y);
+    }
+    const double stretch = 0.73 * (maxY - minY) / -minX;
+    mesh.transform([&](Vec3 v) { return Vec3{v.x * stretch, v.y, v.z}; });
+    orientFaces(mesh, 0, mesh.faces.size(), [](Vec3) { return Vec3{0, 0, 1}; });
+    return named(mesh, "Wing");
+}
+
+// Butterflies' sky: a sphere seen from inside.
+Mesh round1() {
+    Mesh mesh = sphere(6, [](Vec3 n) { return n; });
+    mesh.flipFaces();
+    return named(mesh, "Sky");
+}
+
+// A lathed vase: flat foot, round belly, slim neck, flared lip, hollow inside.
+// Its foot is at y = -1 after loading, where the mirror image meets it.
+Mesh vase(int segments, int perSpan) {
+    const std::vector<ProfilePoint> bottom = {{0.0, -1.0}, {0.28, -1.0}};
+    const std::vector<ProfilePoint> wall = smoothProfile({{0.28, -1.0},
+                                                          {0.31, -0.97},
+                                                          {0.29, -0.9},
+                                                          {0.34, -0.74},
+                                                          {0.49, -0.45},
+                                                          {0.55, -0.18},
+                                                          {0.51, 0.07},
+                                                          {0.39, 0.3},
+                                                          {0.24, 0.54},
+                                                          {0.19, 0.72},
+                                                          {0.21, 0.86},
+                                                          {0.27, 0.95},
+                                                          {0.285, 0.99},
+                                                          {0.265, 0.995},
+                                                          {0.235, 0.96},
+                                                          {0.19, 0.84},
+                                                          {0.15, 0.72},
+                                                          {0.1, 0.62},
+                                                          {0.0, 0.6}},
+                                                         perSpan);
+    return lathe({bottom, wall}, segments);
+}
+
+Mesh vaseMain() {
+    return named(vase(48, 2), "Vase");
+}
+
+// The vase's mirror image below the floor: the same vase (the drawing turns it
+// upside down), lighter.
+Mesh vaseMirror() {
+    return named(vase(24, 1), "VaseMirror");
+}
+
+// Moon panorama creature: a bumpy body, the same lumps at two detail levels.
+Mesh creature(int frequency) {
+    const LumpField lumps(6001, 16, 0.06, 0.2, 0.02, 0.07);
+    return sphere(frequency, [&](Vec3 n) {
+        const double r = 0.85 + lumps.at(n);
+        return Vec3{n.x * r, n.y * r * 0.9, n.z * r * 1.12};
+    });
+}
+
+Mesh sphere4() {
+    return named(creature(16), "CreatureHigh");
+}
+Mesh sphere3() {
+    return named(creature(8), "CreatureLow");
+}
+
+// Depth of the child's face at (x, y): a rounded mask with brow, eye sockets,
+// nose, cheeks, lips and chin.
+double faceRelief(double x, double y, double rho) {
+    using namespace face;
+    const double ax = std::abs(x);
+    double z = 0.26 * std::sqrt(std::max(0.0, 1.0 - rho * rho));
+    z += 0.06 * bump(x, 0.05, y + 0.03, 0.08) + 0.05 * bump(x, 0.05, y - kNoseTipY, 0.045);
+    z -= 0.035 * bump(ax - kEyeX, 0.08, y - kEyeY, 0.055);
+    z += 0.03 * bump(ax - kEyeX, 0.05, y - kEyeY + 0.005, 0.035);
+    z += 0.008 * bump(x, 0.25, y - kBrowY, 0.035);
+    z += 0.05 * bump(ax - 0.2, 0.11, y + 0.11, 0.1);
+    z += 0.025 * bump(x, 0.09, y - kMouthY, 0.03) - 0.015 * bump(x, 0.1, y - kMouthY + 0.01, 0.008);
+    z += 0.025 * bump(x, 0.08, y + 0.36, 0.05);
+    return z;
+}
+
+// The child's face: the front half of a head, looking along +z. Placed so
+// that the loader's fit leaves it exactly where face_layout.h says; the depth
+// axis is pushed off the origin so that it sets the fit's scale to 1.
+Mesh child3() {
+    using namespace face;
+    Mesh mesh = hexDisc(22, [](double rho, double theta) {
+        const double eta = rho * std::sin(theta);
+        const double widthFactor =
+            1.0 - 0.28 * std::pow(std::max(0.0, -eta), 2) - 0.08 * std::pow(std::max(0.0, eta), 2);
+        const double x = kHalfWidth * rho * std::cos(theta) * widthFactor;
+        const double y = kHalfHeight * eta;
+        return Vec3{x, y, faceRelief(x, y, rho)};
+    });
+    double maxZ = 0.0;
+    for (const Vec3& v : mesh.vertices) {
+        maxZ = std::max(maxZ, v.z);
+    }
+    // Depth scaled to the layout's, then pushed off so that z spans 2 by the
+    // loader's |max| + |min| rule.
+    const double depthScale = kDepth / maxZ;
+    const double offset = (2.0 - kDepth) * 0.5;
+    mesh.transform([&](Vec3 v) { return Vec3{v.x, v.y, v.z * depthScale + offset}; });
+    return named(mesh, "ChildFace");
+}
+
+// A picture frame: a moulding swept around a square, mitred at the corners.
+// The opening (x 0.885, y 0.825 of the outer size) takes the picture quad
+// once the gallery's non-uniform scale is applied; front and back match so it
+// also serves the standing mirrors.
+Mesh frame() {
+    const std::vector<std::vector<std::pair<double, double>>> runs = {
+        {{0.0, 0.06}, {0.0, -0.06}},
+        {{0.0, -0.06},
+         {0.08, -0.09},
+         {0.25, -0.11},
+         {0.42, -0.09},
+         {0.55, -0.065},
+         {0.68, -0.07},
+         {0.8, -0.085},
+         {0.9, -0.06},
+         {1.0, -0.04}},
+        {{1.0, -0.04}, {1.0, 0.04}},
+        {{1.0, 0.04},
+         {0.9, 0.06},
+         {0.8, 0.085},
+         {0.68, 0.07},
+         {0.55, 0.065},
+         {0.42, 0.09},
+         {0.25, 0.11},
+         {0.08, 0.09},
+         {0.0, 0.06}},
+    };
+    const double widthX = 1.0 - 0.885, widthY = 1.0 - 0.825;
+    const Vec3 corners[4] = {{1, 1, 0}, {-1, 1, 0}, {-1, -1, 0}, {1, -1, 0}};
+    Mesh mesh;
+    for (int side = 0; side < 4; ++side) {
+        const Vec3 c0 = corners[side], c1 = corners[(side + 1) % 4];
+        const auto at = [&](Vec3 c, double f, double z) {
+            return Vec3{c.x - c.x * f * widthX, c.y - c.y * f * widthY, z};
+        };
+        for (const auto& run : runs) {
+            std::vector<int> start, end;
+            for (const auto& [f, z] : run) {
+                start.push_back(mesh.addVertex(at(c0, f, z)));
+                end.push_back(mesh.addVertex(at(c1, f, z)));
+            }
+            for (std::size_t k = 0; k + 1 < run.size(); ++k) {
+                mesh.addQuad(start[k], end[k], end[k + 1], start[k + 1]);
+            }
+        }
+    }
+    mesh.faceOutward();
+    return named(mesh, "Frame");
+}
+
+// Deep sea: a rounded slab of water with a gently waving top.
+Mesh resmain() {
+    return named(sphere(10,
+                        [](Vec3 n) {
+                            const auto soft = [](double c) {
+                                return std::copysign(std::pow(std::abs(c), 0.6), c);
+                            };
+                            Vec3 p{soft(n.x), soft(n.y) * 0.55, soft(n.z)};
+                            if (p.y > 0) {
+                                p.y += 0.05 * std::sin(3 * p.x + 1) * std::sin(2.5 * p.z) *
+                                       (p.y / 0.55);
+                            }
+                            return p;
+                        }),
+                 "Water");
+}
+
+// Jellyfish bell with its crown at +z (the drawing turns it to face up) and
+// a scalloped rim; thick jelly at the top, thin at the rim.
+Mesh gelfish2() {
+    const auto outer = [](double rho, double theta) {
+        const double a = rho * radians(96.0);
+        const double r =
+            std::sin(a) * (1.0 + 0.07 * std::cos(8 * theta) * smoothstep(0.6, 1.0, rho));
+        return Vec3{r * std::cos(theta), r * std::sin(theta), 0.8 * std::cos(a)};
+    };
+    const auto inner = [](double rho, double theta) {
+        const double a = rho * radians(92.0);
+        const double r =
+            0.86 * std::sin(a) * (1.0 + 0.07 * std::cos(8 * theta) * smoothstep(0.6, 1.0, rho));
+        return Vec3{r * std::cos(theta), r * std::sin(theta), 0.6 * std::cos(a) - 0.05};
+    };
+    return named(shell(10, outer, inner, {0, 0, -0.2}, {0, 0, -1}), "Jellyfish");
+}
+
+// Closing credits: a flat band with rounded edges, bent into a wavy ring and
+// turned twice about itself along the way.
+Mesh twirl() {
+    Mesh mesh = parametricGrid(160, 12, true, true, [](double u, double v) {
+        const double a = 2 * kPi * u, b = 2 * kPi * v, twist = 2 * a;
+        const Vec3 radial{std::cos(a), std::sin(a), 0};
+        const Vec3 centre = radial + Vec3{0, 0, 0.15 * std::sin(3 * a)};
+        const double x = 0.32 * std::cos(b), y = 0.035 * std::sin(b);
+        return centre + radial * (x * std::cos(twist) - y * std::sin(twist)) +
+               Vec3{0, 0, 1} * (x * std::sin(twist) + y * std::cos(twist));
+    });
+    mesh.faceOutward();
+    return named(mesh, "Twirl");
+}
+
+// Goldfish body along +z, head at -z and forked tail at +z, back up (+y).
+// The fins are drawn separately; the ends are left as pin holes so no
+// vertex gathers a fan of faces.
+Mesh goldfish() {
+    struct Section {
+        double u, halfWidth, halfHeight;
+    };
+    static constexpr Section kSections[] = {
+        {0.0, 0.004, 0.004}, {0.04, 0.09, 0.1},  {0.12, 0.15, 0.21}, {0.25, 0.19, 0.32},
+        {0.4, 0.19, 0.35},   {0.55, 0.14, 0.27}, {0.68, 0.05, 0.11}, {0.74, 0.03, 0.1},
+        {0.84, 0.018, 0.3},  {0.94, 0.01, 0.45}, {1.0, 0.003, 0.48},
+    };
+    const auto section = [](double u) {
+        for (std::size_t i = 0; i + 1 < std::size(kSections); ++i) {
+            const Section& a = kSections[i];
+            const Section& b = kSections[i + 1];
+            if (u <= b.u) {
+                const double f = smoothstep(a.u, b.u, u);
+                return std::pair{a.halfWidth + (b.halfWidth - a.halfWidth) * f,
+                                 a.halfHeight + (b.halfHeight - a.halfHeight) * f};
+            }
+        }
+        return std::pair{kSections[std::size(kSections) - 1].halfWidth,
+                         kSections[std::size(kSections) - 1].halfHeight};
+    };
+    Mesh mesh = parametricGrid(60, 16, false, true, [&](double u, double v) {
+        const auto [w, h] = section(u);
+        const double a = 2 * kPi * v, s = std::sin(a);
+        const double fork = 0.14 * smoothstep(0.78, 1.0, u) * std::pow(std::abs(s), 1.5);
+        return Vec3{w * std::cos(a), h * s * (s > 0 ? 1.0 : 0.85) + 0.02, -1.0 + 2.0 * u + fork};
+    });
+    mesh.faceOutward();
+    return named(mesh, "Goldfish");
+}
+
+// ------------------------------------------------------------------ files
+
+const AscMaterialBlock kGlaze{1, {0.25, 0.2, 0.15}, {0.8, 0.65, 0.45}, {0.9, 0.9, 0.9}, 60};
+const AscMaterialBlock kGilt{2, {0.3, 0.22, 0.08}, {0.75, 0.55, 0.2}, {1.0, 0.9, 0.6}, 40};
+const AscMaterialBlock kScales{3, {0.3, 0.12, 0.02}, {1.0, 0.5, 0.1}, {1.0, 0.9, 0.7}, 30};
+
+void writeMesh(const Pack& pack, const char* file, const Mesh& mesh, LineEnding ending,
+               const AscMaterialBlock* block = nullptr) {
+    AscStyle style;
+    style.ending = ending;
+    style.block = block;
+    pack.write(file, formatAsc({mesh}, style));
+}
+
+} // namespace
+
+void generateMeshes(const Pack& pack) {
+    using enum LineEnding;
+    writeMesh(pack, "dom2.asc", dome2(), CrLf);
+    writeMesh(pack, "plane.asc", plane(), Lf);
+    writeMesh(pack, "star2.asc", star2(), CrLf);
+    writeMesh(pack, "funky.asc", funky(), Lf);
+    writeMesh(pack, "resoil.asc", resoil(), CrLf);
+    writeMesh(pack, "round3.asc", round3(), Lf);
+    writeMesh(pack, "torus2.asc", torus2(), CrLf);
+    writeMesh(pack, "simpleplane.asc", simpleplane(), Lf);
+    writeMesh(pack, "sphereone.asc", sphereone(), CrLf);
+    writeMesh(pack, "geo1.asc", geo1(), Lf);
+    writeMesh(pack, "butterfly.asc", butterfly(), CrLf);
+    writeMesh(pack, "round1.asc", round1(), Lf);
+    writeMesh(pack, "vase.asc", vaseMain(), CrLf, &kGlaze);
+    writeMesh(pack, "vase2.asc", vaseMirror(), Lf, &kGlaze);
+    writeMesh(pack, "sphere4.asc", sphere4(), CrLf);
+    writeMesh(pack, "sphere3.asc", sphere3(), Lf);
+    writeMesh(pack, "child3.asc", child3(), CrLf);
+    writeMesh(pack, "frame.asc", frame(), Lf, &kGilt);
+    writeMesh(pack, "resmain.asc", resmain(), CrLf);
+    writeMesh(pack, "gelfish2.asc", gelfish2(), Lf);
+    writeMesh(pack, "twirl.asc", twirl(), CrLf);
+    writeMesh(pack, "goldfish.asc", goldfish(), Lf, &kScales);
+}
 
 } // namespace assetgen

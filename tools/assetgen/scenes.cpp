@@ -1,8 +1,337 @@
+// The gallery scene files (.sce). The gallery is drawn three ways by the
+// underwater Segment, and the files are laid out for all of them:
+//  - scene4.sce, at full size, is the room the glass ball stands in (the ball
+//    at (0, 3, 4) on a pedestal, the camera orbiting it). The wall at z = 8.3
+//    carries the picture at (0, 5, 8) above a doorway, through which the
+//    pulled-back camera (z = 8.72) looks at the ball; the far wall has a wide
+//    dark window.
+//  - scene2.sce, at 0.059 inside the ball, is a small gallery with an open
+//    front and top; on a table against its back wall stands scene4 again at
+//    0.09, turned round (a doll's house). The first shot looks at the picture
+//    inside it and backs out through its window.
+//  - scene.sce is the bare gallery shell.
+// Texture indices: 1 floor2, 2 one_test, 3 caust00, 4 bluesea2, 5 one_test2,
+// 6 one_test3, 7 wood12, 8 one_test5.
 #include "assetgen.h"
+#include "mesh_writer.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace assetgen {
 
-// Scaffolding: filled in by the asset family's own work.
-void generateScenes(const Pack& /*pack*/) {}
+namespace {
+
+enum Texture {
+    kFloor = 1,
+    kWall = 2,
+    kCaustic = 3,
+    kSea = 4,
+    kWall2 = 5,
+    kWall3 = 6,
+    kWood = 7,
+    kStone = 8
+};
+
+struct SceneVertex {
+    Vec3 normal, position;
+};
+
+struct SceneObject {
+    Vec3 translation;
+    double angle = 0.0;
+    Vec3 axis{0, 1, 0};
+    Vec3 ambient{0.5, 0.5, 0.5};
+    Vec3 diffuse{0.6, 0.6, 0.6};
+    int textureMode = 1;
+    int textureIndex = 0;
+    double planeS[4] = {0, 0, 0, 0};
+    double planeT[4] = {0, 0, 0, 0};
+    int lighting = 1;
+    std::vector<SceneVertex> vertices;
+
+    // Counter-clockwise seen from the side that faces the viewer.
+    void quad(Vec3 a, Vec3 b, Vec3 c, Vec3 d) {
+        const Vec3 n = normalised(cross(b - a, c - a));
+        for (Vec3 p : {a, b, c, a, c, d}) {
+            vertices.push_back({n, p});
+        }
+    }
+    // Axis-aligned box with its six faces pointing out.
+    void box(Vec3 lo, Vec3 hi) {
+        const Vec3 p[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z},
+                           {lo.x, hi.y, lo.z}, {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z},
+                           {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}};
+        quad(p[4], p[5], p[6], p[7]); // +z
+        quad(p[1], p[0], p[3], p[2]); // -z
+        quad(p[5], p[1], p[2], p[6]); // +x
+        quad(p[0], p[4], p[7], p[3]); // -x
+        quad(p[7], p[6], p[2], p[3]); // +y
+        quad(p[0], p[1], p[5], p[4]); // -y
+    }
+};
+
+// Object-linear planes: texture repeats every 1 / scale units along two axes.
+enum class Facing { X, Y, Z };
+SceneObject surface(int texture, Facing facing, double scale, Vec3 ambient, Vec3 diffuse) {
+    SceneObject o;
+    o.textureIndex = texture;
+    o.ambient = ambient;
+    o.diffuse = diffuse;
+    const int s = facing == Facing::X ? 2 : 0;
+    const int t = facing == Facing::Y ? 2 : 1;
+    o.planeS[s] = scale;
+    o.planeT[t] = scale;
+    return o;
+}
+
+// Horizontal rectangle at height y facing up (or down).
+void floorQuad(SceneObject& o, double x0, double x1, double z0, double z1, double y, bool up) {
+    if (up) {
+        o.quad({x0, y, z1}, {x1, y, z1}, {x1, y, z0}, {x0, y, z0});
+    } else {
+        o.quad({x0, y, z0}, {x1, y, z0}, {x1, y, z1}, {x0, y, z1});
+    }
+}
+
+// Vertical rectangle in the plane z = const, facing +z or -z.
+void wallZ(SceneObject& o, double x0, double x1, double y0, double y1, double z, bool towardPlusZ) {
+    if (towardPlusZ) {
+        o.quad({x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z});
+    } else {
+        o.quad({x1, y0, z}, {x0, y0, z}, {x0, y1, z}, {x1, y1, z});
+    }
+}
+
+// Vertical rectangle in the plane x = const, facing +x or -x.
+void wallX(SceneObject& o, double z0, double z1, double y0, double y1, double x, bool towardPlusX) {
+    if (towardPlusX) {
+        o.quad({x, y0, z1}, {x, y0, z0}, {x, y1, z0}, {x, y1, z1});
+    } else {
+        o.quad({x, y0, z0}, {x, y0, z1}, {x, y1, z1}, {x, y1, z0});
+    }
+}
+
+// A bench: seat on two slab legs.
+void bench(SceneObject& wood, double x0, double x1, double z0, double z1, double height) {
+    wood.box({x0, height - 0.25, z0}, {x1, height, z1});
+    wood.box({x0 + 0.2, 0, z0 + 0.1}, {x0 + 0.45, height - 0.25, z1 - 0.1});
+    wood.box({x1 - 0.45, 0, z0 + 0.1}, {x1 - 0.2, height - 0.25, z1 - 0.1});
+}
+
+// The gallery's light comes from +z and a little below, so walls facing +z
+// take diffuse light and the rest live on ambient light: those get more.
+const Vec3 kWoodAmbient{0.4, 0.32, 0.24}, kWoodDiffuse{0.5, 0.4, 0.3};
+const Vec3 kWallAmbient{0.3, 0.29, 0.28}, kWallDiffuse{0.55, 0.54, 0.52};
+const Vec3 kShadedAmbient{0.58, 0.56, 0.54};
+const Vec3 kFloorAmbient{0.55, 0.55, 0.55}, kFloorDiffuse{0.5, 0.5, 0.5};
+const Vec3 kStoneAmbient{0.5, 0.5, 0.52}, kStoneDiffuse{0.5, 0.5, 0.52};
+
+// ------------------------------------------------------------------ scene4: full-size room
+
+std::vector<SceneObject> pictureRoom() {
+    constexpr double kX = 10, kFar = -9, kBack = 12, kHeight = 9, kPictureWall = 8.3;
+    constexpr double kDoorHalf = 1.6, kDoorTop = 3.15;
+    constexpr double kWindowLeft = -3.5, kWindowRight = 6, kWindowBottom = 2.2, kWindowTop = 7.6;
+    std::vector<SceneObject> room;
+
+    SceneObject floor = surface(kFloor, Facing::Y, 0.25, kFloorAmbient, kFloorDiffuse);
+    floorQuad(floor, -kX, kX, kFar, kBack, 0, true);
+    room.push_back(floor);
+
+    // The picture hangs above the doorway on the wall facing the room (-z).
+    SceneObject pictureWall = surface(kWall, Facing::Z, 0.2, {0.65, 0.63, 0.6}, kWallDiffuse);
+    wallZ(pictureWall, -kX, -kDoorHalf, 0, kHeight, kPictureWall, false);
+    wallZ(pictureWall, kDoorHalf, kX, 0, kHeight, kPictureWall, false);
+    wallZ(pictureWall, -kDoorHalf, kDoorHalf, kDoorTop, kHeight, kPictureWall, false);
+    room.push_back(pictureWall);
+
+    SceneObject sides = surface(kWall2, Facing::X, 0.2, kShadedAmbient, kWallDiffuse);
+    wallX(sides, kFar, kBack, 0, kHeight, -kX, true);
+    wallX(sides, kFar, kBack, 0, kHeight, kX, false);
+    room.push_back(sides);
+
+    // The far wall has a wide window (dark outside); the first shot backs out
+    // of the doll's house through it.
+    SceneObject far = surface(kWall3, Facing::Z, 0.2, kWallAmbient, kWallDiffuse);
+    wallZ(far, -kX, kWindowLeft, 0, kHeight, kFar, true);
+    wallZ(far, kWindowRight, kX, 0, kHeight, kFar, true);
+    wallZ(far, kWindowLeft, kWindowRight, 0, kWindowBottom, kFar, true);
+    wallZ(far, kWindowLeft, kWindowRight, kWindowTop, kHeight, kFar, true);
+    room.push_back(far);
+    SceneObject corridor = surface(kWall3, Facing::Z, 0.2, kShadedAmbient, kWallDiffuse);
+    wallZ(corridor, -kX, kX, 0, kHeight, kBack, false);
+    room.push_back(corridor);
+
+    SceneObject skylight = surface(kSea, Facing::Y, 0.12, {0.45, 0.5, 0.6}, {0.5, 0.55, 0.6});
+    floorQuad(skylight, -kX, kX, kFar, kBack, kHeight, false);
+    room.push_back(skylight);
+
+    SceneObject wood = surface(kWood, Facing::X, 0.5, kWoodAmbient, kWoodDiffuse);
+    wood.planeS[0] = 0.5;                              // grain runs along x and z alike
+    wood.box({-kX, 0, kFar}, {kX, 0.45, kFar + 0.12}); // skirting
+    wood.box({-kX, 0, kFar}, {-kX + 0.12, 0.45, kBack});
+    wood.box({kX - 0.12, 0, kFar}, {kX, 0.45, kBack});
+    wood.box({-kX, 0, kPictureWall - 0.12}, {-kDoorHalf - 0.2, 0.45, kPictureWall});
+    wood.box({kDoorHalf + 0.2, 0, kPictureWall - 0.12}, {kX, 0.45, kPictureWall});
+    wood.box({-kDoorHalf - 0.2, 0, kPictureWall - 0.1}, {-kDoorHalf, kDoorTop, kPictureWall + 0.1});
+    wood.box({kDoorHalf, 0, kPictureWall - 0.1}, {kDoorHalf + 0.2, kDoorTop, kPictureWall + 0.1});
+    wood.box({-kDoorHalf - 0.2, kDoorTop, kPictureWall - 0.1},
+             {kDoorHalf + 0.2, kDoorTop + 0.12, kPictureWall + 0.1});
+    wood.box({kWindowLeft - 0.2, kWindowBottom - 0.2, kFar},
+             {kWindowRight + 0.2, kWindowBottom, kFar + 0.3}); // sill
+    wood.box({kWindowLeft - 0.2, kWindowTop, kFar},
+             {kWindowRight + 0.2, kWindowTop + 0.2, kFar + 0.15});
+    wood.box({kWindowLeft - 0.2, kWindowBottom, kFar}, {kWindowLeft, kWindowTop, kFar + 0.15});
+    wood.box({kWindowRight, kWindowBottom, kFar}, {kWindowRight + 0.2, kWindowTop, kFar + 0.15});
+    for (double z : {-4.0, 2.0}) { // ceiling beams
+        wood.box({-kX, kHeight - 0.45, z - 0.25}, {kX, kHeight, z + 0.25});
+    }
+    bench(wood, -7.5, -4.5, 1.5, 2.5, 1.3);
+    bench(wood, 4.5, 7.5, 1.5, 2.5, 1.3);
+    room.push_back(wood);
+
+    // The glass ball (radius 0.91 at (0, 3, 4)) rests on this pedestal.
+    SceneObject pedestal = surface(kStone, Facing::X, 0.6, kStoneAmbient, kStoneDiffuse);
+    pedestal.box({-0.55, 0, 3.45}, {0.55, 1.9, 4.55});
+    pedestal.box({-0.7, 1.9, 3.3}, {0.7, 2.08, 4.7});
+    pedestal.box({-0.75, 0, 3.25}, {0.75, 0.2, 4.75});
+    room.push_back(pedestal);
+    return room;
+}
+
+// ------------------------------------------------------------------ scene2: gallery in the ball
+
+// Floor and walls of the small gallery: open at the front (+z) and the top so
+// the orbiting camera looks in from above.
+std::vector<SceneObject> galleryShell() {
+    constexpr double kX = 9, kBackWall = -6.5, kFront = 8, kSideEnd = 2, kHeight = 9;
+    std::vector<SceneObject> room;
+    SceneObject floor = surface(kFloor, Facing::Y, 0.25, kFloorAmbient, kFloorDiffuse);
+    floorQuad(floor, -kX, kX, kBackWall, kFront, 0, true);
+    room.push_back(floor);
+
+    SceneObject back = surface(kWall, Facing::Z, 0.2, kWallAmbient, kWallDiffuse);
+    wallZ(back, -kX, kX, 0, kHeight, kBackWall, true);
+    room.push_back(back);
+
+    SceneObject sides = surface(kWall2, Facing::X, 0.2, kShadedAmbient, kWallDiffuse);
+    wallX(sides, kBackWall, kSideEnd, 0, kHeight, -kX, true);
+    wallX(sides, kBackWall, kSideEnd, 0, kHeight, kX, false);
+    room.push_back(sides);
+
+    SceneObject wood = surface(kWood, Facing::X, 0.5, kWoodAmbient, kWoodDiffuse);
+    wood.planeS[0] = 0.5;
+    wood.box({-kX, 0, kBackWall}, {kX, 0.45, kBackWall + 0.15});
+    wood.box({-kX, 0, kBackWall}, {-kX + 0.15, 0.45, kSideEnd});
+    wood.box({kX - 0.15, 0, kBackWall}, {kX, 0.45, kSideEnd});
+    wood.box({-kX, kHeight - 0.3, kBackWall}, {kX, kHeight, kBackWall + 0.2}); // cornice
+    room.push_back(wood);
+    return room;
+}
+
+// A painting: its canvas and a wooden frame around it, on the back wall.
+void painting(std::vector<SceneObject>& room, int texture, double x0, double x1, double y0,
+              double y1, double wallZ) {
+    SceneObject canvas =
+        surface(texture, Facing::Z, 1.0 / (x1 - x0), {0.35, 0.35, 0.35}, {0.6, 0.6, 0.6});
+    canvas.planeS[3] = -x0 / (x1 - x0);
+    canvas.planeT[1] = 1.0 / (y1 - y0);
+    canvas.planeT[3] = -y0 / (y1 - y0);
+    canvas.quad({x0, y0, wallZ + 0.06}, {x1, y0, wallZ + 0.06}, {x1, y1, wallZ + 0.06},
+                {x0, y1, wallZ + 0.06});
+    room.push_back(canvas);
+    SceneObject frame = surface(kWood, Facing::Z, 0.8, kWoodAmbient, kWoodDiffuse);
+    constexpr double w = 0.25;
+    frame.box({x0 - w, y0 - w, wallZ}, {x1 + w, y0, wallZ + 0.2});
+    frame.box({x0 - w, y1, wallZ}, {x1 + w, y1 + w, wallZ + 0.2});
+    frame.box({x0 - w, y0, wallZ}, {x0, y1, wallZ + 0.2});
+    frame.box({x1, y0, wallZ}, {x1 + w, y1, wallZ + 0.2});
+    room.push_back(frame);
+}
+
+std::vector<SceneObject> gallery() {
+    std::vector<SceneObject> room = galleryShell();
+    painting(room, kSea, -7.0, -3.0, 3.0, 6.0, -6.5);
+    painting(room, kCaustic, -1.5, 2.5, 3.5, 6.5, -6.5);
+    painting(room, kStone, 4.9, 8.1, 5.0, 7.6, -6.5);
+
+    // The doll's house (scene4 at 0.09, turned round) stands at (6.5, 3.2, -5)
+    // on this table, its floor level with the table top.
+    SceneObject table = surface(kWood, Facing::X, 0.5, kWoodAmbient, kWoodDiffuse);
+    table.planeS[0] = 0.5;
+    table.box({5.3, 3.0, -6.35}, {7.7, 3.2, -3.95});
+    for (double x : {5.45, 7.35}) {
+        for (double z : {-6.2, -4.3}) {
+            table.box({x, 0, z}, {x + 0.2, 3.0, z + 0.2});
+        }
+    }
+    bench(table, -3.0, 3.0, 1.0, 2.0, 1.4);
+    room.push_back(table);
+
+    SceneObject plinths = surface(kStone, Facing::X, 0.5, kStoneAmbient, kStoneDiffuse);
+    plinths.box({-7.5, 0, 3.5}, {-6.3, 2.2, 4.7});
+    plinths.box({6.3, 0, 3.5}, {7.5, 2.2, 4.7});
+    room.push_back(plinths);
+    return room;
+}
+
+// ------------------------------------------------------------------ text
+
+class SceneText {
+public:
+    void numbers(std::initializer_list<double> values) {
+        bool first = true;
+        for (double v : values) {
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "%s%.4f", first ? "" : ", ", v);
+            text_ += buffer;
+            first = false;
+        }
+        text_ += '\n';
+    }
+    void integers(std::initializer_list<int> values) {
+        bool first = true;
+        for (int v : values) {
+            text_ += (first ? "" : ", ") + std::to_string(v);
+            first = false;
+        }
+        text_ += '\n';
+    }
+    std::string take() { return std::move(text_); }
+
+private:
+    std::string text_;
+};
+
+std::string formatScene(const std::vector<SceneObject>& objects) {
+    SceneText out;
+    out.integers({static_cast<int>(objects.size())});
+    for (const SceneObject& o : objects) {
+        out.numbers({o.translation.x, o.translation.y, o.translation.z});
+        out.numbers({o.angle, o.axis.x, o.axis.y, o.axis.z});
+        out.numbers({o.ambient.x, o.ambient.y, o.ambient.z});
+        out.numbers({o.diffuse.x, o.diffuse.y, o.diffuse.z});
+        out.integers({o.textureMode, o.textureIndex});
+        out.numbers({o.planeS[0], o.planeS[1], o.planeS[2], o.planeS[3]});
+        out.numbers({o.planeT[0], o.planeT[1], o.planeT[2], o.planeT[3]});
+        out.integers({o.lighting});
+        out.integers({static_cast<int>(o.vertices.size())});
+        for (const SceneVertex& v : o.vertices) {
+            out.numbers(
+                {v.normal.x, v.normal.y, v.normal.z, v.position.x, v.position.y, v.position.z});
+        }
+    }
+    return out.take();
+}
+
+} // namespace
+
+void generateScenes(const Pack& pack) {
+    pack.write("scene.sce", formatScene(galleryShell()));
+    pack.write("scene2.sce", formatScene(gallery()));
+    pack.write("scene4.sce", formatScene(pictureRoom()));
+}
 
 } // namespace assetgen

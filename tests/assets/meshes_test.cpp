@@ -1,0 +1,307 @@
+// Every generated mesh read back through the production's own loaders: counts,
+// where the fit puts it, which way its faces point, and how long its corner
+// normals get (they are sums, so a vertex shared by many faces glares).
+#include "../../tools/assetgen/face_layout.h"
+#include "asset_dir.h"
+#include "geometry/asc_mesh.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace face = assetgen::face;
+
+struct Box {
+    std::array<double, 3> lo, hi;
+};
+
+struct Expected {
+    const char* file;
+    int vertices, faces;
+    std::optional<Box> box; // the fitted bounding box where the shape fixes it
+    bool manyFacesPerVertex = false;
+    // Placed off the origin in the file so that the fit leaves it smaller
+    // than the cube (the child's face, sized for its texture window).
+    bool shrunkByFit = false;
+};
+
+constexpr int hexDiscVertices(int rings) {
+    return 1 + 3 * rings * (rings + 1);
+}
+constexpr int geodesicVertices(int f) {
+    return 10 * f * f + 2;
+}
+
+const Expected kMeshes[] = {
+    {"dom2.asc", 2 * hexDiscVertices(10), 2 * 600 + 2 * 60, {}},
+    {"plane.asc", 3 * 800, 800, Box{{-1, -1, 0}, {1, 1, 0}}},
+    {"star2.asc", 3 * 80, 80, {}},
+    {"funky.asc", 240 * 12, 2 * 240 * 12, {}},
+    {"resoil.asc", geodesicVertices(10), 2000, {}},
+    {"round3.asc", geodesicVertices(12), 2880, Box{{-0.77, -0.77, -1}, {0.77, 0.77, 1}}},
+    {"torus2.asc", 48 * 16, 2 * 48 * 16, Box{{-1, -1, -0.22}, {1, 1, 0.22}}},
+    {"simpleplane.asc", 3 * 200, 200, Box{{-1, 0, -1}, {1, 0, 1}}},
+    {"sphereone.asc", geodesicVertices(8), 1280, Box{{-1, -1, -1}, {1, 1, 1}}},
+    {"geo1.asc", hexDiscVertices(12), 6 * 144, Box{{-1, -0.5, -1}, {1, 0.5, 1}}},
+    {"butterfly.asc", 15 * 25, 2 * 14 * 24, Box{{-0.73, -1, -0.02}, {0.73, 1, 0.02}}},
+    {"round1.asc", geodesicVertices(6), 720, Box{{-1, -1, -1}, {1, 1, 1}}},
+    // Lathes: a bottom pole with one ring, then 37 (18) profile rings ending
+    // in the pole inside the neck.
+    {"vase.asc", 2 + 48 * 37, 48 * 2 + 96 * 35, Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},
+    {"vase2.asc", 2 + 24 * 19, 24 * 2 + 48 * 17, Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},
+    {"sphere4.asc", geodesicVertices(16), 5120, {}},
+    {"sphere3.asc", geodesicVertices(8), 1280, {}},
+    // The face sits where the face pictures expect it (shared layout).
+    {"child3.asc", hexDiscVertices(22), 6 * 22 * 22,
+     Box{{-face::kHalfWidth, -face::kHalfHeight, -face::kDepth / 2},
+         {face::kHalfWidth, face::kHalfHeight, face::kDepth / 2}},
+     false, true},
+    {"frame.asc", 4 * 2 * 22, 4 * 2 * 18, Box{{-1, -1, -0.11}, {1, 1, 0.11}}},
+    {"resmain.asc", geodesicVertices(10), 2000, {}},
+    {"gelfish2.asc", 2 * hexDiscVertices(10), 2 * 600 + 2 * 60, {}},
+    {"twirl.asc", 160 * 12, 2 * 160 * 12, {}},
+    // The tail fin is the tallest part: 0.48 of the length 2.14 before the fit.
+    {"goldfish.asc", 61 * 16, 60 * 16 * 2, Box{{-0.178, -0.415, -1}, {0.178, 0.415, 1}}},
+};
+
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The single mesh of a file as the parser hands it over.
+std::optional<AscMesh> parse(const char* file) {
+    std::optional<AscMesh> result;
+    const int status =
+        ParseAscText(readText(packFile(file)), [&](const AscMesh& mesh) { result = mesh; });
+    return status == 1 ? result : std::nullopt;
+}
+
+struct Triangles {
+    int count = 0;
+    std::vector<std::array<float, 9>> positions, normals;
+};
+
+Triangles loadTriangles(const char* file, int capacity) {
+    Triangles t;
+    t.positions.resize(capacity);
+    t.normals.resize(capacity);
+    const int status = LoadAscTriangles(packFile(file).c_str(), t.count,
+                                        reinterpret_cast<float(*)[9]>(t.positions.data()),
+                                        reinterpret_cast<float(*)[9]>(t.normals.data()), capacity);
+    if (status != 1) {
+        t.count = -1;
+    }
+    return t;
+}
+
+using Vec = std::array<double, 3>;
+Vec sub(Vec a, Vec b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+Vec cross(Vec a, Vec b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double dot(Vec a, Vec b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+Vec corner(const AscMesh& m, int face, int c) {
+    const auto& v = m.vertices[m.faces[face][c]];
+    return {v[0], v[1], v[2]};
+}
+
+// Area-weighted face normal (the loader's orientation: (B - A) x (C - A)).
+Vec areaNormal(const AscMesh& m, int face) {
+    const Vec a = corner(m, face, 0);
+    return cross(sub(corner(m, face, 1), a), sub(corner(m, face, 2), a));
+}
+
+// Six times the enclosed volume: positive when a closed mesh faces outward.
+double signedVolume(const AscMesh& m) {
+    double sum = 0.0;
+    for (std::size_t f = 0; f < m.faces.size(); ++f) {
+        sum += dot(corner(m, f, 0), cross(corner(m, f, 1), corner(m, f, 2)));
+    }
+    return sum;
+}
+
+Vec totalNormal(const AscMesh& m) {
+    Vec sum{};
+    for (std::size_t f = 0; f < m.faces.size(); ++f) {
+        const Vec n = areaNormal(m, f);
+        sum = {sum[0] + n[0], sum[1] + n[1], sum[2] + n[2]};
+    }
+    return sum;
+}
+
+class EveryMesh : public testing::TestWithParam<Expected> {};
+
+TEST_P(EveryMesh, LoadsWithItsCountsAndFittedBox) {
+    const Expected& e = GetParam();
+    const auto mesh = parse(e.file);
+    ASSERT_TRUE(mesh.has_value()) << e.file;
+    EXPECT_EQ(static_cast<int>(mesh->vertices.size()), e.vertices);
+    EXPECT_EQ(static_cast<int>(mesh->faces.size()), e.faces);
+
+    const Triangles t = loadTriangles(e.file, e.faces);
+    ASSERT_EQ(t.count, e.faces) << e.file;
+    Box box{{9, 9, 9}, {-9, -9, -9}};
+    for (int f = 0; f < t.count; ++f) {
+        for (int k = 0; k < 9; ++k) {
+            box.lo[k % 3] = std::min(box.lo[k % 3], static_cast<double>(t.positions[f][k]));
+            box.hi[k % 3] = std::max(box.hi[k % 3], static_cast<double>(t.positions[f][k]));
+        }
+    }
+    double widest = 0.0;
+    for (int a = 0; a < 3; ++a) {
+        EXPECT_GE(box.lo[a], -1.0001) << e.file;
+        EXPECT_LE(box.hi[a], 1.0001) << e.file;
+        widest = std::max(widest, box.hi[a] - box.lo[a]);
+        if (e.box) {
+            EXPECT_NEAR(box.lo[a], e.box->lo[a], 0.02) << e.file << " axis " << a;
+            EXPECT_NEAR(box.hi[a], e.box->hi[a], 0.02) << e.file << " axis " << a;
+        }
+    }
+    if (!e.shrunkByFit) {
+        EXPECT_NEAR(widest, 2.0, 0.01) << e.file;
+    }
+
+    // Without a GL context the calls go nowhere, but parsing and the result
+    // are the same as during loading.
+    EXPECT_EQ(LoadAscMesh(1.0, packFile(e.file).c_str()), 1) << e.file;
+}
+
+TEST_P(EveryMesh, CornerNormalsStayModerate) {
+    const Expected& e = GetParam();
+    const Triangles t = loadTriangles(e.file, e.faces);
+    ASSERT_EQ(t.count, e.faces);
+    double longest = 0.0;
+    for (int f = 0; f < t.count; ++f) {
+        for (int c = 0; c < 3; ++c) {
+            const float* n = &t.normals[f][3 * c];
+            longest = std::max(longest, std::sqrt(double(n[0]) * n[0] + n[1] * n[1] + n[2] * n[2]));
+        }
+    }
+    EXPECT_GT(longest, 0.99) << e.file;
+    if (!e.manyFacesPerVertex) {
+        EXPECT_LE(longest, 7.0) << e.file << ": a vertex is shared by too many faces";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pack, EveryMesh, testing::ValuesIn(kMeshes),
+                         [](const testing::TestParamInfo<Expected>& info) {
+                             std::string name = info.param.file;
+                             return name.substr(0, name.find('.'));
+                         });
+
+TEST(MeshOrientation, ClosedBodiesFaceOutAndSkiesFaceIn) {
+    for (const char* file : {"resoil.asc", "sphereone.asc", "sphere4.asc", "sphere3.asc",
+                             "torus2.asc", "funky.asc", "twirl.asc", "frame.asc", "resmain.asc",
+                             "goldfish.asc", "star2.asc", "dom2.asc", "gelfish2.asc"}) {
+        const auto mesh = parse(file);
+        ASSERT_TRUE(mesh.has_value()) << file;
+        EXPECT_GT(signedVolume(*mesh), 0.0) << file;
+    }
+    for (const char* file : {"round1.asc", "round3.asc"}) {
+        const auto mesh = parse(file);
+        ASSERT_TRUE(mesh.has_value()) << file;
+        EXPECT_LT(signedVolume(*mesh), 0.0) << file << " is seen from inside";
+    }
+}
+
+TEST(MeshOrientation, FlatPiecesFaceTheirViewers) {
+    // The loading-screen floor faces -z so that turning it 90 degrees about x
+    // makes it face up; the simple plane faces up; the face looks along +z.
+    const auto floor = parse("plane.asc");
+    const auto flat = parse("simpleplane.asc");
+    const auto face = parse("child3.asc");
+    ASSERT_TRUE(floor && flat && face);
+    for (std::size_t f = 0; f < floor->faces.size(); ++f) {
+        ASSERT_LT(areaNormal(*floor, f)[2], 0.0);
+    }
+    for (std::size_t f = 0; f < flat->faces.size(); ++f) {
+        ASSERT_GT(areaNormal(*flat, f)[1], 0.0);
+    }
+    const Vec n = totalNormal(*face);
+    EXPECT_GT(n[2], 10.0 * (std::abs(n[0]) + std::abs(n[1])));
+}
+
+// The vertex furthest along an axis.
+std::array<float, 3> extreme(const AscMesh& m, int axis, bool maximum) {
+    return *std::max_element(m.vertices.begin(), m.vertices.end(),
+                             [&](const auto& a, const auto& b) {
+                                 return maximum ? a[axis] < b[axis] : a[axis] > b[axis];
+                             });
+}
+
+TEST(MeshOrientation, CrownsHingesAndTailsPointWhereTheEffectsExpect) {
+    const auto dome = parse("dom2.asc");
+    const auto sky = parse("geo1.asc");
+    const auto bell = parse("gelfish2.asc");
+    const auto wing = parse("butterfly.asc");
+    const auto fish = parse("goldfish.asc");
+    ASSERT_TRUE(dome && sky && bell && wing && fish);
+
+    const auto top = extreme(*dome, 1, true); // dome crown up
+    EXPECT_LT(std::hypot(top[0], top[2]), 0.05);
+    const auto crown = extreme(*sky, 1, false); // sky dome crown at -y
+    EXPECT_LT(std::hypot(crown[0], crown[2]), 0.05);
+    const auto apex = extreme(*bell, 2, true); // bell crown at +z
+    EXPECT_LT(std::hypot(apex[0], apex[1]), 0.05);
+
+    // The wing's hinge is its +x edge: short there, long at the tip side.
+    double hingeLo = 9, hingeHi = -9;
+    for (const auto& v : wing->vertices) {
+        if (v[0] > 0.72) {
+            hingeLo = std::min(hingeLo, double(v[1]));
+            hingeHi = std::max(hingeHi, double(v[1]));
+        }
+    }
+    EXPECT_GT(hingeHi - hingeLo, 0.5);
+    EXPECT_LT(hingeHi - hingeLo, 1.4);
+
+    // The goldfish's tail fin (its tallest part) is at +z, its head at -z.
+    const auto tallest = extreme(*fish, 1, true);
+    EXPECT_GT(tallest[2], 0.7);
+    EXPECT_LT(extreme(*fish, 2, false)[2], -0.99);
+}
+
+TEST(MeshFiles, FaceLimitsOfTheTriangleEffectsHold) {
+    // The exploded tunnel and the goldfish fill arrays of these sizes.
+    EXPECT_EQ(loadTriangles("round3.asc", 2900).count, 2880);
+    EXPECT_EQ(loadTriangles("goldfish.asc", 2000).count, 1920);
+}
+
+TEST(MeshFiles, BothLineEndingsAndMaterialBlocksOccur) {
+    int crlf = 0, lf = 0, blocks = 0;
+    for (const Expected& e : kMeshes) {
+        const std::string text = readText(packFile(e.file));
+        const bool windows = text.find("\r\n") != std::string::npos;
+        (windows ? crlf : lf) += 1;
+        if (windows) {
+            // No bare line feeds mixed in.
+            std::size_t bare = 0;
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                bare += text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
+            }
+            EXPECT_EQ(bare, 0u) << e.file;
+        }
+        EXPECT_EQ(text.back(), '\n') << e.file << " must end with a line break";
+        blocks += text.find("MaterialEXT:") != std::string::npos;
+    }
+    EXPECT_GE(crlf, 5);
+    EXPECT_GE(lf, 5);
+    EXPECT_GE(blocks, 2);
+}
+
+} // namespace

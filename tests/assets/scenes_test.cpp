@@ -1,0 +1,192 @@
+// The gallery scene files read by the production's scene parser, and laid out
+// against the gallery camera: the picture room is seen through its doorway,
+// the small gallery fits inside the glass ball, the doll's house stands on
+// its table and the first shot sees the picture.
+#include "asset_dir.h"
+#include "geometry/scene.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using Vec = std::array<double, 3>;
+Vec sub(Vec a, Vec b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+Vec cross(Vec a, Vec b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double dot(Vec a, Vec b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+SceneFile parseFile(const char* name) {
+    std::ifstream in(packFile(name));
+    return ParseScene(in);
+}
+
+using Triangle = std::array<Vec, 3>;
+
+// Every triangle of a scene, placed by `place` (the caller's transform).
+std::vector<Triangle> triangles(const SceneFile& scene, const std::function<Vec(Vec)>& place) {
+    std::vector<Triangle> out;
+    for (const SceneObject& o : scene.objects) {
+        EXPECT_EQ(o.rotation[0], 0.0); // objects are laid out in place
+        for (std::size_t i = 0; i + 2 < o.vertices.size(); i += 3) {
+            Triangle t;
+            for (int c = 0; c < 3; ++c) {
+                const double* p = o.vertices[i + c].position;
+                t[c] = place(
+                    {p[0] + o.translation[0], p[1] + o.translation[1], p[2] + o.translation[2]});
+            }
+            out.push_back(t);
+        }
+    }
+    return out;
+}
+
+// True when the open segment from a to b passes through the triangle.
+bool blocks(const Triangle& t, Vec a, Vec b) {
+    const Vec d = sub(b, a);
+    const Vec e1 = sub(t[1], t[0]), e2 = sub(t[2], t[0]);
+    const Vec p = cross(d, e2);
+    const double det = dot(e1, p);
+    if (std::abs(det) < 1e-12) {
+        return false;
+    }
+    const Vec s = sub(a, t[0]);
+    const double u = dot(s, p) / det;
+    const Vec q = cross(s, e1);
+    const double v = dot(d, q) / det;
+    const double along = dot(e2, q) / det;
+    return u >= 0 && v >= 0 && u + v <= 1 && along > 1e-6 && along < 1 - 1e-6;
+}
+
+bool clearView(const std::vector<Triangle>& tris, Vec from, Vec to) {
+    for (const Triangle& t : tris) {
+        if (blocks(t, from, to)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The gallery's transforms: the room at 0.059 around the ball, the doll's
+// house at 0.09 turned round inside it, the picture inside that.
+Vec roomToWorld(Vec p) {
+    return {0.059 * p[0], 2.6 + 0.059 * p[1], 4 + 0.059 * p[2]};
+}
+Vec dollToRoom(Vec p) {
+    return {6.5 - 0.09 * p[0], 3.2 + 0.09 * p[1], -5 - 0.09 * p[2]};
+}
+const Vec kBall{0, 3, 4};
+constexpr double kBallRadius = 0.91;
+
+TEST(SceneFiles, ParseToTheirObjectsWithWholeTriangles) {
+    const std::pair<const char*, std::size_t> files[] = {
+        {"scene.sce", 4}, {"scene2.sce", 12}, {"scene4.sce", 8}};
+    for (const auto& [name, count] : files) {
+        const SceneFile scene = parseFile(name);
+        ASSERT_TRUE(scene.opened) << name;
+        ASSERT_EQ(scene.objects.size(), count) << name;
+        for (const SceneObject& o : scene.objects) {
+            EXPECT_EQ(o.vertexCount, static_cast<int>(o.vertices.size())) << name;
+            EXPECT_EQ(o.vertexCount % 3, 0) << name;
+            EXPECT_EQ(o.textureMode, 1) << name;
+            EXPECT_GE(o.textureIndex, 1) << name;
+            EXPECT_LE(o.textureIndex, 8) << name;
+            EXPECT_EQ(o.lighting, 1) << name;
+            for (std::size_t i = 0; i + 2 < o.vertices.size(); i += 3) {
+                // Stated normals are unit length and agree with the winding.
+                const auto& v = o.vertices;
+                const Vec n{v[i].normal[0], v[i].normal[1], v[i].normal[2]};
+                const Vec a{v[i].position[0], v[i].position[1], v[i].position[2]};
+                const Vec b{v[i + 1].position[0], v[i + 1].position[1], v[i + 1].position[2]};
+                const Vec c{v[i + 2].position[0], v[i + 2].position[1], v[i + 2].position[2]};
+                ASSERT_NEAR(dot(n, n), 1.0, 1e-3) << name;
+                ASSERT_GT(dot(n, cross(sub(b, a), sub(c, a))), 0.0) << name;
+            }
+        }
+    }
+}
+
+TEST(SceneFiles, AllEightGalleryTexturesAreUsed) {
+    std::array<bool, 9> used{};
+    for (const char* name : {"scene.sce", "scene2.sce", "scene4.sce"}) {
+        for (const SceneObject& o : parseFile(name).objects) {
+            used[o.textureIndex] = true;
+        }
+    }
+    for (int k = 1; k <= 8; ++k) {
+        EXPECT_TRUE(used[k]) << "texture index " << k;
+    }
+}
+
+TEST(GalleryLayout, SmallGalleryFitsInsideTheGlassBall) {
+    for (const Triangle& t : triangles(parseFile("scene2.sce"), roomToWorld)) {
+        for (const Vec& p : t) {
+            const Vec d = sub(p, kBall);
+            ASSERT_LT(std::sqrt(dot(d, d)), kBallRadius);
+        }
+    }
+}
+
+TEST(GalleryLayout, DollsHouseStandsOnItsTableInsideTheGallery) {
+    const SceneFile doll = parseFile("scene4.sce");
+    for (const Triangle& t : triangles(doll, dollToRoom)) {
+        for (const Vec& p : t) {
+            ASSERT_GE(p[1], 3.2 - 1e-9); // never below the table top
+            ASSERT_LT(std::abs(p[0]), 9.0);
+            ASSERT_GT(p[2], -6.5); // in front of the gallery's back wall
+        }
+    }
+    // Something in the gallery holds it up: a top at 3.2 under its centre.
+    bool supported = false;
+    for (const Triangle& t : triangles(parseFile("scene2.sce"), [](Vec p) { return p; })) {
+        supported |= blocks(t, {6.5, 3.3, -5.2}, {6.5, 3.1, -5.2});
+    }
+    EXPECT_TRUE(supported);
+}
+
+TEST(GalleryLayout, FirstShotSeesThePictureAndTheBallSeesTheRoom) {
+    // Picture centre inside the doll's house, and the camera's first key.
+    const Vec picture = roomToWorld(dollToRoom({0, 5, 8}));
+    const Vec firstEye{0.3834, 2.8153, 3.679};
+    const auto doll =
+        triangles(parseFile("scene4.sce"), [](Vec p) { return roomToWorld(dollToRoom(p)); });
+    EXPECT_TRUE(clearView(doll, firstEye, sub(picture, {0, 0, -0.001})));
+    // The picture hangs on a wall: just behind it there is a wall.
+    EXPECT_FALSE(clearView(doll, firstEye, roomToWorld(dollToRoom({0, 5, 8.5}))));
+
+    // Backing out of the doll's house (straight to the pulled-back key) the
+    // camera leaves through its window and passes nothing in the gallery.
+    auto galleryAndDoll = triangles(parseFile("scene2.sce"), roomToWorld);
+    galleryAndDoll.insert(galleryAndDoll.end(), doll.begin(), doll.end());
+    EXPECT_TRUE(clearView(galleryAndDoll, firstEye, {-0.4, 2.81, 8.72}));
+
+    // At full size the room stands around the ball: the pulled-back camera
+    // looks at it through the doorway, and the ball is clear of everything.
+    const auto room = triangles(parseFile("scene4.sce"), [](Vec p) { return p; });
+    EXPECT_TRUE(clearView(room, {-0.4, 2.81, 8.72}, kBall));
+    EXPECT_TRUE(clearView(room, {-8, 3.81, 8}, kBall));
+    EXPECT_TRUE(clearView(room, {-6, 7.81, 8}, {0.38, 4.82, -6.69}));
+    for (double a = 0; a < 6.28; a += 0.785) { // the orbit around the ball
+        EXPECT_TRUE(clearView(room, {3 * std::cos(a), 3.81, 4 + 3 * std::sin(a)}, kBall));
+    }
+    EXPECT_TRUE(clearView(room, kBall, {0, 3 - 0.9, 4})); // resting just above the pedestal
+    for (const Triangle& t : room) {
+        for (const Vec& p : t) {
+            const Vec d = sub(p, kBall);
+            ASSERT_GT(std::sqrt(dot(d, d)), kBallRadius) << p[0] << " " << p[1] << " " << p[2];
+        }
+    }
+}
+
+} // namespace
