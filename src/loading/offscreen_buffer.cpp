@@ -1,0 +1,47 @@
+#include "loading/offscreen_buffer.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <string>
+
+#include "app/window.h"
+#include "platform/platform.h"
+
+OffscreenBuffer offscreenBuffer;
+
+void OffscreenBuffer::makeBufferCurrent() const {
+    platform::makeCurrent(bufferSurface, bufferContext);
+}
+
+void OffscreenBuffer::makeWindowCurrent() const {
+    platform::makeCurrent(windowSurface, windowContext);
+}
+
+namespace {
+
+// The production cannot run without the buffer: say why and stop.
+[[noreturn]] void setUpFailed(const std::string& why) {
+    platform::showMessage(("Can't Create The Offscreen Buffer.\n" + why).c_str(), "ERROR",
+                          platform::BoxIcon::Exclamation);
+    shell::closeAndExit(2);
+}
+
+} // namespace
+
+void setUpOffscreenBuffer(OffscreenBuffer& buffer) {
+    // The window's first projection, in force until a Segment sets its own.
+    glMatrixMode(GL_PROJECTION);
+    gluPerspective(65.0, 4.0f / 3.0f, 0.001, 157.0);
+    glMatrixMode(GL_MODELVIEW);
+
+    if (platform::currentSurface() == nullptr) {
+        setUpFailed("no window surface is current");
+    }
+    if (!platform::createOffscreenTarget(kOffscreenSize, buffer.bufferSurface,
+                                         buffer.bufferContext)) {
+        setUpFailed(platform::lastError());
+    }
+    buffer.windowSurface = platform::currentSurface();
+    buffer.windowContext = platform::currentContext();
+}

@@ -1,0 +1,116 @@
+// hlv-capture runs the production with a virtual clock: every Segment starts
+// on time, and what it writes has the frames and samples it should.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "process.h"
+
+namespace {
+
+long fileSize(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(Capture, WholeTimelineStartsEverySegmentOnTimeAndExitsZero) {
+    const double fps = 4.0;
+    e2e::Program capture("./hlv-capture --fps 4 --music off");
+    const e2e::Finished end = capture.waitFor(1200);
+    ASSERT_TRUE(end.exited) << capture.log();
+    ASSERT_EQ(end.code, 0) << capture.log();
+
+    std::map<int, double> starts;
+    const std::string log = capture.log();
+    const std::regex line(R"(segment (\d) starts at ([0-9.]+) s)");
+    for (std::sregex_iterator it(log.begin(), log.end(), line), last; it != last; ++it) {
+        starts[std::stoi((*it)[1])] = std::stod((*it)[2]);
+    }
+    const std::regex ending(R"(production ends at ([0-9.]+) s)");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(log, m, ending)) << log;
+    starts[9] = std::stod(m[1]);
+    ASSERT_EQ(starts.size(), 9u) << log;
+    EXPECT_EQ(starts[1], 0.0);
+
+    // Each Segment runs until its time passes its end: (end - offset) / scale
+    // milliseconds, and hands over in the first frame after that.
+    const double ends[] = {0, 81, 76.95, 165.6, 87, 212, 287, 968, 163.5};
+    const double scales[] = {0,      0.00405, 0.0038, 0.00362, 0.00362,
+                             0.0088, 0.00552, 0.0173, 0.005508};
+    const double offsets[] = {0, 0, 0, 0.0, 0.1, 0, 0, 6.0, 0};
+    for (int k = 1; k <= 8; ++k) {
+        const double expected = (ends[k] - offsets[k]) / scales[k] / 1000.0;
+        const double actual = starts[k + 1] - starts[k];
+        EXPECT_GE(actual, expected - 1e-6) << "Segment " << k;
+        EXPECT_LE(actual, expected + 1.0 / fps + 1e-6) << "Segment " << k;
+    }
+}
+
+TEST(Capture, RangeWritesStillsVideoAndSoundtrackOfExactlyThatRange) {
+    const std::string dir = e2e::buildDir() + "/capture-test";
+    e2e::runCommand("rm -rf '" + dir + "' && mkdir -p '" + dir + "'");
+    e2e::Program capture("./hlv-capture --fps 10 --from 2 --to 3 --frames capture-test/stills "
+                         "--at 2.55,2.9 --video capture-test/range.y4m "
+                         "--audio capture-test/range.wav --music on");
+    const e2e::Finished end = capture.waitFor(600);
+    ASSERT_TRUE(end.exited) << capture.log();
+    ASSERT_EQ(end.code, 0) << capture.log();
+
+    // Frames at 2.0, 2.1, ..., 3.0 s.
+    const std::string video = readFile(dir + "/range.y4m");
+    ASSERT_EQ(video.rfind("YUV4MPEG2 W800 H600 F10000:1000", 0), 0u);
+    std::size_t frames = 0;
+    for (std::size_t at = video.find("FRAME\n"); at != std::string::npos;
+         at = video.find("FRAME\n", at + 6 + 800 * 600 * 3 / 2)) {
+        ++frames;
+    }
+    EXPECT_EQ(frames, 11u);
+    EXPECT_EQ(video.size(), video.find('\n') + 1 + 11 * (6 + 800 * 600 * 3 / 2));
+
+    // The first frames at or after 2.55 and 2.9 s.
+    EXPECT_GT(fileSize(dir + "/stills/frame_000026.png"), 0);
+    EXPECT_GT(fileSize(dir + "/stills/frame_000029.png"), 0);
+    std::string listing;
+    e2e::runCommand("ls '" + dir + "/stills'", &listing);
+    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 2) << listing;
+
+    // 1.1 s of 44100 Hz stereo 16-bit, and the music is audible in it.
+    const std::string wav = readFile(dir + "/range.wav");
+    ASSERT_EQ(wav.size(), 44u + 48510u * 4u);
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    long loud = 0;
+    for (std::size_t i = 44; i + 1 < wav.size(); i += 2) {
+        const auto sample = static_cast<std::int16_t>(
+            static_cast<unsigned char>(wav[i]) | (static_cast<unsigned char>(wav[i + 1]) << 8));
+        loud += std::abs(sample) > 300 ? 1 : 0;
+    }
+    EXPECT_GT(loud, 1000);
+    e2e::runCommand("rm -rf '" + dir + "'");
+}
+
+TEST(Capture, BadOptionsAreRefusedWithUsage) {
+    std::string out;
+    EXPECT_EQ(e2e::runCommand("cd '" + e2e::buildDir() + "' && ./hlv-capture --fps 0", &out), 2);
+    EXPECT_NE(out.find("usage:"), std::string::npos);
+    EXPECT_EQ(e2e::runCommand("cd '" + e2e::buildDir() + "' && ./hlv-capture --frames x", &out), 2);
+    EXPECT_EQ(
+        e2e::runCommand("cd '" + e2e::buildDir() + "' && ./hlv-capture --from 5 --to 4", &out), 2);
+    EXPECT_EQ(e2e::runCommand("cd '" + e2e::buildDir() + "' && ./hlv-capture --music maybe", &out),
+              2);
+}
+
+} // namespace

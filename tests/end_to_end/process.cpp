@@ -1,0 +1,133 @@
+#include "process.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace e2e {
+namespace {
+
+int logCounter = 0;
+
+std::string shellOutput(const std::string& command) {
+    std::string out;
+    runCommand(command, &out);
+    return out;
+}
+
+} // namespace
+
+std::string buildDir() {
+    return HLV_BUILD_DIR;
+}
+
+int runCommand(const std::string& command, std::string* output) {
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    std::array<char, 4096> chunk{};
+    std::size_t n = 0;
+    while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
+        if (output != nullptr) {
+            output->append(chunk.data(), n);
+        }
+    }
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+Program::Program(const std::string& command) {
+    logPath_ = buildDir() + "/e2e-" + std::to_string(::getpid()) + "-" +
+               std::to_string(logCounter++) + ".log";
+    const std::string full =
+        "cd '" + buildDir() + "' && exec " + command + " >'" + logPath_ + "' 2>&1";
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::execl("/bin/bash", "bash", "-c", full.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+}
+
+Program::~Program() {
+    if (!reaped_ && pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    std::remove(logPath_.c_str());
+}
+
+Finished Program::waitFor(double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            reaped_ = true;
+            return {true, WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return {};
+}
+
+void Program::terminate() {
+    ::kill(pid_, SIGTERM);
+}
+
+std::string Program::log() const {
+    std::ifstream in(logPath_);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string waitForWindow(const std::string& name, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const std::string quoted = "\"" + name + "\"";
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::istringstream tree(shellOutput("xwininfo -root -tree"));
+        std::string line;
+        while (std::getline(tree, line)) {
+            if (line.find(quoted) != std::string::npos) {
+                std::istringstream words(line);
+                std::string id;
+                words >> id;
+                return id;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return "";
+}
+
+bool windowExists(const std::string& name) {
+    return !waitForWindow(name, 0.01).empty();
+}
+
+void pressKey(const std::string& window, const std::string& key) {
+    // Give a freshly mapped window a moment to select its input first.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    runCommand("xdotool key --window " + window + " " + key);
+}
+
+void windowSize(const std::string& window, int& width, int& height) {
+    std::istringstream info(shellOutput("xwininfo -id " + window));
+    std::string line;
+    width = height = -1;
+    while (std::getline(info, line)) {
+        if (line.find("Width:") != std::string::npos) {
+            width = std::stoi(line.substr(line.find(':') + 1));
+        } else if (line.find("Height:") != std::string::npos) {
+            height = std::stoi(line.substr(line.find(':') + 1));
+        }
+    }
+}
+
+} // namespace e2e

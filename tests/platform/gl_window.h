@@ -1,0 +1,57 @@
+// A real window with the production's GL set-up, for tests that draw.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace testing_gl {
+
+// Opens a window of the given size (windowed) with its context current and
+// the 800 x 600 picture bound. Returns false with the reason in lastError().
+inline bool openTestWindow(int width, int height) {
+    return platform::startVideo() && platform::chooseSurfaceFormat() &&
+           platform::createWindow("test", width, height, false) &&
+           platform::createWindowContext() && platform::activateWindowContext();
+}
+
+inline void closeTestWindow() {
+    platform::releaseContext();
+    platform::deleteWindowContext();
+    platform::destroyWindow();
+}
+
+struct Rgb {
+    int r, g, b;
+};
+
+inline Rgb pixelAt(const std::vector<std::uint8_t>& rgb, int width, int x, int y) {
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {rgb[i], rgb[i + 1], rgb[i + 2]};
+}
+
+// Reads a rectangle of whatever framebuffer is bound for reading.
+inline std::vector<std::uint8_t> readRgb(int x, int y, int width, int height) {
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+inline void drawUnitQuad() {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(-1, -1, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(1, -1, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(1, 1, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(-1, 1, 0);
+    glEnd();
+}
+
+} // namespace testing_gl

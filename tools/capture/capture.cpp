@@ -1,0 +1,373 @@
+// hlv-capture: plays the production with a virtual clock (each frame exactly
+// 1000/fps ms later than the last, the music position following the same
+// clock), without a prompt or an audio device, and records what it shows.
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "app/window.h"
+#include "platform/platform.h"
+#include "timeline/timeline.h"
+#include "writers.h"
+
+namespace {
+
+struct Options {
+    double fps = 30.0;
+    double from = 0.0;
+    std::optional<double> to;
+    std::string framesDir;
+    long every = 0;
+    std::vector<double> at;
+    std::string video;
+    std::string audio;
+    bool bench = false;
+    bool music = true;
+    bool progress = false;
+};
+
+void usage() {
+    std::fputs("usage: hlv-capture [--fps N] [--from S] [--to S] [--frames DIR (--every K | --at "
+               "T1,T2,..)]\n"
+               "                   [--video FILE(.y4m|-|.mp4)] [--audio FILE.wav] [--bench]\n"
+               "                   [--music on|off] [--progress]\n"
+               "Times are global seconds since the end of loading. Run it where hlvd/ is.\n",
+               stderr);
+}
+
+[[noreturn]] void badOption(const std::string& why) {
+    std::fprintf(stderr, "hlv-capture: %s\n", why.c_str());
+    usage();
+    std::exit(2);
+}
+
+double number(const char* text, const char* option) {
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(value)) {
+        badOption(std::string("not a number for ") + option + ": " + text);
+    }
+    return value;
+}
+
+Options parseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc) {
+                badOption(arg + " needs a value");
+            }
+            return argv[++i];
+        };
+        if (arg == "--fps") {
+            o.fps = number(value(), "--fps");
+        } else if (arg == "--from") {
+            o.from = number(value(), "--from");
+        } else if (arg == "--to") {
+            o.to = number(value(), "--to");
+        } else if (arg == "--frames") {
+            o.framesDir = value();
+        } else if (arg == "--every") {
+            o.every = std::lround(number(value(), "--every"));
+        } else if (arg == "--at") {
+            std::string list = value();
+            for (std::size_t start = 0; start <= list.size();) {
+                const std::size_t comma = std::min(list.find(',', start), list.size());
+                o.at.push_back(number(list.substr(start, comma - start).c_str(), "--at"));
+                start = comma + 1;
+            }
+        } else if (arg == "--video") {
+            o.video = value();
+        } else if (arg == "--audio") {
+            o.audio = value();
+        } else if (arg == "--bench") {
+            o.bench = true;
+        } else if (arg == "--music") {
+            const std::string v = value();
+            if (v != "on" && v != "off") {
+                badOption("--music takes on or off");
+            }
+            o.music = v == "on";
+        } else if (arg == "--progress") {
+            o.progress = true;
+        } else if (arg == "-h" || arg == "--help") {
+            usage();
+            std::exit(0);
+        } else {
+            badOption("unknown option " + arg);
+        }
+    }
+    if (!(o.fps > 0.0 && o.fps <= 1000.0)) {
+        badOption("--fps must be above 0 and at most 1000");
+    }
+    if (o.to && *o.to < o.from) {
+        badOption("--to lies before --from");
+    }
+    if (!o.framesDir.empty() && o.every <= 0 && o.at.empty()) {
+        badOption("--frames needs --every K (K >= 1) or --at T1,T2,...");
+    }
+    if (o.framesDir.empty() && (o.every > 0 || !o.at.empty())) {
+        badOption("--every and --at need --frames DIR");
+    }
+    std::sort(o.at.begin(), o.at.end());
+    return o;
+}
+
+double percentile95(std::vector<double> values) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t rank =
+        static_cast<std::size_t>(std::ceil(0.95 * static_cast<double>(values.size()))) - 1;
+    return values[std::min(rank, values.size() - 1)];
+}
+
+class Recorder {
+public:
+    explicit Recorder(Options options) : o_(std::move(options)) {}
+
+    bool start() {
+        if (!o_.framesDir.empty()) {
+            ::mkdir(o_.framesDir.c_str(), 0777);
+            struct stat info {};
+            if (::stat(o_.framesDir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+                std::fprintf(stderr, "hlv-capture: cannot make the folder %s\n",
+                             o_.framesDir.c_str());
+                return false;
+            }
+        }
+        if (!o_.video.empty() && !video_.open(o_.video, o_.fps)) {
+            std::fprintf(stderr, "hlv-capture: cannot write the video %s\n", o_.video.c_str());
+            return false;
+        }
+        return true;
+    }
+
+    // True once --to has been reached.
+    bool frameDone(long frame, double seconds, double frameMs) {
+        if (o_.bench) {
+            frameTimes_[timeline::segmentIndex].push_back(frameMs);
+        }
+        if (seconds + 1e-9 >= o_.from && (!o_.to || seconds <= *o_.to + 1e-9)) {
+            recordFrame(frame, seconds);
+        }
+        return o_.to && seconds + 1e-9 >= *o_.to;
+    }
+
+    // Frame rates count from the first frame, not from the start of loading.
+    void startClock() { began_ = std::chrono::steady_clock::now(); }
+
+    void noteSegment(int index, long frame) {
+        const double start = (timeline::segmentStartTick - timeline::globalStartTick) / 1000.0;
+        if (index > 0 && index <= 8) {
+            std::fprintf(stderr, "segment %d starts at %.3f s (frame %ld)\n", index, start, frame);
+        } else if (index == timeline::kEndIndex) {
+            std::fprintf(stderr, "production ends at %.3f s (frame %ld)\n", start, frame);
+        }
+        std::fflush(stderr);
+    }
+
+    void showProgress(long frame, double seconds) {
+        if (!o_.progress) {
+            return;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastProgress_ < std::chrono::milliseconds(500)) {
+            return;
+        }
+        lastProgress_ = now;
+        const double wall = std::chrono::duration<double>(now - began_).count();
+        const bool inRange = seconds + 1e-9 >= o_.from;
+        std::fprintf(stderr, "\r%s: segment %d/8, %7.2f s, frame %ld, %.1f frames/s   ",
+                     inRange ? "recording" : "catching up", timeline::segmentIndex, seconds, frame,
+                     frame / std::max(wall, 1e-6));
+        std::fflush(stderr);
+    }
+
+    // Closes every file; called once, at the end of the production or at --to.
+    void finish() {
+        if (finished_) {
+            return;
+        }
+        finished_ = true;
+        if (o_.progress) {
+            std::fputc('\n', stderr);
+        }
+        bool ok = true;
+        if (!o_.audio.empty()) {
+            ok = writeSoundtrack() && ok;
+        }
+        if (video_.isOpen()) {
+            ok = video_.close(o_.audio) && ok;
+            if (ok) {
+                std::fprintf(stderr, "wrote %s (%ld frames)\n", o_.video.c_str(), videoFrames_);
+            }
+        }
+        if (!o_.framesDir.empty()) {
+            std::fprintf(stderr, "wrote %ld stills to %s\n", stills_, o_.framesDir.c_str());
+        }
+        if (o_.bench) {
+            printBench();
+        }
+        std::fflush(nullptr);
+        if (!ok) {
+            std::_Exit(1);
+        }
+    }
+
+private:
+    void recordFrame(long frame, double seconds) {
+        if (firstRecorded_ < 0) {
+            firstRecorded_ = frame;
+            firstSeconds_ = seconds;
+        }
+        lastSeconds_ = seconds;
+        const bool still = wantsStill(frame, seconds);
+        if (!still && !video_.isOpen()) {
+            return;
+        }
+        platform::readPicture(rgb_);
+        if (still) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/frame_%06ld.png", frame);
+            if (!capture::writePng(o_.framesDir + name, rgb_)) {
+                std::fprintf(stderr, "hlv-capture: cannot write %s%s\n", o_.framesDir.c_str(),
+                             name);
+            }
+            ++stills_;
+        }
+        if (video_.isOpen()) {
+            video_.writeFrame(rgb_);
+            ++videoFrames_;
+        }
+    }
+
+    bool wantsStill(long frame, double seconds) {
+        if (o_.framesDir.empty()) {
+            return false;
+        }
+        if (o_.every > 0 && (frame - firstRecorded_) % o_.every == 0) {
+            return true;
+        }
+        bool wanted = false;
+        while (nextAt_ < o_.at.size() && o_.at[nextAt_] <= seconds + 1e-9) {
+            wanted = true; // first frame at or after the requested time
+            ++nextAt_;
+        }
+        return wanted;
+    }
+
+    bool writeSoundtrack() {
+        const double begin = firstRecorded_ < 0 ? o_.from : firstSeconds_;
+        const double end = firstRecorded_ < 0 ? begin : lastSeconds_ + 1.0 / o_.fps;
+        const auto first = static_cast<std::size_t>(std::llround(begin * platform::kSampleRate));
+        const auto count =
+            static_cast<std::size_t>(std::llround((end - begin) * platform::kSampleRate));
+        std::vector<std::int16_t> pcm(count * 2, 0);
+        const std::vector<std::int16_t>& music = platform::soundSamples(platform::playingSound());
+        for (std::size_t i = 0; i < count * 2 && (first * 2 + i) < music.size(); ++i) {
+            pcm[i] = music[first * 2 + i];
+        }
+        if (!capture::writeWav(o_.audio, pcm.data(), count)) {
+            std::fprintf(stderr, "hlv-capture: cannot write %s\n", o_.audio.c_str());
+            return false;
+        }
+        std::fprintf(stderr, "wrote %s (%.3f s)\n", o_.audio.c_str(),
+                     static_cast<double>(count) / platform::kSampleRate);
+        return true;
+    }
+
+    void printBench() const {
+        std::printf("%-8s %8s %10s %10s\n", "segment", "frames", "mean ms", "p95 ms");
+        for (const auto& [index, times] : frameTimes_) {
+            if (index < 1 || index > 8 || times.empty()) {
+                continue;
+            }
+            double sum = 0;
+            for (double t : times) {
+                sum += t;
+            }
+            std::printf("%-8d %8zu %10.3f %10.3f\n", index, times.size(), sum / times.size(),
+                        percentile95(times));
+        }
+    }
+
+    Options o_;
+    capture::VideoStream video_;
+    std::vector<std::uint8_t> rgb_;
+    std::map<int, std::vector<double>> frameTimes_;
+    long firstRecorded_ = -1;
+    double firstSeconds_ = 0.0;
+    double lastSeconds_ = 0.0;
+    std::size_t nextAt_ = 0;
+    long stills_ = 0;
+    long videoFrames_ = 0;
+    bool finished_ = false;
+    std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastProgress_{};
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = parseOptions(argc, argv);
+    setenv("SDL_VIDEODRIVER", "offscreen", 0); // headless unless told otherwise
+
+    static platform::VirtualClock clock;
+    platform::useVirtualClock(&clock);
+    timeline::musicFlag = options.music;
+
+    static Recorder recorder(options);
+    if (!recorder.start()) {
+        return 1;
+    }
+    platform::setEndHandler([](int code) {
+        if (code == 0) {
+            recorder.finish();
+        }
+    });
+    if (!shell::openWindow("HLV.orv", 800, 600, 32, false)) {
+        return shell::exitCodeAfterFailure() != 0 ? shell::exitCodeAfterFailure() : 2;
+    }
+
+    int shownIndex = timeline::segmentIndex;
+    recorder.noteSegment(shownIndex, 0);
+    recorder.startClock();
+    for (long frame = 0;; ++frame) {
+        clock.milliseconds = static_cast<double>(frame) * 1000.0 / options.fps;
+        const double seconds = (clock.milliseconds - timeline::globalStartTick) / 1000.0;
+        const auto began = std::chrono::steady_clock::now();
+        timeline::runFrame(); // the frame after the last Segment ends the process
+        if (options.bench) {
+            glFinish();
+        }
+        const double frameMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began)
+                .count();
+        const bool reachedEnd = recorder.frameDone(frame, seconds, frameMs);
+        if (timeline::segmentIndex != shownIndex) {
+            shownIndex = timeline::segmentIndex;
+            recorder.noteSegment(shownIndex, frame);
+        }
+        platform::swapWindow();
+        recorder.showProgress(frame, seconds);
+        if (reachedEnd) {
+            recorder.finish();
+            shell::closeWindow();
+            std::fflush(nullptr);
+            std::_Exit(0);
+        }
+    }
+}
