@@ -1,0 +1,438 @@
+// The generated textures: each decodes with our PNG decoder into a 24-bit
+// picture of its size (libpng agreeing byte for byte), and each meets what
+// its blend mode and mapping need on screen.
+#include "imaging/bitmap_image.h"
+#include "imaging/png_decoder.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string assetDir = HLV_ASSET_DIR;
+
+// RGB pixels, top row first, as libpng reads them.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+    int at(int x, int y, int channel) const {
+        return rgb[(static_cast<size_t>(y) * width + x) * 3 + channel];
+    }
+    double luminance(int x, int y) const { return (at(x, y, 0) + at(x, y, 1) + at(x, y, 2)) / 3.0; }
+};
+
+Picture readWithLibpng(const std::string& name) {
+    const std::string path = assetDir + "/" + name;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    Picture picture;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        ADD_FAILURE() << "libpng cannot read " << path << ": " << image.message;
+        return picture;
+    }
+    image.format = PNG_FORMAT_RGB;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) {
+        ADD_FAILURE() << "libpng cannot decode " << path << ": " << image.message;
+        picture.width = picture.height = 0;
+    }
+    return picture;
+}
+
+struct Expected {
+    const char* file;
+    int size;
+};
+
+// Every texture the loading sequence reads, with the size the effects expect.
+const Expected textures[] = {
+    {"256c.png", 256},           {"512c.png", 512},        {"white.png", 256},
+    {"reflection2.png", 64},     {"512c2.png", 512},       {"envmap55.png", 256},
+    {"overlay.png", 512},        {"overlay2.png", 256},    {"superfilm3.png", 256},
+    {"speck_vertical.png", 128}, {"specks.png", 256},      {"presents.png", 256},
+    {"vane.png", 512},           {"vane2.png", 256},       {"blend5.png", 256},
+    {"envmap2.png", 256},        {"starburst.png", 256},   {"Lingradient.png", 256},
+    {"spherical.png", 256},      {"carpet22.png", 256},    {"blend44.png", 256},
+    {"theeye.png", 256},         {"blob.png", 128},        {"blob24.png", 256},
+    {"raytracer.png", 256},      {"envmap5.png", 256},     {"blob22d.png", 128},
+    {"graytext4.png", 256},      {"plane_alpha.png", 256}, {"blob22b.png", 128},
+    {"blend45.png", 256},        {"vase_floor2.png", 256}, {"rain.png", 128},
+    {"starburst2.png", 256},     {"goldfish2.png", 256},   {"moon1.png", 512},
+    {"moon2.png", 512},          {"moon3.png", 512},       {"moon4.png", 512},
+    {"moon5.png", 512},          {"fishtent.png", 128},    {"blob41.png", 64},
+    {"blob41b.png", 64},         {"tvfilter4.png", 256},   {"blob2.png", 128},
+    {"floor2.png", 256},         {"one_test.png", 256},    {"bluesea2.png", 256},
+    {"one_test2.png", 256},      {"one_test3.png", 256},   {"wood12.png", 256},
+    {"one_test5.png", 256},      {"blob22e.png", 128},     {"child_face.png", 256},
+    {"child_face2.png", 256},    {"caust00.png", 256},     {"caust02.png", 256},
+    {"caust04.png", 256},        {"caust06.png", 256},     {"caust08.png", 256},
+    {"caust10.png", 256},        {"caust12.png", 256},     {"caust14.png", 256},
+    {"caust16.png", 256},        {"caust18.png", 256},     {"caust20.png", 256},
+    {"caust22.png", 256},        {"caust24.png", 256},     {"caust26.png", 256},
+    {"caust28.png", 256},        {"caust30.png", 256},     {"causta.png", 256},
+    {"fullalphawater.png", 256}, {"gradient.png", 256},    {"sky2.png", 256},
+    {"sky4.png", 256},           {"nebula.png", 256},      {"deepspace.png", 256},
+    {"blob8.png", 128},          {"caust.png", 256},       {"gelfishtex0.png", 256},
+    {"caust2.png", 256},         {"medusa.png", 512},      {"blob22.png", 128},
+    {"blend1.png", 256},         {"blend2.png", 256},      {"blend3.png", 256},
+    {"vertical.png", 128},       {"greetings.png", 256},   {"greetings2.png", 256},
+    {"greetings3.png", 256},     {"cred1.png", 256},       {"cred2.png", 256},
+    {"cred3.png", 256},          {"cred4.png", 256},       {"cred5.png", 256},
+};
+
+TEST(Textures, EveryFileDecodesTo24BitAtItsSizeAndLibpngAgrees) {
+    for (const Expected& e : textures) {
+        SCOPED_TRACE(e.file);
+        const std::string path = assetDir + "/" + e.file;
+        Pictor::BitmapImage image;
+        Pictor::PngDecoder decoder;
+        ASSERT_NO_THROW(decoder.ReadImage(path.c_str(), image));
+        ASSERT_EQ(image.BitCount(), 24u);
+        ASSERT_EQ(image.Width(), static_cast<uint32_t>(e.size));
+        ASSERT_EQ(image.Height(), static_cast<uint32_t>(e.size));
+
+        const Picture oracle = readWithLibpng(e.file);
+        ASSERT_EQ(oracle.width, e.size);
+        ASSERT_EQ(oracle.height, e.size);
+        size_t mismatches = 0;
+        for (int y = 0; y < e.size; ++y) {
+            // Our decoder keeps rows bottom-up and pixels blue, green, red.
+            const std::uint8_t* row = image.Row(static_cast<uint32_t>(e.size - 1 - y));
+            for (int x = 0; x < e.size; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    mismatches += row[3 * x + 2 - c] != oracle.at(x, y, c);
+                }
+            }
+        }
+        EXPECT_EQ(mismatches, 0u);
+    }
+}
+
+// Chunk types and the filter bytes are not visible after decoding, so read
+// the file structure directly.
+std::vector<std::string> chunkTypes(const std::string& name) {
+    std::ifstream in(assetDir + "/" + name, std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<std::string> types;
+    for (size_t at = 8; at + 12 <= bytes.size();) {
+        const size_t length = (size_t(bytes[at]) << 24) | (size_t(bytes[at + 1]) << 16) |
+                              (size_t(bytes[at + 2]) << 8) | bytes[at + 3];
+        types.emplace_back(reinterpret_cast<const char*>(&bytes[at + 4]), 4);
+        at += 12 + length;
+    }
+    return types;
+}
+
+// The filter byte of every row, from the inflated image data.
+std::set<int> rowFilters(const std::string& name, int width, int height) {
+    std::ifstream in(assetDir + "/" + name, std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<std::uint8_t> packed;
+    for (size_t at = 8; at + 12 <= bytes.size();) {
+        const size_t length = (size_t(bytes[at]) << 24) | (size_t(bytes[at + 1]) << 16) |
+                              (size_t(bytes[at + 2]) << 8) | bytes[at + 3];
+        if (std::string(reinterpret_cast<const char*>(&bytes[at + 4]), 4) == "IDAT") {
+            packed.insert(packed.end(), bytes.begin() + at + 8, bytes.begin() + at + 8 + length);
+        }
+        at += 12 + length;
+    }
+    const size_t stride = static_cast<size_t>(width) * 3 + 1;
+    std::vector<std::uint8_t> raw(stride * height);
+    uLongf size = raw.size();
+    std::set<int> filters;
+    if (uncompress(raw.data(), &size, packed.data(), packed.size()) == Z_OK && size == raw.size()) {
+        for (int y = 0; y < height; ++y) {
+            filters.insert(raw[stride * y]);
+        }
+    }
+    return filters;
+}
+
+TEST(Textures, PackUsesEveryRowFilter) {
+    std::set<int> used;
+    for (const Expected& e : textures) {
+        const auto filters = rowFilters(e.file, e.size, e.size);
+        EXPECT_FALSE(filters.empty()) << e.file << ": image data does not inflate";
+        used.insert(filters.begin(), filters.end());
+    }
+    EXPECT_EQ(used, (std::set<int>{0, 1, 2, 3, 4}));
+}
+
+TEST(Textures, PackUsesSeveralIdatChunksInSomeFiles) {
+    int split = 0;
+    for (const Expected& e : textures) {
+        const auto types = chunkTypes(e.file);
+        ASSERT_FALSE(types.empty()) << e.file;
+        EXPECT_EQ(types.front(), "IHDR") << e.file;
+        EXPECT_EQ(types.back(), "IEND") << e.file;
+        split += std::count(types.begin(), types.end(), "IDAT") > 1;
+    }
+    EXPECT_GE(split, 5);
+}
+
+// Additive sprites add their border to the screen: it must be exactly black
+// or the quad's edge shows as a square.
+TEST(Textures, AdditiveSpritesEndInPureBlack) {
+    const char* sprites[] = {"starburst.png", "starburst2.png", "spherical.png", "blob.png",
+                             "blob2.png",     "blob8.png",      "blob22.png",    "blob22b.png",
+                             "blob22d.png",   "blob22e.png",    "blob24.png",    "blob41.png",
+                             "blob41b.png",   "theeye.png",     "deepspace.png", "nebula.png",
+                             "rain.png",      "vane2.png",      "fishtent.png",  "specks.png",
+                             "presents.png",  "vane.png",       "cred1.png",     "cred5.png",
+                             "greetings.png", "medusa.png"};
+    for (const char* file : sprites) {
+        SCOPED_TRACE(file);
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0);
+        int lit = 0, brightest = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                const bool border = x < 2 || y < 2 || x >= p.width - 2 || y >= p.height - 2;
+                for (int c = 0; c < 3; ++c) {
+                    lit += border && p.at(x, y, c) != 0;
+                    brightest = std::max(brightest, p.at(x, y, c));
+                }
+            }
+        }
+        EXPECT_EQ(lit, 0);
+        EXPECT_GT(brightest, 200) << "a sprite should reach near full brightness";
+    }
+}
+
+// Multiply overlays must be white where they should leave the picture alone.
+TEST(Textures, MultiplyOverlaysStayNearWhite) {
+    const Picture grain = readWithLibpng("superfilm3.png");
+    const Picture vignette = readWithLibpng("overlay.png");
+    ASSERT_GT(grain.width, 0);
+    ASSERT_GT(vignette.width, 0);
+    double sum = 0;
+    for (int y = 0; y < grain.height; ++y) {
+        for (int x = 0; x < grain.width; ++x) {
+            sum += grain.luminance(x, y);
+        }
+    }
+    EXPECT_GT(sum / (grain.width * grain.height), 215.0);
+    const int c = vignette.width / 2;
+    EXPECT_GT(vignette.luminance(c, c), 240.0);
+    EXPECT_LT(vignette.luminance(0, 0), vignette.luminance(c, c) - 40) << "no vignette";
+    const Picture wipe = readWithLibpng("Lingradient.png");
+    EXPECT_GE(wipe.luminance(0, 0), 250.0);
+    EXPECT_LE(wipe.luminance(wipe.width - 1, 0), 5.0);
+}
+
+// How much the step across the wrap (last column to first, last row to
+// first) exceeds the largest step between neighbouring columns or rows inside
+// the picture; a seam makes it clearly larger than 1.
+double seamRatio(const Picture& p) {
+    std::vector<double> columnSteps(p.width, 0), rowSteps(p.height, 0);
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            columnSteps[x] += std::abs(p.luminance((x + 1) % p.width, y) - p.luminance(x, y));
+            rowSteps[y] += std::abs(p.luminance(x, (y + 1) % p.height) - p.luminance(x, y));
+        }
+    }
+    const double seamX = columnSteps.back(), seamY = rowSteps.back();
+    const double insideX =
+        std::max(1.0, *std::max_element(columnSteps.begin(), columnSteps.end() - 1));
+    const double insideY = std::max(1.0, *std::max_element(rowSteps.begin(), rowSteps.end() - 1));
+    return std::max(seamX / insideX, seamY / insideY);
+}
+
+TEST(Textures, RepeatingTexturesTileWithoutSeams) {
+    const char* tiles[] = {
+        "superfilm3.png", "carpet22.png",    "blend45.png",        "blend1.png",   "blend2.png",
+        "blend3.png",     "graytext4.png",   "plane_alpha.png",    "floor2.png",   "one_test.png",
+        "one_test3.png",  "one_test5.png",   "wood12.png",         "bluesea2.png", "caust.png",
+        "caust2.png",     "gelfishtex0.png", "fullalphawater.png", "caust00.png",  "caust16.png",
+        "gradient.png"};
+    for (const char* file : tiles) {
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0) << file;
+        EXPECT_LT(seamRatio(p), 1.15) << file;
+    }
+}
+
+double meanDifference(const Picture& a, const Picture& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.rgb.size(); ++i) {
+        sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
+    }
+    return sum / static_cast<double>(a.rgb.size());
+}
+
+// Sixteen frames cycle: the step from the last frame back to the first must
+// look like any other step, and every step must move.
+TEST(Textures, CausticFramesLoopSmoothly) {
+    std::vector<Picture> frames;
+    for (int k = 0; k < 16; ++k) {
+        char name[16];
+        std::snprintf(name, sizeof name, "caust%02d.png", 2 * k);
+        frames.push_back(readWithLibpng(name));
+        ASSERT_GT(frames.back().width, 0) << name;
+    }
+    std::vector<double> steps;
+    for (int k = 0; k < 16; ++k) {
+        steps.push_back(meanDifference(frames[k], frames[(k + 1) % 16]));
+    }
+    const double largest = *std::max_element(steps.begin(), steps.end());
+    const double smallest = *std::min_element(steps.begin(), steps.end());
+    EXPECT_GT(smallest, 0.5) << "frames do not move";
+    EXPECT_LT(largest, 1.6 * smallest) << "uneven steps: the loop jumps";
+    EXPECT_GT(meanDifference(frames[0], frames[8]), largest) << "frames barely change";
+}
+
+// Each panel's right edge continues into the next panel's left edge.
+TEST(Textures, MoonPanelsJoinWithoutSeams) {
+    std::vector<Picture> panels;
+    for (int k = 1; k <= 5; ++k) {
+        panels.push_back(readWithLibpng("moon" + std::to_string(k) + ".png"));
+        ASSERT_GT(panels.back().width, 0);
+    }
+    for (int k = 0; k + 1 < 5; ++k) {
+        const Picture& left = panels[k];
+        const Picture& right = panels[k + 1];
+        double join = 0, inside = 0;
+        for (int y = 0; y < left.height; ++y) {
+            join += std::abs(left.luminance(left.width - 1, y) - right.luminance(0, y));
+            inside +=
+                std::abs(left.luminance(left.width - 1, y) - left.luminance(left.width - 2, y));
+        }
+        EXPECT_LT(join, 2.0 * inside + left.height)
+            << "between moon" << k + 1 << " and moon" << k + 2;
+    }
+}
+
+// The two faces cross-fade on one mesh, so their outlines must coincide.
+TEST(Textures, ChildFacesShareTheirOutline) {
+    const Picture a = readWithLibpng("child_face.png");
+    const Picture b = readWithLibpng("child_face2.png");
+    ASSERT_EQ(a.width, b.width);
+    int differ = 0, face = 0;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            const bool inA = a.luminance(x, y) > 80, inB = b.luminance(x, y) > 80;
+            differ += inA != inB;
+            face += inA;
+        }
+    }
+    EXPECT_GT(face, a.width * a.height / 5);
+    EXPECT_LT(differ, face / 30);
+}
+
+// Greeting lines are read one eighth of the height at a time: every band
+// must carry text, and nothing may straddle two bands.
+TEST(Textures, GreetingsHaveOneLinePerEighth) {
+    for (const char* file : {"greetings.png", "greetings2.png", "greetings3.png"}) {
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0) << file;
+        const int band = p.height / 8;
+        for (int line = 0; line < 8; ++line) {
+            int lit = 0;
+            for (int y = line * band; y < (line + 1) * band; ++y) {
+                for (int x = 0; x < p.width; ++x) {
+                    lit += p.luminance(x, y) > 128;
+                }
+            }
+            EXPECT_GT(lit, 100) << file << " line " << line;
+            int boundary = 0;
+            for (int x = 0; x < p.width; ++x) {
+                boundary += p.luminance(x, line * band) > 128;
+            }
+            EXPECT_EQ(boundary, 0) << file << " text crosses the top of line " << 7 - line;
+        }
+    }
+}
+
+// The alpha sources are read from their blue byte: it must carry a real ramp.
+TEST(Textures, AlphaFilesCarryTheirRampInBlue) {
+    for (const char* file : {"causta.png", "gradient.png"}) {
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0) << file;
+        int lowest = 255, highest = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                lowest = std::min(lowest, p.at(x, y, 2));
+                highest = std::max(highest, p.at(x, y, 2));
+            }
+        }
+        EXPECT_GT(highest - lowest, 100) << file;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Smooth gradients are quantised with dither: along a row, pixels must not
+// sit on one 8-bit value for long stretches (that shows as bands). Measured as
+// the mean length of runs of equal values, in the channel where it is longest.
+TEST(Textures, SmoothGradientsAreDitheredNotBanded) {
+    for (const char* file : {"moon1.png", "sky2.png", "fullalphawater.png", "deepspace.png"}) {
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0) << file;
+        double longest = 0;
+        for (int c = 0; c < 3; ++c) {
+            long runs = 0, pixels = 0;
+            for (int y = 0; y < p.height; ++y) {
+                int runValue = -1;
+                for (int x = 0; x < p.width; ++x) {
+                    const int v = p.at(x, y, c);
+                    if (v == 0 || v == 255) {
+                        runValue = -1;
+                        continue;
+                    }
+                    ++pixels;
+                    runs += v != runValue;
+                    runValue = v;
+                }
+            }
+            longest = std::max(longest, static_cast<double>(pixels) / std::max(runs, 1L));
+        }
+        EXPECT_LT(longest, 3.0) << file;
+    }
+}
+
+// Mirrors show these pictures; a dark one turns every mirror black. (The
+// skins that feed the feedback loops, blend5 and envmap2, are dark on purpose.)
+TEST(Textures, SphereMapsAreBrightEnvironments) {
+    for (const char* file : {"envmap55.png", "envmap5.png", "blend44.png", "tvfilter4.png"}) {
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0) << file;
+        double sum = 0, brightest = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                sum += p.luminance(x, y);
+                brightest = std::max(brightest, p.luminance(x, y));
+            }
+        }
+        EXPECT_GT(sum / (p.width * p.height), 70.0) << file;
+        EXPECT_GT(brightest, 220.0) << file << " has no highlight";
+    }
+}
+
+// Render targets are overwritten, but their first frame shows: the opening
+// trail starts from white, the other targets from black.
+TEST(Textures, RenderTargetsStartPlain) {
+    for (const auto& [file, value] :
+         {std::pair{"256c.png", 0}, {"512c.png", 0}, {"white.png", 255}}) {
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0) << file;
+        EXPECT_TRUE(std::all_of(p.rgb.begin(), p.rgb.end(), [v = value](int b) { return b == v; }))
+            << file;
+    }
+}
+
+} // namespace

@@ -1,0 +1,91 @@
+// Caustic light networks and water patterns. All of them tile, and the
+// sixteen numbered frames form one loop.
+#include "textures.h"
+#include "textures_noise.h"
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+namespace assetgen {
+
+namespace {
+
+constexpr float pi = std::numbers::pi_v<float>;
+constexpr int causticFrames = 16;
+
+// Brightness of a caustic network at (s, t): thin bright lines where two
+// cells meet, with a slow warp so the cells are not polygons. `phase` turns
+// the whole pattern once per 2 pi.
+float causticNetwork(float s, float t, float phase, int period, std::uint32_t seed) {
+    const float ws = s + 0.03f * periodicNoise(s * 4 + std::cos(phase), t * 4, 4, seed + 1);
+    const float wt = t + 0.03f * periodicNoise(s * 4, t * 4 + std::sin(phase), 4, seed + 2);
+    const CellDistances d = cellularNoise(ws, wt, period, seed, phase, 0.18f);
+    const float edge = d.second - d.nearest;
+    // Lines are brighter where the cells are large, as focused light would be.
+    const float focus = 0.6f + 0.8f * d.second;
+    return focus * (std::exp(-edge * 12.0f) + 0.2f * std::exp(-edge * 3.0f));
+}
+
+Image causticFrame(int frame) {
+    Image image(256, 256);
+    const float phase = 2 * pi * frame / causticFrames;
+    image.shade([phase](float s, float t) {
+        const float big = causticNetwork(s, t, phase, 5, 11);
+        const float fine = causticNetwork(s, t, -phase, 9, 23);
+        const float light = 0.75f * big * big + 0.45f * fine * fine;
+        const Colour deep{0.02f, 0.08f, 0.2f};
+        return deep + Colour{0.55f, 0.85f, 1.0f} * light;
+    });
+    return image;
+}
+
+// Jellyfish body: soft veined cells in pink and violet.
+Image jellyBody() {
+    Image image(256, 256);
+    image.shade([](float s, float t) {
+        const float net = causticNetwork(s, t, 0.7f, 6, 31);
+        const float glow = 0.5f + 0.5f * fractalNoise(s, t, 3, 4, 0.5f, 32);
+        return Colour{0.25f, 0.15f, 0.45f} * glow + Colour{0.9f, 0.6f, 1.0f} * (0.6f * net);
+    });
+    return image;
+}
+
+// Giant dome: a coarse glowing cell network in blue-green.
+Image domePattern() {
+    Image image(256, 256);
+    image.shade([](float s, float t) {
+        const float net = causticNetwork(s, t, 2.1f, 4, 41);
+        const float fine = causticNetwork(s, t, 4.0f, 11, 42);
+        return Colour{0.3f, 0.8f, 1.0f} * (0.8f * net + 0.3f * fine) + Colour{0.02f, 0.06f, 0.12f};
+    });
+    return image;
+}
+
+// Wobble overlay: soft ripples of light, faint, tiling.
+Image wobbleRipples() {
+    Image image(256, 256);
+    image.shade([](float s, float t) {
+        const float net = causticNetwork(s, t, 1.3f, 3, 51);
+        const float haze = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 52);
+        return Colour{0.35f, 0.7f, 0.9f} * (0.6f * net + 0.25f * haze);
+    });
+    return image;
+}
+
+} // namespace
+
+std::vector<TextureRecipe> causticTextures() {
+    std::vector<TextureRecipe> recipes;
+    for (int frame = 0; frame < causticFrames; ++frame) {
+        char name[16];
+        std::snprintf(name, sizeof name, "caust%02d.png", 2 * frame);
+        recipes.push_back({name, [frame] { return causticFrame(frame); }});
+    }
+    recipes.push_back({"caust.png", jellyBody});
+    recipes.push_back({"caust2.png", domePattern});
+    recipes.push_back({"gelfishtex0.png", wobbleRipples});
+    return recipes;
+}
+
+} // namespace assetgen

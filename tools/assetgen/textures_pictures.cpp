@@ -1,0 +1,337 @@
+// Pictures shown as pictures: the five-panel moon panorama, the deep-sea
+// backdrops, the painterly underwater scene, the medusa and the child's face.
+#include "face_layout.h"
+#include "textures.h"
+#include "textures_noise.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace assetgen {
+
+namespace {
+
+constexpr float pi = std::numbers::pi_v<float>;
+constexpr int moonPanels = 5;
+
+struct Moon {
+    float x, y, radius;
+    Colour tint;
+};
+const Moon moons[] = {{1.45f, 0.72f, 0.11f, {1.0f, 0.97f, 0.88f}},
+                      {3.3f, 0.58f, 0.045f, {0.85f, 0.9f, 1.0f}},
+                      {4.55f, 0.82f, 0.03f, {1.0f, 0.85f, 0.7f}}};
+
+// Panorama seen at x in [0, 5] (one unit per panel) and height y in [0, 1].
+float ridgeHeight(float x) {
+    return 0.27f + 0.07f * fractalNoise(x / 8, 0.3f, 8, 4, 0.5f, 11) +
+           0.03f * periodicNoise(x * 6, 0.7f, 64, 12);
+}
+
+Colour starField(float x, float y) {
+    const float cell = 1.0f / 40;
+    const int cx = static_cast<int>(std::floor(x / cell)),
+              cy = static_cast<int>(std::floor(y / cell));
+    float light = 0;
+    for (int j = -1; j <= 1; ++j) {
+        for (int i = -1; i <= 1; ++i) {
+            const int gx = cx + i, gy = cy + j;
+            const float sx = (gx + latticeHash(gx, gy, 21)) * cell,
+                        sy = (gy + latticeHash(gx, gy, 22)) * cell;
+            const float bright = std::pow(latticeHash(gx, gy, 23), 6.0f);
+            const float d2 = (std::pow(x - sx, 2.0f) + std::pow(y - sy, 2.0f)) / (cell * cell);
+            light += bright * std::exp(-d2 * 60);
+        }
+    }
+    return Colour{0.85f, 0.9f, 1.0f} * (1.5f * light);
+}
+
+Colour moonAt(const Moon& m, float x, float y) {
+    const float d = std::hypot(x - m.x, y - m.y) / m.radius;
+    const float halo =
+        0.35f * std::exp(-std::pow(std::max(0.0f, d - 1), 2.0f) * 1.2f) * (d > 1 ? 1.0f : 0.0f);
+    const Colour haloColour = m.tint * Colour{0.45f, 0.55f, 0.8f} * halo;
+    if (d > 1.05f) {
+        return haloColour;
+    }
+    const float disc = 1 - smoothstep(0.97f, 1.03f, d);
+    const float craters =
+        0.5f + 0.5f * fractalNoise((x - m.x) / m.radius * 0.5f + 0.5f,
+                                   (y - m.y) / m.radius * 0.5f + 0.5f, 3, 4, 0.6f, 31);
+    const float limb = std::sqrt(clamp01(1 - d * d));
+    const Colour face = m.tint * ((0.65f + 0.35f * craters) * (0.6f + 0.4f * limb));
+    return face * disc + haloColour;
+}
+
+// `ridge` is ridgeHeight(x), passed in because every column shares it.
+Colour panorama(float x, float y, float ridge) {
+    const float horizon = 0.2f;
+    Colour sky = mix(Colour{0.12f, 0.2f, 0.4f}, Colour{0.01f, 0.02f, 0.08f},
+                     std::pow(clamp01((y - horizon) / 0.8f), 0.7f));
+    if (y > 0.35f) {
+        // Stars sit behind the moons.
+        float hidden = 0;
+        for (const Moon& m : moons) {
+            hidden = std::max(hidden,
+                              1 - smoothstep(0.95f, 1.1f, std::hypot(x - m.x, y - m.y) / m.radius));
+        }
+        sky += starField(x, y) * (smoothstep(0.35f, 0.6f, y) * (1 - hidden));
+    }
+    if (y > 0.3f) {
+        const float cloud = smoothstep(0.1f, 0.6f, fractalNoise(x / 5, y * 0.6f, 5, 5, 0.5f, 41));
+        sky = mix(sky, Colour{0.2f, 0.25f, 0.4f}, 0.35f * cloud * smoothstep(0.3f, 0.5f, y));
+    }
+    for (const Moon& m : moons) {
+        sky += moonAt(m, x, y);
+    }
+    if (y > ridge) {
+        return sky;
+    }
+    if (y > horizon) {
+        // Hills, dark, lit faintly at their crest.
+        const float rim = std::exp(-(ridge - y) / 0.006f);
+        return Colour{0.02f, 0.03f, 0.06f} + Colour{0.25f, 0.3f, 0.45f} * (0.5f * rim);
+    }
+    // Still water mirroring the sky with ripples, and a moon path.
+    const float ripple = 0.004f * periodicNoise(x * 30, y * 300, 150, 51);
+    const float mirrored = 2 * horizon - y + ripple * 8;
+    Colour water = panorama(x + ripple, std::max(mirrored, horizon + 0.001f), ridge) * 0.45f;
+    for (const Moon& m : moons) {
+        const float path =
+            std::exp(-std::pow((x - m.x) / (m.radius * (1.2f + 4 * (horizon - y))), 2.0f));
+        const float sparkle = smoothstep(0.2f, 0.7f, periodicNoise(x * 80, y * 900, 400, 52));
+        water += m.tint * (0.5f * path * sparkle * m.radius / 0.11f);
+    }
+    return water;
+}
+
+Image moonPanel(int panel) {
+    Image image(512, 512);
+    // The quad shows s from 0.001 to 0.999: those two columns meet the neighbours.
+    auto xOf = [panel](float s) { return panel + (s - 0.001f) / 0.998f; };
+    std::vector<float> ridges(512);
+    for (int column = 0; column < 512; ++column) {
+        ridges[column] = ridgeHeight(xOf((column + 0.5f) / 512));
+    }
+    image.shade([&](float s, float t) {
+        return panorama(xOf(s), t, ridges[std::min(511, static_cast<int>(s * 512))]);
+    });
+    return image;
+}
+
+Image deepDome() {
+    Image image(256, 256);
+    image.shade([](float s, float t) {
+        const float n = fractalNoise(s, t, 3, 5, 0.5f, 61);
+        const float up = clamp01(s);
+        return mix(Colour{0.0f, 0.02f, 0.08f}, Colour{0.05f, 0.2f, 0.45f}, up * up) *
+               (0.85f + 0.15f * n);
+    });
+    return image;
+}
+
+Image deepBackdrop() {
+    Image image(256, 256);
+    image.shade([](float s, float t) {
+        const float rays = 0.5f + 0.5f * periodicNoise(s * 12 + t * 3, 0.5f, 12, 71);
+        const float depth = std::pow(t, 1.5f);
+        const float motes = std::pow(clamp01(periodicNoise(s * 60, t * 60, 60, 72)), 8.0f);
+        return Colour{0.0f, 0.04f, 0.1f} +
+               Colour{0.05f, 0.2f, 0.35f} * (depth * (0.5f + 0.5f * rays)) + grey(0.3f * motes);
+    });
+    return image;
+}
+
+// Underwater scene before the brush: sea floor, rocks, kelp, light from above.
+Colour underwater(float s, float t) {
+    const float floor = 0.25f + 0.06f * fractalNoise(s, 0.2f, 3, 4, 0.5f, 81);
+    Colour c = mix(Colour{0.02f, 0.15f, 0.3f}, Colour{0.25f, 0.6f, 0.75f}, std::pow(t, 1.3f));
+    const float shaft = std::pow(
+        0.5f + 0.5f * std::sin((s - 0.3f * t) * 17 + 2 * fractalNoise(s, t, 2, 2, 0.5f, 82)), 6.0f);
+    c += Colour{0.3f, 0.45f, 0.4f} * (shaft * t * 0.5f);
+    for (int k = 0; k < 7; ++k) {
+        const float base = 0.08f + 0.13f * k + 0.04f * latticeHash(k, 0, 83);
+        const float height = 0.35f + 0.3f * latticeHash(k, 1, 83);
+        const float sway = 0.04f * std::sin(t * 9 + k) * t;
+        const float width = 0.012f * (1.2f - t / std::max(height + floor, 0.01f));
+        if (t < floor + height && std::abs(s - base - sway) < std::max(width, 0.002f)) {
+            c = mix(c, Colour{0.1f, 0.4f + 0.1f * latticeHash(k, 2, 83), 0.2f}, 0.85f);
+        }
+    }
+    if (t < floor) {
+        const float sand = 0.5f + 0.5f * fractalNoise(s, t, 8, 4, 0.5f, 84);
+        c = mix(Colour{0.25f, 0.3f, 0.3f}, Colour{0.65f, 0.6f, 0.45f},
+                sand * (0.4f + 0.6f * t / floor));
+    }
+    for (int k = 0; k < 3; ++k) {
+        const float rx = 0.2f + 0.3f * k, ry = floor - 0.02f, rr = 0.08f + 0.03f * k;
+        const float d = std::hypot((s - rx) / rr, (t - ry) / (rr * 0.6f));
+        if (d < 1 && t > ry - 0.05f) {
+            c = mix(c, Colour{0.2f, 0.22f, 0.28f} * (0.6f + 0.6f * (t - ry) / rr), 0.9f);
+        }
+    }
+    for (int k = 0; k < 9; ++k) {
+        const float fx = 0.1f + 0.8f * latticeHash(k, 3, 85),
+                    fy = 0.45f + 0.4f * latticeHash(k, 4, 85);
+        const float d = std::hypot((s - fx) / 0.03f, (t - fy) / 0.012f);
+        const float tail = std::hypot((s - fx - 0.035f) / 0.012f, (t - fy) / 0.012f);
+        if (d < 1 || tail < 1) {
+            c = mix(c, Colour{1.0f, 0.6f, 0.2f}, 0.8f);
+        }
+    }
+    return c;
+}
+
+// Painterly: each pixel averages samples along a brush direction that
+// follows a noise field, and a canvas weave shows through.
+Image painting() {
+    Image scene(512, 512);
+    scene.shade(underwater);
+    Image image(512, 512);
+    image.shade([&scene](float s, float t) {
+        const float angle = pi * fractalNoise(s, t, 3, 3, 0.5f, 91);
+        const float dx = std::cos(angle) * 0.004f, dy = std::sin(angle) * 0.004f;
+        Colour sum;
+        for (int k = -3; k <= 3; ++k) {
+            sum += scene.sampleClamped(s + dx * k, t + dy * k);
+        }
+        const float canvas =
+            0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170);
+        return sum * (canvas / 7);
+    });
+    return image;
+}
+
+// A glowing medusa on black. The tiles show t from 0.2 up, stretched 4/3
+// wide, so the drawing works in the displayed frame.
+Image medusaPicture() {
+    Image image(512, 512);
+    image.shade([](float s, float t) {
+        const float x = s * 5.0f / 3.0f, y = (t - 0.2f) / 0.8f;
+        if (y < 0) {
+            return Colour{};
+        }
+        const float cx = 0.83f, cy = 0.66f;
+        const float u = (x - cx) / 0.3f, v = (y - cy) / 0.22f;
+        const float bellEdge = 1 - u * u;
+        float bell = 0;
+        if (v > -0.1f && v < bellEdge) {
+            const float inside = clamp01((bellEdge - v) * 4);
+            const float ribs = 0.6f + 0.4f * std::cos(u * 14);
+            bell = (0.35f + 0.65f * (1 - inside)) * ribs;
+        }
+        float tentacles = 0;
+        for (int k = 0; k < 11; ++k) {
+            const float tx = cx + (k - 5) * 0.045f;
+            const float drop = cy - 0.02f - y;
+            if (drop > 0 && drop < 0.55f) {
+                const float wave = 0.03f * std::sin(drop * 18 + k) * drop * 2;
+                const float d = (x - tx - wave) / 0.006f;
+                tentacles += std::exp(-d * d) * (1 - drop / 0.55f);
+            }
+        }
+        const float halo = 0.25f * std::exp(-(u * u + v * v) * 1.2f);
+        const float edge = (1 - smoothstep(0.85f, 0.98f, y)) * smoothstep(0.0f, 0.05f, y);
+        const Colour c = Colour{1.0f, 0.5f, 0.85f} * bell +
+                         Colour{0.6f, 0.7f, 1.0f} * (0.8f * tentacles) +
+                         Colour{0.3f, 0.3f, 0.8f} * halo;
+        return c * edge * clamp01(std::min(x, 5.0f / 3.0f - x) * 12);
+    });
+    return image;
+}
+
+// The child's face, painted in the face mesh's own coordinates (the layout
+// the mesh is built from) and mapped back through the face shot's planes, so
+// painted and modelled features coincide.
+Colour childFace(float s, float t, bool second) {
+    using namespace face;
+    const float x = static_cast<float>((s - textureS(0)) / (textureS(1) - textureS(0)));
+    const float y = static_cast<float>((t - textureT(0)) / (textureT(1) - textureT(0)));
+    const float hw = static_cast<float>(kHalfWidth), hh = static_cast<float>(kHalfHeight);
+    // 1 on the outline of the egg-shaped face, as the mesh draws it.
+    const float eta = y / hh;
+    const float narrowing = 1 - 0.28f * std::pow(std::max(0.0f, -eta), 2.0f) -
+                            0.08f * std::pow(std::max(0.0f, eta), 2.0f);
+    const float outline = std::hypot(x / (hw * narrowing), eta);
+
+    const Colour background{0.05f, 0.05f, 0.12f};
+    const Colour skin = mix(Colour{1.0f, 0.84f, 0.72f}, Colour{0.88f, 0.64f, 0.54f},
+                            smoothstep(0.3f, 1.0f, outline));
+    // Skin runs a little past the outline so filtering at the mesh's rim stays skin.
+    Colour c = mix(skin, background, smoothstep(1.06f, 1.12f, outline));
+    const float eyeX = static_cast<float>(kEyeX), eyeY = static_cast<float>(kEyeY);
+    const float eyeR = static_cast<float>(kEyeRadius);
+    for (float side : {-1.0f, 1.0f}) {
+        const float d = std::hypot(x - side * 0.2f, y + 0.11f) / 0.08f;
+        c = mix(c, Colour{1.0f, 0.55f, 0.55f}, 0.4f * std::exp(-d * d));
+    }
+    for (float side : {-1.0f, 1.0f}) {
+        const float ex = x - side * eyeX, ey = y - eyeY;
+        if (!second) {
+            const float white = std::hypot(ex / (eyeR * 1.05f), ey / (eyeR * 0.7f));
+            const float iris = std::hypot(ex, ey) / (eyeR * 0.55f);
+            c = mix(c, grey(0.97f), 1 - smoothstep(0.9f, 1.0f, white));
+            c = mix(c, Colour{0.25f, 0.45f, 0.7f}, 1 - smoothstep(0.85f, 1.0f, iris));
+            c = mix(c, grey(0.03f), 1 - smoothstep(0.4f, 0.5f, iris));
+            const float glint = std::hypot(ex + 0.012f, ey - 0.012f) / (eyeR * 0.15f);
+            c = mix(c, grey(1), 1 - smoothstep(0.6f, 1.0f, glint));
+        } else {
+            const float lid = std::abs(ey + 0.01f - 4 * ex * ex) / 0.007f;
+            const float across = std::abs(ex) < eyeR ? 1.0f : 0.0f;
+            c = mix(c, Colour{0.35f, 0.2f, 0.15f}, (1 - smoothstep(0.6f, 1.2f, lid)) * across);
+        }
+        const float brow = std::abs(y - static_cast<float>(kBrowY) + 3 * ex * ex) / 0.01f;
+        const float browAcross = std::abs(ex) < eyeR * 1.2f ? 0.8f : 0.0f;
+        c = mix(c, Colour{0.45f, 0.3f, 0.2f}, (1 - smoothstep(0.6f, 1.2f, brow)) * browAcross);
+    }
+    const float nose = std::hypot(x, (y - static_cast<float>(kNoseTipY)) / 0.7f) / 0.035f;
+    c = mix(c, Colour{0.85f, 0.55f, 0.45f}, 0.5f * std::exp(-nose * nose));
+    const float mouthY = static_cast<float>(kMouthY), mouthW = static_cast<float>(kMouthHalfWidth);
+    const float smile = second ? 7.0f : 4.0f;
+    const float mouth = std::abs(y - mouthY - smile * x * x) / 0.011f;
+    c = mix(c, Colour{0.75f, 0.3f, 0.3f},
+            (1 - smoothstep(0.6f, 1.2f, mouth)) *
+                (1 - smoothstep(mouthW * 0.8f, mouthW, std::abs(x))));
+    // Hair: a soft cap over the forehead and beyond the outline at the top.
+    const float hairLine = 0.27f - 0.9f * x * x + 0.008f * std::sin(x * 45);
+    const float hair = smoothstep(hairLine - 0.015f, hairLine + 0.015f, y) *
+                       (1 - smoothstep(1.1f, 1.16f, outline));
+    const float strands = 0.8f + 0.2f * std::sin(x * 120 + 10 * y);
+    c = mix(c, Colour{0.45f, 0.28f, 0.12f} * strands, hair);
+    if (second) {
+        c = c * Colour{0.85f, 0.9f, 1.05f};
+    }
+    return c;
+}
+
+} // namespace
+
+std::vector<TextureRecipe> pictureTextures() {
+    std::vector<TextureRecipe> recipes;
+    for (int panel = 0; panel < moonPanels; ++panel) {
+        recipes.push_back(
+            {"moon" + std::to_string(panel + 1) + ".png", [panel] { return moonPanel(panel); }});
+    }
+    recipes.push_back({"sky2.png", deepDome});
+    recipes.push_back({"sky4.png", deepBackdrop});
+    recipes.push_back({"512c2.png", painting});
+    recipes.push_back({"medusa.png", medusaPicture});
+    recipes.push_back({"child_face.png", [] {
+                           Image image(256, 256);
+                           image.shadeSupersampled(
+                               2, [](float s, float t) { return childFace(s, t, false); });
+                           return image;
+                       }});
+    recipes.push_back({"child_face2.png", [] {
+                           Image image(256, 256);
+                           image.shadeSupersampled(
+                               2, [](float s, float t) { return childFace(s, t, true); });
+                           return image;
+                       }});
+    return recipes;
+}
+
+} // namespace assetgen

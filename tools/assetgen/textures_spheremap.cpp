@@ -1,0 +1,231 @@
+// Sphere maps: each texel is what a mirror ball shows at that point, so the
+// picture is a whole environment squeezed into the inscribed circle. Outside
+// the circle the rim colour continues, which keeps filtered edges clean.
+#include "textures.h"
+#include "textures_noise.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+namespace assetgen {
+
+namespace {
+
+constexpr float pi = std::numbers::pi_v<float>;
+
+struct Direction {
+    float x, y, z;
+};
+
+// The reflected view direction seen at texel (s, t) of a sphere map.
+Direction reflectedAt(float s, float t) {
+    float x = 2 * s - 1, y = 2 * t - 1;
+    const float rho = std::hypot(x, y);
+    if (rho > 0.999f) {
+        x *= 0.999f / rho;
+        y *= 0.999f / rho;
+    }
+    const float z = std::sqrt(std::max(0.0f, 1 - x * x - y * y));
+    return {2 * z * x, 2 * z * y, 2 * z * z - 1};
+}
+
+struct SkyColours {
+    Colour zenith, horizon, ground, groundFar;
+    Direction sun;
+    Colour sunColour;
+    float sunSize;
+};
+
+float along(Direction a, Direction b) {
+    const float nb = std::sqrt(b.x * b.x + b.y * b.y + b.z * b.z);
+    return (a.x * b.x + a.y * b.y + a.z * b.z) / nb;
+}
+
+Colour sky(const SkyColours& c, Direction d, std::uint32_t seed) {
+    Colour colour;
+    if (d.y >= 0) {
+        colour = mix(c.horizon, c.zenith, std::pow(d.y, 0.6f));
+        const float azimuth = std::atan2(d.z, d.x) / (2 * pi) + 0.5f;
+        const float cloud = fractalNoise(azimuth, d.y * 0.5f, 6, 4, 0.5f, seed);
+        colour += grey(0.25f * smoothstep(0.05f, 0.5f, cloud) * (1 - d.y));
+    } else {
+        colour = mix(c.groundFar, c.ground, std::pow(-d.y, 0.5f));
+    }
+    colour += c.horizon * (0.6f * std::exp(-d.y * d.y / 0.002f));
+    const float sunCos = along(d, c.sun);
+    colour += c.sunColour *
+              (std::pow(clamp01(sunCos), c.sunSize) + 0.3f * std::pow(clamp01(sunCos), 8.0f));
+    return colour;
+}
+
+Image sphereMap(const std::function<Colour(Direction)>& environment) {
+    Image image(256, 256);
+    image.shadeSupersampled(2, [&](float s, float t) { return environment(reflectedAt(s, t)); });
+    return image;
+}
+
+// Rectangular studio lights: bright patches in given directions.
+float softbox(Direction d, Direction centre, float sizeX, float sizeY) {
+    const float c = along(d, centre);
+    if (c <= 0) {
+        return 0;
+    }
+    const float n = std::sqrt(centre.x * centre.x + centre.y * centre.y + centre.z * centre.z);
+    // Offsets in a rough tangent frame: horizontal angle and height difference.
+    const float dh = std::atan2(d.x, d.z) - std::atan2(centre.x, centre.z);
+    const float dv = d.y - centre.y / n;
+    const float h = std::remainder(dh, 2 * pi);
+    return (1 - smoothstep(sizeX * 0.35f, sizeX, std::abs(h))) *
+           (1 - smoothstep(sizeY * 0.35f, sizeY, std::abs(dv)));
+}
+
+Image coolChromeSky() {
+    const SkyColours c{{0.25f, 0.45f, 0.85f},
+                       {0.85f, 0.92f, 1.0f},
+                       {0.15f, 0.2f, 0.3f},
+                       {0.45f, 0.5f, 0.6f},
+                       {0.3f, 0.6f, 0.7f},
+                       {1.0f, 0.98f, 0.9f},
+                       400};
+    return sphereMap([&](Direction d) { return sky(c, d, 11); });
+}
+
+// Skin of the light tunnel's objects and rings, which the tunnel's feedback
+// multiplies several times over: a dark warm room with a few bright lights.
+Image warmStudio() {
+    return sphereMap([](Direction d) {
+        const Colour base = mix(Colour{0.06f, 0.03f, 0.01f}, Colour{0.3f, 0.18f, 0.08f},
+                                clamp01(0.5f + 0.5f * d.y));
+        const float boxes = softbox(d, {0.6f, 0.5f, 0.6f}, 0.35f, 0.15f) +
+                            0.7f * softbox(d, {-0.7f, 0.3f, 0.4f}, 0.15f, 0.3f) +
+                            0.5f * softbox(d, {0.0f, 0.9f, -0.3f}, 1.2f, 0.05f);
+        return base + Colour{1.0f, 0.85f, 0.6f} * boxes;
+    });
+}
+
+// Skin of the title mesh, which feeds a feedback loop that amplifies it:
+// mostly dark, with thin bright bands that smear into light trails.
+Image violetChrome() {
+    return sphereMap([](Direction d) {
+        const float wave = d.y * 7 + 0.8f * std::sin(d.x * 3);
+        const float bands = std::pow(0.5f + 0.5f * std::sin(wave), 12.0f);
+        const Colour base = mix(Colour{0.01f, 0.01f, 0.05f}, Colour{0.08f, 0.08f, 0.25f},
+                                clamp01(0.5f + 0.5f * d.y));
+        return base + Colour{0.45f, 0.5f, 1.0f} * (0.7f * bands) +
+               grey(0.9f * softbox(d, {0.5f, 0.6f, 0.6f}, 0.35f, 0.12f));
+    });
+}
+
+Image duskSky() {
+    const SkyColours c{{0.2f, 0.1f, 0.45f},
+                       {1.0f, 0.55f, 0.3f},
+                       {0.08f, 0.05f, 0.12f},
+                       {0.45f, 0.2f, 0.25f},
+                       {-0.5f, 0.15f, 0.6f},
+                       {1.0f, 0.75f, 0.4f},
+                       60};
+    return sphereMap([&](Direction d) {
+        Colour colour = sky(c, d, 21);
+        if (d.y > 0) {
+            const float band = std::exp(-std::pow((d.y - 0.25f) / 0.12f, 2.0f));
+            colour += Colour{0.6f, 0.2f, 0.5f} * (0.5f * band);
+        }
+        return colour;
+    });
+}
+
+Image silverStudio() {
+    return sphereMap([](Direction d) {
+        const Colour base = mix(Colour{0.2f, 0.25f, 0.35f}, Colour{0.75f, 0.82f, 0.95f},
+                                clamp01(0.5f + 0.5f * d.y));
+        const float boxes = softbox(d, {-0.5f, 0.7f, 0.5f}, 0.45f, 0.3f) +
+                            0.6f * softbox(d, {0.8f, 0.1f, 0.2f}, 0.2f, 0.5f);
+        return base + grey(boxes);
+    });
+}
+
+Image tvScreen() {
+    Image image = sphereMap([](Direction d) {
+        const Colour base =
+            mix(Colour{0.05f, 0.25f, 0.3f}, Colour{0.5f, 0.95f, 0.85f}, clamp01(0.5f + 0.5f * d.y));
+        return base + grey(0.8f * softbox(d, {0.3f, 0.6f, 0.7f}, 0.8f, 0.4f));
+    });
+    image.apply([](Colour c, float s, float t) {
+        const float scan = 0.62f + 0.38f * std::pow(std::sin(t * 256 * pi / 3), 2.0f);
+        const int column = static_cast<int>(s * 256) % 3;
+        const Colour triad = column == 0   ? Colour{1.0f, 0.8f, 0.8f}
+                             : column == 1 ? Colour{0.8f, 1.0f, 0.8f}
+                                           : Colour{0.8f, 0.8f, 1.0f};
+        return c * triad * scan;
+    });
+    return image;
+}
+
+// A bright synthetic "rendered" scene: chequered floor, sky and shiny
+// spheres, drawn as a side view (it is projected onto the surface from the front).
+Image rayTraced() {
+    Image image(256, 256);
+    struct Ball {
+        float x, y, z, r;
+        Colour colour;
+    };
+    const Ball balls[] = {{-0.9f, 0.0f, 4.0f, 0.7f, {1.0f, 0.4f, 0.3f}},
+                          {0.7f, -0.2f, 3.2f, 0.5f, {0.3f, 0.8f, 1.0f}},
+                          {0.2f, 0.4f, 5.5f, 0.9f, {0.9f, 0.9f, 0.5f}}};
+    auto background = [](float dx, float dy, float dz) {
+        if (dy < -0.05f) {
+            const float k = -0.7f / dy;
+            const float fx = dx * k, fz = dz * k;
+            const bool check =
+                (static_cast<int>(std::floor(fx)) + static_cast<int>(std::floor(fz))) % 2 == 0;
+            const float fade = std::exp(-k * 0.05f);
+            return mix(Colour{0.5f, 0.55f, 0.7f},
+                       check ? Colour{0.9f, 0.9f, 0.85f} : Colour{0.25f, 0.2f, 0.35f}, fade);
+        }
+        return mix(Colour{0.75f, 0.8f, 0.95f}, Colour{0.25f, 0.4f, 0.85f}, clamp01(dy * 2));
+    };
+    image.shadeSupersampled(2, [&](float s, float t) {
+        float dx = (s - 0.5f) * 1.2f, dy = (t - 0.5f) * 1.2f, dz = 1;
+        const float n = std::sqrt(dx * dx + dy * dy + dz * dz);
+        dx /= n;
+        dy /= n;
+        dz /= n;
+        float best = 1e9f;
+        const Ball* hit = nullptr;
+        for (const Ball& b : balls) {
+            const float bDotD = b.x * dx + b.y * dy + b.z * dz;
+            const float disc = bDotD * bDotD - (b.x * b.x + b.y * b.y + b.z * b.z - b.r * b.r);
+            if (disc > 0 && bDotD - std::sqrt(disc) < best) {
+                best = bDotD - std::sqrt(disc);
+                hit = &b;
+            }
+        }
+        if (!hit) {
+            return background(dx, dy, dz);
+        }
+        const float px = dx * best, py = dy * best, pz = dz * best;
+        const float nx = (px - hit->x) / hit->r, ny = (py - hit->y) / hit->r,
+                    nz = (pz - hit->z) / hit->r;
+        const float light = clamp01(-0.5f * nx + 0.7f * ny - 0.5f * nz);
+        const float dn = dx * nx + dy * ny + dz * nz;
+        const float rx = dx - 2 * dn * nx, ry = dy - 2 * dn * ny, rz = dz - 2 * dn * nz;
+        const float spec = std::pow(clamp01(-0.5f * rx + 0.7f * ry - 0.5f * rz), 40.0f);
+        return hit->colour * (0.2f + 0.7f * light) + background(rx, ry, rz) * 0.3f + grey(spec);
+    });
+    return image;
+}
+
+} // namespace
+
+std::vector<TextureRecipe> sphereMapTextures() {
+    return {
+        {"envmap55.png", coolChromeSky}, {"envmap2.png", warmStudio},
+        {"blend5.png", violetChrome},    {"blend44.png", duskSky},
+        {"envmap5.png", silverStudio},   {"tvfilter4.png", tvScreen},
+        {"raytracer.png", rayTraced},
+    };
+}
+
+} // namespace assetgen

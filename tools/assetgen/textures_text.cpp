@@ -1,0 +1,97 @@
+// Text cards: title, caption, logo, credits and greetings. Light lettering on
+// black with a soft glow; every card is set for the stretch it is shown with.
+// Credits and greetings name roles and made-up groups only.
+#include "textures.h"
+#include "textures_typeset.h"
+
+#include <array>
+#include <string>
+
+namespace assetgen {
+
+namespace {
+
+const Font sansBold{"DejaVuSans-Bold.ttf", 0.04f};
+const Font sansLight{"DejaVuSans-ExtraLight.ttf", 0.18f};
+const Font serifItalic{"DejaVuSerif-Italic.ttf", 0.02f};
+const Font condensed{"DejaVuSansCondensed.ttf", 0.06f};
+
+// Letters plus a blurred copy of them as glow, on black.
+Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int glowRadius) {
+    Image image(size, size);
+    addMask(image, blurred(letters, glowRadius), glow);
+    addMask(image, letters, ink);
+    return image;
+}
+
+Image caption() {
+    Plane letters(256, 256);
+    setText(letters, sansLight, "presents", {0.5f, 0.5f, 0.8f, 0.55f, 4.5f});
+    return glowingCard(256, letters, {1.0f, 0.95f, 0.88f}, {0.5f, 0.4f, 0.3f}, 3);
+}
+
+Image title() {
+    Plane letters(512, 512);
+    setText(letters, sansBold, "Orv. Halvane", {0.5f, 0.5f, 0.86f, 0.5f, 2.0f});
+    return glowingCard(512, letters, {0.92f, 0.97f, 1.0f}, {0.25f, 0.45f, 1.0f}, 8);
+}
+
+Image logo() {
+    Plane letters(256, 256);
+    setText(letters, sansBold, "HALVANE", {0.5f, 0.6f, 0.8f, 0.36f, 2.0f});
+    setText(letters, sansLight, "orv.", {0.5f, 0.25f, 0.5f, 0.18f, 2.0f});
+    return glowingCard(256, letters, grey(0.9f), grey(0.15f), 3);
+}
+
+// Eight names, line 0 at the bottom of the picture.
+Image greetingsCard(const std::array<const char*, 8>& names, Colour ink) {
+    Plane letters(256, 256);
+    const float aspect = 40.0f / 9.0f / 8.0f; // each line is shown 40:9 wide
+    for (int i = 0; i < 8; ++i) {
+        setText(letters, condensed, names[i], {0.5f, (i + 0.5f) / 8, 0.92f, 0.085f, aspect});
+    }
+    return glowingCard(256, letters, ink, ink * 0.3f, 2);
+}
+
+// A credit: the role small above, the name large below, shown 4:1.
+Image creditCard(const char* role, const char* name) {
+    Plane letters(256, 256);
+    setText(letters, serifItalic, role, {0.5f, 0.72f, 0.6f, 0.22f, 4.0f});
+    setText(letters, sansBold, name, {0.5f, 0.36f, 0.92f, 0.4f, 4.0f});
+    return glowingCard(256, letters, {0.95f, 0.97f, 1.0f}, {0.3f, 0.5f, 0.7f}, 3);
+}
+
+} // namespace
+
+std::vector<TextureRecipe> textTextures() {
+    return {
+        {"presents.png", caption},
+        {"vane.png", title},
+        {"overlay2.png", logo},
+        {"greetings.png",
+         [] {
+             return greetingsCard({"Brass Heron", "Kettle Lamp", "Northwind Loom", "Pale Orchard",
+                                   "Velvet Gantry", "Cinder Atlas", "Paper Comet", "Lumen Ferry"},
+                                  {1.0f, 0.9f, 0.75f});
+         }},
+        {"greetings2.png",
+         [] {
+             return greetingsCard({"Glass Marmot", "Hollow Reed", "Amber Quay", "Drift Owl",
+                                   "Copper Tarn", "Moss Engine", "Lark Foundry", "Ink Harbour"},
+                                  {0.75f, 0.9f, 1.0f});
+         }},
+        {"greetings3.png",
+         [] {
+             return greetingsCard({"Quill Orbit", "Opal Weir", "Tin Lantern", "Ember Vault",
+                                   "Sable Kite", "Fern Signal", "Rook Atelier", "Dune Choir"},
+                                  {0.85f, 1.0f, 0.8f});
+         }},
+        {"cred1.png", [] { return creditCard("a realtime production", "Orv. Halvane"); }},
+        {"cred2.png", [] { return creditCard("code", "Quiet Lattice"); }},
+        {"cred3.png", [] { return creditCard("graphics", "Moth Meridian"); }},
+        {"cred4.png", [] { return creditCard("music", "Tidewater Signal"); }},
+        {"cred5.png", [] { return creditCard("thank you for watching", "fin"); }},
+    };
+}
+
+} // namespace assetgen
