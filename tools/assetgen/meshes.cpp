@@ -135,27 +135,19 @@ Mesh star2() {
     return named(faceted(mesh), "Star");
 }
 
-// Opening titles: a trefoil knot of a flat, twisting tube; big enough that
-// the camera sits inside its loops.
+// Opening titles: a twisted, knotted shell around the camera. The camera sits
+// at the fitted centre and its feedback trail only stays bounded where the
+// mesh covers the view, so the shell must enclose the centre in every
+// direction; the spiral ridges give the sphere map its streaks.
 Mesh funky() {
-    const auto centre = [](double t) {
-        return Vec3{(2 + std::cos(3 * t)) * std::cos(2 * t),
-                    (2 + std::cos(3 * t)) * std::sin(2 * t), std::sin(3 * t)};
-    };
-    Mesh mesh = parametricGrid(240, 12, true, true, [&](double u, double v) {
-        const double t = 2 * kPi * u, h = 1e-4;
-        const Vec3 p = centre(t);
-        const Vec3 d1 = (centre(t + h) - centre(t - h)) * (0.5 / h);
-        const Vec3 d2 = (centre(t + h) - p * 2.0 + centre(t - h)) * (1.0 / (h * h));
-        const Vec3 tangent = normalised(d1);
-        const Vec3 binormal = normalised(cross(d1, d2));
-        const Vec3 normal = cross(binormal, tangent);
-        const double twist = 3 * t, angle = 2 * kPi * v;
-        const double a = 0.5 * std::cos(angle), b = 0.2 * std::sin(angle);
-        return p + normal * (a * std::cos(twist) - b * std::sin(twist)) +
-               binormal * (a * std::sin(twist) + b * std::cos(twist));
+    Mesh mesh = sphere(16, [](Vec3 n) {
+        const double phi = std::atan2(n.z, n.x);
+        const double h = std::clamp(n.y, -1.0, 1.0);
+        const double r = 1.0 + 0.28 * std::sin(3 * phi + 4 * h) * std::sqrt(1 - h * h) +
+                         0.12 * std::sin(5 * phi - 7 * h);
+        return n * r;
     });
-    mesh.faceOutward();
+    mesh.flipFaces();
     return named(mesh, "Knot");
 }
 
