@@ -1,17 +1,39 @@
-// Segment #1: state object and its init/start/render routines.
+// Segment #1, the opening titles: a spinning mesh smeared into light trails by
+// an off-screen feedback loop, shown as a wide band; the caption and the title
+// condense out of smeared copies and dissolve again, under an old-film overlay.
 #pragma once
 
 #include <cstdint>
 
+#include "anim/router.h"
+#include "anim/tvector.h"
 #include "loading/offscreen_buffer.h"
 #include "loading/texture_table.h"
+#include "segments/film.h"
 
 class part1 {
 public:
-    float aspect = 0.0f;
+    std::int32_t frameCounter = 0;
+    double aspect = 0.0;
+    segments::FilmMarks filmMarks{}; // never reset: the film keeps its state
+    Router titlePath;                // scripted values, not a camera
+    TVector titleValues1;            // x: title smear, y: caption smear, z: mesh grey
+    TVector titleValues2;            // x: backdrop brightness
+    TVector titleValues3;
 };
 
 extern part1 part1Object;
+
+// Local time after which the Segment reports that it has finished.
+inline constexpr double kPart1EndTime = 81.0;
+
+// The title path's parameter at local time t: key k is reached at t = 5 (k - 1).
+inline double titlePathParameter(double t) {
+    return 1.0 + 0.2 * t;
+}
+
+// Fills the title path with its 19 keys (what start does before the GL set-up).
+void buildTitlePath(Router& path);
 
 void initPart1(part1& self);
 void startPart1(part1& self);

@@ -1,0 +1,16 @@
+#include "segments/random.h"
+
+namespace segments {
+
+std::int32_t RandomSequence::next() {
+    // 64-bit linear congruential step; the high bits are the well-mixed ones.
+    state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<std::int32_t>(state_ >> 33);
+}
+
+std::int32_t lrand() {
+    static RandomSequence sequence;
+    return sequence.next();
+}
+
+} // namespace segments
