@@ -151,10 +151,11 @@ Mesh funky() {
     return named(mesh, "Knot");
 }
 
-// Light tunnel: a smooth organic blob.
+// Light tunnel: a smooth organic blob. Twenty are drawn every frame, so it is
+// kept light; the sphere map hides the facets.
 Mesh resoil() {
     const LumpField lumps(1001, 7, 0.12, 0.3, 0.15, 0.4);
-    return named(sphere(10,
+    return named(sphere(6,
                         [&](Vec3 n) {
                             const double r = 0.8 + lumps.at(n);
                             return Vec3{n.x * r, n.y * r * 0.85, n.z * r * 0.95};
@@ -173,9 +174,10 @@ Mesh round3() {
     return named(mesh, "Tunnel");
 }
 
-// Light tunnel rings: a torus in the x-y plane.
+// Light tunnel rings: a torus in the x-y plane. Twenty are drawn every frame,
+// so the tube has few sides.
 Mesh torus2() {
-    Mesh mesh = parametricGrid(48, 16, true, true, [](double u, double v) {
+    Mesh mesh = parametricGrid(32, 10, true, true, [](double u, double v) {
         const double a = 2 * kPi * u, b = 2 * kPi * v, r = 1.0 + 0.28 * std::cos(b);
         return Vec3{r * std::cos(a), r * std::sin(a), 0.28 * std::sin(b)};
     });
