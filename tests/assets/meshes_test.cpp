@@ -205,9 +205,9 @@ INSTANTIATE_TEST_SUITE_P(Pack, EveryMesh, testing::ValuesIn(kMeshes),
                          });
 
 TEST(MeshOrientation, ClosedBodiesFaceOutAndSkiesFaceIn) {
-    for (const char* file : {"resoil.asc", "sphereone.asc", "sphere4.asc", "sphere3.asc",
-                             "torus2.asc", "twirl.asc", "frame.asc", "resmain.asc",
-                             "goldfish.asc", "star2.asc", "dom2.asc", "gelfish2.asc"}) {
+    for (const char* file :
+         {"resoil.asc", "sphereone.asc", "sphere4.asc", "sphere3.asc", "torus2.asc", "twirl.asc",
+          "frame.asc", "resmain.asc", "goldfish.asc", "star2.asc", "dom2.asc", "gelfish2.asc"}) {
         const auto mesh = parse(file);
         ASSERT_TRUE(mesh.has_value()) << file;
         EXPECT_GT(signedVolume(*mesh), 0.0) << file;

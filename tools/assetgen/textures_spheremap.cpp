@@ -212,7 +212,8 @@ Image rayTraced() {
         const float dn = dx * nx + dy * ny + dz * nz;
         const float rx = dx - 2 * dn * nx, ry = dy - 2 * dn * ny, rz = dz - 2 * dn * nz;
         const float highlight = std::pow(clamp01(-0.5f * rx + 0.7f * ry - 0.5f * rz), 40.0f);
-        return hit->colour * (0.2f + 0.7f * light) + background(rx, ry, rz) * 0.3f + grey(highlight);
+        return hit->colour * (0.2f + 0.7f * light) + background(rx, ry, rz) * 0.3f +
+               grey(highlight);
     });
     return image;
 }
