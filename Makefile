@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc)
 CMAKE   ?= cmake
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build assets run video test unit-tests fuzz-smoke fuzz sanitize bench clean sheets
+.PHONY: all deps build assets run video test fuzz bench clean sheets
 
 all: build
 
