@@ -55,11 +55,14 @@ TEST_F(SoundTest, DecodesToStereoAt44100WhateverTheFileHolds) {
         const auto& samples = platform::soundSamples(sound);
         const double frames = samples.size() / 2.0;
         EXPECT_NEAR(frames, 2.0 * 44100, 0.05 * 44100) << channels << " channel(s)";
-        // A tone, not silence, and the same on both sides.
+        // A tone, not silence, and the same on both sides: a mono file is
+        // copied to both exactly; a stereo one only as closely as the lossy
+        // joint-stereo coding keeps its two equal channels.
+        const int tolerance = channels == 1 ? 0 : 64;
         int loud = 0;
         for (std::size_t i = 44100; i < 44100 + 2000; i += 2) {
             loud += std::abs(samples[i]) > 1000 ? 1 : 0;
-            EXPECT_NEAR(samples[i], samples[i + 1], 2) << channels << " channel(s)";
+            EXPECT_NEAR(samples[i], samples[i + 1], tolerance) << channels << " channel(s)";
         }
         EXPECT_GT(loud, 500);
     }
