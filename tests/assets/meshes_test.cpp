@@ -42,7 +42,7 @@ constexpr int geodesicVertices(int f) {
 }
 
 const Expected kMeshes[] = {
-    {"dom2.asc", 2 * hexDiscVertices(6), 2 * 6 * 36 + 2 * 36, {}},
+    {"dom2.asc", 2 * hexDiscVertices(4), 2 * 6 * 16 + 2 * 24, {}},
     {"plane.asc", 3 * 800, 800, Box{{-1, -1, 0}, {1, 1, 0}}},
     {"star2.asc", 3 * 80, 80, {}},
     {"funky.asc", geodesicVertices(16), 5120, {}},

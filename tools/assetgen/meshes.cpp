@@ -106,7 +106,7 @@ Mesh dome2() {
                         -radius * std::sin(a) * std::sin(theta)};
         };
     };
-    return named(shell(6, cap(1.0, 1.0), cap(0.92, 0.95), {0, 0, 0}, {0, -1, 0}), "Dome");
+    return named(shell(4, cap(1.0, 1.0), cap(0.92, 0.95), {0, 0, 0}, {0, -1, 0}), "Dome");
 }
 
 // Loading screen floor: a square in the file's X-Z plane, facing file -Y so
