@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <optional>
 #include <string>
@@ -124,14 +125,37 @@ Options parseOptions(int argc, char** argv) {
     return o;
 }
 
-double percentile95(std::vector<double> values) {
+// The value below which the given share of the values lie (nearest rank).
+double percentile(std::vector<double> values, double share) {
     if (values.empty()) {
         return 0.0;
     }
     std::sort(values.begin(), values.end());
-    const std::size_t rank =
-        static_cast<std::size_t>(std::ceil(0.95 * static_cast<double>(values.size()))) - 1;
-    return values[std::min(rank, values.size() - 1)];
+    const auto rank =
+        static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())));
+    return values[std::min(rank == 0 ? 0 : rank - 1, values.size() - 1)];
+}
+
+double percentile95(const std::vector<double>& values) {
+    return percentile(values, 0.95);
+}
+double median(const std::vector<double>& values) {
+    return percentile(values, 0.5);
+}
+
+// Processor time of the calling thread, in milliseconds.
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
+}
+
+double mean(const std::vector<double>& values) {
+    double sum = 0.0;
+    for (double v : values) {
+        sum += v;
+    }
+    return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
 }
 
 class Recorder {
@@ -156,9 +180,11 @@ public:
     }
 
     // True once --to has been reached.
-    bool frameDone(long frame, double seconds, double frameMs) {
+    bool frameDone(long frame, double seconds, double frameMs, double issueMs, double cpuMs) {
         if (o_.bench) {
             frameTimes_[timeline::segmentIndex].push_back(frameMs);
+            issueTimes_[timeline::segmentIndex].push_back(issueMs);
+            cpuTimes_[timeline::segmentIndex].push_back(cpuMs);
         }
         if (seconds + 1e-9 >= o_.from && (!o_.to || seconds <= *o_.to + 1e-9)) {
             recordFrame(frame, seconds);
@@ -289,18 +315,21 @@ private:
         return true;
     }
 
+    // Frame: runFrame up to the end of glFinish. Issue: runFrame alone, the
+    // wall time spent handing the frame to GL before waiting for it (context
+    // switches may wait for the rasteriser inside it). CPU: the main thread's
+    // own processor time in runFrame.
     void printBench() const {
-        std::printf("%-8s %8s %10s %10s\n", "segment", "frames", "mean ms", "p95 ms");
+        std::printf("%-8s %8s %10s %10s %10s %10s %10s %10s\n", "segment", "frames", "mean ms",
+                    "median ms", "p95 ms", "issue ms", "issue p95", "cpu ms");
         for (const auto& [index, times] : frameTimes_) {
             if (index < 1 || index > 8 || times.empty()) {
                 continue;
             }
-            double sum = 0;
-            for (double t : times) {
-                sum += t;
-            }
-            std::printf("%-8d %8zu %10.3f %10.3f\n", index, times.size(), sum / times.size(),
-                        percentile95(times));
+            const auto& issue = issueTimes_.at(index);
+            std::printf("%-8d %8zu %10.3f %10.3f %10.3f %10.3f %10.3f %10.3f\n", index,
+                        times.size(), mean(times), median(times), percentile95(times), mean(issue),
+                        percentile95(issue), mean(cpuTimes_.at(index)));
         }
     }
 
@@ -308,6 +337,8 @@ private:
     capture::VideoStream video_;
     std::vector<std::uint8_t> rgb_;
     std::map<int, std::vector<double>> frameTimes_;
+    std::map<int, std::vector<double>> issueTimes_;
+    std::map<int, std::vector<double>> cpuTimes_;
     long firstRecorded_ = -1;
     double firstSeconds_ = 0.0;
     double lastSeconds_ = 0.0;
@@ -349,14 +380,19 @@ int main(int argc, char** argv) {
         clock.milliseconds = static_cast<double>(frame) * 1000.0 / options.fps;
         const double seconds = (clock.milliseconds - timeline::globalStartTick) / 1000.0;
         const auto began = std::chrono::steady_clock::now();
+        const double cpuBegan = threadCpuMs();
         timeline::runFrame(); // the frame after the last Segment ends the process
+        const double issueMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began)
+                .count();
+        const double cpuMs = threadCpuMs() - cpuBegan;
         if (options.bench) {
             glFinish();
         }
         const double frameMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began)
                 .count();
-        const bool reachedEnd = recorder.frameDone(frame, seconds, frameMs);
+        const bool reachedEnd = recorder.frameDone(frame, seconds, frameMs, issueMs, cpuMs);
         if (timeline::segmentIndex != shownIndex) {
             shownIndex = timeline::segmentIndex;
             recorder.noteSegment(shownIndex, frame);
