@@ -1,5 +1,7 @@
 #include "imaging/png_decoder.h"
 
+#include "anim/asset_path.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -97,8 +99,7 @@ template <uint32_t kBpp> void UndoPaethWide(uint8_t* row, const uint8_t* previou
 } // namespace
 
 void PngDecoder::ReadImage(const char* path, BitmapImage& image) {
-    std::string name(path ? path : "");
-    std::replace(name.begin(), name.end(), '\\', '/');
+    const std::string name = assetPath(path);
     PngInputFileStream stream;
     if (!stream.Open(name.c_str()))
         throw PngError("Can't open input file");
