@@ -2,6 +2,8 @@
 // window, Escape, closing, and a sound device that is not there.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "process.h"
 
 namespace {
@@ -41,11 +43,23 @@ TEST(Hlv, DecliningWindowedModeClosesWithZeroAndNoWindow) {
     const std::string fallback = e2e::waitForWindow("Tamsk GL", kPatience);
     ASSERT_FALSE(fallback.empty()) << hlv.log();
     e2e::pressKey(fallback, "Escape"); // No
-    const std::string error = e2e::waitForWindow("ERROR", kPatience);
-    ASSERT_FALSE(error.empty()) << hlv.log();
+    // The closing box may already be answered by a repeated key press (the
+    // key helper presses again while the previous box is slow to go), so the
+    // program may end before the box is seen; its text is checked in the log.
+    std::string error;
+    e2e::Finished end;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (error.empty() && !end.exited && std::chrono::steady_clock::now() < deadline) {
+        error = e2e::waitForWindow("ERROR", 0.5);
+        if (error.empty()) {
+            end = hlv.waitFor(0.1);
+        }
+    }
     EXPECT_FALSE(e2e::windowExists("HLV.orv"));
-    e2e::pressKey(error, "Return");
-    const e2e::Finished end = hlv.waitFor(kPatience);
+    if (!error.empty()) {
+        e2e::pressKey(error, "Return");
+        end = hlv.waitFor(kPatience);
+    }
     ASSERT_TRUE(end.exited) << hlv.log();
     EXPECT_EQ(end.code, 0) << hlv.log();
     const std::string log = hlv.log();

@@ -112,9 +112,19 @@ bool windowExists(const std::string& name) {
 }
 
 void pressKey(const std::string& window, const std::string& key) {
-    // Give a freshly mapped window a moment to select its input first.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    runCommand("xdotool key --window " + window + " " + key);
+    // A freshly mapped window may not take input yet, and on a busy machine a
+    // key can arrive before it does: press again until the window has gone
+    // (every key these tests press closes the window it is sent to).
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        runCommand("xdotool key --window " + window + " " + key);
+        for (int poll = 0; poll < 10; ++poll) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (runCommand("xwininfo -id " + window + " >/dev/null 2>&1") != 0) {
+                return;
+            }
+        }
+    }
 }
 
 void windowSize(const std::string& window, int& width, int& height) {

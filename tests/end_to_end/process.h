@@ -36,6 +36,7 @@ int runCommand(const std::string& command, std::string* output = nullptr);
 // xwininfo's tree is searched rather than xdotool's.
 std::string waitForWindow(const std::string& name, double seconds);
 bool windowExists(const std::string& name);
+// Presses key in window, again until the window has gone (up to about 28 s).
 void pressKey(const std::string& window, const std::string& key);
 void windowSize(const std::string& window, int& width, int& height);
 
