@@ -1,12 +1,10 @@
 #include "loading/offscreen_buffer.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <string>
 
 #include "app/window.h"
 #include "platform/platform.h"
+#include "segments/shared.h"
 
 OffscreenBuffer offscreenBuffer;
 
@@ -31,9 +29,7 @@ namespace {
 
 void setUpOffscreenBuffer(OffscreenBuffer& buffer) {
     // The window's first projection, in force until a Segment sets its own.
-    glMatrixMode(GL_PROJECTION);
-    gluPerspective(65.0, 4.0f / 3.0f, 0.001, 157.0);
-    glMatrixMode(GL_MODELVIEW);
+    segments::setUpPerspective(65.0);
 
     if (platform::currentSurface() == nullptr) {
         setUpFailed("no window surface is current");

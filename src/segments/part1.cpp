@@ -189,10 +189,7 @@ void buildTitlePath(Router& path) {
 void startPart1(part1& self) {
     buildTitlePath(self.titlePath);
     glClearDepth(1.0);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(62.0, 4.0 / 3.0, 0.01, 174.0);
-    glMatrixMode(GL_MODELVIEW);
+    segments::loadPerspective(62.0, 4.0 / 3.0, 0.01, 174.0);
     self.frameCounter = 0;
 }
 

@@ -4,6 +4,7 @@
 #include "../../tools/assetgen/face_layout.h"
 #include "asset_dir.h"
 #include "geometry/asc_mesh.h"
+#include "vec3.h"
 
 #include <gtest/gtest.h>
 
@@ -102,17 +103,6 @@ Triangles loadTriangles(const char* file, int capacity) {
         t.count = -1;
     }
     return t;
-}
-
-using Vec = std::array<double, 3>;
-Vec sub(Vec a, Vec b) {
-    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
-}
-Vec cross(Vec a, Vec b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-double dot(Vec a, Vec b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
 Vec corner(const AscMesh& m, int face, int c) {

@@ -4,6 +4,7 @@
 // its table and the first shot sees the picture.
 #include "asset_dir.h"
 #include "geometry/scene.h"
+#include "vec3.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,6 @@
 #include <vector>
 
 namespace {
-
-using Vec = std::array<double, 3>;
-Vec sub(Vec a, Vec b) {
-    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
-}
-Vec cross(Vec a, Vec b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-double dot(Vec a, Vec b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
 
 SceneFile parseFile(const char* name) {
     std::ifstream in(packFile(name));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "segments/shared.h"
 
 namespace testing_gl {
 
@@ -39,19 +40,6 @@ inline std::vector<std::uint8_t> readRgb(int x, int y, int width, int height) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     return rgb;
-}
-
-inline void drawUnitQuad() {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(-1, -1, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(1, -1, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(1, 1, 0);
-    glTexCoord2f(0, 1);
-    glVertex3f(-1, 1, 0);
-    glEnd();
 }
 
 } // namespace testing_gl

@@ -63,7 +63,7 @@ TEST_F(OffscreenBufferTest, PictureDrawnOffScreenReachesTheWindowThroughATexture
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glColor3f(1, 1, 1);
-    testing_gl::drawUnitQuad();
+    segments::drawUnitQuad();
     glDisable(GL_TEXTURE_2D);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
@@ -123,7 +123,7 @@ TEST_F(OffscreenBufferTest, DisplayListFromTheWindowRunsInTheBuffer) {
     const GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
     glColor3f(0, 0, 1);
-    testing_gl::drawUnitQuad();
+    segments::drawUnitQuad();
     glEndList();
 
     buffer.makeBufferCurrent();
