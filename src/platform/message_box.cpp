@@ -24,6 +24,8 @@ void printToStderr(const char* text, const char* caption) {
     std::fflush(stderr);
 }
 
+constexpr int kBoxAttempts = 3;
+
 // Returns the id of the pressed button, or defaultId when the box could not
 // be shown or was closed without an answer.
 int showBox(const char* text, const char* caption, BoxIcon icon,
@@ -36,7 +38,14 @@ int showBox(const char* text, const char* caption, BoxIcon icon,
     data.numbuttons = buttonCount;
     data.buttons = buttons;
     int pressed = -1;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+    // On a busy X server a box now and then fails to open right after the
+    // previous one closed; try a few times before taking the default answer.
+    int failed = SDL_ShowMessageBox(&data, &pressed);
+    for (int attempt = 1; failed != 0 && attempt < kBoxAttempts; ++attempt) {
+        SDL_Delay(200);
+        failed = SDL_ShowMessageBox(&data, &pressed);
+    }
+    if (failed != 0) {
         std::fprintf(stderr, "(the box could not be shown: %s)\n", SDL_GetError());
         return defaultId;
     }

@@ -21,7 +21,7 @@ TEST(Hlv, WindowedFallbackAcceptedShowsAn800By600WindowAndEscapeEndsWithZero) {
     ASSERT_FALSE(fallback.empty()) << hlv.log();
     e2e::pressKey(fallback, "Return");
     const std::string window = e2e::waitForWindow("HLV.orv", kPatience);
-    ASSERT_FALSE(window.empty()) << hlv.log();
+    ASSERT_FALSE(window.empty()) << e2e::describe(hlv);
     int width = 0, height = 0;
     e2e::windowSize(window, width, height);
     EXPECT_EQ(width, 800);
@@ -73,7 +73,7 @@ TEST(Hlv, FullscreenCoversTheWholeScreenAndClosingEndsWithZero) {
     ASSERT_FALSE(music.empty()) << hlv.log();
     e2e::pressKey(music, "Return");
     const std::string window = e2e::waitForWindow("HLV.orv", kPatience);
-    ASSERT_FALSE(window.empty()) << hlv.log();
+    ASSERT_FALSE(window.empty()) << e2e::describe(hlv);
     EXPECT_TRUE(e2e::waitForWindow("Tamsk GL", 1.0).empty());
     int width = 0, height = 0;
     for (int i = 0; i < 50 && width != 1280; ++i) {

@@ -111,6 +111,13 @@ bool windowExists(const std::string& name) {
     return !waitForWindow(name, 0.01).empty();
 }
 
+std::string describe(Program& program) {
+    const Finished state = program.waitFor(0.1);
+    const std::string status = state.exited ? "ended with code " + std::to_string(state.code)
+                                            : std::string("still running");
+    return "(program " + status + ")\n" + program.log();
+}
+
 void pressKey(const std::string& window, const std::string& key) {
     // A freshly mapped window may not take input yet, and on a busy machine a
     // key can arrive before it does: press again until the window has gone

@@ -36,6 +36,9 @@ int runCommand(const std::string& command, std::string* output = nullptr);
 // xwininfo's tree is searched rather than xdotool's.
 std::string waitForWindow(const std::string& name, double seconds);
 bool windowExists(const std::string& name);
+// The program's log, and whether it is still running or how it ended.
+std::string describe(Program& program);
+
 // Presses key in window, again until the window has gone (up to about 28 s).
 void pressKey(const std::string& window, const std::string& key);
 void windowSize(const std::string& window, int& width, int& height);
