@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "loading/offscreen_buffer.h"
+#include "gfx/offscreen_buffer.h"
 #include "platform/platform.h"
 
 namespace {

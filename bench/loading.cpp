@@ -10,11 +10,11 @@
 #include <filesystem>
 
 #include "app/window.h"
-#include "loading/loading_screen.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 #include "loading/loading_sequence.h"
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
 #include "platform/platform.h"
+#include "segments/loading_screen.h"
 #include "timeline/timeline.h"
 
 namespace {

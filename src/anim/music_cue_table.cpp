@@ -1,6 +1,6 @@
 #include "anim/music_cue_table.h"
 
-#include "anim/asset_path.h"
+#include "platform/asset_path.h"
 
 #include <algorithm>
 #include <fstream>

@@ -24,3 +24,19 @@ struct Router {
     // usedTrackCount > 2; outputs not computed are left untouched.
     void evaluate(double u, TVector& out1, TVector& out2, TVector& out3) const;
 };
+
+// Fills a path from key tables: clears the three tracks, sets the used-track
+// count, pushes keyAt(k, track) for k = 0 .. keyCount - 1 onto every track
+// (tracks the path does not use get whatever keyAt gives, usually zero keys)
+// and sets the key count.
+template <class KeyAt>
+void setUpClosedPath(Router& path, int usedTrackCount, int keyCount, KeyAt keyAt) {
+    path.clearTracks();
+    path.usedTrackCount = usedTrackCount;
+    for (int k = 0; k < keyCount; ++k) {
+        for (int track = 0; track < 3; ++track) {
+            path.tracks[track].push_back(keyAt(k, track));
+        }
+    }
+    path.keyCount = keyCount;
+}

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "loading/load_assets.h"
 #include "platform/platform.h"
 
 namespace shell {
@@ -122,7 +121,6 @@ bool openWindow(const char* title, int width, int height, int /*colourBits*/, bo
     // real window's size: that is the size the viewport follows.
     resizeView(platform::kPictureWidth, platform::kPictureHeight);
     glViewport(0, 0, platform::kPictureWidth, platform::kPictureHeight);
-    loadAssets();
     return true;
 }
 
@@ -152,11 +150,6 @@ void resizeView(int width, int height) {
     }
     glViewport(0, 0, width, height);
     glLoadIdentity();
-}
-
-void closeAndExit(int code) {
-    closeWindow();
-    platform::endProcess(code);
 }
 
 } // namespace shell

@@ -14,9 +14,8 @@ std::string joinCommandLine(int argc, char** argv);
 // command line is the program's arguments joined with single spaces.
 bool commandLineTurnsMusicOff(const char* commandLine);
 
-// Creates the window and its GL context, shows it, sets the viewport, then
-// runs the loading sequence. False when the window could not be made (the
-// viewer has been told why); exitCodeAfterFailure() then says how to end.
+// Creates the window and its GL context, shows it and sets the viewport. False when the window
+// could not be made (the viewer has been told why); exitCodeAfterFailure() then says how to end.
 bool openWindow(const char* title, int width, int height, int colourBits, bool fullscreen);
 int exitCodeAfterFailure();
 
@@ -27,10 +26,6 @@ void closeWindow();
 // The viewport follows the picture's size; a height of 0 is taken as 1. Loads
 // the identity into the current matrix.
 void resizeView(int width, int height);
-
-// closeWindow, then end the process with the given code (Escape, end of the
-// production). Never returns.
-[[noreturn]] void closeAndExit(int code);
 
 extern bool fullscreenFlag;
 

@@ -1,7 +1,7 @@
 // The two mesh loaders: one compiles GL geometry, one fills caller arrays.
 #include "geometry/asc_mesh.h"
 
-#include "anim/asset_path.h"
+#include "platform/asset_path.h"
 
 #include <GL/gl.h>
 

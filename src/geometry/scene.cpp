@@ -1,6 +1,6 @@
 #include "geometry/scene.h"
 
-#include "anim/asset_path.h"
+#include "platform/asset_path.h"
 
 #include <GL/gl.h>
 

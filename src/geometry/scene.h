@@ -3,7 +3,7 @@
 // replayed as GL calls into the display list being compiled.
 #pragma once
 
-#include "loading/texture_table.h"
+#include "gfx/texture_table.h"
 
 #include <istream>
 #include <vector>

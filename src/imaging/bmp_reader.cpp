@@ -1,6 +1,6 @@
 #include "imaging/bmp_reader.h"
 
-#include "anim/asset_path.h"
+#include "platform/asset_path.h"
 
 #include <cstdlib>
 #include <new>

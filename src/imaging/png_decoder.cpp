@@ -1,6 +1,6 @@
 #include "imaging/png_decoder.h"
 
-#include "anim/asset_path.h"
+#include "platform/asset_path.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -8,16 +8,15 @@
 #include <filesystem>
 #include <string>
 
-#include "anim/asset_path.h"
 #include "anim/music_cue_table.h"
-#include "app/window.h"
 #include "geometry/asc_mesh.h"
 #include "geometry/scene.h"
-#include "loading/loading_screen.h"
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 #include "loading/texture_upload.h"
+#include "platform/asset_path.h"
 #include "platform/platform.h"
+#include "segments/loading_screen.h"
 #include "segments/segments.h"
 #include "timeline/timeline.h"
 
@@ -291,7 +290,7 @@ void showProgress(double progress) {
         progressObserver(progress);
     }
     if (platform::escapePressed()) {
-        shell::closeAndExit(0);
+        platform::endProcess(0);
     }
     if (!screenDrawn) {
         return;
@@ -326,7 +325,7 @@ int loadMusic() {
 
 void stopLoading(const std::string& text) {
     platform::showMessage(text.c_str(), "ERROR", platform::BoxIcon::Stop);
-    shell::closeAndExit(kLoadingFailureExitCode);
+    platform::endProcess(kLoadingFailureExitCode);
 }
 
 std::string missingAssetFolderText() {

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <exception>
 
-#include "anim/asset_path.h"
+#include "gfx/texture_table.h"
 #include "imaging/png_decoder.h"
-#include "loading/texture_table.h"
+#include "platform/asset_path.h"
 
 Pictor::BitmapImage colourImage;
 Pictor::BitmapImage alphaImage;

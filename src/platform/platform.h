@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "anim/asset_path.h"
+#include "platform/asset_path.h"
 
 namespace platform {
 

@@ -3,10 +3,11 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "segments/random.h"
-#include "segments/shared.h"
+#include "gfx/drawing.h"
+#include "gfx/random.h"
 
 namespace segments {
+using namespace gfx;
 namespace {
 
 constexpr int kGrainTexture = 1;
@@ -174,8 +175,10 @@ void drawFilmFrame(const FilmFrame& frame, const TextureTable& textures,
     for (const FilmSpeck& speck : frame.darkSpecks) {
         drawSpeck(speck, style);
     }
+    // The bright speck adds light; the blend is set even on frames without
+    // one, so every frame leaves the same state behind.
+    glBlendFunc(GL_ONE, GL_ONE);
     if (frame.hasBrightSpeck) {
-        glBlendFunc(GL_ONE, GL_ONE);
         drawSpeck(frame.brightSpeck, style);
     }
 

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "loading/texture_table.h"
+#include "gfx/texture_table.h"
 
 namespace segments {
 

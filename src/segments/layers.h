@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "anim/tvector.h"
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 
 // Layer A keeps only its rising points.
 using JellyPoints = std::array<TVector, 50>;

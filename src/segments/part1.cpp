@@ -3,13 +3,15 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "anim/timing.h"
+#include "gfx/drawing.h"
 #include "segments/film.h"
-#include "segments/shared.h"
 
 part1 part1Object;
 
 namespace {
 
+using namespace gfx;
 using namespace segments;
 
 constexpr int kMeshList = 1;
@@ -19,6 +21,9 @@ constexpr int kBackdropTexture = 6;
 constexpr int kMeshSkinTexture = 116;
 constexpr FeedbackPair kTrail{110};
 constexpr int kTrailSize = 256;
+// The fresh picture at 0.3 plus the last result at 0.78, both stretched about
+// the centre, so bright parts spread outward as trails.
+constexpr FeedbackMix kTrailMix{2.47, 0.3f, 0.78f, {1.2f, 1.04f, 1.04f}};
 
 // Title path keys: track 0 (title smear, caption smear, mesh grey) and track 1
 // (backdrop brightness). The smears are 1 when invisible and 0 when sharp.
@@ -65,27 +70,6 @@ void drawMeshAndBackdrop(part1& self, const TextureTable& textures, double t) {
     enableTextureGeneration(false);
 }
 
-// The fresh picture at 0.3 plus the last result at 0.78, both stretched about
-// the centre, so bright parts spread outward as trails.
-void compositeTrail(int n, const TextureTable& textures, double aspect) {
-    glPushMatrix();
-    lookAtFullScreenLayer(2.47, aspect);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glEnable(GL_TEXTURE_2D);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    bindTexture(textures, kTrail.current(n));
-    glColor3f(0.3f, 0.3f, 0.3f);
-    glScalef(1.2f, 1.04f, 1.04f);
-    drawUnitQuad();
-    glColor3f(0.78f, 0.78f, 0.78f);
-    glEnable(GL_BLEND);
-    bindTexture(textures, kTrail.previous(n));
-    drawUnitQuad();
-    glPopMatrix();
-}
-
 void drawTrailOffscreen(part1& self, const TextureTable& textures, double t,
                         const OffscreenBuffer& buffer) {
     const int n = self.frameCounter;
@@ -105,7 +89,7 @@ void drawTrailOffscreen(part1& self, const TextureTable& textures, double t,
     glPopMatrix();
 
     copyPictureInto(textures, kTrail.current(n), kTrailSize, kTrailSize);
-    compositeTrail(n, textures, self.aspect);
+    drawFeedbackComposite(kTrail, n, textures, self.aspect, kTrailMix);
     glDisable(GL_BLEND);
     copyPictureInto(textures, kTrail.current(n), kTrailSize, kTrailSize);
     glMatrixMode(GL_PROJECTION);
@@ -176,27 +160,25 @@ void drawSmeared(const SmearedImage& image, double smear, part1& self,
 void initPart1(part1& /*self*/) {}
 
 void buildTitlePath(Router& path) {
-    path.clearTracks();
-    path.usedTrackCount = 3;
-    for (int k = 0; k < 19; ++k) {
-        path.tracks[0].push_back(makeKey(kTrack0[k][0], kTrack0[k][1], kTrack0[k][2]));
-        path.tracks[1].push_back(makeKey(kTrack1X[k], 0.0, 0.0));
-        path.tracks[2].push_back(makeKey(0.0, 0.0, 0.0));
-    }
-    path.keyCount = 19;
+    setUpClosedPath(path, 3, 19, [](int k, int track) {
+        return track == 0   ? makeKey(kTrack0[k][0], kTrack0[k][1], kTrack0[k][2])
+               : track == 1 ? makeKey(kTrack1X[k], 0.0, 0.0)
+                            : makeKey(0.0, 0.0, 0.0);
+    });
 }
 
 void startPart1(part1& self) {
     buildTitlePath(self.titlePath);
     glClearDepth(1.0);
-    segments::loadPerspective(62.0, 4.0 / 3.0, 0.01, 174.0);
+    // The same single-precision aspect that every render of this Segment uses.
+    gfx::loadPerspective(62.0, gfx::kAspect, 0.01, 174.0);
     self.frameCounter = 0;
 }
 
 bool renderPart1(part1& self, std::int32_t /*cue*/, TextureTable& textures, double* time,
                  OffscreenBuffer& buffer) {
     const double t = *time;
-    if (t > kPart1EndTime) {
+    if (t > timing::segmentEnd(1)) {
         return true;
     }
     ++self.frameCounter;
@@ -209,14 +191,7 @@ bool renderPart1(part1& self, std::int32_t /*cue*/, TextureTable& textures, doub
 
     drawTrailOffscreen(self, textures, t, buffer);
 
-    buffer.makeWindowCurrent();
-    glClearColor(0.0f, 0.0f, 0.05f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    loadPerspective(45.0, self.aspect, 0.01, 174.0);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
-    glColor3f(0.0f, 0.0f, 0.0f);
+    beginWindowPass(buffer, 0.0f, 0.0f, 0.05f, self.aspect);
 
     drawTrailBand(self, textures);
 

@@ -7,8 +7,8 @@
 
 #include "anim/router.h"
 #include "anim/tvector.h"
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 #include "segments/film.h"
 
 class part1 {
@@ -23,9 +23,6 @@ public:
 };
 
 extern part1 part1Object;
-
-// Local time after which the Segment reports that it has finished.
-inline constexpr double kPart1EndTime = 81.0;
 
 // The title path's parameter at local time t: key k is reached at t = 5 (k - 1).
 inline double titlePathParameter(double t) {

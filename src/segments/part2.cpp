@@ -5,15 +5,16 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "anim/asset_path.h"
+#include "anim/timing.h"
 #include "geometry/asc_mesh.h"
-#include "segments/shared.h"
+#include "gfx/drawing.h"
+#include "platform/asset_path.h"
 
 part2 part2Object;
 
 namespace {
 
-using namespace segments;
+using namespace gfx;
 
 constexpr int kObjectList = 1001;
 constexpr int kTunnelList = 1002;
@@ -24,6 +25,9 @@ constexpr int kWipeTexture = 1102;
 constexpr int kGlowTexture = 1103;
 constexpr FeedbackPair kFeedback{1110};
 constexpr int kFeedbackSize = 256;
+// The last picture at 0.794 plus the fresh one at 0.475; at eye distance 2.44
+// the quad covers slightly less than the view, so trails contract inward.
+constexpr FeedbackMix kFeedbackMix{2.44, 0.475f, 0.794f};
 constexpr int kObjectCount = 20;
 // Bounding radii: a mesh fitted into the unit cube, turned any way; a ring
 // with its two star sprites of half-diagonal 1.6 sqrt 2.
@@ -59,34 +63,26 @@ double swayX(int i, double t) {
 }
 
 void buildCameraPath(Router& path) {
-    const double keys[4][3][3] = {{{-1, 0, -0.7}, {-0.25, 0, 0}, {0, 1, 0}},
-                                  {{-1, 0, -0.7}, {-0.25, 0, 0}, {0, 1, 0}},
-                                  {{-0.04, 0, -1}, {0.3, 0, 1}, {0, 1, 0}},
-                                  {{-0.01, 0, 1.5}, {0.6, 0, 3}, {0, 1, 0}}};
-    path.clearTracks();
-    path.usedTrackCount = 3;
-    for (const auto& key : keys) {
-        for (int track = 0; track < 3; ++track) {
-            path.tracks[track].push_back(makeKey(key[track][0], key[track][1], key[track][2]));
-        }
-    }
-    path.keyCount = 4;
+    static constexpr double kKeys[4][3][3] = {{{-1, 0, -0.7}, {-0.25, 0, 0}, {0, 1, 0}},
+                                              {{-1, 0, -0.7}, {-0.25, 0, 0}, {0, 1, 0}},
+                                              {{-0.04, 0, -1}, {0.3, 0, 1}, {0, 1, 0}},
+                                              {{-0.01, 0, 1.5}, {0.6, 0, 3}, {0, 1, 0}}};
+    setUpClosedPath(path, 3, 4, [](int k, int track) {
+        return makeKey(kKeys[k][track][0], kKeys[k][track][1], kKeys[k][track][2]);
+    });
 }
 
 void buildGlowPath(Router& path) {
     // Track 0 y moves the glow closer; track 2 z is its brightness.
-    const double distance[25] = {0, 0, 0, 0, 0,   0,   0,   0, 0, 0, 0, 0, 0,
-                                 0, 0, 0, 0, 0.1, 0.3, 0.7, 1, 1, 1, 1, 1};
-    const double brightness[25] = {0, 0,   0, 0, 0, 0, 0, 0, 0.5, 1, 0.5, 0, 0,
-                                   0, 0.5, 1, 2, 2, 2, 2, 2, 2,   2, 2,   2};
-    path.clearTracks();
-    path.usedTrackCount = 3;
-    for (int k = 0; k < 25; ++k) {
-        path.tracks[0].push_back(makeKey(0.0, distance[k], 0.0));
-        path.tracks[1].push_back(makeKey(0.0, 0.0, 0.0));
-        path.tracks[2].push_back(makeKey(0.0, 0.0, brightness[k]));
-    }
-    path.keyCount = 25;
+    static constexpr double kDistance[25] = {0, 0, 0, 0, 0,   0,   0,   0, 0, 0, 0, 0, 0,
+                                             0, 0, 0, 0, 0.1, 0.3, 0.7, 1, 1, 1, 1, 1};
+    static constexpr double kBrightness[25] = {0, 0,   0, 0, 0, 0, 0, 0, 0.5, 1, 0.5, 0, 0,
+                                               0, 0.5, 1, 2, 2, 2, 2, 2, 2,   2, 2,   2};
+    setUpClosedPath(path, 3, 25, [](int k, int track) {
+        return track == 0   ? makeKey(0.0, kDistance[k], 0.0)
+               : track == 2 ? makeKey(0.0, 0.0, kBrightness[k])
+                            : makeKey(0.0, 0.0, 0.0);
+    });
 }
 
 // Each triangle hops near its place, swings out to a circle of radius 0.5 in
@@ -102,14 +98,8 @@ void buildFacePath(Router& path, int i, const float* a, const float* w) {
                              makeKey(w[0] + 0.04, w[1], w[2]),
                              makeKey(w[0], w[1], w[2]),
                              makeKey(ax, ay, az)};
-    path.clearTracks();
-    path.usedTrackCount = 3;
-    for (const TVector& key : keys) {
-        path.tracks[0].push_back(key);
-        path.tracks[1].push_back(makeKey(0.0, 0.0, 0.0));
-        path.tracks[2].push_back(makeKey(0.0, 0.0, 0.0));
-    }
-    path.keyCount = 8;
+    setUpClosedPath(path, 3, 8,
+                    [&keys](int k, int track) { return track == 0 ? keys[k] : makeKey(0, 0, 0); });
 }
 
 void loadExplodedMesh(part2& self) {
@@ -312,25 +302,9 @@ void drawGlow(part2& self, const TextureTable& textures, double t, std::int32_t 
     glPopMatrix();
 }
 
-// The last picture at 0.794 plus the fresh one at 0.475; at eye distance 2.44
-// the quad covers slightly less than the view, so trails contract inward.
 void compositeFeedback(part2& self, const TextureTable& textures) {
     const int n = self.frameCounter;
-    glPushMatrix();
-    lookAtFullScreenLayer(2.44, self.aspect);
-    glDisable(GL_LIGHTING);
-    glEnable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glDisable(GL_DEPTH_TEST);
-    glColor3f(0.475f, 0.475f, 0.475f);
-    bindTexture(textures, kFeedback.current(n));
-    drawUnitQuad();
-    glColor3f(0.794f, 0.794f, 0.794f);
-    glEnable(GL_BLEND);
-    bindTexture(textures, kFeedback.previous(n));
-    drawUnitQuad();
-    glPopMatrix();
+    drawFeedbackComposite(kFeedback, n, textures, self.aspect, kFeedbackMix);
     glDisable(GL_BLEND);
     copyPictureInto(textures, kFeedback.current(n), kFeedbackSize, kFeedbackSize);
     glMatrixMode(GL_PROJECTION);
@@ -506,7 +480,7 @@ void drawOffscreenScene(part2& self, double t, TextureTable& textures, std::int3
 bool renderPart2(part2& self, std::int32_t cue, TextureTable& textures, double* time,
                  OffscreenBuffer& buffer) {
     ++self.frameCounter;
-    if (*time > kPart2EndTime) {
+    if (*time > timing::segmentEnd(2)) {
         return true;
     }
     setUpLight();
@@ -520,14 +494,7 @@ bool renderPart2(part2& self, std::int32_t cue, TextureTable& textures, double* 
 
     drawOffscreenPass(self, textures, plan.t, cue, buffer);
 
-    buffer.makeWindowCurrent();
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    loadPerspective(45.0, self.aspect, 0.01, 174.0);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
-    glColor3f(0.0f, 0.0f, 0.0f);
+    beginWindowPass(buffer, 0.0f, 0.0f, 0.0f, self.aspect);
 
     drawFeedbackPicture(self, textures);
     drawFrontObject(self, textures, plan);

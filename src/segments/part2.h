@@ -10,8 +10,8 @@
 
 #include "anim/router.h"
 #include "anim/tvector.h"
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 
 // The exploded mesh: corner records of at most this many faces.
 inline constexpr int kPart2FaceRecords = 3000;
@@ -34,9 +34,6 @@ public:
 };
 
 extern part2 part2Object;
-
-// Local time after which the Segment reports that it has finished.
-inline constexpr double kPart2EndTime = 76.95;
 
 // What one frame shows, decided from the clock and the music cue alone.
 struct Part2FramePlan {

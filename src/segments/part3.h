@@ -3,12 +3,12 @@
 
 #include <cstdint>
 
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 
 class part3 {
 public:
-    float aspect = 0.0f;
+    double aspect = 0.0; // the single-precision 4/3
 };
 
 extern part3 part3Object;

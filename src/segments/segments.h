@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 
 namespace segments {
 

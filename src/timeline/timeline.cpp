@@ -1,7 +1,6 @@
 #include "timeline/timeline.h"
 
 #include "anim/music_cue_table.h"
-#include "app/window.h"
 #include "platform/platform.h"
 
 namespace timeline {
@@ -15,17 +14,8 @@ double globalTime = 0;
 
 namespace {
 
-constexpr SegmentClock kSegmentClocks[segments::kSegmentCount] = {
-    {0.00405, 0.0, false}, {0.0038, 0.0, false},  {0.00362, 0.0, true}, {0.00362, 0.1, true},
-    {0.0088, 0.0, false},  {0.00552, 0.0, false}, {0.0173, 6.0, true},  {0.005508, 0.0, false},
-};
-
-constexpr LayerSchedule kLayers[kLayerCount] = {
-    {segments::Layer::A, 540.0, 540.0, 0.79},
-    {segments::Layer::B, 690.0, 682.0, 1.223},
-    {segments::Layer::C, 850.0, 850.0, 1.1},
-    {segments::Layer::D, 1553.5, 1553.5, 1.1},
-};
+constexpr segments::Layer kLayerOrder[kLayerCount] = {segments::Layer::A, segments::Layer::B,
+                                                      segments::Layer::C, segments::Layer::D};
 
 Hooks hooks = defaultHooks();
 
@@ -51,7 +41,7 @@ bool renderRunningSegment(std::int32_t cue) {
     if (segmentIndex < 1 || segmentIndex > segments::kSegmentCount) {
         return false;
     }
-    const SegmentClock& clock = segmentClock(segmentIndex);
+    const timing::SegmentClock& clock = timing::segmentClock(segmentIndex);
     localTime = (ticks() - segmentStartTick) * clock.scale;
     if (clock.passesCopy) {
         double time = localTime + clock.offset;
@@ -61,22 +51,19 @@ bool renderRunningSegment(std::int32_t cue) {
 }
 
 void renderLayers(std::int32_t cue) {
-    for (const LayerSchedule& layer : kLayers) {
-        if (globalTime > layer.start) {
-            double time = (globalTime - layer.origin) * layer.scale;
-            hooks.renderLayer(layer.layer, cue, textureTable, &time, offscreenBuffer);
+    for (int i = 0; i < kLayerCount; ++i) {
+        const timing::LayerClock& clock = timing::kLayerClocks[i];
+        if (globalTime > clock.start) {
+            double time = (globalTime - clock.origin) * clock.scale;
+            hooks.renderLayer(kLayerOrder[i], cue, textureTable, &time, offscreenBuffer);
         }
     }
 }
 
 } // namespace
 
-const SegmentClock& segmentClock(int index) {
-    return kSegmentClocks[index - 1];
-}
-
-const LayerSchedule& layerSchedule(int i) {
-    return kLayers[i];
+segments::Layer layerAt(int i) {
+    return kLayerOrder[i];
 }
 
 Hooks defaultHooks() {
@@ -93,7 +80,7 @@ Hooks defaultHooks() {
     h.renderLayer = [](segments::Layer layer, std::int32_t cue, TextureTable& t, double* time,
                        OffscreenBuffer& b) { segments::renderLayer(layer, cue, t, time, b); };
     h.playMusic = [](int sound) { platform::soundPlay(sound); };
-    h.endProduction = [](int code) { shell::closeAndExit(code); };
+    h.endProduction = [](int code) { platform::endProcess(code); };
     return h;
 }
 
@@ -118,7 +105,7 @@ void runFrame() {
         hooks.endProduction(0);
         return;
     }
-    globalTime = (ticks() - globalStartTick) * kGlobalScale;
+    globalTime = (ticks() - globalStartTick) * timing::kGlobalScale;
     if (segmentIndex == kEndIndex) {
         hooks.endProduction(0);
         return;

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "anim/timing.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 #include "segments/segments.h"
 
 namespace timeline {
@@ -24,27 +25,10 @@ extern double localTime;        // the current Segment's clock for this frame
 extern double globalTime;       // the global clock for this frame
 
 inline constexpr int kEndIndex = 9;
-inline constexpr double kGlobalScale = 0.0065; // global units per ms
-
-// Per Segment: local-time scale per ms and the offset added to the time value
-// handed to its render (only Segments #3, #4 and #7 get a copy with an offset).
-struct SegmentClock {
-    double scale;
-    double offset;
-    bool passesCopy;
-};
-const SegmentClock& segmentClock(int index); // index 1..8
-
-// Per Layer: drawn while the global time is strictly above `start`; its time
-// is (global time - origin) x scale.
-struct LayerSchedule {
-    segments::Layer layer;
-    double start;
-    double origin;
-    double scale;
-};
-inline constexpr int kLayerCount = 4;
-const LayerSchedule& layerSchedule(int i); // i = 0..3, in drawing order A, B, C, D
+inline constexpr int kLayerCount = timing::kLayerCount;
+// The Layer drawn i-th each frame (i = 0..3: A, B, C, D), with the clock
+// timing::kLayerClocks[i].
+segments::Layer layerAt(int i);
 
 // Adds 1 to the Segment index, starts that Segment and takes its start tick.
 void advanceSegment();

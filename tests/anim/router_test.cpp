@@ -148,3 +148,25 @@ TEST(Router, StaysInsideItsTracksOutsideTheOwnersContract) {
     r.evaluate(1.5, o1, o2, o3);
     EXPECT_EQ(o1.state, 0);
 }
+
+namespace {
+
+TEST(Router, ClosedPathFromKeyTablesReplacesOldKeysAndPassesThroughEachKey) {
+    Router path = makeRouter(5, 1, 7); // old keys and counts must not survive
+    setUpClosedPath(path, 3, 4, [](int k, int track) { return makeKey(k, 10 * track, -k); });
+    EXPECT_EQ(path.usedTrackCount, 3);
+    EXPECT_EQ(path.keyCount, 4);
+    for (const KeyTrack& track : path.tracks) {
+        ASSERT_EQ(track.size(), 4u);
+    }
+    for (int k = 0; k < 4; ++k) {
+        TVector a, b, c;
+        path.evaluate(k + 4.0, a, b, c); // past the first lap, away from the mirrored start
+        EXPECT_NEAR(a.x, k, 1e-12);
+        EXPECT_NEAR(b.y, 10.0, 1e-12); // track 1 feeds the second output
+        EXPECT_NEAR(c.y, 20.0, 1e-12); // track 2 the third
+        EXPECT_NEAR(a.z, -k, 1e-12);
+    }
+}
+
+} // namespace

@@ -1,8 +1,8 @@
 // The sea floor bitmaps read by the production's BMP reader and turned into
 // the underwater landscape by its own relief routines.
 #include "asset_dir.h"
+#include "geometry/relief_grids.h"
 #include "imaging/bmp_reader.h"
-#include "imaging/relief_grids.h"
 
 #include <gtest/gtest.h>
 

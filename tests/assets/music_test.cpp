@@ -1,6 +1,7 @@
 // The generated soundtrack and its cue file, checked the way the production
 // uses them: decoded through the sound layer, cues looked up by music second.
 #include "anim/music_cue_table.h"
+#include "anim/timing.h"
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
@@ -20,15 +21,9 @@ const std::string kTrack = std::string(HLV_ASSET_DIR) + "/Corvanth.mp3";
 const std::string kCues = std::string(HLV_ASSET_DIR) + "/musicinfo2.txt";
 constexpr double kRate = 44100.0;
 
-// Each Segment's clock: time value = elapsed ms x scale + offset, finished
-// once the value passes `end`. Boundaries in music seconds follow from these.
-struct Clock {
-    double scale, offset, end;
-};
-constexpr Clock kClocks[8] = {
-    {0.00405, 0.0, 81.0}, {0.0038, 0.0, 76.95},  {0.00362, 0.0, 165.6}, {0.00362, 0.1, 87.0},
-    {0.0088, 0.0, 212.0}, {0.00552, 0.0, 287.0}, {0.0173, 6.0, 968.0},  {0.005508, 0.0, 163.5},
-};
+// Segment boundaries in music seconds follow from the production's clock table.
+const timing::SegmentClock* const kClocks = timing::kSegmentClocks;
+using Clock = timing::SegmentClock;
 
 double segmentStart(int segment) { // 1..9
     double start = 0.0;

@@ -10,6 +10,7 @@
 #include <regex>
 #include <sstream>
 
+#include "anim/timing.h"
 #include "process.h"
 
 namespace {
@@ -48,12 +49,8 @@ TEST(Capture, WholeTimelineStartsEverySegmentOnTimeAndExitsZero) {
 
     // Each Segment runs until its time passes its end: (end - offset) / scale
     // milliseconds, and hands over in the first frame after that.
-    const double ends[] = {0, 81, 76.95, 165.6, 87, 212, 287, 968, 163.5};
-    const double scales[] = {0,      0.00405, 0.0038, 0.00362, 0.00362,
-                             0.0088, 0.00552, 0.0173, 0.005508};
-    const double offsets[] = {0, 0, 0, 0.0, 0.1, 0, 0, 6.0, 0};
     for (int k = 1; k <= 8; ++k) {
-        const double expected = (ends[k] - offsets[k]) / scales[k] / 1000.0;
+        const double expected = timing::segmentMilliseconds(k) / 1000.0;
         const double actual = starts[k + 1] - starts[k];
         EXPECT_GE(actual, expected - 1e-6) << "Segment " << k;
         EXPECT_LE(actual, expected + 1.0 / fps + 1e-6) << "Segment " << k;

@@ -1,4 +1,4 @@
-#include "imaging/relief_grids.h"
+#include "geometry/relief_grids.h"
 
 #include <gtest/gtest.h>
 

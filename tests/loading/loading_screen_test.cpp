@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "loading/loading_screen.h"
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 #include "loading_support.h"
 #include "platform/platform.h"
+#include "segments/loading_screen.h"
 
 using namespace loading_test;
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/window.h"
+#include "loading/load_assets.h"
 #include "platform/platform.h"
 #include "timeline/timeline.h"
 
@@ -43,6 +44,7 @@ void ensurePackLoaded() {
     };
     timeline::setHooks(hooks);
     ASSERT_TRUE(shell::openWindow("HLV.orv", 800, 600, 32, false));
+    loadAssets();
 }
 
 int musicStarts() {

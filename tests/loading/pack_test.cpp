@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "anim/asset_path.h"
 #include "anim/music_cue_table.h"
+#include "gfx/texture_table.h"
 #include "loading/loading_sequence.h"
-#include "loading/texture_table.h"
 #include "loading_support.h"
+#include "platform/asset_path.h"
 #include "timeline/timeline.h"
 
 using namespace loading_test;

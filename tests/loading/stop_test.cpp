@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/window.h"
+#include "loading/load_assets.h"
 #include "loading/loading_sequence.h"
 #include "loading_support.h"
 #include "platform/platform.h"
@@ -40,7 +41,9 @@ void loadInChild(double escapeAt) {
         }
         std::fflush(stdout);
     });
-    shell::openWindow("HLV.orv", 800, 600, 32, false);
+    if (shell::openWindow("HLV.orv", 800, 600, 32, false)) {
+        loadAssets();
+    }
     std::printf("loading returned\n");
     std::fflush(stdout);
 }

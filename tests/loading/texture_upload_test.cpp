@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "gfx/texture_table.h"
 #include "imaging/bitmap_image.h"
-#include "loading/texture_table.h"
 #include "loading/texture_upload.h"
 #include "loading_support.h"
 

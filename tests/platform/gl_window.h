@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gfx/drawing.h"
 #include "platform/platform.h"
-#include "segments/shared.h"
 
 namespace testing_gl {
 

@@ -2,8 +2,8 @@
 // window's, with its own GL state and a 512 x 512 picture of its own.
 #include <gtest/gtest.h>
 
+#include "gfx/offscreen_buffer.h"
 #include "gl_window.h"
-#include "loading/offscreen_buffer.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ TEST_F(OffscreenBufferTest, PictureDrawnOffScreenReachesTheWindowThroughATexture
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glColor3f(1, 1, 1);
-    segments::drawUnitQuad();
+    gfx::drawUnitQuad();
     glDisable(GL_TEXTURE_2D);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
@@ -123,7 +123,7 @@ TEST_F(OffscreenBufferTest, DisplayListFromTheWindowRunsInTheBuffer) {
     const GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
     glColor3f(0, 0, 1);
-    segments::drawUnitQuad();
+    gfx::drawUnitQuad();
     glEndList();
 
     buffer.makeBufferCurrent();

@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 #include "platform/gl_window.h"
 #include "platform/platform.h"
 #include "segments/part1.h"

@@ -7,15 +7,16 @@
 #include <cmath>
 #include <set>
 
+#include "gfx/drawing.h"
+#include "gfx/random.h"
 #include "segments/film.h"
 #include "segments/part1.h"
 #include "segments/part2.h"
-#include "segments/random.h"
-#include "segments/shared.h"
 
 namespace {
 
 using namespace segments;
+using namespace gfx;
 
 TEST(RandomSequence, RepeatsFromItsFixedStartAndCoversFarMoreThanTheModuli) {
     RandomSequence a, b;
@@ -239,7 +240,7 @@ std::array<double, 16> placed(double x, double y, double z, double scale = 1.0) 
 TEST(ViewCulling, KeepsWhatCanShowAndDropsWhatCannot) {
     const auto p = perspective(45.0, 4.0 / 3.0, 0.01, 174.0);
     auto inView = [&](const std::array<double, 16>& mv, double r) {
-        return segments::sphereInFrustum(mv.data(), p.data(), r);
+        return gfx::sphereInFrustum(mv.data(), p.data(), r);
     };
     EXPECT_TRUE(inView(placed(0, 0, -4), 1.0));
     // The top edge of the view is at y = 4 tan 22.5 = 1.657 four units away.

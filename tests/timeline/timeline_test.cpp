@@ -134,18 +134,17 @@ TEST_F(TimelineTest, SegmentsRunInOrderAndStartAtTheFinishingFrame) {
 }
 
 TEST_F(TimelineTest, LocalTimesUseEachScaleAndTheOffsetsOfSegmentsThreeFourSeven) {
-    const double scales[] = {0,      0.00405, 0.0038, 0.00362, 0.00362,
-                             0.0088, 0.00552, 0.0173, 0.005508};
-    const double offsets[] = {0, 0, 0, 0.0, 0.1, 0, 0, 6.0, 0};
     for (int k = 1; k <= 8; ++k) {
+        const double scale = timing::segmentClock(k).scale;
+        const double offset = timing::segmentClock(k).offset;
         timeline::segmentIndex = k;
         timeline::segmentStartTick = 500;
         now = 1500;
         renders.clear();
         timeline::runFrame();
         ASSERT_EQ(renders.size(), 1u);
-        EXPECT_DOUBLE_EQ(timeline::localTime, 1000 * scales[k]) << "Segment " << k;
-        EXPECT_DOUBLE_EQ(renders[0].time, 1000 * scales[k] + offsets[k]) << "Segment " << k;
+        EXPECT_DOUBLE_EQ(timeline::localTime, 1000 * scale) << "Segment " << k;
+        EXPECT_DOUBLE_EQ(renders[0].time, 1000 * scale + offset) << "Segment " << k;
         const bool copy = k == 3 || k == 4 || k == 7;
         // A render may overwrite its time; only the Segments with an offset
         // get a copy, the others the local-time variable itself.
@@ -183,14 +182,14 @@ TEST_F(TimelineTest, NextSegmentStartsAfterTheLayersOfTheFinishingFrame) {
 // exactly `value` (not every tick allows that in double precision).
 bool aimGlobalTimeAt(double value, std::uint32_t& now) {
     // A start tick near 0 keeps the difference free to take every value.
-    const auto first = static_cast<std::uint32_t>(std::ceil(value / timeline::kGlobalScale));
+    const auto first = static_cast<std::uint32_t>(std::ceil(value / timing::kGlobalScale));
     for (std::uint32_t tick = first; tick < first + 1000; ++tick) {
-        double start = tick - value / timeline::kGlobalScale;
+        double start = tick - value / timing::kGlobalScale;
         for (int i = 0; i < 8; ++i) {
             start = std::nextafter(start, -1e300);
         }
         for (int i = 0; i < 16; ++i, start = std::nextafter(start, 1e300)) {
-            if ((tick - start) * timeline::kGlobalScale == value) {
+            if ((tick - start) * timing::kGlobalScale == value) {
                 now = tick;
                 timeline::globalStartTick = start;
                 return true;

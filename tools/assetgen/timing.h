@@ -7,22 +7,16 @@
 #include <cmath>
 #include <vector>
 
+#include "anim/timing.h"
+
 namespace assetgen::timing {
 
-inline constexpr int kSegmentCount = 8;
+inline constexpr int kSegmentCount = ::timing::kSegmentCount;
 
 // How a Segment's time value follows the clock: value = elapsed ms x scale +
 // offset; the Segment finishes once the value exceeds its end.
-struct SegmentClock {
-    double scalePerMs;
-    double offset;
-    double end;
-};
-
-inline constexpr SegmentClock kSegmentClocks[kSegmentCount] = {
-    {0.00405, 0.0, 81.0}, {0.0038, 0.0, 76.95},  {0.00362, 0.0, 165.6}, {0.00362, 0.1, 87.0},
-    {0.0088, 0.0, 212.0}, {0.00552, 0.0, 287.0}, {0.0173, 6.0, 968.0},  {0.005508, 0.0, 163.5},
-};
+using SegmentClock = ::timing::SegmentClock;
+inline constexpr const SegmentClock (&kSegmentClocks)[kSegmentCount] = ::timing::kSegmentClocks;
 
 // Bars of music in each Segment: each Segment gets a whole number of bars,
 // so the tempo is nudged per Segment (118-122 BPM) and every section change
@@ -32,7 +26,7 @@ inline constexpr int kBarsPerSegment[kSegmentCount] = {10, 10, 23, 12, 12, 26, 2
 // Segments are numbered 1..8 as on screen.
 inline double segmentSeconds(int segment) {
     const SegmentClock& c = kSegmentClocks[segment - 1];
-    return (c.end - c.offset) / c.scalePerMs / 1000.0;
+    return (c.end - c.offset) / c.scale / 1000.0;
 }
 
 // Music second at which a Segment starts; segmentStart(9) is the end of the
@@ -52,12 +46,12 @@ inline double productionEnd() {
 // Music second at which a Segment's time value reaches t, and back.
 inline double musicTimeAt(int segment, double t) {
     const SegmentClock& c = kSegmentClocks[segment - 1];
-    return segmentStart(segment) + (t - c.offset) / c.scalePerMs / 1000.0;
+    return segmentStart(segment) + (t - c.offset) / c.scale / 1000.0;
 }
 
 inline double segmentTimeAt(int segment, double seconds) {
     const SegmentClock& c = kSegmentClocks[segment - 1];
-    return (seconds - segmentStart(segment)) * 1000.0 * c.scalePerMs + c.offset;
+    return (seconds - segmentStart(segment)) * 1000.0 * c.scale + c.offset;
 }
 
 inline double barSeconds(int segment) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/window.h"
+#include "loading/load_assets.h"
 #include "platform/platform.h"
 #include "timeline/timeline.h"
 #include "writers.h"
@@ -368,10 +369,12 @@ int main(int argc, char** argv) {
         if (code == 0) {
             recorder.finish();
         }
+        shell::closeWindow();
     });
     if (!shell::openWindow("HLV.orv", 800, 600, 32, false)) {
         return shell::exitCodeAfterFailure() != 0 ? shell::exitCodeAfterFailure() : 2;
     }
+    loadAssets();
 
     int shownIndex = timeline::segmentIndex;
     recorder.noteSegment(shownIndex, 0);

@@ -1,6 +1,6 @@
-#include "segments/random.h"
+#include "gfx/random.h"
 
-namespace segments {
+namespace gfx {
 
 std::int32_t RandomSequence::next() {
     // 64-bit linear congruential step; the high bits are the well-mixed ones.
@@ -13,4 +13,4 @@ std::int32_t lrand() {
     return sequence.next();
 }
 
-} // namespace segments
+} // namespace gfx

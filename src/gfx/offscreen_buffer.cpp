@@ -1,10 +1,9 @@
-#include "loading/offscreen_buffer.h"
+#include "gfx/offscreen_buffer.h"
 
 #include <string>
 
-#include "app/window.h"
+#include "gfx/drawing.h"
 #include "platform/platform.h"
-#include "segments/shared.h"
 
 OffscreenBuffer offscreenBuffer;
 
@@ -22,14 +21,14 @@ namespace {
 [[noreturn]] void setUpFailed(const std::string& why) {
     platform::showMessage(("Can't Create The Offscreen Buffer.\n" + why).c_str(), "ERROR",
                           platform::BoxIcon::Exclamation);
-    shell::closeAndExit(2);
+    platform::endProcess(2);
 }
 
 } // namespace
 
 void setUpOffscreenBuffer(OffscreenBuffer& buffer) {
     // The window's first projection, in force until a Segment sets its own.
-    segments::setUpPerspective(65.0);
+    gfx::setUpPerspective(65.0);
 
     if (platform::currentSurface() == nullptr) {
         setUpFailed("no window surface is current");

@@ -1,4 +1,4 @@
-#include "loading/loading_screen.h"
+#include "segments/loading_screen.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -9,7 +9,7 @@
 #include <numbers>
 
 #include "anim/vector_ops.h"
-#include "segments/shared.h"
+#include "gfx/drawing.h"
 
 partloader loadingScreen;
 
@@ -66,11 +66,6 @@ constexpr double kRibbonHeight = -0.86;
 constexpr int kRibbonQuads = 40;
 constexpr int kViewCount = 4;
 
-void setPathCounts(Router& path, int keyCount) {
-    path.usedTrackCount = 3;
-    path.keyCount = keyCount;
-}
-
 void setUpLight() {
     glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, kLightDiffuse);
@@ -89,7 +84,7 @@ void setMaterial(float ambientR, float ambientG, float ambientB, float diffuseR,
 }
 
 void setProjection(double aspect) {
-    segments::loadPerspective(kFieldOfView, aspect, kNear, kFar);
+    gfx::loadPerspective(kFieldOfView, aspect, kNear, kFar);
 }
 
 // Horizontal unit vector across the ribbon at p, heading towards q.
@@ -130,10 +125,10 @@ void emitRibbon(const Router& ribbon) {
 }
 
 void drawFloor(const TextureTable& textures) {
-    segments::useSphereMapGeneration();
-    segments::enableTextureGeneration(true);
+    gfx::useSphereMapGeneration();
+    gfx::enableTextureGeneration(true);
     glEnable(GL_TEXTURE_2D);
-    segments::bindTexture(textures, kLoadingEnvironmentTexture);
+    gfx::bindTexture(textures, kLoadingEnvironmentTexture);
     glDisable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
@@ -259,8 +254,7 @@ void renderViews(const partloader& self, double t, TextureTable& textures,
         glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         drawScene(self, textures, k < 3, t + 0.12 * k);
-        segments::copyPictureInto(textures, kLoadingViewTexture + k, kLoadingViewSize,
-                                  kLoadingViewSize);
+        gfx::copyPictureInto(textures, kLoadingViewTexture + k, kLoadingViewSize, kLoadingViewSize);
         glPopMatrix();
     }
     glPopMatrix();
@@ -276,7 +270,7 @@ void composeViews(const partloader& self, double t, const TextureTable& textures
     setUpLight();
     glPushMatrix();
     glDisable(GL_LIGHTING);
-    segments::enableTextureGeneration(false);
+    gfx::enableTextureGeneration(false);
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
@@ -293,22 +287,22 @@ void composeViews(const partloader& self, double t, const TextureTable& textures
         } else {
             glEnable(GL_BLEND);
         }
-        segments::bindTexture(textures, kLoadingViewTexture + j);
+        gfx::bindTexture(textures, kLoadingViewTexture + j);
         glScalef(1.02f, 1.02f, 1.02f);
-        segments::drawUnitQuad();
+        gfx::drawUnitQuad();
     }
 
     glBlendFunc(GL_ZERO, GL_SRC_COLOR);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    segments::bindTexture(textures, kLoadingOverlayTexture);
-    segments::drawUnitQuad();
+    gfx::bindTexture(textures, kLoadingOverlayTexture);
+    gfx::drawUnitQuad();
 
     glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ONE_MINUS_SRC_COLOR);
     glColor4f(0.85f * brightness, 0.85f * brightness, 0.85f * brightness, 1.0f);
-    segments::bindTexture(textures, kLoadingLogoTexture);
+    gfx::bindTexture(textures, kLoadingLogoTexture);
     glScalef(0.24f, 0.16f, 1.5f);
     glTranslatef(2.5f, -3.5f, 0.0f);
-    segments::drawUnitQuad();
+    gfx::drawUnitQuad();
 
     glBlendFunc(GL_ONE, GL_ONE);
     glDisable(GL_BLEND);
@@ -349,35 +343,23 @@ double loadingBrightness(double t) {
 }
 
 void initLoadingScreenPaths(partloader& self) {
-    self.cameraPath.clearTracks();
-    for (const CameraKey& key : kCameraKeys) {
-        self.cameraPath.tracks[0].push_back(key.eye);
-        self.cameraPath.tracks[1].push_back(key.centre);
-        self.cameraPath.tracks[2].push_back(key.up);
-    }
-    setPathCounts(self.cameraPath, static_cast<int>(kCameraKeys.size()));
-
-    self.ribbonPath.clearTracks();
-    for (const RibbonKey& key : kRibbonKeys) {
-        self.ribbonPath.tracks[0].push_back(key.centre);
-        self.ribbonPath.tracks[1].push_back(makeKey(key.heading, 0, 0));
-        self.ribbonPath.tracks[2].push_back(makeKey(0, 0, 0));
-    }
-    setPathCounts(self.ribbonPath, static_cast<int>(kRibbonKeys.size()));
-
+    setUpClosedPath(self.cameraPath, 3, static_cast<int>(kCameraKeys.size()), [](int k, int track) {
+        const CameraKey& key = kCameraKeys[k];
+        return track == 0 ? key.eye : track == 1 ? key.centre : key.up;
+    });
+    setUpClosedPath(self.ribbonPath, 3, static_cast<int>(kRibbonKeys.size()), [](int k, int track) {
+        const RibbonKey& key = kRibbonKeys[k];
+        return track == 0 ? key.centre : track == 1 ? makeKey(key.heading, 0, 0) : makeKey(0, 0, 0);
+    });
     // All three tracks get every key, so no evaluation reads past a track.
-    self.tiltPath.clearTracks();
-    for (int k = 0; k < kTiltKeyCount; ++k) {
-        self.tiltPath.tracks[0].push_back(makeKey(tiltKeyAngle(k), 0, 0));
-        self.tiltPath.tracks[1].push_back(makeKey(0, 0, 0));
-        self.tiltPath.tracks[2].push_back(makeKey(0, 0, 0));
-    }
-    setPathCounts(self.tiltPath, kTiltKeyCount);
+    setUpClosedPath(self.tiltPath, 3, kTiltKeyCount, [](int k, int track) {
+        return track == 0 ? makeKey(tiltKeyAngle(k), 0, 0) : makeKey(0, 0, 0);
+    });
 }
 
 void initLoadingScreenView(partloader& self) {
     glClearDepth(1.0);
-    self.aspect = segments::kAspect;
+    self.aspect = gfx::kAspect;
 }
 
 void drawLoadingScreen(partloader& self, double* t, TextureTable& textures,

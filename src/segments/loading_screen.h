@@ -6,8 +6,8 @@
 #pragma once
 
 #include "anim/router.h"
-#include "loading/offscreen_buffer.h"
-#include "loading/texture_table.h"
+#include "gfx/offscreen_buffer.h"
+#include "gfx/texture_table.h"
 
 class partloader {
 public:

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace segments {
+namespace gfx {
 
 // A generator with a fixed start state. Results cover 0 .. 2^31 - 1, far more
 // than the largest modulus the effects take (10000), so remainders are even.
@@ -24,4 +24,4 @@ inline std::int32_t randomBelow(std::int32_t k) {
     return lrand() % k;
 }
 
-} // namespace segments
+} // namespace gfx

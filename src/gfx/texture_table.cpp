@@ -1,0 +1,3 @@
+#include "gfx/texture_table.h"
+
+TextureTable textureTable{};

@@ -1,3 +1,0 @@
-#include "loading/texture_table.h"
-
-TextureTable textureTable{};
