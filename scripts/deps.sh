@@ -9,7 +9,7 @@ PACKAGES=(
   libmp3lame-dev libfreetype-dev fonts-dejavu-core zlib1g-dev
   libgtest-dev libgmock-dev libpng-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri
-  clang libclang-rt-14-dev sox lame ffmpeg
+  clang libclang-rt-14-dev sox lame ffmpeg imagemagick
 )
 
 missing=()

@@ -83,7 +83,10 @@ TEST(Capture, RangeWritesStillsVideoAndSoundtrackOfExactlyThatRange) {
     EXPECT_GT(fileSize(dir + "/stills/frame_000029.png"), 0);
     std::string listing;
     e2e::runCommand("ls '" + dir + "/stills'", &listing);
-    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 2) << listing;
+    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 3) << listing;
+    // The index names each still with its time and the Segment that drew it.
+    EXPECT_EQ(readFile(dir + "/stills/frames.txt"),
+              "frame_000026.png 2.600 1\nframe_000029.png 2.900 1\n");
 
     // 1.1 s of 44100 Hz stereo 16-bit, and the music is audible in it.
     const std::string wav = readFile(dir + "/range.wav");
@@ -96,6 +99,34 @@ TEST(Capture, RangeWritesStillsVideoAndSoundtrackOfExactlyThatRange) {
         loud += std::abs(sample) > 300 ? 1 : 0;
     }
     EXPECT_GT(loud, 1000);
+    e2e::runCommand("rm -rf '" + dir + "'");
+}
+
+TEST(Capture, StillsAroundASegmentChangeShowTheOldSegmentsLastAndTheNewOnesFirstFrame) {
+    const std::string dir = e2e::buildDir() + "/capture-changes";
+    e2e::runCommand("rm -rf '" + dir + "'");
+    e2e::Program capture("./hlv-capture --fps 10 --from 19 --to 21 --music off "
+                         "--frames capture-changes --at-changes");
+    const e2e::Finished end = capture.waitFor(600);
+    ASSERT_TRUE(end.exited) << capture.log();
+    ASSERT_EQ(end.code, 0) << capture.log();
+    std::istringstream index(readFile(dir + "/frames.txt"));
+    std::string before, after;
+    double beforeAt = 0, afterAt = 0;
+    int beforeSegment = 0, afterSegment = 0;
+    ASSERT_TRUE(index >> before >> beforeAt >> beforeSegment >> after >> afterAt >> afterSegment)
+        << capture.log();
+    EXPECT_EQ(beforeSegment, 1);
+    EXPECT_EQ(afterSegment, 2);
+    // One frame hands over between them: 0.2 s apart at 10 frames a second.
+    EXPECT_NEAR(afterAt - beforeAt, 0.2, 1e-6);
+    const double change = timing::segmentMilliseconds(1) / 1000.0;
+    EXPECT_LE(beforeAt, change + 1e-9); // its end time itself still draws
+    EXPECT_GT(afterAt, change);
+    EXPECT_GT(fileSize(dir + "/" + before), 0);
+    EXPECT_GT(fileSize(dir + "/" + after), 0);
+    std::string rest;
+    EXPECT_FALSE(index >> rest) << "only the two frames around the change: " << rest;
     e2e::runCommand("rm -rf '" + dir + "'");
 }
 

@@ -36,13 +36,14 @@ struct Options {
     bool bench = false;
     bool music = true;
     bool progress = false;
+    bool atChanges = false; // stills just before and just after each Segment change
 };
 
 void usage() {
     std::fputs("usage: hlv-capture [--fps N] [--from S] [--to S] [--frames DIR (--every K | --at "
                "T1,T2,..)]\n"
                "                   [--video FILE(.y4m|-|.mp4)] [--audio FILE.wav] [--bench]\n"
-               "                   [--music on|off] [--progress]\n"
+               "                   [--music on|off] [--progress] [--at-changes]\n"
                "Times are global seconds since the end of loading. Run it where hlvd/ is.\n",
                stderr);
 }
@@ -103,6 +104,8 @@ Options parseOptions(int argc, char** argv) {
             o.music = v == "on";
         } else if (arg == "--progress") {
             o.progress = true;
+        } else if (arg == "--at-changes") {
+            o.atChanges = true;
         } else if (arg == "-h" || arg == "--help") {
             usage();
             std::exit(0);
@@ -116,11 +119,11 @@ Options parseOptions(int argc, char** argv) {
     if (o.to && *o.to < o.from) {
         badOption("--to lies before --from");
     }
-    if (!o.framesDir.empty() && o.every <= 0 && o.at.empty()) {
-        badOption("--frames needs --every K (K >= 1) or --at T1,T2,...");
+    if (!o.framesDir.empty() && o.every <= 0 && o.at.empty() && !o.atChanges) {
+        badOption("--frames needs --every K (K >= 1), --at T1,T2,... or --at-changes");
     }
-    if (o.framesDir.empty() && (o.every > 0 || !o.at.empty())) {
-        badOption("--every and --at need --frames DIR");
+    if (o.framesDir.empty() && (o.every > 0 || !o.at.empty() || o.atChanges)) {
+        badOption("--every, --at and --at-changes need --frames DIR");
     }
     std::sort(o.at.begin(), o.at.end());
     return o;
@@ -172,6 +175,12 @@ public:
                              o_.framesDir.c_str());
                 return false;
             }
+            const std::string index = o_.framesDir + "/frames.txt";
+            index_ = std::fopen(index.c_str(), "w");
+            if (index_ == nullptr) {
+                std::fprintf(stderr, "hlv-capture: cannot write %s\n", index.c_str());
+                return false;
+            }
         }
         if (!o_.video.empty() && !video_.open(o_.video, o_.fps)) {
             std::fprintf(stderr, "hlv-capture: cannot write the video %s\n", o_.video.c_str());
@@ -180,14 +189,16 @@ public:
         return true;
     }
 
-    // True once --to has been reached.
-    bool frameDone(long frame, double seconds, double frameMs, double issueMs, double cpuMs) {
+    // True once --to has been reached. `shown` is the Segment that drew the frame.
+    bool frameDone(long frame, double seconds, int shown, double frameMs, double issueMs,
+                   double cpuMs) {
+        shown_ = shown;
         if (o_.bench) {
             frameTimes_[timeline::segmentIndex].push_back(frameMs);
             issueTimes_[timeline::segmentIndex].push_back(issueMs);
             cpuTimes_[timeline::segmentIndex].push_back(cpuMs);
         }
-        if (seconds + 1e-9 >= o_.from && (!o_.to || seconds <= *o_.to + 1e-9)) {
+        if (inRange(seconds)) {
             recordFrame(frame, seconds);
         }
         return o_.to && seconds + 1e-9 >= *o_.to;
@@ -198,6 +209,12 @@ public:
 
     void noteSegment(int index, long frame) {
         const double start = (timeline::segmentStartTick - timeline::globalStartTick) / 1000.0;
+        // The frame that hands over draws no Segment; the frames on either
+        // side show the old one's last picture and the new one's first.
+        if (o_.atChanges && inRange(lastSeconds_) && !previous_.empty() && index > 1) {
+            writeStill(frame - 1, previousSeconds_, previousShown_, previous_);
+            stillNext_ = true;
+        }
         if (index > 0 && index <= 8) {
             std::fprintf(stderr, "segment %d starts at %.3f s (frame %ld)\n", index, start, frame);
         } else if (index == timeline::kEndIndex) {
@@ -243,6 +260,12 @@ public:
             }
         }
         if (!o_.framesDir.empty()) {
+            if (index_ != nullptr && std::fclose(index_) != 0) {
+                std::fprintf(stderr, "hlv-capture: cannot finish %s/frames.txt\n",
+                             o_.framesDir.c_str());
+                ok = false;
+            }
+            index_ = nullptr;
             std::fprintf(stderr, "wrote %ld stills to %s\n", stills_, o_.framesDir.c_str());
         }
         if (o_.bench) {
@@ -255,30 +278,55 @@ public:
     }
 
 private:
+    bool inRange(double seconds) const {
+        return seconds + 1e-9 >= o_.from && (!o_.to || seconds <= *o_.to + 1e-9);
+    }
+
     void recordFrame(long frame, double seconds) {
         if (firstRecorded_ < 0) {
             firstRecorded_ = frame;
             firstSeconds_ = seconds;
         }
         lastSeconds_ = seconds;
-        const bool still = wantsStill(frame, seconds);
-        if (!still && !video_.isOpen()) {
+        bool still = wantsStill(frame, seconds);
+        if (stillNext_) {
+            still = true;
+            stillNext_ = false;
+        }
+        if (!still && !video_.isOpen() && !o_.atChanges) {
             return;
         }
         platform::readPicture(rgb_);
         if (still) {
-            char name[64];
-            std::snprintf(name, sizeof name, "/frame_%06ld.png", frame);
-            if (!capture::writePng(o_.framesDir + name, rgb_)) {
-                std::fprintf(stderr, "hlv-capture: cannot write %s%s\n", o_.framesDir.c_str(),
-                             name);
-            }
-            ++stills_;
+            writeStill(frame, seconds, shown_, rgb_);
+        }
+        if (o_.atChanges) {
+            previous_ = std::move(latest_);
+            previousSeconds_ = latestSeconds_;
+            previousShown_ = latestShown_;
+            latest_ = rgb_;
+            latestSeconds_ = seconds;
+            latestShown_ = shown_;
         }
         if (video_.isOpen()) {
             video_.writeFrame(rgb_);
             ++videoFrames_;
         }
+    }
+
+    // Writes one still and its line in frames.txt: file, global seconds and
+    // the Segment that drew it.
+    void writeStill(long frame, double seconds, int shown, const std::vector<std::uint8_t>& rgb) {
+        char name[64];
+        std::snprintf(name, sizeof name, "frame_%06ld.png", frame);
+        if (!capture::writePng(o_.framesDir + "/" + name, rgb)) {
+            std::fprintf(stderr, "hlv-capture: cannot write %s/%s\n", o_.framesDir.c_str(), name);
+            return;
+        }
+        if (index_ != nullptr) {
+            std::fprintf(index_, "%s %.3f %d\n", name, seconds, shown);
+        }
+        ++stills_;
     }
 
     bool wantsStill(long frame, double seconds) {
@@ -337,6 +385,17 @@ private:
     Options o_;
     capture::VideoStream video_;
     std::vector<std::uint8_t> rgb_;
+    // The pictures of the frame before the last one and of the last one, for
+    // --at-changes (a change is noticed after the frame that hands over).
+    std::vector<std::uint8_t> previous_;
+    double previousSeconds_ = 0.0;
+    int previousShown_ = 0;
+    std::vector<std::uint8_t> latest_;
+    double latestSeconds_ = 0.0;
+    int latestShown_ = 0;
+    int shown_ = 0;
+    bool stillNext_ = false;
+    std::FILE* index_ = nullptr;
     std::map<int, std::vector<double>> frameTimes_;
     std::map<int, std::vector<double>> issueTimes_;
     std::map<int, std::vector<double>> cpuTimes_;
@@ -382,6 +441,7 @@ int main(int argc, char** argv) {
     for (long frame = 0;; ++frame) {
         clock.milliseconds = static_cast<double>(frame) * 1000.0 / options.fps;
         const double seconds = (clock.milliseconds - timeline::globalStartTick) / 1000.0;
+        const int drawing = timeline::segmentIndex;
         const auto began = std::chrono::steady_clock::now();
         const double cpuBegan = threadCpuMs();
         timeline::runFrame(); // the frame after the last Segment ends the process
@@ -395,7 +455,8 @@ int main(int argc, char** argv) {
         const double frameMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began)
                 .count();
-        const bool reachedEnd = recorder.frameDone(frame, seconds, frameMs, issueMs, cpuMs);
+        const bool reachedEnd =
+            recorder.frameDone(frame, seconds, drawing, frameMs, issueMs, cpuMs);
         if (timeline::segmentIndex != shownIndex) {
             shownIndex = timeline::segmentIndex;
             recorder.noteSegment(shownIndex, frame);
