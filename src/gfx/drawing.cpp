@@ -164,9 +164,18 @@ void setColor(double r, double g, double b) {
 }
 
 void setMaterialColours(const float ambient[4], const float diffuse[4]) {
+    // While colour tracking is on, each colour becomes its material at once.
+    // Mesa applies a tracked colour only when drawing or when the tracked
+    // parameter changes, so the ambient would be lost when tracking moves on
+    // to the diffuse: it is written as a material once it is no longer
+    // tracked (a tracked parameter ignores glMaterial).
+    const bool tracking = glIsEnabled(GL_COLOR_MATERIAL) == GL_TRUE;
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
     glColor4fv(ambient);
     glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+    if (tracking) {
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    }
     glColor4fv(diffuse);
 }
 

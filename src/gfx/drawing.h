@@ -89,8 +89,9 @@ void enableTextureGeneration(bool on);
 void setColor(double r, double g, double b);
 
 // "Colour material ambient A, diffuse D": each colour is set through
-// glColorMaterial for the front and back faces (it reaches the material only
-// while GL_COLOR_MATERIAL is on; the current colour is D afterwards).
+// glColorMaterial for the front and back faces. While GL_COLOR_MATERIAL is on
+// both reach the material; while it is off neither does. The current colour
+// is D afterwards.
 void setMaterialColours(const float ambient[4], const float diffuse[4]);
 
 // Whether a sphere of the given radius around the modelview's origin can

@@ -75,11 +75,10 @@ void setUpLight() {
 // Sets the front-and-back ambient and diffuse material through colour tracking.
 void setMaterial(float ambientR, float ambientG, float ambientB, float diffuseR, float diffuseG,
                  float diffuseB) {
+    const float ambient[4] = {ambientR, ambientG, ambientB, 1.0f};
+    const float diffuse[4] = {diffuseR, diffuseG, diffuseB, 1.0f};
     glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
-    glColor3f(ambientR, ambientG, ambientB);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
-    glColor3f(diffuseR, diffuseG, diffuseB);
+    gfx::setMaterialColours(ambient, diffuse);
     glDisable(GL_COLOR_MATERIAL);
 }
 

@@ -49,10 +49,9 @@ void setUpLight() {
 }
 
 void setUpMaterial() {
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
-    glColor3f(0.4f, 0.4f, 0.4f);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
-    glColor3f(0.2f, 0.2f, 0.2f);
+    static constexpr float kAmbient[4] = {0.4f, 0.4f, 0.4f, 1.0f};
+    static constexpr float kDiffuse[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+    setMaterialColours(kAmbient, kDiffuse);
     glDisable(GL_COLOR_MATERIAL);
 }
 

@@ -164,13 +164,24 @@ Mesh resoil() {
 }
 
 // Light tunnel: a ribbed, slightly long sphere seen from inside (its faces
-// point inward); its triangles also fly apart one by one.
+// point inward); its triangles also fly apart one by one and glitter as
+// points. A geodesic lattice in file order would show as a regular grid of
+// dots, so the vertices are nudged off the lattice and the faces shuffled:
+// neighbours then get unrelated flight phases and partners.
 Mesh round3() {
-    Mesh mesh = sphere(12, [](Vec3 n) {
-        const double r = 1.0 + 0.05 * std::sin(16.0 * std::acos(std::clamp(n.z, -1.0, 1.0)));
-        return Vec3{n.x * r, n.y * r, n.z * r * 1.3};
+    Random random(0x726f756e6433ull);
+    Mesh mesh = sphere(12, [&random](Vec3 n) {
+        const double r = 1.0 + 0.05 * std::sin(16.0 * std::acos(std::clamp(n.z, -1.0, 1.0))) +
+                         random.uniform(-0.04, 0.04);
+        const Vec3 nudge{random.uniform(-0.03, 0.03), random.uniform(-0.03, 0.03),
+                         random.uniform(-0.03, 0.03)};
+        return Vec3{n.x * r + nudge.x, n.y * r + nudge.y, (n.z * r + nudge.z) * 1.3};
     });
     mesh.flipFaces();
+    for (std::size_t i = mesh.faces.size(); i > 1; --i) {
+        const auto j = static_cast<std::size_t>(random.next() % i);
+        std::swap(mesh.faces[i - 1], mesh.faces[j]);
+    }
     return named(mesh, "Tunnel");
 }
 

@@ -340,7 +340,10 @@ std::vector<TextureRecipe> glowTextures() {
         {"starburst2.png", starburst2},
         {"spherical.png",
          [] {
-             return softBall(256, {0.6f, 0.8f, 1.0f}, {0.2f, 0.35f, 0.8f}, 0.3f, 0.55f);
+             // Three of these fill the tunnel's view late on and the feedback
+             // multiplies what it gets about threefold: a contained core and a
+             // faint halo keep the picture from washing out to blue-white.
+             return softBall(256, {0.32f, 0.42f, 0.62f}, {0.02f, 0.03f, 0.08f}, 0.2f, 0.55f);
          }},
         {"blob.png",
          [] {
