@@ -2,6 +2,7 @@
 // the way a viewer would (xdotool), for the end-to-end tests.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,10 @@ bool windowExists(const std::string& name);
 // The program's log, and whether it is still running or how it ended.
 std::string describe(Program& program);
 
-// Presses key in window, again until the window has gone (up to about 28 s).
+// Polls done every 50 ms until it holds or `seconds` have passed.
+bool waitUntil(const std::function<bool()>& done, double seconds);
+// Waits for window to be mapped, then presses key in it, again until the
+// window has gone (up to 60 s).
 void pressKey(const std::string& window, const std::string& key);
 void windowSize(const std::string& window, int& width, int& height);
 
