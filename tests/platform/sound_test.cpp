@@ -63,6 +63,11 @@ protected:
         setenv("SDL_DISKAUDIOFILE", (kWork + "/device.raw").c_str(), 1);
         ASSERT_TRUE(platform::soundInit());
     }
+    // The device keeps writing to its (then unlinked) file; that is harmless.
+    static void TearDownTestSuite() {
+        delete work;
+        work = nullptr;
+    }
 };
 
 TEST_F(SoundTest, DecodesToStereoAt44100WhateverTheFileHolds) {
