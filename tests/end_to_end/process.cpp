@@ -116,7 +116,16 @@ std::string describe(Program& program) {
     const Finished state = program.waitFor(0.1);
     const std::string status = state.exited ? "ended with code " + std::to_string(state.code)
                                             : std::string("still running");
-    return "(program " + status + ")\n" + program.log();
+    // The windows there are, for when an expected one never showed.
+    std::istringstream tree(shellOutput("xwininfo -root -tree"));
+    std::string named, line;
+    while (std::getline(tree, line)) {
+        if (line.find('"') != std::string::npos &&
+            line.find("(has no name)") == std::string::npos) {
+            named += line + "\n";
+        }
+    }
+    return "(program " + status + ")\n" + program.log() + "named windows:\n" + named;
 }
 
 bool waitUntil(const std::function<bool()>& done, double seconds) {

@@ -37,7 +37,8 @@ int runCommand(const std::string& command, std::string* output = nullptr);
 // xwininfo's tree is searched rather than xdotool's.
 std::string waitForWindow(const std::string& name, double seconds);
 bool windowExists(const std::string& name);
-// The program's log, and whether it is still running or how it ended.
+// The program's log, whether it is still running or how it ended, and the
+// named windows on the screen.
 std::string describe(Program& program);
 
 // Polls done every 50 ms until it holds or `seconds` have passed.
