@@ -12,8 +12,9 @@ all: build
 deps:
 	@bash scripts/deps.sh
 
+# CI (CI=true) treats compiler warnings as errors.
 $(BUILD)/CMakeCache.txt:
-	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(filter true,$(CI)),-DHLV_WERROR=ON)
 
 build: deps $(BUILD)/CMakeCache.txt
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
@@ -39,7 +40,7 @@ bench: assets
 	@bash scripts/bench.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-fuzz build-sanitize
+	rm -rf $(BUILD) build-fuzz build-sanitize build-tsan
 
 # Contact sheets of every mesh and every texture, for looking at the pack.
 sheets: assets

@@ -1,26 +1,90 @@
 #!/usr/bin/env bash
-# The whole test suite: unit and render tests (ctest), then the sanitizer build
-# of the file-format tests, then a short run of every fuzz target.
-set -euo pipefail
+# The whole test suite: unit and render tests (ctest), the sanitizer build
+# (ASan + UBSan) of the file-format tests, the ThreadSanitizer build of the
+# sound test, then a short run of every fuzz target. A failing step does not
+# stop the others; the summary counts what really passed and failed, and the
+# script exits non-zero if anything failed. In CI (CI=true) warnings are errors.
+set -uo pipefail
 BUILD=${1:-build}
 FUZZ_SECONDS=${2:-20}
+JOBS=${JOBS:-$(nproc)}
+export JOBS
 cd "$(dirname "$0")/.."
 
+passed=0
+failed=0
+failures=()
+werror=()
+[ "${CI:-}" = true ] && werror=(-DHLV_WERROR=ON)
+
+# count STEP: adds a ctest run's results (from its output in $log) to the totals.
+count_ctest() {
+  local step=$1 log=$2 total bad
+  total=$(sed -n 's/.*tests* failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  bad=$(sed -n 's/.* \([0-9]*\) tests* failed out of.*/\1/p' "$log" | tail -n 1)
+  if [ -z "$total" ]; then
+    failed=$((failed + 1))
+    failures+=("$step (no tests ran)")
+    return
+  fi
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+  [ "$bad" -eq 0 ] || failures+=("$step: $bad of $total")
+}
+
+# step_failed STEP: a build or run that produced no per-test results.
+step_failed() {
+  failed=$((failed + 1))
+  failures+=("$1")
+}
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
 echo "== unit and render tests"
-ctest --test-dir "$BUILD" --output-on-failure --no-tests=error -j 2
-programs=$(ctest --test-dir "$BUILD" -N | sed -n 's/^Total Tests: //p')
+if [ ${#werror[@]} -gt 0 ]; then
+  # Turn warnings into errors in the already configured build and rebuild.
+  cmake -S . -B "$BUILD" "${werror[@]}" >/dev/null && cmake --build "$BUILD" -j "$JOBS" ||
+    step_failed "build with -Werror"
+fi
+ctest --test-dir "$BUILD" --output-on-failure --no-tests=error -j 2 2>&1 | tee "$log"
+count_ctest "unit and render tests" "$log"
 
 echo "== sanitizer build (ASan + UBSan) of the file-format tests"
 sanitized=(test_anim test_imaging test_geometry)
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DHLV_SANITIZE=ON -DHLV_BENCH=OFF >/dev/null
-cmake --build build-sanitize -j "$(nproc)" --target "${sanitized[@]}"
-ctest --test-dir build-sanitize --output-on-failure --no-tests=error \
-  -R "^($(IFS='|'; echo "${sanitized[*]}"))\$"
+if cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DHLV_SANITIZE=ON -DHLV_BENCH=OFF \
+  "${werror[@]}" >/dev/null && cmake --build build-sanitize -j "$JOBS" --target "${sanitized[@]}"; then
+  ctest --test-dir build-sanitize --output-on-failure --no-tests=error \
+    -R "^($(IFS='|'; echo "${sanitized[*]}"))\$" 2>&1 | tee "$log"
+  count_ctest "sanitizer build" "$log"
+else
+  step_failed "sanitizer build"
+fi
+
+echo "== ThreadSanitizer build of the sound test"
+if cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHLV_TSAN=ON -DHLV_BENCH=OFF \
+  "${werror[@]}" >/dev/null && cmake --build build-tsan -j "$JOBS" --target test_sound_tsan; then
+  ctest --test-dir build-tsan --output-on-failure --no-tests=error -R '^test_sound_tsan$' 2>&1 |
+    tee "$log"
+  count_ctest "ThreadSanitizer build" "$log"
+else
+  step_failed "ThreadSanitizer build"
+fi
 
 echo "== fuzz targets, ${FUZZ_SECONDS} s each"
+rm -f build-fuzz/fuzz-counts.txt
 bash scripts/fuzz.sh "$FUZZ_SECONDS"
-fuzzers=$(find build-fuzz -maxdepth 1 -name 'fuzz_*' -type f -perm -u+x | wc -l)
+if [ -f build-fuzz/fuzz-counts.txt ]; then
+  read -r ran bad <build-fuzz/fuzz-counts.txt
+  passed=$((passed + ran - bad))
+  failed=$((failed + bad))
+  [ "$bad" -eq 0 ] || failures+=("fuzz targets: $bad of $ran")
+else
+  step_failed "fuzz build"
+fi
 
-# Every step above stops the script on a failure, so reaching here means all
-# test programs, sanitized programs and fuzz targets passed.
-echo "summary: $((programs + ${#sanitized[@]} + fuzzers)) passed, 0 failed"
+for failure in "${failures[@]}"; do
+  echo "failed: $failure"
+done
+echo "summary: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -6,19 +6,19 @@
 #include <fstream>
 #include <string>
 
+#include "temp_folder.h"
+
 namespace {
 
 MusicCueTable loadText(const std::string& text) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("cue_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                       "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const hlv_test::TempFolder folder("hlv-cue");
+    const auto path = folder / "cues.txt";
     {
         std::ofstream out(path);
         out << text;
     }
     MusicCueTable table;
     table.load(path.string().c_str());
-    std::filesystem::remove(path);
     return table;
 }
 

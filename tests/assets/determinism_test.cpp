@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include "temp_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -18,9 +20,9 @@ std::string readBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-fs::path generate(const std::string& family, const std::string& folder) {
-    const fs::path out = fs::temp_directory_path() / ("hlv-assetgen-test-" + folder);
-    fs::remove_all(out);
+fs::path generate(const std::string& family, const hlv_test::TempFolder& folder,
+                  const std::string& name) {
+    const fs::path out = folder / name;
     const std::string command = std::string(HLV_BUILD_DIR) + "/hlv-assetgen --out " + out.string() +
                                 " --only " + family + " > /dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
@@ -29,8 +31,9 @@ fs::path generate(const std::string& family, const std::string& folder) {
 
 TEST(Generator, GivesIdenticalBytesTwice) {
     for (const char* family : {"meshes", "scenes", "bitmaps"}) {
-        const fs::path first = generate(family, "a");
-        const fs::path second = generate(family, "b");
+        const hlv_test::TempFolder folder("hlv-assetgen");
+        const fs::path first = generate(family, folder, "a");
+        const fs::path second = generate(family, folder, "b");
         int files = 0;
         for (const auto& entry : fs::directory_iterator(first)) {
             const fs::path twin = second / entry.path().filename();
@@ -45,15 +48,13 @@ TEST(Generator, GivesIdenticalBytesTwice) {
                       readBytes(fs::path(HLV_ASSET_DIR) / entry.path().filename()))
                 << entry.path().filename() << " differs from the build's pack";
         }
-        fs::remove_all(first);
-        fs::remove_all(second);
     }
 }
 
 TEST(Generator, RejectsAnUnknownFamily) {
-    const std::string command =
-        std::string(HLV_BUILD_DIR) +
-        "/hlv-assetgen --out /tmp/hlv-assetgen-none --only nonsense 2> /dev/null";
+    const hlv_test::TempFolder folder("hlv-assetgen");
+    const std::string command = std::string(HLV_BUILD_DIR) + "/hlv-assetgen --out " +
+                                (folder / "none").string() + " --only nonsense 2> /dev/null";
     EXPECT_NE(std::system(command.c_str()), 0);
 }
 

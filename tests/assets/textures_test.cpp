@@ -208,7 +208,10 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
             }
         }
         EXPECT_EQ(lit, 0);
-        EXPECT_GT(brightest, 200) << "a sprite should reach near full brightness";
+        // The tunnel's glow ball fills the feedback's view three times over
+        // and is amplified there, so it is made dim on purpose.
+        const int expected = std::string(file) == "spherical.png" ? 120 : 200;
+        EXPECT_GT(brightest, expected) << "a sprite should reach near full brightness";
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "anim/timing.h"
 #include "process.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -58,11 +59,11 @@ TEST(Capture, WholeTimelineStartsEverySegmentOnTimeAndExitsZero) {
 }
 
 TEST(Capture, RangeWritesStillsVideoAndSoundtrackOfExactlyThatRange) {
-    const std::string dir = e2e::buildDir() + "/capture-test";
-    e2e::runCommand("rm -rf '" + dir + "' && mkdir -p '" + dir + "'");
-    e2e::Program capture("./hlv-capture --fps 10 --from 2 --to 3 --frames capture-test/stills "
-                         "--at 2.55,2.9 --video capture-test/range.y4m "
-                         "--audio capture-test/range.wav --music on");
+    const hlv_test::TempFolder folder("hlv-capture");
+    const std::string dir = folder.path().string();
+    e2e::Program capture("./hlv-capture --fps 10 --from 2 --to 3 --frames '" + dir +
+                         "/stills' --at 2.55,2.9 --video '" + dir + "/range.y4m' --audio '" + dir +
+                         "/range.wav' --music on");
     const e2e::Finished end = capture.waitFor(600);
     ASSERT_TRUE(end.exited) << capture.log();
     ASSERT_EQ(end.code, 0) << capture.log();
@@ -99,7 +100,6 @@ TEST(Capture, RangeWritesStillsVideoAndSoundtrackOfExactlyThatRange) {
         loud += std::abs(sample) > 300 ? 1 : 0;
     }
     EXPECT_GT(loud, 1000);
-    e2e::runCommand("rm -rf '" + dir + "'");
 }
 
 TEST(Capture, StillsAroundASegmentChangeShowTheOldSegmentsLastAndTheNewOnesFirstFrame) {

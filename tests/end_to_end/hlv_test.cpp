@@ -75,12 +75,16 @@ TEST(Hlv, FullscreenCoversTheWholeScreenAndClosingEndsWithZero) {
     const std::string window = e2e::waitForWindow("HLV.orv", kPatience);
     ASSERT_FALSE(window.empty()) << e2e::describe(hlv);
     EXPECT_TRUE(e2e::waitForWindow("Tamsk GL", 1.0).empty());
+    // Going fullscreen is asynchronous: poll for the virtual screen's size.
     int width = 0, height = 0;
-    for (int i = 0; i < 50 && width != 1280; ++i) {
-        e2e::windowSize(window, width, height);
-    }
-    EXPECT_EQ(width, 1280); // the virtual screen's size
-    EXPECT_EQ(height, 1024);
+    e2e::waitUntil(
+        [&] {
+            e2e::windowSize(window, width, height);
+            return width == 1280 && height == 1024;
+        },
+        30.0);
+    EXPECT_EQ(width, 1280) << "last size seen " << width << " x " << height;
+    EXPECT_EQ(height, 1024) << "last size seen " << width << " x " << height;
     hlv.terminate(); // the window system asks the program to close
     const e2e::Finished end = hlv.waitFor(kPatience);
     ASSERT_TRUE(end.exited) << hlv.log();

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -115,21 +116,50 @@ std::string describe(Program& program) {
     const Finished state = program.waitFor(0.1);
     const std::string status = state.exited ? "ended with code " + std::to_string(state.code)
                                             : std::string("still running");
-    return "(program " + status + ")\n" + program.log();
+    // The windows there are, for when an expected one never showed.
+    std::istringstream tree(shellOutput("xwininfo -root -tree"));
+    std::string named, line;
+    while (std::getline(tree, line)) {
+        if (line.find('"') != std::string::npos &&
+            line.find("(has no name)") == std::string::npos) {
+            named += line + "\n";
+        }
+    }
+    return "(program " + status + ")\n" + program.log() + "named windows:\n" + named;
+}
+
+bool waitUntil(const std::function<bool()>& done, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
 }
 
 void pressKey(const std::string& window, const std::string& key) {
-    // A freshly mapped window may not take input yet, and on a busy machine a
-    // key can arrive before it does: press again until the window has gone
+    const auto gone = [&] {
+        return runCommand("xwininfo -id " + window + " >/dev/null 2>&1") != 0;
+    };
+    // Keys reach a window only once it is mapped; wait for that instead of a
+    // fixed pause.
+    waitUntil(
+        [&] {
+            std::string info;
+            return runCommand("xwininfo -id " + window, &info) != 0 ||
+                   info.find("IsViewable") != std::string::npos;
+        },
+        30.0);
+    // A freshly mapped window may still not take input, and on a busy machine
+    // a key can arrive before it does: press again until the window has gone
     // (every key these tests press closes the window it is sent to).
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
         runCommand("xdotool key --window " + window + " " + key);
-        for (int poll = 0; poll < 10; ++poll) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (runCommand("xwininfo -id " + window + " >/dev/null 2>&1") != 0) {
-                return;
-            }
+        if (waitUntil(gone, 1.0)) {
+            return;
         }
     }
 }

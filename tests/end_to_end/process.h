@@ -2,6 +2,7 @@
 // the way a viewer would (xdotool), for the end-to-end tests.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,10 +37,14 @@ int runCommand(const std::string& command, std::string* output = nullptr);
 // xwininfo's tree is searched rather than xdotool's.
 std::string waitForWindow(const std::string& name, double seconds);
 bool windowExists(const std::string& name);
-// The program's log, and whether it is still running or how it ended.
+// The program's log, whether it is still running or how it ended, and the
+// named windows on the screen.
 std::string describe(Program& program);
 
-// Presses key in window, again until the window has gone (up to about 28 s).
+// Polls done every 50 ms until it holds or `seconds` have passed.
+bool waitUntil(const std::function<bool()>& done, double seconds);
+// Waits for window to be mapped, then presses key in it, again until the
+// window has gone (up to 60 s).
 void pressKey(const std::string& window, const std::string& key);
 void windowSize(const std::string& window, int& width, int& height);
 

@@ -1,13 +1,18 @@
 // Fuzzes the inflater. Each input is decoded twice: from one buffer (the
 // table-driven path) and from pieces of 1 to 8 bytes with odd request sizes
 // (mostly the bit-at-a-time path). Both must give the same bytes and the
-// same error.
+// same error. And every stream zlib decodes must give zlib's bytes: the
+// inflater may be more lenient than zlib (it never reads the Adler-32
+// checksum, and reads distances before the start as zeros), never different.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 #include "imaging/inflate_decoder.h"
 
@@ -63,6 +68,40 @@ Result Run(InputByteStream& input, uint32_t firstRequest, uint32_t step) {
     return result;
 }
 
+// zlib's reading of the stream: the header under the same rules the
+// inflater checks, then the raw deflate data without the checksum.
+struct Oracle {
+    bool complete = false; // the final block ended
+    std::vector<uint8_t> output;
+};
+
+Oracle RunZlib(const uint8_t* data, size_t size) {
+    Oracle oracle;
+    if (size < 2)
+        return oracle;
+    const unsigned cmf = data[0], flg = data[1];
+    if ((cmf & 0x0F) != 8 || (cmf * 256 + flg) % 31 != 0 || (cmf >> 4) + 8 > 15 || (flg & 0x20))
+        return oracle;
+    z_stream z{};
+    if (inflateInit2(&z, -15) != Z_OK)
+        std::abort();
+    z.next_in = const_cast<uint8_t*>(data + 2);
+    z.avail_in = unsigned(size - 2);
+    std::vector<uint8_t> buffer(65536);
+    int status = Z_OK;
+    while (status == Z_OK && oracle.output.size() < kOutputLimit) {
+        z.next_out = buffer.data();
+        z.avail_out = unsigned(buffer.size());
+        status = inflate(&z, Z_NO_FLUSH);
+        oracle.output.insert(oracle.output.end(), buffer.data(), z.next_out);
+        if (status == Z_BUF_ERROR || (status == Z_OK && z.avail_in == 0 && z.avail_out != 0))
+            break; // the input ran out before the final block ended
+    }
+    oracle.complete = status == Z_STREAM_END;
+    inflateEnd(&z);
+    return oracle;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -85,5 +124,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     if (!limited && a.error.empty() && a.output.size() != b.output.size())
         std::abort();
+
+    const Oracle zlib = RunZlib(data + 1, size - 1);
+    // Wherever zlib got, the inflater gives the same bytes up to there.
+    common = std::min(a.output.size(), zlib.output.size());
+    if (common && std::memcmp(a.output.data(), zlib.output.data(), common) != 0) {
+        std::fprintf(stderr, "bytes differ from zlib's within the first %zu\n", common);
+        std::abort();
+    }
+    // A stream zlib decodes whole the inflater decodes whole, to the same length.
+    if (zlib.complete && zlib.output.size() < kOutputLimit && !limited) {
+        if (!a.error.empty()) {
+            std::fprintf(stderr, "zlib decodes %zu bytes; the inflater fails: %s\n",
+                         zlib.output.size(), a.error.c_str());
+            std::abort();
+        }
+        if (a.output.size() != zlib.output.size()) {
+            std::fprintf(stderr, "%zu bytes, zlib %zu\n", a.output.size(), zlib.output.size());
+            std::abort();
+        }
+    }
     return 0;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_folder.h"
+
 namespace {
 
 struct Vertex {
@@ -188,7 +190,8 @@ TEST(AscParser, SeveralMeshesAreFittedApartAndKeptBeforeAFailure) {
 }
 
 TEST(LoadAscTriangles, WritesRecordsAndRespectsCapacity) {
-    const auto path = std::filesystem::temp_directory_path() / "asc_triangles_test.asc";
+    const hlv_test::TempFolder folder("hlv-asc");
+    const auto path = folder / "triangles.asc";
     {
         std::ofstream out(path);
         out << meshText({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{{0, 1, 2}}}) << fanText();
@@ -209,5 +212,4 @@ TEST(LoadAscTriangles, WritesRecordsAndRespectsCapacity) {
     EXPECT_EQ(canary[3][0], 123.0f);
 
     EXPECT_EQ(LoadAscTriangles("hlvd\\missing.asc", faceCount, positions, normals, 5), -1);
-    std::filesystem::remove(path);
 }

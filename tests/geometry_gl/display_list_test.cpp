@@ -9,8 +9,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "temp_folder.h"
 
 namespace {
 
@@ -42,12 +45,11 @@ protected:
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("hlv_geometry_gl_" + std::to_string(SDL_GetTicks()));
-        std::filesystem::create_directories(dir_);
+        folder_ = std::make_unique<hlv_test::TempFolder>("hlv-geometry-gl");
+        dir_ = folder_->path();
     }
 
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void TearDown() override { folder_.reset(); }
 
     // Writes a file and returns its name with a backslash, as assets are named.
     std::string write(const std::string& name, const std::string& text) {
@@ -85,6 +87,7 @@ protected:
 
     static SDL_Window* window_;
     static SDL_GLContext context_;
+    std::unique_ptr<hlv_test::TempFolder> folder_;
     std::filesystem::path dir_;
 };
 

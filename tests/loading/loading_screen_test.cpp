@@ -111,7 +111,7 @@ TEST(LoadingScreenTilt, DomesRiseThenRippleAndNoReadLeavesTheTracks) {
 }
 
 TEST(LoadingScreenFrames, ProgressZeroHundredThirteenAndBlack) {
-    ensurePackLoaded();
+    ASSERT_TRUE(ensurePackLoaded()) << "the generated pack did not load";
     const Picture first = drawAtProgress(0);
     EXPECT_EQ(platform::currentContext(), platform::windowContext());
     const Brightness atStart = measure(first.rgb);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
@@ -25,15 +26,17 @@ namespace {
 int musicStartCount = 0;
 int musicHandle = -2;
 platform::VirtualClock clock;
+TextureTable tableAfterLoading{};
 
 } // namespace
 
-void ensurePackLoaded() {
-    static bool loaded = false;
-    if (loaded) {
-        return;
+bool ensurePackLoaded() {
+    // Loading runs once per process (it opens the window), so a failure is
+    // remembered rather than retried.
+    static std::optional<bool> loaded;
+    if (loaded.has_value()) {
+        return *loaded;
     }
-    loaded = true;
     fs::current_path(HLV_BUILD_DIR);
     platform::useVirtualClock(&clock);
     timeline::musicFlag = true;
@@ -43,8 +46,16 @@ void ensurePackLoaded() {
         musicHandle = handle;
     };
     timeline::setHooks(hooks);
-    ASSERT_TRUE(shell::openWindow("HLV.orv", 800, 600, 32, false));
-    loadAssets();
+    loaded = shell::openWindow("HLV.orv", 800, 600, 32, false);
+    if (*loaded) {
+        loadAssets();
+        tableAfterLoading = textureTable;
+    }
+    return *loaded;
+}
+
+const TextureTable& textureTableAfterLoading() {
+    return tableAfterLoading;
 }
 
 int musicStarts() {

@@ -6,11 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "gfx/texture_table.h"
+
 namespace loading_test {
 
 // Opens the window in the build folder, which runs the whole loading sequence
-// once (virtual clock, music on). Later calls return at once.
-void ensurePackLoaded();
+// once (virtual clock, music on). Later calls return the first call's result
+// at once, so every test that needs the pack fails if it did not load.
+[[nodiscard]] bool ensurePackLoaded();
+// The texture table as the loading sequence left it, before any test touched
+// the live one.
+const TextureTable& textureTableAfterLoading();
 // How often the Timeline was asked to start the music, and with what.
 int musicStarts();
 int lastMusicHandle();

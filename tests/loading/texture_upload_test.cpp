@@ -62,7 +62,12 @@ TEST(TextureTexels, AlphaIsTheFirstByteOfTheAlphaPicture) {
 }
 
 TEST(TextureUpload, OddWidthAndPaletteFilesArriveIntact) {
-    ensurePackLoaded();
+    ASSERT_TRUE(ensurePackLoaded()) << "the generated pack did not load";
+    // Slots the pack leaves free; this test fills and empties them itself.
+    ASSERT_EQ(textureTableAfterLoading()[9990], 0u);
+    ASSERT_EQ(textureTableAfterLoading()[9991], 0u);
+    ASSERT_EQ(textureTable[9990], 0u);
+    ASSERT_EQ(textureTable[9991], 0u);
     const std::string folder = makeTempFolder("hlv-upload");
     // 5 x 3 RGB: 15 bytes a row, which GL's default alignment would misread.
     std::vector<std::uint8_t> rgb(5 * 3 * 3);
@@ -93,7 +98,8 @@ TEST(TextureUpload, OddWidthAndPaletteFilesArriveIntact) {
 }
 
 TEST(TextureUpload, AlphaPictureSmallerThanTheColourIsRefused) {
-    ensurePackLoaded();
+    ASSERT_TRUE(ensurePackLoaded()) << "the generated pack did not load";
+    ASSERT_EQ(textureTable[9992], 0u);
     const std::string folder = makeTempFolder("hlv-alpha");
     writePng(folder + "/colour.png", 4, 4, std::vector<std::uint8_t>(48, 9), PNG_COLOR_TYPE_RGB, 8);
     writePng(folder + "/alpha.png", 2, 2, std::vector<std::uint8_t>(12, 9), PNG_COLOR_TYPE_RGB, 8);

@@ -10,10 +10,13 @@
 #include <thread>
 
 #include "platform/platform.h"
+#include "temp_folder.h"
 
 namespace {
 
-const std::string kWork = "sound-test";
+// A fresh folder per run: the device file and the made MP3s.
+hlv_test::TempFolder* work = nullptr;
+std::string kWork;
 
 long fileSize(const std::string& path) {
     struct stat info {};
@@ -32,18 +35,38 @@ std::string makeMp3(const std::string& name, double seconds, int channels) {
     return mp3;
 }
 
-double secondsSince(std::chrono::steady_clock::time_point t) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+// Frames the disk device has written so far (4 bytes a frame).
+long deviceFrames() {
+    const long bytes = fileSize(kWork + "/device.raw");
+    return bytes < 0 ? 0 : bytes / 4;
+}
+
+// Polls `done` every 5 ms until it holds or `limit` has passed; the limit is
+// generous because a loaded machine may starve the audio thread for a while.
+template <typename Done> bool pollUntil(Done done, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 class SoundTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        std::system(("mkdir -p " + kWork).c_str());
+        work = new hlv_test::TempFolder("hlv-sound");
+        kWork = work->path().string();
         // The disk driver writes what the device consumes into a file, in real time.
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", (kWork + "/device.raw").c_str(), 1);
         ASSERT_TRUE(platform::soundInit());
+    }
+    // The device keeps writing to its (then unlinked) file; that is harmless.
+    static void TearDownTestSuite() {
+        delete work;
+        work = nullptr;
     }
 };
 
@@ -78,35 +101,45 @@ TEST_F(SoundTest, PositionFollowsTheFramesTheDeviceConsumed) {
     const auto mp3 = makeMp3("long", 4.0, 2);
     const platform::SoundHandle sound = platform::soundLoad(mp3.c_str());
     ASSERT_GE(sound, 0);
-    const std::string device = kWork + "/device.raw";
-    const long before = fileSize(device);
+    // Waits for the decoder, so that the track is whole before it plays.
+    const auto frames = static_cast<std::uint32_t>(platform::soundSamples(sound).size() / 2);
+    const long start = deviceFrames();
     platform::soundPlay(sound);
     EXPECT_EQ(platform::playingSound(), sound);
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const auto t1 = std::chrono::steady_clock::now();
-    const std::uint32_t p1 = platform::musicPosition();
-    std::uint32_t last = p1;
-    for (int i = 0; i < 200; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        const std::uint32_t p = platform::musicPosition();
-        ASSERT_GE(p, last) << "the position never runs backwards";
-        last = p;
-    }
-    const std::uint32_t p2 = platform::musicPosition();
-    const double rate = (p2 - p1) / secondsSince(t1);
-    EXPECT_NEAR(rate, 44100, 0.15 * 44100);
-
-    // What the device took is in the file (4 bytes a frame); the position
-    // stays within the one buffer that is playing right now.
-    const long consumed = (fileSize(device) - before) / 4;
-    const std::uint32_t p3 = platform::musicPosition();
-    EXPECT_LE(static_cast<long>(p3), consumed + 2 * 1024 + 4410);
-    EXPECT_GE(static_cast<long>(p3), consumed - 3 * 1024);
+    // The device file is the truth of what was played. Each reading of the
+    // position is bracketed by two readings of the file; the position stays
+    // within the buffers in flight around those: up to two handed over but
+    // not yet written, and the 0.1 s the wall clock may run ahead inside one.
+    std::uint32_t last = 0;
+    int checks = 0;
+    long before = start, after = start;
+    std::uint32_t p = 0;
+    const bool played = pollUntil(
+        [&] {
+            before = deviceFrames() - start;
+            p = platform::musicPosition();
+            after = deviceFrames() - start;
+            EXPECT_GE(p, last) << "the position never runs backwards";
+            EXPECT_LE(static_cast<long>(p), after + 2 * 1024 + 4410) << "after " << checks;
+            EXPECT_GE(static_cast<long>(p), before - 3 * 1024) << "after " << checks;
+            last = p;
+            ++checks;
+            return before >= 2 * 44100;
+        },
+        std::chrono::seconds(60));
+    ASSERT_TRUE(played) << "the device took only " << before << " frames; position " << p;
+    EXPECT_GT(checks, 10);
+    EXPECT_GT(p, 44100u);
 
     // After the end the position rests at the track's length.
-    std::this_thread::sleep_for(std::chrono::milliseconds(4200));
-    const auto frames = static_cast<std::uint32_t>(platform::soundSamples(sound).size() / 2);
+    const bool ended =
+        pollUntil([&] { return platform::musicPosition() == frames; }, std::chrono::seconds(60));
+    EXPECT_TRUE(ended) << "position " << platform::musicPosition() << " of " << frames
+                       << " frames; the device took " << deviceFrames() - start;
+    // And stays there while the device plays silence.
+    const long silenceFrom = deviceFrames();
+    pollUntil([&] { return deviceFrames() > silenceFrom + 4 * 1024; }, std::chrono::seconds(60));
     EXPECT_EQ(platform::musicPosition(), frames);
 }
 

@@ -9,9 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -103,8 +107,9 @@ class CapturedMoments : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         const fs::path build = HLV_BUILD_DIR;
-        folder_ = fs::temp_directory_path() / ("hlv_segments_" + std::to_string(getpid()));
-        fs::remove_all(folder_);
+        temp_ = new hlv_test::TempFolder("hlv-segments");
+        folder_ = *temp_ / "frames";
+        log_ = *temp_ / "capture.log";
         const std::vector<double> times = {titlesAt(10), titlesAt(45), titlesAt(60), titlesAt(78),
                                            tunnelAt(5),  tunnelAt(30), tunnelAt(60)};
         std::string at;
@@ -115,8 +120,10 @@ protected:
                                     "' && env -u DISPLAY SDL_VIDEODRIVER=offscreen ./hlv-capture"
                                     " --fps 30 --music off --to 36.5 --at " +
                                     at + " --frames '" + folder_.string() + "' > '" +
-                                    (folder_.string() + ".log") + "' 2>&1";
+                                    log_.string() + "' 2>&1";
         status_ = std::system(command.c_str());
+        std::ifstream log(log_);
+        log_text_.assign(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
         std::vector<fs::path> files;
         if (fs::exists(folder_)) {
             for (const auto& entry : fs::directory_iterator(folder_)) {
@@ -132,13 +139,13 @@ protected:
     }
 
     static void TearDownTestSuite() {
-        fs::remove_all(folder_);
-        fs::remove(folder_.string() + ".log");
+        delete temp_;
+        temp_ = nullptr;
     }
 
     void SetUp() override {
-        ASSERT_TRUE(WIFEXITED(status_) && WEXITSTATUS(status_) == 0)
-            << "hlv-capture failed, see " << folder_.string() << ".log";
+        ASSERT_TRUE(WIFEXITED(status_) && WEXITSTATUS(status_) == 0) << "hlv-capture failed:\n"
+                                                                     << log_text_;
         ASSERT_EQ(frames_.size(), 7u);
         for (const Picture& p : frames_) {
             ASSERT_EQ(p.width, 800);
@@ -149,7 +156,9 @@ protected:
     static const Picture& titles(int k) { return frames_[k]; }     // t = 10, 45, 60, 78
     static const Picture& tunnel(int k) { return frames_[4 + k]; } // t = 5, 30, 60
 
-    static inline fs::path folder_;
+    static inline hlv_test::TempFolder* temp_ = nullptr;
+    static inline fs::path folder_, log_;
+    static inline std::string log_text_;
     static inline int status_ = -1;
     static inline std::vector<Picture> frames_;
 };

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gfx/offscreen_buffer.h"
@@ -29,6 +30,7 @@ protected:
         std::filesystem::current_path(HLV_BUILD_DIR);
         ready_ = testing_gl::openTestWindow(800, 600);
         if (!ready_) {
+            whyNotReady_ = platform::lastError();
             return;
         }
         glViewport(0, 0, 800, 600);
@@ -46,13 +48,15 @@ protected:
         }
     }
 
+    // A missing context is a failure: a skip would let a broken GL set-up
+    // pass unnoticed.
     void SetUp() override {
-        if (!ready_) {
-            GTEST_SKIP() << "no GL context: " << platform::lastError();
-        }
+        ASSERT_TRUE(ready_) << "cannot get a GL context with SDL_VIDEODRIVER=offscreen: "
+                            << whyNotReady_;
     }
 
     static bool ready_;
+    static inline std::string whyNotReady_;
     static TextureTable textures_;
 };
 
