@@ -417,6 +417,7 @@ void initPart3(part3& self) {
         buildButterflyPath(self.butterflyPaths[i], i);
     }
     buildEffectPath(self.effectPath);
+    initBlobbySurface(self);
 }
 
 void startPart3(part3& self) {
@@ -594,6 +595,9 @@ bool renderPart3(part3& self, std::int32_t /*cue*/, TextureTable& textures, doub
         setUpWindowState();
         drawOffscreenPass(self, t, textures, buffer);
         drawWindowPass(self, t, textures, buffer);
+    }
+    if (plan.blobbySurface) {
+        renderBlobbySurface(self, t, textures, buffer);
     }
     glFlush();
     return false;

@@ -13,6 +13,7 @@
 #include "anim/tvector.h"
 #include "gfx/offscreen_buffer.h"
 #include "gfx/texture_table.h"
+#include "segments/blobby_surface.h"
 
 inline constexpr int kPart3ButterflyCount = 80;
 inline constexpr int kPart3SpriteCount = 64;
@@ -30,6 +31,7 @@ public:
     // The effect path's outputs, kept from one frame to the next: the
     // off-screen pass looks through the previous frame's values.
     TVector o1, o2, o3;
+    BlobbySurfaceState blobby; // the second phase
 };
 
 extern part3 part3Object;
