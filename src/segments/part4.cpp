@@ -285,7 +285,8 @@ void drawRainRings(const part4& self, const TextureTable& textures, double t) {
     SpriteBatch& batch = reusedBatch(kRingBatch);
     for (int i = 0; i < kPart4RaindropsUsed; ++i) {
         const RainRing ring = planRainRing(self.raindrops[i], t);
-        if (!ring.drawn) {
+        // A ring faded to black leaves the floor as it is under this blend.
+        if (!ring.drawn || ring.grey <= 0.0) {
             continue;
         }
         stack.push();
@@ -619,6 +620,10 @@ void ModelviewStack::rotate(double degrees, double x, double y, double z) {
     y /= length;
     z /= length;
     const double a = degrees * std::numbers::pi / 180.0;
+    if (x == 0.0 && y == 0.0) {
+        rotateAboutZ(z > 0.0 ? a : -a);
+        return;
+    }
     const double c = std::cos(a);
     const double s = std::sin(a);
     const double d = 1.0 - c;
@@ -641,6 +646,19 @@ void ModelviewStack::rotate(double degrees, double x, double y, double z) {
     multiply(r);
 }
 
+// The tree turns about z at every step: only the first two columns change.
+void ModelviewStack::rotateAboutZ(double radians) {
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    Matrix4& m = stack_.back();
+    for (int row = 0; row < 4; ++row) {
+        const double x = m[row];
+        const double y = m[4 + row];
+        m[row] = c * x + s * y;
+        m[4 + row] = c * y - s * x;
+    }
+}
+
 void ModelviewStack::faceViewer() {
     gfx::faceViewer(stack_.back().data());
 }
@@ -655,22 +673,45 @@ void SpriteBatch::clear() {
     colours.clear();
 }
 
+float* SpriteBatch::appendQuad(const float colour[4]) {
+    static constexpr float kTexCoords[8] = {0, 0, 1, 0, 1, 1, 0, 1};
+    texCoords.insert(texCoords.end(), kTexCoords, kTexCoords + 8);
+    for (int k = 0; k < 4; ++k) {
+        colours.insert(colours.end(), colour, colour + 4);
+    }
+    vertices.resize(vertices.size() + 12);
+    return vertices.data() + vertices.size() - 12;
+}
+
 void SpriteBatch::addQuad(const Matrix4& m, const double corners[4][3], const float colour[4]) {
-    static constexpr float kTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    float* out = appendQuad(colour);
     for (int k = 0; k < 4; ++k) {
         const double* p = corners[k];
         for (int row = 0; row < 3; ++row) {
-            vertices.push_back(static_cast<float>(m[row] * p[0] + m[4 + row] * p[1] +
-                                                  m[8 + row] * p[2] + m[12 + row]));
+            *out++ = static_cast<float>(m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] +
+                                        m[12 + row]);
         }
-        texCoords.insert(texCoords.end(), kTexCoords[k], kTexCoords[k] + 2);
-        colours.insert(colours.end(), colour, colour + 4);
     }
 }
 
 void SpriteBatch::addUnitQuad(const Matrix4& m, const float colour[4]) {
     static constexpr double kUnitQuad[4][3] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
     addQuad(m, kUnitQuad, colour);
+}
+
+void SpriteBatch::addFacingQuad(const Matrix4& m, double halfWidth, double halfHeight,
+                                const float colour[4]) {
+    float* out = appendQuad(colour);
+    const double x = m[12], y = m[13], z = m[14];
+    const double corners[4][2] = {{-halfWidth, -halfHeight},
+                                  {halfWidth, -halfHeight},
+                                  {halfWidth, halfHeight},
+                                  {-halfWidth, halfHeight}};
+    for (const auto& corner : corners) {
+        *out++ = static_cast<float>(x + corner[0]);
+        *out++ = static_cast<float>(y + corner[1]);
+        *out++ = static_cast<float>(z);
+    }
 }
 
 int growLightTree(ModelviewStack& stack, SpriteBatch& batch, const LightTreeLevel& level) {
@@ -689,16 +730,12 @@ int growLightTree(ModelviewStack& stack, SpriteBatch& batch, const LightTreeLeve
         stack.scale(m, m, m);
         stack.rotate(k * std::sin(level.c + level.b * i), 0.0, 0.0, 1.0);
         stack.translate(0.0, level.o, 0.0);
-        stack.push();
-        stack.faceViewer();
         q *= m;
         const double size = level.h * level.a * f * q;
-        stack.scale(size, size, level.h * f * q);
         // The root's first two sprites would sit inside the vase.
         if (!(n == kLightTreeTopLevel && i < 2)) {
-            batch.addUnitQuad(stack.top(), colour);
+            batch.addFacingQuad(stack.top(), size, size, colour);
         }
-        stack.pop();
         const int next = n - 1;
         if (i == n - 1 && next > 3) {
             const LightTreeLevel branch{q, next,    level.h,       1.1 * l,

@@ -133,6 +133,7 @@ public:
 
 private:
     void multiply(const Matrix4& right);
+    void rotateAboutZ(double radians);
     std::vector<Matrix4> stack_;
 };
 
@@ -149,7 +150,16 @@ struct SpriteBatch {
     void addQuad(const Matrix4& m, const double corners[4][3], const float colour[4]);
     // The unit quad under the stack's top matrix.
     void addUnitQuad(const Matrix4& m, const float colour[4]);
+    // The unit quad scaled to the half sizes and turned to face the viewer
+    // (faceViewer, then a scale) at the matrix's origin.
+    void addFacingQuad(const Matrix4& m, double halfWidth, double halfHeight,
+                       const float colour[4]);
     std::size_t quadCount() const { return vertices.size() / 12; }
+
+private:
+    // Appends the texture coordinates and colours of one quad and returns
+    // where its 12 vertex values go.
+    float* appendQuad(const float colour[4]);
 };
 
 // The fractal tree's parameters for one level: a is the parent's sprite

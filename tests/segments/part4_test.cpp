@@ -272,6 +272,28 @@ TEST(LightTree, UnbentTrunkRisesStraightUpWithShrinkingSprites) {
     EXPECT_NEAR(lastY, 0.5 + 0.25 + 0.125 + 0.0625, 1e-6);
 }
 
+TEST(SpriteBatch, FacingQuadIsTheBillboardedUnitQuad) {
+    // A view turned about two axes, placed away from the origin.
+    Matrix4 view = identity();
+    ModelviewStack turned(view);
+    turned.translate(0.3, -1.0, -7.0);
+    turned.rotate(35.0, 0.0, 1.0, 0.0);
+    turned.rotate(-20.0, 1.0, 0.0, 0.0);
+    turned.translate(1.0, 2.0, 0.5);
+    const float colour[4] = {1.0f, 0.3f, 0.3f, 1.0f};
+    SpriteBatch direct, billboarded;
+    direct.addFacingQuad(turned.top(), 0.25, 0.4, colour);
+    turned.faceViewer();
+    turned.scale(0.25, 0.4, 3.0);
+    billboarded.addUnitQuad(turned.top(), colour);
+    ASSERT_EQ(direct.vertices.size(), 12u);
+    for (std::size_t i = 0; i < 12; ++i) {
+        EXPECT_NEAR(direct.vertices[i], billboarded.vertices[i], 1e-6) << i;
+    }
+    EXPECT_EQ(direct.texCoords, billboarded.texCoords);
+    EXPECT_EQ(direct.colours, billboarded.colours);
+}
+
 // A window for the frame and matrix checks that need GL: the one an earlier
 // suite opened, or a fresh one.
 class RainAndVaseFrame : public ::testing::Test {
