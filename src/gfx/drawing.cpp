@@ -252,3 +252,25 @@ void prewarmTexture(const TextureTable& textures, int id) {
 }
 
 } // namespace gfx
+
+namespace gfx {
+
+namespace {
+void resetUpperLeftBlock(double m[16], int n) {
+    for (int column = 0; column < n; ++column) {
+        for (int row = 0; row < n; ++row) {
+            m[column * 4 + row] = column == row ? 1.0 : 0.0;
+        }
+    }
+}
+} // namespace
+
+void faceViewer(double m[16]) {
+    resetUpperLeftBlock(m, 3);
+}
+
+void faceViewerKeepingDepth(double m[16]) {
+    resetUpperLeftBlock(m, 2);
+}
+
+} // namespace gfx

@@ -154,3 +154,12 @@ void beginWindowPass(const OffscreenBuffer& buffer, float clearR, float clearG, 
 void prewarmTexture(const TextureTable& textures, int id);
 
 } // namespace gfx
+
+namespace gfx {
+
+// The two billboards above applied to a column-major matrix held outside GL,
+// for effects that place many sprites themselves and draw them as one batch.
+void faceViewer(double m[16]);
+void faceViewerKeepingDepth(double m[16]);
+
+} // namespace gfx
