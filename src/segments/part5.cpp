@@ -59,6 +59,9 @@ constexpr KeyRange kTileKeyRanges[3][3] = {
 constexpr double kPhaseStep = 0.01;
 constexpr double kChildShrink = 0.54;
 constexpr float kBodyScale = 0.2f;
+// The body meshes are fitted into the cube from -1 to 1 and loaded at 1.1:
+// no corner lies farther out than this.
+constexpr double kBodyMeshRadius = 1.1 * 1.7320508075688772;
 constexpr double kArmRoots[kCreatureArms][3] = {
     {-0.1, 0.0, -0.1}, {0.1, 0.0, -0.1}, {-0.1, 0.0, 0.1}};
 constexpr double kArmReachOffsets[kCreatureArms] = {0.0, 1.0, 1.5};
@@ -188,10 +191,18 @@ void drawBody(const TextureTable& textures, const CreatureNode& node, int list, 
     enableTextureGeneration(true);
     bindTexture(textures, kSkinTexture);
     glScalef(kBodyScale, kBodyScale, kBodyScale);
+    // Bodies are the creature's main cost on a software renderer; those
+    // wholly outside the view are skipped.
+    const bool inView = list != 0 && sphereMayBeVisible(kBodyMeshRadius);
     glRotatef(static_cast<float>(25.0 * node.phase + 30.0 * a + 4.0 * t),
               static_cast<float>(0.2 * a), 1.0f, 0.3f);
-    if (list != 0) {
+    if (inView) {
+        // A closed body never shows its back faces; skipping them halves
+        // the triangles a software renderer has to set up.
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
         glCallList(list);
+        glDisable(GL_CULL_FACE);
     }
     glPopMatrix();
 }
