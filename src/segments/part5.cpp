@@ -1,24 +1,599 @@
 #include "segments/part5.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
 #include "anim/timing.h"
 #include "gfx/drawing.h"
-
-// SCAFFOLDING: this Segment's own effect has not landed yet. It clears to a
-// colour of its own and ends on time, so the Timeline can be run end to end.
+#include "gfx/random.h"
 
 part5 part5Object;
 
-void initPart5(part5& /*self*/) {}
+namespace {
 
-void startPart5(part5& self) {
-    gfx::setUpPerspective(65, &self.aspect);
+using namespace gfx;
+
+// Assets.
+constexpr int kTopBodyList = 6001;
+constexpr int kSmallBodyList = 6002;
+constexpr int kFirstMoonTexture = 6091;
+constexpr int kMoonPanels = 5;
+constexpr int kGlowTexture = 6097;
+constexpr int kBeadTexture = 6100;
+constexpr int kSparkleTexture = 6101;
+constexpr int kSkinTexture = 6102;
+constexpr int kMosaicTexture = 6103;
+
+// The next Segment's textures and the frames that touch them.
+constexpr int kSparkTexture = 7202;
+constexpr int kFloorTexture = 7301;
+constexpr int kWallTexture = 7302;
+constexpr int kTargetTextures[2] = {7280, 7281};
+
+// Clocks and thresholds.
+constexpr double kMosaicUntil = 38.0;
+constexpr double kCreatureFrom = 110.0;
+constexpr double kCameraRate = 0.072;
+constexpr double kPanoramaRate = 0.9 * 0.052;
+constexpr double kPanoramaEyeDistance = 2.4;
+constexpr double kTileParameterFloor = 1.2;
+
+// Mosaic tile paths: 18 random keys; every key component is
+// lo + (hi - lo) (r mod 1000) / 1000. Track 0 x feeds the alpha and y a
+// sideways drift; track 1 x takes alpha away; track 2 x gives red and spin,
+// y blue.
+constexpr int kTileKeys = 18;
+struct KeyRange {
+    double lo, hi;
+};
+constexpr KeyRange kTileKeyRanges[3][3] = {
+    {{1.0, 5.0}, {-0.04, 0.04}, {0.0, 0.0}},
+    {{0.0, 0.6}, {0.0, 0.0}, {0.0, 0.0}},
+    {{0.0, 3.0}, {0.3, 1.2}, {0.0, 0.0}},
+};
+
+// Creature.
+constexpr double kPhaseStep = 0.01;
+constexpr double kChildShrink = 0.54;
+constexpr float kBodyScale = 0.2f;
+// The body meshes are fitted into the cube from -1 to 1 and loaded at 1.1:
+// no corner lies farther out than this.
+constexpr double kBodyMeshRadius = 1.1 * 1.7320508075688772;
+constexpr double kArmRoots[kCreatureArms][3] = {
+    {-0.1, 0.0, -0.1}, {0.1, 0.0, -0.1}, {-0.1, 0.0, 0.1}};
+constexpr double kArmReachOffsets[kCreatureArms] = {0.0, 1.0, 1.5};
+constexpr double kArmReachBase[kCreatureArms] = {2.5, 2.0, 2.0};
+// Outward direction of each arm in the x-z plane, leaning toward z so the
+// creature stretches along the camera's path, and how steeply it climbs.
+constexpr double kArmLeanX = 0.5;
+constexpr double kArmClimb[kCreatureArms] = {0.35, -0.3, 0.12};
+constexpr double kArmStep = 0.1;  // reach per key and unit of R
+constexpr int kArmKeys = 10;      // the root and nine keys
+constexpr int kSparkleBelow = 17; // of 1000: the big blue beads
+constexpr double kBeadSize = 0.012;
+constexpr double kSparkleSize = 0.095;
+constexpr double kBeadHalfWidth = 0.3;
+
+void setAmbientAndDiffuse(float ambient, float diffuse) {
+    const float a[4] = {ambient, ambient, ambient, 1.0f};
+    const float d[4] = {diffuse, diffuse, diffuse, 1.0f};
+    glEnable(GL_COLOR_MATERIAL);
+    setMaterialColours(a, d);
+    glDisable(GL_COLOR_MATERIAL);
 }
 
-bool renderPart5(part5& /*self*/, std::int32_t /*cue*/, TextureTable& /*textures*/, double* time,
-                 OffscreenBuffer& /*buffer*/) {
-    if (*time > timing::segmentEnd(5)) {
+void buildTilePath(Router& path) {
+    setUpClosedPath(path, 3, kTileKeys, [](int, int track) {
+        double v[3];
+        for (int c = 0; c < 3; ++c) { // drawn in x, y, z order
+            const KeyRange& range = kTileKeyRanges[track][c];
+            v[c] = range.lo + (range.hi - range.lo) * randomBelow(1000) * 0.001;
+        }
+        return makeKey(v[0], v[1], v[2]);
+    });
+}
+
+void buildCameraPath(Router& path) {
+    struct Key {
+        double eye[3], centre[3], up[3];
+    };
+    static constexpr Key kKeys[15] = {
+        {{1, 0, -1}, {0, 0, -2}, {0, 1, 0}},  {{1.5, 0, -1}, {0, 0, -2}, {0, 1, 0}},
+        {{2, 0, 0}, {0, 0, -1}, {0, 1, 0}},   {{2.5, 0, 1}, {0, 0, 0}, {0, 1, 0}},
+        {{3, 0, 2}, {0, 0, 0}, {0, 1, -0.2}}, {{4.5, 0, 2}, {0, 0, 0}, {0, 1, -0.6}},
+        {{4, 0, 0}, {0, 0, 0}, {0, 1, -0.2}}, {{3, 0, 1}, {0, 0, 1}, {0, 1, 0}},
+        {{2, 0, 2}, {0, 0, 2}, {0, 1, 0}},    {{2, 0.3, 3}, {0, 0, 3}, {0, 1, 0}},
+        {{2, 0.6, 4}, {0, 0, 4}, {0, 1, 0}},  {{2, 0.9, 5}, {0, 0, 5}, {0, 1, 0}},
+        {{2, 1.2, 6}, {0, 0, 6}, {0, 1, 0}},  {{2, 1.3, 7}, {0, 0, 7}, {0, 1, 0}},
+        {{2, 1.4, 8}, {0, 0, 8}, {0, 1, 0}},
+    };
+    setUpClosedPath(path, 3, 15, [](int k, int track) {
+        const double* v = track == 0 ? kKeys[k].eye : track == 1 ? kKeys[k].centre : kKeys[k].up;
+        return makeKey(v[0], v[1], v[2]);
+    });
+}
+
+// Every frame: the clears, the projection and the light in the window.
+void setUpFrame(const part5& self, const OffscreenBuffer& buffer) {
+    // Switched first, so that everything below lands in the window's
+    // context whatever the last frame left current.
+    buffer.makeWindowCurrent();
+    setAmbientAndDiffuse(0.3f, 1.0f);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    // The arms leave depth writes off; a masked depth buffer would not clear.
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_FOG);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity(); // the light is placed in eye space
+    const GLfloat position[4] = {1.0f, 1.0f, 1.0f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    loadPerspective(45.0, self.aspect, 0.01, 174.0);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glDisable(GL_FOG);
+}
+
+void drawPanorama(const TextureTable& textures, double t) {
+    glPushMatrix();
+    glDisable(GL_LIGHTING);
+    enableTextureGeneration(false);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    const double w = panoramaCentre(t);
+    gluLookAt(w, 0.0, kPanoramaEyeDistance, w, 0.0, 0.0, 0.0, 1.0, 0.0);
+    // A sliver of each edge is left out so neighbouring panels meet without
+    // the texture's border.
+    const TexRect inset{0.001f, 0.0f, 0.999f, 1.0f};
+    for (int i = 0; i < kMoonPanels; ++i) {
+        bindTexture(textures, kFirstMoonTexture + i);
+        glPushMatrix();
+        glTranslatef(2.0f * i, 0.0f, 0.0f);
+        drawQuad(1.0f, 1.0f, inset);
+        glPopMatrix();
+    }
+    glPopMatrix();
+}
+
+void setUpCreatureLight() {
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    const GLfloat diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat ambient[4] = {1.0f, 1.0f, 1.0f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+}
+
+void drawBody(const TextureTable& textures, const CreatureNode& node, int list, double t) {
+    const double a = node.level;
+    glPushMatrix();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    useSphereMapGeneration();
+    enableTextureGeneration(true);
+    bindTexture(textures, kSkinTexture);
+    glScalef(kBodyScale, kBodyScale, kBodyScale);
+    // Bodies are the creature's main cost on a software renderer; those
+    // wholly outside the view are skipped.
+    const bool inView = list != 0 && sphereMayBeVisible(kBodyMeshRadius);
+    glRotatef(static_cast<float>(25.0 * node.phase + 30.0 * a + 4.0 * t),
+              static_cast<float>(0.2 * a), 1.0f, 0.3f);
+    if (inView) {
+        // A closed body never shows its back faces; skipping them halves
+        // the triangles a software renderer has to set up.
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glCallList(list);
+        glDisable(GL_CULL_FACE);
+    }
+    glPopMatrix();
+}
+
+// Two counter-rotating glare sprites over the body.
+void drawCoreGlow(const TextureTable& textures, int level, double t) {
+    const float size = static_cast<float>(0.04 * level * level);
+    glDepthMask(GL_FALSE);
+    for (int i = 0; i < 2; ++i) {
+        glPushMatrix();
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glColor4f(1.0f, 0.7f, 0.3f, 1.0f);
+        faceViewer();
+        bindTexture(textures, kGlowTexture);
+        enableTextureGeneration(false);
+        glScalef(size, size, 0.2f);
+        glRotatef(static_cast<float>((5 - i) * t + 10 * i), 0.0f, 0.0f, 1.0f);
+        drawUnitQuad();
+        glPopMatrix();
+    }
+    glDepthMask(GL_TRUE);
+}
+
+void drawCreatureNode(const TextureTable& textures, const CreatureNode& node, double t) {
+    const CreatureNodeDrawing drawing = creatureNodeDrawing(node.level);
+    glPushMatrix();
+    glTranslated(node.origin[0], node.origin[1], node.origin[2]);
+    glScaled(node.scale, node.scale, node.scale);
+    drawBody(textures, node, drawing.bodyList, t);
+    if (drawing.glow) {
+        drawCoreGlow(textures, node.level, t);
+    }
+    glPopMatrix();
+}
+
+// Vertex arrays of one arm's beads, in eye space: a billboard only keeps the
+// translation of the modelview, so each bead is a square around its eye-space
+// centre and the beads of an arm can go to GL together.
+struct BeadBatch {
+    std::vector<float> corners;
+    std::vector<float> texCoords;
+
+    void clear() {
+        corners.clear();
+        texCoords.clear();
+    }
+    void add(const double centre[3], double half) {
+        static constexpr float kSigns[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+        static constexpr float kTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+        for (int k = 0; k < 4; ++k) {
+            corners.push_back(static_cast<float>(centre[0] + kSigns[k][0] * half));
+            corners.push_back(static_cast<float>(centre[1] + kSigns[k][1] * half));
+            corners.push_back(static_cast<float>(centre[2]));
+            texCoords.push_back(kTex[k][0]);
+            texCoords.push_back(kTex[k][1]);
+        }
+    }
+    void draw() const {
+        if (corners.empty()) {
+            return;
+        }
+        glVertexPointer(3, GL_FLOAT, 0, corners.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, texCoords.data());
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners.size() / 3));
+    }
+};
+
+void toEyeSpace(const double view[16], const double p[3], double out[3]) {
+    for (int r = 0; r < 3; ++r) {
+        out[r] = view[r] * p[0] + view[4 + r] * p[1] + view[8 + r] * p[2] + view[12 + r];
+    }
+}
+
+void drawArm(const TextureTable& textures, const CreatureFrame& frame, const CreatureArm& arm,
+             const double view[16]) {
+    static BeadBatch plain, sparkling;
+    const double q = arm.level;
+    const double g = (4.0 - q) / 4.0;
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    enableTextureGeneration(false);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+
+    plain.clear();
+    sparkling.clear();
+    for (int b = arm.firstBead; b < arm.firstBead + arm.beadCount; ++b) {
+        const CreatureBead& bead = frame.beads[b];
+        double centre[3];
+        toEyeSpace(view, bead.position, centre);
+        const double size = bead.sparkling ? kSparkleSize : kBeadSize;
+        (bead.sparkling ? sparkling : plain).add(centre, kBeadHalfWidth * size * q * q);
+    }
+    glPushMatrix();
+    glLoadIdentity();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    setColor(1.0, 0.81 - g, 0.71 - g);
+    bindTexture(textures, kBeadTexture);
+    plain.draw();
+    glColor3f(0.2f, 0.7f, 1.0f);
+    bindTexture(textures, kSparkleTexture);
+    sparkling.draw();
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glPopMatrix();
+    // Only the beads skip depth writes; the bodies drawn next need them.
+    glDepthMask(GL_TRUE);
+}
+
+void drawCreature(part5& self, const TextureTable& textures, double t) {
+    TVector eye, centre, up;
+    self.cameraPath.evaluate(kCameraRate * (t - kCreatureFrom) + 1.0, eye, centre, up);
+    glPushMatrix();
+    glLoadIdentity();
+    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
+    double view[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, view);
+
+    CreatureFrame& frame = self.creature;
+    buildCreature(frame, self.creaturePhase, t, kCreatureLevels);
+    for (const CreatureStep& step : frame.steps) {
+        if (step.kind == CreatureStep::Kind::Node) {
+            drawCreatureNode(textures, frame.nodes[step.index], t);
+        } else {
+            drawArm(textures, frame, frame.arms[step.index], view);
+        }
+    }
+    glPopMatrix();
+}
+
+void drawMosaic(part5& self, const TextureTable& textures, double t) {
+    bindTexture(textures, kMosaicTexture);
+    glPushMatrix();
+    glLoadIdentity();
+    gluLookAt(0.05, 0.05, 2.38, 0.05, 0.05, 0.0, 0.0, 1.0, 0.0);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_DEPTH_TEST);
+    glScalef(4.0f / 3.0f, 1.0f, 1.0f);
+    glDisable(GL_TEXTURE_2D);
+
+    // Blending keeps the drawing order: rows outside, columns inside.
+    self.tileCorners.clear();
+    self.tileColours.clear();
+    for (int i = -10; i < 10; ++i) {
+        for (int e = -10; e < 10; ++e) {
+            const MosaicTile tile = planMosaicTile(self, i, e, t);
+            for (int k = 0; k < 4; ++k) {
+                self.tileCorners.insert(self.tileCorners.end(), tile.corners[k],
+                                        tile.corners[k] + 3);
+                self.tileColours.insert(self.tileColours.end(), tile.colour, tile.colour + 4);
+            }
+        }
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, self.tileCorners.data());
+    glColorPointer(4, GL_FLOAT, 0, self.tileColours.data());
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(self.tileCorners.size() / 3));
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glPopMatrix();
+}
+
+void warmUpTextures(part5& self, const TextureTable& textures) {
+    const TextureWarmUp warmUp = textureWarmUpFor(self.frameCounter);
+    ++self.frameCounter;
+    for (int k = 0; k < warmUp.prewarmedCount; ++k) {
+        prewarmTexture(textures, warmUp.prewarmed[k]);
+    }
+    for (int k = 0; k < warmUp.boundCount; ++k) {
+        bindTexture(textures, warmUp.bound[k]);
+    }
+}
+
+// Rotation by `degrees` about `axis` (normalised here, as GL does), applied
+// to (x, y, 0).
+void rotateInPlane(double degrees, const double axis[3], double x, double y, double out[3]) {
+    const double length = std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]);
+    const double u = axis[0] / length, v = axis[1] / length, w = axis[2] / length;
+    const double angle = degrees * 3.14159265358979323846 / 180.0;
+    const double c = std::cos(angle), s = std::sin(angle), k = 1.0 - c;
+    out[0] = (u * u * k + c) * x + (u * v * k - w * s) * y;
+    out[1] = (v * u * k + w * s) * x + (v * v * k + c) * y;
+    out[2] = (w * u * k - v * s) * x + (w * v * k + u * s) * y;
+}
+
+void addNode(CreatureFrame& frame, int level, const double origin[3], double scale, double phase) {
+    CreatureNode node;
+    node.level = level;
+    std::copy(origin, origin + 3, node.origin);
+    node.scale = scale;
+    node.phase = phase;
+    frame.steps.push_back({CreatureStep::Kind::Node, static_cast<int>(frame.nodes.size())});
+    frame.nodes.push_back(node);
+}
+
+void addArmBeads(CreatureFrame& frame, int level, const double origin[3], double scale) {
+    const BeadRange range = beadRange(level);
+    CreatureArm arm;
+    arm.level = level;
+    arm.firstBead = static_cast<int>(frame.beads.size());
+    TVector p, unused2, unused3;
+    for (int e = range.first; e < range.end; ++e) {
+        frame.armPath.evaluate(kArmStretch * e / range.divisor + 1.0, p, unused2, unused3);
+        CreatureBead bead;
+        for (int c = 0; c < 3; ++c) {
+            bead.position[c] = origin[c] + scale * p[c];
+        }
+        bead.sparkling = randomBelow(1000) < kSparkleBelow;
+        frame.beads.push_back(bead);
+    }
+    arm.beadCount = static_cast<int>(frame.beads.size()) - arm.firstBead;
+    frame.steps.push_back({CreatureStep::Kind::Arm, static_cast<int>(frame.arms.size())});
+    frame.arms.push_back(arm);
+}
+
+void addCreatureNode(CreatureFrame& frame, double& phase, double t, int level,
+                     const double origin[3], double scale) {
+    addNode(frame, level, origin, scale, phase);
+    if (!creatureNodeDrawing(level).arms) {
+        return;
+    }
+    phase += kPhaseStep;
+    for (int arm = 0; arm < kCreatureArms; ++arm) {
+        buildArmPath(frame.armPath, arm, level, t, phase);
+        addArmBeads(frame, level, origin, scale);
+        TVector tip, unused2, unused3;
+        frame.armPath.evaluate(kChildParameter, tip, unused2, unused3);
+        const double childOrigin[3] = {origin[0] + scale * tip.x, origin[1] + scale * tip.y,
+                                       origin[2] + scale * tip.z};
+        addCreatureNode(frame, phase, t, level - 1, childOrigin, scale * kChildShrink);
+    }
+}
+
+} // namespace
+
+Part5FramePlan planPart5Frame(double t) {
+    Part5FramePlan plan;
+    plan.finished = t > timing::segmentEnd(5);
+    plan.mosaic = !plan.finished && t < kMosaicUntil;
+    plan.creature = !plan.finished && t > kCreatureFrom;
+    return plan;
+}
+
+double panoramaCentre(double t) {
+    return kPanoramaRate * t - 1.0;
+}
+
+TextureWarmUp textureWarmUpFor(std::int32_t counterBefore) {
+    TextureWarmUp warmUp;
+    if (counterBefore == 0) {
+        warmUp.prewarmed[warmUp.prewarmedCount++] = kSparkTexture;
+    }
+    const std::int32_t counter = counterBefore + 1;
+    if (counter == 40) {
+        warmUp.prewarmed[warmUp.prewarmedCount++] = kFloorTexture;
+    }
+    if (counter == 100 || counter == 120) {
+        warmUp.prewarmed[warmUp.prewarmedCount++] = kWallTexture;
+    }
+    if (counter == 140) {
+        warmUp.bound[warmUp.boundCount++] = kTargetTextures[0];
+        warmUp.bound[warmUp.boundCount++] = kTargetTextures[1];
+    }
+    return warmUp;
+}
+
+double tilePathParameter(double t, double d) {
+    return std::max(0.15 * t + 12.0 + d, kTileParameterFloor);
+}
+
+MosaicTile planMosaicTile(const part5& self, int i, int e, double t) {
+    const double x = 2.0 * std::sin(0.8 * 0.63 * t + 0.423 * i) + e;
+    const double y = 2.0 * std::sin(0.95 * 0.48 * t + 0.6 * e) + i;
+    const double d = 5.0 - 0.3 * std::sqrt(x * x + y * y);
+    const double s = 0.5 * t >= 3.0 ? (0.5 * t - 3.0) * 0.1 : 0.0;
+    TVector o1, o2, o3;
+    self.tilePaths[e + 10][i + 10].evaluate(tilePathParameter(t, d), o1, o2, o3);
+
+    MosaicTile tile;
+    const double colour[4] = {0.2 * s * o3.x, 0.0, 0.8 * o3.y, 0.2 * o1.x - o2.x};
+    for (int c = 0; c < 4; ++c) {
+        tile.colour[c] = static_cast<float>(colour[c]);
+    }
+    const double centre[2] = {0.1 * (e + 1) + o1.y, 0.1 * (i + 1)};
+    const double axis[3] = {-0.2 * o3.x, 0.5 * o3.x + 0.4, 1.0};
+    static constexpr double kCorners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (int k = 0; k < 4; ++k) {
+        double turned[3];
+        rotateInPlane(150.0 * o3.x * s, axis, kCorners[k][0], kCorners[k][1], turned);
+        tile.corners[k][0] = static_cast<float>(centre[0] + 0.05 * turned[0]);
+        tile.corners[k][1] = static_cast<float>(centre[1] + 0.05 * turned[1]);
+        tile.corners[k][2] = static_cast<float>(turned[2]);
+    }
+    return tile;
+}
+
+CreatureNodeDrawing creatureNodeDrawing(int level) {
+    CreatureNodeDrawing drawing;
+    drawing.bodyList = level > 2 ? kTopBodyList : level == 2 ? kSmallBodyList : 0;
+    drawing.glow = level != 1;
+    drawing.arms = level > 1;
+    return drawing;
+}
+
+BeadRange beadRange(int level) {
+    if (level == 2) {
+        return {20, 30, 80};
+    }
+    const int n = static_cast<int>(20.0 * level + 70.0);
+    return {10, n, n};
+}
+
+void buildArmPath(Router& path, int arm, int level, double t, double phase) {
+    const double* root = kArmRoots[arm];
+    const double reach =
+        0.3 * level * std::sin(0.13 * t + kArmReachOffsets[arm]) + kArmReachBase[arm];
+    const double length = std::hypot(kArmLeanX * root[0], root[2]);
+    const double out[2] = {kArmLeanX * root[0] / length, root[2] / length};
+    const double side[2] = {-out[1], out[0]};
+    const double j = arm;
+    setUpClosedPath(path, 1, kArmKeys, [&](int k, int track) {
+        if (track != 0) {
+            return TVector{};
+        }
+        if (k == 0) {
+            return makeKey(root[0], root[1], root[2]);
+        }
+        const double i = k - 1;
+        const double along = kArmStep * reach * i;
+        const double sway = 0.03 * i * std::sin(0.063 * t + 0.7 * i + 2.0 * j) +
+                            0.015 * i * std::sin(0.14 * t + i + 0.05 * phase);
+        const double lift = kArmClimb[arm] * along + 0.025 * i * std::sin(0.1 * t + 0.5 * i + j) +
+                            0.015 * i * std::sin(0.167 * t + 0.8 * i + 0.05 * phase);
+        return makeKey(root[0] + out[0] * along + side[0] * sway, root[1] + lift,
+                       root[2] + out[1] * along + side[1] * sway);
+    });
+}
+
+void buildCreature(CreatureFrame& frame, double& phase, double t, int level) {
+    frame.nodes.clear();
+    frame.arms.clear();
+    frame.beads.clear();
+    frame.steps.clear();
+    const double origin[3] = {0.0, 0.0, 0.0};
+    addCreatureNode(frame, phase, t, level, origin, 1.0);
+}
+
+void initPart5(part5& self) {
+    for (auto& row : self.tilePaths) {
+        for (Router& path : row) {
+            buildTilePath(path);
+        }
+    }
+    buildCameraPath(self.cameraPath);
+    self.frameCounter = 0;
+    self.creaturePhase = 0.0;
+}
+
+void startPart5(part5& self) {
+    self.aspect = kAspect;
+}
+
+bool renderPart5(part5& self, std::int32_t /*cue*/, TextureTable& textures, double* time,
+                 OffscreenBuffer& buffer) {
+    warmUpTextures(self, textures);
+    const double t = *time;
+    const Part5FramePlan plan = planPart5Frame(t);
+    if (plan.finished) {
         return true;
     }
-    gfx::drawScaffoldingFrame(0.08f, 0.02f, 0.08f);
+    setUpFrame(self, buffer);
+    drawPanorama(textures, t);
+
+    glPushMatrix();
+    setUpCreatureLight();
+    if (plan.creature) {
+        drawCreature(self, textures, t);
+    }
+    glPopMatrix();
+
+    if (plan.mosaic) {
+        drawMosaic(self, textures, t);
+    }
+    glFlush();
     return false;
 }
