@@ -140,17 +140,24 @@ void buildSceneControl(Router& path) {
 }
 
 void buildGalleryCamera(Router& path) {
-    CameraKey keys[26] = {
-        // In front of the picture inside the doll's house, then backing out.
-        {{0.3834, 2.8153, 3.679}, {0.38, 2.82, 3.49}},
-        {{0.3834, 2.8153, 3.679}, {0.38, 2.82, 3.49}},
-        {{0.3834, 2.8153, 3.679}, {0.38, 2.82, 3.49}},
-        {{0.2, 2.95, 4.25}, {0.38, 2.82, 3.6}},
-        {{-0.1, 2.95, 5.6}, {0.3, 2.9, 3.7}},
-        {{-0.35, 2.85, 7.3}, {0.1, 2.95, 3.9}},
-        {{-0.4, 2.81, 8.72}, {0, 3, 4}},
-        {{-1.2, 3.5, 7.2}, {0, 3, 4}},
-    };
+    // In front of the picture inside the doll's house, then backing out
+    // straight through its window to the doorway of the room. The steps grow
+    // slowly enough that the curve never swings forward into the wall.
+    static constexpr double kFirstEye[3] = {0.3834, 2.8153, 3.679};
+    static constexpr double kPulledBack[3] = {-0.4, 2.81, 8.72};
+    static constexpr double kBackOut[6] = {0.0, 0.0, 0.004, 0.02, 0.07, 0.22};
+    static constexpr double kCentres[6][3] = {{0.38, 2.82, 3.49}, {0.38, 2.82, 3.49},
+                                              {0.38, 2.82, 3.49}, {0.38, 2.82, 3.6},
+                                              {0.3, 2.9, 3.7},    {0.1, 2.95, 3.9}};
+    CameraKey keys[26];
+    for (int k = 0; k < 6; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            keys[k].eye[c] = kFirstEye[c] + kBackOut[k] * (kPulledBack[c] - kFirstEye[c]);
+            keys[k].centre[c] = kCentres[k][c];
+        }
+    }
+    keys[6] = {{kPulledBack[0], kPulledBack[1], kPulledBack[2]}, {0, 3, 4}};
+    keys[7] = {{-1.2, 3.5, 7.2}, {0, 3, 4}};
     // Round the ball, radius 3, a quarter turn per two keys.
     for (int n = 0; n < 7; ++n) {
         const double a = kPi * (0.75 + 0.25 * n);

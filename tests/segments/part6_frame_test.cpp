@@ -169,6 +169,28 @@ TEST_F(UnderwaterFrame, GalleryRunsTheSparksAndTheFaceShotWithoutErrors) {
     EXPECT_EQ(depth, 1);
 }
 
+TEST_F(UnderwaterFrame, GalleryCameraBacksAwayFromThePictureWithoutTouchingItsWall) {
+    // The picture hangs just in front of a wall at world z 3.661; the first
+    // shot starts 0.017 in front of it, so a curve that swings forward even a
+    // little ends up behind the wall.
+    TVector eye, centre, up;
+    double lastZ = 0.0;
+    for (double v = 1.0; v <= 6.0; v += 0.01) {
+        scene_->galleryCamera.evaluate(v, eye, centre, up);
+        ASSERT_GE(eye.z, 3.679 - 1e-9) << v;
+        ASSERT_LT(centre.z, eye.z) << v; // still looking at the picture's side
+        if (v >= 2.0) {
+            ASSERT_GE(eye.z, lastZ - 1e-9) << v;
+        }
+        lastZ = eye.z;
+    }
+    // The underwater scene opens straight in front of the first mirror.
+    scene_->sceneCamera.evaluate(planPart6Frame(0.0).sceneParameter, eye, centre, up);
+    EXPECT_NEAR(eye.x, -0.5, 1e-9);
+    EXPECT_NEAR(centre.x, 0.5, 1e-9);
+    EXPECT_EQ(up.y, -1.0);
+}
+
 TEST_F(UnderwaterFrame, FinishesAfterItsEndButCountsThatFrame) {
     EXPECT_FALSE(render(287.0));
     EXPECT_EQ(scene_->frameCounter, 1);
