@@ -245,7 +245,8 @@ TEST(MeshOrientation, OpeningShellEnclosesTheCameraInEveryDirection) {
 
 TEST(MeshOrientation, FlatPiecesFaceTheirViewers) {
     // The loading-screen floor faces -z so that turning it 90 degrees about x
-    // makes it face up; the simple plane faces up; the face looks along +z.
+    // makes it face up; the simple plane faces up; the face looks along -z,
+    // towards the face shot's camera.
     const auto floor = parse("plane.asc");
     const auto flat = parse("simpleplane.asc");
     const auto face = parse("child3.asc");
@@ -257,7 +258,7 @@ TEST(MeshOrientation, FlatPiecesFaceTheirViewers) {
         ASSERT_GT(areaNormal(*flat, f)[1], 0.0);
     }
     const Vec n = totalNormal(*face);
-    EXPECT_GT(n[2], 10.0 * (std::abs(n[0]) + std::abs(n[1])));
+    EXPECT_LT(n[2], -10.0 * (std::abs(n[0]) + std::abs(n[1])));
 }
 
 // The vertex furthest along an axis.

@@ -3,9 +3,12 @@
 // painted eyes and mouth land on the modelled ones.
 //
 // Coordinates are those of the mesh after loading (fitted, GL axes, face looking
-// along +z). The face shot maps them to texture space with s = 0.56 x + 0.51 and
-// t = 0.8984 y + 0.55 (t = 0 is the bottom row of the picture); the texture
-// repeats outside 0..1, so the whole face stays inside that window.
+// along -z, so the face's own right is +x: seen from the front, +x is on the
+// viewer's left). The face shot maps them to texture space with
+// s = 0.56 x + 0.51 and t = 0.8984 y + 0.55 (t = 0 is the bottom row of the
+// picture); the texture repeats outside 0..1, so the whole face stays inside
+// that window. The pictures are painted as seen from the front, which puts
+// the viewer's right at small s.
 #pragma once
 
 namespace assetgen::face {

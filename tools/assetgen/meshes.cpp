@@ -338,9 +338,10 @@ double faceRelief(double x, double y, double rho) {
     return z;
 }
 
-// The child's face: the front half of a head, looking along +z. Placed so
-// that the loader's fit leaves it exactly where face_layout.h says; the depth
-// axis is pushed off the origin so that it sets the fit's scale to 1.
+// The child's face: the front half of a head, looking along -z, where the
+// face shot's camera ends up. Placed so that the loader's fit leaves it
+// exactly where face_layout.h says; the depth axis is pushed off the origin so
+// that it sets the fit's scale to 1.
 Mesh child3() {
     using namespace face;
     Mesh mesh = hexDisc(22, [](double rho, double theta) {
@@ -356,10 +357,11 @@ Mesh child3() {
         maxZ = std::max(maxZ, v.z);
     }
     // Depth scaled to the layout's, then pushed off so that z spans 2 by the
-    // loader's |max| + |min| rule.
+    // loader's |max| + |min| rule; half a turn about y makes it look along -z
+    // (a turn, not a mirror, so the faces keep pointing out).
     const double depthScale = kDepth / maxZ;
     const double offset = (2.0 - kDepth) * 0.5;
-    mesh.transform([&](Vec3 v) { return Vec3{v.x, v.y, v.z * depthScale + offset}; });
+    mesh.transform([&](Vec3 v) { return Vec3{-v.x, v.y, -(v.z * depthScale + offset)}; });
     return named(mesh, "ChildFace");
 }
 

@@ -248,7 +248,8 @@ Image medusaPicture() {
 // painted and modelled features coincide.
 Colour childFace(float s, float t, bool second) {
     using namespace face;
-    const float x = static_cast<float>((s - textureS(0)) / (textureS(1) - textureS(0)));
+    // x as the viewer sees it: the mesh's +x lies on the viewer's left.
+    const float x = -static_cast<float>((s - textureS(0)) / (textureS(1) - textureS(0)));
     const float y = static_cast<float>((t - textureT(0)) / (textureT(1) - textureT(0)));
     const float hw = static_cast<float>(kHalfWidth), hh = static_cast<float>(kHalfHeight);
     // 1 on the outline of the egg-shaped face, as the mesh draws it.
