@@ -68,8 +68,9 @@ const SmallJellyfishLook kRisingJellyfish{kBodyList, kBodyTexture, kSmallGlowTex
                                           0.3,       0.5,          {0.5f, 0.2f, 0.1f}};
 
 // Scene camera, 51 keys: eye, centre, up (up is -y throughout: the deep lies
-// towards +y). The eye leaves the water's edge, then circles the scene on
-// curves between y = -12 and 0 and comes to rest just above the floor.
+// towards +y). The eye leaves the water's edge, then circles wide around the
+// place where the medusa and its fish form, on curves between y = -12 and 0,
+// far enough out to hold both, and comes to rest just above the floor.
 TVector cameraEye(int key) {
     static constexpr double kOpening[8][3] = {{-0.3, -0.6, 0}, {-0.3, -0.6, 0}, {-0.3, -0.9, 0},
                                               {-0.3, -1.6, 0}, {-2.3, -2.6, 0}, {-4.3, -2.6, 0},
@@ -77,20 +78,20 @@ TVector cameraEye(int key) {
     if (key < 8) {
         return makeKey(kOpening[key][0], kOpening[key][1], kOpening[key][2]);
     }
-    const double a = 0.19 * (key - 8);
+    const double a = 0.5 + 0.06 * (key - 8);
     const double y = key == 49   ? -1.85
                      : key == 50 ? -1.9
                                  : -6.0 + 5.5 * std::sin(0.23 * (key - 8) + 0.5);
-    return makeKey(6.0 * std::sin(a) - 2.0, y, 9.0 * std::cos(a) - 1.0);
+    return makeKey(18.0 * std::cos(a) - 6.0, y, 18.0 * std::sin(a) - 3.0);
 }
 
 TVector cameraCentre(int key) {
-    // From key 17 the view follows the giant medusa down and away, then
-    // settles on the floor.
+    // From key 17 the view turns to the fish gathering below, follows the
+    // giant medusa down and away, then settles on the floor.
     static constexpr double kFollow[24][3] = {
-        {0, 0, 0},     {-2, 2, 0},    {-4, 4, 0},      {-6, 5, 0},     {-8, 6, 0},
-        {-9, 6, 0},    {-10, 6, 0},   {-11, 4, 0},     {-12, 2, 0},    {-13, -1, 0},
-        {-14, -4, 0},  {-15, -8, 0},  {-16, -12, 0},   {-17, -15, 0},  {-18, -18, 0},
+        {-3, 12, -6},  {-4, 10, -6},  {-5, 9, -5},     {-6, 8, -5},    {-8, 7, -3},
+        {-9, 6.5, -1}, {-10, 6, 0},   {-9, 3, -3},     {-8, 0, -5},    {-9, -3, -5},
+        {-11, -6, -4}, {-13, -9, -3}, {-15, -12, -2},  {-17, -15, -1}, {-18, -18, 0},
         {-16, -16, 0}, {-13, -13, 0}, {-10, -10, 0},   {-7, -7.5, 0},  {-5, -5, 0},
         {-4, -4, 0},   {-3, -3.2, 0}, {-2.5, -2.8, 0}, {-2.2, -2.6, 0}};
     if (key < 3) {
