@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -44,6 +46,7 @@ constexpr double kFar = 174.0;
 constexpr double kStarRadius = 34.0;
 constexpr double kTwoPi = 6.2831853;
 constexpr double kRingTurn = 6.2831852;
+constexpr double kPi = 3.14159265358979323846;
 constexpr double kFloorSpritesPerUnit = 1800.0;
 constexpr double kMedusaStart = 220.0;
 constexpr double kMedusaEnd = 640.0;
@@ -52,6 +55,12 @@ constexpr double kSwarmEnd = 650.0;
 constexpr double kColumnStart = 630.0;
 constexpr double kPictureStart = 140.0;
 constexpr double kPictureEnd = 535.0;
+constexpr double kColumnSize = 1.6;
+// How far a jellyfish reaches from its centre: a small one's glow (3 x its
+// size 0.4, nudged by 0.36, across the diagonal); a column jellyfish's
+// tentacles (24 units down, 10 out) and its glow (16 across the diagonal).
+constexpr double kRiserReach = 2.2;
+constexpr double kColumnReach = 26.0;
 constexpr float kLightPosition[4] = {1.0f, 0.0f, 1.0f, 0.0f};
 constexpr float kSkyAmbient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
 constexpr float kSkyDiffuse[4] = {0.8f, 0.5f, 0.5f, 1.0f};
@@ -305,14 +314,81 @@ void beginFrame(double t) {
     glEnable(GL_DEPTH_TEST);
 }
 
-void drawSprite(const TVector& at, double size) {
-    glPushMatrix();
-    glTranslatef(static_cast<float>(at.x), static_cast<float>(at.y), static_cast<float>(at.z));
-    faceViewer();
-    const auto s = static_cast<float>(size);
-    glScalef(s, s, s);
-    drawUnitQuad();
-    glPopMatrix();
+// Sprites facing the viewer, drawn as one batch. A billboard keeps only the
+// translation of the modelview, so a sprite's corners lie at its centre in eye
+// space plus (+-size, +-size, 0): the centres are carried into eye space here
+// and the quads go to GL in one array instead of a matrix round trip each.
+class SpriteBatch {
+public:
+    // Reads the modelview the sprites' centres are given in.
+    void begin() {
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelview_);
+        points_.clear();
+        texCoords_.clear();
+        colours_.clear();
+    }
+
+    void add(double x, double y, double z, double size) {
+        const double* m = modelview_;
+        const double ex = m[0] * x + m[4] * y + m[8] * z + m[12];
+        const double ey = m[1] * x + m[5] * y + m[9] * z + m[13];
+        const double ez = m[2] * x + m[6] * y + m[10] * z + m[14];
+        static constexpr float kCorner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+        for (const auto& c : kCorner) {
+            points_.push_back(static_cast<float>(ex + c[0] * size));
+            points_.push_back(static_cast<float>(ey + c[1] * size));
+            points_.push_back(static_cast<float>(ez));
+            texCoords_.push_back(0.5f * (c[0] + 1.0f));
+            texCoords_.push_back(0.5f * (c[1] + 1.0f));
+        }
+    }
+    void add(const TVector& at, double size) { add(at.x, at.y, at.z, size); }
+
+    // Gives the last added sprite its own colour (then every sprite needs one).
+    void colourLast(double r, double g, double b) {
+        for (int corner = 0; corner < 4; ++corner) {
+            colours_.push_back(static_cast<float>(r));
+            colours_.push_back(static_cast<float>(g));
+            colours_.push_back(static_cast<float>(b));
+        }
+    }
+
+    void draw() const {
+        if (points_.empty()) {
+            return;
+        }
+        glPushMatrix();
+        glLoadIdentity();
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glVertexPointer(3, GL_FLOAT, 0, points_.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
+        const bool coloured = colours_.size() == points_.size();
+        if (coloured) {
+            glEnableClientState(GL_COLOR_ARRAY);
+            glColorPointer(3, GL_FLOAT, 0, colours_.data());
+        }
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(points_.size() / 3));
+        if (coloured) {
+            glDisableClientState(GL_COLOR_ARRAY);
+            // The colour array leaves the current colour undefined.
+            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        }
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glPopMatrix();
+    }
+
+private:
+    double modelview_[16] = {};
+    std::vector<float> points_;
+    std::vector<float> texCoords_;
+    std::vector<float> colours_;
+};
+
+SpriteBatch& spriteBatch() {
+    static SpriteBatch batch; // storage kept between frames
+    return batch;
 }
 
 void drawSkyDome(const TextureTable& textures) {
@@ -342,9 +418,12 @@ void drawStars(const part7& self, const TextureTable& textures) {
     bindTexture(textures, kSpriteTexture);
     glPushMatrix();
     enableTextureGeneration(false);
+    SpriteBatch& batch = spriteBatch();
+    batch.begin();
     for (int i = 0; i < kPart7StarsDrawn; ++i) {
-        drawSprite(self.starPoints[i], 0.1 * self.starSize[i]);
+        batch.add(self.starPoints[i], 0.1 * self.starSize[i]);
     }
+    batch.draw();
     glPopMatrix();
 }
 
@@ -412,13 +491,42 @@ void drawNebulae(const part7& self, const TextureTable& textures, double t) {
     }
 }
 
+// Whether something around a point of the scene, within `reach` of it, can
+// show in the current view. Jellyfish out of view would only cost their
+// meshes and glows.
+class ViewTest {
+public:
+    void begin() {
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelview_);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection_);
+    }
+
+    bool mayShow(const TVector& p, double reach) const {
+        double moved[16];
+        std::copy(std::begin(modelview_), std::end(modelview_), std::begin(moved));
+        for (int row = 0; row < 3; ++row) {
+            moved[12 + row] = modelview_[row] * p.x + modelview_[4 + row] * p.y +
+                              modelview_[8 + row] * p.z + modelview_[12 + row];
+        }
+        return sphereInFrustum(moved, projection_, reach);
+    }
+
+private:
+    double modelview_[16] = {};
+    double projection_[16] = {};
+};
+
 void drawRisingSwarm(const part7& self, const TextureTable& textures, double t) {
     const int n = risingSwarmSize(t);
+    ViewTest view;
+    view.begin();
     for (int k = 0; k < n; ++k) {
         const TVector& start = self.risers[k];
         const TVector at = makeKey(start.x, start.y - (t - 230.0) * 0.15, start.z);
-        segments::drawSmallJellyfish(textures, t, at, self.riserSize[k], riserStrength(t, k),
-                                     kRisingJellyfish);
+        if (view.mayShow(at, kRiserReach)) {
+            segments::drawSmallJellyfish(textures, t, at, self.riserSize[k], riserStrength(t, k),
+                                         kRisingJellyfish);
+        }
     }
 }
 
@@ -426,10 +534,14 @@ void drawJellyfishColumn(const part7& self, const TextureTable& textures, double
     if (!(t > kColumnStart)) {
         return;
     }
+    ViewTest view;
+    view.begin();
     for (const TVector& start : self.column) {
         const ColumnJellyfish plan = planColumnJellyfish(start, t);
-        if (plan.drawn) {
-            segments::drawTentacledJellyfish(textures, t, plan.position, 1.6, plan.opacity,
+        TVector centre;
+        scale(plan.position, kColumnSize, centre);
+        if (plan.drawn && view.mayShow(centre, kColumnReach)) {
+            segments::drawTentacledJellyfish(textures, t, plan.position, kColumnSize, plan.opacity,
                                              plan.opacity, kDeepSeaJellyfish);
         }
     }
@@ -451,7 +563,9 @@ void drawMedusaDome(const TextureTable& textures, double q) {
     glBlendFunc(GL_ONE, GL_ONE);
     glEnable(GL_TEXTURE_2D);
     enableTextureGeneration(true);
-    glCallList(kDomeList);
+    if (b > 0.0) { // black adds nothing: spare the fill while it is dark
+        glCallList(kDomeList);
+    }
     glPopMatrix();
     enableTextureGeneration(false);
 }
@@ -462,16 +576,19 @@ void drawFishSwarm(const part7& self, const TextureTable& textures, double q) {
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ONE);
     TVector position, light, unused;
+    SpriteBatch& batch = spriteBatch();
+    batch.begin();
     for (int i = 0; i < kPart7FishDrawn; ++i) {
         self.fish[i].evaluate(fishPathParameter(i, q), position, light, unused);
         const double c = light.x;
+        batch.add(position, 0.35);
         if (i > 200) {
-            setColor(c, 0.5 * c, 0.2 * c);
+            batch.colourLast(c, 0.5 * c, 0.2 * c);
         } else {
-            setColor(0.3 * c, 0.6 * c, 0.8 * c);
+            batch.colourLast(0.3 * c, 0.6 * c, 0.8 * c);
         }
-        drawSprite(position, 0.35);
     }
+    batch.draw();
     glPopMatrix();
 }
 
@@ -497,20 +614,22 @@ void drawFloorSprites(const part7& self, const TextureTable& textures, double t,
     glEnable(GL_DEPTH_TEST);
     bindTexture(textures, kSpriteTexture);
     glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
+    // Each sprite circles the floor's centre at its own pace, then faces the
+    // viewer.
+    SpriteBatch& batch = spriteBatch();
+    batch.begin();
     const int count = floorSpriteCount(g2y);
     for (int j = 0; j < count; ++j) {
         const TVector& p = self.floorSprites[j];
         const double s = p.z;
-        glPushMatrix();
-        glTranslatef(-1.0f, -0.3f, 1.0f);
-        glRotatef(static_cast<float>((s * t - 0.01 * j * t) * 0.03), 0.0f, 1.0f, 0.0f);
-        glTranslatef(static_cast<float>(p.x), -0.15f, static_cast<float>(p.y));
-        faceViewer();
-        const auto size = static_cast<float>((4.0 - s) * 0.02);
-        glScalef(size, size, size);
-        drawUnitQuad();
-        glPopMatrix();
+        const float degrees = static_cast<float>((s * t - 0.01 * j * t) * 0.03);
+        const double a = static_cast<double>(degrees) * (kPi / 180.0);
+        const double x = p.x * std::cos(a) + p.y * std::sin(a);
+        const double z = -p.x * std::sin(a) + p.y * std::cos(a);
+        batch.add(kSpriteCentre.x + x, kSpriteCentre.y - 0.15, kSpriteCentre.z + z,
+                  static_cast<float>((4.0 - s) * 0.02));
     }
+    batch.draw();
 }
 
 void drawDeepSpace(const TextureTable& textures) {
@@ -594,7 +713,8 @@ void drawWobbleOverlay(const TextureTable& textures, double t, const Part7Contro
     bindTexture(textures, kWobbleTexture);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    if (!(c.g1.z > 1.0)) {
+    // Without alpha the layers add nothing.
+    if (!(c.g1.z > 1.0) || !(c.g0.y > 0.0)) {
         return;
     }
     for (int k = 0; k < 5; ++k) {
