@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "segments/part1.h"
 #include "segments/part2.h"
+#include "segments/part7.h"
 
 namespace {
 
@@ -145,6 +146,38 @@ TEST_F(SegmentFrame, ExplodedMeshFacesFlyOutAndVisitTheirPartners) {
         EXPECT_FLOAT_EQ(segment->cornerOffsetsB[i][0], segment->faceCorners[i][3] - a[0]);
         EXPECT_FLOAT_EQ(segment->cornerOffsetsC[i][2], segment->faceCorners[i][8] - a[2]);
     }
+}
+
+TEST_F(SegmentFrame, DeepSeaMirrorsOnACueForOneFrameAndEndsOnALateMirror) {
+    auto segment = std::make_unique<part7>();
+    initPart7(*segment);
+    startPart7(*segment);
+    GLint depthBefore = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
+
+    double t = 500.0;
+    EXPECT_FALSE(renderPart7(*segment, 2, textures_, &t, offscreenBuffer));
+    EXPECT_DOUBLE_EQ(t, 20.0); // written back for the rest of the frame
+    t = 500.06;                // the next frame starts from the clock again
+    EXPECT_FALSE(renderPart7(*segment, 0, textures_, &t, offscreenBuffer));
+    EXPECT_DOUBLE_EQ(t, 500.06);
+
+    // Every pass of the Segment (swarm, column, medusa, overlays, tiles)
+    // leaves the matrix stack as it found it.
+    for (double moment : {6.0, 250.0, 420.0, 600.0, 700.0, 968.0}) {
+        t = moment;
+        EXPECT_FALSE(renderPart7(*segment, 0, textures_, &t, offscreenBuffer)) << moment;
+        GLint depth = 0;
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+        EXPECT_EQ(depth, depthBefore) << moment;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << moment;
+    }
+
+    t = 968.01;
+    EXPECT_TRUE(renderPart7(*segment, 0, textures_, &t, offscreenBuffer));
+    t = 31.0; // mirrored to 969 by cue 3: over at once
+    EXPECT_TRUE(renderPart7(*segment, 3, textures_, &t, offscreenBuffer));
+    EXPECT_DOUBLE_EQ(t, 969.0);
 }
 
 } // namespace
