@@ -41,7 +41,7 @@ constexpr int kStemSegments = 29;
 constexpr double kStemSpacing = 0.25;
 constexpr int kCreditEchoes = 10;
 // The card's quad before the chain's shrink: wide and flat, as the cards are.
-constexpr float kCardShape[3] = {32.0f, 8.0f, 12.0f};
+constexpr double kCardShape[2] = {32.0, 8.0};
 
 constexpr TentacledJellyfishLook kJellyfishLook{9003, 9009, 9007, false, {0.3f, 0.7f, 1.0f, 0.15f},
                                                 -90.0};
@@ -106,6 +106,23 @@ void buildRingPath(Router& path) {
 
 bool part8Finished(double t) {
     return t > timing::segmentEnd(8);
+}
+
+std::array<ChainLink, kChainMaxSegments> chainLinks(const SegmentChain& chain) {
+    constexpr double kRadians = 3.14159265358979323846 / 180.0;
+    std::array<ChainLink, kChainMaxSegments> links{};
+    ChainLink at;
+    const int count = std::min(chain.count, kChainMaxSegments);
+    for (int k = 0; k < count; ++k) {
+        // Shrink, turn, then step up along the turned and shrunk axis.
+        at.scale *= chain.shrink;
+        at.turnDegrees += chain.swayAmplitude * std::sin(k * chain.phaseRate + chain.phaseOffset);
+        const double a = at.turnDegrees * kRadians;
+        at.x -= at.scale * chain.step * std::sin(a);
+        at.y += at.scale * chain.step * std::cos(a);
+        links[k] = at;
+    }
+    return links;
 }
 
 ChainSway chainSway(int stem, double swing) {
@@ -306,29 +323,29 @@ void drawTrailBand(const part8& self, const TextureTable& textures) {
     glPopMatrix();
 }
 
-// Walks the chain; draws the stem's quads, or for a card only the last one
-// in the card's shape.
-void drawSegmentChain(const SegmentChain& chain, bool card) {
-    const auto shrink = static_cast<float>(chain.shrink);
-    const auto size = static_cast<float>(chain.quadSize);
-    glPushMatrix();
-    for (int k = 0; k < chain.count; ++k) {
-        glScalef(shrink, shrink, shrink);
-        glRotatef(static_cast<float>(chain.swayAmplitude *
-                                     std::sin(k * chain.phaseRate + chain.phaseOffset)),
-                  0.0f, 0.0f, 1.0f);
-        glTranslatef(0.0f, static_cast<float>(chain.step), 0.0f);
-        if (k >= chain.firstDrawn) {
-            glPushMatrix();
-            if (card) {
-                glScalef(kCardShape[0], kCardShape[1], kCardShape[2]);
-            }
-            glScalef(size, size, size);
-            drawUnitQuad();
-            glPopMatrix();
+// The drawn links of a chain as one batch of quads of half-size
+// (halfWidth, halfHeight) x the chain's quad size, each turned and shrunk
+// with its link: the stems' dashes, or a card at the tip.
+void drawSegmentChain(const SegmentChain& chain, double halfWidth, double halfHeight) {
+    constexpr double kRadians = 3.14159265358979323846 / 180.0;
+    const auto links = chainLinks(chain);
+    const int count = std::min(chain.count, kChainMaxSegments);
+    glBegin(GL_QUADS);
+    for (int k = chain.firstDrawn; k < count; ++k) {
+        const ChainLink& link = links[k];
+        const double a = link.turnDegrees * kRadians;
+        const double size = link.scale * chain.quadSize;
+        // The quad's own x and y axes after the turn and shrink.
+        const double ux = size * halfWidth * std::cos(a), uy = size * halfWidth * std::sin(a);
+        const double vx = -size * halfHeight * std::sin(a), vy = size * halfHeight * std::cos(a);
+        const double corners[4][4] = {{0, 0, -1, -1}, {1, 0, 1, -1}, {1, 1, 1, 1}, {0, 1, -1, 1}};
+        for (const auto& c : corners) {
+            glTexCoord2f(static_cast<float>(c[0]), static_cast<float>(c[1]));
+            glVertex3f(static_cast<float>(link.x + c[2] * ux + c[3] * vx),
+                       static_cast<float>(link.y + c[2] * uy + c[3] * vy), 0.0f);
         }
     }
-    glPopMatrix();
+    glEnd();
 }
 
 void drawStem(const TextureTable& textures, int stem, double t) {
@@ -337,7 +354,7 @@ void drawStem(const TextureTable& textures, int stem, double t) {
     glColor3f(1.0f, 1.0f, 1.0f);
     glPushMatrix();
     glTranslatef(static_cast<float>(kStemSpacing * stem), 0.0f, 0.0f);
-    drawSegmentChain(stemBody(stem, t), false);
+    drawSegmentChain(stemBody(stem, t), 1.0, 1.0);
     bindTexture(textures, kCreditTexture + stem);
     for (int echo = 0; echo < kCreditEchoes; ++echo) {
         const double grey = creditGrey(stem, echo, t);
@@ -346,7 +363,7 @@ void drawStem(const TextureTable& textures, int stem, double t) {
             continue;
         }
         setColor(grey, grey, grey);
-        drawSegmentChain(creditChain(stem, echo, t), true);
+        drawSegmentChain(creditChain(stem, echo, t), kCardShape[0], kCardShape[1]);
     }
     glPopMatrix();
 }

@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -132,6 +133,39 @@ TEST_F(ClosingFrame, GreetingsComeAfterSixtySeven) {
     const double after = corner(67.1);
     EXPECT_GT(after, before + 5.0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ClosingFrame, ChainLinksLieWhereTheMatrixStackPutsThem) {
+    // A swaying, shrinking chain walked on the GL matrix stack, segment by
+    // segment, against the links worked out without it.
+    SegmentChain chain;
+    chain.count = 29;
+    chain.swayAmplitude = -37.0;
+    chain.phaseRate = 0.27;
+    chain.phaseOffset = 1.9;
+    const auto links = chainLinks(chain);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    for (int k = 0; k < chain.count; ++k) {
+        glScalef(0.94f, 0.94f, 0.94f);
+        glRotatef(static_cast<float>(chain.swayAmplitude *
+                                     std::sin(k * chain.phaseRate + chain.phaseOffset)),
+                  0.0f, 0.0f, 1.0f);
+        glTranslatef(0.0f, 0.2f, 0.0f);
+        double m[16];
+        glGetDoublev(GL_MODELVIEW_MATRIX, m);
+        SCOPED_TRACE(k);
+        EXPECT_NEAR(links[k].x, m[12], 1e-5);
+        EXPECT_NEAR(links[k].y, m[13], 1e-5);
+        const double scale = std::hypot(m[0], m[1]);
+        EXPECT_NEAR(links[k].scale, scale, 1e-5);
+        // The link's x axis, turned as the matrix turns it.
+        const double a = links[k].turnDegrees * 3.14159265358979323846 / 180.0;
+        EXPECT_NEAR(std::cos(a), m[0] / scale, 1e-5);
+        EXPECT_NEAR(std::sin(a), m[1] / scale, 1e-5);
+    }
+    glPopMatrix();
 }
 
 // One dark speck in the middle of a white screen, measured on screen.

@@ -52,6 +52,31 @@ TEST(ClosingCredits, StemsGrowOneAfterAnotherAndStayGrown) {
     EXPECT_EQ(stemGrowth(4, 14.8), 0); // stem 4 is the last to show
 }
 
+TEST(ClosingCredits, AStillChainStandsStraightAndAnEvenTurnClosesARing) {
+    SegmentChain still;
+    still.count = 29;
+    const auto up = chainLinks(still);
+    double height = 0.0, scale = 1.0;
+    for (int k = 0; k < 29; ++k) {
+        scale *= 0.94;
+        height += 0.2 * scale;
+        EXPECT_NEAR(up[k].x, 0.0, 1e-12);
+        EXPECT_NEAR(up[k].y, height, 1e-12);
+    }
+    // With no shrink and 360 / 12 degrees at every segment, twelve segments
+    // walk once round a regular polygon and come home.
+    SegmentChain ring;
+    ring.count = 12;
+    ring.shrink = 1.0;
+    ring.swayAmplitude = 30.0;
+    ring.phaseOffset = 3.14159265358979323846 / 2.0; // sin = 1 throughout
+    const auto round = chainLinks(ring);
+    EXPECT_NEAR(round[11].x, 0.0, 1e-9);
+    EXPECT_NEAR(round[11].y, 0.0, 1e-9);
+    EXPECT_NEAR(round[11].turnDegrees, 360.0, 1e-9);
+    EXPECT_LT(round[2].x, 0.0); // a positive turn bends to the left
+}
+
 // The ten echoes of a card, added up as the additive blend does.
 double cardBrightness(int stem, double t) {
     double sum = 0.0;
