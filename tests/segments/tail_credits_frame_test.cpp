@@ -1,6 +1,8 @@
 // The closing credits drawn for real in a headless GL context, with plain
 // stand-in pictures: the end rule, the black last moment, and the film
-// overlay's closer camera and unsqueezed specks.
+// overlay's closer camera and unsqueezed specks. The file is named to run
+// after the other frame tests: it draws from the process-wide random sequence,
+// and their film overlays expect to find it untouched.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
