@@ -223,8 +223,11 @@ void drawFeedbackComposite(const FeedbackPair& pair, int frame, const TextureTab
     bindTexture(textures, pair.current(frame));
     drawUnitQuad();
     glEnable(GL_BLEND);
-    glColor3f(mix.lastGain, mix.lastGain, mix.lastGain);
+    glColor3f(mix.lastGain, mix.lastGain, mix.lastGain + mix.lastBlueLift);
     bindTexture(textures, pair.previous(frame));
+    if (mix.lastTurnDegrees != 0.0f) {
+        glRotatef(mix.lastTurnDegrees, 0.0f, 0.0f, 1.0f);
+    }
     drawUnitQuad();
     glPopMatrix();
 }

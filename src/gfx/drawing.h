@@ -136,6 +136,11 @@ struct FeedbackMix {
     float freshGain;
     float lastGain;
     float stretch[3] = {1.0f, 1.0f, 1.0f};
+    // The last picture turned by this many degrees about the view axis (a
+    // spiralling trail), and its blue gain raised by lastBlueLift (a trail
+    // that cools as it fades).
+    float lastTurnDegrees = 0.0f;
+    float lastBlueLift = 0.0f;
 };
 // Turns lighting and the depth test off and leaves blending on with
 // (GL_SRC_ALPHA, GL_ONE).

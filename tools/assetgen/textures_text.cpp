@@ -13,7 +13,6 @@ namespace {
 
 const Font sansBold{"DejaVuSans-Bold.ttf", 0.04f};
 const Font sansLight{"DejaVuSans-ExtraLight.ttf", 0.18f};
-const Font serifItalic{"DejaVuSerif-Italic.ttf", 0.02f};
 const Font condensed{"DejaVuSansCondensed.ttf", 0.06f};
 
 // Letters plus a blurred copy of them as glow, on black.
@@ -53,10 +52,12 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink) {
     return glowingCard(256, letters, ink, ink * 0.3f, 2);
 }
 
-// A credit: the role small above, the name large below, shown 4:1.
+// A credit: the role above, the name large below, shown 4:1. The card is
+// only some 50 pixels tall on screen, so the role is set in a plain face as
+// wide as the name may be.
 Image creditCard(const char* role, const char* name) {
     Plane letters(256, 256);
-    setText(letters, serifItalic, role, {0.5f, 0.72f, 0.6f, 0.22f, 4.0f});
+    setText(letters, condensed, role, {0.5f, 0.75f, 0.9f, 0.26f, 4.0f});
     setText(letters, sansBold, name, {0.5f, 0.36f, 0.92f, 0.4f, 4.0f});
     return glowingCard(256, letters, {0.95f, 0.97f, 1.0f}, {0.3f, 0.5f, 0.7f}, 3);
 }
