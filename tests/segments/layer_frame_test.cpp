@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "geometry/asc_mesh.h"
+#include "gfx/drawing.h"
 #include "gfx/offscreen_buffer.h"
 #include "gfx/texture_table.h"
 #include "loading/texture_upload.h"
@@ -191,6 +192,31 @@ TEST_F(LayerFrame, LayersHandTheStateBackAsTheyFoundIt) {
     }
     glMatrixMode(GL_MODELVIEW);
     glViewport(0, 0, 800, 600);
+}
+
+// The Layers' stars and jellyfish bodies take their colours this way.
+TEST_F(LayerFrame, MaterialColoursReachTheMaterialOnlyThroughColourMaterial) {
+    const float ambient[4] = {0.0f, 0.01f, 0.3f, 1.0f};
+    const float diffuse[4] = {0.017f, 0.01f, 0.043f, 0.5f};
+    auto material = [](GLenum which) {
+        std::vector<float> value(4);
+        glGetMaterialfv(GL_BACK, which, value.data());
+        return value;
+    };
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisable(GL_COLOR_MATERIAL);
+    const auto ambientBefore = material(GL_AMBIENT);
+    gfx::setMaterialColours(ambient, diffuse);
+    EXPECT_EQ(material(GL_AMBIENT), ambientBefore);
+
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f); // what colour material takes on first
+    glEnable(GL_COLOR_MATERIAL);
+    gfx::setMaterialColours(ambient, diffuse);
+    glDisable(GL_COLOR_MATERIAL);
+    EXPECT_EQ(material(GL_AMBIENT), std::vector<float>(ambient, ambient + 4));
+    EXPECT_EQ(material(GL_DIFFUSE), std::vector<float>(diffuse, diffuse + 4));
+    glPopAttrib();
 }
 
 TEST_F(LayerFrame, TheLightTunnelDrawsTheSameFrameAfterAnyLayer) {
