@@ -28,6 +28,9 @@ constexpr double kFieldOfView = 65.0;
 constexpr double kLayerAspect = 1.3333333333333333;
 constexpr double kNear = 0.01;
 constexpr double kFar = 174.0;
+// Farthest a jellyfish reaches from its position: the glow's corner (half
+// size 3 x 0.4, dropped by 0.3) lies further out than the pulsing bell.
+constexpr double kReach = 2.1;
 constexpr SmallJellyfishLook kLook{8003, 8009, 4003, 2.0, 1.5, 2.5, {0.1f, 0.2f, 0.4f}};
 // ----------------------------------------------------------------
 
@@ -96,10 +99,17 @@ void renderLayerA(JellyPoints& self, std::int32_t /*cue*/, TextureTable& texture
 
     // Entry 0 is never drawn.
     for (int i = 1; i < static_cast<int>(self.size()); ++i) {
+        const TVector p = risingJellyfishPosition(self, i, tau);
         glPushMatrix();
-        drawSmallJellyfish(textures, tau, risingJellyfishPosition(self, i, tau), kSize,
-                           risingJellyfishStrength(i, tau), kLook);
+        glTranslatef(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+        // Many drift out of the view; their bells would only cost vertex work.
+        const bool inView = gfx::sphereMayBeVisible(kReach);
         glPopMatrix();
+        if (inView) {
+            glPushMatrix();
+            drawSmallJellyfish(textures, tau, p, kSize, risingJellyfishStrength(i, tau), kLook);
+            glPopMatrix();
+        }
     }
     glPopMatrix();
     glFlush();
