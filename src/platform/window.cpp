@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <GL/gl.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -88,7 +89,19 @@ const std::string& lastError() {
     return errorText;
 }
 
+// A software GL driver allocates and frees a vertex buffer of several hundred
+// kilobytes for every large draw. With glibc's default thresholds each one is
+// handed back to the system and faulted in again, which costs more than the
+// drawing; keeping freed memory in the heap lets the next draw reuse it.
+namespace {
+void keepDriverBuffersInTheHeap() {
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+}
+} // namespace
+
 bool startVideo() {
+    keepDriverBuffersInTheHeap();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return fail("SDL video");
     }

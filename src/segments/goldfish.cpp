@@ -1,0 +1,294 @@
+#include "segments/goldfish.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+#include "geometry/asc_mesh.h"
+#include "gfx/drawing.h"
+#include "gfx/random.h"
+#include "platform/asset_path.h"
+#include "segments/layer_state.h"
+
+inter1 inter1Object;
+
+namespace segments {
+namespace {
+
+using namespace gfx;
+
+// ---------------------------------------------------------------- tuning
+constexpr int kBodyTexture = 6090;
+constexpr int kFinTexture = 6096;
+constexpr int kEyeTexture = 6097;
+constexpr int kFishCount = 3;
+constexpr double kStroke = 1.2;    // distance every key adds
+constexpr double kKick = 1.5;      // extra distance of a stroke's first key
+constexpr double kKickDecay = 0.7; // each following key of the stroke kicks less
+constexpr int kStrokeKeys = 7;     // keys 5 and 6 of a stroke glide
+constexpr int kKickingKeys = 5;
+constexpr float kAmbient[4] = {0.1272f, 0.1272f, 0.1272f, 1.0f};
+constexpr float kDiffuse[4] = {0.415f, 0.415f, 0.515f, 1.0f};
+constexpr TexGenPlanes kSkinPlanes{{0.0f, 0.0f, -0.44f, 0.5f}, {0.0f, 0.44f, 0.0f, 0.48f}};
+constexpr double kEyeScale = 0.65;
+constexpr int kEyeSprites = 4;
+constexpr int kFinSteps = 40;
+
+// The camera flight, key by key: eye, centre, and (up x, up y, brightness).
+// It follows the school from its left, so the fish, heading for +z, swim in
+// from behind the view with dark eyes and fins, are circled towards their
+// heads and back while they glow, and swim on out of the view ahead. The
+// screen's up is the fish's back: the body is drawn turned over about x.
+constexpr double kCameraKeys[kFishCameraKeys][3][3] = {
+    {{-6.5, 0.5, 9.0}, {0.0, 0.0, 9.0}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, 8.5}, {0.0, 0.0, 8.5}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, 8.0}, {0.0, 0.0, 8.0}, {0.0, -1.0, 0.0}},
+    {{-6.4, 0.6, 7.0}, {0.0, 0.0, 7.0}, {0.0, -1.0, 0.3}},
+    {{-6.3, 0.7, 5.0}, {0.0, 0.1, 5.0}, {0.0, -1.0, 0.7}},
+    {{-6.2, 0.8, 3.0}, {0.0, 0.1, 3.0}, {0.0, -1.0, 1.0}},
+    {{-6.0, 1.0, 1.5}, {0.0, 0.1, 1.5}, {0.05, -1.0, 1.0}},
+    {{-5.6, 1.2, 2.0}, {0.0, 0.1, 1.0}, {0.1, -1.0, 1.0}},
+    {{-4.8, 1.0, 3.5}, {0.0, 0.1, 1.0}, {0.1, -1.0, 1.0}},
+    {{-3.5, 0.6, 5.0}, {0.0, 0.1, 1.0}, {0.05, -1.0, 1.0}},
+    {{-2.0, 0.2, 6.0}, {0.0, 0.1, 1.0}, {0.0, -1.0, 1.0}},
+    {{-3.5, -0.2, 5.0}, {0.0, 0.1, 1.0}, {-0.05, -1.0, 1.0}},
+    {{-5.0, -0.4, 3.5}, {0.0, 0.1, 1.0}, {-0.1, -1.0, 1.0}},
+    {{-6.0, -0.3, 2.0}, {0.0, 0.1, 1.0}, {-0.1, -1.0, 1.0}},
+    {{-6.3, 0.0, 1.0}, {0.0, 0.1, 1.0}, {-0.05, -1.0, 1.0}},
+    {{-6.4, 0.2, 0.2}, {0.0, 0.1, 0.2}, {0.0, -1.0, 1.0}},
+    {{-6.5, 0.3, -1.0}, {0.0, 0.0, -1.0}, {0.0, -1.0, 1.0}},
+    {{-6.5, 0.4, -2.5}, {0.0, 0.0, -2.5}, {0.0, -1.0, 0.8}},
+    {{-6.5, 0.5, -4.0}, {0.0, 0.0, -4.0}, {0.0, -1.0, 0.5}},
+    {{-6.5, 0.5, -5.5}, {0.0, 0.0, -5.5}, {0.0, -1.0, 0.2}},
+    {{-6.5, 0.5, -7.0}, {0.0, 0.0, -7.0}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, -8.5}, {0.0, 0.0, -8.5}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, -10.0}, {0.0, 0.0, -10.0}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, -11.5}, {0.0, 0.0, -11.5}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, -9.0}, {0.0, 0.0, -9.0}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, -4.0}, {0.0, 0.0, -4.0}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, 1.0}, {0.0, 0.0, 1.0}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, 6.0}, {0.0, 0.0, 6.0}, {0.0, -1.0, 0.0}},
+    {{-6.5, 0.5, 9.0}, {0.0, 0.0, 9.0}, {0.0, -1.0, 0.0}},
+};
+// ----------------------------------------------------------------
+
+TVector fishPosition(int i, double tau) {
+    switch (i) {
+    case 0:
+        return makeKey(0.0, 0.0, 0.0);
+    case 1:
+        return makeKey(0.7, -0.2, 0.1 * std::sin(0.3 * tau) + 1.85);
+    default:
+        return makeKey(0.2 * std::sin(0.121 * tau) - 0.5, 0.6 * std::sin(0.081 * tau) + 0.4,
+                       0.12 * std::sin(0.173 * tau) + 1.8);
+    }
+}
+
+double tailWag(int i, double swum) {
+    static constexpr double kRate[kFishCount] = {1.69, 1.9, 1.89};
+    static constexpr double kOffset[kFishCount] = {0.0, 2.0, 5.0};
+    return 0.7 * std::sin(kRate[i] * swum + kOffset[i]);
+}
+
+void drawBody(inter1& self, const TextureTable& textures, const GoldfishPlan& plan) {
+    glDisable(GL_BLEND);
+    setMaterialColoursNow(kAmbient, kDiffuse);
+    glEnable(GL_TEXTURE_2D);
+    useObjectLinearGeneration(kSkinPlanes);
+    enableTextureGeneration(true);
+    bindTexture(textures, kBodyTexture);
+    glTranslatef(static_cast<float>(plan.position.x), static_cast<float>(plan.position.y),
+                 static_cast<float>(plan.position.z));
+    glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
+    if (self.faceCount == 0) {
+        return;
+    }
+    // One array draw: thousands of single vertex calls would cost more than
+    // the drawing.
+    wagGoldfish(self, plan.wag);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, self.wagged);
+    glNormalPointer(GL_FLOAT, 0, self.normals);
+    glDrawArrays(GL_TRIANGLES, 0, 3 * self.faceCount);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void drawEyeGlow(const TextureTable& textures, double tau, double b) {
+    bindTexture(textures, kEyeTexture);
+    glDisable(GL_DEPTH_TEST);
+    for (int k = 0; k < kEyeSprites; ++k) {
+        glPushMatrix();
+        glTranslatef(0.1f, -0.02f, -0.14f);
+        glColor4f(static_cast<float>(0.3 * b), static_cast<float>(0.3 * b), static_cast<float>(b),
+                  1.0f);
+        faceViewer();
+        const auto scale = static_cast<float>(0.02 * k + 0.3);
+        glScalef(scale, scale, scale);
+        glRotatef(static_cast<float>(2.0 * k * tau + 10.0 * k), 0.0f, 0.0f, 1.0f);
+        drawUnitQuad();
+        glPopMatrix();
+    }
+}
+
+// A cone from a small ring at the eye to a wide one 1.3 out, its far rim
+// waving, the fin stripes scrolling along it.
+void drawFin(const TextureTable& textures, double tau, double b) {
+    glBlendFunc(GL_ONE, GL_ONE);
+    bindTexture(textures, kFinTexture);
+    glEnable(GL_DEPTH_TEST);
+    glBegin(GL_QUAD_STRIP);
+    for (int k = 0; k <= kFinSteps; ++k) {
+        const double phi = k * 6.28318 * 0.025;
+        const auto t = static_cast<float>(0.03 * tau + k / 41.0);
+        setColor(0.31 * b, 0.31 * b, 0.71 * b);
+        glTexCoord2f(0.0f, t);
+        glVertex3f(0.0f, static_cast<float>(0.1 * std::sin(phi)),
+                   static_cast<float>(0.1 * std::cos(phi)));
+        glTexCoord2f(0.7f, t);
+        glVertex3f(static_cast<float>(0.1 * std::sin(18.84954 * 0.025 * k + 0.1 * tau) + 1.3),
+                   static_cast<float>(0.4 * std::sin(phi)),
+                   static_cast<float>(0.4 * std::cos(phi)));
+    }
+    glEnd();
+}
+
+void drawEyesAndFins(const TextureTable& textures, double tau, double b) {
+    for (int s = 0; s < 2; ++s) {
+        glPushMatrix();
+        glDisable(GL_LIGHTING);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glEnable(GL_BLEND);
+        glColor3f(1.0f, 0.0f, 0.0f);
+        glDepthMask(GL_FALSE);
+        enableTextureGeneration(false);
+        glPushMatrix();
+        glScalef(static_cast<float>(kEyeScale), static_cast<float>(kEyeScale),
+                 static_cast<float>(kEyeScale));
+        glTranslatef(s == 0 ? 0.13f : -0.27f, 0.18f, -1.1f);
+        drawEyeGlow(textures, tau, b);
+        if (s == 1) {
+            glTranslatef(0.15f, 0.0f, -0.016f);
+        }
+        glRotatef(s == 0 ? 40.0f : 140.0f, 0.0f, 1.0f, 0.0f);
+        drawFin(textures, tau, b);
+        glPopMatrix();
+        glDepthMask(GL_TRUE);
+        glPopMatrix();
+    }
+}
+
+} // namespace
+
+void buildGoldfishPaths(inter1& self) {
+    setUpClosedPath(self.fishCamera, 3, kFishCameraKeys, [](int k, int track) {
+        const double* key = kCameraKeys[k][track];
+        return makeKey(key[0], key[1], key[2]);
+    });
+    // Seven keys to a stroke: five kicks, each weaker, then two glides.
+    setUpClosedPath(self.fishPath, 3, kFishPathKeys, [](int, int) { return makeKey(0, 0, 0); });
+    double swum = 0.0;
+    double kick = kKick;
+    for (int i = 0; i < kFishPathKeys; ++i) {
+        const int k = i % kStrokeKeys;
+        if (k == 0) {
+            kick = kKick;
+        }
+        swum += kStroke;
+        if (k < kKickingKeys) {
+            swum += kick;
+            kick *= kKickDecay;
+        }
+        self.fishPath.tracks[0][static_cast<std::size_t>(i)].x = swum;
+    }
+}
+
+void prepareGoldfishWag(inter1& self) {
+    for (int f = 0; f < self.faceCount; ++f) {
+        for (int c = 0; c < 3; ++c) {
+            const double x = self.positions[f][3 * c];
+            const double z = self.positions[f][3 * c + 2];
+            self.tailBend[f][c] =
+                z > 0.0 ? static_cast<float>(std::sin(z * z * 1.570795) * 0.63) : 0.0f;
+            self.bodySway[f][c] = static_cast<float>(std::sin(std::abs(x * x) * 1.570795) * 0.3);
+        }
+    }
+}
+
+void wagGoldfish(inter1& self, double d) {
+    const auto wag = static_cast<float>(d);
+    for (int f = 0; f < self.faceCount; ++f) {
+        for (int c = 0; c < 3; ++c) {
+            const float* p = &self.positions[f][3 * c];
+            float* out = &self.wagged[f][3 * c];
+            out[0] = p[0] + self.tailBend[f][c] * wag;
+            out[1] = p[1] + self.bodySway[f][c] * wag;
+            out[2] = p[2];
+        }
+    }
+}
+
+GoldfishPlan planGoldfish(const inter1& self, int i, double tau) {
+    GoldfishPlan plan;
+    TVector f0, f1, f2;
+    self.fishPath.evaluate(0.6 * tau + 1.0 + 2.5 * i, f0, f1, f2);
+    f0.x *= 0.45;
+    TVector u;
+    self.fishCamera.evaluate(0.21 * f0.x + 1.0, plan.eye, plan.centre, u);
+    plan.up = makeKey((i / 3.0 + 1.0) * u.x, u.y, 0.0);
+    plan.brightness = u.z;
+    plan.position = fishPosition(i, tau);
+    plan.wag = tailWag(i, f0.x);
+    plan.lightHeight = 0.3 * std::sin((i / 6.0 + 0.96) * tau + i);
+    return plan;
+}
+
+} // namespace segments
+
+void initLayerB(inter1& self) {
+    using namespace segments;
+    buildGoldfishPaths(self);
+    self.faceCount = 0;
+    const std::string path = assetPath("hlvd\\goldfish.asc");
+    int count = 0;
+    if (LoadAscTriangles(path.c_str(), count, self.positions, self.normals, kGoldfishMaxFaces) ==
+            1 &&
+        count > 0 && count <= kGoldfishMaxFaces) {
+        self.faceCount = count;
+    }
+    prepareGoldfishWag(self);
+}
+
+void renderLayerB(inter1& self, std::int32_t /*cue*/, TextureTable& textures, double* time,
+                  OffscreenBuffer& /*buffer*/) {
+    using namespace segments;
+    const double tau = *time;
+    if (!layerDrawsAt(Layer::B, tau)) {
+        return;
+    }
+    const LayerStateScope scope;
+    glPushMatrix();
+    gfx::loadPerspective(45.0, 1.3333333333333333, 0.01, 174.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    for (int i = 0; i < kFishCount; ++i) {
+        glPushMatrix();
+        const GoldfishPlan plan = planGoldfish(self, i, tau);
+        gluLookAt(plan.eye.x, plan.eye.y, plan.eye.z, plan.centre.x, plan.centre.y, plan.centre.z,
+                  plan.up.x, plan.up.y, plan.up.z);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        const GLfloat light[4] = {0.2f, static_cast<float>(plan.lightHeight), -1.0f, 0.0f};
+        glLightfv(GL_LIGHT0, GL_POSITION, light);
+        const double b = plan.brightness - gfx::randomBelow(1000) * 0.0001;
+        glPushMatrix();
+        drawBody(self, textures, plan);
+        drawEyesAndFins(textures, tau, b);
+        glPopMatrix();
+        glPopMatrix();
+    }
+    glPopMatrix();
+}

@@ -1,0 +1,32 @@
+#include "segments/layer_state.h"
+
+#include <GL/gl.h>
+
+#include "gfx/drawing.h"
+
+namespace segments {
+
+LayerStateScope::LayerStateScope() {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+LayerStateScope::~LayerStateScope() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib(); // also the Segment's matrix mode
+}
+
+void setMaterialColoursNow(const float ambient[4], const float diffuse[4]) {
+    glEnable(GL_COLOR_MATERIAL);
+    gfx::setMaterialColours(ambient, diffuse);
+    glDisable(GL_COLOR_MATERIAL);
+}
+
+} // namespace segments

@@ -1,0 +1,256 @@
+// The four Layers' planning, without GL: when each stops drawing, the rising
+// jellyfish's fade, the goldfish's strokes, camera and wag, the tiles' order
+// of arrival and fade, and the star fractal's camera.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "anim/timing.h"
+#include "segments/layer_state.h"
+#include "segments/layers.h"
+
+namespace {
+
+using namespace segments;
+
+// The first Layer time each Layer is drawn with and the value it stops at.
+double firstTime(Layer layer) {
+    const timing::LayerClock& clock = timing::kLayerClocks[static_cast<int>(layer)];
+    return (clock.start - clock.origin) * clock.scale;
+}
+double endTime(Layer layer) {
+    return timing::kLayerClocks[static_cast<int>(layer)].end;
+}
+
+double distance(const TVector& a, const TVector& b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
+                     (a.z - b.z) * (a.z - b.z));
+}
+
+// How far the view direction from eye to centre is from the up vector, as the
+// sine of the angle between them: gluLookAt breaks down near 0.
+double viewAgainstUp(const TVector& eye, const TVector& centre, const TVector& up) {
+    const double fx = centre.x - eye.x, fy = centre.y - eye.y, fz = centre.z - eye.z;
+    const double cx = fy * up.z - fz * up.y, cy = fz * up.x - fx * up.z, cz = fx * up.y - fy * up.x;
+    const double upLength = std::sqrt(up.x * up.x + up.y * up.y + up.z * up.z);
+    return std::sqrt(cx * cx + cy * cy + cz * cz) / (distance(eye, centre) * upLength);
+}
+
+TEST(LayerEnds, EachLayerDrawsUpToItsEndAndNotFromIt) {
+    for (Layer layer : {Layer::A, Layer::B, Layer::C, Layer::D}) {
+        const double end = endTime(layer);
+        EXPECT_TRUE(layerDrawsAt(layer, firstTime(layer)));
+        EXPECT_TRUE(layerDrawsAt(layer, std::nextafter(end, 0.0)));
+        EXPECT_FALSE(layerDrawsAt(layer, end));
+        EXPECT_FALSE(layerDrawsAt(layer, end + 1000.0));
+        EXPECT_FALSE(layerDrawsAt(layer, std::numeric_limits<double>::quiet_NaN()));
+    }
+    EXPECT_NEAR(firstTime(Layer::B), 9.784, 1e-9); // Layer B starts part way in
+}
+
+TEST(RisingJellyfish, StartInAColumnOfDiscsAndFadeInAndOut) {
+    JellyPoints points;
+    initLayerA(points);
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        EXPECT_EQ(points[k].state, 1);
+        EXPECT_LT(std::hypot(points[k].x, points[k].z), 8.0);
+        EXPECT_NEAR(points[k].y, 30.0 + 0.4 * static_cast<double>(k), 1e-12);
+    }
+    // Not all in one place: the disc is filled.
+    EXPECT_GT(std::abs(points[3].x - points[4].x) + std::abs(points[3].z - points[4].z), 1e-3);
+
+    EXPECT_NEAR(risingJellyfishFade(0.0), 0.0, 1e-12);
+    EXPECT_NEAR(risingJellyfishFade(20.0), 1.0, 1e-12);
+    // Just before the end the Layer still draws, all but invisible.
+    const double last = std::nextafter(endTime(Layer::A), 0.0);
+    EXPECT_GE(risingJellyfishFade(last), 0.0);
+    EXPECT_LT(risingJellyfishFade(last), 1e-8);
+    // A negative strength would darken the picture through the additive glow.
+    for (double tau = 0.0; tau < endTime(Layer::A); tau += 0.37) {
+        for (int i = 1; i < 50; ++i) {
+            EXPECT_GE(risingJellyfishStrength(i, tau), 0.0) << i << " at " << tau;
+        }
+    }
+    const TVector p = risingJellyfishPosition(points, 7, 10.0);
+    EXPECT_DOUBLE_EQ(p.y, points[7].y - 5.5);
+    EXPECT_DOUBLE_EQ(p.x, points[7].x);
+}
+
+class Goldfish : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        fish_ = std::make_unique<inter1>();
+        initLayerB(*fish_); // reads hlvd/goldfish.asc from the build folder
+    }
+    static inline std::unique_ptr<inter1> fish_;
+};
+
+TEST_F(Goldfish, SwimsInStrokesOfFiveKicksAndTwoGlides) {
+    const KeyTrack& swum = fish_->fishPath.tracks[0];
+    ASSERT_EQ(swum.size(), static_cast<std::size_t>(kFishPathKeys));
+    EXPECT_EQ(fish_->fishPath.keyCount, kFishPathKeys);
+    const double kicks[5] = {1.5, 1.0499999999999998, 0.7349999999999999, 0.5144999999999998,
+                             0.36014999999999986};
+    double before = 0.0;
+    for (int i = 0; i < kFishPathKeys; ++i) {
+        const double step = swum[static_cast<std::size_t>(i)].x - before;
+        const int k = i % 7;
+        EXPECT_NEAR(step, 1.2 + (k < 5 ? kicks[k] : 0.0), 1e-9) << "key " << i;
+        before = swum[static_cast<std::size_t>(i)].x;
+    }
+}
+
+TEST_F(Goldfish, CameraStaysOnItsKeysAndNeverDegenerates) {
+    double lowest = 1e9, highest = -1e9;
+    for (double tau = firstTime(Layer::B); tau < endTime(Layer::B); tau += 0.25) {
+        for (int i = 0; i < 3; ++i) {
+            const GoldfishPlan plan = planGoldfish(*fish_, i, tau);
+            EXPECT_GT(distance(plan.eye, plan.centre), 0.5) << i << " at " << tau;
+            EXPECT_GT(viewAgainstUp(plan.eye, plan.centre, plan.up), 0.3) << i << " at " << tau;
+            EXPECT_GE(plan.brightness, -0.05);
+            EXPECT_LE(plan.brightness, 1.05);
+            EXPECT_LE(std::abs(plan.wag), 0.7);
+            lowest = std::min(lowest, plan.brightness);
+            highest = std::max(highest, plan.brightness);
+        }
+    }
+    // The eyes and fins light up in the middle and are dark at the ends.
+    EXPECT_GT(highest, 0.95);
+    EXPECT_LT(planGoldfish(*fish_, 0, firstTime(Layer::B)).brightness, 0.2);
+    EXPECT_LT(planGoldfish(*fish_, 2, endTime(Layer::B)).brightness, 0.2);
+    EXPECT_LT(lowest, 0.2);
+}
+
+TEST_F(Goldfish, OnlyTheTailWagsSideways) {
+    ASSERT_GT(fish_->faceCount, 100) << "hlvd/goldfish.asc did not load";
+    ASSERT_LE(fish_->faceCount, kGoldfishMaxFaces);
+    wagGoldfish(*fish_, 0.0);
+    for (int f = 0; f < fish_->faceCount; ++f) {
+        for (int c = 0; c < 9; ++c) {
+            ASSERT_EQ(fish_->wagged[f][c], fish_->positions[f][c]);
+        }
+    }
+    wagGoldfish(*fish_, 0.7);
+    float tailSwing = 0.0f;
+    for (int f = 0; f < fish_->faceCount; ++f) {
+        for (int c = 0; c < 3; ++c) {
+            const float* p = &fish_->positions[f][3 * c];
+            const float* w = &fish_->wagged[f][3 * c];
+            EXPECT_EQ(w[2], p[2]);
+            if (p[2] <= 0.0f) {
+                EXPECT_EQ(w[0], p[0]) << "head corner moved sideways";
+            } else {
+                EXPECT_GE(w[0], p[0]);
+                tailSwing = std::max(tailSwing, w[0] - p[0]);
+            }
+            EXPECT_GE(w[1], p[1]);
+            EXPECT_LE(w[1] - p[1], 0.7f * 0.3f + 1e-6f);
+        }
+    }
+    EXPECT_GT(tailSwing, 0.2f); // the tail end swings most
+    EXPECT_LE(tailSwing, 0.7f * 0.63f + 1e-6f);
+}
+
+class Tiles : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        tiles_ = std::make_unique<inter2>();
+        initLayerC(*tiles_);
+    }
+    static int visibleAt(double tau) {
+        int count = 0;
+        for (int i = -10; i < 10; ++i) {
+            for (int j = -10; j < 10; ++j) {
+                count += planTile(*tiles_, i, j, tau).alpha > 0.0;
+            }
+        }
+        return count;
+    }
+    static inline std::unique_ptr<inter2> tiles_;
+};
+
+TEST_F(Tiles, ArriveFromTheMiddleOutward) {
+    EXPECT_EQ(visibleAt(0.0), 0);
+    const int early = visibleAt(1.0);
+    const int later = visibleAt(6.0);
+    EXPECT_GT(early, 0);
+    EXPECT_LT(early, later);
+    EXPECT_LT(later, 400);
+    EXPECT_EQ(visibleAt(20.0), 400);
+    // The middle is opaque while the corners are still faint or not there.
+    EXPECT_LE(planTile(*tiles_, -10, -10, 10.0).alpha, 0.0);
+    EXPECT_GT(planTile(*tiles_, 0, 0, 17.0).alpha, 0.99);
+    EXPECT_LT(planTile(*tiles_, -10, -10, 17.0).alpha, 0.5);
+    // Tiles move and turn while they arrive, then settle.
+    bool moved = false;
+    for (int j = -10; j < 10 && !moved; ++j) {
+        for (double tau = 0.0; tau < 25.0 && !moved; tau += 0.5) {
+            const TilePlan plan = planTile(*tiles_, 0, j, tau);
+            moved = plan.alpha > 0.05 && std::abs(plan.offset) > 0.02 && std::abs(plan.spin) > 0.02;
+        }
+    }
+    EXPECT_TRUE(moved);
+    for (int i = -10; i < 10; ++i) {
+        for (int j = -10; j < 10; ++j) {
+            const TilePlan plan = planTile(*tiles_, i, j, 24.9);
+            EXPECT_NEAR(plan.offset, 0.0, 1e-12) << i << "," << j;
+            EXPECT_NEAR(plan.spin, 0.0, 1e-12) << i << "," << j;
+        }
+    }
+}
+
+TEST_F(Tiles, FadeTogetherAfterTwentyFiveAndAreGoneBy32Point7) {
+    for (int i : {-10, -3, 0, 9}) {
+        for (int j : {-10, 0, 4, 9}) {
+            EXPECT_NEAR(planTile(*tiles_, i, j, 26.0).alpha, 0.87, 1e-12);
+            EXPECT_DOUBLE_EQ(planTile(*tiles_, i, j, 26.0).offset, 0.0);
+        }
+    }
+    // The middle tiles are already opaque, so the fade starts without a jump.
+    EXPECT_NEAR(planTile(*tiles_, 0, 0, 25.0).alpha, 1.0, 0.02);
+    EXPECT_EQ(visibleAt(32.6), 400);
+    EXPECT_EQ(visibleAt(32.7), 0);
+    EXPECT_EQ(visibleAt(44.9), 0);
+}
+
+TEST(StarFractal, CameraStartsBesideTheStarsAndNeverDegenerates) {
+    inter0 stars;
+    initLayerD(stars);
+    TVector eye, centre;
+    starCameraAt(stars, 0.0, eye, centre);
+    EXPECT_NEAR(distance(eye, makeKey(5, 0, 3)), 0.0, 1e-12);
+    EXPECT_NEAR(distance(centre, makeKey(5, 0, 0)), 0.0, 1e-12);
+    // Closest at parameter 4 (tau = 20): inside the fractal.
+    starCameraAt(stars, 20.0, eye, centre);
+    EXPECT_NEAR(distance(eye, makeKey(0, 0, 0.85)), 0.0, 1e-9);
+    EXPECT_NEAR(distance(centre, makeKey(-0.4, 0, 0)), 0.0, 1e-9);
+    for (double tau = 0.0; tau < endTime(Layer::D); tau += 0.1) {
+        starCameraAt(stars, tau, eye, centre);
+        EXPECT_GT(distance(eye, centre), 0.5) << tau;
+        EXPECT_GT(viewAgainstUp(eye, centre, makeKey(0, 1, 0)), 0.3) << tau;
+    }
+}
+
+TEST(StarFractal, ChildrenSitAroundTheirParentAtHalfSize) {
+    for (double v : {0.0, 0.4, 1.9}) {
+        double sum[3] = {0, 0, 0};
+        int scaledFirst = 0;
+        for (int c = 0; c < 4; ++c) {
+            const StarChild child = starChild(c, v);
+            EXPECT_NEAR(std::max(std::abs(child.place[0]), std::abs(child.place[1])), 1.6, 1e-12);
+            EXPECT_LE(std::abs(child.tiltDegrees), 30.0);
+            EXPECT_GT(child.phaseFactor, 1.0); // phases spread down the levels
+            scaledFirst += child.scaleFirst;
+            for (int a = 0; a < 2; ++a) {
+                sum[a] += child.place[a];
+            }
+        }
+        EXPECT_EQ(scaledFirst, 2);
+        EXPECT_NEAR(sum[0], 0.0, 1e-12);               // left and right
+        EXPECT_NEAR(sum[1], std::sin(1.3 * v), 1e-12); // up and down, one lifted
+    }
+}
+
+} // namespace
