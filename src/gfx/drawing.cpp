@@ -177,13 +177,6 @@ void setMaterialColours(const float ambient[4], const float diffuse[4]) {
         glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
     }
     glColor4fv(diffuse);
-    // Mesa applies a colour to the material only when it next flushes, after
-    // the switch to the diffuse colour: the ambient would keep the colour
-    // current when colour material was switched on. Once the ambient is no
-    // longer tracked it can be set directly, to the value it should have.
-    if (glIsEnabled(GL_COLOR_MATERIAL)) {
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
-    }
 }
 
 void bindTexture(const TextureTable& textures, int id) {
