@@ -8,9 +8,19 @@ std::int32_t RandomSequence::next() {
     return static_cast<std::int32_t>(state_ >> 33);
 }
 
-std::int32_t lrand() {
+namespace {
+RandomSequence& processSequence() {
     static RandomSequence sequence;
-    return sequence.next();
+    return sequence;
+}
+} // namespace
+
+std::int32_t lrand() {
+    return processSequence().next();
+}
+
+void restartRandomSequence() {
+    processSequence() = RandomSequence{};
 }
 
 } // namespace gfx

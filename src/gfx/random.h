@@ -19,6 +19,10 @@ private:
 // The next number of the process-wide sequence.
 std::int32_t lrand();
 
+// Back to the start state, as in a fresh process. The production never calls
+// it; tests do, so that a check does not depend on what ran before it.
+void restartRandomSequence();
+
 // (lrand() mod k): the remainder the effects scale into their ranges. k > 0.
 inline std::int32_t randomBelow(std::int32_t k) {
     return lrand() % k;

@@ -16,6 +16,7 @@
 #include "geometry/asc_mesh.h"
 #include "gfx/drawing.h"
 #include "gfx/offscreen_buffer.h"
+#include "gfx/random.h"
 #include "gfx/texture_table.h"
 #include "loading/texture_upload.h"
 #include "platform/gl_window.h"
@@ -70,6 +71,9 @@ protected:
     }
 
     void SetUp() override {
+        // Every frame starts from a fresh process's random sequence, so a
+        // check does not depend on which tests drew numbers before it.
+        gfx::restartRandomSequence();
         if (!ready_) {
             GTEST_SKIP() << "no GL context: " << platform::lastError();
         }

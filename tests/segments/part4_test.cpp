@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "gfx/offscreen_buffer.h"
+#include "gfx/random.h"
 #include "gfx/texture_table.h"
 #include "platform/gl_window.h"
 #include "platform/platform.h"
@@ -321,6 +322,9 @@ protected:
     }
 
     void SetUp() override {
+        // Every frame starts from a fresh process's random sequence, so a
+        // check does not depend on which tests drew numbers before it.
+        gfx::restartRandomSequence();
         if (!ready_) {
             GTEST_SKIP() << "no GL context: " << platform::lastError();
         }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gfx/offscreen_buffer.h"
+#include "gfx/random.h"
 #include "gfx/texture_table.h"
 #include "platform/gl_window.h"
 #include "platform/platform.h"
@@ -286,6 +287,7 @@ protected:
         }
         glViewport(0, 0, 800, 600);
         setUpOffscreenBuffer(offscreenBuffer);
+        gfx::restartRandomSequence(); // the tile paths of a fresh process
         segment_ = std::make_unique<part5>();
         initPart5(*segment_);
         startPart5(*segment_);
@@ -294,6 +296,9 @@ protected:
     }
 
     void SetUp() override {
+        // Every frame starts from a fresh process's random sequence, so a
+        // check does not depend on which tests drew numbers before it.
+        gfx::restartRandomSequence();
         if (!ready_) {
             GTEST_SKIP() << "no GL context: " << platform::lastError();
         }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gfx/offscreen_buffer.h"
+#include "gfx/random.h"
 #include "gfx/texture_table.h"
 #include "platform/gl_window.h"
 #include "platform/platform.h"
@@ -52,6 +53,9 @@ protected:
     // A missing context is a failure: a skip would let a broken GL set-up
     // pass unnoticed.
     void SetUp() override {
+        // Every frame starts from a fresh process's random sequence, so a
+        // check does not depend on which tests drew numbers before it.
+        gfx::restartRandomSequence();
         ASSERT_TRUE(ready_) << "cannot get a GL context with SDL_VIDEODRIVER=offscreen: "
                             << whyNotReady_;
     }

@@ -52,6 +52,7 @@ TEST(FilmOverlay, ScratchCountVariesBetweenFourAndFourteen) {
 }
 
 TEST(FilmOverlay, MarksStartOverInsideTheirRangesAndAgeEveryFrame) {
+    restartRandomSequence(); // the draws below are those of a fresh process
     FilmMarks marks{};
     marks[0].life = -1.0; // starts over at once
     marks[2].life = 5.0;  // ages by the scratch and the speck step
