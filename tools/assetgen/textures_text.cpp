@@ -43,11 +43,13 @@ Image title() {
     return glowingCard(512, letters, {0.92f, 0.97f, 1.0f}, {0.25f, 0.45f, 1.0f}, 8);
 }
 
+// A small signature tucked into the lower right of its card, which the screen
+// shows towards the lower right corner.
 Image logo() {
     Plane letters(256, 256);
-    setText(letters, sansBold, "HALVANE", {0.5f, 0.6f, 0.8f, 0.36f, 2.0f});
-    setText(letters, sansLight, "orv.", {0.5f, 0.25f, 0.5f, 0.18f, 2.0f});
-    return glowingCard(256, letters, grey(0.9f), grey(0.15f), 3);
+    setText(letters, sansBold, "HALVANE", {0.7f, 0.3f, 0.46f, 0.2f, 2.0f});
+    setText(letters, sans, "orv.", {0.86f, 0.14f, 0.14f, 0.1f, 2.0f});
+    return glowingCard(256, letters, grey(0.9f), grey(0.12f), 2);
 }
 
 // Eight names, line 0 at the bottom of the picture.
