@@ -120,7 +120,9 @@ protected:
         std::vector<fs::path> files;
         if (fs::exists(folder_)) {
             for (const auto& entry : fs::directory_iterator(folder_)) {
-                files.push_back(entry.path());
+                if (entry.path().extension() == ".png") { // not the frame list beside them
+                    files.push_back(entry.path());
+                }
             }
         }
         std::sort(files.begin(), files.end()); // frame numbers, so in time order
