@@ -135,20 +135,42 @@ Mesh star2() {
     return named(faceted(mesh), "Star");
 }
 
-// Opening titles: a twisted, knotted shell around the camera. The camera sits
-// at the fitted centre and its feedback trail only stays bounded where the
-// mesh covers the view, so the shell must enclose the centre in every
-// direction; the spiral ridges give the sphere map its streaks.
-Mesh funky() {
-    Mesh mesh = sphere(16, [](Vec3 n) {
-        const double phi = std::atan2(n.z, n.x);
-        const double h = std::clamp(n.y, -1.0, 1.0);
-        const double r = 1.0 + 0.28 * std::sin(3 * phi + 4 * h) * std::sqrt(1 - h * h) +
-                         0.12 * std::sin(5 * phi - 7 * h);
-        return n * r;
+// Opening titles: a glossy knotted tube wound around the camera, inside a
+// plain dark shell. The camera sits at the fitted centre and its feedback
+// trail only stays bounded where the mesh covers the view, so the shell must
+// enclose the centre in every direction; seen from its centre the shell's
+// sphere map is one flat colour, so the tube's highlights and silhouettes
+// are what the trail spreads.
+constexpr int kKnotTurns = 3;    // times the tube goes round the camera
+constexpr int kKnotWindings = 5; // times it winds up and down meanwhile
+constexpr double kKnotRadius = 0.45;
+constexpr double kKnotWobble = 0.2;
+constexpr double kTubeRadius = 0.035;
+
+Vec3 knotCentre(double a) {
+    const double ring = kKnotRadius + kKnotWobble * std::cos(kKnotWindings * a);
+    return Vec3{ring * std::cos(kKnotTurns * a), kKnotWobble * std::sin(kKnotWindings * a),
+                ring * std::sin(kKnotTurns * a)};
+}
+
+Mesh knotTube() {
+    Mesh mesh = parametricGrid(240, 10, true, true, [](double u, double v) {
+        const double a = 2 * kPi * u, b = 2 * kPi * v;
+        const Vec3 tangent = normalised(knotCentre(a + 1e-4) - knotCentre(a - 1e-4));
+        // The tube never runs vertically, so a horizontal side vector exists.
+        const Vec3 side = normalised(cross(tangent, Vec3{0, 1, 0}));
+        const Vec3 lift = cross(side, tangent);
+        return knotCentre(a) + (side * std::cos(b) + lift * std::sin(b)) * kTubeRadius;
     });
-    mesh.flipFaces();
-    return named(mesh, "Knot");
+    mesh.faceOutward();
+    return mesh;
+}
+
+Mesh funky() {
+    Mesh shell = geodesicSphere(4);
+    shell.flipFaces();
+    shell.append(knotTube());
+    return named(shell, "Knot");
 }
 
 // Light tunnel: a smooth organic blob. Twenty are drawn every frame, so it is

@@ -227,20 +227,35 @@ Image rainDrop() {
     return image;
 }
 
-// A thin soft scratch down the middle, broken in places; the quad squeezes it
-// to a hairline, so the profile is drawn wide.
+// A scratch as old film shows it: a hairline that wanders a little, thickens
+// and thins, fades out in places and does not run the whole frame, with a
+// fainter second line beside it for part of its length. Every scratch quad
+// has its own width, so the wander and the gap between the two lines differ
+// from scratch to scratch. The quad squeezes the picture to a few pixels, so
+// the profiles are drawn wide.
 Image speckVertical() {
     Image image(128, 128);
-    image.shade([](float s, float t) {
-        const float dx = (s - 0.5f) * 2;
-        const float along = clamp01(0.75f + 0.5f * periodicNoise(0.3f, t * 3, 3, 81));
-        const float profile = std::exp(-dx * dx / 0.04f);
-        return grey(profile * along * (1 - smoothstep(0.7f, 0.95f, std::abs(dx))));
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float wander = 0.12f * periodicNoise(0.7f, t * 2, 2, 83);
+        const float width = 0.09f + 0.05f * periodicNoise(1.3f, t * 4, 4, 84);
+        const float dx = (s - 0.5f - wander) * 2;
+        const float main = std::exp(-dx * dx / (width * width));
+        // Long stretches of full strength, fainter stretches, soft ends.
+        const float strength =
+            0.3f + 0.7f * smoothstep(-0.6f, 0.0f, periodicNoise(0.2f, t * 3, 3, 85));
+        const float ends = smoothstep(0.02f, 0.14f, t) * (1 - smoothstep(0.8f, 0.95f, t));
+        const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
+        const float companion = 0.45f * std::exp(-dx2 * dx2 / 0.004f) *
+                                smoothstep(0.35f, 0.45f, t) * (1 - smoothstep(0.6f, 0.72f, t));
+        const float window = 1 - smoothstep(0.85f, 0.98f, std::abs(2 * s - 1));
+        return grey(clamp01(0.85f * main * strength * ends + companion) * window);
     });
     return image;
 }
 
-// Four dust marks in the quarters of the image: a blot, a hair, a cluster, a fibre.
+// Four dust marks in the quarters of the image, each small inside its cell
+// (the quads are large): a ragged grain, a curled hair, a scatter of dots and
+// a short fibre. They differ in darkness as well as in shape.
 Image specks() {
     Image image(256, 256);
     auto cell = [](float s, float t, int which) {
@@ -248,31 +263,35 @@ Image specks() {
         const float window = spriteWindow(r, 0.7f);
         switch (which) {
         case 0: {
-            const float edge = 0.4f + 0.12f * periodicNoise(angleOf(s, t) / (2 * pi) * 8, 0, 8, 91);
-            return (1 - smoothstep(edge - 0.08f, edge, r)) * window;
+            const float edge =
+                0.13f + 0.05f * periodicNoise(angleOf(s, t) / (2 * pi) * 6, 0, 6, 91);
+            const float grain = 0.75f + 0.25f * periodicNoise(s * 16, t * 16, 16, 93);
+            return 0.8f * grain * (1 - smoothstep(edge - 0.04f, edge, r)) * window;
         }
         case 1: {
             const float x = (s - 0.5f) * 2, y = (t - 0.5f) * 2;
-            const float curve = y - 0.5f * std::sin(x * 2.2f + 0.5f);
-            return std::exp(-curve * curve / 0.0025f) * (1 - smoothstep(0.6f, 0.85f, std::abs(x))) *
+            const float curve = y - 0.35f * std::sin(x * 3.4f + 0.5f) - 0.1f * x * x;
+            const float thin = 0.0006f + 0.0008f * (1 - std::abs(x));
+            return std::exp(-curve * curve / thin) * (1 - smoothstep(0.45f, 0.75f, std::abs(x))) *
                    window;
         }
         case 2: {
             float v = 0;
-            for (int i = 0; i < 7; ++i) {
+            for (int i = 0; i < 9; ++i) {
                 const float cx = 0.3f + 0.4f * latticeHash(i, 0, 92),
                             cy = 0.3f + 0.4f * latticeHash(i, 1, 92);
                 const float d2 = std::pow(s - cx, 2.0f) + std::pow(t - cy, 2.0f);
-                v += std::exp(-d2 / (0.0006f + 0.002f * latticeHash(i, 2, 92)));
+                v += (0.4f + 0.6f * latticeHash(i, 3, 92)) *
+                     std::exp(-d2 / (0.0002f + 0.0006f * latticeHash(i, 2, 92)));
             }
-            return clamp01(v) * window;
+            return 0.9f * clamp01(v) * window;
         }
         default: {
             const float x = (s - 0.5f) * 2, y = (t - 0.5f) * 2;
             const float u = 0.7f * x + 0.7f * y, w = -0.7f * x + 0.7f * y;
-            const float curve = w - 0.15f * std::sin(u * 5);
-            return std::exp(-curve * curve / 0.0012f) * (1 - smoothstep(0.5f, 0.8f, std::abs(u))) *
-                   window;
+            const float curve = w - 0.08f * std::sin(u * 7);
+            return 0.6f * std::exp(-curve * curve / 0.0006f) *
+                   (1 - smoothstep(0.25f, 0.45f, std::abs(u))) * window;
         }
         }
     };

@@ -81,6 +81,12 @@ float softbox(Direction d, Direction centre, float sizeX, float sizeY) {
            (1 - smoothstep(sizeY * 0.35f, sizeY, std::abs(dv)));
 }
 
+// The loading screen's floor and domes. A flat floor reflects into the last
+// few texels of the rim, the farthest part into the outermost one (and, by
+// wrapping, the opposite rim); darkening that outer ring lets the floor fade
+// into the dark instead of ending at a hard edge, and gives the domes dark
+// outlines. The sun is broad so that the four echo layers blur into a glow
+// instead of repeating a sharp highlight.
 Image coolChromeSky() {
     const SkyColours c{{0.25f, 0.45f, 0.85f},
                        {0.85f, 0.92f, 1.0f},
@@ -88,8 +94,11 @@ Image coolChromeSky() {
                        {0.45f, 0.5f, 0.6f},
                        {0.3f, 0.6f, 0.7f},
                        {1.0f, 0.98f, 0.9f},
-                       400};
-    return sphereMap([&](Direction d) { return sky(c, d, 11); });
+                       60};
+    return sphereMap([&](Direction d) {
+        const float rim = std::sqrt(clamp01((1 - d.z) / 2)); // radius in the disc
+        return sky(c, d, 11) * (1 - 0.9f * smoothstep(0.93f, 0.995f, rim));
+    });
 }
 
 // Skin of the light tunnel's objects and rings, which the tunnel's feedback

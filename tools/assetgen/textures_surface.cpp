@@ -31,17 +31,23 @@ Image filmGrain() {
     return image;
 }
 
-// The loading screen's multiply overlay: white in the middle, a soft vignette,
-// a faint fine weave.
+// The loading screen's multiply overlay: near white in the middle with a
+// cool cast, a clear vignette, fine scan lines, and a soft rounded frame that
+// is black before the border of the smallest echo layer (1.02 / 1.02^4 of
+// the overlay's half size), so the layers' stepped edges never show.
+constexpr float kSmallestEchoEdge = 0.942f;
+
 Image vignette() {
     Image image(512, 512);
     image.shade([](float s, float t) {
         const float r = centreDistance(s, t) / 1.4142f;
-        const float fall = 1 - 0.55f * std::pow(smoothstep(0.3f, 1.0f, r), 1.5f);
-        const float weave =
-            0.025f * (periodicNoise(s * 256, t * 256, 256, 8) +
-                      0.5f * std::sin(s * 2 * pi * 128) * std::sin(t * 2 * pi * 128));
-        return Colour{1.0f, 0.99f, 0.97f} * clamp01(fall - std::abs(weave));
+        const float fall = 1 - 0.4f * std::pow(smoothstep(0.25f, 1.0f, r), 1.3f);
+        const float u = std::abs(2 * s - 1), v = std::abs(2 * t - 1);
+        const float box = std::pow(std::pow(u, 8.0f) + std::pow(v, 8.0f), 0.125f);
+        const float frame = 1 - smoothstep(0.86f, kSmallestEchoEdge - 0.008f, box);
+        const float lines = 1 - 0.07f * (0.5f - 0.5f * std::cos(t * 2 * pi * 128));
+        const float weave = 0.02f * std::abs(periodicNoise(s * 256, t * 256, 256, 8));
+        return Colour{0.93f, 0.98f, 1.0f} * (clamp01(fall - weave) * lines * frame);
     });
     return image;
 }

@@ -13,6 +13,7 @@ namespace {
 
 const Font sansBold{"DejaVuSans-Bold.ttf", 0.04f};
 const Font sansLight{"DejaVuSans-ExtraLight.ttf", 0.18f};
+const Font sans{"DejaVuSans.ttf", 0.06f};
 const Font condensed{"DejaVuSansCondensed.ttf", 0.06f};
 
 // Letters plus a blurred copy of them as glow, on black.
@@ -23,23 +24,31 @@ Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int g
     return image;
 }
 
+// The caption and the title are shown small and smeared sideways into twenty
+// copies, so the words fill their cards and the strokes are thick enough for
+// the copies to read as separate letters while they spread.
 Image caption() {
     Plane letters(256, 256);
-    setText(letters, sansLight, "presents", {0.5f, 0.5f, 0.8f, 0.55f, 4.5f});
+    setText(letters, sans, "presents", {0.5f, 0.5f, 0.95f, 0.92f, 4.5f});
     return glowingCard(256, letters, {1.0f, 0.95f, 0.88f}, {0.5f, 0.4f, 0.3f}, 3);
 }
 
+// Two lines, the name large below the small prefix, so the name can take the
+// whole width of the card.
 Image title() {
     Plane letters(512, 512);
-    setText(letters, sansBold, "Orv. Halvane", {0.5f, 0.5f, 0.86f, 0.5f, 2.0f});
+    setText(letters, sansBold, "Orv.", {0.5f, 0.8f, 0.9f, 0.26f, 2.0f});
+    setText(letters, sansBold, "Halvane", {0.5f, 0.39f, 0.9f, 0.52f, 2.0f});
     return glowingCard(512, letters, {0.92f, 0.97f, 1.0f}, {0.25f, 0.45f, 1.0f}, 8);
 }
 
+// A small signature tucked into the lower right of its card, which the screen
+// shows towards the lower right corner.
 Image logo() {
     Plane letters(256, 256);
-    setText(letters, sansBold, "HALVANE", {0.5f, 0.6f, 0.8f, 0.36f, 2.0f});
-    setText(letters, sansLight, "orv.", {0.5f, 0.25f, 0.5f, 0.18f, 2.0f});
-    return glowingCard(256, letters, grey(0.9f), grey(0.15f), 3);
+    setText(letters, sansBold, "HALVANE", {0.7f, 0.3f, 0.46f, 0.2f, 2.0f});
+    setText(letters, sans, "orv.", {0.86f, 0.14f, 0.14f, 0.1f, 2.0f});
+    return glowingCard(256, letters, grey(0.9f), grey(0.12f), 2);
 }
 
 // Eight names, line 0 at the bottom of the picture.
