@@ -24,7 +24,7 @@ void printToStderr(const char* text, const char* caption) {
     std::fflush(stderr);
 }
 
-constexpr int kBoxAttempts = 3;
+constexpr int kBoxAttempts = 8;
 
 // Returns the id of the pressed button, or defaultId when the box could not
 // be shown or was closed without an answer.
@@ -42,7 +42,7 @@ int showBox(const char* text, const char* caption, BoxIcon icon,
     // previous one closed; try a few times before taking the default answer.
     int failed = SDL_ShowMessageBox(&data, &pressed);
     for (int attempt = 1; failed != 0 && attempt < kBoxAttempts; ++attempt) {
-        SDL_Delay(200);
+        SDL_Delay(static_cast<Uint32>(150 * attempt)); // 4.2 s in all before giving up
         failed = SDL_ShowMessageBox(&data, &pressed);
     }
     if (failed != 0) {
