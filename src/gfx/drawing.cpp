@@ -232,6 +232,17 @@ void drawFeedbackComposite(const FeedbackPair& pair, int frame, const TextureTab
     glPopMatrix();
 }
 
+void feedPictureBack(const FeedbackPair& pair, int frame, const TextureTable& textures,
+                     double aspect, const FeedbackMix& mix, int size) {
+    copyPictureInto(textures, pair.current(frame), size, size);
+    drawFeedbackComposite(pair, frame, textures, aspect, mix);
+    glDisable(GL_BLEND);
+    copyPictureInto(textures, pair.current(frame), size, size);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}
+
 void beginWindowPass(const OffscreenBuffer& buffer, float clearR, float clearG, float clearB,
                      double aspect) {
     buffer.makeWindowCurrent();

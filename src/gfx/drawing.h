@@ -147,6 +147,13 @@ struct FeedbackMix {
 void drawFeedbackComposite(const FeedbackPair& pair, int frame, const TextureTable& textures,
                            double aspect, const FeedbackMix& mix);
 
+// One turn of an off-screen feedback loop: copies the fresh picture into
+// this frame's texture of the pair, lays the last one over it with `mix`,
+// copies the result into the same texture, and leaves blending off and the
+// projection at the identity.
+void feedPictureBack(const FeedbackPair& pair, int frame, const TextureTable& textures,
+                     double aspect, const FeedbackMix& mix, int size);
+
 // Switches to the window, clears it to the colour with depth, loads the
 // 45-degree perspective every window pass starts from, and sets the
 // coloured material's ambient and diffuse to black.

@@ -88,13 +88,7 @@ void drawTrailOffscreen(part1& self, const TextureTable& textures, double t,
     drawMeshAndBackdrop(self, textures, t);
     glPopMatrix();
 
-    copyPictureInto(textures, kTrail.current(n), kTrailSize, kTrailSize);
-    drawFeedbackComposite(kTrail, n, textures, self.aspect, kTrailMix);
-    glDisable(GL_BLEND);
-    copyPictureInto(textures, kTrail.current(n), kTrailSize, kTrailSize);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
+    feedPictureBack(kTrail, n, textures, self.aspect, kTrailMix, kTrailSize);
 }
 
 void drawTrailBand(part1& self, const TextureTable& textures) {

@@ -301,16 +301,6 @@ void drawGlow(part2& self, const TextureTable& textures, double t, std::int32_t 
     glPopMatrix();
 }
 
-void compositeFeedback(part2& self, const TextureTable& textures) {
-    const int n = self.frameCounter;
-    drawFeedbackComposite(kFeedback, n, textures, self.aspect, kFeedbackMix);
-    glDisable(GL_BLEND);
-    copyPictureInto(textures, kFeedback.current(n), kFeedbackSize, kFeedbackSize);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-}
-
 void drawOffscreenPass(part2& self, TextureTable& textures, double t, std::int32_t cue,
                        const OffscreenBuffer& buffer) {
     buffer.makeBufferCurrent();
@@ -331,8 +321,8 @@ void drawOffscreenPass(part2& self, TextureTable& textures, double t, std::int32
     enableTextureGeneration(false);
     glPopMatrix();
 
-    copyPictureInto(textures, kFeedback.current(self.frameCounter), kFeedbackSize, kFeedbackSize);
-    compositeFeedback(self, textures);
+    feedPictureBack(kFeedback, self.frameCounter, textures, self.aspect, kFeedbackMix,
+                    kFeedbackSize);
 }
 
 void drawFeedbackPicture(part2& self, const TextureTable& textures) {

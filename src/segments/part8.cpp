@@ -297,13 +297,7 @@ void drawTrailOffscreen(part8& self, const TextureTable& textures, double t,
     glDisable(GL_TEXTURE_2D);
     glPopMatrix();
 
-    copyPictureInto(textures, kTrail.current(n), kTrailSize, kTrailSize);
-    drawFeedbackComposite(kTrail, n, textures, self.aspect, kTrailMix);
-    glDisable(GL_BLEND);
-    copyPictureInto(textures, kTrail.current(n), kTrailSize, kTrailSize);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
+    feedPictureBack(kTrail, n, textures, self.aspect, kTrailMix, kTrailSize);
 }
 
 void drawTrailBand(const part8& self, const TextureTable& textures) {

@@ -4,6 +4,8 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "gfx/drawing.h"
@@ -17,6 +19,20 @@ inline bool openTestWindow(int width, int height) {
     return platform::startVideo() && platform::chooseSurfaceFormat() &&
            platform::createWindow("test", width, height, false) &&
            platform::createWindowContext() && platform::activateWindowContext();
+}
+
+// The set-up every frame test of an effect needs: headless, run from the
+// build folder (where hlvd/ is), an 800 x 600 window with its viewport, and
+// the off-screen buffer. False with the reason in lastError().
+inline bool openFrameTestWindow() {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    std::filesystem::current_path(HLV_BUILD_DIR);
+    if (!openTestWindow(800, 600)) {
+        return false;
+    }
+    glViewport(0, 0, 800, 600);
+    setUpOffscreenBuffer(offscreenBuffer);
+    return true;
 }
 
 inline void closeTestWindow() {

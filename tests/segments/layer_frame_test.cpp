@@ -38,14 +38,10 @@ struct LayerCase {
 class LayerFrame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        std::filesystem::current_path(HLV_BUILD_DIR);
-        ready_ = testing_gl::openTestWindow(800, 600);
+        ready_ = testing_gl::openFrameTestWindow();
         if (!ready_) {
             return;
         }
-        glViewport(0, 0, 800, 600);
-        setUpOffscreenBuffer(offscreenBuffer);
         const char* pictures[][2] = {
             {"8009", "hlvd\\caust.png"},      {"4003", "hlvd\\blob22d.png"},
             {"6090", "hlvd\\goldfish2.png"},  {"6096", "hlvd\\fishtent.png"},

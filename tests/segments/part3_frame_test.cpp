@@ -22,14 +22,10 @@ namespace {
 class SwarmFrame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        std::filesystem::current_path(HLV_BUILD_DIR);
-        ready_ = testing_gl::openTestWindow(800, 600);
+        ready_ = testing_gl::openFrameTestWindow();
         if (!ready_) {
             return;
         }
-        glViewport(0, 0, 800, 600);
-        setUpOffscreenBuffer(offscreenBuffer);
         // Only the picture's copy target is needed; every other texture is
         // left unloaded and draws untextured.
         GLuint name = 0;

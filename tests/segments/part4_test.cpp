@@ -300,14 +300,10 @@ TEST(SpriteBatch, FacingQuadIsTheBillboardedUnitQuad) {
 class RainAndVaseFrame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        std::filesystem::current_path(HLV_BUILD_DIR);
-        ready_ = testing_gl::openTestWindow(800, 600);
+        ready_ = testing_gl::openFrameTestWindow();
         if (!ready_) {
             return;
         }
-        glViewport(0, 0, 800, 600);
-        setUpOffscreenBuffer(offscreenBuffer);
         const std::vector<unsigned char> black(512 * 512 * 3, 0);
         for (int id : {5110, 5111}) {
             GLuint name = 0;

@@ -279,14 +279,10 @@ TEST(Creature, AFewBeadsSparkle) {
 class MoonFrame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        std::filesystem::current_path(HLV_BUILD_DIR);
-        ready_ = testing_gl::openTestWindow(800, 600);
+        ready_ = testing_gl::openFrameTestWindow();
         if (!ready_) {
             return;
         }
-        glViewport(0, 0, 800, 600);
-        setUpOffscreenBuffer(offscreenBuffer);
         gfx::restartRandomSequence(); // the tile paths of a fresh process
         segment_ = std::make_unique<part5>();
         initPart5(*segment_);
