@@ -208,9 +208,10 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
             }
         }
         EXPECT_EQ(lit, 0);
-        // The tunnel's glow ball fills the feedback's view three times over
-        // and is amplified there, so it is made dim on purpose.
-        const int expected = std::string(file) == "spherical.png" ? 120 : 200;
+        // The tunnel's glow ball and the butterflies' eye planes are amplified
+        // by the feedback they are drawn into, so they are made dim on purpose.
+        const std::string name = file;
+        const int expected = name == "spherical.png" ? 120 : name == "theeye.png" ? 80 : 200;
         EXPECT_GT(brightest, expected) << "a sprite should reach near full brightness";
     }
 }

@@ -153,7 +153,10 @@ Image theEye() {
             mix(Colour{1.0f, 0.85f, 0.4f}, Colour{0.3f, 0.7f, 1.0f}, smoothstep(0.2f, 0.5f, r));
         const Colour c = irisColour * (iris * fibre * (0.6f + 0.4f * rings)) +
                          grey(limbus + outer) + grey(highlight);
-        return c * spriteWindow(r, 0.85f);
+        // Up to four of these are added every frame onto a screen that keeps
+        // 85 % of itself, which multiplies them about sevenfold: kept dim so
+        // the stack reads as coloured rings instead of white.
+        return c * (0.45f * spriteWindow(r, 0.85f));
     });
     return image;
 }
