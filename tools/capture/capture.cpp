@@ -317,6 +317,10 @@ private:
     // Writes one still and its line in frames.txt: file, global seconds and
     // the Segment that drew it.
     void writeStill(long frame, double seconds, int shown, const std::vector<std::uint8_t>& rgb) {
+        if (frame == lastStill_) {
+            return; // a frame both asked for by time and next to a change
+        }
+        lastStill_ = frame;
         char name[64];
         std::snprintf(name, sizeof name, "frame_%06ld.png", frame);
         if (!capture::writePng(o_.framesDir + "/" + name, rgb)) {
@@ -395,6 +399,7 @@ private:
     int latestShown_ = 0;
     int shown_ = 0;
     bool stillNext_ = false;
+    long lastStill_ = -1;
     std::FILE* index_ = nullptr;
     std::map<int, std::vector<double>> frameTimes_;
     std::map<int, std::vector<double>> issueTimes_;
