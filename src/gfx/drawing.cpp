@@ -41,7 +41,10 @@ void drawQuad(float halfWidth, float halfHeight, const TexRect& rect, QuadCorner
     const float t[4] = {rect.t0, rect.t0, rect.t1, rect.t1};
     static constexpr int kFromLowerLeft[4] = {0, 1, 2, 3};
     static constexpr int kFromUpperLeft[4] = {3, 2, 1, 0};
-    const int* order = corners == QuadCorners::FromLowerLeft ? kFromLowerLeft : kFromUpperLeft;
+    static constexpr int kClockwiseFromLowerLeft[4] = {0, 3, 2, 1};
+    const int* order = corners == QuadCorners::FromLowerLeft   ? kFromLowerLeft
+                       : corners == QuadCorners::FromUpperLeft ? kFromUpperLeft
+                                                               : kClockwiseFromLowerLeft;
     glBegin(GL_QUADS);
     for (int i = 0; i < 4; ++i) {
         const int k = order[i];
@@ -66,15 +69,20 @@ void drawFlatQuad(float s0, float t0, float s1, float t1) {
 
 namespace {
 // Replaces the upper-left n x n block of the modelview matrix by the identity.
+// Replaces the upper-left n x n block of a column-major matrix (element
+// (row, column) at m[column * 4 + row]) by the identity.
+template <class T> void resetUpperLeftBlock(T* m, int n) {
+    for (int column = 0; column < n; ++column) {
+        for (int row = 0; row < n; ++row) {
+            m[column * 4 + row] = column == row ? T(1) : T(0);
+        }
+    }
+}
+
 void resetModelviewBlock(int n) {
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    // Column-major: element (row, column) is m[column * 4 + row].
-    for (int column = 0; column < n; ++column) {
-        for (int row = 0; row < n; ++row) {
-            m[column * 4 + row] = column == row ? 1.0f : 0.0f;
-        }
-    }
+    resetUpperLeftBlock(m, n);
     glLoadMatrixf(m);
 }
 } // namespace
@@ -85,6 +93,14 @@ void faceViewer() {
 
 void faceViewerKeepingDepth() {
     resetModelviewBlock(2);
+}
+
+void faceViewer(double m[16]) {
+    resetUpperLeftBlock(m, 3);
+}
+
+void faceViewerKeepingDepth(double m[16]) {
+    resetUpperLeftBlock(m, 2);
 }
 
 void lookAtFullScreenLayer(double eyeDistance, double aspect) {
@@ -163,18 +179,18 @@ void setColor(double r, double g, double b) {
     glColor3f(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
 }
 
-void setMaterialColours(const float ambient[4], const float diffuse[4]) {
+void setMaterialColours(const float ambient[4], const float diffuse[4], GLenum faces) {
     // While colour tracking is on, each colour becomes its material at once.
     // Mesa applies a tracked colour only when drawing or when the tracked
     // parameter changes, so the ambient would be lost when tracking moves on
     // to the diffuse: it is written as a material once it is no longer
     // tracked (a tracked parameter ignores glMaterial).
     const bool tracking = glIsEnabled(GL_COLOR_MATERIAL) == GL_TRUE;
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT);
+    glColorMaterial(faces, GL_AMBIENT);
     glColor4fv(ambient);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+    glColorMaterial(faces, GL_DIFFUSE);
     if (tracking) {
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+        glMaterialfv(faces, GL_AMBIENT, ambient);
     }
     glColor4fv(diffuse);
 }
@@ -263,28 +279,6 @@ void prewarmTexture(const TextureTable& textures, int id) {
     glBegin(GL_POINTS);
     glVertex3f(0.0f, 0.0f, 0.0f);
     glEnd();
-}
-
-} // namespace gfx
-
-namespace gfx {
-
-namespace {
-void resetUpperLeftBlock(double m[16], int n) {
-    for (int column = 0; column < n; ++column) {
-        for (int row = 0; row < n; ++row) {
-            m[column * 4 + row] = column == row ? 1.0 : 0.0;
-        }
-    }
-}
-} // namespace
-
-void faceViewer(double m[16]) {
-    resetUpperLeftBlock(m, 3);
-}
-
-void faceViewerKeepingDepth(double m[16]) {
-    resetUpperLeftBlock(m, 2);
 }
 
 } // namespace gfx

@@ -2,6 +2,8 @@
 // Each exists once here.
 #pragma once
 
+#include <GL/gl.h>
+
 #include "gfx/offscreen_buffer.h"
 #include "gfx/texture_table.h"
 
@@ -40,8 +42,9 @@ struct TexRect {
 
 // Where a quad starts and which way it turns, seen from +z.
 enum class QuadCorners {
-    FromLowerLeft, // (-,-) (+,-) (+,+) (-,+): counter-clockwise, as the unit quad
-    FromUpperLeft, // (-,+) (+,+) (+,-) (-,-): clockwise
+    FromLowerLeft,          // (-,-) (+,-) (+,+) (-,+): counter-clockwise, as the unit quad
+    FromUpperLeft,          // (-,+) (+,+) (+,-) (-,-): clockwise
+    ClockwiseFromLowerLeft, // (-,-) (-,+) (+,+) (+,-)
 };
 
 // A quad in the z = 0 plane with half-size (halfWidth, halfHeight) about the
@@ -92,7 +95,8 @@ void setColor(double r, double g, double b);
 // glColorMaterial for the front and back faces. While GL_COLOR_MATERIAL is on
 // both reach the material; while it is off neither does. The current colour
 // is D afterwards.
-void setMaterialColours(const float ambient[4], const float diffuse[4]);
+void setMaterialColours(const float ambient[4], const float diffuse[4],
+                        GLenum faces = GL_FRONT_AND_BACK);
 
 // Whether a sphere of the given radius around the modelview's origin can
 // reach the view of the given projection (both column-major, as GL keeps

@@ -214,16 +214,7 @@ void drawBackdrop(const BlobbySurfaceState& state, const TVector& o1b, const TVe
     bindTexture(textures, kRoomViewTexture);
     glScalef(static_cast<float>(aspect), 1.0f, 1.0f);
     glRotatef(180.0f, 0.0f, 0.0f, 1.0f);
-    glBegin(GL_QUADS);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(-1.0f, -1.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(-1.0f, 1.0f, 0.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(1.0f, 1.0f, 0.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(1.0f, -1.0f, 0.0f);
-    glEnd();
+    drawQuad(1.0f, 1.0f, TexRect{1.0f, 1.0f, 0.0f, 0.0f}, QuadCorners::ClockwiseFromLowerLeft);
     glPopMatrix();
 }
 

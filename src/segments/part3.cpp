@@ -193,13 +193,9 @@ void drawOffscreenPass(part3& self, double t, const TextureTable& textures,
     setUpLight();
     glPopMatrix();
     glViewport(0, 0, kPictureSize, kPictureSize);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    gluPerspective(45.0, self.aspect, 0.01, 174.0);
-    glMatrixMode(GL_MODELVIEW);
+    loadPerspective(45.0, self.aspect, 0.01, 174.0);
     glPushMatrix();
     useObjectLinearGeneration(0.3f);
     enableTextureGeneration(true);

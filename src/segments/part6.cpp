@@ -242,13 +242,11 @@ void useFloorPlanes(const float s[4], const float t[4]) {
     enableTextureGeneration(true);
 }
 
-// Ambient and diffuse of the front faces through the coloured material.
+// Ambient and diffuse of the front faces through the coloured material,
+// which stays on (the diffuse keeps following the colour).
 void frontMaterial(const float ambient[4], const float diffuse[4]) {
     glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT, GL_AMBIENT);
-    glColor4fv(ambient);
-    glColorMaterial(GL_FRONT, GL_DIFFUSE);
-    glColor4fv(diffuse);
+    setMaterialColours(ambient, diffuse, GL_FRONT);
 }
 
 // The modelview now in GL, for placing sprites in eye space by hand: one
@@ -441,16 +439,7 @@ void drawMirror(const TextureTable& textures, int m, const MirrorLook& look) {
     glColor4f(1.0f, 1.0f, 1.0f, 0.88f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 1);
-    glVertex3f(-1, -1, 0);
-    glTexCoord2f(0, 0);
-    glVertex3f(-1, 1, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(1, 1, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(1, -1, 0);
-    glEnd();
+    drawQuad(1.0f, 1.0f, TexRect{0.0f, 1.0f, 1.0f, 0.0f}, QuadCorners::ClockwiseFromLowerLeft);
     glPopMatrix();
 }
 
@@ -746,16 +735,7 @@ void drawHungPicture(const part6& self, const TextureTable& textures, const Gall
     glDisable(GL_LIGHTING);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     bindTexture(textures, kPicturePair.current(self.frameCounter));
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(-3, -3, 0);
-    glTexCoord2f(0, h);
-    glVertex3f(-3, 3, 0);
-    glTexCoord2f(w, h);
-    glVertex3f(3, 3, 0);
-    glTexCoord2f(w, 0);
-    glVertex3f(3, -3, 0);
-    glEnd();
+    drawQuad(3.0f, 3.0f, TexRect{0.0f, 0.0f, w, h}, QuadCorners::ClockwiseFromLowerLeft);
     glPushMatrix();
     glScalef(3.01f, 3.24f, 2.0f);
     glColor3f(0.65f, 0.65f, 0.65f);
