@@ -6,6 +6,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -100,8 +101,41 @@ void keepDriverBuffersInTheHeap() {
 }
 } // namespace
 
+namespace {
+
+// With an X display named and no driver asked for, SDL probes other drivers
+// too (Wayland first) and now and then, under a virtual X server, ended up
+// showing nothing: no window and no message box, the program running on
+// unseen. There x11 is asked for directly, and a refused connection is tried
+// again for a few seconds before SDL is left to choose.
+bool xDisplayExpected() {
+    return std::getenv("SDL_VIDEODRIVER") == nullptr && std::getenv("DISPLAY") != nullptr &&
+           std::getenv("WAYLAND_DISPLAY") == nullptr;
+}
+
+constexpr int kDisplayAttempts = 10;
+
+bool startX11Video() {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    for (int attempt = 1; attempt <= kDisplayAttempts; ++attempt) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            return true;
+        }
+        std::fprintf(stderr, "hlv: the X display refused a connection (%s), trying again\n",
+                     SDL_GetError());
+        SDL_Delay(static_cast<Uint32>(100 * attempt)); // 5.5 s in all
+    }
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER); // let SDL choose, as it would have
+    return false;
+}
+
+} // namespace
+
 bool startVideo() {
     keepDriverBuffersInTheHeap();
+    if (xDisplayExpected() && startX11Video()) {
+        return true;
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return fail("SDL video");
     }
