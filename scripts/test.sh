@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: unit and render tests (ctest), the sanitizer build
-# (ASan + UBSan) of the file-format tests, the ThreadSanitizer build of the
-# sound test, then a short run of every fuzz target. A failing step does not
+# (ASan + UBSan) of the file-format tests and of hlv-capture over the whole
+# production, the ThreadSanitizer build of the sound test, then a short run of
+# every fuzz target. A failing step does not
 # stop the others; the summary counts what really passed and failed, and the
 # script exits non-zero if anything failed. In CI (CI=true) warnings are errors.
 set -uo pipefail
@@ -50,13 +51,27 @@ fi
 ctest --test-dir "$BUILD" --output-on-failure --no-tests=error -j 2 2>&1 | tee "$log"
 count_ctest "unit and render tests" "$log"
 
-echo "== sanitizer build (ASan + UBSan) of the file-format tests"
+echo "== sanitizer build (ASan + UBSan): file-format tests and the whole production"
 sanitized=(test_anim test_imaging test_geometry)
 if cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DHLV_SANITIZE=ON -DHLV_BENCH=OFF \
-  "${werror[@]}" >/dev/null && cmake --build build-sanitize -j "$JOBS" --target "${sanitized[@]}"; then
+  "${werror[@]}" >/dev/null &&
+  cmake --build build-sanitize -j "$JOBS" --target "${sanitized[@]}" hlv-capture; then
   ctest --test-dir build-sanitize --output-on-failure --no-tests=error \
     -R "^($(IFS='|'; echo "${sanitized[*]}"))\$" 2>&1 | tee "$log"
   count_ctest "sanitizer build" "$log"
+  # Every Segment and Layer, with music, at 2 frames per second; any finding
+  # ends the run with a non-zero code.
+  echo "sanitized hlv-capture over the whole production (2 frames per second)"
+  capture="$PWD/build-sanitize/hlv-capture"
+  if (cd "$BUILD" && SDL_VIDEODRIVER=offscreen ASAN_OPTIONS=detect_leaks=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$capture" --fps 2 --music on >"$log" 2>&1); then
+    tail -n 1 "$log"
+    passed=$((passed + 1))
+  else
+    cat "$log"
+    step_failed "sanitized hlv-capture over the whole production"
+  fi
 else
   step_failed "sanitizer build"
 fi

@@ -417,7 +417,10 @@ void extractSurface(BlobbyGrid& grid) {
                 const int point = grid.pointIndex(i, j, k);
                 int caseNumber = 0;
                 for (int bit = 0; bit < kCorners; ++bit) {
-                    caseNumber |= (f[point + cornerPoint[bit]] >= iso ? 1 : 0) << bit;
+                    // Kept in its own statement: GCC 12's sanitizer build
+                    // miscompiles the comparison folded into the shift.
+                    const bool inside = f[point + cornerPoint[bit]] >= iso;
+                    caseNumber |= (inside ? 1 : 0) << bit;
                 }
                 const CaseRow& row = cases[caseNumber];
                 const int cell = k + grid.nx * (j + grid.ny * i);
