@@ -67,15 +67,18 @@ Program::~Program() {
 
 Finished Program::waitFor(double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
+    // Looks at least once, so waitFor(0) asks without waiting.
+    for (;;) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             reaped_ = true;
             return {true, WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
         }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return {};
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return {};
 }
 
 void Program::terminate() {
