@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the asset generator, the tests and
-# `make run` need. Idempotent: does nothing when everything is present.
+# `make run` need (ccache only speeds up rebuilds). Idempotent: does nothing
+# when everything is present.
 set -euo pipefail
 
 PACKAGES=(
@@ -10,6 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libpng-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri
   clang libclang-rt-14-dev sox lame ffmpeg imagemagick
+  ccache
 )
 
 missing=()
