@@ -75,9 +75,18 @@ void drawTrailOffscreen(part1& self, const TextureTable& textures, double t,
     const int n = self.frameCounter;
     buffer.makeBufferCurrent();
     glViewport(0, 0, kTrailSize, kTrailSize);
-    // Only depth is cleared: the colour keeps the last composite.
+    // Only depth is cleared from the second frame on: the colour keeps the
+    // last composite.
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_DEPTH_BUFFER_BIT);
+    if (trailStartsOver(n)) {
+        // Neither the buffer (the loading screen's last picture) nor the
+        // textures (a plain white image) hold a trail yet: starting from them
+        // would flash the whole band. The trail grows out of black instead.
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        copyPictureInto(textures, kTrail.previous(n), kTrailSize, kTrailSize);
+    } else {
+        glClear(GL_DEPTH_BUFFER_BIT);
+    }
     self.aspect = kAspect;
     loadPerspective(45.0, self.aspect, 0.01, 174.0);
     glPushMatrix();

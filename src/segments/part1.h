@@ -29,6 +29,12 @@ inline double titlePathParameter(double t) {
     return 1.0 + 0.2 * t;
 }
 
+// Whether this frame (the frame counter after its increment) starts the trail
+// over from black, dropping whatever the buffer and the trail textures held.
+inline bool trailStartsOver(int frame) {
+    return frame == 1;
+}
+
 // Fills the title path with its 19 keys (what start does before the GL set-up).
 void buildTitlePath(Router& path);
 

@@ -409,12 +409,13 @@ void feedBack(part4& self, const TextureTable& textures, double t, const Part4Vi
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    setGrey(view.freshGain());
+    const FeedbackWeights weights = feedbackWeights(view);
+    setGrey(weights.fresh);
     glDisable(GL_DEPTH_TEST);
     bindTexture(textures, kFeedback.current(n));
     glScalef(kOverfill, kOverfill, kOverfill);
     drawUnitQuad();
-    setGrey(view.lastGain());
+    setGrey(weights.lastGain);
     glEnable(GL_BLEND);
     bindTexture(textures, kFeedback.previous(n));
     glPushMatrix();
@@ -436,8 +437,11 @@ void drawOffscreenPass(part4& self, TextureTable& textures, double t, const Part
     glDepthMask(GL_TRUE); // whatever the Segment before left, the depth must clear
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     loadPerspective(45.0, self.aspect, 0.01, 174.0);
-    glPushMatrix();
+    // The buffer's context is shared with other effects, which may leave a
+    // camera on its modelview. The feedback layers below are placed from it,
+    // so it must start from the identity, not only inside the scene's push.
     glLoadIdentity();
+    glPushMatrix();
     useObjectLinearGeneration(kSkinPlanes);
     enableTextureGeneration(true);
     gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.centre.x, view.centre.y, view.centre.z,
@@ -505,6 +509,13 @@ void multiplyInto(const Matrix4& left, const Matrix4& right, Matrix4& out) {
 }
 
 } // namespace
+
+FeedbackWeights feedbackWeights(const Part4View& view) {
+    FeedbackWeights weights;
+    weights.lastGain = std::clamp(view.lastGain(), 0.0, kHighestLastGain);
+    weights.fresh = std::max(view.freshGain(), 0.0) * (1.0 - weights.loopGain());
+    return weights;
+}
 
 double cueDecay(double latchedTime, double t, double q, double r) {
     const double denominator = q * r * (t - latchedTime) + 1.0;

@@ -76,6 +76,24 @@ struct Part4View {
     double treeSpread() const { return 0.1 * o2.y; }
 };
 
+// How the fresh picture and the last result are weighed in one turn of the
+// feedback loop. The last one is added with its gain as colour and as alpha,
+// so it keeps loopGain = gain^2 of itself. Fed in at its full brightness, a
+// still picture would settle at brightness / (1 - loopGain): up to 16 times
+// the scene near the script's top gain, and past any bound where the spline
+// overshoots 1 between its last keys. Instead the gain is held at or below
+// 0.92 (a loop gain of 0.85, so each frame's fresh picture keeps a 15 % share
+// and the vase still reads under the strongest ripples) and the fresh picture
+// is fed in at brightness * (1 - loopGain): a still picture settles at the
+// scripted brightness, and whatever moves or ripples leaves fading trails.
+struct FeedbackWeights {
+    double fresh = 0.0;    // colour of the fresh picture
+    double lastGain = 0.0; // colour and alpha of the last result
+    double loopGain() const { return lastGain * lastGain; }
+};
+inline constexpr double kHighestLastGain = 0.92;
+FeedbackWeights feedbackWeights(const Part4View& view);
+
 // Evaluates the camera and control paths at t and applies the cue responses
 // (latching the cue times on their first frames); the control values are
 // also kept in self.o1 .. o3 for the rest of the frame.

@@ -80,6 +80,50 @@ TEST(RainAndVase, StrongHitPullsTheGainsByADecayingShare) {
     EXPECT_DOUBLE_EQ(segment->cue2Latch.time, hit);
 }
 
+// A still picture run through the loop frame after frame, as 8-bit colour
+// would clamp it: where it settles and how fast a light that goes out fades.
+TEST(RainAndVase, FeedbackNeverBurnsAStillPictureOutAndTrailsFade) {
+    auto segment = readySegment();
+    double highestScriptGain = 0.0;
+    for (double t = 0.1; t <= 87.0; t += 0.05) {
+        for (int cue : {0, 2}) {
+            const Part4View view = planPart4View(*segment, t, cue);
+            highestScriptGain = std::max(highestScriptGain, view.lastGain());
+            const FeedbackWeights w = feedbackWeights(view);
+            ASSERT_LT(w.loopGain(), 0.86) << t;
+            ASSERT_GE(w.fresh, 0.0) << t;
+            double lit = 0.0;
+            for (int frame = 0; frame < 300; ++frame) {
+                lit = std::min(1.0, w.fresh * 0.6 + w.loopGain() * lit);
+            }
+            // Settles at the scripted brightness of the scene, never at white.
+            EXPECT_NEAR(lit, std::min(1.0, 0.6 * view.freshGain()), 1e-6) << t;
+            double dark = lit;
+            for (int frame = 0; frame < 30; ++frame) {
+                dark *= w.loopGain();
+            }
+            EXPECT_LT(dark, 0.05 * lit + 1e-12) << t;
+        }
+    }
+    // The spline overshoots 1 between its last keys: fed back as scripted,
+    // that would grow without bound.
+    EXPECT_GT(highestScriptGain, 1.0);
+}
+
+TEST(RainAndVase, WithoutFeedbackTheFreshPictureKeepsItsBrightness) {
+    Part4View view;
+    view.o1 = makeKey(0.0, 0.9, 0.0);
+    FeedbackWeights w = feedbackWeights(view);
+    EXPECT_DOUBLE_EQ(w.fresh, 1.2 * 0.9);
+    EXPECT_EQ(w.lastGain, 0.0);
+    // A gain below zero (spline undershoot) adds nothing rather than
+    // brightening the fresh picture.
+    view.o1 = makeKey(-0.1, 0.9, 0.0);
+    w = feedbackWeights(view);
+    EXPECT_EQ(w.lastGain, 0.0);
+    EXPECT_DOUBLE_EQ(w.fresh, 1.2 * 0.9);
+}
+
 TEST(RainAndVase, EachCueLatchesItsOwnTimeOnce) {
     auto segment = readySegment();
     planPart4View(*segment, 29.0, 2);

@@ -79,17 +79,39 @@ testing_gl::Rgb screenPixel(const std::vector<std::uint8_t>& rgb, int x, int row
     return testing_gl::pixelAt(rgb, 800, x, 599 - rowFromTop);
 }
 
+// Fills one of the trail textures with white again, as the asset pack loads it.
+void fillWhite(const TextureTable& textures, int id) {
+    const std::vector<unsigned char> white(256 * 256 * 3, 255);
+    glBindTexture(GL_TEXTURE_2D, textures[id]);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 256, 256, GL_RGB, GL_UNSIGNED_BYTE, white.data());
+}
+
 TEST_F(SegmentFrame, OpeningTitlesDrawAtTheirLastMomentThenFinish) {
     part1 segment;
     startPart1(segment);
+    fillWhite(textures_, 110);
+    fillWhite(textures_, 111);
     double t = 81.0;
     EXPECT_FALSE(renderPart1(segment, 0, textures_, &t, offscreenBuffer));
     EXPECT_EQ(segment.frameCounter, 1);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    // The band fills the middle 65 % of the height over the dark blue clear
-    // colour; the white trail texture makes it bright.
-    const auto rgb = picture();
+    // The first frame drops the white the trail textures were loaded with:
+    // with nothing lit at this moment the band stays as dark as the clear
+    // colour instead of flashing.
+    auto rgb = picture();
+    const auto firstBand = screenPixel(rgb, 400, 300);
+    EXPECT_LE(firstBand.r + firstBand.g, 10);
+    EXPECT_LE(firstBand.b, 20);
+
+    // From the second frame on the last result feeds the trail: a white one
+    // makes the band bright. It fills the middle 65 % of the height over the
+    // dark blue clear colour.
+    fillWhite(textures_, 110);
+    fillWhite(textures_, 111);
+    EXPECT_FALSE(renderPart1(segment, 0, textures_, &t, offscreenBuffer));
+    EXPECT_EQ(segment.frameCounter, 2);
+    rgb = picture();
     const auto bar = screenPixel(rgb, 400, 60);
     EXPECT_LE(bar.r, 3);
     EXPECT_NEAR(bar.b, 13, 3);
@@ -102,7 +124,7 @@ TEST_F(SegmentFrame, OpeningTitlesDrawAtTheirLastMomentThenFinish) {
 
     t = 81.0 + 1e-9;
     EXPECT_TRUE(renderPart1(segment, 0, textures_, &t, offscreenBuffer));
-    EXPECT_EQ(segment.frameCounter, 1);
+    EXPECT_EQ(segment.frameCounter, 2);
 }
 
 TEST_F(SegmentFrame, LightTunnelRewindsOnACueAndFinishesAfterItsEnd) {
