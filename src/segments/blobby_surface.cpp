@@ -27,6 +27,7 @@ constexpr int kEnvironmentTexture = 4284;
 constexpr int kGlowTexture = 4285;
 constexpr int kRoomViewTexture = 4300;
 constexpr int kBallViewSize = 256;
+constexpr float kBallRadius = 1.1f; // the sphere list's size
 // The room's floor pattern repeats every two units.
 constexpr TexGenPlanes kFloorPlanes{{0.5f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.5f, 0.0f}};
 // Behind the room: a dim night blue, so the room and the balls' views read
@@ -407,6 +408,8 @@ void drawReflectionScene(part3& self, const TVector& eye, const TVector& centre,
                      static_cast<float>(kBallPositions[n].y),
                      static_cast<float>(kBallPositions[n].z));
         faceViewer();
+        // In front of the ball's own sphere, which would hide it otherwise.
+        glTranslatef(0.0f, 0.0f, kBallRadius);
         glScalef(1.05f, 1.05f, 1.05f);
         bindTexture(textures, kBallViewTexture + n);
         glCallList(kBallBillboardList);
