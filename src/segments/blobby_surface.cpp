@@ -27,6 +27,12 @@ constexpr int kEnvironmentTexture = 4284;
 constexpr int kGlowTexture = 4285;
 constexpr int kRoomViewTexture = 4300;
 constexpr int kBallViewSize = 256;
+constexpr float kBallRadius = 1.1f; // the sphere list's size
+// The room's floor pattern repeats every two units.
+constexpr TexGenPlanes kFloorPlanes{{0.5f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.5f, 0.0f}};
+// Behind the room: a dim night blue, so the room and the balls' views read
+// as a place rather than objects floating on black.
+constexpr float kRoomBackground[4] = {0.06f, 0.08f, 0.18f, 0.0f};
 constexpr int kRoomViewSize = 512;
 
 constexpr int kGridCells = 28;
@@ -166,7 +172,9 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
     }
     enableTextureGeneration(false);
     glColor3f(0.8f, 0.8f, 0.8f);
-    bindTexture(textures, kRoomViewTexture);
+    // Silver balls: the room copy would start black and only ever mirror
+    // the dark room back.
+    bindTexture(textures, kEnvironmentTexture);
     useSphereMapGeneration();
     enableTextureGeneration(true);
     for (int n = 0; n < 3; ++n) {
@@ -188,11 +196,16 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
     glDepthMask(GL_FALSE);
     bindTexture(textures, kFloorTexture);
     glColor4f(0.7f, 0.8f, 1.0f, 0.5f);
+    // The plane mesh carries no texture coordinates: spread the pattern
+    // over it from its own x and z.
+    useObjectLinearGeneration(kFloorPlanes);
+    enableTextureGeneration(true);
     glPushMatrix();
     glTranslatef(0.0f, -1.0f, 0.0f);
     glScalef(1.5f, 1.5f, 1.5f);
     glCallList(kFloorList);
     glPopMatrix();
+    enableTextureGeneration(false);
     glDepthMask(GL_TRUE);
 }
 
@@ -230,10 +243,14 @@ void drawSurface(const part3& self, const TVector& o3b, double t, const TextureT
     const double k = o3b.y > 15.0 ? self.aspect : 1.1 * self.aspect;
     glScalef(static_cast<float>(k), 1.0f, 1.0f);
     glext::glActiveTextureARB(GL_TEXTURE0_ARB);
+    // Both units take the coordinates sent per vertex; generation left on
+    // by an earlier pass would replace the normal lookup.
+    enableTextureGeneration(false);
     bindTexture(textures, kEnvironmentTexture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glext::glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
+    enableTextureGeneration(false);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     bindTexture(textures, o3b.y >= 5.0 ? kRoomViewTexture : kSideTexture);
     const float grey = static_cast<float>(self.blobby.o2b.y);
@@ -351,7 +368,7 @@ void initBlobbySurface(part3& self) {
 
 void drawBallView(part3& /*self*/, const TVector& eye, const TVector& up, int ball,
                   const TVector& ballPosition, double t, const TextureTable& textures) {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearColor(kRoomBackground[0], kRoomBackground[1], kRoomBackground[2], kRoomBackground[3]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     loadPerspective(135.0, 1.0, 0.01, 174.0);
     glLoadIdentity();
@@ -374,7 +391,7 @@ void drawBallView(part3& /*self*/, const TVector& eye, const TVector& up, int ba
 void drawReflectionScene(part3& self, const TVector& eye, const TVector& centre, const TVector& up,
                          double t, const TextureTable& textures) {
     glViewport(0, 0, kRoomViewSize, kRoomViewSize);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearColor(kRoomBackground[0], kRoomBackground[1], kRoomBackground[2], kRoomBackground[3]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     loadPerspective(65.0, self.aspect, 0.01, 174.0);
     glLoadIdentity();
@@ -391,6 +408,8 @@ void drawReflectionScene(part3& self, const TVector& eye, const TVector& centre,
                      static_cast<float>(kBallPositions[n].y),
                      static_cast<float>(kBallPositions[n].z));
         faceViewer();
+        // In front of the ball's own sphere, which would hide it otherwise.
+        glTranslatef(0.0f, 0.0f, kBallRadius);
         glScalef(1.05f, 1.05f, 1.05f);
         bindTexture(textures, kBallViewTexture + n);
         glCallList(kBallBillboardList);

@@ -640,9 +640,12 @@ void feedBackPicture(const part6& self, const TextureTable& textures, double t) 
     glDisable(GL_DEPTH_TEST);
     bindTexture(textures, cur);
     glScalef(1.084f, 1.084f, 1.084f);
-    glColor4f(0.25f, 0.25f, 0.25f, 0.25f);
+    const PictureTrail trail = pictureTrail();
+    const float fresh = static_cast<float>(trail.fresh);
+    glColor4f(fresh, fresh, fresh, fresh);
     drawWobbleGrid(t, w, h);
-    glColor4f(0.9f, 0.9f, 0.9f, 0.9f);
+    const float kept = static_cast<float>(trail.kept);
+    glColor4f(kept, kept, kept, kept);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     bindTexture(textures, prev);
@@ -987,6 +990,19 @@ int mirrorPassCount(double mirrorSkip) {
 
 bool raysShine(double raysLevel) {
     return raysLevel > 0.0001;
+}
+
+PictureTrail pictureTrail() {
+    // The trail keeps 0.9 x 0.9 of itself; the new picture takes the rest,
+    // so the loop never amplifies. With more (a quarter), a picture that is
+    // not cleared grows by 6 % a frame and a cleared one settles a third
+    // above the scene: both burn the trail out to a flat cyan wash.
+    constexpr double kKept = 0.9;
+    return {1.0 - kKept * kKept, kKept};
+}
+
+double trailStep(const PictureTrail& trail, double picture, double previousTrail) {
+    return std::min(1.0, trail.fresh * picture + trail.kept * trail.kept * previousTrail);
 }
 
 int shaftOverlayCount(double raysLevel) {

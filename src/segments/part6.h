@@ -102,6 +102,19 @@ int mirrorPassCount(double mirrorSkip);
 bool raysShine(double raysLevel);
 int shaftOverlayCount(double raysLevel);
 
+// How the underwater picture's trail is mixed each frame: this frame's
+// picture is laid down at `fresh`, and the previous trail added over it with
+// colour and alpha `kept` (so it counts kept squared).
+struct PictureTrail {
+    double fresh;
+    double kept;
+};
+PictureTrail pictureTrail();
+
+// One pixel after a frame's trail step: `picture` is what the frame drew
+// there (over the old trail where the picture was not cleared).
+double trailStep(const PictureTrail& trail, double picture, double previousTrail);
+
 // The point a mirror's camera looks at, from the scene eye and the mirror's
 // place (the mirrors face -x).
 TVector mirrorCentre(const TVector& eye, const TVector& mirror);

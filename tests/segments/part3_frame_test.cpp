@@ -26,14 +26,20 @@ protected:
         if (!ready_) {
             return;
         }
-        // Only the picture's copy target is needed; every other texture is
-        // left unloaded and draws untextured.
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, 512, 512, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        textures_[3110] = name;
+        // Only the copy targets are needed (the swarm's picture, the balls'
+        // views and the room view); every other texture is left unloaded
+        // and draws untextured.
+        static constexpr int kTargets[5][2] = {
+            {3110, 512}, {4280, 256}, {4281, 256}, {4282, 256}, {4300, 512}};
+        for (const auto& target : kTargets) {
+            GLuint name = 0;
+            glGenTextures(1, &name);
+            glBindTexture(GL_TEXTURE_2D, name);
+            glTexImage2D(GL_TEXTURE_2D, 0, 3, target[1], target[1], 0, GL_RGB, GL_UNSIGNED_BYTE,
+                         nullptr);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+            textures_[target[0]] = name;
+        }
         while (glGetError() != GL_NO_ERROR) {
         }
     }
@@ -89,6 +95,27 @@ TEST_F(SwarmFrame, NewPictureLiesOverTheOldScreenAtFifteenPercent) {
     EXPECT_GT(dark, 800 * 600 / 20);
     EXPECT_GT(lit, 0); // the untextured glows of the butterflies
     EXPECT_EQ(segment_->frameCounter, 1);
+}
+
+TEST_F(SwarmFrame, ReflectionRoomNeverLeavesTheScreenBlack) {
+    // Mid reflection mode, well after the swarm: only the room's copy is on
+    // screen. Its own background keeps the room readable as a place.
+    offscreenBuffer.makeWindowCurrent();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (double t = 110.0; t < 110.2; t += 0.05) {
+        double now = t;
+        EXPECT_FALSE(renderPart3(*segment_, 0, textures_, &now, offscreenBuffer));
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    std::vector<std::uint8_t> rgb;
+    platform::readPicture(rgb);
+    ASSERT_EQ(rgb.size(), 800u * 600u * 3u);
+    long black = 0;
+    for (std::size_t i = 0; i < rgb.size(); i += 3) {
+        black += rgb[i] < 8 && rgb[i + 1] < 8 && rgb[i + 2] < 8;
+    }
+    EXPECT_LT(black, 800 * 600 / 20);
 }
 
 TEST_F(SwarmFrame, LastMomentDrawsThenTheSegmentFinishes) {

@@ -110,6 +110,31 @@ TEST(UnderwaterGallery, WeakRaysKeepThePictureAndDrawNoShafts) {
     EXPECT_EQ(shaftOverlayCount(215.0), 5);
 }
 
+TEST(UnderwaterGallery, PictureTrailNeitherBurnsOutNorFreezes) {
+    const PictureTrail trail = pictureTrail();
+    // A picture that is not cleared is drawn over its own trail: a still
+    // one keeps its brightness frame after frame instead of growing.
+    double uncleared = 0.4;
+    for (int frame = 0; frame < 300; ++frame) {
+        uncleared = trailStep(trail, uncleared, uncleared);
+    }
+    EXPECT_NEAR(uncleared, 0.4, 1e-6);
+    // A cleared still scene settles at its own brightness, not above it.
+    double settled = 0.0;
+    for (int frame = 0; frame < 300; ++frame) {
+        settled = trailStep(trail, 0.6, settled);
+    }
+    EXPECT_NEAR(settled, 0.6, 1e-3);
+    // A flash leaves a visible trail that is gone within a second at 30 fps.
+    double flash = trailStep(trail, 1.0, 0.0);
+    flash = trailStep(trail, 0.0, flash);
+    EXPECT_GT(flash, 0.1);
+    for (int frame = 0; frame < 28; ++frame) {
+        flash = trailStep(trail, 0.0, flash);
+    }
+    EXPECT_LT(flash, 0.01);
+}
+
 TEST(UnderwaterGallery, MirrorCameraLooksBackAcrossTheMirror) {
     const TVector mirror = makeKey(0.5, -0.1, 0.0);
     // Straight in front: the mirror's camera looks back along -x.

@@ -34,8 +34,12 @@ Image causticFrame(int frame) {
         const float big = causticNetwork(s, t, phase, 5, 11);
         const float fine = causticNetwork(s, t, -phase, 9, 23);
         const float light = 0.75f * big * big + 0.45f * fine * fine;
+        // Sea-blue rather than white lines: the underwater picture lays
+        // them over itself per colour channel, with red and green weighted
+        // far above blue, and strong red or green lines turn into a
+        // coloured net there.
         const Colour deep{0.02f, 0.08f, 0.2f};
-        return deep + Colour{0.55f, 0.85f, 1.0f} * light;
+        return deep + Colour{0.2f, 0.6f, 1.0f} * light;
     });
     return image;
 }

@@ -172,8 +172,10 @@ Image tvScreen() {
     return image;
 }
 
-// A bright synthetic "rendered" scene: chequered floor, sky and shiny
-// spheres, drawn as a side view (it is projected onto the surface from the front).
+// A synthetic "rendered" scene: chequered floor, sky and shiny spheres,
+// drawn as a side view. It is added on top of the surface's environment
+// shading, so it is a night scene: a dark sky and floor, lit spheres with
+// bright highlights, light enough to tint the surface but never to hide it.
 Image rayTraced() {
     Image image(256, 256);
     struct Ball {
@@ -190,10 +192,10 @@ Image rayTraced() {
             const bool check =
                 (static_cast<int>(std::floor(fx)) + static_cast<int>(std::floor(fz))) % 2 == 0;
             const float fade = std::exp(-k * 0.05f);
-            return mix(Colour{0.5f, 0.55f, 0.7f},
-                       check ? Colour{0.9f, 0.9f, 0.85f} : Colour{0.25f, 0.2f, 0.35f}, fade);
+            return mix(Colour{0.04f, 0.05f, 0.1f},
+                       check ? Colour{0.3f, 0.3f, 0.32f} : Colour{0.03f, 0.02f, 0.06f}, fade);
         }
-        return mix(Colour{0.75f, 0.8f, 0.95f}, Colour{0.25f, 0.4f, 0.85f}, clamp01(dy * 2));
+        return mix(Colour{0.12f, 0.12f, 0.22f}, Colour{0.0f, 0.01f, 0.06f}, clamp01(dy * 2));
     };
     image.shadeSupersampled(2, [&](float s, float t) {
         float dx = (s - 0.5f) * 1.2f, dy = (t - 0.5f) * 1.2f, dz = 1;
@@ -221,8 +223,8 @@ Image rayTraced() {
         const float dn = dx * nx + dy * ny + dz * nz;
         const float rx = dx - 2 * dn * nx, ry = dy - 2 * dn * ny, rz = dz - 2 * dn * nz;
         const float highlight = std::pow(clamp01(-0.5f * rx + 0.7f * ry - 0.5f * rz), 40.0f);
-        return hit->colour * (0.2f + 0.7f * light) + background(rx, ry, rz) * 0.3f +
-               grey(highlight);
+        return hit->colour * (0.05f + 0.4f * light) + background(rx, ry, rz) * 0.5f +
+               grey(0.9f * highlight);
     });
     return image;
 }
