@@ -233,13 +233,21 @@ Mesh sphereone() {
 }
 
 // A geodesic dome with its crown at -y (the deep sea's cameras look with -y
-// up): the sky dome and the giant medusa.
+// up), closed by a flat floor across its rim: the sky dome and the giant
+// medusa. As the sky it must surround the camera in every direction, since
+// the deep sea's first views look straight down past the rim; the floor has
+// its own rim vertices so the dome's corner normals stay those of the dome.
 Mesh geo1() {
     Mesh mesh = hexDisc(12, [](double rho, double theta) {
         const double a = rho * radians(90.0);
         return Vec3{std::sin(a) * std::cos(theta), -std::cos(a), std::sin(a) * std::sin(theta)};
     });
     orientFaces(mesh, 0, mesh.faces.size(), [](Vec3 c) { return c; });
+    const std::size_t floorStart = mesh.faces.size();
+    mesh.append(hexDisc(12, [](double rho, double theta) {
+        return Vec3{rho * std::cos(theta), 0.0, rho * std::sin(theta)};
+    }));
+    orientFaces(mesh, floorStart, mesh.faces.size(), [](Vec3) { return Vec3{0, 1, 0}; });
     return named(mesh, "Geodome");
 }
 
