@@ -45,7 +45,7 @@ constexpr int geodesicVertices(int f) {
 const Expected kMeshes[] = {
     {"dom2.asc", 2 * hexDiscVertices(4), 2 * 6 * 16 + 2 * 24, {}},
     {"plane.asc", 3 * 800, 800, Box{{-1, -1, 0}, {1, 1, 0}}},
-    {"star2.asc", 3 * 80, 80, {}},
+    {"star2.asc", 3 * 80, 80, Box{{-0.851, -1, -0.894}, {0.851, 1, 0.894}}},
     {"funky.asc", geodesicVertices(4) + 240 * 10, 20 * 16 + 2 * 240 * 10, {}},
     {"resoil.asc", geodesicVertices(6), 720, {}},
     {"round3.asc", geodesicVertices(12), 2880, Box{{-0.75, -0.75, -1}, {0.75, 0.75, 1}}},
@@ -262,6 +262,22 @@ TEST(MeshOrientation, OpeningShellAndDeepSkyEncloseTheirCameras) {
         const Vec fitted{eye[0] / 34.6, eye[1] / 34.6, eye[2] / 34.6};
         EXPECT_EQ(escapingDirection(*sky, fitted), -1) << "escapes the sky from " << eye[1];
     }
+}
+
+TEST(MeshOrientation, StarPointsSetItsFittedSize) {
+    // The star fractal's spacing is laid out for stars whose points reach
+    // the cube; a fit that grows the star makes neighbours overlap and the
+    // camera's close pass fly into the first star's core.
+    const auto star = parse("star2.asc");
+    ASSERT_TRUE(star.has_value());
+    double reach = 0.0, core = 9.0;
+    for (const auto& v : star->vertices) {
+        const double r = std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]);
+        reach = std::max(reach, r);
+        core = std::min(core, r);
+    }
+    EXPECT_NEAR(reach, 1.0, 1e-3);
+    EXPECT_LT(core, 0.25);
 }
 
 TEST(MeshOrientation, FlatPiecesFaceTheirViewers) {
