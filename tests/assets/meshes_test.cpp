@@ -45,14 +45,14 @@ constexpr int geodesicVertices(int f) {
 const Expected kMeshes[] = {
     {"dom2.asc", 2 * hexDiscVertices(4), 2 * 6 * 16 + 2 * 24, {}},
     {"plane.asc", 3 * 800, 800, Box{{-1, -1, 0}, {1, 1, 0}}},
-    {"star2.asc", 3 * 80, 80, {}},
+    {"star2.asc", 3 * 80, 80, Box{{-0.851, -1, -0.894}, {0.851, 1, 0.894}}},
     {"funky.asc", geodesicVertices(4) + 240 * 10, 20 * 16 + 2 * 240 * 10, {}},
     {"resoil.asc", geodesicVertices(6), 720, {}},
     {"round3.asc", geodesicVertices(12), 2880, Box{{-0.75, -0.75, -1}, {0.75, 0.75, 1}}},
     {"torus2.asc", 32 * 10, 2 * 32 * 10, Box{{-1, -1, -0.22}, {1, 1, 0.22}}},
     {"simpleplane.asc", 3 * 200, 200, Box{{-1, 0, -1}, {1, 0, 1}}},
     {"sphereone.asc", geodesicVertices(8), 1280, Box{{-1, -1, -1}, {1, 1, 1}}},
-    {"geo1.asc", hexDiscVertices(12), 6 * 144, Box{{-1, -0.5, -1}, {1, 0.5, 1}}},
+    {"geo1.asc", 2 * hexDiscVertices(12), 2 * 6 * 144, Box{{-1, -0.5, -1}, {1, 0.5, 1}}},
     {"butterfly.asc", 15 * 25, 2 * 14 * 24, Box{{-0.73, -1, -0.02}, {0.73, 1, 0.02}}},
     {"round1.asc", geodesicVertices(6), 720, Box{{-1, -1, -1}, {1, 1, 1}}},
     // Lathes: a bottom pole with one ring, then 37 (18) profile rings ending
@@ -195,9 +195,9 @@ INSTANTIATE_TEST_SUITE_P(Pack, EveryMesh, testing::ValuesIn(kMeshes),
                          });
 
 TEST(MeshOrientation, ClosedBodiesFaceOutAndSkiesFaceIn) {
-    for (const char* file :
-         {"resoil.asc", "sphereone.asc", "sphere4.asc", "sphere3.asc", "torus2.asc", "twirl.asc",
-          "frame.asc", "resmain.asc", "goldfish.asc", "star2.asc", "dom2.asc", "gelfish2.asc"}) {
+    for (const char* file : {"resoil.asc", "sphereone.asc", "sphere4.asc", "sphere3.asc",
+                             "torus2.asc", "twirl.asc", "frame.asc", "resmain.asc", "goldfish.asc",
+                             "star2.asc", "dom2.asc", "gelfish2.asc", "geo1.asc"}) {
         const auto mesh = parse(file);
         ASSERT_TRUE(mesh.has_value()) << file;
         EXPECT_GT(signedVolume(*mesh), 0.0) << file;
@@ -209,38 +209,75 @@ TEST(MeshOrientation, ClosedBodiesFaceOutAndSkiesFaceIn) {
     }
 }
 
-// True when the ray from the origin along dir crosses triangle f
+// True when the ray from `from` along dir crosses triangle f
 // (Moller-Trumbore).
-bool rayHits(const AscMesh& m, int f, Vec dir) {
+bool rayHits(const AscMesh& m, int f, Vec dir, Vec from = {0, 0, 0}) {
     const Vec a = corner(m, f, 0), e1 = sub(corner(m, f, 1), a), e2 = sub(corner(m, f, 2), a);
     const Vec p = cross(dir, e2);
     const double det = dot(e1, p);
     if (std::abs(det) < 1e-12) {
         return false;
     }
-    const Vec s = sub({0, 0, 0}, a);
+    const Vec s = sub(from, a);
     const double u = dot(s, p) / det;
     const Vec q = cross(s, e1);
     const double v = dot(dir, q) / det;
     return u >= 0 && v >= 0 && u + v <= 1 && dot(e2, q) / det > 0;
 }
 
-TEST(MeshOrientation, OpeningShellEnclosesTheCameraInEveryDirection) {
+// Directions spread evenly over the sphere (golden angle spiral).
+Vec spreadDirection(int i, int directions) {
+    const double y = 1 - 2 * (i + 0.5) / directions, r = std::sqrt(1 - y * y);
+    const double a = 2.399963229728653 * i;
+    return {r * std::cos(a), y, r * std::sin(a)};
+}
+
+// The first direction from `from` that sees past every face, or -1.
+int escapingDirection(const AscMesh& m, Vec from) {
+    const int directions = 300;
+    for (int i = 0; i < directions; ++i) {
+        bool hit = false;
+        for (int f = 0; f < static_cast<int>(m.faces.size()) && !hit; ++f) {
+            hit = rayHits(m, f, spreadDirection(i, directions), from);
+        }
+        if (!hit) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+TEST(MeshOrientation, OpeningShellAndDeepSkyEncloseTheirCameras) {
     // The opening titles' camera sits at the fitted centre; any direction
     // that sees past the shell lets the feedback trail burn out to white.
     const auto shell = parse("funky.asc");
     ASSERT_TRUE(shell.has_value());
-    const int directions = 300;
-    for (int i = 0; i < directions; ++i) {
-        const double y = 1 - 2 * (i + 0.5) / directions, r = std::sqrt(1 - y * y);
-        const double a = 2.399963229728653 * i; // golden angle: evenly spread
-        const Vec dir{r * std::cos(a), y, r * std::sin(a)};
-        bool hit = false;
-        for (int f = 0; f < static_cast<int>(shell->faces.size()) && !hit; ++f) {
-            hit = rayHits(*shell, f, dir);
-        }
-        ASSERT_TRUE(hit) << "direction " << i << " escapes the shell";
+    EXPECT_EQ(escapingDirection(*shell, {0, 0, 0}), -1) << "escapes the shell";
+    // The deep sea's sky (drawn at 34.6 times the fit) around its camera: at
+    // the start just above the scene's centre looking down, and where its
+    // flight reaches furthest out. A gap shows the window's clear colour.
+    const auto sky = parse("geo1.asc");
+    ASSERT_TRUE(sky.has_value());
+    for (const Vec eye : {Vec{-0.3, -0.6, 0}, Vec{-23.4, -7.7, 1.5}, Vec{0, -12, 0}}) {
+        const Vec fitted{eye[0] / 34.6, eye[1] / 34.6, eye[2] / 34.6};
+        EXPECT_EQ(escapingDirection(*sky, fitted), -1) << "escapes the sky from " << eye[1];
     }
+}
+
+TEST(MeshOrientation, StarPointsSetItsFittedSize) {
+    // The star fractal's spacing is laid out for stars whose points reach
+    // the cube; a fit that grows the star makes neighbours overlap and the
+    // camera's close pass fly into the first star's core.
+    const auto star = parse("star2.asc");
+    ASSERT_TRUE(star.has_value());
+    double reach = 0.0, core = 9.0;
+    for (const auto& v : star->vertices) {
+        const double r = std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]);
+        reach = std::max(reach, r);
+        core = std::min(core, r);
+    }
+    EXPECT_NEAR(reach, 1.0, 1e-3);
+    EXPECT_LT(core, 0.25);
 }
 
 TEST(MeshOrientation, FlatPiecesFaceTheirViewers) {

@@ -127,6 +127,46 @@ TEST_F(LayerFrame, EachLayerDrawsWhileItsTimeRunsAndNothingFromItsEnd) {
     }
 }
 
+// Share of the picture painted in the first stars' flat blue (the later ones
+// are dark silhouettes, the glows red).
+double starBlueShare(const std::vector<std::uint8_t>& rgb) {
+    long blue = 0;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        blue += rgb[i] < 30 && rgb[i + 1] < 30 && rgb[i + 2] > 60;
+    }
+    return static_cast<double>(blue) / (static_cast<double>(rgb.size()) / 3.0);
+}
+
+TEST_F(LayerFrame, StarCameraPassesTheFirstStarWithoutFillingThePicture) {
+    // The flight heads straight for the first star and swings past 0.85 from
+    // its centre around Layer time 20 (the change to the credits): the star
+    // must sweep by as a star, not stand as one flat colour over the picture.
+    glPushAttrib(GL_LIGHTING_BIT);
+    const GLfloat fullAmbient[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // as the deep sea leaves it
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, fullAmbient);
+    constexpr double kStep = 0.25;
+    double largest = 0.0, atTime = 0.0, overHalf = 0.0;
+    for (double tau = 14.0; tau <= 26.0; tau += kStep) {
+        drawGreyBackground();
+        double t = tau;
+        renderLayerD(inter0Object, 0, textureTable, &t, offscreenBuffer);
+        const double share = starBlueShare(picture());
+        if (share > largest) {
+            largest = share;
+            atTime = tau;
+        }
+        overHalf += share > 0.5 ? kStep : 0.0;
+    }
+    glPopAttrib();
+    EXPECT_LT(largest, 2.0 / 3.0) << "at Layer time " << atTime;
+    EXPECT_LT(overHalf, 2.0); // about a quarter of a second
+    // Seen from further out the first stars are still there, in their blue.
+    drawGreyBackground();
+    double t = 45.0;
+    renderLayerD(inter0Object, 0, textureTable, &t, offscreenBuffer);
+    EXPECT_GT(starBlueShare(picture()), 0.0);
+}
+
 // The GL state a Segment could rely on from one frame to the next.
 struct StateSnapshot {
     std::vector<GLint> integers;

@@ -120,7 +120,14 @@ Mesh plane() {
     return named(faceted(grid), "Floor");
 }
 
-// Star fractal: twelve sharp points around a small core, flat facets.
+// Star fractal: twelve slim points around a small core, flat facets. One
+// point lies on the y axis: with none on an axis the fit, which goes by the
+// per-axis extents, blows the star up by 1.18 and neighbours run into each
+// other. The star camera heads straight for the first star and passes 0.85
+// from its centre, so the core stays small enough to leave most of that view
+// to the points and the stars behind them.
+constexpr double kStarCore = 0.2;
+
 Mesh star2() {
     Mesh mesh = geodesicSphere(2);
     const Mesh corners = geodesicSphere(1);
@@ -130,7 +137,13 @@ Mesh star2() {
                 return v;
             }
         }
-        return v * 0.36;
+        return v * kStarCore;
+    });
+    // Turn the corner (0, 1, phi) onto +y, about the x axis.
+    const double tilt = std::atan2(std::numbers::phi, 1.0);
+    mesh.transform([&](Vec3 v) {
+        return Vec3{v.x, v.y * std::cos(tilt) + v.z * std::sin(tilt),
+                    -v.y * std::sin(tilt) + v.z * std::cos(tilt)};
     });
     return named(faceted(mesh), "Star");
 }
@@ -233,13 +246,21 @@ Mesh sphereone() {
 }
 
 // A geodesic dome with its crown at -y (the deep sea's cameras look with -y
-// up): the sky dome and the giant medusa.
+// up), closed by a flat floor across its rim: the sky dome and the giant
+// medusa. As the sky it must surround the camera in every direction, since
+// the deep sea's first views look straight down past the rim; the floor has
+// its own rim vertices so the dome's corner normals stay those of the dome.
 Mesh geo1() {
     Mesh mesh = hexDisc(12, [](double rho, double theta) {
         const double a = rho * radians(90.0);
         return Vec3{std::sin(a) * std::cos(theta), -std::cos(a), std::sin(a) * std::sin(theta)};
     });
     orientFaces(mesh, 0, mesh.faces.size(), [](Vec3 c) { return c; });
+    const std::size_t floorStart = mesh.faces.size();
+    mesh.append(hexDisc(12, [](double rho, double theta) {
+        return Vec3{rho * std::cos(theta), 0.0, rho * std::sin(theta)};
+    }));
+    orientFaces(mesh, floorStart, mesh.faces.size(), [](Vec3) { return Vec3{0, 1, 0}; });
     return named(mesh, "Geodome");
 }
 

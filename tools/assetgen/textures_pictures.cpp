@@ -122,13 +122,17 @@ Image moonPanel(int panel) {
     return image;
 }
 
+// The dome's s runs with depth: about 0.29 at its crown overhead, 0.5 at the
+// scene's level and 0.71 at its rim and on the floor that closes it. Dark
+// above, a lighter band around the scene's level, and the abyss below.
 Image deepDome() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float n = fractalNoise(s, t, 3, 5, 0.5f, 61);
-        const float up = clamp01(s);
-        return mix(Colour{0.0f, 0.02f, 0.08f}, Colour{0.05f, 0.2f, 0.45f}, up * up) *
-               (0.85f + 0.15f * n);
+        const float band = smoothstep(0.25f, 0.52f, s);
+        const float abyss = 1.0f - 0.7f * smoothstep(0.52f, 0.7f, s);
+        return mix(Colour{0.0f, 0.02f, 0.08f}, Colour{0.04f, 0.17f, 0.38f}, band * band) *
+               (abyss * (0.85f + 0.15f * n));
     });
     return image;
 }
