@@ -287,7 +287,7 @@ Mesh butterfly() {
                                        {-0.86, -0.58, 0}, {-0.78, -0.22, 0}, {-0.98, 0.08, 0},
                                        {-1.3, 0.45, 0},   {-1.42, 0.84, 0},  {-1.08, 1.0, 0},
                                        {-0.55, 0.86, 0},  {-0.1, 0.62, 0}};
-    Mesh mesh = parametricGrid(14, 24, false, false, [&](double u, double v) {
+    Mesh mesh = parametricGrid(8, 18, false, false, [&](double u, double v) {
         const Vec3 root{0, -0.55 + 1.1 * v, 0};
         Vec3 p = lerp(root, alongCurve(outline, v), std::pow(u, 0.85));
         p.z = 0.05 * u * u * std::sin(kPi * v); // a slight cup
