@@ -9,6 +9,7 @@
 #include "anim/timing.h"
 #include "gfx/drawing.h"
 #include "gfx/random.h"
+#include "gfx/sprite_batch.h"
 
 part3 part3Object;
 
@@ -26,6 +27,8 @@ constexpr int kRingTexture = 3084;
 constexpr int kSwarmTexture = 3085;
 constexpr int kPictureTexture = 3110;
 constexpr int kPictureSize = 512;
+// Half-size of a ring blob's sprite, facing the viewer.
+constexpr double kRingBlobSize = 1.6;
 
 // The swarm phase runs below this time, the surface phase above the other.
 constexpr double kButterfliesUntil = 95.0;
@@ -485,16 +488,15 @@ void drawBlobRing(part3& self, double t, const TextureTable& textures) {
     glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
     std::array<RingBlob, kPart3RingBlobCount> blobs;
     const int count = planBlobRing(t, self.o2, blobs);
+    // Up to 182 billboards: one array instead of a matrix round trip each.
+    static gfx::SpriteBatch batch; // storage kept between frames
+    batch.begin();
     for (int n = 0; n < count; ++n) {
         const RingBlob& blob = blobs[n];
-        glColor3fv(blob.colour);
-        glPushMatrix();
-        glTranslatef(blob.x, blob.y, 0.0f);
-        faceViewer();
-        glScalef(1.6f, 1.6f, 3.0f);
-        drawUnitQuad();
-        glPopMatrix();
+        batch.add(blob.x, blob.y, 0.0, kRingBlobSize);
+        batch.colourLast(blob.colour[0], blob.colour[1], blob.colour[2]);
     }
+    batch.draw();
     glPopMatrix();
 }
 

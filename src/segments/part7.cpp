@@ -12,6 +12,7 @@
 #include "anim/vector_ops.h"
 #include "gfx/drawing.h"
 #include "gfx/random.h"
+#include "gfx/sprite_batch.h"
 #include "segments/jellyfish.h"
 
 part7 part7Object;
@@ -313,78 +314,6 @@ void beginFrame(double t) {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
 }
-
-// Sprites facing the viewer, drawn as one batch. A billboard keeps only the
-// translation of the modelview, so a sprite's corners lie at its centre in eye
-// space plus (+-size, +-size, 0): the centres are carried into eye space here
-// and the quads go to GL in one array instead of a matrix round trip each.
-class SpriteBatch {
-public:
-    // Reads the modelview the sprites' centres are given in.
-    void begin() {
-        glGetDoublev(GL_MODELVIEW_MATRIX, modelview_);
-        points_.clear();
-        texCoords_.clear();
-        colours_.clear();
-    }
-
-    void add(double x, double y, double z, double size) {
-        const double* m = modelview_;
-        const double ex = m[0] * x + m[4] * y + m[8] * z + m[12];
-        const double ey = m[1] * x + m[5] * y + m[9] * z + m[13];
-        const double ez = m[2] * x + m[6] * y + m[10] * z + m[14];
-        static constexpr float kCorner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-        for (const auto& c : kCorner) {
-            points_.push_back(static_cast<float>(ex + c[0] * size));
-            points_.push_back(static_cast<float>(ey + c[1] * size));
-            points_.push_back(static_cast<float>(ez));
-            texCoords_.push_back(0.5f * (c[0] + 1.0f));
-            texCoords_.push_back(0.5f * (c[1] + 1.0f));
-        }
-    }
-    void add(const TVector& at, double size) { add(at.x, at.y, at.z, size); }
-
-    // Gives the last added sprite its own colour (then every sprite needs one).
-    void colourLast(double r, double g, double b) {
-        for (int corner = 0; corner < 4; ++corner) {
-            colours_.push_back(static_cast<float>(r));
-            colours_.push_back(static_cast<float>(g));
-            colours_.push_back(static_cast<float>(b));
-        }
-    }
-
-    void draw() const {
-        if (points_.empty()) {
-            return;
-        }
-        glPushMatrix();
-        glLoadIdentity();
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glVertexPointer(3, GL_FLOAT, 0, points_.data());
-        glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
-        const bool coloured = colours_.size() == points_.size();
-        if (coloured) {
-            glEnableClientState(GL_COLOR_ARRAY);
-            glColorPointer(3, GL_FLOAT, 0, colours_.data());
-        }
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(points_.size() / 3));
-        if (coloured) {
-            glDisableClientState(GL_COLOR_ARRAY);
-            // The colour array leaves the current colour undefined.
-            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        }
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisableClientState(GL_VERTEX_ARRAY);
-        glPopMatrix();
-    }
-
-private:
-    double modelview_[16] = {};
-    std::vector<float> points_;
-    std::vector<float> texCoords_;
-    std::vector<float> colours_;
-};
 
 SpriteBatch& spriteBatch() {
     static SpriteBatch batch; // storage kept between frames
