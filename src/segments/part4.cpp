@@ -10,6 +10,7 @@
 #include "anim/timing.h"
 #include "gfx/drawing.h"
 #include "gfx/random.h"
+#include "gfx/sprite_batch.h"
 
 part4 part4Object;
 
@@ -141,31 +142,11 @@ void setColor4(double r, double g, double b, double a) {
               static_cast<float>(a));
 }
 
-// The batch's quads are in eye space: drawn under an identity modelview.
-void drawBatch(const SpriteBatch& batch) {
-    if (batch.quadCount() == 0) {
-        return;
-    }
-    glPushMatrix();
-    glLoadIdentity();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, batch.vertices.data());
-    glTexCoordPointer(2, GL_FLOAT, 0, batch.texCoords.data());
-    glColorPointer(4, GL_FLOAT, 0, batch.colours.data());
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * batch.quadCount()));
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glPopMatrix();
-}
-
 // One batch per kind of sprite, kept from frame to frame so its arrays keep
 // their capacity.
-SpriteBatch& reusedBatch(int kind) {
-    static SpriteBatch batches[3];
-    SpriteBatch& batch = batches[kind];
+QuadBatch& reusedBatch(int kind) {
+    static QuadBatch batches[3];
+    QuadBatch& batch = batches[kind];
     batch.clear();
     return batch;
 }
@@ -282,7 +263,7 @@ void drawRainRings(const part4& self, const TextureTable& textures, double t) {
     glEnable(GL_TEXTURE_2D);
     bindTexture(textures, kRainTexture);
     ModelviewStack stack = currentModelview();
-    SpriteBatch& batch = reusedBatch(kRingBatch);
+    QuadBatch& batch = reusedBatch(kRingBatch);
     for (int i = 0; i < kPart4RaindropsUsed; ++i) {
         const RainRing ring = planRainRing(self.raindrops[i], t);
         // A ring faded to black leaves the floor as it is under this blend.
@@ -297,7 +278,7 @@ void drawRainRings(const part4& self, const TextureTable& textures, double t) {
         batch.addQuad(stack.top(), kFlatQuad, colour);
         stack.pop();
     }
-    drawBatch(batch);
+    batch.draw();
 }
 
 void drawFallingDrops(const part4& self, const TextureTable& textures, double t) {
@@ -308,7 +289,7 @@ void drawFallingDrops(const part4& self, const TextureTable& textures, double t)
     const float colour[4] = {static_cast<float>(0.1 * w), static_cast<float>(0.1 * w),
                              static_cast<float>(0.15 * w), 0.3f};
     ModelviewStack stack = currentModelview();
-    SpriteBatch& batch = reusedBatch(kDropBatch);
+    QuadBatch& batch = reusedBatch(kDropBatch);
     for (int i = 0; i < kPart4RaindropsUsed; ++i) {
         const Raindrop& drop = self.raindrops[i];
         const FallingDrop fall = planFallingDrop(drop, t);
@@ -327,7 +308,7 @@ void drawFallingDrops(const part4& self, const TextureTable& textures, double t)
         batch.addUnitQuad(stack.top(), colour);
         stack.pop();
     }
-    drawBatch(batch);
+    batch.draw();
 }
 
 void drawSunGlare(const TextureTable& textures, double t) {
@@ -496,18 +477,6 @@ void treeColour(int n, float colour[4]) {
     colour[3] = 1.0f;
 }
 
-void multiplyInto(const Matrix4& left, const Matrix4& right, Matrix4& out) {
-    for (int column = 0; column < 4; ++column) {
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += left[k * 4 + row] * right[column * 4 + k];
-            }
-            out[column * 4 + row] = sum;
-        }
-    }
-}
-
 } // namespace
 
 FeedbackWeights feedbackWeights(const Part4View& view) {
@@ -588,144 +557,7 @@ double dropFadeIn(double t) {
     return t < 2.0 ? 0.5 * t : 1.0;
 }
 
-ModelviewStack::ModelviewStack(const Matrix4& top) : stack_{top} {}
-
-void ModelviewStack::push() {
-    stack_.push_back(stack_.back());
-}
-
-void ModelviewStack::pop() {
-    if (stack_.size() > 1) {
-        stack_.pop_back();
-    }
-}
-
-void ModelviewStack::multiply(const Matrix4& right) {
-    Matrix4 result;
-    multiplyInto(stack_.back(), right, result);
-    stack_.back() = result;
-}
-
-void ModelviewStack::scale(double x, double y, double z) {
-    Matrix4& m = stack_.back();
-    for (int row = 0; row < 4; ++row) {
-        m[row] *= x;
-        m[4 + row] *= y;
-        m[8 + row] *= z;
-    }
-}
-
-void ModelviewStack::translate(double x, double y, double z) {
-    Matrix4& m = stack_.back();
-    for (int row = 0; row < 4; ++row) {
-        m[12 + row] += m[row] * x + m[4 + row] * y + m[8 + row] * z;
-    }
-}
-
-void ModelviewStack::rotate(double degrees, double x, double y, double z) {
-    const double length = std::sqrt(x * x + y * y + z * z);
-    if (length == 0.0) {
-        return; // GL leaves the matrix as it is for a zero axis
-    }
-    x /= length;
-    y /= length;
-    z /= length;
-    const double a = degrees * std::numbers::pi / 180.0;
-    if (x == 0.0 && y == 0.0) {
-        rotateAboutZ(z > 0.0 ? a : -a);
-        return;
-    }
-    const double c = std::cos(a);
-    const double s = std::sin(a);
-    const double d = 1.0 - c;
-    const Matrix4 r{x * x * d + c,
-                    y * x * d + z * s,
-                    x * z * d - y * s,
-                    0.0,
-                    x * y * d - z * s,
-                    y * y * d + c,
-                    y * z * d + x * s,
-                    0.0,
-                    x * z * d + y * s,
-                    y * z * d - x * s,
-                    z * z * d + c,
-                    0.0,
-                    0.0,
-                    0.0,
-                    0.0,
-                    1.0};
-    multiply(r);
-}
-
-// The tree turns about z at every step: only the first two columns change.
-void ModelviewStack::rotateAboutZ(double radians) {
-    const double c = std::cos(radians);
-    const double s = std::sin(radians);
-    Matrix4& m = stack_.back();
-    for (int row = 0; row < 4; ++row) {
-        const double x = m[row];
-        const double y = m[4 + row];
-        m[row] = c * x + s * y;
-        m[4 + row] = c * y - s * x;
-    }
-}
-
-void ModelviewStack::faceViewer() {
-    gfx::faceViewer(stack_.back().data());
-}
-
-void ModelviewStack::faceViewerKeepingDepth() {
-    gfx::faceViewerKeepingDepth(stack_.back().data());
-}
-
-void SpriteBatch::clear() {
-    vertices.clear();
-    texCoords.clear();
-    colours.clear();
-}
-
-float* SpriteBatch::appendQuad(const float colour[4]) {
-    static constexpr float kTexCoords[8] = {0, 0, 1, 0, 1, 1, 0, 1};
-    texCoords.insert(texCoords.end(), kTexCoords, kTexCoords + 8);
-    for (int k = 0; k < 4; ++k) {
-        colours.insert(colours.end(), colour, colour + 4);
-    }
-    vertices.resize(vertices.size() + 12);
-    return vertices.data() + vertices.size() - 12;
-}
-
-void SpriteBatch::addQuad(const Matrix4& m, const double corners[4][3], const float colour[4]) {
-    float* out = appendQuad(colour);
-    for (int k = 0; k < 4; ++k) {
-        const double* p = corners[k];
-        for (int row = 0; row < 3; ++row) {
-            *out++ = static_cast<float>(m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] +
-                                        m[12 + row]);
-        }
-    }
-}
-
-void SpriteBatch::addUnitQuad(const Matrix4& m, const float colour[4]) {
-    static constexpr double kUnitQuad[4][3] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
-    addQuad(m, kUnitQuad, colour);
-}
-
-void SpriteBatch::addFacingQuad(const Matrix4& m, double halfWidth, double halfHeight,
-                                const float colour[4]) {
-    float* out = appendQuad(colour);
-    const double x = m[12], y = m[13], z = m[14];
-    const double corners[4][2] = {{-halfWidth, -halfHeight},
-                                  {halfWidth, -halfHeight},
-                                  {halfWidth, halfHeight},
-                                  {-halfWidth, halfHeight}};
-    for (const auto& corner : corners) {
-        *out++ = static_cast<float>(x + corner[0]);
-        *out++ = static_cast<float>(y + corner[1]);
-        *out++ = static_cast<float>(z);
-    }
-}
-
-int growLightTree(ModelviewStack& stack, SpriteBatch& batch, const LightTreeLevel& level) {
+int growLightTree(ModelviewStack& stack, QuadBatch& batch, const LightTreeLevel& level) {
     const int n = std::min(level.n, kLightTreeTopLevel);
     const double m = level.m;
     const double l = level.l;
@@ -814,9 +646,9 @@ void drawLightTree(part4& /*self*/, double /*t*/, double a, TextureTable& textur
                    double l, double m, double o, double b, double c) {
     bindTexture(textures, kBlobTexture);
     ModelviewStack stack = currentModelview();
-    SpriteBatch& batch = reusedBatch(kTreeBatch);
+    QuadBatch& batch = reusedBatch(kTreeBatch);
     growLightTree(stack, batch, LightTreeLevel{a, n, h, l, m, o, b, c});
-    drawBatch(batch);
+    batch.draw();
 }
 
 bool renderPart4(part4& self, std::int32_t cue, TextureTable& textures, double* time,

@@ -13,6 +13,7 @@
 #include "anim/router.h"
 #include "anim/tvector.h"
 #include "gfx/offscreen_buffer.h"
+#include "gfx/sprite_batch.h"
 #include "gfx/texture_table.h"
 
 inline constexpr int kPart4RaindropRecords = 1000;
@@ -129,57 +130,6 @@ FallingDrop planFallingDrop(const Raindrop& drop, double t);
 // The drops' brightness factor: they fade in over the first 2 units.
 double dropFadeIn(double t);
 
-// A column-major 4 x 4 matrix, as GL keeps the modelview.
-using Matrix4 = std::array<double, 16>;
-
-// The modelview stack of GL, kept on the CPU so that thousands of sprites can
-// be placed here and handed to GL in one batch.
-class ModelviewStack {
-public:
-    explicit ModelviewStack(const Matrix4& top);
-    void push();
-    void pop();
-    void scale(double x, double y, double z);
-    // As glRotatef: degrees about an axis that need not be unit length.
-    void rotate(double degrees, double x, double y, double z);
-    void translate(double x, double y, double z);
-    // The billboards of gfx, on the top matrix.
-    void faceViewer();
-    void faceViewerKeepingDepth();
-    const Matrix4& top() const { return stack_.back(); }
-    std::size_t depth() const { return stack_.size(); }
-
-private:
-    void multiply(const Matrix4& right);
-    void rotateAboutZ(double radians);
-    std::vector<Matrix4> stack_;
-};
-
-// Quads in the eye space of the stack they were placed with, with texture
-// coordinates and colours, drawn as one array.
-struct SpriteBatch {
-    std::vector<float> vertices; // x, y, z per corner
-    std::vector<float> texCoords;
-    std::vector<float> colours; // r, g, b, a per corner
-
-    void clear();
-    // A quad with the corners given in the matrix's object space and texture
-    // coordinates (0, 0), (1, 0), (1, 1), (0, 1).
-    void addQuad(const Matrix4& m, const double corners[4][3], const float colour[4]);
-    // The unit quad under the stack's top matrix.
-    void addUnitQuad(const Matrix4& m, const float colour[4]);
-    // The unit quad scaled to the half sizes and turned to face the viewer
-    // (faceViewer, then a scale) at the matrix's origin.
-    void addFacingQuad(const Matrix4& m, double halfWidth, double halfHeight,
-                       const float colour[4]);
-    std::size_t quadCount() const { return vertices.size() / 12; }
-
-private:
-    // Appends the texture coordinates and colours of one quad and returns
-    // where its 12 vertex values go.
-    float* appendQuad(const float colour[4]);
-};
-
 // The fractal tree's parameters for one level: a is the parent's sprite
 // scale, n the level (9 at the root), h the sprite size, l the bend, m the
 // shrink per step, o the step length, b the bend's spread, c its phase.
@@ -193,7 +143,7 @@ struct LightTreeLevel {
 inline constexpr int kLightTreeTopLevel = 9;
 // Places the sprites of one level and, recursively, of its branches into the
 // batch; returns how many levels were visited (645 from the root).
-int growLightTree(ModelviewStack& stack, SpriteBatch& batch, const LightTreeLevel& level);
+int growLightTree(gfx::ModelviewStack& stack, gfx::QuadBatch& batch, const LightTreeLevel& level);
 
 void initPart4(part4& self);
 void startPart4(part4& self);

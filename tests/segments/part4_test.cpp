@@ -22,6 +22,10 @@
 
 namespace {
 
+using gfx::Matrix4;
+using gfx::ModelviewStack;
+using gfx::QuadBatch;
+
 std::unique_ptr<part4> readySegment() {
     auto segment = std::make_unique<part4>();
     initPart4(*segment);
@@ -264,7 +268,7 @@ Matrix4 identity() {
 
 TEST(LightTree, GrowsSixHundredFortyFiveLevelsAndComesBackToItsStart) {
     ModelviewStack stack(identity());
-    SpriteBatch batch;
+    QuadBatch batch;
     const int calls =
         growLightTree(stack, batch, LightTreeLevel{1.0, 9, 0.3, -11.9, 0.94, 0.2, 0.1, 1.9});
     EXPECT_EQ(calls, 645);
@@ -283,14 +287,14 @@ TEST(LightTree, StaysBoundedWhateverItIsHanded) {
           LightTreeLevel{1.0, 1000, 0.3, 7.0, 0.94, 0.2, 0.1, 1.9},
           LightTreeLevel{1.0, 9, 0.3, std::nan(""), 2.0, 5.0, 0.1, 1.9}}) {
         ModelviewStack stack(identity());
-        SpriteBatch batch;
+        QuadBatch batch;
         EXPECT_EQ(growLightTree(stack, batch, level), 645);
         EXPECT_EQ(stack.depth(), 1u);
     }
     // The smallest levels draw their sprites and stop.
     for (int n : {4, 3, 0, -5}) {
         ModelviewStack stack(identity());
-        SpriteBatch batch;
+        QuadBatch batch;
         EXPECT_EQ(growLightTree(stack, batch, LightTreeLevel{1.0, n, 0.3, 0, 0.94, 0.2, 0, 0}), 1);
         EXPECT_EQ(batch.quadCount(), static_cast<std::size_t>(std::max(n, 0)));
     }
@@ -298,7 +302,7 @@ TEST(LightTree, StaysBoundedWhateverItIsHanded) {
 
 TEST(LightTree, UnbentTrunkRisesStraightUpWithShrinkingSprites) {
     ModelviewStack stack(identity());
-    SpriteBatch batch;
+    QuadBatch batch;
     growLightTree(stack, batch, LightTreeLevel{1.0, 4, 0.3, 0.0, 0.5, 1.0, 0.0, 0.0});
     ASSERT_EQ(batch.quadCount(), 4u);
     double lastY = 0.0;
@@ -317,7 +321,7 @@ TEST(LightTree, UnbentTrunkRisesStraightUpWithShrinkingSprites) {
     EXPECT_NEAR(lastY, 0.5 + 0.25 + 0.125 + 0.0625, 1e-6);
 }
 
-TEST(SpriteBatch, FacingQuadIsTheBillboardedUnitQuad) {
+TEST(QuadBatch, FacingQuadIsTheBillboardedUnitQuad) {
     // A view turned about two axes, placed away from the origin.
     Matrix4 view = identity();
     ModelviewStack turned(view);
@@ -326,7 +330,7 @@ TEST(SpriteBatch, FacingQuadIsTheBillboardedUnitQuad) {
     turned.rotate(-20.0, 1.0, 0.0, 0.0);
     turned.translate(1.0, 2.0, 0.5);
     const float colour[4] = {1.0f, 0.3f, 0.3f, 1.0f};
-    SpriteBatch direct, billboarded;
+    QuadBatch direct, billboarded;
     direct.addFacingQuad(turned.top(), 0.25, 0.4, colour);
     turned.faceViewer();
     turned.scale(0.25, 0.4, 3.0);
