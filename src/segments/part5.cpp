@@ -9,6 +9,7 @@
 #include "anim/timing.h"
 #include "gfx/drawing.h"
 #include "gfx/random.h"
+#include "gfx/sprite_batch.h"
 
 part5 part5Object;
 
@@ -239,47 +240,8 @@ void drawCreatureNode(const TextureTable& textures, const CreatureNode& node, do
     glPopMatrix();
 }
 
-// Vertex arrays of one arm's beads, in eye space: a billboard only keeps the
-// translation of the modelview, so each bead is a square around its eye-space
-// centre and the beads of an arm can go to GL together.
-struct BeadBatch {
-    std::vector<float> corners;
-    std::vector<float> texCoords;
-
-    void clear() {
-        corners.clear();
-        texCoords.clear();
-    }
-    void add(const double centre[3], double half) {
-        static constexpr float kSigns[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-        static constexpr float kTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-        for (int k = 0; k < 4; ++k) {
-            corners.push_back(static_cast<float>(centre[0] + kSigns[k][0] * half));
-            corners.push_back(static_cast<float>(centre[1] + kSigns[k][1] * half));
-            corners.push_back(static_cast<float>(centre[2]));
-            texCoords.push_back(kTex[k][0]);
-            texCoords.push_back(kTex[k][1]);
-        }
-    }
-    void draw() const {
-        if (corners.empty()) {
-            return;
-        }
-        glVertexPointer(3, GL_FLOAT, 0, corners.data());
-        glTexCoordPointer(2, GL_FLOAT, 0, texCoords.data());
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners.size() / 3));
-    }
-};
-
-void toEyeSpace(const double view[16], const double p[3], double out[3]) {
-    for (int r = 0; r < 3; ++r) {
-        out[r] = view[r] * p[0] + view[4 + r] * p[1] + view[8 + r] * p[2] + view[12 + r];
-    }
-}
-
-void drawArm(const TextureTable& textures, const CreatureFrame& frame, const CreatureArm& arm,
-             const double view[16]) {
-    static BeadBatch plain, sparkling;
+void drawArm(const TextureTable& textures, const CreatureFrame& frame, const CreatureArm& arm) {
+    static gfx::SpriteBatch plain, sparkling; // storage kept between frames
     const double q = arm.level;
     const double g = (4.0 - q) / 4.0;
     glDisable(GL_DEPTH_TEST);
@@ -291,28 +253,22 @@ void drawArm(const TextureTable& textures, const CreatureFrame& frame, const Cre
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
 
-    plain.clear();
-    sparkling.clear();
+    // Each kind of bead keeps the colour current when its batch begins.
+    setColor(1.0, 0.81 - g, 0.71 - g);
+    plain.begin();
+    glColor3f(0.2f, 0.7f, 1.0f);
+    sparkling.begin();
     for (int b = arm.firstBead; b < arm.firstBead + arm.beadCount; ++b) {
         const CreatureBead& bead = frame.beads[b];
-        double centre[3];
-        toEyeSpace(view, bead.position, centre);
         const double size = bead.sparkling ? kSparkleSize : kBeadSize;
-        (bead.sparkling ? sparkling : plain).add(centre, kBeadHalfWidth * size * q * q);
+        (bead.sparkling ? sparkling : plain)
+            .add(bead.position[0], bead.position[1], bead.position[2],
+                 kBeadHalfWidth * size * q * q);
     }
-    glPushMatrix();
-    glLoadIdentity();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    setColor(1.0, 0.81 - g, 0.71 - g);
     bindTexture(textures, kBeadTexture);
     plain.draw();
-    glColor3f(0.2f, 0.7f, 1.0f);
     bindTexture(textures, kSparkleTexture);
     sparkling.draw();
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glPopMatrix();
     // Only the beads skip depth writes; the bodies drawn next need them.
     glDepthMask(GL_TRUE);
 }
@@ -323,8 +279,6 @@ void drawCreature(part5& self, const TextureTable& textures, double t) {
     glPushMatrix();
     glLoadIdentity();
     gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
-    double view[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, view);
 
     CreatureFrame& frame = self.creature;
     buildCreature(frame, self.creaturePhase, t, kCreatureLevels);
@@ -332,7 +286,7 @@ void drawCreature(part5& self, const TextureTable& textures, double t) {
         if (step.kind == CreatureStep::Kind::Node) {
             drawCreatureNode(textures, frame.nodes[step.index], t);
         } else {
-            drawArm(textures, frame, frame.arms[step.index], view);
+            drawArm(textures, frame, frame.arms[step.index]);
         }
     }
     glPopMatrix();
