@@ -195,6 +195,12 @@ void setMaterialColours(const float ambient[4], const float diffuse[4], GLenum f
     glColor4fv(diffuse);
 }
 
+void setMaterialColoursNow(const float ambient[4], const float diffuse[4]) {
+    glEnable(GL_COLOR_MATERIAL);
+    setMaterialColours(ambient, diffuse);
+    glDisable(GL_COLOR_MATERIAL);
+}
+
 void bindTexture(const TextureTable& textures, int id) {
     const GLuint name = id >= 0 && id < kTextureTableSize ? textures[id] : 0;
     glBindTexture(GL_TEXTURE_2D, name);

@@ -97,6 +97,10 @@ void setColor(double r, double g, double b);
 // is D afterwards.
 void setMaterialColours(const float ambient[4], const float diffuse[4],
                         GLenum faces = GL_FRONT_AND_BACK);
+// The same with GL_COLOR_MATERIAL switched on for the two calls and off
+// afterwards, so that the colours reach the material whatever was switched on
+// before and the colours drawn next do not.
+void setMaterialColoursNow(const float ambient[4], const float diffuse[4]);
 
 // Whether a sphere of the given radius around the modelview's origin can
 // reach the view of the given projection (both column-major, as GL keeps

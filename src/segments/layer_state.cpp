@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include "gfx/drawing.h"
-
 namespace segments {
 
 LayerStateScope::LayerStateScope() {
@@ -21,12 +19,6 @@ LayerStateScope::~LayerStateScope() {
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glPopAttrib(); // also the Segment's matrix mode
-}
-
-void setMaterialColoursNow(const float ambient[4], const float diffuse[4]) {
-    glEnable(GL_COLOR_MATERIAL);
-    gfx::setMaterialColours(ambient, diffuse);
-    glDisable(GL_COLOR_MATERIAL);
 }
 
 } // namespace segments

@@ -25,9 +25,4 @@ public:
     LayerStateScope& operator=(const LayerStateScope&) = delete;
 };
 
-// "Colour material ambient A, diffuse D" with GL_COLOR_MATERIAL switched on
-// for the two calls and off afterwards, so that the colours reach the material
-// whatever the Segment underneath left switched on.
-void setMaterialColoursNow(const float ambient[4], const float diffuse[4]);
-
 } // namespace segments

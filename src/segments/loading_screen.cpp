@@ -77,9 +77,7 @@ void setMaterial(float ambientR, float ambientG, float ambientB, float diffuseR,
                  float diffuseB) {
     const float ambient[4] = {ambientR, ambientG, ambientB, 1.0f};
     const float diffuse[4] = {diffuseR, diffuseG, diffuseB, 1.0f};
-    glEnable(GL_COLOR_MATERIAL);
-    gfx::setMaterialColours(ambient, diffuse);
-    glDisable(GL_COLOR_MATERIAL);
+    gfx::setMaterialColoursNow(ambient, diffuse);
 }
 
 void setProjection(double aspect) {

@@ -170,11 +170,9 @@ void setUpWindowState() {
     glEnable(GL_LIGHTING);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     setUpLight();
-    glEnable(GL_COLOR_MATERIAL);
     static constexpr float kAmbient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
     static constexpr float kDiffuse[4] = {0.6f, 0.6f, 0.6f, 1.0f};
-    setMaterialColours(kAmbient, kDiffuse);
-    glDisable(GL_COLOR_MATERIAL);
+    setMaterialColoursNow(kAmbient, kDiffuse);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -427,11 +425,9 @@ void drawOffscreenButterflies(part3& self, double t, const TextureTable& texture
     glPushMatrix();
     glDisable(GL_LIGHTING);
     glLoadIdentity();
-    glEnable(GL_COLOR_MATERIAL);
     static constexpr float kAmbient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
     static constexpr float kDiffuse[4] = {0.9f, 0.9f, 0.9f, 1.0f};
-    setMaterialColours(kAmbient, kDiffuse);
-    glDisable(GL_COLOR_MATERIAL);
+    setMaterialColoursNow(kAmbient, kDiffuse);
 
     // The sky, turning slowly, behind everything.
     glPushMatrix();

@@ -129,11 +129,9 @@ void setUpLightAndMaterial() {
     glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
     glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
     glEnable(GL_LIGHT0);
-    glEnable(GL_COLOR_MATERIAL);
     static constexpr float kAmbient[4] = {0.12f, 0.12f, 0.12f, 1.0f};
     static constexpr float kDiffuse[4] = {0.6f, 0.6f, 0.6f, 1.0f};
-    setMaterialColours(kAmbient, kDiffuse);
-    glDisable(GL_COLOR_MATERIAL);
+    setMaterialColoursNow(kAmbient, kDiffuse);
     glDisable(GL_BLEND);
 }
 

@@ -81,9 +81,7 @@ constexpr double kBeadHalfWidth = 0.3;
 void setAmbientAndDiffuse(float ambient, float diffuse) {
     const float a[4] = {ambient, ambient, ambient, 1.0f};
     const float d[4] = {diffuse, diffuse, diffuse, 1.0f};
-    glEnable(GL_COLOR_MATERIAL);
-    setMaterialColours(a, d);
-    glDisable(GL_COLOR_MATERIAL);
+    setMaterialColoursNow(a, d);
 }
 
 void buildTilePath(Router& path) {

@@ -322,9 +322,7 @@ SpriteBatch& spriteBatch() {
 
 void drawSkyDome(const TextureTable& textures) {
     glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
-    glEnable(GL_COLOR_MATERIAL);
-    setMaterialColours(kSkyAmbient, kSkyDiffuse);
-    glDisable(GL_COLOR_MATERIAL);
+    setMaterialColoursNow(kSkyAmbient, kSkyDiffuse);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kWhiteAmbient);
     setObjectLinearPlanes(kSkyPlanes);
     bindTexture(textures, kSkyTexture);

@@ -238,9 +238,7 @@ void useMeshLight(double t) {
     glLightfv(GL_LIGHT0, GL_POSITION, position);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
     glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    glEnable(GL_COLOR_MATERIAL);
-    setMaterialColours(kMeshAmbient, kMeshDiffuse);
-    glDisable(GL_COLOR_MATERIAL);
+    setMaterialColoursNow(kMeshAmbient, kMeshDiffuse);
     glEnable(GL_LIGHT0);
     glEnable(GL_DEPTH_TEST);
 }
@@ -302,9 +300,8 @@ void drawTrailOffscreen(part8& self, const TextureTable& textures, double t,
 
 void drawTrailBand(const part8& self, const TextureTable& textures) {
     glPushMatrix();
-    gluLookAt(0.0, 0.0, 2.3, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    lookAtFullScreenLayer(2.3, self.aspect);
     glScalef(1.0f, 0.6f, 1.0f);
-    glScalef(static_cast<float>(self.aspect), 1.0f, 0.0f);
     glDisable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -391,9 +388,8 @@ void drawStemsAndJellyfish(part8& self, const TextureTable& textures, double t) 
 
 void drawGreetings(const part8& self, const TextureTable& textures, double t) {
     glPushMatrix();
-    gluLookAt(0.0, 0.0, 2.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    lookAtFullScreenLayer(2.0, self.aspect);
     glScalef(1.0f, 0.6f, 1.0f);
-    glScalef(static_cast<float>(self.aspect), 1.0f, 0.0f);
     glDisable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
     glColor3f(1.0f, 1.0f, 1.0f);
