@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc)
 CMAKE   ?= cmake
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build assets run video test fuzz bench clean sheets
+.PHONY: all deps build assets assets-render run video test fuzz bench clean sheets review
 
 all: build
 
@@ -21,6 +21,13 @@ build: deps $(BUILD)/CMakeCache.txt
 
 assets: build
 	$(CMAKE) --build $(BUILD) --target assets
+
+# Remakes the pictures that come from offline renderers (POV-Ray, Blender),
+# which are committed beside their scripts in tools/render/, then the pack.
+assets-render:
+	@bash scripts/deps.sh --render
+	@bash tools/render/render.sh
+	@$(MAKE) --no-print-directory assets
 
 # Plays the production from the build folder (which holds hlvd/). Without a
 # display it records the production to a video instead.
@@ -41,6 +48,15 @@ bench: assets
 
 clean:
 	rm -rf $(BUILD) build-fuzz build-sanitize build-tsan
+
+# Blind-review folders: frames every 2 s of every section, sorted into
+# folders with each section's description, in $(BUILD)/review/.
+REVIEW_KIT ?= ../shared/review
+review: assets
+	@test -f $(REVIEW_KIT)/make-set.sh || { echo "review: no $(REVIEW_KIT)/make-set.sh (set REVIEW_KIT=DIR)"; exit 1; }
+	@ctest --test-dir $(BUILD) -R '^test_loading$$' >/dev/null || echo "review: the loading tests failed; the loading folder may be empty"
+	@bash $(REVIEW_KIT)/make-set.sh $(BUILD) $(BUILD)/review 2
+	@echo "review: folders in $(BUILD)/review/"
 
 # Contact sheets of every mesh and every texture, for looking at the pack.
 sheets: assets

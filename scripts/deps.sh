@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the asset generator, the tests and
 # `make run` need (ccache only speeds up rebuilds). Idempotent: does nothing
-# when everything is present.
+# when everything is present. With --render it adds the offline renderers
+# that remake the committed pictures in tools/render/ (make assets-render).
 set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libmpg123-dev
-  libmp3lame-dev libfreetype-dev fonts-dejavu-core zlib1g-dev
+  libmp3lame-dev libfreetype-dev fonts-dejavu-core fonts-urw-base35 zlib1g-dev
   libgtest-dev libgmock-dev libpng-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri
   clang libclang-rt-14-dev sox lame ffmpeg imagemagick
   ccache
 )
+if [ "${1:-}" = --render ]; then
+  PACKAGES+=(blender povray)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

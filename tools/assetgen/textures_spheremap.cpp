@@ -2,6 +2,8 @@
 // picture is a whole environment squeezed into the inscribed circle. Outside
 // the circle the rim colour continues, which keeps filtered edges clean.
 #include "textures.h"
+
+#include "rendered.h"
 #include "textures_noise.h"
 
 #include <algorithm>
@@ -172,71 +174,19 @@ Image tvScreen() {
     return image;
 }
 
-// A synthetic "rendered" scene: chequered floor, sky and shiny spheres,
-// drawn as a side view. It is added on top of the surface's environment
-// shading, so it is a night scene: a dark sky and floor, lit spheres with
-// bright highlights, light enough to tint the surface but never to hide it.
-Image rayTraced() {
-    Image image(256, 256);
-    struct Ball {
-        float x, y, z, r;
-        Colour colour;
-    };
-    const Ball balls[] = {{-0.9f, 0.0f, 4.0f, 0.7f, {1.0f, 0.4f, 0.3f}},
-                          {0.7f, -0.2f, 3.2f, 0.5f, {0.3f, 0.8f, 1.0f}},
-                          {0.2f, 0.4f, 5.5f, 0.9f, {0.9f, 0.9f, 0.5f}}};
-    auto background = [](float dx, float dy, float dz) {
-        if (dy < -0.05f) {
-            const float k = -0.7f / dy;
-            const float fx = dx * k, fz = dz * k;
-            const bool check =
-                (static_cast<int>(std::floor(fx)) + static_cast<int>(std::floor(fz))) % 2 == 0;
-            const float fade = std::exp(-k * 0.05f);
-            return mix(Colour{0.04f, 0.05f, 0.1f},
-                       check ? Colour{0.3f, 0.3f, 0.32f} : Colour{0.03f, 0.02f, 0.06f}, fade);
-        }
-        return mix(Colour{0.12f, 0.12f, 0.22f}, Colour{0.0f, 0.01f, 0.06f}, clamp01(dy * 2));
-    };
-    image.shadeSupersampled(2, [&](float s, float t) {
-        float dx = (s - 0.5f) * 1.2f, dy = (t - 0.5f) * 1.2f, dz = 1;
-        const float n = std::sqrt(dx * dx + dy * dy + dz * dz);
-        dx /= n;
-        dy /= n;
-        dz /= n;
-        float best = 1e9f;
-        const Ball* hit = nullptr;
-        for (const Ball& b : balls) {
-            const float bDotD = b.x * dx + b.y * dy + b.z * dz;
-            const float disc = bDotD * bDotD - (b.x * b.x + b.y * b.y + b.z * b.z - b.r * b.r);
-            if (disc > 0 && bDotD - std::sqrt(disc) < best) {
-                best = bDotD - std::sqrt(disc);
-                hit = &b;
-            }
-        }
-        if (!hit) {
-            return background(dx, dy, dz);
-        }
-        const float px = dx * best, py = dy * best, pz = dz * best;
-        const float nx = (px - hit->x) / hit->r, ny = (py - hit->y) / hit->r,
-                    nz = (pz - hit->z) / hit->r;
-        const float light = clamp01(-0.5f * nx + 0.7f * ny - 0.5f * nz);
-        const float dn = dx * nx + dy * ny + dz * nz;
-        const float rx = dx - 2 * dn * nx, ry = dy - 2 * dn * ny, rz = dz - 2 * dn * nz;
-        const float highlight = std::pow(clamp01(-0.5f * rx + 0.7f * ry - 0.5f * rz), 40.0f);
-        return hit->colour * (0.05f + 0.4f * light) + background(rx, ry, rz) * 0.5f +
-               grey(0.9f * highlight);
-    });
-    return image;
-}
-
 } // namespace
 
 std::vector<TextureRecipe> sphereMapTextures() {
     return {
-        {"envmap55.png", coolChromeSky}, {"envmap2.png", warmStudio},
-        {"blend5.png", violetChrome},    {"blend44.png", duskSky},
-        {"envmap5.png", silverStudio},   {"tvfilter4.png", tvScreen},
-        {"raytracer.png", rayTraced},
+        {"envmap55.png", coolChromeSky},
+        {"envmap2.png", warmStudio},
+        {"blend5.png", violetChrome},
+        {"blend44.png", duskSky},
+        {"envmap5.png", silverStudio},
+        {"tvfilter4.png", tvScreen},
+        // Ray-traced offline (tools/render/raytracer.pov); it is added onto the
+        // surface, so it is a dark scene whose light is in its highlights.
+        {"raytracer.png", [] { return renderedPicture("raytracer.png", 256, 256); }},
     };
 }
 
