@@ -11,10 +11,13 @@ namespace assetgen {
 
 namespace {
 
-const Font sansBold{"DejaVuSans-Bold.ttf", 0.04f};
-const Font sansLight{"DejaVuSans-ExtraLight.ttf", 0.18f};
-const Font sans{"DejaVuSans.ttf", 0.06f};
-const Font condensed{"DejaVuSansCondensed.ttf", 0.06f};
+// Faces of the time: a geometric grotesque for the title and names (wide,
+// open letters that survive being smeared into copies), a calligraphic
+// italic for the caption, a narrow grotesque where many words share a line.
+const Font display{"opentype/urw-base35/URWGothic-Demi.otf", 0.05f};
+const Font displayBook{"opentype/urw-base35/URWGothic-Book.otf", 0.08f};
+const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
+const Font narrow{"opentype/urw-base35/NimbusSansNarrow-Bold.otf", 0.04f};
 
 // Letters plus a blurred copy of them as glow, on black.
 Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int glowRadius) {
@@ -29,7 +32,7 @@ Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int g
 // the copies to read as separate letters while they spread.
 Image caption() {
     Plane letters(256, 256);
-    setText(letters, sans, "presents", {0.5f, 0.5f, 0.95f, 0.92f, 4.5f});
+    setText(letters, italic, "presents", {0.5f, 0.5f, 0.95f, 0.92f, 4.5f});
     return glowingCard(256, letters, {1.0f, 0.95f, 0.88f}, {0.5f, 0.4f, 0.3f}, 3);
 }
 
@@ -37,8 +40,8 @@ Image caption() {
 // whole width of the card.
 Image title() {
     Plane letters(512, 512);
-    setText(letters, sansBold, "Orv.", {0.5f, 0.8f, 0.9f, 0.26f, 2.0f});
-    setText(letters, sansBold, "Halvane", {0.5f, 0.39f, 0.9f, 0.52f, 2.0f});
+    setText(letters, displayBook, "Orv.", {0.5f, 0.8f, 0.9f, 0.26f, 2.0f});
+    setText(letters, display, "Halvane", {0.5f, 0.39f, 0.9f, 0.52f, 2.0f});
     return glowingCard(512, letters, {0.92f, 0.97f, 1.0f}, {0.25f, 0.45f, 1.0f}, 8);
 }
 
@@ -46,8 +49,8 @@ Image title() {
 // shows towards the lower right corner.
 Image logo() {
     Plane letters(256, 256);
-    setText(letters, sansBold, "HALVANE", {0.7f, 0.3f, 0.46f, 0.2f, 2.0f});
-    setText(letters, sans, "orv.", {0.86f, 0.14f, 0.14f, 0.1f, 2.0f});
+    setText(letters, display, "HALVANE", {0.7f, 0.3f, 0.46f, 0.2f, 2.0f});
+    setText(letters, italic, "orv.", {0.86f, 0.14f, 0.14f, 0.1f, 2.0f});
     return glowingCard(256, letters, grey(0.9f), grey(0.12f), 2);
 }
 
@@ -56,18 +59,18 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink) {
     Plane letters(256, 256);
     const float aspect = 40.0f / 9.0f / 8.0f; // each line is shown 40:9 wide
     for (int i = 0; i < 8; ++i) {
-        setText(letters, condensed, names[i], {0.5f, (i + 0.5f) / 8, 0.92f, 0.085f, aspect});
+        setText(letters, narrow, names[i], {0.5f, (i + 0.5f) / 8, 0.92f, 0.085f, aspect});
     }
     return glowingCard(256, letters, ink, ink * 0.3f, 2);
 }
 
 // A credit: the role above, the name large below, shown 4:1. The card is
-// only some 50 pixels tall on screen, so the role is set in a plain face as
-// wide as the name may be.
+// only some 50 pixels tall on screen, so the role is set in the light cut of
+// the same face, as wide as the name may be.
 Image creditCard(const char* role, const char* name) {
     Plane letters(256, 256);
-    setText(letters, condensed, role, {0.5f, 0.75f, 0.9f, 0.26f, 4.0f});
-    setText(letters, sansBold, name, {0.5f, 0.36f, 0.92f, 0.4f, 4.0f});
+    setText(letters, displayBook, role, {0.5f, 0.75f, 0.9f, 0.26f, 4.0f});
+    setText(letters, display, name, {0.5f, 0.36f, 0.92f, 0.4f, 4.0f});
     return glowingCard(256, letters, {0.95f, 0.97f, 1.0f}, {0.3f, 0.5f, 0.7f}, 3);
 }
 

@@ -11,7 +11,7 @@ namespace assetgen {
 
 namespace {
 
-const char* const fontFolder = "/usr/share/fonts/truetype/dejavu/";
+const char* const fontFolder = "/usr/share/fonts/";
 
 // Owns the FreeType library and one face at one pixel size.
 class FontFace {

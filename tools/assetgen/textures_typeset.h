@@ -1,5 +1,5 @@
-// Anti-aliased text for the texture cards, set with FreeType from the DejaVu
-// fonts of the system.
+// Anti-aliased text for the texture cards, set with FreeType from the
+// font packages of the system (scripts/deps.sh installs them).
 #pragma once
 
 #include "image.h"
@@ -9,7 +9,7 @@
 namespace assetgen {
 
 struct Font {
-    std::string file;   // a file name in the DejaVu folder, e.g. "DejaVuSans-Bold.ttf"
+    std::string file;   // a path under /usr/share/fonts, e.g. "opentype/urw-base35/URWGothic-Demi.otf"
     float tracking = 0; // extra space between letters, in fractions of the text height
 };
 
