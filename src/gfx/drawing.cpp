@@ -24,11 +24,6 @@ void loadPerspective(double fovDegrees, double aspect, double zNear, double zFar
     glMatrixMode(GL_MODELVIEW);
 }
 
-void drawScaffoldingFrame(float r, float g, float b) {
-    glClearColor(r, g, b, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
 void drawUnitQuad() {
     drawQuad(1.0f, 1.0f);
 }

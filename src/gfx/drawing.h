@@ -23,10 +23,6 @@ inline constexpr double kAspect = static_cast<double>(4.0f / 3.0f);
 // modelview matrix (what every render does before drawing).
 void loadPerspective(double fovDegrees, double aspect, double zNear, double zFar);
 
-// Scaffolding picture for an effect whose own drawing has not landed yet: a
-// cleared screen in a colour that tells the Segments apart.
-void drawScaffoldingFrame(float r, float g, float b);
-
 // The quad from (-1, -1, 0) to (1, 1, 0) with texture coordinates 0..1, the
 // shape behind nearly every sprite and full-screen picture.
 void drawUnitQuad();
