@@ -4,6 +4,7 @@
 #include "textures.h"
 #include "textures_typeset.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -19,11 +20,18 @@ const Font displayBook{"opentype/urw-base35/URWGothic-Book.otf", 0.08f};
 const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
 const Font narrow{"opentype/urw-base35/NimbusSansNarrow-Bold.otf", 0.04f};
 
-// Letters plus a blurred copy of them as glow, on black.
+// Letters plus a blurred copy of them as glow, on black. The glow's faint
+// tail is faded out over the outermost pixels: the cards are added to the
+// screen, so their border must be pure black or the quad's edge shows.
 Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int glowRadius) {
     Image image(size, size);
     addMask(image, blurred(letters, glowRadius), glow);
     addMask(image, letters, ink);
+    const float border = 4.0f / static_cast<float>(size);
+    image.apply([border](Colour c, float s, float t) {
+        const float edge = std::min(std::min(s, 1 - s), std::min(t, 1 - t));
+        return c * smoothstep(0.5f * border, border, edge);
+    });
     return image;
 }
 
@@ -59,7 +67,7 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink) {
     Plane letters(256, 256);
     const float aspect = 40.0f / 9.0f / 8.0f; // each line is shown 40:9 wide
     for (int i = 0; i < 8; ++i) {
-        setText(letters, narrow, names[i], {0.5f, (i + 0.5f) / 8, 0.92f, 0.085f, aspect});
+        setText(letters, narrow, names[i], {0.5f, (i + 0.5f) / 8, 0.92f, 0.078f, aspect});
     }
     return glowingCard(256, letters, ink, ink * 0.3f, 2);
 }
