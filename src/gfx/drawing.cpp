@@ -1,5 +1,7 @@
 #include "gfx/drawing.h"
 
+#include "platform/platform.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <algorithm>
@@ -202,6 +204,7 @@ void bindTexture(const TextureTable& textures, int id) {
 }
 
 void copyPictureInto(const TextureTable& textures, int id, int width, int height) {
+    platform::resolvePicture(width, height);
     bindTexture(textures, id);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
 }

@@ -89,6 +89,9 @@ GLEXT_ENTRY(void, glBindRenderbuffer, kFramebufferObject, (GLenum target, GLuint
 GLEXT_ENTRY(void, glRenderbufferStorage, kFramebufferObject,
             (GLenum target, GLenum internalFormat, GLsizei width, GLsizei height),
             (target, internalFormat, width, height))
+GLEXT_ENTRY(void, glRenderbufferStorageMultisample, kFramebufferObject,
+            (GLenum target, GLsizei samples, GLenum internalFormat, GLsizei width, GLsizei height),
+            (target, samples, internalFormat, width, height))
 GLEXT_ENTRY(void, glBlitFramebuffer, kFramebufferObject,
             (GLint srcX0, GLint srcY0, GLint srcX1, GLint srcY1, GLint dstX0, GLint dstY0,
              GLint dstX1, GLint dstY1, GLbitfield mask, GLenum filter),

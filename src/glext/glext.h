@@ -25,6 +25,8 @@ void glGenRenderbuffers(GLsizei n, GLuint* renderbuffers);
 void glDeleteRenderbuffers(GLsizei n, const GLuint* renderbuffers);
 void glBindRenderbuffer(GLenum target, GLuint renderbuffer);
 void glRenderbufferStorage(GLenum target, GLenum internalFormat, GLsizei width, GLsizei height);
+void glRenderbufferStorageMultisample(GLenum target, GLsizei samples, GLenum internalFormat,
+                                      GLsizei width, GLsizei height);
 void glBlitFramebuffer(GLint srcX0, GLint srcY0, GLint srcX1, GLint srcY1, GLint dstX0, GLint dstY0,
                        GLint dstX1, GLint dstY1, GLbitfield mask, GLenum filter);
 

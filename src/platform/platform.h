@@ -88,6 +88,16 @@ void makeCurrent(Surface* surface, Context* context);
 // Returns false (and sets lastError()) when it cannot be made.
 bool createOffscreenTarget(int size, Surface*& surface, Context*& context);
 
+// Multisampled pictures: samples per pixel (0 for none) for every picture
+// and off-screen target created after the call. Copies, read-backs and the
+// window see the resolved picture; call resolvePicture before a copy.
+void setSamplesPerPixel(int samples);
+int samplesPerPixelInUse();
+// Resolves the lower-left width x height of the current context's
+// multisampled picture so the next copy or read-back sees it; nothing to do
+// without multisampling.
+void resolvePicture(int width, int height);
+
 // Scales the 800 x 600 picture onto the real window (largest centred 4:3
 // rectangle, black bars) and shows it. Leaves the picture bound again.
 void swapWindow();

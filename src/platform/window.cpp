@@ -22,9 +22,16 @@ struct Surface {
 
 struct Context {
     SDL_GLContext gl = nullptr;
-    GLuint framebuffer = 0; // bound for as long as the context lives
+    GLuint framebuffer = 0; // bound for drawing for as long as the context lives
     GLuint colour = 0;
     GLuint depth = 0;
+    // With multisampling the picture is drawn into `framebuffer` and resolved
+    // into this single-sampled one, which stays bound for reading, whenever a
+    // copy, a read-back or the window needs its pixels.
+    GLuint resolved = 0;
+    GLuint resolvedColour = 0;
+    int width = 0;
+    int height = 0;
 };
 
 namespace {
@@ -40,6 +47,11 @@ Context* activeContext = nullptr;
 std::vector<std::unique_ptr<Surface>> offscreenSurfaces;
 std::vector<std::unique_ptr<Context>> offscreenContexts;
 
+// The framebuffer whose pixels copies and read-backs see.
+GLuint pictureForReading(const Context& context) {
+    return context.resolved != 0 ? context.resolved : context.framebuffer;
+}
+
 bool fail(const char* step) {
     errorText = std::string(step) + ": " + SDL_GetError();
     return false;
@@ -50,27 +62,65 @@ bool onOffscreenDriver() {
     return driver != nullptr && std::strcmp(driver, "offscreen") == 0;
 }
 
+int samplesPerPixel = 0; // 0: single-sampled pictures
+
+// Storage for the bound renderbuffer, multisampled when samples > 0.
+void allocateRenderbuffer(GLenum format, int width, int height, int samples) {
+    if (samples > 0) {
+        glext::glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
+    } else {
+        glext::glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    }
+}
+
+GLuint attachRenderbuffer(GLenum attachment, GLenum format, int width, int height, int samples) {
+    GLuint name = 0;
+    glext::glGenRenderbuffers(1, &name);
+    glext::glBindRenderbuffer(GL_RENDERBUFFER, name);
+    allocateRenderbuffer(format, width, height, samples);
+    glext::glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, name);
+    return name;
+}
+
+bool framebufferComplete(int width, int height, const char* what) {
+    if (glext::glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+        return true;
+    }
+    errorText = std::string("the driver refuses ") + what + " of " + std::to_string(width) + " x " +
+                std::to_string(height);
+    return false;
+}
+
 // Creates a framebuffer object with an RGBA8 colour buffer and the given
-// depth format, and leaves it bound. False when the driver refuses it.
+// depth format (multisampled when asked for, with its single-sampled resolve
+// target), and leaves it bound. False when the driver refuses it.
 bool createFramebuffer(Context& context, int width, int height, GLenum depthFormat,
                        GLenum depthAttachment) {
+    context.width = width;
+    context.height = height;
+    if (samplesPerPixel > 0) {
+        glext::glGenFramebuffers(1, &context.resolved);
+        glext::glBindFramebuffer(GL_FRAMEBUFFER, context.resolved);
+        context.resolvedColour =
+            attachRenderbuffer(GL_COLOR_ATTACHMENT0, GL_RGBA8, width, height, 0);
+        if (!framebufferComplete(width, height, "a resolve framebuffer")) {
+            return false;
+        }
+    }
     glext::glGenFramebuffers(1, &context.framebuffer);
     glext::glBindFramebuffer(GL_FRAMEBUFFER, context.framebuffer);
-    glext::glGenRenderbuffers(1, &context.colour);
-    glext::glBindRenderbuffer(GL_RENDERBUFFER, context.colour);
-    glext::glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glext::glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                     context.colour);
-    glext::glGenRenderbuffers(1, &context.depth);
-    glext::glBindRenderbuffer(GL_RENDERBUFFER, context.depth);
-    glext::glRenderbufferStorage(GL_RENDERBUFFER, depthFormat, width, height);
-    glext::glFramebufferRenderbuffer(GL_FRAMEBUFFER, depthAttachment, GL_RENDERBUFFER,
-                                     context.depth);
+    context.colour =
+        attachRenderbuffer(GL_COLOR_ATTACHMENT0, GL_RGBA8, width, height, samplesPerPixel);
+    context.depth =
+        attachRenderbuffer(depthAttachment, depthFormat, width, height, samplesPerPixel);
     glext::glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    if (glext::glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        errorText = "the driver refuses a framebuffer object of " + std::to_string(width) + " x " +
-                    std::to_string(height);
+    if (!framebufferComplete(width, height,
+                             samplesPerPixel > 0 ? "a multisampled framebuffer object"
+                                                 : "a framebuffer object")) {
         return false;
+    }
+    if (context.resolved != 0) {
+        glext::glBindFramebuffer(GL_READ_FRAMEBUFFER, context.resolved);
     }
     glViewport(0, 0, width, height);
     return true;
@@ -335,6 +385,35 @@ bool createOffscreenTarget(int size, Surface*& surface, Context*& context) {
     return true;
 }
 
+void setSamplesPerPixel(int samples) {
+    samplesPerPixel = std::max(0, samples);
+}
+
+int samplesPerPixelInUse() {
+    return samplesPerPixel;
+}
+
+void resolvePicture(int width, int height) {
+    Context* context = activeContext;
+    if (context == nullptr || context->resolved == 0) {
+        return;
+    }
+    width = std::min(width, context->width);
+    height = std::min(height, context->height);
+    // A blit obeys the scissor box and the colour mask, which effects leave
+    // as they like; the whole region is resolved regardless.
+    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glext::glBindFramebuffer(GL_READ_FRAMEBUFFER, context->framebuffer);
+    glext::glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context->resolved);
+    glext::glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                             GL_NEAREST);
+    glext::glBindFramebuffer(GL_READ_FRAMEBUFFER, context->resolved);
+    glext::glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context->framebuffer);
+    glPopAttrib();
+}
+
 Rect letterbox(int drawableWidth, int drawableHeight) {
     // Integer maths so that no edge is off by a pixel and the shape is 4:3.
     const int height = std::min(drawableHeight, drawableWidth * 3 / 4);
@@ -363,17 +442,19 @@ void presentPicture() {
     const Rect target = letterbox(width, height);
     // The effects leave their state as it is; only what a clear and a blit
     // depend on is set here, and put back afterwards.
+    resolvePicture(kPictureWidth, kPictureHeight);
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glext::glBindFramebuffer(GL_READ_FRAMEBUFFER, windowContextObject.framebuffer);
+    glext::glBindFramebuffer(GL_READ_FRAMEBUFFER, pictureForReading(windowContextObject));
     glext::glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glext::glBlitFramebuffer(0, 0, kPictureWidth, kPictureHeight, target.x, target.y,
                              target.x + target.width, target.y + target.height, GL_COLOR_BUFFER_BIT,
                              GL_LINEAR);
-    glext::glBindFramebuffer(GL_FRAMEBUFFER, windowContextObject.framebuffer);
+    glext::glBindFramebuffer(GL_DRAW_FRAMEBUFFER, windowContextObject.framebuffer);
+    glext::glBindFramebuffer(GL_READ_FRAMEBUFFER, pictureForReading(windowContextObject));
     glPopAttrib();
 }
 
@@ -393,12 +474,12 @@ void readPicture(std::vector<std::uint8_t>& rgb) {
     if (activeContext != &windowContextObject) {
         makeCurrent(&windowSurfaceObject, &windowContextObject);
     }
+    resolvePicture(kPictureWidth, kPictureHeight);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glext::glBindFramebuffer(GL_READ_FRAMEBUFFER, windowContextObject.framebuffer);
     glReadPixels(0, 0, kPictureWidth, kPictureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glPopClientAttrib();
 }

@@ -37,13 +37,14 @@ struct Options {
     bool music = true;
     bool progress = false;
     bool atChanges = false; // stills just before and just after each Segment change
+    int samples = 0;        // multisampled pictures (0: none)
 };
 
 void usage() {
     std::fputs("usage: hlv-capture [--fps N] [--from S] [--to S] [--frames DIR (--every K | --at "
                "T1,T2,..)]\n"
                "                   [--video FILE(.y4m|-|.mp4)] [--audio FILE.wav] [--bench]\n"
-               "                   [--music on|off] [--progress] [--at-changes]\n"
+               "                   [--music on|off] [--progress] [--at-changes] [--samples N]\n"
                "Times are global seconds since the end of loading. Run it where hlvd/ is.\n",
                stderr);
 }
@@ -106,6 +107,11 @@ Options parseOptions(int argc, char** argv) {
             o.progress = true;
         } else if (arg == "--at-changes") {
             o.atChanges = true;
+        } else if (arg == "--samples") {
+            o.samples = static_cast<int>(std::lround(number(value(), "--samples")));
+            if (o.samples < 0 || o.samples > 16) {
+                badOption("--samples must be 0 to 16");
+            }
         } else if (arg == "-h" || arg == "--help") {
             usage();
             std::exit(0);
@@ -424,6 +430,7 @@ int main(int argc, char** argv) {
     static platform::VirtualClock clock;
     platform::useVirtualClock(&clock);
     timeline::musicFlag = options.music;
+    platform::setSamplesPerPixel(options.samples);
 
     static Recorder recorder(options);
     if (!recorder.start()) {
