@@ -28,11 +28,11 @@ constexpr int kGlowTexture = 4285;
 constexpr int kRoomViewTexture = 4300;
 constexpr int kBallViewSize = 256;
 constexpr float kBallRadius = 1.1f; // the sphere list's size
+// The glass floor hangs at the height of the balls' tops.
+constexpr float kFloorHeight = 1.0f;
+constexpr float kFloorScale = 1.5f;
 // The room's floor pattern repeats every two units.
 constexpr TexGenPlanes kFloorPlanes{{0.5f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.5f, 0.0f}};
-// Behind the room: a dim night blue, so the room and the balls' views read
-// as a place rather than objects floating on black.
-constexpr float kRoomBackground[4] = {0.06f, 0.08f, 0.18f, 0.0f};
 constexpr int kRoomViewSize = 512;
 
 constexpr int kGridCells = 28;
@@ -201,8 +201,8 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
     useObjectLinearGeneration(kFloorPlanes);
     enableTextureGeneration(true);
     glPushMatrix();
-    glTranslatef(0.0f, -1.0f, 0.0f);
-    glScalef(1.5f, 1.5f, 1.5f);
+    glTranslatef(0.0f, kFloorHeight, 0.0f);
+    glScalef(kFloorScale, kFloorScale, kFloorScale);
     glCallList(kFloorList);
     glPopMatrix();
     enableTextureGeneration(false);
@@ -368,7 +368,7 @@ void initBlobbySurface(part3& self) {
 
 void drawBallView(part3& /*self*/, const TVector& eye, const TVector& up, int ball,
                   const TVector& ballPosition, double t, const TextureTable& textures) {
-    glClearColor(kRoomBackground[0], kRoomBackground[1], kRoomBackground[2], kRoomBackground[3]);
+    // The buffer's clear colour is the black the swarm left there.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     loadPerspective(135.0, 1.0, 0.01, 174.0);
     glLoadIdentity();
@@ -391,7 +391,7 @@ void drawBallView(part3& /*self*/, const TVector& eye, const TVector& up, int ba
 void drawReflectionScene(part3& self, const TVector& eye, const TVector& centre, const TVector& up,
                          double t, const TextureTable& textures) {
     glViewport(0, 0, kRoomViewSize, kRoomViewSize);
-    glClearColor(kRoomBackground[0], kRoomBackground[1], kRoomBackground[2], kRoomBackground[3]);
+    // The buffer's clear colour is the black the swarm left there.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     loadPerspective(65.0, self.aspect, 0.01, 174.0);
     glLoadIdentity();

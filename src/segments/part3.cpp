@@ -185,14 +185,9 @@ void lookAt(const TVector& eye, const TVector& centre, const TVector& up) {
 
 void drawOffscreenPass(part3& self, double t, const TextureTable& textures,
                        const OffscreenBuffer& buffer) {
+    // The buffer's context keeps the lights the previous Segment left there;
+    // the sky is lit by them.
     buffer.makeBufferCurrent();
-    // The buffer's context keeps its own lights: give it the window's light 0
-    // (placed in eye space) so that the sky never depends on who drew there
-    // before.
-    glPushMatrix();
-    glLoadIdentity();
-    setUpLight();
-    glPopMatrix();
     glViewport(0, 0, kPictureSize, kPictureSize);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "anim/tvector.h"
 #include "gfx/offscreen_buffer.h"
 #include "gfx/random.h"
 #include "gfx/texture_table.h"
@@ -97,25 +98,71 @@ TEST_F(SwarmFrame, NewPictureLiesOverTheOldScreenAtFifteenPercent) {
     EXPECT_EQ(segment_->frameCounter, 1);
 }
 
-TEST_F(SwarmFrame, ReflectionRoomNeverLeavesTheScreenBlack) {
-    // Mid reflection mode, well after the swarm: only the room's copy is on
-    // screen. Its own background keeps the room readable as a place.
+TEST_F(SwarmFrame, SwarmLeavesTheBuffersLightAsItFoundIt) {
+    // The sky is lit by whatever light the previous Segment left in the
+    // buffer's context; the window gets its own light 0.
+    offscreenBuffer.makeBufferCurrent();
+    const GLfloat left[4] = {0.25f, 0.5f, 0.75f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, left);
     offscreenBuffer.makeWindowCurrent();
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    double t = 1.0;
+    EXPECT_FALSE(renderPart3(*segment_, 0, textures_, &t, offscreenBuffer));
+    offscreenBuffer.makeBufferCurrent();
+    GLfloat diffuse[4] = {};
+    glGetLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    offscreenBuffer.makeWindowCurrent();
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_FLOAT_EQ(diffuse[c], left[c]) << "component " << c;
+    }
+    GLfloat windowDiffuse[4] = {};
+    glGetLightfv(GL_LIGHT0, GL_DIFFUSE, windowDiffuse);
+    EXPECT_FLOAT_EQ(windowDiffuse[0], 1.0f);
+}
+
+TEST_F(SwarmFrame, RoomViewShowsBlackWhereTheRoomIsNot) {
     for (double t = 110.0; t < 110.2; t += 0.05) {
         double now = t;
         EXPECT_FALSE(renderPart3(*segment_, 0, textures_, &now, offscreenBuffer));
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    std::vector<std::uint8_t> rgb;
-    platform::readPicture(rgb);
-    ASSERT_EQ(rgb.size(), 800u * 600u * 3u);
-    long black = 0;
+    std::vector<std::uint8_t> rgb(512 * 512 * 3);
+    glBindTexture(GL_TEXTURE_2D, textures_[4300]);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    long black = 0, lit = 0;
     for (std::size_t i = 0; i < rgb.size(); i += 3) {
-        black += rgb[i] < 8 && rgb[i + 1] < 8 && rgb[i + 2] < 8;
+        const bool none = rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 0;
+        black += none;
+        lit += !none;
     }
-    EXPECT_LT(black, 800 * 600 / 20);
+    EXPECT_GT(black, 512 * 512 / 20);
+    EXPECT_GT(lit, 512 * 512 / 100); // the floor and the balls' views
+}
+
+TEST_F(SwarmFrame, RoomFloorHangsOneUnitUp) {
+    // Only the floor: a flat square (what the plane mesh loads as), seen
+    // level from the side at height 0. It must lie above the eye.
+    offscreenBuffer.makeBufferCurrent();
+    glDeleteLists(3211, 1); // no ball discs in front of it
+    glNewList(3001, GL_COMPILE);
+    glBegin(GL_QUADS);
+    glVertex3f(-1.0f, 0.0f, -1.0f);
+    glVertex3f(1.0f, 0.0f, -1.0f);
+    glVertex3f(1.0f, 0.0f, 1.0f);
+    glVertex3f(-1.0f, 0.0f, 1.0f);
+    glEnd();
+    glEndList();
+    drawReflectionScene(*segment_, makeKey(0, 0, 3), makeKey(0, 0, 0), makeKey(0, 1, 0), 110.0,
+                        textures_);
+    std::vector<std::uint8_t> rgb(512 * 512 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 512, 512, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    glDeleteLists(3001, 1);
+    offscreenBuffer.makeWindowCurrent();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const auto at = [&](int row) { return rgb[(row * 512 + 256) * 3 + 2]; };
+    EXPECT_GT(at(400), 60); // above the eye: 20 degrees up, 2.8 units away
+    EXPECT_EQ(at(112), 0);  // below it: nothing
 }
 
 TEST_F(SwarmFrame, LastMomentDrawsThenTheSegmentFinishes) {
