@@ -97,16 +97,17 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
         const double* row = kSurfaceKeys[k];
         return makeKey(row[3 * track], row[3 * track + 1], row[3 * track + 2]);
     });
-    // The reflection camera circles the room at changing heights, looking at
-    // its middle.
+    // The reflection camera circles the room above its glass floor, looking
+    // down at its middle, so the floor, the bowls on it and the balls under
+    // it are always in view.
     setUpClosedPath(state.viewPath, 3, kViewKeyCount, [](int k, int track) {
         const double a = 0.45 * k;
         if (track == 0) {
-            return makeKey(1.5 + 6.5 * std::cos(a), 1.8 + 1.2 * std::sin(0.7 * k),
-                           1.5 + 6.5 * std::sin(a));
+            return makeKey(1.5 + 6.0 * std::cos(a), 2.9 + 0.7 * std::sin(0.7 * k),
+                           1.5 + 6.0 * std::sin(a));
         }
         if (track == 1) {
-            return makeKey(1.5 + 0.5 * std::sin(0.3 * k), 0.5, 1.5 + 0.5 * std::cos(0.3 * k));
+            return makeKey(1.5 + 0.5 * std::sin(0.3 * k), 0.3, 1.5 + 0.5 * std::cos(0.3 * k));
         }
         return makeKey(0.1 * std::sin(0.5 * k), 1.0, 0.0);
     });
