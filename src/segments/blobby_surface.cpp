@@ -1,5 +1,6 @@
 #include "segments/blobby_surface.h"
 
+#include <array>
 #include <cmath>
 
 #include <GL/gl.h>
@@ -319,14 +320,17 @@ void drawReturningButterflies(part3& self, double s, double t, const TextureTabl
     glBlendFunc(GL_ONE, GL_ONE);
     gluLookAt(0.0, 0.0, 44.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glDisable(GL_DEPTH_TEST);
-    TVector p, q, unused3, unused4;
-    for (int i = 0; i < self.butterflyCount / 2; ++i) {
+    std::array<ButterflyFlight, kPart3ButterflyCount / 2> flights;
+    TVector unused3, unused4;
+    const int count = self.butterflyCount / 2;
+    for (int i = 0; i < count; ++i) {
         const Router& path = self.butterflyPaths[i];
         const double u = returningButterflyParameter(i, s);
-        path.evaluate(u, p, unused3, unused4);
-        path.evaluate(u + 0.01, q, unused3, unused4);
-        drawButterfly(p, q, t * (0.001 * t + 1.5) + i, c, textures);
+        path.evaluate(u, flights[i].p, unused3, unused4);
+        path.evaluate(u + 0.01, flights[i].q, unused3, unused4);
+        flights[i].flap = t * (0.001 * t + 1.5) + i;
     }
+    drawButterflySwarm(flights.data(), count, c, textures);
     glPopMatrix();
 }
 

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -163,6 +165,61 @@ TEST_F(SwarmFrame, RoomFloorHangsOneUnitUp) {
     const auto at = [&](int row) { return rgb[(row * 512 + 256) * 3 + 2]; };
     EXPECT_GT(at(400), 60); // above the eye: 20 degrees up, 2.8 units away
     EXPECT_EQ(at(112), 0);  // below it: nothing
+}
+
+TEST_F(SwarmFrame, SwarmDrawnAtOnceMatchesButterflyAfterButterfly) {
+    offscreenBuffer.makeBufferCurrent();
+    glNewList(2004, GL_COMPILE); // a stand-in wing
+    glBegin(GL_TRIANGLES);
+    glVertex3f(-0.73f, -1.0f, 0.0f);
+    glVertex3f(0.73f, -0.2f, 0.0f);
+    glVertex3f(0.0f, 1.0f, 0.0f);
+    glEnd();
+    glEndList();
+    std::vector<ButterflyFlight> flights(40);
+    for (int i = 0; i < 40; ++i) {
+        // Close enough together that wings hide each other and glows overlap.
+        flights[i].p = makeKey(0.3 * (i % 8) - 1.2, 0.25 * (i / 8) - 0.6, 0.05 * i);
+        flights[i].q = makeKey(flights[i].p.x + 0.1 * std::sin(i), flights[i].p.y + 0.05,
+                               flights[i].p.z - 0.1 * std::cos(i));
+        flights[i].flap = 0.7 * i;
+    }
+    const auto draw = [&](bool together) {
+        glViewport(0, 0, 512, 512);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, 4.0 / 3.0, 0.01, 174.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(0.0, 0.0, 6.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        if (together) {
+            drawButterflySwarm(flights.data(), 40, 0.3, textures_);
+        } else {
+            for (const ButterflyFlight& f : flights) {
+                drawButterfly(f.p, f.q, f.flap, 0.3, textures_);
+            }
+        }
+        std::vector<std::uint8_t> rgb(512 * 512 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, 512, 512, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        return rgb;
+    };
+    const auto oneByOne = draw(false);
+    const auto together = draw(true);
+    glDeleteLists(2004, 1);
+    offscreenBuffer.makeWindowCurrent();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    long lit = 0, differ = 0;
+    for (std::size_t i = 0; i < oneByOne.size(); ++i) {
+        lit += oneByOne[i] != 0;
+        differ += oneByOne[i] != together[i];
+    }
+    EXPECT_GT(lit, 512 * 512 / 10);
+    EXPECT_EQ(differ, 0);
 }
 
 TEST_F(SwarmFrame, LastMomentDrawsThenTheSegmentFinishes) {
