@@ -25,6 +25,7 @@ constexpr int kRoomTexture = 4004;
 constexpr int kBallViewTexture = 4280; // + ball number
 constexpr int kSideTexture = 4283;
 constexpr int kEnvironmentTexture = 4284;
+constexpr int kBallSkinTexture = 1901; // the loading screen's chrome sky
 constexpr int kGlowTexture = 4285;
 constexpr int kRoomViewTexture = 4300;
 constexpr int kBallViewSize = 256;
@@ -174,9 +175,10 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
     }
     enableTextureGeneration(false);
     glColor3f(0.8f, 0.8f, 0.8f);
-    // Silver balls: the room copy would start black and only ever mirror
-    // the dark room back.
-    bindTexture(textures, kEnvironmentTexture);
+    // Chrome balls mirroring a bright sky: the room copy would start black
+    // and only ever mirror the dark room back, and the surface's own studio
+    // is dark so that it can take the side picture on top.
+    bindTexture(textures, kBallSkinTexture);
     useSphereMapGeneration();
     enableTextureGeneration(true);
     for (int n = 0; n < 3; ++n) {

@@ -77,20 +77,24 @@ Image softBall(int size, Colour centre, Colour edge, float core, float inner) {
     return image;
 }
 
+// The swarm's sprite, and the swarm zooms into its middle as it brightens:
+// thin rings at several radii around a small core, with only a faint fill
+// between them, so every zoom shows crisp rings instead of a fuzzy ball.
 Image blob24() {
     Image image(256, 256);
-    image.shade([](float s, float t) {
+    image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         const float a = angleOf(s, t);
-        const float fibres = 0.5f + 0.5f * periodicNoise(a / (2 * pi) * 48, r * 6, 48, 31);
-        const float rings = 0.5f + 0.5f * std::cos(r * 38 - 1.2f * fibres);
-        const float body = std::pow(clamp01(1 - r), 1.6f);
-        const float core = std::exp(-r * r / 0.004f);
-        const Colour inner{0.9f, 0.6f, 1.0f};
-        const Colour outer{0.3f, 0.45f, 1.0f};
-        const Colour c = mix(inner, outer, clamp01(r * 1.4f));
-        return (c * (1.6f * body * (0.55f + 0.45f * rings * fibres)) + grey(core)) *
-               spriteWindow(r, 0.5f);
+        const auto ring = [r](float at, float width) {
+            return std::exp(-std::pow((r - at) / width, 2.0f));
+        };
+        const float beads = 0.7f + 0.3f * std::cos(a * 12);
+        const float lines = 0.8f * ring(0.78f, 0.02f) + 0.6f * beads * ring(0.52f, 0.015f) +
+                            0.5f * ring(0.3f, 0.012f) + 0.4f * ring(0.15f, 0.01f);
+        const float fill = 0.1f * std::pow(clamp01(1 - r / 0.8f), 0.7f);
+        const float core = std::exp(-r * r / 0.003f);
+        const Colour c = mix(Colour{1.0f, 0.9f, 1.0f}, Colour{0.75f, 0.85f, 1.0f}, r);
+        return c * ((lines + fill + core) * spriteWindow(r, 0.5f));
     });
     return image;
 }
