@@ -1,5 +1,6 @@
 #include "segments/blobby_surface.h"
 
+#include <array>
 #include <cmath>
 
 #include <GL/gl.h>
@@ -24,15 +25,16 @@ constexpr int kRoomTexture = 4004;
 constexpr int kBallViewTexture = 4280; // + ball number
 constexpr int kSideTexture = 4283;
 constexpr int kEnvironmentTexture = 4284;
+constexpr int kBallSkinTexture = 1901; // the loading screen's chrome sky
 constexpr int kGlowTexture = 4285;
 constexpr int kRoomViewTexture = 4300;
 constexpr int kBallViewSize = 256;
 constexpr float kBallRadius = 1.1f; // the sphere list's size
+// The glass floor hangs at the height of the balls' tops.
+constexpr float kFloorHeight = 1.0f;
+constexpr float kFloorScale = 1.5f;
 // The room's floor pattern repeats every two units.
 constexpr TexGenPlanes kFloorPlanes{{0.5f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.5f, 0.0f}};
-// Behind the room: a dim night blue, so the room and the balls' views read
-// as a place rather than objects floating on black.
-constexpr float kRoomBackground[4] = {0.06f, 0.08f, 0.18f, 0.0f};
 constexpr int kRoomViewSize = 512;
 
 constexpr int kGridCells = 28;
@@ -97,16 +99,17 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
         const double* row = kSurfaceKeys[k];
         return makeKey(row[3 * track], row[3 * track + 1], row[3 * track + 2]);
     });
-    // The reflection camera circles the room at changing heights, looking at
-    // its middle.
+    // The reflection camera circles the room above its glass floor, looking
+    // down at its middle, so the floor, the bowls on it and the balls under
+    // it are always in view.
     setUpClosedPath(state.viewPath, 3, kViewKeyCount, [](int k, int track) {
         const double a = 0.45 * k;
         if (track == 0) {
-            return makeKey(1.5 + 6.5 * std::cos(a), 1.8 + 1.2 * std::sin(0.7 * k),
-                           1.5 + 6.5 * std::sin(a));
+            return makeKey(1.5 + 6.0 * std::cos(a), 2.9 + 0.7 * std::sin(0.7 * k),
+                           1.5 + 6.0 * std::sin(a));
         }
         if (track == 1) {
-            return makeKey(1.5 + 0.5 * std::sin(0.3 * k), 0.5, 1.5 + 0.5 * std::cos(0.3 * k));
+            return makeKey(1.5 + 0.5 * std::sin(0.3 * k), 0.3, 1.5 + 0.5 * std::cos(0.3 * k));
         }
         return makeKey(0.1 * std::sin(0.5 * k), 1.0, 0.0);
     });
@@ -172,9 +175,10 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
     }
     enableTextureGeneration(false);
     glColor3f(0.8f, 0.8f, 0.8f);
-    // Silver balls: the room copy would start black and only ever mirror
-    // the dark room back.
-    bindTexture(textures, kEnvironmentTexture);
+    // Chrome balls mirroring a bright sky: the room copy would start black
+    // and only ever mirror the dark room back, and the surface's own studio
+    // is dark so that it can take the side picture on top.
+    bindTexture(textures, kBallSkinTexture);
     useSphereMapGeneration();
     enableTextureGeneration(true);
     for (int n = 0; n < 3; ++n) {
@@ -201,8 +205,8 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
     useObjectLinearGeneration(kFloorPlanes);
     enableTextureGeneration(true);
     glPushMatrix();
-    glTranslatef(0.0f, -1.0f, 0.0f);
-    glScalef(1.5f, 1.5f, 1.5f);
+    glTranslatef(0.0f, kFloorHeight, 0.0f);
+    glScalef(kFloorScale, kFloorScale, kFloorScale);
     glCallList(kFloorList);
     glPopMatrix();
     enableTextureGeneration(false);
@@ -318,14 +322,17 @@ void drawReturningButterflies(part3& self, double s, double t, const TextureTabl
     glBlendFunc(GL_ONE, GL_ONE);
     gluLookAt(0.0, 0.0, 44.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glDisable(GL_DEPTH_TEST);
-    TVector p, q, unused3, unused4;
-    for (int i = 0; i < self.butterflyCount / 2; ++i) {
+    std::array<ButterflyFlight, kPart3ButterflyCount / 2> flights;
+    TVector unused3, unused4;
+    const int count = self.butterflyCount / 2;
+    for (int i = 0; i < count; ++i) {
         const Router& path = self.butterflyPaths[i];
         const double u = returningButterflyParameter(i, s);
-        path.evaluate(u, p, unused3, unused4);
-        path.evaluate(u + 0.01, q, unused3, unused4);
-        drawButterfly(p, q, t * (0.001 * t + 1.5) + i, c, textures);
+        path.evaluate(u, flights[i].p, unused3, unused4);
+        path.evaluate(u + 0.01, flights[i].q, unused3, unused4);
+        flights[i].flap = t * (0.001 * t + 1.5) + i;
     }
+    drawButterflySwarm(flights.data(), count, c, textures);
     glPopMatrix();
 }
 
@@ -368,7 +375,7 @@ void initBlobbySurface(part3& self) {
 
 void drawBallView(part3& /*self*/, const TVector& eye, const TVector& up, int ball,
                   const TVector& ballPosition, double t, const TextureTable& textures) {
-    glClearColor(kRoomBackground[0], kRoomBackground[1], kRoomBackground[2], kRoomBackground[3]);
+    // The buffer's clear colour is the black the swarm left there.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     loadPerspective(135.0, 1.0, 0.01, 174.0);
     glLoadIdentity();
@@ -391,7 +398,7 @@ void drawBallView(part3& /*self*/, const TVector& eye, const TVector& up, int ba
 void drawReflectionScene(part3& self, const TVector& eye, const TVector& centre, const TVector& up,
                          double t, const TextureTable& textures) {
     glViewport(0, 0, kRoomViewSize, kRoomViewSize);
-    glClearColor(kRoomBackground[0], kRoomBackground[1], kRoomBackground[2], kRoomBackground[3]);
+    // The buffer's clear colour is the black the swarm left there.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     loadPerspective(65.0, self.aspect, 0.01, 174.0);
     glLoadIdentity();

@@ -185,14 +185,9 @@ void lookAt(const TVector& eye, const TVector& centre, const TVector& up) {
 
 void drawOffscreenPass(part3& self, double t, const TextureTable& textures,
                        const OffscreenBuffer& buffer) {
+    // The buffer's context keeps the lights the previous Segment left there;
+    // the sky is lit by them.
     buffer.makeBufferCurrent();
-    // The buffer's context keeps its own lights: give it the window's light 0
-    // (placed in eye space) so that the sky never depends on who drew there
-    // before.
-    glPushMatrix();
-    glLoadIdentity();
-    setUpLight();
-    glPopMatrix();
     glViewport(0, 0, kPictureSize, kPictureSize);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -459,14 +454,16 @@ void drawOffscreenButterflies(part3& self, double t, const TextureTable& texture
     drawSpriteSwarm(self, t, textures);
 
     glEnable(GL_DEPTH_TEST);
-    TVector p, q, unused2, unused3;
+    std::array<ButterflyFlight, kPart3ButterflyCount> flights;
+    TVector unused2, unused3;
     for (int i = 0; i < self.butterflyCount; ++i) {
         const Router& path = self.butterflyPaths[i];
         const double u = butterflyPathParameter(i, t);
-        path.evaluate(u, p, unused2, unused3);
-        path.evaluate(u + 0.01, q, unused2, unused3);
-        drawButterfly(p, q, butterflyFlap(i, t), 1.0, textures);
+        path.evaluate(u, flights[i].p, unused2, unused3);
+        path.evaluate(u + 0.01, flights[i].q, unused2, unused3);
+        flights[i].flap = butterflyFlap(i, t);
     }
+    drawButterflySwarm(flights.data(), self.butterflyCount, 1.0, textures);
     glPopMatrix();
 }
 
@@ -525,8 +522,10 @@ void drawSpriteSwarm(part3& self, double t, const TextureTable& textures) {
     glPopMatrix();
 }
 
-void drawButterfly(const TVector& p, const TVector& q, double flap, double brightness,
-                   const TextureTable& textures) {
+namespace {
+
+void drawButterflyWings(const TVector& p, const TVector& q, double flap, double brightness,
+                        const TextureTable& textures) {
     glDisable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);
     const float pulse = static_cast<float>(0.05 * std::sin(flap));
@@ -561,19 +560,49 @@ void drawButterfly(const TVector& p, const TVector& q, double flap, double brigh
     glColor3fv(colours.right);
     glCallList(kWingList);
     glPopMatrix();
+    glPopMatrix();
+}
 
-    // The glowing body.
+void beginButterflyGlows(const TextureTable& textures) {
     enableTextureGeneration(false);
     glDisable(GL_DEPTH_TEST);
     bindTexture(textures, kGlowTexture);
-    setColor(4.0 * brightness, brightness, brightness);
+}
+
+// The billboard keeps only the translation, so the heading turn of the
+// wings does not change it: P alone places the glow.
+void drawButterflyGlow(const TVector& p, double flap, double brightness) {
     glPushMatrix();
+    glTranslatef(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+    setColor(4.0 * brightness, brightness, brightness);
     faceViewer();
     glScalef(2.0f, 2.0f, 1.0f);
     glRotatef(static_cast<float>(10.0 * flap), 0.0f, 0.0f, 1.0f);
     drawUnitQuad();
     glPopMatrix();
-    glPopMatrix();
+}
+
+} // namespace
+
+void drawButterfly(const TVector& p, const TVector& q, double flap, double brightness,
+                   const TextureTable& textures) {
+    drawButterflyWings(p, q, flap, brightness, textures);
+    beginButterflyGlows(textures);
+    drawButterflyGlow(p, flap, brightness);
+}
+
+void drawButterflySwarm(const ButterflyFlight* flights, int count, double brightness,
+                        const TextureTable& textures) {
+    // Wings first, then every glow: the glows neither test nor write depth
+    // and all of it is added, so the picture is the one butterfly after
+    // butterfly gives, without switching state twice per butterfly.
+    for (int i = 0; i < count; ++i) {
+        drawButterflyWings(flights[i].p, flights[i].q, flights[i].flap, brightness, textures);
+    }
+    beginButterflyGlows(textures);
+    for (int i = 0; i < count; ++i) {
+        drawButterflyGlow(flights[i].p, flights[i].flap, brightness);
+    }
 }
 
 bool renderPart3(part3& self, std::int32_t /*cue*/, TextureTable& textures, double* time,

@@ -109,3 +109,12 @@ void drawSpriteSwarm(part3& self, double t, const TextureTable& textures);
 // the picture with the blending the caller left on.
 void drawButterfly(const TVector& p, const TVector& q, double flap, double brightness,
                    const TextureTable& textures);
+// Where a butterfly is this frame, where it heads and its flap phase.
+struct ButterflyFlight {
+    TVector p, q;
+    double flap = 0.0;
+};
+// Many butterflies of one brightness: the same picture as drawButterfly for
+// each in turn.
+void drawButterflySwarm(const ButterflyFlight* flights, int count, double brightness,
+                        const TextureTable& textures);

@@ -77,20 +77,24 @@ Image softBall(int size, Colour centre, Colour edge, float core, float inner) {
     return image;
 }
 
+// The swarm's sprite, and the swarm zooms into its middle as it brightens:
+// thin rings at several radii around a small core, with only a faint fill
+// between them, so every zoom shows crisp rings instead of a fuzzy ball.
 Image blob24() {
     Image image(256, 256);
-    image.shade([](float s, float t) {
+    image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         const float a = angleOf(s, t);
-        const float fibres = 0.5f + 0.5f * periodicNoise(a / (2 * pi) * 48, r * 6, 48, 31);
-        const float rings = 0.5f + 0.5f * std::cos(r * 38 - 1.2f * fibres);
-        const float body = std::pow(clamp01(1 - r), 1.6f);
-        const float core = std::exp(-r * r / 0.004f);
-        const Colour inner{0.9f, 0.6f, 1.0f};
-        const Colour outer{0.3f, 0.45f, 1.0f};
-        const Colour c = mix(inner, outer, clamp01(r * 1.4f));
-        return (c * (1.6f * body * (0.55f + 0.45f * rings * fibres)) + grey(core)) *
-               spriteWindow(r, 0.5f);
+        const auto ring = [r](float at, float width) {
+            return std::exp(-std::pow((r - at) / width, 2.0f));
+        };
+        const float beads = 0.7f + 0.3f * std::cos(a * 12);
+        const float lines = 0.8f * ring(0.78f, 0.02f) + 0.6f * beads * ring(0.52f, 0.015f) +
+                            0.5f * ring(0.3f, 0.012f) + 0.4f * ring(0.15f, 0.01f);
+        const float fill = 0.1f * std::pow(clamp01(1 - r / 0.8f), 0.7f);
+        const float core = std::exp(-r * r / 0.003f);
+        const Colour c = mix(Colour{1.0f, 0.9f, 1.0f}, Colour{0.75f, 0.85f, 1.0f}, r);
+        return c * ((lines + fill + core) * spriteWindow(r, 0.5f));
     });
     return image;
 }
@@ -136,27 +140,42 @@ Image bead(Colour colour, bool sparkle) {
     return image;
 }
 
+// Up to four of these turn fast over a screen that keeps 85 % of itself, so
+// each is smeared round into rings about seven copies deep: only thin bright
+// lines on black survive that as lines (an iris of fibres, the pupil's edge,
+// the limbus and two outer rings); any broad glow would turn into fog.
 Image theEye() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         const float a = angleOf(s, t);
-        const float fibre = 0.6f + 0.4f * periodicNoise(a / (2 * pi) * 64, r * 4, 64, 41);
-        const float iris = smoothstep(0.16f, 0.2f, r) * (1 - smoothstep(0.5f, 0.56f, r));
-        const float limbus = std::exp(-std::pow((r - 0.56f) / 0.03f, 2.0f));
-        const float rings = 0.5f + 0.5f * std::cos(r * 60);
-        const float outer = 0.35f * std::exp(-std::pow((r - 0.75f) / 0.04f, 2.0f)) +
-                            0.2f * std::exp(-std::pow((r - 0.86f) / 0.02f, 2.0f));
-        const float highlight =
-            std::exp(-(std::pow(s - 0.44f, 2.0f) + std::pow(t - 0.57f, 2.0f)) / 0.0015f);
+        const float fibre =
+            std::pow(0.5f + 0.5f * periodicNoise(a / (2 * pi) * 96, r * 5, 96, 41), 3.0f);
+        const float iris = smoothstep(0.17f, 0.2f, r) * (1 - smoothstep(0.44f, 0.5f, r));
+        const auto line = [r](float at, float width) {
+            return std::exp(-std::pow((r - at) / width, 2.0f));
+        };
         const Colour irisColour =
-            mix(Colour{1.0f, 0.85f, 0.4f}, Colour{0.3f, 0.7f, 1.0f}, smoothstep(0.2f, 0.5f, r));
-        const Colour c = irisColour * (iris * fibre * (0.6f + 0.4f * rings)) +
-                         grey(limbus + outer) + grey(highlight);
-        // Up to four of these are added every frame onto a screen that keeps
-        // 85 % of itself, which multiplies them about sevenfold: kept dim so
-        // the stack reads as coloured rings instead of white.
-        return c * (0.45f * spriteWindow(r, 0.85f));
+            mix(Colour{1.0f, 0.75f, 0.25f}, Colour{0.25f, 0.6f, 1.0f}, smoothstep(0.2f, 0.45f, r));
+        const Colour c = irisColour * (0.9f * iris * fibre) + grey(0.9f * line(0.18f, 0.008f)) +
+                         Colour{0.6f, 0.8f, 1.0f} * line(0.5f, 0.012f) +
+                         grey(0.35f * line(0.66f, 0.006f) + 0.25f * line(0.8f, 0.005f));
+        return c * (0.5f * spriteWindow(r, 0.85f));
+    });
+    return image;
+}
+
+// The ring's blobs: 182 of them overlap every frame, so each is a compact
+// glowing bead (a hot core, a short body, no halo) that reads as a blob
+// instead of adding up to haze. Near white, so the ring's colours show.
+Image ringBlob() {
+    Image image(128, 128);
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float r = centreDistance(s, t);
+        const float body = std::pow(clamp01(1 - r / 0.42f), 2.2f);
+        const float core = std::exp(-r * r / 0.006f);
+        const float rim = 0.25f * std::exp(-std::pow((r - 0.3f) / 0.04f, 2.0f));
+        return Colour{1.0f, 0.93f, 0.88f} * (0.55f * body + 0.45f * core + rim);
     });
     return image;
 }
@@ -367,10 +386,7 @@ std::vector<TextureRecipe> glowTextures() {
              // faint halo keep the picture from washing out to blue-white.
              return softBall(256, {0.32f, 0.42f, 0.62f}, {0.02f, 0.03f, 0.08f}, 0.2f, 0.55f);
          }},
-        {"blob.png",
-         [] {
-             return softBall(128, {1.0f, 0.85f, 0.9f}, {0.6f, 0.3f, 0.6f}, 0.35f, 0.5f);
-         }},
+        {"blob.png", ringBlob},
         {"blob8.png",
          [] {
              return softBall(128, {0.9f, 0.9f, 1.0f}, {0.4f, 0.4f, 0.6f}, 0.4f, 0.5f);

@@ -52,22 +52,32 @@ Image vignette() {
     return image;
 }
 
-// Butterfly wing pattern: coloured scales around eye spots.
+// Butterfly wing pattern: cells of deep colour split by black veins, each
+// with an eye spot (dark pupil, bright rim). The wings are added onto the
+// sky, so black veins and margins are see-through and give the wing its
+// structure; the colours stay saturated and below white so the flapping
+// brightness (up to 1.3 times) does not bleach them.
 Image wingPattern() {
     Image image(256, 256);
-    image.shade([](float s, float t) {
+    image.shadeSupersampled(2, [](float s, float t) {
         const CellDistances cells = cellularNoise(s, t, 4, 11);
         const float hue = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 12);
-        const Colour a = mix(Colour{1.0f, 0.45f, 0.1f}, Colour{0.9f, 0.1f, 0.5f}, hue);
-        const Colour b = mix(Colour{0.1f, 0.5f, 1.0f}, Colour{0.2f, 0.9f, 0.6f}, hue);
+        const Colour warm = mix(Colour{0.95f, 0.32f, 0.04f}, Colour{0.8f, 0.05f, 0.4f}, hue);
+        const Colour cool = mix(Colour{0.05f, 0.3f, 0.95f}, Colour{0.05f, 0.7f, 0.55f}, hue);
+        const float family = 0.5f + 0.5f * fractalNoise(s, t, 2, 2, 0.5f, 13);
         const float eye = cells.nearest;
-        Colour c = mix(a, b, smoothstep(0.15f, 0.35f, eye));
-        c = mix(c, grey(0.05f), std::exp(-std::pow((eye - 0.12f) / 0.03f, 2.0f)));
-        c = mix(c, Colour{1.0f, 0.95f, 0.6f}, std::exp(-eye * eye / 0.002f));
-        const float veins = std::exp(-(cells.second - cells.nearest) * 30);
+        const Colour ground = mix(warm, cool, smoothstep(0.4f, 0.6f, family));
+        Colour c = mix(mix(cool, warm, smoothstep(0.4f, 0.6f, family)), ground,
+                       smoothstep(0.16f, 0.3f, eye));
+        // The eye spot: a gold rim, a black ring, a pale pupil highlight.
+        c = mix(c, Colour{1.0f, 0.8f, 0.25f}, std::exp(-std::pow((eye - 0.14f) / 0.025f, 2.0f)));
+        c = mix(c, grey(0.0f), std::exp(-std::pow((eye - 0.09f) / 0.025f, 2.0f)));
+        c = mix(c, Colour{0.9f, 0.95f, 1.0f}, 0.8f * std::exp(-eye * eye / 0.0012f));
+        const float edge = cells.second - cells.nearest;
+        const float veins = 1 - smoothstep(0.02f, 0.07f, edge);
         const float scales =
-            0.85f + 0.15f * std::sin((s + t) * 2 * pi * 64) * std::sin((s - t) * 2 * pi * 64);
-        return mix(c * scales, grey(0.03f), 0.8f * veins);
+            0.8f + 0.2f * std::sin((s + t) * 2 * pi * 64) * std::sin((s - t) * 2 * pi * 64);
+        return mix(c * (0.8f * scales), grey(0.0f), veins);
     });
     return image;
 }
@@ -135,14 +145,23 @@ Image wetFloor() {
 }
 
 // Translucent floor: a soft grid of light lines on dark blue.
+// The reflection room's glass floor, laid at half alpha over the balls
+// under it: two by two tiles per repeat (a repeat is two units), smoky
+// light and dark glass with soft cloud, between bright bevelled joints.
+// Joints are wide and soft because the floor is seen at a grazing angle
+// without mipmaps.
 Image glassGrid() {
     Image image(256, 256);
-    image.shade([](float s, float t) {
-        const float gx = std::abs(std::remainder(s * 8, 1.0f)),
-                    gy = std::abs(std::remainder(t * 8, 1.0f));
-        const float line = std::exp(-gx * gx / 0.003f) + std::exp(-gy * gy / 0.003f);
-        const float haze = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 41);
-        return Colour{0.1f, 0.15f, 0.3f} * (0.5f + haze) + Colour{0.4f, 0.6f, 0.9f} * (0.5f * line);
+    image.shadeSupersampled(3, [](float s, float t) {
+        const float gx = std::abs(std::remainder(s * 2, 1.0f)),
+                    gy = std::abs(std::remainder(t * 2, 1.0f));
+        const float joint = std::max(std::exp(-gx * gx / 0.0012f), std::exp(-gy * gy / 0.0012f));
+        const bool light =
+            (static_cast<int>(std::floor(s * 2)) + static_cast<int>(std::floor(t * 2))) % 2 == 0;
+        const float cloud = 0.5f + 0.5f * fractalNoise(s, t, 3, 4, 0.5f, 41);
+        const Colour glass = light ? Colour{0.45f, 0.5f, 0.62f} : Colour{0.16f, 0.18f, 0.26f};
+        const Colour tile = glass * (0.8f + 0.4f * cloud);
+        return mix(tile, Colour{0.95f, 0.97f, 1.0f}, 0.85f * joint);
     });
     return image;
 }
@@ -164,7 +183,8 @@ Image greyText() {
                                                       row * 5 + static_cast<int>(inRow * 4), 52);
         const float stroke =
             gap ? 0.0f : ink * (inLetter > 0.15f && inLetter < 0.85f ? glyph : 0.0f);
-        return grey(0.78f - 0.55f * stroke);
+        return grey(1.0f -
+                    0.6f * stroke); // the domes are dark red, green, blue: keep the page white
     });
     return image;
 }
