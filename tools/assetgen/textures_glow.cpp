@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace assetgen {
 
@@ -62,6 +63,15 @@ Image starburst2() {
         const Colour warm = Colour{1.0f, 0.78f, 0.45f} * (glow + ring) + Colour{1, 0.9f, 0.7f} * v;
         return warm * spriteWindow(r, 0.5f);
     });
+    // Meshes drawn textured after a glow sample this picture where the glow's
+    // last corner left the coordinates, (0, 1): the four corner texels meet
+    // there. White keeps those meshes in their lit colour; a single texel at
+    // a quad's corner is too small to show in the glow itself.
+    const int w = image.width() - 1;
+    const int h = image.height() - 1;
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{w, 0}, std::pair{0, h}, std::pair{w, h}}) {
+        image.at(x, y) = grey(1.0f);
+    }
     return image;
 }
 
