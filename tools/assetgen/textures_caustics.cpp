@@ -44,13 +44,32 @@ Image causticFrame(int frame) {
     return image;
 }
 
-// Jellyfish body: soft veined cells in pink and violet.
+// Jellyfish body, projected from above onto the bell (the bell's axis at
+// the centre, its rim about one repeat out): a moon jelly's four gonad
+// rings, radial canals and a ring canal round the crown, fading into an even
+// translucent jelly with faint grain towards the picture's edges, so the
+// repeats near the rim show as smooth jelly rather than as a cell pattern.
 Image jellyBody() {
     Image image(256, 256);
-    image.shade([](float s, float t) {
-        const float net = causticNetwork(s, t, 0.7f, 6, 31);
-        const float glow = 0.5f + 0.5f * fractalNoise(s, t, 3, 4, 0.5f, 32);
-        return Colour{0.25f, 0.15f, 0.45f} * glow + Colour{0.9f, 0.6f, 1.0f} * (0.6f * net);
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float x = s - 0.5f, y = t - 0.5f;
+        const float r = std::sqrt(x * x + y * y);
+        const float a = std::atan2(y, x);
+        const float crown = 1.0f - smoothstep(0.3f, 0.48f, r);
+        const float canals =
+            std::pow(0.5f + 0.5f * std::cos(16.0f * a), 24.0f) * smoothstep(0.06f, 0.14f, r);
+        const float ringCanal = std::exp(-std::pow((r - 0.36f) / 0.012f, 2.0f));
+        float gonads = 0.0f;
+        for (int k = 0; k < 4; ++k) {
+            const float ca = pi * 0.5f * k + pi * 0.25f;
+            const float gx = x - 0.12f * std::cos(ca), gy = y - 0.12f * std::sin(ca);
+            const float d = std::sqrt(gx * gx + gy * gy);
+            gonads += std::exp(-std::pow((d - 0.065f) / 0.014f, 2.0f));
+        }
+        const float grain = 0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 32);
+        const float jelly = 0.55f + 0.12f * grain;
+        const float v = jelly + crown * (0.45f * canals + 0.5f * ringCanal + 0.6f * gonads);
+        return mix(Colour{0.55f, 0.5f, 0.9f}, Colour{1.0f, 0.85f, 1.0f}, clamp01(v - 0.5f)) * v;
     });
     return image;
 }

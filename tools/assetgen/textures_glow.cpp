@@ -105,6 +105,35 @@ Image blob24() {
     return image;
 }
 
+// The glow of a small deep-sea jellyfish, which the drawing lowers so the
+// body sits two thirds up the sprite: a luminous bell there, brighter at its
+// rim, with a few fine tentacles trailing below as it rises.
+Image jellyfishGlow() {
+    Image image(128, 128);
+    image.shadeSupersampled(3, [](float s, float t) {
+        const float x = (s - 0.5f) / 0.2f;
+        const float y = (t - 0.64f) / 0.15f;
+        const float bellEdge = std::sqrt(x * x + std::max(y, 0.0f) * std::max(y, 0.0f));
+        const float bell = y > -0.35f ? clamp01(1.2f - bellEdge) : 0.0f;
+        const float rim =
+            std::exp(-std::pow((bellEdge - 0.92f) / 0.12f, 2.0f)) * smoothstep(-0.45f, -0.2f, y);
+        const float halo = 0.35f * std::exp(-(x * x + y * y) / 3.0f);
+        float tentacles = 0.0f;
+        for (int k = 0; k < 7; ++k) {
+            const float root = (k - 3) * 0.085f;
+            const float drop = 0.6f - t; // below the bell's rim
+            if (drop > 0.0f && drop < 0.42f) {
+                const float sway = 0.025f * std::sin(drop * 22.0f + k * 1.7f) * drop * 3.0f;
+                const float d = (s - 0.5f - root * (1.0f - 0.6f * drop) - sway) / 0.008f;
+                tentacles += 0.55f * std::exp(-d * d) * (1.0f - drop / 0.42f);
+            }
+        }
+        const float v = 0.45f * bell + 0.9f * rim + halo + tentacles;
+        return Colour{1.0f, 0.92f, 0.95f} * (v * spriteWindow(centreDistance(s, t), 0.55f));
+    });
+    return image;
+}
+
 Image sparkPoint() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
@@ -381,10 +410,7 @@ std::vector<TextureRecipe> glowTextures() {
          [] {
              return softBall(128, {1.0f, 0.85f, 0.9f}, {0.6f, 0.3f, 0.6f}, 0.35f, 0.5f);
          }},
-        {"blob8.png",
-         [] {
-             return softBall(128, {0.9f, 0.9f, 1.0f}, {0.4f, 0.4f, 0.6f}, 0.4f, 0.5f);
-         }},
+        {"blob8.png", jellyfishGlow},
         {"blob22.png",
          [] {
              return softBall(128, {1.0f, 1.0f, 0.95f}, {0.5f, 0.55f, 0.7f}, 0.25f, 0.5f);

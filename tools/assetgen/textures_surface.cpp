@@ -261,8 +261,13 @@ Image goldfishScales() {
 Image waterBody() {
     Image image(256, 256);
     image.shade([](float s, float t) {
+        // Deep water with the bright, bent lines of light refracted through
+        // it; the planes stretch the picture across the slab.
         const float n = fractalNoise(s, t, 2, 5, 0.5f, 101);
-        return mix(Colour{0.02f, 0.12f, 0.3f}, Colour{0.1f, 0.35f, 0.55f}, 0.5f + 0.5f * n);
+        const CellDistances c = cellularNoise(s, t, 5, 102);
+        const float lines = std::exp(-std::pow((c.second - c.nearest) / 0.04f, 2.0f));
+        return mix(Colour{0.01f, 0.07f, 0.2f}, Colour{0.06f, 0.25f, 0.45f}, 0.5f + 0.5f * n) +
+               Colour{0.35f, 0.65f, 0.8f} * (0.55f * lines * (0.6f + 0.4f * n));
     });
     return image;
 }
@@ -272,7 +277,7 @@ Image waterBody() {
 Image waterAlphaRamp() {
     Image image(256, 256);
     image.shade(
-        [](float s, float) { return grey(0.25f + 0.5f * (0.5f - 0.5f * std::cos(2 * pi * s))); });
+        [](float s, float) { return grey(0.15f + 0.4f * (0.5f - 0.5f * std::cos(2 * pi * s))); });
     return image;
 }
 
