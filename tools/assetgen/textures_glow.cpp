@@ -201,14 +201,20 @@ Image theEye() {
 }
 
 Image verticalStrip() {
+    // The stems are chains of these quads, each turned against the last by
+    // up to some 40 degrees: a straight strip breaks into dashes at every
+    // turn. A round bead on a thread looks nearly the same at any turn, so a
+    // chain reads as a string of glowing beads however it curls.
     Image image(128, 128);
-    image.shade([](float s, float t) {
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float r = centreDistance(s, t);
         const float dx = (s - 0.5f) * 2;
-        const float core = std::exp(-dx * dx / 0.01f);
-        const float halo = 0.35f * std::exp(-dx * dx / 0.12f);
-        const float flicker = 0.85f + 0.15f * periodicNoise(0.5f, t * 4, 4, 51);
-        return Colour{0.7f, 0.95f, 0.8f} *
-               ((core + halo) * flicker * (1 - smoothstep(0.8f, 0.98f, std::abs(dx))));
+        const float bead = std::exp(-r * r / 0.1f) + 0.3f * std::exp(-r * r / 0.4f);
+        // The thread runs the full height, so neighbouring beads join.
+        const float thread =
+            0.45f * std::exp(-dx * dx / 0.006f) + 0.12f * std::exp(-dx * dx / 0.05f);
+        return Colour{0.7f, 0.95f, 0.8f} * (bead * spriteWindow(r, 0.6f) +
+                                            thread * (1 - smoothstep(0.8f, 0.98f, std::abs(dx))));
     });
     return image;
 }
