@@ -74,13 +74,19 @@ Image jellyBody() {
     return image;
 }
 
-// Giant dome: a coarse glowing cell network in blue-green.
+// Giant dome: the medusa's jelly, drawn dim and added, so it is bright
+// almost everywhere: an even glow with soft, warped striations that scroll
+// across the bell, and a faint network of canals. A coarse bright net alone
+// read as a wire dome.
 Image domePattern() {
     Image image(256, 256);
     image.shade([](float s, float t) {
-        const float net = causticNetwork(s, t, 2.1f, 4, 41);
-        const float fine = causticNetwork(s, t, 4.0f, 11, 42);
-        return Colour{0.3f, 0.8f, 1.0f} * (0.8f * net + 0.3f * fine) + Colour{0.02f, 0.06f, 0.12f};
+        const float warp = 0.08f * periodicNoise(s * 3, t * 3, 3, 43);
+        const float stripes = 0.5f + 0.5f * std::cos(2 * pi * (6 * s + warp * 6));
+        const float fine = causticNetwork(s, t, 4.0f, 7, 42);
+        const float haze = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 44);
+        const float v = 0.5f + 0.25f * haze + 0.3f * stripes * stripes + 0.25f * fine;
+        return Colour{0.75f, 0.9f, 1.0f} * v;
     });
     return image;
 }

@@ -129,11 +129,21 @@ Image moonPanel(int panel) {
 Image deepDome() {
     Image image(256, 256);
     image.shade([](float s, float t) {
+        // s runs from the surface (small s, up on screen) to the abyss. A
+        // dim glow round the horizon, shafts of light falling from the
+        // surface, and faint drifting specks; never brighter than a third,
+        // because the beams and glows are added over it.
         const float n = fractalNoise(s, t, 3, 5, 0.5f, 61);
         const float band = smoothstep(0.25f, 0.52f, s);
         const float abyss = 1.0f - 0.7f * smoothstep(0.52f, 0.7f, s);
+        const float shafts =
+            std::pow(0.5f + 0.5f * periodicNoise(t * 16 + 2 * s, 0.5f, 16, 62), 3.0f);
+        const float fromSurface = 1.0f - smoothstep(0.08f, 0.45f, s);
+        const float specks = std::pow(clamp01(periodicNoise(s * 48, t * 48, 48, 63)), 10.0f);
         return mix(Colour{0.0f, 0.02f, 0.08f}, Colour{0.04f, 0.17f, 0.38f}, band * band) *
-               (abyss * (0.85f + 0.15f * n));
+                   (abyss * (0.85f + 0.15f * n)) +
+               Colour{0.05f, 0.2f, 0.3f} * (shafts * fromSurface * (0.7f + 0.3f * n)) +
+               Colour{0.25f, 0.35f, 0.45f} * specks;
     });
     return image;
 }

@@ -264,8 +264,9 @@ Image waterBody() {
         // Deep water with the bright, bent lines of light refracted through
         // it; the planes stretch the picture across the slab.
         const float n = fractalNoise(s, t, 2, 5, 0.5f, 101);
-        const CellDistances c = cellularNoise(s, t, 5, 102);
-        const float lines = std::exp(-std::pow((c.second - c.nearest) / 0.04f, 2.0f));
+        const float ws = s + 0.04f * periodicNoise(s * 4, t * 4, 4, 103);
+        const CellDistances c = cellularNoise(ws, t, 11, 102);
+        const float lines = 0.5f * std::exp(-std::pow((c.second - c.nearest) / 0.025f, 2.0f));
         return mix(Colour{0.01f, 0.07f, 0.2f}, Colour{0.06f, 0.25f, 0.45f}, 0.5f + 0.5f * n) +
                Colour{0.35f, 0.65f, 0.8f} * (0.55f * lines * (0.6f + 0.4f * n));
     });
@@ -296,17 +297,20 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"overlay.png", vignette},
         {"carpet22.png", wingPattern},
         {"blend45.png", ceramicGlaze},
+        // The credits' three ribbons are smeared into a trail that keeps
+        // 0.68 of them: dark grounds with bright veins, so the trail becomes
+        // streaks of coloured light over black instead of a muddy wash.
         {"blend1.png",
          [] {
-             return marbled({0.6f, 0.1f, 0.05f}, {1.0f, 0.85f, 0.4f}, 111);
+             return marbled({0.06f, 0.01f, 0.0f}, {1.0f, 0.8f, 0.4f}, 111);
          }},
         {"blend2.png",
          [] {
-             return stripes({0.05f, 0.35f, 0.3f}, {0.5f, 1.0f, 0.8f}, 112);
+             return stripes({0.0f, 0.03f, 0.05f}, {0.45f, 0.95f, 1.0f}, 112);
          }},
         {"blend3.png",
          [] {
-             return cellsPattern({0.2f, 0.15f, 0.6f}, {0.8f, 0.7f, 1.0f}, 113);
+             return cellsPattern({0.04f, 0.02f, 0.1f}, {0.85f, 0.65f, 1.0f}, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", glassGrid},
