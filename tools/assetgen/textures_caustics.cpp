@@ -95,9 +95,11 @@ Image domePattern() {
 Image wobbleRipples() {
     Image image(256, 256);
     image.shade([](float s, float t) {
-        const float net = causticNetwork(s, t, 1.3f, 3, 51);
+        // Fine: the overlay is shown over the whole view, and a coarse net
+        // there read as a few broad ribbons instead of light on water.
+        const float net = causticNetwork(s, t, 1.3f, 7, 51);
         const float haze = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 52);
-        return Colour{0.35f, 0.7f, 0.9f} * (0.6f * net + 0.25f * haze);
+        return Colour{0.35f, 0.7f, 0.9f} * (0.45f * net + 0.2f * haze);
     });
     return image;
 }

@@ -302,15 +302,15 @@ std::vector<TextureRecipe> surfaceTextures() {
         // streaks of coloured light over black instead of a muddy wash.
         {"blend1.png",
          [] {
-             return marbled({0.06f, 0.01f, 0.0f}, {1.0f, 0.8f, 0.4f}, 111);
+             return marbled({0.16f, 0.04f, 0.02f}, {1.0f, 0.8f, 0.4f}, 111);
          }},
         {"blend2.png",
          [] {
-             return stripes({0.0f, 0.03f, 0.05f}, {0.45f, 0.95f, 1.0f}, 112);
+             return stripes({0.02f, 0.08f, 0.12f}, {0.45f, 0.95f, 1.0f}, 112);
          }},
         {"blend3.png",
          [] {
-             return cellsPattern({0.04f, 0.02f, 0.1f}, {0.85f, 0.65f, 1.0f}, 113);
+             return cellsPattern({0.1f, 0.05f, 0.25f}, {0.85f, 0.65f, 1.0f}, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", glassGrid},

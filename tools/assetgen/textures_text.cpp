@@ -57,8 +57,8 @@ Image logo() {
 // Eight names, line 0 at the bottom of the picture. The lines are drawn
 // taller than their spacing on screen, so each name keeps to the middle of
 // its strip; the pictures cross-fade in place, so each sets its names in its
-// own part of the strip (`centreS`, `width`) and a fading name never prints
-// over the one replacing it.
+// own part of the strip (`centreS`, `width`): the first on the left, the
+// second and the larger third, which cross-fade only faintly, on the right.
 Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float centreS,
                     float width) {
     Plane letters(512, 512);
@@ -105,7 +105,7 @@ std::vector<TextureRecipe> textTextures() {
          [] {
              return greetingsCard({"Quill Orbit", "Opal Weir", "Tin Lantern", "Ember Vault",
                                    "Sable Kite", "Fern Signal", "Rook Atelier", "Dune Choir"},
-                                  {0.85f, 1.0f, 0.8f}, 0.5f, 0.5f);
+                                  {0.85f, 1.0f, 0.8f}, 0.68f, 0.4f);
          }},
         {"cred1.png", [] { return creditCard("a realtime production", "Orv. Halvane"); }},
         {"cred2.png", [] { return creditCard("code", "Quiet Lattice"); }},
