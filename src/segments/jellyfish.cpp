@@ -34,17 +34,30 @@ void scaleByPulse(double angle) {
              static_cast<float>(0.2 * std::sin(angle) + 0.7));
 }
 
-void drawBodyTextured(const TextureTable& textures, int list, int texture) {
+void callList(int list, Drawing drawing) {
+    if (drawing == Drawing::Shown) {
+        glCallList(static_cast<GLuint>(list));
+    }
+}
+
+void drawQuadIf(Drawing drawing) {
+    if (drawing == Drawing::Shown) {
+        drawUnitQuad();
+    }
+}
+
+void drawBodyTextured(const TextureTable& textures, int list, int texture, Drawing drawing) {
     useObjectLinearGeneration(kBodyPlanes);
     bindTexture(textures, texture);
     enableTextureGeneration(true);
     glEnable(GL_TEXTURE_2D);
-    glCallList(static_cast<GLuint>(list));
+    callList(list, drawing);
     enableTextureGeneration(false);
     glDisable(GL_TEXTURE_2D);
 }
 
-void drawLargeBody(const TextureTable& textures, double phi, const TentacledJellyfishLook& look) {
+void drawLargeBody(const TextureTable& textures, double phi, const TentacledJellyfishLook& look,
+                   Drawing drawing) {
     glPushMatrix();
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     scaleByPulse(kTentaclePulseRate * phi);
@@ -53,7 +66,7 @@ void drawLargeBody(const TextureTable& textures, double phi, const TentacledJell
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        glCallList(static_cast<GLuint>(look.bodyList)); // depth only
+        callList(look.bodyList, drawing); // depth only
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glDepthFunc(GL_EQUAL);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -65,18 +78,24 @@ void drawLargeBody(const TextureTable& textures, double phi, const TentacledJell
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glColor4fv(look.bodyColour);
     }
-    drawBodyTextured(textures, look.bodyList, look.bodyTexture);
+    drawBodyTextured(textures, look.bodyList, look.bodyTexture, drawing);
     glDepthFunc(GL_LESS);
     glBlendFunc(GL_ONE, GL_ONE);
     glEnable(GL_BLEND);
     glPopMatrix();
 }
 
-void drawTentacles(double phi, double opacity) {
+void drawTentacles(double phi, double opacity, Drawing drawing) {
     glDisable(GL_LIGHTING);
     glRotatef(static_cast<float>(phi), 0.0f, 1.0f, 0.0f);
     glDepthMask(GL_FALSE);
     if (!(opacity > kOpacityFloor)) {
+        return;
+    }
+    if (drawing == Drawing::StateOnly) {
+        // The strips leave the colour of their last point behind.
+        const double fade = opacity;
+        glColor3f(0.0f, static_cast<float>(0.002 * fade), static_cast<float>(0.003 * fade));
         return;
     }
     static Router path; // storage reused by every tentacle of every frame
@@ -102,7 +121,7 @@ void drawTentacles(double phi, double opacity) {
 }
 
 void drawLargeGlow(const TextureTable& textures, double phi, double size, double glow,
-                   int glowTexture) {
+                   int glowTexture, Drawing drawing) {
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     bindTexture(textures, glowTexture);
@@ -114,7 +133,7 @@ void drawLargeGlow(const TextureTable& textures, double phi, double size, double
         glScalef(static_cast<float>(kGlowScale * size), static_cast<float>(kGlowScale * size),
                  1.0f);
         glRotatef(static_cast<float>(std::sin(2.0 * n) * 3.5 * phi), 0.0f, 0.0f, 1.0f);
-        drawUnitQuad();
+        drawQuadIf(drawing);
         glPopMatrix();
     }
     glEnable(GL_DEPTH_TEST);
@@ -157,7 +176,7 @@ std::array<double, kTentaclePoints> tentacleRadii(Router& path, int i, double ps
 
 void drawTentacledJellyfish(const TextureTable& textures, double t, const TVector& position,
                             double size, double opacity, double glow,
-                            const TentacledJellyfishLook& look, bool withBody) {
+                            const TentacledJellyfishLook& look, bool withBody, Drawing drawing) {
     const double phi = jellyfishPhase(t, position);
     glDepthMask(GL_TRUE);
     glPushMatrix();
@@ -175,16 +194,17 @@ void drawTentacledJellyfish(const TextureTable& textures, double t, const TVecto
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_LIGHTING);
     if (withBody) {
-        drawLargeBody(textures, phi, look);
+        drawLargeBody(textures, phi, look, drawing);
     }
-    drawTentacles(phi, opacity);
-    drawLargeGlow(textures, phi, size, glow, look.glowTexture);
+    drawTentacles(phi, opacity, drawing);
+    drawLargeGlow(textures, phi, size, glow, look.glowTexture, drawing);
     glPopMatrix();
     glEnable(GL_TEXTURE_2D);
 }
 
 void drawSmallJellyfish(const TextureTable& textures, double t, const TVector& position,
-                        double size, double strength, const SmallJellyfishLook& look) {
+                        double size, double strength, const SmallJellyfishLook& look,
+                        Drawing drawing) {
     const double phi = look.phaseScale * jellyfishPhase(t, position);
     const float e = static_cast<float>(strength);
     glPushMatrix();
@@ -202,11 +222,11 @@ void drawSmallJellyfish(const TextureTable& textures, double t, const TVector& p
     scaleByPulse(look.pulseRate * phi);
     const float ambient[4] = {0.3f, 0.3f, 0.7f, 0.25f * e};
     const float diffuse[4] = {1.0f, 1.0f, 1.0f, 0.25f * e};
-    setMaterialColours(ambient, diffuse);
+    setMaterialColoursNow(ambient, diffuse);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    drawBodyTextured(textures, look.bodyList, look.bodyTexture);
+    drawBodyTextured(textures, look.bodyList, look.bodyTexture, drawing);
     glDisable(GL_LIGHTING);
     glDepthFunc(GL_LESS);
     glBlendFunc(GL_ONE, GL_ONE);
@@ -220,7 +240,7 @@ void drawSmallJellyfish(const TextureTable& textures, double t, const TVector& p
     glScalef(static_cast<float>(kSmallGlowScale * size), static_cast<float>(kSmallGlowScale * size),
              1.0f);
     glTranslatef(0.0f, kSmallGlowDrop, 0.0f);
-    drawUnitQuad();
+    drawQuadIf(drawing);
     glPopMatrix();
     glPopMatrix();
 }

@@ -54,6 +54,11 @@ inline double jellyfishPhase(double t, const TVector& position) {
 
 // ---------------------------------------------------------------- drawing
 
+// A jellyfish out of view still makes every state change of its drawing, so
+// what is drawn after it does not depend on where the camera looks; only the
+// geometry is skipped.
+enum class Drawing { Shown, StateOnly };
+
 // What differs between the users of the large, tentacled jellyfish.
 struct TentacledJellyfishLook {
     int bodyList;
@@ -72,7 +77,8 @@ struct TentacledJellyfishLook {
 // `glow`. Leaves the modelview matrix as it found it.
 void drawTentacledJellyfish(const TextureTable& textures, double t, const TVector& position,
                             double size, double opacity, double glow,
-                            const TentacledJellyfishLook& look, bool withBody = true);
+                            const TentacledJellyfishLook& look, bool withBody = true,
+                            Drawing drawing = Drawing::Shown);
 
 // What differs between the users of the small jellyfish (body and glow only).
 struct SmallJellyfishLook {
@@ -85,8 +91,10 @@ struct SmallJellyfishLook {
     float glowColour[3];
 };
 
-// Draws one small jellyfish of size `size` and strength `strength`.
+// Draws one small jellyfish of size `size` and strength `strength`. Its
+// material colours are set through colour material, whatever the caller left.
 void drawSmallJellyfish(const TextureTable& textures, double t, const TVector& position,
-                        double size, double strength, const SmallJellyfishLook& look);
+                        double size, double strength, const SmallJellyfishLook& look,
+                        Drawing drawing = Drawing::Shown);
 
 } // namespace segments

@@ -443,6 +443,10 @@ private:
     double projection_[16] = {};
 };
 
+segments::Drawing drawingFor(bool inView) {
+    return inView ? segments::Drawing::Shown : segments::Drawing::StateOnly;
+}
+
 void drawRisingSwarm(const part7& self, const TextureTable& textures, double t) {
     const int n = risingSwarmSize(t);
     ViewTest view;
@@ -450,10 +454,8 @@ void drawRisingSwarm(const part7& self, const TextureTable& textures, double t) 
     for (int k = 0; k < n; ++k) {
         const TVector& start = self.risers[k];
         const TVector at = makeKey(start.x, start.y - (t - 230.0) * 0.15, start.z);
-        if (view.mayShow(at, kRiserReach)) {
-            segments::drawSmallJellyfish(textures, t, at, self.riserSize[k], riserStrength(t, k),
-                                         kRisingJellyfish);
-        }
+        segments::drawSmallJellyfish(textures, t, at, self.riserSize[k], riserStrength(t, k),
+                                     kRisingJellyfish, drawingFor(view.mayShow(at, kRiserReach)));
     }
 }
 
@@ -467,9 +469,10 @@ void drawJellyfishColumn(const part7& self, const TextureTable& textures, double
         const ColumnJellyfish plan = planColumnJellyfish(start, t);
         TVector centre;
         scale(plan.position, kColumnSize, centre);
-        if (plan.drawn && view.mayShow(centre, kColumnReach)) {
+        if (plan.drawn) {
             segments::drawTentacledJellyfish(textures, t, plan.position, kColumnSize, plan.opacity,
-                                             plan.opacity, kDeepSeaJellyfish);
+                                             plan.opacity, kDeepSeaJellyfish, true,
+                                             drawingFor(view.mayShow(centre, kColumnReach)));
         }
     }
 }

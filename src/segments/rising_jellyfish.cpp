@@ -94,8 +94,6 @@ void renderLayerA(JellyPoints& self, std::int32_t /*cue*/, TextureTable& texture
     gluLookAt(9.0, 41.0, 0.0, 0.0, 30.0, 0.0, 0.0, 0.0, 1.0);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     setUpLight();
-    // The body's colours reach its material only through colour material.
-    glEnable(GL_COLOR_MATERIAL);
 
     // Entry 0 is never drawn.
     for (int i = 1; i < static_cast<int>(self.size()); ++i) {
@@ -105,11 +103,10 @@ void renderLayerA(JellyPoints& self, std::int32_t /*cue*/, TextureTable& texture
         // Many drift out of the view; their bells would only cost vertex work.
         const bool inView = gfx::sphereMayBeVisible(kReach);
         glPopMatrix();
-        if (inView) {
-            glPushMatrix();
-            drawSmallJellyfish(textures, tau, p, kSize, risingJellyfishStrength(i, tau), kLook);
-            glPopMatrix();
-        }
+        glPushMatrix();
+        drawSmallJellyfish(textures, tau, p, kSize, risingJellyfishStrength(i, tau), kLook,
+                           inView ? Drawing::Shown : Drawing::StateOnly);
+        glPopMatrix();
     }
     glPopMatrix();
     glFlush();

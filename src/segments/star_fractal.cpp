@@ -150,9 +150,8 @@ void renderLayerD(inter0& self, std::int32_t /*cue*/, TextureTable& textures, do
     if (!layerDrawsAt(Layer::D, tau)) {
         return;
     }
+    // The stars are seen through the projection the Segment underneath set.
     const LayerStateScope scope;
-    // Seen in the production's usual view whatever the Segment underneath set.
-    gfx::loadPerspective(45.0, gfx::kAspect, 0.01, 174.0);
     setMaterialColoursNow(kAmbient, kDiffuse);
     glPushMatrix();
     glLoadIdentity();

@@ -21,6 +21,7 @@
 #include "loading/texture_upload.h"
 #include "platform/gl_window.h"
 #include "platform/platform.h"
+#include "segments/jellyfish.h"
 #include "segments/layers.h"
 #include "segments/part2.h"
 
@@ -127,8 +128,13 @@ TEST_F(LayerFrame, EachLayerDrawsWhileItsTimeRunsAndNothingFromItsEnd) {
     }
 }
 
-// Share of the picture painted in the first stars' flat blue (the later ones
-// are dark silhouettes, the glows red).
+// The projection a Segment leaves for the Layers drawn after it.
+void leaveSegmentProjection(double fovDegrees) {
+    gfx::loadPerspective(fovDegrees, gfx::kAspect, 0.01, 174.0);
+    glLoadIdentity();
+}
+
+// Share of the picture painted in the stars' flat blue (the glows are red).
 double starBlueShare(const std::vector<std::uint8_t>& rgb) {
     long blue = 0;
     for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
@@ -144,6 +150,7 @@ TEST_F(LayerFrame, StarCameraPassesTheFirstStarWithoutFillingThePicture) {
     glPushAttrib(GL_LIGHTING_BIT);
     const GLfloat fullAmbient[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // as the deep sea leaves it
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, fullAmbient);
+    leaveSegmentProjection(62.0); // the deep sea's, where the flight passes the star
     constexpr double kStep = 0.25;
     double largest = 0.0, atTime = 0.0, overHalf = 0.0;
     for (double tau = 14.0; tau <= 26.0; tau += kStep) {
@@ -165,6 +172,20 @@ TEST_F(LayerFrame, StarCameraPassesTheFirstStarWithoutFillingThePicture) {
     double t = 45.0;
     renderLayerD(inter0Object, 0, textureTable, &t, offscreenBuffer);
     EXPECT_GT(starBlueShare(picture()), 0.0);
+}
+
+TEST_F(LayerFrame, StarsAreSeenThroughTheProjectionTheSegmentLeft) {
+    auto starsOver = [](double fovDegrees) {
+        leaveSegmentProjection(fovDegrees);
+        drawGreyBackground();
+        double t = 30.0;
+        renderLayerD(inter0Object, 0, textureTable, &t, offscreenBuffer);
+        return picture();
+    };
+    const auto deepSea = starsOver(62.0);
+    const auto credits = starsOver(45.0);
+    EXPECT_GT(changedPixels(deepSea, credits), 800 * 600 / 100);
+    EXPECT_EQ(changedPixels(deepSea, starsOver(62.0)), 0);
 }
 
 // The GL state a Segment could rely on from one frame to the next.
@@ -257,6 +278,74 @@ TEST_F(LayerFrame, MaterialColoursReachTheMaterialOnlyThroughColourMaterial) {
     EXPECT_EQ(material(GL_AMBIENT), std::vector<float>(ambient, ambient + 4));
     EXPECT_EQ(material(GL_DIFFUSE), std::vector<float>(diffuse, diffuse + 4));
     glPopAttrib();
+}
+
+// The small jellyfish of the deep sea (where colour material is off) and of
+// the rising Layer both end up with their stated material.
+TEST_F(LayerFrame, SmallJellyfishSetTheirMaterialWhateverTheCallerLeft) {
+    const SmallJellyfishLook look{8003, 8009, 4003, 1.0, 0.3, 0.5, {0.5f, 0.2f, 0.1f}};
+    const float strength = 0.8f;
+    const float ambient[4] = {0.3f, 0.3f, 0.7f, 0.25f * strength};
+    const float diffuse[4] = {1.0f, 1.0f, 1.0f, 0.25f * strength};
+    const float grey[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    auto material = [](GLenum which) {
+        std::vector<float> value(4);
+        glGetMaterialfv(GL_FRONT, which, value.data());
+        return value;
+    };
+    for (bool tracking : {false, true}) {
+        SCOPED_TRACE(tracking ? "colour material on" : "colour material off");
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glPushMatrix();
+        leaveSegmentProjection(62.0);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, grey);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, grey);
+        (tracking ? glEnable : glDisable)(GL_COLOR_MATERIAL);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        drawSmallJellyfish(textureTable, 10.0, makeKey(0.0, 0.0, -5.0), 0.4, strength, look);
+        EXPECT_EQ(material(GL_AMBIENT), std::vector<float>(ambient, ambient + 4));
+        EXPECT_EQ(material(GL_DIFFUSE), std::vector<float>(diffuse, diffuse + 4));
+        glPopMatrix();
+        glPopAttrib();
+    }
+}
+
+// A jellyfish out of view draws nothing but leaves the GL state its drawing
+// leaves, so what follows it looks the same wherever the camera points.
+TEST_F(LayerFrame, JellyfishOutOfViewLeaveTheStateTheirDrawingLeaves) {
+    const SmallJellyfishLook small{8003, 8009, 4003, 1.0, 0.3, 0.5, {0.5f, 0.2f, 0.1f}};
+    const TentacledJellyfishLook tentacled{8003, 8009, 5103, true, {1, 1, 1, 1}, 0.0};
+    const std::vector<std::function<void(Drawing)>> jellyfish = {
+        [&](Drawing d) {
+            drawSmallJellyfish(textureTable, 10.0, makeKey(0, 0, -5), 0.4, 0.8, small, d);
+        },
+        [&](Drawing d) {
+            drawTentacledJellyfish(textureTable, 10.0, makeKey(0, 0, -4), 1.0, 0.7, 0.6, tentacled,
+                                   true, d);
+        }};
+    for (std::size_t k = 0; k < jellyfish.size(); ++k) {
+        SCOPED_TRACE(k == 0 ? "small" : "tentacled");
+        auto drawnWith = [&](Drawing d, std::vector<std::uint8_t>& rgb) {
+            glPushAttrib(GL_ALL_ATTRIB_BITS);
+            leaveSegmentProjection(62.0);
+            drawGreyBackground();
+            glEnable(GL_DEPTH_TEST); // as the water body leaves it
+            glEnable(GL_LIGHTING);
+            glEnable(GL_LIGHT0);
+            glColor4f(0.3f, 0.6f, 0.9f, 1.0f);
+            jellyfish[k](d);
+            const StateSnapshot after = snapshot();
+            rgb = picture();
+            glPopAttrib();
+            return after;
+        };
+        drawGreyBackground();
+        const auto background = picture();
+        std::vector<std::uint8_t> shown, skipped;
+        EXPECT_TRUE(drawnWith(Drawing::Shown, shown) == drawnWith(Drawing::StateOnly, skipped));
+        EXPECT_GT(changedPixels(background, shown), 100);
+        EXPECT_EQ(changedPixels(background, skipped), 0);
+    }
 }
 
 TEST_F(LayerFrame, TheLightTunnelDrawsTheSameFrameAfterAnyLayer) {

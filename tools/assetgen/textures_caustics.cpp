@@ -44,24 +44,49 @@ Image causticFrame(int frame) {
     return image;
 }
 
-// Jellyfish body: soft veined cells in pink and violet.
+// Jellyfish body, projected from above onto the bell (the bell's axis at
+// the centre, its rim about one repeat out): a moon jelly's four gonad
+// rings, radial canals and a ring canal round the crown, fading into an even
+// translucent jelly with faint grain towards the picture's edges, so the
+// repeats near the rim show as smooth jelly rather than as a cell pattern.
 Image jellyBody() {
     Image image(256, 256);
-    image.shade([](float s, float t) {
-        const float net = causticNetwork(s, t, 0.7f, 6, 31);
-        const float glow = 0.5f + 0.5f * fractalNoise(s, t, 3, 4, 0.5f, 32);
-        return Colour{0.25f, 0.15f, 0.45f} * glow + Colour{0.9f, 0.6f, 1.0f} * (0.6f * net);
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float x = s - 0.5f, y = t - 0.5f;
+        const float r = std::sqrt(x * x + y * y);
+        const float a = std::atan2(y, x);
+        const float crown = 1.0f - smoothstep(0.3f, 0.48f, r);
+        const float canals =
+            std::pow(0.5f + 0.5f * std::cos(16.0f * a), 24.0f) * smoothstep(0.06f, 0.14f, r);
+        const float ringCanal = std::exp(-std::pow((r - 0.36f) / 0.012f, 2.0f));
+        float gonads = 0.0f;
+        for (int k = 0; k < 4; ++k) {
+            const float ca = pi * 0.5f * k + pi * 0.25f;
+            const float gx = x - 0.12f * std::cos(ca), gy = y - 0.12f * std::sin(ca);
+            const float d = std::sqrt(gx * gx + gy * gy);
+            gonads += std::exp(-std::pow((d - 0.065f) / 0.014f, 2.0f));
+        }
+        const float grain = 0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 32);
+        const float jelly = 0.55f + 0.12f * grain;
+        const float v = jelly + crown * (0.45f * canals + 0.5f * ringCanal + 0.6f * gonads);
+        return mix(Colour{0.55f, 0.5f, 0.9f}, Colour{1.0f, 0.85f, 1.0f}, clamp01(v - 0.5f)) * v;
     });
     return image;
 }
 
-// Giant dome: a coarse glowing cell network in blue-green.
+// Giant dome: the medusa's jelly, drawn dim and added, so it is bright
+// almost everywhere: an even glow with soft, warped striations that scroll
+// across the bell, and a faint network of canals. A coarse bright net alone
+// read as a wire dome.
 Image domePattern() {
     Image image(256, 256);
     image.shade([](float s, float t) {
-        const float net = causticNetwork(s, t, 2.1f, 4, 41);
-        const float fine = causticNetwork(s, t, 4.0f, 11, 42);
-        return Colour{0.3f, 0.8f, 1.0f} * (0.8f * net + 0.3f * fine) + Colour{0.02f, 0.06f, 0.12f};
+        const float warp = 0.08f * periodicNoise(s * 3, t * 3, 3, 43);
+        const float stripes = 0.5f + 0.5f * std::cos(2 * pi * (6 * s + warp * 6));
+        const float fine = causticNetwork(s, t, 4.0f, 7, 42);
+        const float haze = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 44);
+        const float v = 0.5f + 0.25f * haze + 0.3f * stripes * stripes + 0.25f * fine;
+        return Colour{0.75f, 0.9f, 1.0f} * v;
     });
     return image;
 }
@@ -70,9 +95,11 @@ Image domePattern() {
 Image wobbleRipples() {
     Image image(256, 256);
     image.shade([](float s, float t) {
-        const float net = causticNetwork(s, t, 1.3f, 3, 51);
+        // Fine: the overlay is shown over the whole view, and a coarse net
+        // there read as a few broad ribbons instead of light on water.
+        const float net = causticNetwork(s, t, 1.3f, 7, 51);
         const float haze = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 52);
-        return Colour{0.35f, 0.7f, 0.9f} * (0.6f * net + 0.25f * haze);
+        return Colour{0.35f, 0.7f, 0.9f} * (0.45f * net + 0.2f * haze);
     });
     return image;
 }

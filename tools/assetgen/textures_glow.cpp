@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace assetgen {
 
@@ -62,6 +63,15 @@ Image starburst2() {
         const Colour warm = Colour{1.0f, 0.78f, 0.45f} * (glow + ring) + Colour{1, 0.9f, 0.7f} * v;
         return warm * spriteWindow(r, 0.5f);
     });
+    // Meshes drawn textured after a glow sample this picture where the glow's
+    // last corner left the coordinates, (0, 1): the four corner texels meet
+    // there. White keeps those meshes in their lit colour; a single texel at
+    // a quad's corner is too small to show in the glow itself.
+    const int w = image.width() - 1;
+    const int h = image.height() - 1;
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{w, 0}, std::pair{0, h}, std::pair{w, h}}) {
+        image.at(x, y) = grey(1.0f);
+    }
     return image;
 }
 
@@ -95,6 +105,35 @@ Image blob24() {
         const float core = std::exp(-r * r / 0.003f);
         const Colour c = mix(Colour{1.0f, 0.9f, 1.0f}, Colour{0.75f, 0.85f, 1.0f}, r);
         return c * ((lines + fill + core) * spriteWindow(r, 0.5f));
+    });
+    return image;
+}
+
+// The glow of a small deep-sea jellyfish, which the drawing lowers so the
+// body sits two thirds up the sprite: a luminous bell there, brighter at its
+// rim, with a few fine tentacles trailing below as it rises.
+Image jellyfishGlow() {
+    Image image(128, 128);
+    image.shadeSupersampled(3, [](float s, float t) {
+        const float x = (s - 0.5f) / 0.2f;
+        const float y = (t - 0.64f) / 0.15f;
+        const float bellEdge = std::sqrt(x * x + std::max(y, 0.0f) * std::max(y, 0.0f));
+        const float bell = y > -0.35f ? clamp01(1.2f - bellEdge) : 0.0f;
+        const float rim =
+            std::exp(-std::pow((bellEdge - 0.92f) / 0.12f, 2.0f)) * smoothstep(-0.45f, -0.2f, y);
+        const float halo = 0.35f * std::exp(-(x * x + y * y) / 3.0f);
+        float tentacles = 0.0f;
+        for (int k = 0; k < 7; ++k) {
+            const float root = (k - 3) * 0.085f;
+            const float drop = 0.6f - t; // below the bell's rim
+            if (drop > 0.0f && drop < 0.42f) {
+                const float sway = 0.025f * std::sin(drop * 22.0f + k * 1.7f) * drop * 3.0f;
+                const float d = (s - 0.5f - root * (1.0f - 0.6f * drop) - sway) / 0.008f;
+                tentacles += 0.55f * std::exp(-d * d) * (1.0f - drop / 0.42f);
+            }
+        }
+        const float v = 0.45f * bell + 0.9f * rim + halo + tentacles;
+        return Colour{1.0f, 0.92f, 0.95f} * (v * spriteWindow(centreDistance(s, t), 0.55f));
     });
     return image;
 }
@@ -181,14 +220,20 @@ Image ringBlob() {
 }
 
 Image verticalStrip() {
+    // The stems are chains of these quads, each turned against the last by
+    // up to some 40 degrees: a straight strip breaks into dashes at every
+    // turn. A round bead on a thread looks nearly the same at any turn, so a
+    // chain reads as a string of glowing beads however it curls.
     Image image(128, 128);
-    image.shade([](float s, float t) {
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float r = centreDistance(s, t);
         const float dx = (s - 0.5f) * 2;
-        const float core = std::exp(-dx * dx / 0.01f);
-        const float halo = 0.35f * std::exp(-dx * dx / 0.12f);
-        const float flicker = 0.85f + 0.15f * periodicNoise(0.5f, t * 4, 4, 51);
-        return Colour{0.7f, 0.95f, 0.8f} *
-               ((core + halo) * flicker * (1 - smoothstep(0.8f, 0.98f, std::abs(dx))));
+        const float bead = std::exp(-r * r / 0.1f) + 0.3f * std::exp(-r * r / 0.4f);
+        // The thread runs the full height, so neighbouring beads join.
+        const float thread =
+            0.45f * std::exp(-dx * dx / 0.006f) + 0.12f * std::exp(-dx * dx / 0.05f);
+        return Colour{0.7f, 0.95f, 0.8f} * (bead * spriteWindow(r, 0.6f) +
+                                            thread * (1 - smoothstep(0.8f, 0.98f, std::abs(dx))));
     });
     return image;
 }
@@ -387,10 +432,7 @@ std::vector<TextureRecipe> glowTextures() {
              return softBall(256, {0.32f, 0.42f, 0.62f}, {0.02f, 0.03f, 0.08f}, 0.2f, 0.55f);
          }},
         {"blob.png", ringBlob},
-        {"blob8.png",
-         [] {
-             return softBall(128, {0.9f, 0.9f, 1.0f}, {0.4f, 0.4f, 0.6f}, 0.4f, 0.5f);
-         }},
+        {"blob8.png", jellyfishGlow},
         {"blob22.png",
          [] {
              return softBall(128, {1.0f, 1.0f, 0.95f}, {0.5f, 0.55f, 0.7f}, 0.25f, 0.5f);

@@ -1,6 +1,7 @@
 // Pictures shown as pictures: the five-panel moon panorama, the deep-sea
 // backdrops, the painterly underwater scene, the medusa and the child's face.
 #include "face_layout.h"
+#include "rendered.h"
 #include "textures.h"
 #include "textures_noise.h"
 
@@ -128,11 +129,21 @@ Image moonPanel(int panel) {
 Image deepDome() {
     Image image(256, 256);
     image.shade([](float s, float t) {
+        // s runs from the surface (small s, up on screen) to the abyss. A
+        // dim glow round the horizon, shafts of light falling from the
+        // surface, and faint drifting specks; never brighter than a third,
+        // because the beams and glows are added over it.
         const float n = fractalNoise(s, t, 3, 5, 0.5f, 61);
         const float band = smoothstep(0.25f, 0.52f, s);
         const float abyss = 1.0f - 0.7f * smoothstep(0.52f, 0.7f, s);
+        const float shafts =
+            std::pow(0.5f + 0.5f * periodicNoise(t * 16 + 2 * s, 0.5f, 16, 62), 3.0f);
+        const float fromSurface = 1.0f - smoothstep(0.08f, 0.45f, s);
+        const float specks = std::pow(clamp01(periodicNoise(s * 48, t * 48, 48, 63)), 10.0f);
         return mix(Colour{0.0f, 0.02f, 0.08f}, Colour{0.04f, 0.17f, 0.38f}, band * band) *
-               (abyss * (0.85f + 0.15f * n));
+                   (abyss * (0.85f + 0.15f * n)) +
+               Colour{0.05f, 0.2f, 0.3f} * (shafts * fromSurface * (0.7f + 0.3f * n)) +
+               Colour{0.25f, 0.35f, 0.45f} * specks;
     });
     return image;
 }
@@ -218,38 +229,17 @@ Image painting() {
 // A glowing medusa on black. The tiles show t from 0.2 up, stretched 4/3
 // wide, so the drawing works in the displayed frame.
 Image medusaPicture() {
+    // Ray-traced offline (tools/render/medusa.pov). The tiles use the picture
+    // above t = 0.2 only, so the render fills the top 410 rows and the rest
+    // stays black.
+    const Image rendered = renderedPicture("medusa.png", 512, 410);
     Image image(512, 512);
-    image.shade([](float s, float t) {
-        const float x = s * 5.0f / 3.0f, y = (t - 0.2f) / 0.8f;
-        if (y < 0) {
-            return Colour{};
+    // Additive: the outermost texels stay black, so no tile edge glows.
+    for (int y = 2; y < rendered.height(); ++y) {
+        for (int x = 2; x < rendered.width() - 2; ++x) {
+            image.at(x, y) = rendered.at(x, y);
         }
-        const float cx = 0.83f, cy = 0.66f;
-        const float u = (x - cx) / 0.3f, v = (y - cy) / 0.22f;
-        const float bellEdge = 1 - u * u;
-        float bell = 0;
-        if (v > -0.1f && v < bellEdge) {
-            const float inside = clamp01((bellEdge - v) * 4);
-            const float ribs = 0.6f + 0.4f * std::cos(u * 14);
-            bell = (0.35f + 0.65f * (1 - inside)) * ribs;
-        }
-        float tentacles = 0;
-        for (int k = 0; k < 11; ++k) {
-            const float tx = cx + (k - 5) * 0.045f;
-            const float drop = cy - 0.02f - y;
-            if (drop > 0 && drop < 0.55f) {
-                const float wave = 0.03f * std::sin(drop * 18 + k) * drop * 2;
-                const float d = (x - tx - wave) / 0.006f;
-                tentacles += std::exp(-d * d) * (1 - drop / 0.55f);
-            }
-        }
-        const float halo = 0.25f * std::exp(-(u * u + v * v) * 1.2f);
-        const float edge = (1 - smoothstep(0.85f, 0.98f, y)) * smoothstep(0.0f, 0.05f, y);
-        const Colour c = Colour{1.0f, 0.5f, 0.85f} * bell +
-                         Colour{0.6f, 0.7f, 1.0f} * (0.8f * tentacles) +
-                         Colour{0.3f, 0.3f, 0.8f} * halo;
-        return c * edge * clamp01(std::min(x, 5.0f / 3.0f - x) * 12);
-    });
+    }
     return image;
 }
 

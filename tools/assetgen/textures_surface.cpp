@@ -281,8 +281,14 @@ Image goldfishScales() {
 Image waterBody() {
     Image image(256, 256);
     image.shade([](float s, float t) {
+        // Deep water with the bright, bent lines of light refracted through
+        // it; the planes stretch the picture across the slab.
         const float n = fractalNoise(s, t, 2, 5, 0.5f, 101);
-        return mix(Colour{0.02f, 0.12f, 0.3f}, Colour{0.1f, 0.35f, 0.55f}, 0.5f + 0.5f * n);
+        const float ws = s + 0.04f * periodicNoise(s * 4, t * 4, 4, 103);
+        const CellDistances c = cellularNoise(ws, t, 11, 102);
+        const float lines = 0.5f * std::exp(-std::pow((c.second - c.nearest) / 0.025f, 2.0f));
+        return mix(Colour{0.01f, 0.07f, 0.2f}, Colour{0.06f, 0.25f, 0.45f}, 0.5f + 0.5f * n) +
+               Colour{0.35f, 0.65f, 0.8f} * (0.55f * lines * (0.6f + 0.4f * n));
     });
     return image;
 }
@@ -292,7 +298,7 @@ Image waterBody() {
 Image waterAlphaRamp() {
     Image image(256, 256);
     image.shade(
-        [](float s, float) { return grey(0.25f + 0.5f * (0.5f - 0.5f * std::cos(2 * pi * s))); });
+        [](float s, float) { return grey(0.15f + 0.4f * (0.5f - 0.5f * std::cos(2 * pi * s))); });
     return image;
 }
 
@@ -311,17 +317,20 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"overlay.png", vignette},
         {"carpet22.png", wingPattern},
         {"blend45.png", ceramicGlaze},
+        // The credits' three ribbons are smeared into a trail that keeps
+        // 0.68 of them: dark grounds with bright veins, so the trail becomes
+        // streaks of coloured light over black instead of a muddy wash.
         {"blend1.png",
          [] {
-             return marbled({0.6f, 0.1f, 0.05f}, {1.0f, 0.85f, 0.4f}, 111);
+             return marbled({0.16f, 0.04f, 0.02f}, {1.0f, 0.8f, 0.4f}, 111);
          }},
         {"blend2.png",
          [] {
-             return stripes({0.05f, 0.35f, 0.3f}, {0.5f, 1.0f, 0.8f}, 112);
+             return stripes({0.02f, 0.08f, 0.12f}, {0.45f, 0.95f, 1.0f}, 112);
          }},
         {"blend3.png",
          [] {
-             return cellsPattern({0.2f, 0.15f, 0.6f}, {0.8f, 0.7f, 1.0f}, 113);
+             return cellsPattern({0.1f, 0.05f, 0.25f}, {0.85f, 0.65f, 1.0f}, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", glassGrid},

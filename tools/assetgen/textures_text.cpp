@@ -62,24 +62,32 @@ Image logo() {
     return glowingCard(256, letters, grey(0.9f), grey(0.12f), 2);
 }
 
-// Eight names, line 0 at the bottom of the picture.
-Image greetingsCard(const std::array<const char*, 8>& names, Colour ink) {
-    Plane letters(256, 256);
+// Eight names, line 0 at the bottom of the picture. The lines are drawn
+// taller than their spacing on screen, so each name keeps to the middle of
+// its strip; the pictures cross-fade in place, so each sets its names in its
+// own part of the strip (`centreS`, `width`): the first on the left, the
+// second and the larger third, which cross-fade only faintly, on the right.
+Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float centreS,
+                    float width) {
+    Plane letters(512, 512);
     const float aspect = 40.0f / 9.0f / 8.0f; // each line is shown 40:9 wide
     for (int i = 0; i < 8; ++i) {
-        setText(letters, narrow, names[i], {0.5f, (i + 0.5f) / 8, 0.92f, 0.078f, aspect});
+        setText(letters, narrow, names[i], {centreS, (i + 0.5f) / 8, width, 0.05f, aspect});
     }
-    return glowingCard(256, letters, ink, ink * 0.3f, 2);
+    return glowingCard(512, letters, ink, ink * 0.35f, 4);
 }
 
-// A credit: the role above, the name large below, shown 4:1. The card is
-// only some 50 pixels tall on screen, so the role is set in the light cut of
-// the same face, as wide as the name may be.
+// A credit: the role above, the name large below, shown 4:1. Ten copies of
+// each card sway a little apart on screen, so the letters are heavy and sit
+// in a wide soft glow that joins the copies into one trail instead of
+// stripes.
 Image creditCard(const char* role, const char* name) {
-    Plane letters(256, 256);
-    setText(letters, displayBook, role, {0.5f, 0.75f, 0.9f, 0.26f, 4.0f});
-    setText(letters, display, name, {0.5f, 0.36f, 0.92f, 0.4f, 4.0f});
-    return glowingCard(256, letters, {0.95f, 0.97f, 1.0f}, {0.3f, 0.5f, 0.7f}, 3);
+    Plane letters(512, 512);
+    setText(letters, displayBook, role, {0.5f, 0.76f, 0.86f, 0.22f, 4.0f});
+    setText(letters, display, name, {0.5f, 0.38f, 0.9f, 0.42f, 4.0f});
+    Image image = glowingCard(512, letters, {0.95f, 0.97f, 1.0f}, {0.35f, 0.55f, 0.8f}, 6);
+    addMask(image, blurred(letters, 20), {0.08f, 0.14f, 0.25f});
+    return image;
 }
 
 } // namespace
@@ -93,19 +101,19 @@ std::vector<TextureRecipe> textTextures() {
          [] {
              return greetingsCard({"Brass Heron", "Kettle Lamp", "Northwind Loom", "Pale Orchard",
                                    "Velvet Gantry", "Cinder Atlas", "Paper Comet", "Lumen Ferry"},
-                                  {1.0f, 0.9f, 0.75f});
+                                  {1.0f, 0.9f, 0.75f}, 0.27f, 0.46f);
          }},
         {"greetings2.png",
          [] {
              return greetingsCard({"Glass Marmot", "Hollow Reed", "Amber Quay", "Drift Owl",
                                    "Copper Tarn", "Moss Engine", "Lark Foundry", "Ink Harbour"},
-                                  {0.75f, 0.9f, 1.0f});
+                                  {0.75f, 0.9f, 1.0f}, 0.73f, 0.46f);
          }},
         {"greetings3.png",
          [] {
              return greetingsCard({"Quill Orbit", "Opal Weir", "Tin Lantern", "Ember Vault",
                                    "Sable Kite", "Fern Signal", "Rook Atelier", "Dune Choir"},
-                                  {0.85f, 1.0f, 0.8f});
+                                  {0.85f, 1.0f, 0.8f}, 0.68f, 0.4f);
          }},
         {"cred1.png", [] { return creditCard("a realtime production", "Orv. Halvane"); }},
         {"cred2.png", [] { return creditCard("code", "Quiet Lattice"); }},
