@@ -479,8 +479,8 @@ void treeColour(int n, float colour[4]) {
 
 FeedbackWeights feedbackWeights(const Part4View& view) {
     FeedbackWeights weights;
-    weights.lastGain = std::clamp(view.lastGain(), 0.0, kHighestLastGain);
-    weights.fresh = std::max(view.freshGain(), 0.0) * (1.0 - weights.loopGain());
+    weights.lastGain = view.lastGain();
+    weights.fresh = view.freshGain();
     return weights;
 }
 

@@ -6,6 +6,7 @@
 // cues roll the camera and pull the feedback gains.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -78,21 +79,19 @@ struct Part4View {
 };
 
 // How the fresh picture and the last result are weighed in one turn of the
-// feedback loop. The last one is added with its gain as colour and as alpha,
-// so it keeps loopGain = gain^2 of itself. Fed in at its full brightness, a
-// still picture would settle at brightness / (1 - loopGain): up to 16 times
-// the scene near the script's top gain, and past any bound where the spline
-// overshoots 1 between its last keys. Instead the gain is held at or below
-// 0.92 (a loop gain of 0.85, so each frame's fresh picture keeps a 15 % share
-// and the vase still reads under the strongest ripples) and the fresh picture
-// is fed in at brightness * (1 - loopGain): a still picture settles at the
-// scripted brightness, and whatever moves or ripples leaves fading trails.
+// feedback loop: the fresh picture at the scripted brightness, the last
+// result added with the scripted gain as colour and as alpha, so it keeps
+// gain^2 of itself. GL clamps both colours to [0, 1], which bounds the loop;
+// a still lit area settles far above white, so the scene must keep its
+// bright parts small and moving (their trails fade by the loop gain).
 struct FeedbackWeights {
     double fresh = 0.0;    // colour of the fresh picture
     double lastGain = 0.0; // colour and alpha of the last result
-    double loopGain() const { return lastGain * lastGain; }
+    double loopGain() const {
+        const double g = std::clamp(lastGain, 0.0, 1.0);
+        return g * g;
+    }
 };
-inline constexpr double kHighestLastGain = 0.92;
 FeedbackWeights feedbackWeights(const Part4View& view);
 
 // Evaluates the camera and control paths at t and applies the cue responses

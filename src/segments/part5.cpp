@@ -42,20 +42,25 @@ constexpr double kPanoramaRate = 0.9 * 0.052;
 constexpr double kPanoramaEyeDistance = 2.4;
 constexpr double kTileParameterFloor = 1.2;
 
-// Mosaic tile paths: 18 random keys; every key component is
-// lo + (hi - lo) (r mod 1000) / 1000. Track 0 x feeds the alpha and y a
-// sideways drift; track 1 x takes alpha away; track 2 x gives red and spin,
-// y blue.
+// Mosaic tile paths: 18 keys, each component from one random draw. The
+// colour and opacity keys turn with the tile's angle about the mosaic's
+// centre and advance by four turns over the 18 keys (so the closed path has
+// no jump); tiles farther out read their path at earlier keys, so at any
+// moment the colours lie on spiral arms, and the arms wind on as time runs.
+// Track 0 x feeds the alpha and y a sideways drift; track 1 x takes alpha
+// away; track 2 x gives red and spin, y blue.
 constexpr int kTileKeys = 18;
-struct KeyRange {
-    double lo, hi;
+constexpr double kTileTurnPerKey = 4.0 * 2.0 * 3.14159265358979323846 / kTileKeys;
+constexpr double kMosaicCentre = 9.5;
+struct TileKeyShape {
+    double mid, swing, jitter; // mid + swing sin(arm phase + offset) + jitter (r - 0.5)
+    double offset;
 };
-constexpr KeyRange kTileKeyRanges[3][3] = {
-    {{1.0, 5.0}, {-0.04, 0.04}, {0.0, 0.0}},
-    {{0.0, 0.6}, {0.0, 0.0}, {0.0, 0.0}},
-    {{0.0, 3.0}, {0.3, 1.2}, {0.0, 0.0}},
+constexpr TileKeyShape kTileKeyShapes[3][3] = {
+    {{3.4, 1.6, 1.0, 0.0}, {0.0, 0.0, 0.08, 0.0}, {0.0, 0.0, 0.0, 0.0}},
+    {{0.15, 0.0, 0.3, 0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}},
+    {{1.2, 1.0, 0.3, 2.1}, {0.7, 0.5, 0.2, 1.0}, {0.0, 0.0, 0.0, 0.0}},
 };
-
 // Creature.
 constexpr double kPhaseStep = 0.01;
 constexpr double kChildShrink = 0.54;
@@ -84,12 +89,15 @@ void setAmbientAndDiffuse(float ambient, float diffuse) {
     setMaterialColoursNow(a, d);
 }
 
-void buildTilePath(Router& path) {
-    setUpClosedPath(path, 3, kTileKeys, [](int, int track) {
+void buildTilePath(Router& path, int row, int column) {
+    const double angle = std::atan2(row - kMosaicCentre, column - kMosaicCentre);
+    setUpClosedPath(path, 3, kTileKeys, [angle](int k, int track) {
         double v[3];
         for (int c = 0; c < 3; ++c) { // drawn in x, y, z order
-            const KeyRange& range = kTileKeyRanges[track][c];
-            v[c] = range.lo + (range.hi - range.lo) * randomBelow(1000) * 0.001;
+            const TileKeyShape& shape = kTileKeyShapes[track][c];
+            const double r = randomBelow(1000) * 0.001;
+            v[c] = shape.mid + shape.swing * std::sin(angle + kTileTurnPerKey * k + shape.offset) +
+                   shape.jitter * (r - 0.5);
         }
         return makeKey(v[0], v[1], v[2]);
     });
@@ -511,9 +519,9 @@ void buildCreature(CreatureFrame& frame, double& phase, double t, int level) {
 }
 
 void initPart5(part5& self) {
-    for (auto& row : self.tilePaths) {
-        for (Router& path : row) {
-            buildTilePath(path);
+    for (int row = 0; row < kMosaicSide; ++row) {
+        for (int column = 0; column < kMosaicSide; ++column) {
+            buildTilePath(self.tilePaths[row][column], row, column);
         }
     }
     buildCameraPath(self.cameraPath);

@@ -18,11 +18,6 @@ float angleOf(float s, float t) {
     return std::atan2(t - 0.5f, s - 0.5f);
 }
 
-// A Gaussian-like core plus a long soft halo, 1 at the centre.
-float coreAndHalo(float r, float core, float halo) {
-    return std::exp(-(r * r) / (core * core)) + 0.35f * std::pow(clamp01(1 - r / halo), 3.0f);
-}
-
 // Thin rays of random length and strength; `count` rays around the circle.
 float rays(float s, float t, int count, float sharpness, std::uint32_t seed) {
     const float r = centreDistance(s, t);
@@ -57,9 +52,14 @@ Image starburst2() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float r = centreDistance(s, t);
-        const float ring = 0.12f * std::exp(-std::pow((r - 0.62f) / 0.05f, 2.0f));
-        const float glow = coreAndHalo(r, 0.18f, 1.0f);
-        const float v = rays(s, t, 8, 0.6f, 21) * 0.7f + rays(s, t, 24, 1.5f, 22) * 0.35f;
+        // Three of these are stacked at the rain scene's sun inside a loop that
+        // multiplies a still light up to sixteenfold: a small hot core, thin
+        // rays and a faint halo keep the sun a sun instead of a quarter of the
+        // sky.
+        const float ring = 0.06f * std::exp(-std::pow((r - 0.62f) / 0.04f, 2.0f));
+        const float glow = std::exp(-(r * r) / 0.004f) + 0.25f * std::exp(-(r * r) / 0.03f) +
+                           0.03f * std::pow(clamp01(1 - r), 3.0f);
+        const float v = rays(s, t, 8, 0.6f, 21) * 0.5f + rays(s, t, 24, 1.5f, 22) * 0.25f;
         const Colour warm = Colour{1.0f, 0.78f, 0.45f} * (glow + ring) + Colour{1, 0.9f, 0.7f} * v;
         return warm * spriteWindow(r, 0.5f);
     });
@@ -168,7 +168,10 @@ Image bead(Colour colour, bool sparkle) {
     Image image(64, 64);
     image.shadeSupersampled(3, [=](float s, float t) {
         const float r = centreDistance(s, t);
-        float v = std::exp(-r * r / 0.02f) + 0.3f * std::exp(-r * r / 0.15f);
+        // A distinct pearl: a hot centre and a thin halo, so beads side by
+        // side along an arm stay separate points instead of one ribbon.
+        float v = std::exp(-r * r / 0.01f) + 0.5f * std::exp(-r * r / 0.003f) +
+                  0.06f * std::exp(-r * r / 0.08f);
         if (sparkle) {
             const float dx = std::abs(s - 0.5f) * 2, dy = std::abs(t - 0.5f) * 2;
             v += 0.8f * (std::exp(-dx * dx / 0.002f) * clamp01(1 - dy) +
@@ -283,13 +286,43 @@ Image nebula() {
     return image;
 }
 
+// One texture for the falling streaks (stretched 14:1 upright, added at a
+// tenth of its brightness) and the splash dots: a hard bright core line that
+// is brightest at the drop's head and thins to a tail, inside a faint crown
+// ring that the round splash shows.
 Image rainDrop() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float ring = std::exp(-std::pow((r - 0.7f) / 0.08f, 2.0f));
-        const float fill = 0.3f * std::exp(-r * r / 0.15f);
-        return Colour{0.85f, 0.9f, 1.0f} * ((ring + fill) * spriteWindow(r, 0.8f));
+        const float across = (s - 0.5f) * 2;
+        const float head = smoothstep(0.02f, 0.3f, t) * (1 - smoothstep(0.82f, 0.98f, t));
+        const float taper = 0.35f + 0.65f * std::pow(1 - t, 0.7f);
+        const float width = 0.05f + 0.1f * taper;
+        const float core = std::exp(-across * across / (width * width)) * head * taper;
+        const float ring = 0.35f * std::exp(-std::pow((r - 0.66f) / 0.06f, 2.0f));
+        return Colour{0.9f, 0.95f, 1.0f} * (clamp01(core + ring) * spriteWindow(r, 0.8f));
+    });
+    return image;
+}
+
+// The light tree's sprites and the flares at the sun, both added many times
+// over inside a feedback loop that keeps 0.94 of the last picture: a small
+// white-hot core that burns to a point, a thin ring tinted from red outside
+// to blue inside (the flare's ghost, the tree's bokeh), and almost no halo,
+// so still sprites stay points and only their motion paints.
+Image lightSpark() {
+    Image image(128, 128);
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float r = centreDistance(s, t);
+        const float core = std::exp(-r * r / 0.004f) + 0.25f * std::exp(-r * r / 0.02f);
+        const auto band = [r](float at, float width) {
+            return std::exp(-std::pow((r - at) / width, 2.0f));
+        };
+        const Colour ring = Colour{1.0f, 0.35f, 0.2f} * band(0.72f, 0.035f) +
+                            Colour{0.4f, 1.0f, 0.45f} * band(0.66f, 0.03f) +
+                            Colour{0.3f, 0.45f, 1.0f} * band(0.6f, 0.035f);
+        const float halo = 0.02f * std::pow(clamp01(1 - r), 2.0f);
+        return (grey(core + halo) + ring * 0.07f) * spriteWindow(r, 0.8f);
     });
     return image;
 }
@@ -407,13 +440,21 @@ Image causticAlpha() {
     return image;
 }
 
+// The fins: cones drawn from behind each eye, added in the fish's blue-white
+// glow colour. s runs from the root (0) to the rim (0.7), t around the cone.
+// Fine rays along the fin, faint at the root so the eye shows through, and a
+// soft frilled rim: a veil of light rather than bands.
 Image finStripes() {
     Image image(128, 128);
-    image.shade([](float s, float t) {
-        const float stripes = 0.5f + 0.5f * std::cos((s + 0.1f * std::sin(t * 5)) * 2 * pi * 7);
-        const float r = centreDistance(s, t);
-        const float body = std::pow(stripes, 3.0f) * 0.8f + 0.2f;
-        return Colour{1.0f, 0.55f, 0.2f} * (body * spriteWindow(r, 0.45f));
+    image.shadeSupersampled(2, [](float s, float t) {
+        // t = 0 and 1 meet on the cone: a gap between two rays hides the join.
+        const float seam = smoothstep(0.018f, 0.045f, t) * smoothstep(0.018f, 0.045f, 1 - t);
+        const float ray = std::pow(0.5f - 0.5f * std::cos(2 * pi * 24 * t), 6.0f);
+        const float frill = 0.6f + 0.04f * std::sin(2 * pi * 8 * t);
+        const float along = smoothstep(0.05f, 0.35f, s) * (1 - smoothstep(frill - 0.08f, frill, s));
+        const float membrane = 0.1f + 0.9f * ray;
+        const float window = 1 - smoothstep(0.9f, 0.98f, s);
+        return Colour{1.0f, 0.8f, 0.55f} * (membrane * along * window * seam);
     });
     return image;
 }
@@ -437,10 +478,7 @@ std::vector<TextureRecipe> glowTextures() {
          [] {
              return softBall(128, {1.0f, 1.0f, 0.95f}, {0.5f, 0.55f, 0.7f}, 0.25f, 0.5f);
          }},
-        {"blob22b.png",
-         [] {
-             return softBall(128, {1.0f, 0.8f, 0.5f}, {0.7f, 0.35f, 0.1f}, 0.3f, 0.5f);
-         }},
+        {"blob22b.png", lightSpark},
         {"blob22d.png",
          [] {
              return softBall(128, {0.55f, 0.75f, 1.0f}, {0.15f, 0.3f, 0.8f}, 0.35f, 0.5f);

@@ -117,8 +117,13 @@ Image moonPanel(int panel) {
     for (int column = 0; column < 512; ++column) {
         ridges[column] = ridgeHeight(xOf((column + 0.5f) / 512));
     }
+    // Left of the first panel there is only the black of the cleared window,
+    // and the scroll shows it for the first seconds: the panorama comes out of
+    // that darkness instead of ending at a hard edge.
+    const auto outOfTheDark = [](float x) { return std::pow(smoothstep(0.0f, 0.6f, x), 1.5f); };
     image.shade([&](float s, float t) {
-        return panorama(xOf(s), t, ridges[std::min(511, static_cast<int>(s * 512))]);
+        const float x = xOf(s);
+        return panorama(x, t, ridges[std::min(511, static_cast<int>(s * 512))]) * outOfTheDark(x);
     });
     return image;
 }

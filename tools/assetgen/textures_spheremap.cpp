@@ -228,18 +228,25 @@ Image silverStudio() {
     });
 }
 
+// The glowing creature's skin: a sphere map that makes each body a lit
+// glass orb of the deep, dark violet-blue where it faces the viewer, cyan
+// and white toward its rim, one warm window of light, and faint scanlines
+// and phosphor triads running over it like a screen.
 Image tvScreen() {
     Image image = sphereMap([](Direction d) {
-        const Colour base =
-            mix(Colour{0.05f, 0.25f, 0.3f}, Colour{0.5f, 0.95f, 0.85f}, clamp01(0.5f + 0.5f * d.y));
-        return base + grey(0.8f * softbox(d, {0.3f, 0.6f, 0.7f}, 0.8f, 0.4f));
+        const float grazing = clamp01(0.5f * (1.0f - d.z));
+        const Colour face{0.08f, 0.07f, 0.3f}, rim{0.55f, 0.95f, 1.0f};
+        const Colour base = mix(face, rim, std::pow(grazing, 1.6f));
+        const Colour window =
+            Colour{1.0f, 0.8f, 0.55f} * softbox(d, {-0.4f, 0.6f, 0.7f}, 0.7f, 0.3f);
+        return base + window + grey(0.9f * std::pow(grazing, 6.0f));
     });
     image.apply([](Colour c, float s, float t) {
-        const float scan = 0.62f + 0.38f * std::pow(std::sin(t * 256 * pi / 3), 2.0f);
+        const float scan = 0.8f + 0.2f * std::pow(std::sin(t * 256 * pi / 3), 2.0f);
         const int column = static_cast<int>(s * 256) % 3;
-        const Colour triad = column == 0   ? Colour{1.0f, 0.8f, 0.8f}
-                             : column == 1 ? Colour{0.8f, 1.0f, 0.8f}
-                                           : Colour{0.8f, 0.8f, 1.0f};
+        const Colour triad = column == 0   ? Colour{1.0f, 0.9f, 0.9f}
+                             : column == 1 ? Colour{0.9f, 1.0f, 0.9f}
+                                           : Colour{0.9f, 0.9f, 1.0f};
         return c * triad * scan;
     });
     return image;

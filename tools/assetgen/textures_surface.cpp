@@ -83,16 +83,20 @@ Image wingPattern() {
 }
 
 // Glazed ceramic: a deep blue glaze with pale bands and fine crackle.
+// The vase's glaze, seen through a feedback loop that shows a still surface
+// at up to 16 times its brightness: a deep cobalt ground with a dark teal
+// run, and gold crackle lines, all kept under a seventh of full light so the
+// vase settles lit, not burnt, when the loop holds longest.
 Image ceramicGlaze() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float flow = fractalNoise(s, t, 2, 5, 0.55f, 21);
         const float band = 0.5f + 0.5f * std::sin(2 * pi * (3 * t + 0.15f * flow));
-        const Colour glaze = mix(Colour{0.05f, 0.2f, 0.55f}, Colour{0.85f, 0.9f, 0.95f},
+        const Colour glaze = mix(Colour{0.012f, 0.03f, 0.085f}, Colour{0.02f, 0.075f, 0.08f},
                                  smoothstep(0.35f, 0.85f, band));
         const CellDistances crack = cellularNoise(s, t, 12, 22);
         const float line = std::exp(-(crack.second - crack.nearest) * 40);
-        return mix(glaze, glaze * 0.6f, 0.6f * line) + grey(0.05f * flow);
+        return glaze * (0.8f + 0.4f * flow) + Colour{0.14f, 0.1f, 0.04f} * line;
     });
     return image;
 }
@@ -128,18 +132,23 @@ Image cellsPattern(Colour a, Colour b, std::uint32_t seed) {
 }
 
 // Dark wet stone tiles with soft reflected highlights.
+// The wet floor, drawn over the vase's mirror image at 80 % and kept in a
+// feedback loop that multiplies what stands still: near-black slate whose
+// puddles mirror a dim dusk, warmer toward the sun's side (low s, -x), with
+// fine grout lines, everything under a tenth of full light.
 Image wetFloor() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float gx = std::abs(std::remainder(s * 4, 1.0f)),
                     gy = std::abs(std::remainder(t * 4, 1.0f));
-        const float grout = 1 - smoothstep(0.0f, 0.04f, std::min(gx, gy));
+        const float grout = 1 - smoothstep(0.0f, 0.03f, std::min(gx, gy));
         const float stone = 0.5f + 0.5f * fractalNoise(s, t, 4, 5, 0.5f, 31);
         const float puddle = smoothstep(0.1f, 0.4f, fractalNoise(s, t, 2, 4, 0.5f, 32));
-        const float shine = std::pow(clamp01(1 - centreDistance(s, t * 1.3f - 0.15f) * 0.8f), 3.0f);
-        const Colour base =
-            Colour{0.08f, 0.09f, 0.11f} * (0.7f + 0.6f * stone) * (1 - 0.6f * grout);
-        return base + Colour{0.4f, 0.45f, 0.55f} * (puddle * (0.3f + 1.2f * shine));
+        const float sunward = std::pow(clamp01(1 - s), 2.0f);
+        const Colour slate = Colour{0.018f, 0.02f, 0.026f} * (0.7f + 0.6f * stone);
+        const Colour dusk =
+            mix(Colour{0.02f, 0.025f, 0.05f}, Colour{0.09f, 0.045f, 0.025f}, sunward);
+        return slate * (1 - 0.7f * grout) + dusk * puddle;
     });
     return image;
 }
@@ -258,22 +267,51 @@ Image seaWater() {
     return image;
 }
 
-// Goldfish skin: overlapping scales, orange on the back, pale on the belly.
+// Goldfish skin, projected from the side: s runs from the tail (0.06) to the
+// snout (0.94), t from the belly (0.3) to the back (0.66). A painted fish, not
+// a tile: red-gold back, gold flanks and a cream belly under rows of scales
+// that shrink toward head and tail, each with a bright sheen on its upper
+// half (the light the dim lit material cannot give), a gill arc and a
+// darker face behind the snout, and a tail fin of fine rays.
 Image goldfishScales() {
     Image image(256, 256);
-    image.shade([](float s, float t) {
-        const float rows = 16, cols = 16;
-        const float y = t * rows;
-        const float row = std::floor(y);
-        const float x = s * cols + 0.5f * (static_cast<int>(row) % 2);
-        const float fx = x - std::floor(x) - 0.5f, fy = y - row;
-        const float arc = std::hypot(fx, fy * 0.9f);
-        const float rim = smoothstep(0.35f, 0.5f, arc);
-        const float belly = smoothstep(0.55f, 0.1f, t);
-        const Colour orange = mix(Colour{1.0f, 0.45f, 0.05f}, Colour{1.0f, 0.85f, 0.55f}, belly);
-        const float sheen = 0.85f + 0.15f * fractalNoise(s, t, 3, 3, 0.5f, 91);
-        return orange * sheen * (1 - 0.35f * rim) +
-               grey(0.25f * (1 - rim) * std::max(0.0f, 0.3f - fx));
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float height = clamp01((t - 0.3f) / 0.36f); // 0 belly, 1 back
+        const Colour back{0.85f, 0.22f, 0.02f}, flank{1.0f, 0.62f, 0.08f}, belly{1.0f, 0.9f, 0.6f};
+        Colour base = height > 0.55f ? mix(flank, back, smoothstep(0.55f, 0.95f, height))
+                                     : mix(belly, flank, smoothstep(0.1f, 0.55f, height));
+        // Scales: rows along the body, smaller toward both ends.
+        const float body = smoothstep(0.28f, 0.36f, s) * (1 - smoothstep(0.72f, 0.78f, s));
+        const float size = 0.022f + 0.012f * std::sin(pi * clamp01((s - 0.3f) / 0.45f));
+        const float row = (t - 0.3f) / (size * 0.8f);
+        const float shift = 0.5f * (static_cast<int>(std::floor(row)) & 1);
+        const float col = s / size + shift;
+        const float fx = col - std::floor(col) - 0.5f, fy = row - std::floor(row);
+        // Each scale is an arc open toward the tail (low s).
+        const float arc = std::hypot(fx + 0.35f, (fy - 0.5f) * 1.1f);
+        const float rim = std::exp(-std::pow((arc - 0.62f) / 0.07f, 2.0f));
+        const float sheen =
+            std::exp(-std::pow(fx + 0.1f, 2.0f) / 0.05f - std::pow(fy - 0.68f, 2.0f) / 0.04f);
+        const float glitter = 0.7f + 0.3f * latticeHash(static_cast<int>(std::floor(col)),
+                                                        static_cast<int>(std::floor(row)), 95);
+        const float flankLight = std::exp(-std::pow((height - 0.6f) / 0.3f, 2.0f));
+        Colour c = base * (1 - 0.45f * rim * body) +
+                   Colour{1.0f, 0.92f, 0.55f} * (0.55f * sheen * glitter * body * flankLight);
+        // Head: a gill arc, a darker cheek toward the eye, a pale snout.
+        const float gill =
+            std::exp(-std::pow((s - 0.76f - 0.05f * std::pow(height - 0.5f, 2.0f)) / 0.008f, 2.0f));
+        const float head = smoothstep(0.76f, 0.8f, s);
+        c = mix(c, base * 0.75f + Colour{0.25f, 0.12f, 0.0f} * (1 - height), head * 0.6f);
+        c = c * (1 - 0.5f * gill) + Colour{1.0f, 0.8f, 0.4f} * (0.35f * head * flankLight);
+        // Tail fin: fine rays fanning from the root of the tail.
+        const float tail = 1 - smoothstep(0.24f, 0.32f, s);
+        const float angle = std::atan2(t - 0.48f, 0.32f - s);
+        const float rays = 0.5f + 0.5f * std::cos(angle * 46);
+        const Colour fin = mix(Colour{1.0f, 0.45f, 0.05f}, Colour{1.0f, 0.85f, 0.5f},
+                               0.6f * std::pow(rays, 4.0f)) *
+                           (0.7f + 0.3f * smoothstep(0.0f, 0.3f, s));
+        c = mix(c, fin, tail);
+        return c * (0.92f + 0.08f * fractalNoise(s, t, 4, 3, 0.5f, 91));
     });
     return image;
 }
