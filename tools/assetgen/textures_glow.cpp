@@ -86,8 +86,8 @@ Image lightBurst() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float core = std::exp(-(r * r) / 0.0012f) + 0.15f * std::exp(-(r * r) / 0.02f);
-        const float burst = 0.55f * rays(s, t, 28, 2.5f, 41) + 0.3f * rays(s, t, 64, 4.0f, 42);
+        const float core = std::exp(-(r * r) / 0.0012f) + 0.05f * std::exp(-(r * r) / 0.02f);
+        const float burst = 0.6f * rays(s, t, 14, 3.0f, 41) + 0.3f * rays(s, t, 30, 5.0f, 42);
         const Colour inner{0.75f, 0.85f, 1.0f};
         const Colour outer{0.25f, 0.4f, 1.0f};
         return (inner * core + mix(inner, outer, clamp01(r * 2)) * burst) * spriteWindow(r, 0.5f);
