@@ -65,7 +65,7 @@ const Expected textures[] = {
     {"reflection2.png", 64},     {"512c2.png", 512},       {"envmap55.png", 256},
     {"overlay.png", 512},        {"overlay2.png", 256},    {"superfilm3.png", 256},
     {"speck_vertical.png", 128}, {"specks.png", 256},      {"presents.png", 256},
-    {"vane.png", 512},           {"vane2.png", 256},       {"blend5.png", 256},
+    {"vane.png", 256},           {"vane2.png", 256},       {"blend5.png", 256},
     {"envmap2.png", 256},        {"starburst.png", 256},   {"Lingradient.png", 256},
     {"spherical.png", 256},      {"carpet22.png", 256},    {"blend44.png", 512},
     {"theeye.png", 256},         {"blob.png", 128},        {"blob24.png", 256},

@@ -110,14 +110,33 @@ Mesh dome2() {
 }
 
 // Loading screen floor: a square in the file's X-Z plane, facing file -Y so
-// that the 90 degree turn about x makes it face up. Facets are unshared so
-// every normal has length 1 and the sphere map reflects evenly.
+// that the 90 degree turn about x makes it face up. Flat where the camera
+// flies, it sweeps up into a low cove near its border, so the mirror floor
+// rises into the upper half of the view and reflects the sky there instead
+// of ending in a hard edge under an empty black sky. The grid is denser
+// towards the border where it bends. A tiny triangle under the floor, as far
+// below as the cove rises, keeps the fit from moving the floor off y = 0.
+// Facets are unshared so every normal has length 1 and the sphere map
+// reflects evenly.
+constexpr double kCoveStart = 0.84;
+constexpr double kCoveHeight = 0.45;
+
 Mesh plane() {
-    Mesh grid = parametricGrid(20, 20, false, false, [](double u, double v) {
-        return Vec3{2 * u - 1, 2 * v - 1, 0};
+    const auto warp = [](double w) { return std::sin(0.5 * kPi * (2 * w - 1)); };
+    Mesh grid = parametricGrid(24, 24, false, false, [&](double u, double v) {
+        const double x = warp(u), y = warp(v);
+        const double r = std::pow(std::pow(x, 8.0) + std::pow(y, 8.0), 0.125);
+        const double f = std::clamp((r - kCoveStart) / (1.0 - kCoveStart), 0.0, 1.0);
+        // The turn maps -z to up.
+        return Vec3{x, y, -kCoveHeight * f * f};
     });
     grid.flipFaces();
-    return named(faceted(grid), "Floor");
+    Mesh floor = faceted(grid);
+    const int a = floor.addVertex({0.9, 0.9, kCoveHeight});
+    const int b = floor.addVertex({0.9 - 1e-3, 0.9, kCoveHeight});
+    const int c = floor.addVertex({0.9, 0.9 - 1e-3, kCoveHeight});
+    floor.addTriangle(a, c, b);
+    return named(floor, "Floor");
 }
 
 // Star fractal: twelve slim points around a small core, flat facets. One
@@ -186,36 +205,55 @@ Mesh funky() {
     return named(shell, "Knot");
 }
 
-// Light tunnel: a smooth organic blob. Twenty are drawn every frame, so it is
-// kept light; the sphere map hides the facets.
+// Light tunnel: a lumpy crystal with flat facets. Twenty float through the
+// tunnel and one fills the view at the start, mirroring the tunnel's own
+// picture; a smooth blob would show that picture as one soft blur, while
+// facets break it into sharp tilted copies with edges, which is what reads as
+// a mirrored object. Few faces, as twenty are drawn every frame.
 Mesh resoil() {
     const LumpField lumps(1001, 7, 0.12, 0.3, 0.15, 0.4);
-    return named(sphere(6,
-                        [&](Vec3 n) {
-                            const double r = 0.8 + lumps.at(n);
-                            return Vec3{n.x * r, n.y * r * 0.85, n.z * r * 0.95};
-                        }),
+    return named(faceted(sphere(3,
+                                [&](Vec3 n) {
+                                    const double r = 0.8 + lumps.at(n);
+                                    return Vec3{n.x * r, n.y * r * 0.85, n.z * r * 0.95};
+                                })),
                  "Blob");
 }
 
-// Light tunnel: a ribbed, slightly long sphere seen from inside (its faces
-// point inward); its triangles also fly apart one by one and glitter as
-// points. A geodesic lattice in file order would show as a regular grid of
-// dots, so the vertices are nudged off the lattice and the faces shuffled:
-// neighbours then get unrelated flight phases and partners.
+// Light tunnel: a long tube along z made of separate bands, seen from inside
+// (its faces point inward). Inside the feedback it shows the last picture
+// streaked along its length, cut into rings by the dark gaps, so it reads as
+// depth. Its triangles also fly apart and glitter as points, so the faces are
+// kept in order, band by band from the far end: neighbours then share their
+// colour phase and flight timing, and the points form rings of light with
+// waves running down them instead of random confetti.
+constexpr int kTunnelBands = 16;
+constexpr int kTunnelSides = 48;
+constexpr double kTunnelRadius = 0.35;
+
 Mesh round3() {
-    Random random(0x726f756e6433ull);
-    Mesh mesh = sphere(12, [&random](Vec3 n) {
-        const double r = 1.0 + 0.05 * std::sin(16.0 * std::acos(std::clamp(n.z, -1.0, 1.0))) +
-                         random.uniform(-0.04, 0.04);
-        const Vec3 nudge{random.uniform(-0.03, 0.03), random.uniform(-0.03, 0.03),
-                         random.uniform(-0.03, 0.03)};
-        return Vec3{n.x * r + nudge.x, n.y * r + nudge.y, (n.z * r + nudge.z) * 1.3};
-    });
-    mesh.flipFaces();
-    for (std::size_t i = mesh.faces.size(); i > 1; --i) {
-        const auto j = static_cast<std::size_t>(random.next() % i);
-        std::swap(mesh.faces[i - 1], mesh.faces[j]);
+    Mesh mesh;
+    const double pitch = 2.0 / kTunnelBands;
+    for (int band = 0; band < kTunnelBands; ++band) {
+        // Two rings per band, a little over half the pitch apart.
+        const double z0 = -1.0 + pitch * (band + 0.2);
+        const int first = static_cast<int>(mesh.vertices.size());
+        for (int ring = 0; ring < 2; ++ring) {
+            for (int side = 0; side < kTunnelSides; ++side) {
+                const double a = 2 * kPi * side / kTunnelSides;
+                mesh.addVertex({kTunnelRadius * std::cos(a), kTunnelRadius * std::sin(a),
+                                z0 + 0.6 * pitch * ring});
+            }
+        }
+        for (int side = 0; side < kTunnelSides; ++side) {
+            const int a = first + side;
+            const int b = first + (side + 1) % kTunnelSides;
+            // Counter-clockwise seen from the axis: the faces look inward.
+            mesh.addQuad(a, a + kTunnelSides, b + kTunnelSides, b);
+        }
+    }
+    if (mesh.signedVolume6() > 0) {
+        mesh.flipFaces();
     }
     return named(mesh, "Tunnel");
 }

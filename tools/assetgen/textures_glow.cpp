@@ -87,6 +87,24 @@ Image softBall(int size, Colour centre, Colour edge, float core, float inner) {
     return image;
 }
 
+// The tunnel's glow: three of these are swept over the view late on and at
+// the end the camera sits so close that only the middle fills the screen,
+// while the feedback triples what stands still. So the light is in a small
+// core and in fine rays with dark between them (a burst that streaks when
+// magnified), not in a broad ball that would wash the picture out.
+Image lightBurst() {
+    Image image(256, 256);
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float r = centreDistance(s, t);
+        const float core = std::exp(-(r * r) / 0.0012f) + 0.05f * std::exp(-(r * r) / 0.02f);
+        const float burst = 0.6f * rays(s, t, 14, 3.0f, 41) + 0.3f * rays(s, t, 30, 5.0f, 42);
+        const Colour inner{0.75f, 0.85f, 1.0f};
+        const Colour outer{0.25f, 0.4f, 1.0f};
+        return (inner * core + mix(inner, outer, clamp01(r * 2)) * burst) * spriteWindow(r, 0.5f);
+    });
+    return image;
+}
+
 // The swarm's sprite, and the swarm zooms into its middle as it brightens:
 // thin rings at several radii around a small core, with only a faint fill
 // between them, so every zoom shows crisp rings instead of a fuzzy ball.
@@ -328,27 +346,29 @@ Image lightSpark() {
 }
 
 // A scratch as old film shows it: a hairline that wanders a little, thickens
-// and thins, fades out in places and does not run the whole frame, with a
-// fainter second line beside it for part of its length. Every scratch quad
-// has its own width, so the wander and the gap between the two lines differ
-// from scratch to scratch. The quad squeezes the picture to a few pixels, so
-// the profiles are drawn wide.
+// and thins, breaks off into gaps and runs only part of the frame, with a
+// fainter second line beside it for a stretch. Every scratch quad has its own
+// width and height on screen, so the wander and the gap between the two lines
+// differ from scratch to scratch. The quad squeezes the picture to a few
+// pixels, so the profiles are drawn wide.
 Image speckVertical() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float wander = 0.12f * periodicNoise(0.7f, t * 2, 2, 83);
-        const float width = 0.09f + 0.05f * periodicNoise(1.3f, t * 4, 4, 84);
+        const float width = 0.07f + 0.06f * periodicNoise(1.3f, t * 4, 4, 84);
         const float dx = (s - 0.5f - wander) * 2;
         const float main = std::exp(-dx * dx / (width * width));
-        // Long stretches of full strength, fainter stretches, soft ends.
+        // Broken into two or three stretches of uneven strength.
+        const float stretches = smoothstep(-0.05f, 0.2f, periodicNoise(0.2f, t * 4, 4, 85));
         const float strength =
-            0.3f + 0.7f * smoothstep(-0.6f, 0.0f, periodicNoise(0.2f, t * 3, 3, 85));
-        const float ends = smoothstep(0.02f, 0.14f, t) * (1 - smoothstep(0.8f, 0.95f, t));
+            stretches *
+            (0.45f + 0.55f * smoothstep(-0.5f, 0.5f, periodicNoise(0.4f, t * 9, 9, 86)));
+        const float ends = smoothstep(0.12f, 0.3f, t) * (1 - smoothstep(0.62f, 0.8f, t));
         const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
-        const float companion = 0.45f * std::exp(-dx2 * dx2 / 0.004f) *
-                                smoothstep(0.35f, 0.45f, t) * (1 - smoothstep(0.6f, 0.72f, t));
+        const float companion = 0.4f * std::exp(-dx2 * dx2 / 0.004f) * smoothstep(0.4f, 0.47f, t) *
+                                (1 - smoothstep(0.55f, 0.64f, t));
         const float window = 1 - smoothstep(0.85f, 0.98f, std::abs(2 * s - 1));
-        return grey(clamp01(0.85f * main * strength * ends + companion) * window);
+        return grey(clamp01(0.9f * main * strength * ends + companion) * window);
     });
     return image;
 }
@@ -465,6 +485,7 @@ std::vector<TextureRecipe> glowTextures() {
     return {
         {"starburst.png", starburst},
         {"starburst2.png", starburst2},
+<<<<<<< HEAD
         {"spherical.png",
          [] {
              // Three of these fill the tunnel's view late on and the feedback
@@ -474,6 +495,17 @@ std::vector<TextureRecipe> glowTextures() {
          }},
         {"blob.png", ringBlob},
         {"blob8.png", jellyfishGlow},
+=======
+        {"spherical.png", lightBurst},
+        {"blob.png",
+         [] {
+             return softBall(128, {1.0f, 0.85f, 0.9f}, {0.6f, 0.3f, 0.6f}, 0.35f, 0.5f);
+         }},
+        {"blob8.png",
+         [] {
+             return softBall(128, {0.9f, 0.9f, 1.0f}, {0.4f, 0.4f, 0.6f}, 0.4f, 0.5f);
+         }},
+>>>>>>> art-s12
         {"blob22.png",
          [] {
              return softBall(128, {1.0f, 1.0f, 0.95f}, {0.5f, 0.55f, 0.7f}, 0.25f, 0.5f);

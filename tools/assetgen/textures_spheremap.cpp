@@ -103,29 +103,47 @@ Image coolChromeSky() {
     });
 }
 
-// Skin of the light tunnel's objects and rings, which the tunnel's feedback
-// multiplies several times over: a dark warm room with a few bright lights.
-Image warmStudio() {
+// Skin of the light tunnel's objects and rings: polished chrome under a
+// deep blue night with a gold horizon, so each object shows a crisp bright
+// line and two small lamps against dark, the way a mirror reads. The tunnel's
+// own light is gold and its clear colour blue; the skin keeps to both. It is
+// dark on the whole because the feedback adds up what stands still.
+Image nightChrome() {
     return sphereMap([](Direction d) {
-        const Colour base = mix(Colour{0.06f, 0.03f, 0.01f}, Colour{0.3f, 0.18f, 0.08f},
-                                clamp01(0.5f + 0.5f * d.y));
-        const float boxes = softbox(d, {0.6f, 0.5f, 0.6f}, 0.35f, 0.15f) +
-                            0.7f * softbox(d, {-0.7f, 0.3f, 0.4f}, 0.15f, 0.3f) +
-                            0.5f * softbox(d, {0.0f, 0.9f, -0.3f}, 1.2f, 0.05f);
-        return base + Colour{1.0f, 0.85f, 0.6f} * boxes;
+        Colour colour;
+        if (d.y >= 0) {
+            colour =
+                mix(Colour{0.08f, 0.12f, 0.3f}, Colour{0.01f, 0.02f, 0.07f}, std::pow(d.y, 0.5f));
+        } else {
+            colour = mix(Colour{0.12f, 0.07f, 0.03f}, Colour{0.015f, 0.01f, 0.01f},
+                         std::pow(-d.y, 0.4f));
+        }
+        colour += Colour{1.0f, 0.78f, 0.42f} * std::exp(-d.y * d.y / 0.0015f);
+        colour += Colour{0.6f, 0.35f, 0.12f} * (0.5f * std::exp(-d.y * d.y / 0.02f));
+        const float lamps = softbox(d, {0.55f, 0.55f, 0.6f}, 0.16f, 0.07f) +
+                            0.8f * softbox(d, {-0.75f, 0.35f, 0.3f}, 0.06f, 0.16f);
+        return colour + Colour{1.0f, 0.97f, 0.92f} * lamps;
     });
 }
 
-// Skin of the title mesh, which feeds a feedback loop that amplifies it:
-// mostly dark, with thin bright bands that smear into light trails.
+// Skin of the title mesh, which feeds a feedback loop that multiplies what
+// stands still about 1.4 times and stretches it outward. The mesh includes a
+// shell around the camera whose normals all face the viewer, so the middle of
+// the map is what fills the screen unmoving: it is near black. The knot's
+// curved tube reaches the outer part, where thin bands with white cores and
+// violet edges sweep past as it turns and smear into bright trails.
 Image violetChrome() {
     return sphereMap([](Direction d) {
-        const float wave = d.y * 7 + 0.8f * std::sin(d.x * 3);
-        const float bands = std::pow(0.5f + 0.5f * std::sin(wave), 12.0f);
-        const Colour base = mix(Colour{0.01f, 0.01f, 0.05f}, Colour{0.08f, 0.08f, 0.25f},
+        const float away = smoothstep(0.75f, 0.2f, d.z); // 0 facing back, 1 to the side
+        const float wave = d.y * 9 + 0.8f * std::sin(d.x * 3);
+        const float band = 0.5f + 0.5f * std::sin(wave);
+        const float core = std::pow(band, 90.0f);
+        const float edge = std::pow(band, 10.0f);
+        const Colour base = mix(Colour{0.004f, 0.003f, 0.012f}, Colour{0.02f, 0.015f, 0.07f},
                                 clamp01(0.5f + 0.5f * d.y));
-        return base + Colour{0.45f, 0.5f, 1.0f} * (0.7f * bands) +
-               grey(0.9f * softbox(d, {0.5f, 0.6f, 0.6f}, 0.35f, 0.12f));
+        const Colour bands = Colour{0.35f, 0.25f, 0.9f} * (0.6f * edge) + grey(0.95f * core);
+        const float lamp = softbox(d, {0.5f, 0.6f, 0.6f}, 0.3f, 0.08f);
+        return base + (bands + grey(lamp)) * away;
     });
 }
 
@@ -257,7 +275,7 @@ Image tvScreen() {
 std::vector<TextureRecipe> sphereMapTextures() {
     return {
         {"envmap55.png", coolChromeSky},
-        {"envmap2.png", warmStudio},
+        {"envmap2.png", nightChrome},
         {"blend5.png", violetChrome},
         {"blend44.png", duskSky},
         {"envmap5.png", silverStudio},

@@ -16,6 +16,11 @@ namespace {
 // open letters that survive being smeared into copies), a calligraphic
 // italic for the caption, a narrow grotesque where many words share a line.
 const Font display{"opentype/urw-base35/URWGothic-Demi.otf", 0.05f};
+// The opening's title and caption: one book face, its bold capitals widely
+// spaced for the name and its italic for the small words, so the two cards
+// read as one piece of typography rather than two stock labels.
+const Font titleCaps{"opentype/linux-libertine/LinLibertine_RB.otf", 0.16f};
+const Font titleItalic{"opentype/linux-libertine/LinLibertine_RI.otf", 0.04f};
 const Font displayBook{"opentype/urw-base35/URWGothic-Book.otf", 0.08f};
 const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
 const Font narrow{"opentype/urw-base35/NimbusSansNarrow-Bold.otf", 0.04f};
@@ -40,17 +45,19 @@ Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int g
 // the copies to read as separate letters while they spread.
 Image caption() {
     Plane letters(256, 256);
-    setText(letters, italic, "presents", {0.5f, 0.5f, 0.95f, 0.92f, 4.5f});
-    return glowingCard(256, letters, {1.0f, 0.95f, 0.88f}, {0.5f, 0.4f, 0.3f}, 3);
+    setText(letters, titleItalic, "presents", {0.5f, 0.52f, 0.96f, 0.94f, 4.5f});
+    return glowingCard(256, letters, {1.0f, 0.96f, 0.9f}, {0.55f, 0.42f, 0.3f}, 3);
 }
 
 // Two lines, the name large below the small prefix, so the name can take the
 // whole width of the card.
 Image title() {
-    Plane letters(512, 512);
-    setText(letters, displayBook, "Orv.", {0.5f, 0.8f, 0.9f, 0.26f, 2.0f});
-    setText(letters, display, "Halvane", {0.5f, 0.39f, 0.9f, 0.52f, 2.0f});
-    return glowingCard(512, letters, {0.92f, 0.97f, 1.0f}, {0.25f, 0.45f, 1.0f}, 8);
+    // Shown about 210 x 105 pixels from an unfiltered minification: a card
+    // near that size keeps the strokes from flickering as the copies move.
+    Plane letters(256, 256);
+    setText(letters, titleItalic, "Orv.", {0.5f, 0.8f, 0.5f, 0.28f, 2.0f});
+    setText(letters, titleCaps, "HALVANE", {0.5f, 0.38f, 0.84f, 0.46f, 2.0f});
+    return glowingCard(256, letters, {0.94f, 0.97f, 1.0f}, {0.3f, 0.45f, 1.0f}, 5);
 }
 
 // A small signature tucked into the lower right of its card, which the screen
