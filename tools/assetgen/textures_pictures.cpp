@@ -1,6 +1,7 @@
 // Pictures shown as pictures: the five-panel moon panorama, the deep-sea
 // backdrops, the painterly underwater scene, the medusa and the child's face.
 #include "face_layout.h"
+#include "rendered.h"
 #include "textures.h"
 #include "textures_noise.h"
 
@@ -155,51 +156,10 @@ Image deepBackdrop() {
     return image;
 }
 
-// Underwater scene before the brush: sea floor, rocks, kelp, light from above.
-Colour underwater(float s, float t) {
-    const float floor = 0.25f + 0.06f * fractalNoise(s, 0.2f, 3, 4, 0.5f, 81);
-    Colour c = mix(Colour{0.02f, 0.15f, 0.3f}, Colour{0.25f, 0.6f, 0.75f}, std::pow(t, 1.3f));
-    const float shaft = std::pow(
-        0.5f + 0.5f * std::sin((s - 0.3f * t) * 17 + 2 * fractalNoise(s, t, 2, 2, 0.5f, 82)), 6.0f);
-    c += Colour{0.3f, 0.45f, 0.4f} * (shaft * t * 0.5f);
-    for (int k = 0; k < 7; ++k) {
-        const float base = 0.08f + 0.13f * k + 0.04f * latticeHash(k, 0, 83);
-        const float height = 0.35f + 0.3f * latticeHash(k, 1, 83);
-        const float sway = 0.04f * std::sin(t * 9 + k) * t;
-        const float width = 0.012f * (1.2f - t / std::max(height + floor, 0.01f));
-        if (t < floor + height && std::abs(s - base - sway) < std::max(width, 0.002f)) {
-            c = mix(c, Colour{0.1f, 0.4f + 0.1f * latticeHash(k, 2, 83), 0.2f}, 0.85f);
-        }
-    }
-    if (t < floor) {
-        const float sand = 0.5f + 0.5f * fractalNoise(s, t, 8, 4, 0.5f, 84);
-        c = mix(Colour{0.25f, 0.3f, 0.3f}, Colour{0.65f, 0.6f, 0.45f},
-                sand * (0.4f + 0.6f * t / floor));
-    }
-    for (int k = 0; k < 3; ++k) {
-        const float rx = 0.2f + 0.3f * k, ry = floor - 0.02f, rr = 0.08f + 0.03f * k;
-        const float d = std::hypot((s - rx) / rr, (t - ry) / (rr * 0.6f));
-        if (d < 1 && t > ry - 0.05f) {
-            c = mix(c, Colour{0.2f, 0.22f, 0.28f} * (0.6f + 0.6f * (t - ry) / rr), 0.9f);
-        }
-    }
-    for (int k = 0; k < 9; ++k) {
-        const float fx = 0.1f + 0.8f * latticeHash(k, 3, 85),
-                    fy = 0.45f + 0.4f * latticeHash(k, 4, 85);
-        const float d = std::hypot((s - fx) / 0.03f, (t - fy) / 0.012f);
-        const float tail = std::hypot((s - fx - 0.035f) / 0.012f, (t - fy) / 0.012f);
-        if (d < 1 || tail < 1) {
-            c = mix(c, Colour{1.0f, 0.6f, 0.2f}, 0.8f);
-        }
-    }
-    return c;
-}
-
-// Painterly: each pixel averages samples along a brush direction that
-// follows a noise field, and a canvas weave shows through.
 Image painting() {
-    Image scene(512, 512);
-    scene.shade(underwater);
+    // Ray-traced (tools/render/underwater_painting.pov), then laid on with
+    // short brush strokes along a slowly turning direction.
+    const Image scene = renderedPicture("underwater_painting.png", 512, 512);
     Image image(512, 512);
     image.shade([&scene](float s, float t) {
         const float angle = pi * fractalNoise(s, t, 3, 3, 0.5f, 91);
