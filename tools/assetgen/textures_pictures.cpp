@@ -213,6 +213,35 @@ Image medusaPicture() {
     return image;
 }
 
+// The face is drawn unlit, so its modelling lives in the picture: a soft key
+// light from the viewer's upper left on the egg's rounded normal (with the
+// nose as a bump), warm light bounced up from below, soft shade in the eye
+// sockets and a small sheen, the way a painted portrait carries its light.
+float bakedFaceLight(float x, float y, float outline) {
+    using namespace face;
+    const float hw = static_cast<float>(kHalfWidth), hh = static_cast<float>(kHalfHeight);
+    const float r = std::min(outline, 1.0f);
+    float nx = x / hw, ny = y / hh, nz = 1.3f * std::sqrt(std::max(0.0f, 1 - r * r)) + 0.15f;
+    const float ndx = x / 0.07f, ndy = (y - static_cast<float>(kNoseTipY)) / 0.09f;
+    const float nose = std::exp(-(ndx * ndx + ndy * ndy));
+    nx += 1.1f * ndx * nose;
+    ny += 1.2f * ndy * nose;
+    const float len = std::sqrt(nx * nx + ny * ny + nz * nz);
+    nx /= len, ny /= len, nz /= len;
+    const float key = std::max(0.0f, -0.45f * nx + 0.5f * ny + 0.74f * nz);
+    const float bounce = std::max(0.0f, -ny) * 0.12f;
+    float sockets = 0;
+    for (float side : {-1.0f, 1.0f}) {
+        const float d = std::hypot(x - side * static_cast<float>(kEyeX),
+                                   (y - static_cast<float>(kEyeY)) * 1.3f) /
+                        (2.0f * static_cast<float>(kEyeRadius));
+        sockets += 0.12f * std::exp(-d * d);
+    }
+    const float sheen =
+        0.1f * std::pow(std::max(0.0f, -0.25f * nx + 0.3f * ny + 0.92f * nz), 24.0f);
+    return (0.5f + 0.62f * key + bounce - sockets) + sheen;
+}
+
 // The child's face, painted in the face mesh's own coordinates (the layout
 // the mesh is built from) and mapped back through the face shot's planes, so
 // painted and modelled features coincide.
@@ -270,12 +299,12 @@ Colour childFace(float s, float t, bool second) {
     const float hairLine = 0.27f - 0.9f * x * x + 0.008f * std::sin(x * 45);
     const float hair = smoothstep(hairLine - 0.015f, hairLine + 0.015f, y) *
                        (1 - smoothstep(1.1f, 1.16f, outline));
-    const float strands = 0.8f + 0.2f * std::sin(x * 120 + 10 * y);
+    const float strands = 0.86f + 0.14f * std::sin(x * 260 + 30 * y + 4 * std::sin(x * 37 + 9 * y));
     c = mix(c, Colour{0.45f, 0.28f, 0.12f} * strands, hair);
     if (second) {
         c = c * Colour{0.85f, 0.9f, 1.05f};
     }
-    return c;
+    return c * bakedFaceLight(x, y, outline);
 }
 
 } // namespace
@@ -291,13 +320,13 @@ std::vector<TextureRecipe> pictureTextures() {
     recipes.push_back({"512c2.png", painting});
     recipes.push_back({"medusa.png", medusaPicture});
     recipes.push_back({"child_face.png", [] {
-                           Image image(256, 256);
+                           Image image(512, 512);
                            image.shadeSupersampled(
                                2, [](float s, float t) { return childFace(s, t, false); });
                            return image;
                        }});
     recipes.push_back({"child_face2.png", [] {
-                           Image image(256, 256);
+                           Image image(512, 512);
                            image.shadeSupersampled(
                                2, [](float s, float t) { return childFace(s, t, true); });
                            return image;
