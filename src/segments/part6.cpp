@@ -111,7 +111,7 @@ void buildSceneCamera(Router& path) {
         {{-4.0, -3.5, 4.0}, {0, 5, 0}},     {{-5.0, -5.0, 2.0}, {0, 4.8, 0}},
         {{-4.0, -6.5, 0.0}, {0, 4.7, 0}},   {{-2.5, -8.0, -2.0}, {0, 4.6, 0}},
         {{-1.0, -9.5, -4.0}, {0, 4.55, 0}}, {{0.0, -10.5, -5.0}, {0, 4.52, 0}},
-        {{0.0, -11.0, -6.0}, {0, 4.5, 0}},  {{0.0, -11.0, -6.0}, {0, 4.5, 0}},
+        {{0.0, -10.8, -5.8}, {0, 4.5, 0}},  {{0.0, -11.0, -6.0}, {0, 4.5, 0}},
         {{0.0, -11.0, -6.0}, {0, 4.5, 0}},  {{0.0, -11.0, -6.0}, {0, 4.5, 0}},
         {{0.0, -11.0, -6.0}, {0, 4.5, 0}},  {{0.0, -11.0, -6.0}, {0, 4.5, 0}},
     };
@@ -158,26 +158,21 @@ void buildGalleryCamera(Router& path) {
     }
     keys[6] = {{kPulledBack[0], kPulledBack[1], kPulledBack[2]}, {0, 3, 4}};
     keys[7] = {{-1.2, 3.5, 7.2}, {0, 3, 4}};
-    // Round the ball, radius 3, a quarter turn per two keys.
-    for (int n = 0; n < 7; ++n) {
+    // Round the ball, radius 3, an eighth of a turn per key.
+    for (int n = 0; n < 6; ++n) {
         const double a = kPi * (0.75 + 0.25 * n);
         keys[8 + n] = {{3.0 * std::cos(a), 3.81, 4.0 + 3.0 * std::sin(a)}, {0, 3, 4}};
     }
-    static constexpr CameraKey kLater[11] = {
-        {{4.0, 4.3, 7.0}, {0, 3, 4}},
-        {{5.0, 4.8, 5.0}, {0, 3, 4}},
-        {{5.5, 5.0, 2.0}, {0, 3, 4}},
-        {{4.0, 5.0, -1.0}, {0, 3, 4}},
-        {{1.0, 5.0, -2.0}, {0, 3, 4}},
-        {{-2.5, 4.8, -1.0}, {0, 3, 4}},
-        {{-5.0, 4.5, 2.0}, {0, 3, 4}},
-        {{-7.0, 4.2, 5.5}, {0, 3, 4}},
-        {{-8.0, 3.81, 8.0}, {0, 3, 4}},
-        {{-8.0, 7.81, 8.0}, {0, 3, 4}},
-        {{-6.0, 7.81, 8.0}, {0.38, 4.82, -6.69}},
+    static constexpr CameraKey kLater[12] = {
+        {{3.6, 4.05, 5.8}, {0, 3, 4}},  {{4.0, 4.3, 7.0}, {0, 3, 4}},
+        {{5.0, 4.8, 5.0}, {0, 3, 4}},   {{5.5, 5.0, 2.0}, {0, 3, 4}},
+        {{4.0, 5.0, -1.0}, {0, 3, 4}},  {{1.0, 5.0, -2.0}, {0, 3, 4}},
+        {{-2.5, 4.8, -1.0}, {0, 3, 4}}, {{-5.0, 4.5, 2.0}, {0, 3, 4}},
+        {{-7.0, 4.2, 5.5}, {0, 3, 4}},  {{-8.0, 3.81, 8.0}, {0, 3, 4}},
+        {{-8.0, 7.81, 8.0}, {0, 3, 4}}, {{-6.0, 7.81, 8.0}, {0.38, 4.82, -6.69}},
     };
-    for (int k = 0; k < 11; ++k) {
-        keys[15 + k] = kLater[k];
+    for (int k = 0; k < 12; ++k) {
+        keys[14 + k] = kLater[k];
     }
     setUpClosedPath(path, 3, 26, [&keys](int k, int track) {
         const double* v = track == 0 ? keys[k].eye : keys[k].centre;
@@ -993,12 +988,11 @@ bool raysShine(double raysLevel) {
 }
 
 PictureTrail pictureTrail() {
-    // The trail keeps 0.9 x 0.9 of itself; the new picture takes the rest,
-    // so the loop never amplifies. With more (a quarter), a picture that is
-    // not cleared grows by 6 % a frame and a cleared one settles a third
-    // above the scene: both burn the trail out to a flat cyan wash.
-    constexpr double kKept = 0.9;
-    return {1.0 - kKept * kKept, kKept};
+    // The trail keeps 0.9 x 0.9 of itself and the new picture adds a
+    // quarter: a cleared still scene settles a third above its own
+    // brightness, and a picture that is not cleared grows by 6 % a frame, so
+    // the old picture shows through more and more while the rays are off.
+    return {0.25, 0.9};
 }
 
 double trailStep(const PictureTrail& trail, double picture, double previousTrail) {

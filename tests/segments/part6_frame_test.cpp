@@ -195,6 +195,52 @@ TEST_F(UnderwaterFrame, GalleryCameraBacksAwayFromThePictureWithoutTouchingItsWa
     EXPECT_EQ(up.y, -1.0);
 }
 
+TEST_F(UnderwaterFrame, GalleryCameraCirclesTheBallOnSixKeys) {
+    // Keys 9 to 14 lie on the circle of radius 3 round (0, 3.81, 4), one
+    // eighth of a turn apart; the keys either side of them do not.
+    const KeyTrack& eye = scene_->galleryCamera.tracks[0];
+    ASSERT_EQ(scene_->galleryCamera.keyCount, 26);
+    const auto onOrbit = [&eye](int key) {
+        const TVector& e = eye[static_cast<std::size_t>(key - 1)];
+        return std::abs(e.y - 3.81) < 1e-9 && std::abs(std::hypot(e.x, e.z - 4.0) - 3.0) < 1e-9;
+    };
+    double lastAngle = 0.0;
+    for (int key = 9; key <= 14; ++key) {
+        ASSERT_TRUE(onOrbit(key)) << key;
+        const TVector& e = eye[static_cast<std::size_t>(key - 1)];
+        const double angle = std::atan2(e.z - 4.0, e.x);
+        const double eighths = angle / (M_PI / 4.0);
+        EXPECT_NEAR(eighths, std::round(eighths), 1e-6) << key;
+        if (key > 9) {
+            EXPECT_NEAR(std::remainder(angle - lastAngle, 2.0 * M_PI), M_PI / 4.0, 1e-6) << key;
+        }
+        lastAngle = angle;
+    }
+    EXPECT_FALSE(onOrbit(8));
+    EXPECT_FALSE(onOrbit(15));
+    // The path still ends high above the room's corner.
+    EXPECT_NEAR(eye[25].x, -6.0, 1e-12);
+    EXPECT_NEAR(eye[24].y, 7.81, 1e-12);
+}
+
+TEST_F(UnderwaterFrame, SceneCameraRestsOnItsLastEyeForFiveKeys) {
+    const Router& camera = scene_->sceneCamera;
+    ASSERT_EQ(camera.keyCount, 36);
+    const auto isRest = [](const TVector& v, double x, double y, double z) {
+        return v.x == x && v.y == y && v.z == z;
+    };
+    int eyeRest = 0;
+    while (eyeRest < 36 && isRest(camera.tracks[0][35 - eyeRest], 0.0, -11.0, -6.0)) {
+        ++eyeRest;
+    }
+    EXPECT_EQ(eyeRest, 5);
+    int centreRest = 0;
+    while (centreRest < 36 && isRest(camera.tracks[1][35 - centreRest], 0.0, 4.5, 0.0)) {
+        ++centreRest;
+    }
+    EXPECT_EQ(centreRest, 6);
+}
+
 TEST_F(UnderwaterFrame, FinishesAfterItsEndButCountsThatFrame) {
     EXPECT_FALSE(render(287.0));
     EXPECT_EQ(scene_->frameCounter, 1);

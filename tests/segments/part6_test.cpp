@@ -110,29 +110,33 @@ TEST(UnderwaterGallery, WeakRaysKeepThePictureAndDrawNoShafts) {
     EXPECT_EQ(shaftOverlayCount(215.0), 5);
 }
 
-TEST(UnderwaterGallery, PictureTrailNeitherBurnsOutNorFreezes) {
+TEST(UnderwaterGallery, PictureTrailSettlesInTheClearedPhaseAndGrowsInTheOther) {
     const PictureTrail trail = pictureTrail();
-    // A picture that is not cleared is drawn over its own trail: a still
-    // one keeps its brightness frame after frame instead of growing.
-    double uncleared = 0.4;
-    for (int frame = 0; frame < 300; ++frame) {
+    // Cleared every frame, a still scene settles at a quarter over
+    // 1 - 0.81 of its own brightness, and clips where that passes white.
+    double settled = 0.0;
+    double bright = 0.0;
+    for (int frame = 0; frame < 400; ++frame) {
+        settled = trailStep(trail, 0.5, settled);
+        bright = trailStep(trail, 0.9, bright);
+    }
+    EXPECT_NEAR(settled, 0.5 * 0.25 / 0.19, 1e-3);
+    EXPECT_DOUBLE_EQ(bright, 1.0);
+    // Not cleared, the old picture is drawn over itself and grows 6 % a
+    // frame until it clips; black stays black.
+    double uncleared = 0.2;
+    uncleared = trailStep(trail, uncleared, uncleared);
+    EXPECT_NEAR(uncleared, 0.2 * 1.06, 1e-9);
+    for (int frame = 0; frame < 40; ++frame) {
         uncleared = trailStep(trail, uncleared, uncleared);
     }
-    EXPECT_NEAR(uncleared, 0.4, 1e-6);
-    // A cleared still scene settles at its own brightness, not above it.
-    double settled = 0.0;
-    for (int frame = 0; frame < 300; ++frame) {
-        settled = trailStep(trail, 0.6, settled);
-    }
-    EXPECT_NEAR(settled, 0.6, 1e-3);
-    // A flash leaves a visible trail that is gone within a second at 30 fps.
+    EXPECT_DOUBLE_EQ(uncleared, 1.0);
+    EXPECT_EQ(trailStep(trail, 0.0, 0.0), 0.0);
+    // A flash leaves a trail that falls by 0.81 a frame.
     double flash = trailStep(trail, 1.0, 0.0);
+    EXPECT_NEAR(flash, 0.25, 1e-12);
     flash = trailStep(trail, 0.0, flash);
-    EXPECT_GT(flash, 0.1);
-    for (int frame = 0; frame < 28; ++frame) {
-        flash = trailStep(trail, 0.0, flash);
-    }
-    EXPECT_LT(flash, 0.01);
+    EXPECT_NEAR(flash, 0.25 * 0.81, 1e-12);
 }
 
 TEST(UnderwaterGallery, MirrorCameraLooksBackAcrossTheMirror) {

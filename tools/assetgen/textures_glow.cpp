@@ -169,15 +169,20 @@ Image sparkPoint() {
     return image;
 }
 
+// The bubbles rise in one dense column, drawn additively in warm colours
+// that go red near the floor and through the picture's trail: so each one is
+// a small, thin, cool rim in the middle of its square (space between them
+// keeps the column from adding up into a glowing smudge) with one glint.
 Image bubbleRing() {
     Image image(128, 128);
-    image.shadeSupersampled(2, [](float s, float t) {
+    image.shadeSupersampled(3, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float ring = std::exp(-std::pow((r - 0.72f) / 0.07f, 2.0f));
-        const float inside = 0.12f * smoothstep(0.2f, 0.72f, r) * (r < 0.72f ? 1.0f : 0.0f);
+        constexpr float kRim = 0.3f;
+        const float ring = 0.55f * std::exp(-std::pow((r - kRim) / 0.035f, 2.0f));
+        const float inside = 0.05f * smoothstep(0.1f, kRim, r) * (r < kRim ? 1.0f : 0.0f);
         const float spot =
-            std::exp(-(std::pow(s - 0.38f, 2.0f) + std::pow(t - 0.64f, 2.0f)) / 0.003f);
-        return Colour{0.75f, 0.9f, 1.0f} * ((ring + inside + spot) * spriteWindow(r, 0.8f));
+            0.8f * std::exp(-(std::pow(s - 0.44f, 2.0f) + std::pow(t - 0.57f, 2.0f)) / 0.0008f);
+        return Colour{0.35f, 0.8f, 1.0f} * ((ring + inside + spot) * spriteWindow(r, 0.4f));
     });
     return image;
 }

@@ -171,51 +171,10 @@ Image deepBackdrop() {
     return image;
 }
 
-// Underwater scene before the brush: sea floor, rocks, kelp, light from above.
-Colour underwater(float s, float t) {
-    const float floor = 0.25f + 0.06f * fractalNoise(s, 0.2f, 3, 4, 0.5f, 81);
-    Colour c = mix(Colour{0.02f, 0.15f, 0.3f}, Colour{0.25f, 0.6f, 0.75f}, std::pow(t, 1.3f));
-    const float shaft = std::pow(
-        0.5f + 0.5f * std::sin((s - 0.3f * t) * 17 + 2 * fractalNoise(s, t, 2, 2, 0.5f, 82)), 6.0f);
-    c += Colour{0.3f, 0.45f, 0.4f} * (shaft * t * 0.5f);
-    for (int k = 0; k < 7; ++k) {
-        const float base = 0.08f + 0.13f * k + 0.04f * latticeHash(k, 0, 83);
-        const float height = 0.35f + 0.3f * latticeHash(k, 1, 83);
-        const float sway = 0.04f * std::sin(t * 9 + k) * t;
-        const float width = 0.012f * (1.2f - t / std::max(height + floor, 0.01f));
-        if (t < floor + height && std::abs(s - base - sway) < std::max(width, 0.002f)) {
-            c = mix(c, Colour{0.1f, 0.4f + 0.1f * latticeHash(k, 2, 83), 0.2f}, 0.85f);
-        }
-    }
-    if (t < floor) {
-        const float sand = 0.5f + 0.5f * fractalNoise(s, t, 8, 4, 0.5f, 84);
-        c = mix(Colour{0.25f, 0.3f, 0.3f}, Colour{0.65f, 0.6f, 0.45f},
-                sand * (0.4f + 0.6f * t / floor));
-    }
-    for (int k = 0; k < 3; ++k) {
-        const float rx = 0.2f + 0.3f * k, ry = floor - 0.02f, rr = 0.08f + 0.03f * k;
-        const float d = std::hypot((s - rx) / rr, (t - ry) / (rr * 0.6f));
-        if (d < 1 && t > ry - 0.05f) {
-            c = mix(c, Colour{0.2f, 0.22f, 0.28f} * (0.6f + 0.6f * (t - ry) / rr), 0.9f);
-        }
-    }
-    for (int k = 0; k < 9; ++k) {
-        const float fx = 0.1f + 0.8f * latticeHash(k, 3, 85),
-                    fy = 0.45f + 0.4f * latticeHash(k, 4, 85);
-        const float d = std::hypot((s - fx) / 0.03f, (t - fy) / 0.012f);
-        const float tail = std::hypot((s - fx - 0.035f) / 0.012f, (t - fy) / 0.012f);
-        if (d < 1 || tail < 1) {
-            c = mix(c, Colour{1.0f, 0.6f, 0.2f}, 0.8f);
-        }
-    }
-    return c;
-}
-
-// Painterly: each pixel averages samples along a brush direction that
-// follows a noise field, and a canvas weave shows through.
 Image painting() {
-    Image scene(512, 512);
-    scene.shade(underwater);
+    // Ray-traced (tools/render/underwater_painting.pov), then laid on with
+    // short brush strokes along a slowly turning direction.
+    const Image scene = renderedPicture("underwater_painting.png", 512, 512);
     Image image(512, 512);
     image.shade([&scene](float s, float t) {
         const float angle = pi * fractalNoise(s, t, 3, 3, 0.5f, 91);
@@ -246,6 +205,35 @@ Image medusaPicture() {
         }
     }
     return image;
+}
+
+// The face is drawn unlit, so its modelling lives in the picture: a soft key
+// light from the viewer's upper left on the egg's rounded normal (with the
+// nose as a bump), warm light bounced up from below, soft shade in the eye
+// sockets and a small sheen, the way a painted portrait carries its light.
+float bakedFaceLight(float x, float y, float outline) {
+    using namespace face;
+    const float hw = static_cast<float>(kHalfWidth), hh = static_cast<float>(kHalfHeight);
+    const float r = std::min(outline, 1.0f);
+    float nx = x / hw, ny = y / hh, nz = 1.3f * std::sqrt(std::max(0.0f, 1 - r * r)) + 0.15f;
+    const float ndx = x / 0.07f, ndy = (y - static_cast<float>(kNoseTipY)) / 0.09f;
+    const float nose = std::exp(-(ndx * ndx + ndy * ndy));
+    nx += 1.1f * ndx * nose;
+    ny += 1.2f * ndy * nose;
+    const float len = std::sqrt(nx * nx + ny * ny + nz * nz);
+    nx /= len, ny /= len, nz /= len;
+    const float key = std::max(0.0f, -0.45f * nx + 0.5f * ny + 0.74f * nz);
+    const float bounce = std::max(0.0f, -ny) * 0.12f;
+    float sockets = 0;
+    for (float side : {-1.0f, 1.0f}) {
+        const float d = std::hypot(x - side * static_cast<float>(kEyeX),
+                                   (y - static_cast<float>(kEyeY)) * 1.3f) /
+                        (2.0f * static_cast<float>(kEyeRadius));
+        sockets += 0.12f * std::exp(-d * d);
+    }
+    const float sheen =
+        0.1f * std::pow(std::max(0.0f, -0.25f * nx + 0.3f * ny + 0.92f * nz), 24.0f);
+    return (0.5f + 0.62f * key + bounce - sockets) + sheen;
 }
 
 // The child's face, painted in the face mesh's own coordinates (the layout
@@ -305,12 +293,12 @@ Colour childFace(float s, float t, bool second) {
     const float hairLine = 0.27f - 0.9f * x * x + 0.008f * std::sin(x * 45);
     const float hair = smoothstep(hairLine - 0.015f, hairLine + 0.015f, y) *
                        (1 - smoothstep(1.1f, 1.16f, outline));
-    const float strands = 0.8f + 0.2f * std::sin(x * 120 + 10 * y);
+    const float strands = 0.86f + 0.14f * std::sin(x * 260 + 30 * y + 4 * std::sin(x * 37 + 9 * y));
     c = mix(c, Colour{0.45f, 0.28f, 0.12f} * strands, hair);
     if (second) {
         c = c * Colour{0.85f, 0.9f, 1.05f};
     }
-    return c;
+    return c * bakedFaceLight(x, y, outline);
 }
 
 } // namespace
@@ -326,13 +314,13 @@ std::vector<TextureRecipe> pictureTextures() {
     recipes.push_back({"512c2.png", painting});
     recipes.push_back({"medusa.png", medusaPicture});
     recipes.push_back({"child_face.png", [] {
-                           Image image(256, 256);
+                           Image image(512, 512);
                            image.shadeSupersampled(
                                2, [](float s, float t) { return childFace(s, t, false); });
                            return image;
                        }});
     recipes.push_back({"child_face2.png", [] {
-                           Image image(256, 256);
+                           Image image(512, 512);
                            image.shadeSupersampled(
                                2, [](float s, float t) { return childFace(s, t, true); });
                            return image;

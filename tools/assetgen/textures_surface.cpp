@@ -2,6 +2,7 @@
 // overlays (white where they leave the picture alone) and the plain
 // render-target images.
 #include "assetgen.h"
+#include "rendered.h"
 #include "textures.h"
 #include "textures_noise.h"
 
@@ -374,17 +375,16 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"plane_alpha.png", glassGrid},
         {"graytext4.png", greyText},
         {"floor2.png", parquetFloor},
-        {"one_test.png",
-         [] {
-             return plaster({0.85f, 0.8f, 0.7f}, 121);
-         }},
+        // The small gallery's back wall with its three paintings, ray-traced
+        // (tools/render/gallery_wall.pov); 2:1, laid once across the wall.
+        {"one_test.png", [] { return renderedPicture("gallery_wall.png", 512, 512); }},
         {"one_test2.png",
          [] {
-             return panelWall({0.7f, 0.55f, 0.45f}, 122);
+             return panelWall({0.5f, 0.4f, 0.33f}, 122);
          }},
         {"one_test3.png",
          [] {
-             return plaster({0.55f, 0.6f, 0.68f}, 123);
+             return plaster({0.46f, 0.43f, 0.4f}, 123);
          }},
         {"one_test5.png",
          [] {

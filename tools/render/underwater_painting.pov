@@ -1,0 +1,70 @@
+// povray: +W512 +H512 +A0.1 +AM2 +R2 -V
+// The painting that breaks into tiles just before the underwater scene and
+// that the scene's trail starts from: a sunlit sea floor of pale sand and dark
+// rocks, swaying weed, a few orange fish and shafts of light from the surface,
+// sinking into deep blue. Square, and shown stretched to 4:3.
+#version 3.7;
+global_settings { assumed_gamma 1.0 ambient_light 0 }
+
+camera { location <0, 2.2, -9> look_at <0, 3.2, 6> angle 62 right x * 0.75 }
+
+background { rgb <0.0, 0.05, 0.16> }
+fog { distance 24 rgb <0.03, 0.2, 0.4> }
+
+light_source { <10, 60, 20> rgb <1.3, 1.4, 1.3> }
+light_source { <-5, 8, -10> rgb <0.05, 0.12, 0.18> shadowless }
+
+// The surface far above, bright where the sun comes through.
+plane { y, 14 hollow
+  pigment { bozo color_map { [0 rgb <0.2, 0.55, 0.7>] [0.7 rgb <0.05, 0.25, 0.45>] [1 rgb <0.6, 0.9, 1.0>] } scale <4, 1, 2> }
+  finish { emission 0.8 diffuse 0 } }
+
+// Sand with ripples and light network.
+height_field { function 256, 256 { pattern { bumps scale 0.08 } }
+  smooth scale <60, 0.9, 60> translate <-30, -0.6, -20>
+  pigment { crackle color_map { [0 rgb <0.95, 0.92, 0.7>] [0.06 rgb <0.62, 0.58, 0.45>] [1 rgb <0.5, 0.46, 0.36>] } scale 0.6 }
+  normal { ripples 0.3 scale 0.5 }
+  finish { emission 0.12 diffuse 1.1 } }
+
+// Rocks.
+#declare R = seed(5);
+#for (k, 0, 5)
+  blob { threshold 0.5
+    sphere { 0, 1.4, 1 } sphere { <0.8, 0.3, 0.2>, 1.1, 1 } sphere { <-0.7, 0.1, 0.4>, 1.0, 1 }
+    scale <1.2 + rand(R), 0.8 + 0.5 * rand(R), 1 + rand(R)>
+    translate <-9 + 18 * rand(R), -0.2, -1 + 10 * rand(R)>
+    pigment { granite color_map { [0 rgb <0.12, 0.14, 0.15>] [1 rgb <0.3, 0.3, 0.28>] } scale 0.7 }
+    normal { granite 0.5 scale 0.4 } finish { diffuse 0.7 } }
+#end
+
+// Weed: swaying green ribbons.
+#for (k, 0, 17)
+  #declare wx = -8 + 16 * rand(R);
+  #declare wz = 0 + 8 * rand(R);
+  #declare wh = 2.5 + 3 * rand(R);
+  sphere_sweep { cubic_spline 5,
+    <wx, -1, wz>, 0.06, <wx, 0, wz>, 0.07, <wx + 0.4 * rand(R), wh * 0.5, wz>, 0.05,
+    <wx - 0.3, wh, wz + 0.2>, 0.02, <wx - 0.5, wh + 1, wz + 0.3>, 0.01
+    pigment { rgb <0.1, 0.45 + 0.2 * rand(R), 0.2> } finish { diffuse 0.8 specular 0.2 } }
+#end
+
+// Fish.
+#macro Fish(P, S, A)
+  union {
+    sphere { 0, 1 scale <0.5, 0.22, 0.1> }
+    cone { <-0.45, 0, 0>, 0.02, <-0.8, 0, 0>, 0.2 scale <1, 1, 0.2> }
+    pigment { rgb <1.0, 0.45, 0.08> } finish { emission 0.45 diffuse 0.8 specular 0.5 roughness 0.02 }
+    scale S rotate A * y translate P }
+#end
+Fish(<-2.2, 3.0, -3>, 0.7, 15)
+Fish(<-1.2, 3.6, -2>, 0.6, 25)
+Fish(<1.6, 2.6, -3.5>, 0.65, -165)
+Fish(<2.4, 3.9, -1>, 0.5, -160)
+Fish(<0.3, 4.6, 0>, 0.45, 5)
+
+// Shafts of light: faint glowing slabs from the surface.
+#for (k, 0, 6)
+  box { <-0.25, 0, -0.05>, <0.25, 16, 0.05>
+    rotate <0, 30 * rand(R), 14 + 6 * rand(R)> translate <-6 + 12 * rand(R), -1, 3 + 6 * rand(R)>
+    pigment { rgbt <0.6, 0.85, 1.0, 0.93> } finish { emission 0.5 diffuse 0 } no_shadow hollow }
+#end
