@@ -490,27 +490,9 @@ std::vector<TextureRecipe> glowTextures() {
     return {
         {"starburst.png", starburst},
         {"starburst2.png", starburst2},
-<<<<<<< HEAD
-        {"spherical.png",
-         [] {
-             // Three of these fill the tunnel's view late on and the feedback
-             // multiplies what it gets about threefold: a contained core and a
-             // faint halo keep the picture from washing out to blue-white.
-             return softBall(256, {0.32f, 0.42f, 0.62f}, {0.02f, 0.03f, 0.08f}, 0.2f, 0.55f);
-         }},
+        {"spherical.png", lightBurst},
         {"blob.png", ringBlob},
         {"blob8.png", jellyfishGlow},
-=======
-        {"spherical.png", lightBurst},
-        {"blob.png",
-         [] {
-             return softBall(128, {1.0f, 0.85f, 0.9f}, {0.6f, 0.3f, 0.6f}, 0.35f, 0.5f);
-         }},
-        {"blob8.png",
-         [] {
-             return softBall(128, {0.9f, 0.9f, 1.0f}, {0.4f, 0.4f, 0.6f}, 0.4f, 0.5f);
-         }},
->>>>>>> art-s12
         {"blob22.png",
          [] {
              return softBall(128, {1.0f, 1.0f, 0.95f}, {0.5f, 0.55f, 0.7f}, 0.25f, 0.5f);
