@@ -35,7 +35,24 @@ render_one() {
   echo "render: $name.png ($((SECONDS - start)) s)"
 }
 
-for n in "${names[@]}"; do render_one "$n"; done
+# A picture that another script reads (a painting hung in a rendered room)
+# is rendered before the scripts that read it.
+is_read_by_another() {
+  local script
+  for script in ./*.pov ./*.py; do
+    [ -e "$script" ] || continue
+    case "$script" in "./$1.pov" | "./$1.py") continue ;; esac
+    if grep -q -F "\"$1.png\"" "$script"; then return 0; fi
+  done
+  return 1
+}
+for pass in read readers; do
+  for n in "${names[@]}"; do
+    kind=readers
+    if is_read_by_another "$n"; then kind=read; fi
+    if [ "$kind" = "$pass" ]; then render_one "$n"; fi
+  done
+done
 
 # Every script, include file and picture here goes into the manifest.
 files=()
