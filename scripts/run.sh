@@ -17,6 +17,7 @@ fi
 out=$(pwd)/hlv.mp4
 echo "No display found: recording the production to $out (30 fps, with sound)."
 echo "This renders every frame with the software GL driver and takes a while."
-SDL_VIDEODRIVER=offscreen ./hlv-capture --fps 30 --audio hlv-audio.wav --video "$out" --progress
+# A recording need not keep real time, so it can afford multisampled edges.
+SDL_VIDEODRIVER=offscreen ./hlv-capture --fps 30 --samples 4 --audio hlv-audio.wav --video "$out" --progress
 rm -f hlv-audio.wav
 echo "Recorded: $out"

@@ -130,6 +130,44 @@ TEST(Capture, StillsAroundASegmentChangeShowTheOldSegmentsLastAndTheNewOnesFirst
     e2e::runCommand("rm -rf '" + dir + "'");
 }
 
+// The luma plane of the last frame of a y4m stream of 800 x 600 frames.
+std::string lastLuma(const std::string& video) {
+    const std::size_t frame = 800 * 600 * 3 / 2;
+    const std::size_t at = video.rfind("FRAME\n");
+    return at == std::string::npos || video.size() < at + 6 + frame
+               ? std::string()
+               : video.substr(at + 6, 800 * 600);
+}
+
+// Multisampling changes only edges: the picture, its feedback trails and its
+// copies stay what they are, so the two pictures agree but for a few pixels.
+TEST(Capture, MultisampledPictureDiffersFromTheSingleSampledOneOnlyAtEdges) {
+    const hlv_test::TempFolder folder("hlv-capture-samples");
+    const std::string dir = folder.path().string();
+    std::string luma[2];
+    for (int samples : {0, 4}) {
+        const std::string file = dir + "/s" + std::to_string(samples) + ".y4m";
+        e2e::Program capture("./hlv-capture --fps 10 --from 5 --to 5.5 --music off --samples " +
+                             std::to_string(samples) + " --video '" + file + "'");
+        const e2e::Finished end = capture.waitFor(600);
+        ASSERT_TRUE(end.exited) << capture.log();
+        ASSERT_EQ(end.code, 0) << capture.log();
+        luma[samples == 0 ? 0 : 1] = lastLuma(readFile(file));
+        ASSERT_EQ(luma[samples == 0 ? 0 : 1].size(), 800u * 600u) << capture.log();
+    }
+    long changed = 0;
+    double total = 0;
+    for (std::size_t i = 0; i < luma[0].size(); ++i) {
+        const int d = std::abs(static_cast<unsigned char>(luma[0][i]) -
+                               static_cast<unsigned char>(luma[1][i]));
+        changed += d > 8 ? 1 : 0;
+        total += d;
+    }
+    EXPECT_GT(changed, 0) << "multisampling should soften some edge";
+    EXPECT_LT(total / static_cast<double>(luma[0].size()), 3.0);
+    EXPECT_LT(changed, 800 * 600 / 10);
+}
+
 TEST(Capture, BadOptionsAreRefusedWithUsage) {
     std::string out;
     EXPECT_EQ(e2e::runCommand("cd '" + e2e::buildDir() + "' && ./hlv-capture --fps 0", &out), 2);
