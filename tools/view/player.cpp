@@ -167,13 +167,17 @@ Player::ReplayCount Player::replayTo(long target) {
     while (frame <= target) {
         const double left =
             std::chrono::duration<double, std::milli>(deadline - Clock::now()).count();
-        const auto affordable = static_cast<long>(std::max(0.0, left) / replayFrameMs_);
+        double& cost = replayFrameMs_[static_cast<std::size_t>(k - 1)];
+        const auto affordable = static_cast<long>(std::max(0.0, left) / cost);
         const ReplayPlan plan = planReplay(target - frame + 1, affordable, kMaxTrailFrames);
         const long trailStart = target - plan.tail + 1;
         const auto began = Clock::now();
         drawFrameAt(frameMs(frame));
         glFinish(); // so that the cost measured is the frame's, not a queue's
-        replayFrameMs_ = 0.8 * replayFrameMs_ + 0.2 * millisecondsSince(began);
+        // Quick to believe a dearer frame, slow to trust a cheaper one: the
+        // deadline matters more than drawing every affordable frame.
+        const double spent = millisecondsSince(began);
+        cost = std::max(spent, 0.5 * (cost + spent));
         frame = frame < trailStart ? std::min(frame + plan.stride, trailStart) : frame + 1;
         ++count.drawn;
     }

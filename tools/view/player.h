@@ -4,6 +4,7 @@
 // the frames.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -17,7 +18,7 @@ namespace view {
 
 // How long a seek may take, and how many of its frames are drawn in a row at
 // the end at most (four seconds: longer than any trail lasts).
-inline constexpr double kSeekBudgetMs = 2400.0;
+inline constexpr double kSeekBudgetMs = 2200.0;
 inline constexpr long kMaxTrailFrames = 120;
 
 class Player {
@@ -67,7 +68,8 @@ private:
     int loopSegment_ = 0;           // the looped Segment, 0 for a range
     double anchorMs_ = 0.0;         // without music: the time at anchorWall_
     Clock::time_point anchorWall_ = Clock::now();
-    double replayFrameMs_ = 40.0; // what a replayed frame costs, learnt as it goes
+    // What a replayed frame of each Segment costs, learnt as it goes.
+    std::array<double, kSegments> replayFrameMs_{40.0, 40.0, 40.0, 40.0, 40.0, 40.0, 40.0, 40.0};
     double frameWallMs_ = 0.0;
     double framesPerSecond_ = 0.0; // of the frames played live
     Clock::time_point lastLiveFrame_ = Clock::now();
