@@ -66,6 +66,16 @@ public:
         line("start at", kPatience);
         window_ = e2e::waitForWindow("HLV.orv", kPatience);
         ASSERT_FALSE(window_.empty()) << e2e::describe(program_);
+        // Keys reach a window only once it is mapped, and a moment later on a
+        // busy machine.
+        e2e::waitUntil(
+            [&] {
+                std::string info;
+                e2e::runCommand("xwininfo -id " + window_, &info);
+                return info.find("IsViewable") != std::string::npos;
+            },
+            30.0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
     void press(const std::string& key) {
         e2e::runCommand("xdotool key --window " + window_ + " " + key);
