@@ -37,6 +37,33 @@ bool pollEvents();
 // waiting events first, so it also works while the assets load.
 bool escapePressed();
 
+// The keys the viewer answers to; every other key is Other.
+enum class Key {
+    Other,
+    Escape,
+    Space,
+    Left,
+    Right,
+    PageUp,
+    PageDown,
+    Digit1, // Digit1 + n - 1 is the digit n (1..8)
+    Digit2,
+    Digit3,
+    Digit4,
+    Digit5,
+    Digit6,
+    Digit7,
+    Digit8,
+    Comma,
+    Period,
+    L,
+    H,
+    S,
+};
+// The keys pressed since the last call, oldest first (held keys' repeats
+// left out). Only filled once asked for, so hlv never keeps a queue.
+std::vector<Key> takeKeyPresses();
+
 // ---------------------------------------------------------------- message boxes
 
 enum class BoxIcon { Exclamation, Stop, Information };
@@ -101,6 +128,10 @@ void resolvePicture(int width, int height);
 // Scales the 800 x 600 picture onto the real window (largest centred 4:3
 // rectangle, black bars) and shows it. Leaves the picture bound again.
 void swapWindow();
+// As swapWindow, and draws `over` on the real window only, never into the
+// picture that the effects copy back: with the window's own framebuffer
+// bound and the viewport on the letterboxed picture (800 x 600 units).
+void swapWindowDrawingOver(const std::function<void()>& over);
 // The first half of swapWindow: draws the picture into the real window's back
 // buffer without showing it.
 void presentPicture();
@@ -129,7 +160,8 @@ void setEndHandler(std::function<void(int)> handler);
 // Opens the audio device at 44100 Hz stereo. On failure prints one line on
 // stderr and returns false (the caller ends the process with code 1). Under
 // the virtual clock no device is opened and it always succeeds.
-bool soundInit();
+// `withoutMusic` names how the viewer plays without music, for that line.
+bool soundInit(const char* withoutMusic = "`hlv -n` or answering No");
 
 using SoundHandle = int; // -1: nothing loaded
 inline constexpr int kSampleRate = 44100;
@@ -149,6 +181,17 @@ std::uint32_t musicPosition();
 const std::vector<std::int16_t>& soundSamples(SoundHandle sound);
 // The sound last started with soundPlay, or -1.
 SoundHandle playingSound();
+
+// For a player that seeks: held, the device plays silence and the position
+// stands still (what the device had already been handed still sounds, so
+// the position goes back to what was heard). Holding also applies to a
+// sound that soundPlay starts later.
+void soundHold(bool held);
+// Moves the play position to `samples` (at 44100 Hz) from the track's start.
+void soundSeek(std::uint32_t samples);
+// The device's play position, as musicPosition reports it without the
+// virtual clock, also while a virtual clock drives the pictures.
+std::uint32_t devicePosition();
 
 // Maps an asset name "hlvd\\x" to the file "hlvd/x".
 using ::assetPath;

@@ -54,13 +54,14 @@ struct Playback {
     Uint64 callbackCounter = 0; // performance counter at the latest callback
     std::uint32_t lastReported = 0;
     double virtualStartMs = 0.0; // virtual clock reading at soundPlay
+    bool held = false;           // silence, and the position stands still
 };
 Playback playback;
 
 void audioCallback(void* /*userdata*/, Uint8* stream, int length) {
     const long frames = length / (kChannels * static_cast<long>(sizeof(std::int16_t)));
     long copied = 0;
-    if (playback.sound != nullptr) {
+    if (playback.sound != nullptr && !playback.held) {
         Sound& sound = *playback.sound;
         const long available =
             sound.decodedFrames.load(std::memory_order_acquire) - playback.cursorFrames;
@@ -138,7 +139,7 @@ mpg123_handle* openMp3(const char* path) {
 
 } // namespace
 
-bool soundInit() {
+bool soundInit(const char* withoutMusic) {
     if (virtualClockInUse()) {
         return true;
     }
@@ -156,8 +157,8 @@ bool soundInit() {
         (device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0)) == 0) {
         std::fprintf(stderr,
                      "hlv: cannot open the audio device at 44100 Hz stereo (%s); "
-                     "`hlv -n` or answering No plays without music.\n",
-                     SDL_GetError());
+                     "%s plays without music.\n",
+                     SDL_GetError(), withoutMusic);
         return false;
     }
     SDL_PauseAudioDevice(device, 0);
@@ -211,6 +212,45 @@ SoundHandle playingSound() {
     return playback.handle;
 }
 
+namespace {
+
+// The position the device has reached: the buffer handed over at the latest
+// callback is playing now, so it advances through it with the wall clock,
+// never past it and never backwards. Called with the device locked.
+std::uint32_t heardPosition() {
+    long position = playback.cursorFrames;
+    if (!playback.held) {
+        const Uint64 since = SDL_GetPerformanceCounter() - playback.callbackCounter;
+        const double seconds = static_cast<double>(since) / SDL_GetPerformanceFrequency();
+        position = std::min(playback.consumedFrames + static_cast<long>(seconds * kSampleRate),
+                            playback.cursorFrames);
+    }
+    const auto reported = std::max(playback.lastReported, static_cast<std::uint32_t>(position));
+    playback.lastReported = reported;
+    return reported;
+}
+
+// Puts the play position at `frames`; what the device was handed beyond it
+// is handed again.
+void placeCursor(long frames) {
+    playback.cursorFrames = frames;
+    playback.consumedFrames = frames;
+    playback.lastReported = static_cast<std::uint32_t>(frames);
+    playback.callbackCounter = SDL_GetPerformanceCounter();
+}
+
+} // namespace
+
+std::uint32_t devicePosition() {
+    if (playback.sound == nullptr || device == 0) {
+        return 0;
+    }
+    SDL_LockAudioDevice(device);
+    const std::uint32_t position = heardPosition();
+    SDL_UnlockAudioDevice(device);
+    return position;
+}
+
 std::uint32_t musicPosition() {
     if (playback.sound == nullptr) {
         return 0;
@@ -223,22 +263,33 @@ std::uint32_t musicPosition() {
                               : static_cast<std::uint32_t>(
                                     std::floor(elapsed * (kSampleRate / 1000.0) + 1e-6));
     }
-    if (device == 0) {
-        return 0;
+    return devicePosition();
+}
+
+void soundHold(bool held) {
+    if (device != 0) {
+        SDL_LockAudioDevice(device);
     }
-    SDL_LockAudioDevice(device);
-    const long consumed = playback.consumedFrames;
-    const long delivered = playback.cursorFrames;
-    const Uint64 since = SDL_GetPerformanceCounter() - playback.callbackCounter;
-    // The buffer handed over at the latest callback is playing now: advance
-    // through it with the wall clock, but never past it and never backwards.
-    const double seconds = static_cast<double>(since) / SDL_GetPerformanceFrequency();
-    long position = consumed + static_cast<long>(seconds * kSampleRate);
-    position = std::min(position, delivered);
-    const auto reported = std::max(playback.lastReported, static_cast<std::uint32_t>(position));
-    playback.lastReported = reported;
-    SDL_UnlockAudioDevice(device);
-    return reported;
+    if (held && !playback.held && playback.sound != nullptr) {
+        placeCursor(static_cast<long>(heardPosition()));
+    }
+    if (!held && playback.held) {
+        playback.callbackCounter = SDL_GetPerformanceCounter();
+    }
+    playback.held = held;
+    if (device != 0) {
+        SDL_UnlockAudioDevice(device);
+    }
+}
+
+void soundSeek(std::uint32_t samples) {
+    if (device != 0) {
+        SDL_LockAudioDevice(device);
+    }
+    placeCursor(static_cast<long>(samples));
+    if (device != 0) {
+        SDL_UnlockAudioDevice(device);
+    }
 }
 
 const std::vector<std::int16_t>& soundSamples(SoundHandle handle) {

@@ -458,15 +458,39 @@ void presentPicture() {
     glPopAttrib();
 }
 
+namespace {
+void showBackBuffer() {
+    SDL_GL_SwapWindow(window);
+    if (onOffscreenDriver()) {
+        glFinish(); // nothing else makes the EGL pbuffer path finish the frame
+    }
+}
+} // namespace
+
 void swapWindow() {
     if (window == nullptr) {
         return;
     }
     presentPicture();
-    SDL_GL_SwapWindow(window);
-    if (onOffscreenDriver()) {
-        glFinish(); // nothing else makes the EGL pbuffer path finish the frame
+    showBackBuffer();
+}
+
+void swapWindowDrawingOver(const std::function<void()>& over) {
+    if (window == nullptr) {
+        return;
     }
+    presentPicture();
+    int width = 0;
+    int height = 0;
+    drawableSize(width, height);
+    const Rect target = letterbox(width, height);
+    glPushAttrib(GL_VIEWPORT_BIT);
+    glext::glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(target.x, target.y, target.width, target.height);
+    over();
+    glext::glBindFramebuffer(GL_FRAMEBUFFER, windowContextObject.framebuffer);
+    glPopAttrib();
+    showBackBuffer();
 }
 
 void readPicture(std::vector<std::uint8_t>& rgb) {

@@ -59,7 +59,7 @@ public:
     std::int32_t pictureHeight = 350;
     std::int32_t cameraKeyOffset = 1;
     ReliefGrids grids;
-    std::unique_ptr<BmpRgbImage> textImage;
+    std::shared_ptr<const BmpRgbImage> textImage; // shared by a player's kept copy
     double aspect = 0.0;
     Router sceneCamera;  // eye, centre, up of the underwater scene
     Router sceneControl; // track 0 x: rays level, track 2 x: mirror skip

@@ -1,5 +1,8 @@
 #include "segments/segments.h"
 
+#include <optional>
+#include <tuple>
+
 #include "segments/layers.h"
 #include "segments/part1.h"
 #include "segments/part2.h"
@@ -40,7 +43,40 @@ const SegmentEntry kSegments[kSegmentCount] = {
     entry<part8, part8Object, initPart8, startPart8, renderPart8>(),
 };
 
+// The objects as their init left them, in Segment order.
+std::tuple<std::optional<part1>, std::optional<part2>, std::optional<part3>, std::optional<part4>,
+           std::optional<part5>, std::optional<part6>, std::optional<part7>, std::optional<part8>>
+    initialStates;
+
+std::tuple<part1&, part2&, part3&, part4&, part5&, part6&, part7&, part8&> segmentObjects() {
+    return {part1Object, part2Object, part3Object, part4Object,
+            part5Object, part6Object, part7Object, part8Object};
+}
+
+template <std::size_t... I> void rememberEach(std::index_sequence<I...>) {
+    auto objects = segmentObjects();
+    ((std::get<I>(initialStates) = std::get<I>(objects)), ...);
+}
+
+template <std::size_t... I> void rewindOne(int k, std::index_sequence<I...>) {
+    auto objects = segmentObjects();
+    const auto rewind = [&](auto& kept, auto& object, std::size_t index) {
+        if (static_cast<int>(index) + 1 == k && kept) {
+            object = *kept;
+        }
+    };
+    (rewind(std::get<I>(initialStates), std::get<I>(objects), I), ...);
+}
+
 } // namespace
+
+void rememberInitialStates() {
+    rememberEach(std::make_index_sequence<kSegmentCount>());
+}
+
+void rewindSegment(int k) {
+    rewindOne(k, std::make_index_sequence<kSegmentCount>());
+}
 
 void initSegment(int k) {
     if (k >= 2 && k <= kSegmentCount) {

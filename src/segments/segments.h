@@ -21,6 +21,13 @@ void startSegment(int k);
 bool renderSegment(int k, std::int32_t cue, TextureTable& textures, double* time,
                    OffscreenBuffer& buffer);
 
+// A player that seeks replays a Segment from its start. remember...() keeps
+// a copy of every Segment's object as its init left it (call it once, after
+// loading); rewindSegment(k) puts object k back to that copy, so that the next
+// start of k runs it as in a continuous run. Without a copy it does nothing.
+void rememberInitialStates();
+void rewindSegment(int k);
+
 enum class Layer { A, B, C, D };
 void initLayer(Layer layer);
 void renderLayer(Layer layer, std::int32_t cue, TextureTable& textures, double* time,

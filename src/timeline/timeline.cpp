@@ -11,6 +11,7 @@ double segmentStartTick = 0;
 double globalStartTick = 0;
 double localTime = 0;
 double globalTime = 0;
+std::int32_t frameCue = 0;
 
 namespace {
 
@@ -101,6 +102,7 @@ void advanceSegment() {
 
 void runFrame() {
     const std::int32_t cue = cueValue();
+    frameCue = cue;
     if (hooks.escapePressed()) {
         hooks.endProduction(0);
         return;
@@ -115,6 +117,11 @@ void runFrame() {
     if (finished) {
         advanceSegment();
     }
+}
+
+void jumpToSegment(int k) {
+    segmentIndex = k - 1;
+    advanceSegment();
 }
 
 void resetTimeline() {

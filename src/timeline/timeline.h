@@ -23,6 +23,7 @@ extern double segmentStartTick; // tick count (ms) at which the current Segment 
 extern double globalStartTick;  // tick count (ms) taken at the very end of loading
 extern double localTime;        // the current Segment's clock for this frame
 extern double globalTime;       // the global clock for this frame
+extern std::int32_t frameCue;   // the cue value of this frame
 
 inline constexpr int kEndIndex = 9;
 inline constexpr int kLayerCount = timing::kLayerCount;
@@ -35,6 +36,10 @@ void advanceSegment();
 // One frame: cue value, Escape, clocks, the running Segment, the Layers, and
 // the next Segment when the running one has finished. May end the process.
 void runFrame();
+
+// Starts Segment k (1..8) now, as if the one before had just finished: a
+// player's seek. The Layers follow the global clock by themselves.
+void jumpToSegment(int k);
 
 // Start of loading: index -1, then advanceSegment (leaves index 0, nothing started).
 void resetTimeline();
