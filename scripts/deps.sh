@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libmpg123-dev
   libmp3lame-dev libfreetype-dev fonts-dejavu-core zlib1g-dev
-  libgtest-dev libgmock-dev libpng-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libpng-dev libbenchmark-dev libdeflate-dev libspng-dev
   xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri
   clang libclang-rt-14-dev sox lame ffmpeg imagemagick
   ccache
