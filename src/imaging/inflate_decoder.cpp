@@ -29,6 +29,14 @@ uint64_t LoadLittleEndian64(const uint8_t* p) {
     return value; // little-endian hosts only (x86-64, AArch64)
 }
 
+uint64_t LowBits64(uint64_t bits, unsigned count) {
+    return bits & (~uint64_t(0) >> (64 - count)); // count 1 ... 64
+}
+
+uint32_t LowBits(uint64_t bits, unsigned count) {
+    return uint32_t(bits & ((uint64_t(1) << count) - 1)); // count below 64
+}
+
 unsigned ReverseBits(unsigned code, unsigned length) {
     unsigned reversed = 0;
     for (unsigned i = 0; i < length; ++i, code >>= 1)
@@ -41,8 +49,8 @@ unsigned ReverseBits(unsigned code, unsigned length) {
 }
 
 struct FixedCodes {
-    InflateHuffmanDecoder literal{15};
-    InflateHuffmanDecoder distance{15};
+    InflateHuffmanDecoder literal{15, InflateHuffmanDecoder::Alphabet::kLiteralLength};
+    InflateHuffmanDecoder distance{15, InflateHuffmanDecoder::Alphabet::kDistance};
     FixedCodes() {
         uint8_t lengths[288];
         std::fill(lengths, lengths + 144, 8);
@@ -60,13 +68,208 @@ const FixedCodes& Fixed() {
     return codes;
 }
 
+using H = InflateHuffmanDecoder;
+
+uint32_t MakeEntry(uint32_t value, uint32_t kind, unsigned codeLength, unsigned extraBits) {
+    return value << 16 | kind | codeLength << 8 | (codeLength + extraBits);
+}
+
+// The fast path's bit buffer, refilled a word at a time without a branch.
+// The bits above `available` are already the next input bytes (the refill
+// loaded a whole word); the next refill ORs the same bytes over them again, so
+// they need no clearing until the buffer is handed back.
+struct FastBits {
+    const uint8_t* in;
+    uint64_t buffer;
+    unsigned available; // below 64
+
+    void Refill() {
+        buffer |= LoadLittleEndian64(in) << available;
+        in += (63 - available) >> 3;
+        available |= 56;
+    }
+    void Drop(uint32_t entry) {
+        buffer >>= H::DroppedBits(entry);
+        available -= H::DroppedBits(entry);
+    }
+    // Drops a code with its extra bits and returns the extra bits' value.
+    uint32_t Extra(uint32_t entry) {
+        uint32_t extra = LowBits(buffer, H::DroppedBits(entry)) >> H::CodeLength(entry);
+        Drop(entry);
+        return extra;
+    }
+    uint64_t Owned() const { return available ? LowBits64(buffer, available) : 0; }
+};
+
+// Copies a match of end - out bytes from `distance` back, whole words at a
+// time: it may write up to 15 bytes past `end`, which later output overwrites.
+[[gnu::always_inline]] inline void CopyMatch(uint8_t* out, uint8_t* const end, uint32_t distance) {
+    const uint8_t* from = out - distance;
+    if (distance >= 16) {
+        do {
+            std::memcpy(out, from, 16);
+            out += 16;
+            from += 16;
+        } while (out < end);
+    } else if (distance >= 8) {
+        do {
+            std::memcpy(out, from, 8);
+            std::memcpy(out + 8, from + 8, 8);
+            out += 16;
+            from += 16;
+        } while (out < end);
+    } else if (distance == 1) {
+        const uint64_t run = *from * 0x0101010101010101ull;
+        do {
+            std::memcpy(out, &run, 8);
+            out += 8;
+        } while (out < end);
+    } else {
+        // A short period: the first 8 bytes one by one. From then on the bytes
+        // since `from` repeat with the period, so also with its smallest
+        // multiple of at least 8, and a copy from that far back moves words.
+        for (int i = 0; i < 8; ++i)
+            out[i] = from[i];
+        const uint32_t stride = distance * ((8 + distance - 1) / distance);
+        for (out += 8; out < end; out += 8)
+            std::memcpy(out, out - stride, 8);
+    }
+}
+
+// The fast path's state: it runs while the input holds at least
+// kFastInputMargin bytes, so every refill may load a whole word, and while the
+// output is below `end`, which lies kMaxMatch + kSlack bytes or more before
+// the buffer's end, so a turn's writes (three literals, or one match with its
+// overrun) always fit. It stops where the careful path can take over: the bit
+// buffer and the output position exact, the next code not yet taken.
+struct FastTurns {
+    FastBits bits;
+    const uint8_t* inLimit;
+    uint8_t* out;
+    uint8_t* end;
+    H::Lookup literals;
+    H::Lookup distances;
+    bool blockEnded = false;
+};
+
+// Local copies throughout: output stores may alias anything in memory.
+[[gnu::always_inline]] inline void DecodeTurns(FastTurns& turns) {
+    FastBits bits = turns.bits;
+    uint8_t* out = turns.out;
+    uint8_t* const end = turns.end;
+    const uint8_t* const inLimit = turns.inLimit;
+    const H::Lookup literals = turns.literals;
+    const H::Lookup distances = turns.distances;
+    bool blockEnded = false;
+
+    if (out < end && bits.in <= inLimit) {
+        // The next entry is looked up ahead, before the refill that precedes
+        // taking it: a lookup needs only 15 real bits, and after a refill all
+        // 64 are real.
+        bits.Refill();
+        uint32_t entry = literals(bits.buffer);
+        for (;;) {
+            // 56 bits or more are ours here.
+            if (entry & H::kLiteral) {
+                // Three literals at most: 15 bits each at most.
+                bits.Drop(entry);
+                *out++ = uint8_t(H::Value(entry));
+                entry = literals(bits.buffer);
+                if (entry & H::kLiteral) {
+                    bits.Drop(entry);
+                    *out++ = uint8_t(H::Value(entry));
+                    entry = literals(bits.buffer);
+                    if (entry & H::kLiteral) {
+                        bits.Drop(entry);
+                        *out++ = uint8_t(H::Value(entry));
+                        entry = literals(bits.buffer);
+                    }
+                }
+            } else if (entry & H::kSpecial) {
+                if (H::Value(entry) == H::kEndOfBlock) {
+                    bits.Drop(entry);
+                    blockEnded = true;
+                    break;
+                }
+                Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
+                                                   : "Invalid Huffman Literal Value");
+            } else {
+                // A length and a distance take 15 + 5 + 15 + 13 = 48 bits at most.
+                uint32_t length = H::Value(entry) + bits.Extra(entry);
+                entry = distances(bits.buffer);
+                if (entry & H::kSpecial)
+                    Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
+                                                       : "Invalid Huffman Distance Value");
+                uint32_t distance = H::Value(entry) + bits.Extra(entry);
+                CopyMatch(out, out + length, distance);
+                out += length;
+                entry = literals(bits.buffer);
+            }
+            if (out >= end || bits.in > inLimit)
+                break;
+            bits.Refill();
+        }
+    }
+    turns.bits = bits;
+    turns.out = out;
+    turns.blockEnded = blockEnded;
+}
+
+void DecodeTurnsPortable(FastTurns& turns) {
+    DecodeTurns(turns);
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The same loop with the BMI2 shifts where the processor has them (one
+// instruction for a variable shift or a low-bits mask).
+__attribute__((target("bmi2"))) void DecodeTurnsBmi2(FastTurns& turns) {
+    DecodeTurns(turns);
+}
+
+void RunFastTurns(FastTurns& turns) {
+    static const bool bmi2 = __builtin_cpu_supports("bmi2");
+    if (bmi2)
+        DecodeTurnsBmi2(turns);
+    else
+        DecodeTurnsPortable(turns);
+}
+#else
+void RunFastTurns(FastTurns& turns) {
+    DecodeTurnsPortable(turns);
+}
+#endif
+
 } // namespace
 
 // ---------------------------------------------------------------------------
 // InflateHuffmanDecoder
 
-InflateHuffmanDecoder::InflateHuffmanDecoder(unsigned maxLength) : maxLength_(maxLength) {
+InflateHuffmanDecoder::InflateHuffmanDecoder(unsigned maxLength, Alphabet alphabet)
+    : maxLength_(maxLength), alphabet_(alphabet),
+      mainBits_(std::min(maxLength, alphabet == Alphabet::kDistance ? 8u : kMaxMainBits)),
+      mainMask_((1u << mainBits_) - 1) {
     std::fill(std::begin(maxCode_), std::end(maxCode_), -1);
+    std::fill(table_, table_ + (1u << mainBits_), MakeEntry(kNoCode, kSpecial, 0, 0));
+}
+
+uint32_t InflateHuffmanDecoder::EntryForSymbol(unsigned symbol, unsigned length) const {
+    switch (alphabet_) {
+    case Alphabet::kCodeLength:
+        return MakeEntry(symbol, 0, length, 0);
+    case Alphabet::kLiteralLength:
+        if (symbol < 256)
+            return MakeEntry(symbol, kLiteral, length, 0);
+        if (symbol == 256)
+            return MakeEntry(kEndOfBlock, kSpecial, length, 0);
+        if (symbol > kLastLengthSymbol)
+            return MakeEntry(kReservedSymbol, kSpecial, length, 0);
+        return MakeEntry(kLengthBase[symbol - 257], 0, length, kLengthExtra[symbol - 257]);
+    case Alphabet::kDistance:
+        if (symbol > kLastDistanceSymbol)
+            return MakeEntry(kReservedSymbol, kSpecial, length, 0);
+        return MakeEntry(kDistanceBase[symbol], 0, length, kDistanceExtra[symbol]);
+    }
+    return MakeEntry(kNoCode, kSpecial, 0, 0);
 }
 
 void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
@@ -79,6 +282,7 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
     unsigned next[16] = {};
     int code = 0;
     unsigned position = 0;
+    unsigned longest = 0;
     for (unsigned length = 1; length <= 15; ++length) {
         valPtr_[length] = int(position);
         minCode_[length] = code;
@@ -86,33 +290,72 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
         next[length] = position;
         position += perLength[length];
         code = (code + int(perLength[length])) << 1;
+        if (perLength[length] && length <= maxLength_)
+            longest = length;
     }
     for (unsigned s = 0; s < count; ++s) {
         unsigned length = lengths[s];
         if (length != 0 && length <= 15)
             symbols_[next[length]++] = uint16_t(s);
     }
+    FillMainTable();
+    if (longest > mainBits_)
+        FillSubtables(longest);
+}
 
-    // The lookup table holds every code of up to kFastBits bits; a code only
-    // counts if it fits its length (over-full length sets leave the surplus
-    // unreachable, exactly as the reference walk does).
-    std::fill(std::begin(fast_), std::end(fast_), 0u);
-    for (unsigned length = 1; length <= std::min(kFastBits, maxLength_); ++length) {
-        if (maxCode_[length] < 0)
+// Visits every code that the reference walk can reach: one that fits its
+// length (over-full length sets leave the surplus unreachable, exactly as the
+// walk does), with its bits reversed into the order the input delivers them.
+template <typename Visit>
+static void ForEachReachableCode(const int* minCode, const int* maxCode, const int* valPtr,
+                                 const uint16_t* symbols, unsigned fromLength, unsigned toLength,
+                                 Visit visit) {
+    for (unsigned length = fromLength; length <= toLength; ++length) {
+        if (maxCode[length] < 0)
             continue;
-        for (int c = minCode_[length]; c <= maxCode_[length] && c < (1 << length); ++c) {
-            uint32_t entry =
-                uint32_t(symbols_[valPtr_[length] + c - minCode_[length]]) << 8 | length;
-            for (unsigned i = ReverseBits(unsigned(c), length); i < (1u << kFastBits);
-                 i += 1u << length)
-                fast_[i] = entry;
-        }
+        for (int c = minCode[length]; c <= maxCode[length] && c < (1 << length); ++c)
+            visit(symbols[valPtr[length] + c - minCode[length]], length,
+                  ReverseBits(unsigned(c), length));
     }
 }
 
-unsigned InflateHuffmanDecoder::Decode(InputByteStream& input) const {
+void InflateHuffmanDecoder::FillMainTable() {
+    const unsigned size = 1u << mainBits_;
+    std::fill(table_, table_ + size, MakeEntry(kNoCode, kSpecial, 0, 0));
+    ForEachReachableCode(minCode_, maxCode_, valPtr_, symbols_, 1, mainBits_,
+                         [&](unsigned symbol, unsigned length, unsigned reversed) {
+                             uint32_t entry = EntryForSymbol(symbol, length);
+                             for (unsigned i = reversed; i < size; i += 1u << length)
+                                 table_[i] = entry;
+                         });
+}
+
+// Codes longer than the main index: each main entry they start from points
+// to a subtable indexed by the following (longest - main) bits.
+void InflateHuffmanDecoder::FillSubtables(unsigned longest) {
+    const unsigned subBits = longest - mainBits_;
+    const unsigned subSize = 1u << subBits;
+    unsigned used = 1u << mainBits_;
+    ForEachReachableCode(minCode_, maxCode_, valPtr_, symbols_, mainBits_ + 1, longest,
+                         [&](unsigned symbol, unsigned length, unsigned reversed) {
+                             uint32_t& main = table_[reversed & mainMask_];
+                             if (!(main & kSubtable)) {
+                                 main = MakeEntry(used, kSubtable, subBits, 0);
+                                 std::fill(table_ + used, table_ + used + subSize,
+                                           MakeEntry(kNoCode, kSpecial, 0, 0));
+                                 used += subSize;
+                             }
+                             uint32_t entry = EntryForSymbol(symbol, length);
+                             uint32_t* sub = table_ + Value(main);
+                             for (unsigned i = reversed >> mainBits_; i < subSize;
+                                  i += 1u << (length - mainBits_))
+                                 sub[i] = entry;
+                         });
+}
+
+unsigned InflateHuffmanDecoder::Decode(InputByteStream& input, unsigned& length) const {
     int code = 0;
-    for (unsigned length = 1; length <= maxLength_; ++length) {
+    for (length = 1; length <= maxLength_; ++length) {
         code = code * 2 + int(input.GetCodeBit());
         if (code <= maxCode_[length])
             return symbols_[valPtr_[length] + code - minCode_[length]];
@@ -130,14 +373,15 @@ int InflateHuffmanDecoder::DecodeBits(uint64_t bits, unsigned available, unsigne
         if (code <= maxCode_[length])
             return symbols_[valPtr_[length] + code - minCode_[length]];
     }
-    return kNoCode;
+    return kNoSymbol;
 }
 
 // ---------------------------------------------------------------------------
 // InflateDecoder
 
 InflateDecoder::InflateDecoder()
-    : buffer_(new uint8_t[kBufferSize]()), literalCode_(15), distanceCode_(15) {}
+    : buffer_(new uint8_t[kBufferSize]()), literalCode_(15, H::Alphabet::kLiteralLength),
+      distanceCode_(15, H::Alphabet::kDistance) {}
 
 void InflateDecoder::OpenStream(InputByteStream& input) {
     std::memset(buffer_.get(), 0, kWindowSize);
@@ -195,8 +439,8 @@ void InflateDecoder::ReadBlockHeader(InputByteStream& input) {
 }
 
 void InflateDecoder::UseFixedCodes() {
-    literalCode_ = Fixed().literal;
-    distanceCode_ = Fixed().distance;
+    literals_ = &Fixed().literal;
+    distances_ = &Fixed().distance;
 }
 
 void InflateDecoder::ReadDynamicCodes(InputByteStream& input) {
@@ -207,7 +451,7 @@ void InflateDecoder::ReadDynamicCodes(InputByteStream& input) {
     uint8_t codeLengths[19] = {};
     for (unsigned i = 0; i < lengthCount; ++i)
         codeLengths[kCodeLengthOrder[i]] = uint8_t(input.GetBits(3));
-    InflateHuffmanDecoder lengthCode(7);
+    InflateHuffmanDecoder lengthCode(7, H::Alphabet::kCodeLength);
     lengthCode.MakeTable(codeLengths, 19);
 
     // Literal/length and distance lengths form one sequence: a repeat may run
@@ -216,7 +460,7 @@ void InflateDecoder::ReadDynamicCodes(InputByteStream& input) {
     unsigned total = literalCount + distanceCount;
     unsigned i = 0;
     while (i < total) {
-        unsigned symbol = DecodeCode(input, lengthCode);
+        unsigned symbol = H::Value(NextEntry(input, lengthCode));
         unsigned repeat = 0;
         uint8_t value = 0;
         if (symbol < 16) {
@@ -241,6 +485,8 @@ void InflateDecoder::ReadDynamicCodes(InputByteStream& input) {
     }
     literalCode_.MakeTable(lengths, literalCount);
     distanceCode_.MakeTable(lengths + literalCount, distanceCount);
+    literals_ = &literalCode_;
+    distances_ = &distanceCode_;
 }
 
 void InflateDecoder::EndBlock(InputByteStream& input) {
@@ -282,7 +528,7 @@ void InflateDecoder::Produce(InputByteStream& input, uint32_t target) {
     while (position_ < target && !endOfStream_) {
         if (inStoredBlock_)
             CopyStored(input, target);
-        else if (input.end_ - input.next_ >= 8)
+        else if (input.end_ - input.next_ >= kFastInputMargin)
             DecodeFast(input, target);
         else
             DecodeSymbol(input);
@@ -302,153 +548,59 @@ void InflateDecoder::CopyStored(InputByteStream& input, uint32_t target) {
     }
 }
 
-unsigned InflateDecoder::DecodeCode(InputByteStream& input,
-                                    const InflateHuffmanDecoder& code) const {
+// The careful path: the table answers when the buffered bits hold the whole
+// code; otherwise (near the end of the input, or no code matches) the
+// reference walk reads bit by bit and raises the stream's own errors.
+uint32_t InflateDecoder::NextEntry(InputByteStream& input,
+                                   const InflateHuffmanDecoder& code) const {
     input.PullAvailableBytes();
-    if (input.bitCount_ >= code.MaxLength()) {
-        uint32_t entry = code.FastEntry(input.bitBuffer_);
-        unsigned length = entry & 0xFF;
-        int symbol = int(entry >> 8);
-        if (entry == 0) {
-            symbol = code.DecodeBits(input.bitBuffer_, input.bitCount_, length);
-            if (symbol < 0)
-                Fail("Invalid Huffman Code");
-        }
-        input.bitBuffer_ >>= length;
-        input.bitCount_ -= length;
-        return unsigned(symbol);
+    uint32_t entry = code.Entry(input.bitBuffer_);
+    unsigned length = H::CodeLength(entry);
+    if (H::Is(entry, H::kNoCode) || length > input.bitCount_) {
+        unsigned symbol = code.Decode(input, length);
+        return code.EntryForSymbol(symbol, length);
     }
-    return code.Decode(input);
+    input.bitBuffer_ >>= length;
+    input.bitCount_ -= length;
+    return entry;
 }
 
 void InflateDecoder::DecodeSymbol(InputByteStream& input) {
-    unsigned symbol = DecodeCode(input, literalCode_);
-    if (symbol < 256) {
-        buffer_[position_++] = uint8_t(symbol);
+    uint32_t entry = NextEntry(input, *literals_);
+    if (entry & H::kLiteral) {
+        buffer_[position_++] = uint8_t(H::Value(entry));
         return;
     }
-    if (symbol == kEndOfBlock) {
+    if (H::Is(entry, H::kEndOfBlock)) {
         EndBlock(input);
         return;
     }
-    if (symbol > kLastLengthSymbol)
+    if (entry & H::kSpecial)
         Fail("Invalid Huffman Literal Value");
-    unsigned index = symbol - 257;
-    uint32_t length = kLengthBase[index] + input.GetBits(kLengthExtra[index]);
-    unsigned distanceSymbol = DecodeCode(input, distanceCode_);
-    if (distanceSymbol > kLastDistanceSymbol)
+    uint32_t length = H::Value(entry) + input.GetBits(H::ExtraBits(entry));
+    entry = NextEntry(input, *distances_);
+    if (entry & H::kSpecial)
         Fail("Invalid Huffman Distance Value");
-    uint32_t distance =
-        kDistanceBase[distanceSymbol] + input.GetBits(kDistanceExtra[distanceSymbol]);
-    CopyMatch(length, distance);
-}
-
-void InflateDecoder::CopyMatch(uint32_t length, uint32_t distance) {
+    uint32_t distance = H::Value(entry) + input.GetBits(H::ExtraBits(entry));
     uint8_t* out = buffer_.get() + position_;
-    const uint8_t* from = out - distance;
+    CopyMatch(out, out + length, distance);
     position_ += length;
-    if (distance >= 16) {
-        // Whole 16-byte steps; may write up to 15 bytes past the match, which
-        // later output overwrites.
-        uint8_t* end = out + length;
-        do {
-            std::memcpy(out, from, 16);
-            out += 16;
-            from += 16;
-        } while (out < end);
-    } else if (distance == 1) {
-        std::memset(out, *from, length);
-    } else if (distance >= 8) {
-        uint8_t* end = out + length;
-        do {
-            std::memcpy(out, from, 8);
-            out += 8;
-            from += 8;
-        } while (out < end);
-    } else {
-        for (uint32_t i = 0; i < length; ++i)
-            out[i] = from[i];
-    }
 }
 
 void InflateDecoder::DecodeFast(InputByteStream& input, uint32_t target) {
-    const uint8_t* in = input.next_;
-    const uint8_t* const inEnd = input.end_;
-    uint64_t bits = input.bitBuffer_;
-    unsigned available = input.bitCount_;
     uint8_t* const buffer = buffer_.get();
-    uint32_t position = position_;
-    const InflateHuffmanDecoder& literals = literalCode_;
-    const InflateHuffmanDecoder& distances = distanceCode_;
-    bool blockEnded = false;
-
-    // One refill gives at least 48 bits: enough for a length code, its extra
-    // bits, a distance code and its extra bits (15 + 5 + 15 + 13).
-    while (position < target) {
-        if (available < 48) {
-            if (inEnd - in < 8)
-                break;
-            bits |= LoadLittleEndian64(in) << available;
-            unsigned taken = (63 - available) >> 3;
-            in += taken;
-            available += taken * 8;
-        }
-        uint32_t entry = literals.FastEntry(bits);
-        unsigned length = entry & 0xFF;
-        unsigned symbol = entry >> 8;
-        if (entry == 0) {
-            int slow = literals.DecodeBits(bits, available, length);
-            if (slow < 0)
-                Fail("Invalid Huffman Code");
-            symbol = unsigned(slow);
-        }
-        bits >>= length;
-        available -= length;
-        if (symbol < 256) {
-            buffer[position++] = uint8_t(symbol);
-            continue;
-        }
-        if (symbol == kEndOfBlock) {
-            blockEnded = true;
-            break;
-        }
-        if (symbol > kLastLengthSymbol)
-            Fail("Invalid Huffman Literal Value");
-        unsigned index = symbol - 257;
-        unsigned extra = kLengthExtra[index];
-        uint32_t matchLength = kLengthBase[index] + uint32_t(bits & ((1u << extra) - 1));
-        bits >>= extra;
-        available -= extra;
-
-        entry = distances.FastEntry(bits);
-        length = entry & 0xFF;
-        symbol = entry >> 8;
-        if (entry == 0) {
-            int slow = distances.DecodeBits(bits, available, length);
-            if (slow < 0)
-                Fail("Invalid Huffman Code");
-            symbol = unsigned(slow);
-        }
-        bits >>= length;
-        available -= length;
-        if (symbol > kLastDistanceSymbol)
-            Fail("Invalid Huffman Distance Value");
-        extra = kDistanceExtra[symbol];
-        uint32_t distance = kDistanceBase[symbol] + uint32_t(bits & ((1u << extra) - 1));
-        bits >>= extra;
-        available -= extra;
-        position_ = position;
-        CopyMatch(matchLength, distance);
-        position = position_;
-    }
-
-    // Hand the unused bits back; bits above `available` are look-ahead copies
-    // of bytes not yet taken and must not stay in the buffer.
-    input.next_ = in;
-    input.bitBuffer_ = available ? bits & (~uint64_t(0) >> (64 - available)) : 0;
-    input.bitCount_ = available;
-    position_ = position;
-    if (blockEnded)
+    FastTurns turns{{input.next_, input.bitBuffer_, input.bitCount_},
+                    input.end_ - kFastInputMargin,
+                    buffer + position_,
+                    buffer + target,
+                    literals_->Table(),
+                    distances_->Table()};
+    RunFastTurns(turns);
+    input.next_ = turns.bits.in;
+    input.bitBuffer_ = turns.bits.Owned();
+    input.bitCount_ = turns.bits.available;
+    position_ = uint32_t(turns.out - buffer);
+    if (turns.blockEnded)
         EndBlock(input);
 }
 

@@ -4,6 +4,7 @@
 // length/distance copy. The trailing Adler-32 checksum is never read.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -15,42 +16,97 @@ namespace Pictor {
 
 // One canonical Huffman code. The reference model is the classic one
 // (mincode, maxcode and valptr per code length over the symbols ordered by
-// length, then value); a lookup table over the next kFastBits input bits
-// answers every code of that length or shorter in one step and defers the
-// rest to the reference model, so both give the same symbols and errors.
+// length, then value). A lookup table over the next bits answers every code
+// in one or two steps (codes longer than the main table's index continue in a
+// subtable) with what the symbol means: a literal, a length or distance base
+// with its extra bits, the end of a block, a reserved symbol or no code at
+// all. Both give the same symbols and errors; the table is what both the fast
+// and the careful decoding read.
 class InflateHuffmanDecoder {
 public:
-    static constexpr unsigned kFastBits = 10;
-    static constexpr int kNoCode = -1;    // no code matches within the maximum length
-    static constexpr int kNeedsBits = -2; // the given bits end before a code does
+    // What a symbol means depends on the code it belongs to.
+    enum class Alphabet { kCodeLength, kLiteralLength, kDistance };
 
-    explicit InflateHuffmanDecoder(unsigned maxLength);
+    // A table entry: value << 16 | kind | code length << 8 | bits to drop
+    // (the code and, for lengths and distances, its extra bits).
+    static constexpr uint32_t kLiteral = 0x8000; // value: the byte
+    static constexpr uint32_t kSubtable =
+        0x4000; // value: its first entry; code length: its index bits
+    static constexpr uint32_t kSpecial = 0x2000; // value: one of the three below
+    // Neither flag: a length or distance (value: its base) or a code length
+    // (value: the symbol).
+    static constexpr uint32_t kEndOfBlock = 0;
+    static constexpr uint32_t kReservedSymbol = 1; // literal/length 286, 287; distance 30, 31
+    static constexpr uint32_t kNoCode = 2;         // no code matches these bits
+
+    static unsigned Value(uint32_t entry) { return entry >> 16; }
+    static unsigned CodeLength(uint32_t entry) { return (entry >> 8) & 0xF; }
+    static unsigned DroppedBits(uint32_t entry) { return entry & 0xFF; }
+    static unsigned ExtraBits(uint32_t entry) { return DroppedBits(entry) - CodeLength(entry); }
+    static bool Is(uint32_t entry, uint32_t specialValue) {
+        return (entry & kSpecial) && Value(entry) == specialValue;
+    }
+
+    InflateHuffmanDecoder(unsigned maxLength, Alphabet alphabet);
 
     // Builds the code from `count` code lengths (0 = symbol without code).
     void MakeTable(const uint8_t* lengths, unsigned count);
 
     // Reference decoding, one bit at a time from the stream. A bit pattern
-    // that matches no code raises InflateDecoder::StreamError.
-    unsigned Decode(InputByteStream& input) const;
+    // that matches no code raises InflateDecoder::StreamError. Sets `length`
+    // to the code's length.
+    unsigned Decode(InputByteStream& input, unsigned& length) const;
 
     // Reference decoding from `available` buffered bits (first bit in bit 0).
-    // Returns the symbol and sets `length`, or kNoCode / kNeedsBits.
+    // Returns the symbol and sets `length`, or kNoSymbol / kNeedsBits.
+    static constexpr int kNoSymbol = -1;
+    static constexpr int kNeedsBits = -2;
     int DecodeBits(uint64_t bits, unsigned available, unsigned& length) const;
 
-    // Table entry for the next kFastBits bits: symbol << 8 | code length, or 0
-    // when the code is longer than kFastBits or matches nothing.
-    uint32_t FastEntry(uint64_t bits) const { return fast_[bits & ((1u << kFastBits) - 1)]; }
+    // The table as the fast path keeps it in registers.
+    struct Lookup {
+        const uint32_t* table;
+        uint32_t mainMask;
+        unsigned mainBits;
+        // The entry for the code that starts the given bits (first bit in
+        // bit 0). Bits beyond the code are ignored, so bits past the end of
+        // the input may be zero: an entry whose code fits the real bits is right.
+        uint32_t operator()(uint64_t bits) const {
+            uint32_t entry = table[bits & mainMask];
+            if (entry & kSubtable)
+                entry = table[Value(entry) +
+                              ((bits >> mainBits) & ((uint32_t(1) << CodeLength(entry)) - 1))];
+            return entry;
+        }
+    };
+    Lookup Table() const { return {table_, mainMask_, mainBits_}; }
+    uint32_t Entry(uint64_t bits) const { return Table()(bits); }
+
+    // The entry the table holds for `symbol` with a code of `length` bits.
+    uint32_t EntryForSymbol(unsigned symbol, unsigned length) const;
 
     unsigned MaxLength() const { return maxLength_; }
 
 private:
     static constexpr unsigned kMaxSymbols = 288;
+    static constexpr unsigned kMaxMainBits = 11;
+    // The main table and, at worst, one subtable of 2^(15 - main bits)
+    // entries for every symbol whose code is longer than the main index.
+    static constexpr unsigned kTableSize =
+        (1u << kMaxMainBits) + kMaxSymbols * (1u << (15 - kMaxMainBits));
+
+    void FillMainTable();
+    void FillSubtables(unsigned longest);
+
     unsigned maxLength_;
+    Alphabet alphabet_;
+    unsigned mainBits_;
+    uint32_t mainMask_;
     int minCode_[16] = {};
     int maxCode_[16] = {};
     int valPtr_[16] = {};
     uint16_t symbols_[kMaxSymbols] = {};
-    uint32_t fast_[1u << kFastBits] = {};
+    uint32_t table_[kTableSize]; // filled by MakeTable as far as it is used
 };
 
 class InflateDecoder {
@@ -87,6 +143,8 @@ private:
     static constexpr uint32_t kSlack = 32; // wide copies may write a little past a match
     static constexpr uint32_t kBufferSize = kWindowSize + 65536 + kMaxMatch + kSlack;
     static constexpr uint32_t kDecodeLimit = kBufferSize - kMaxMatch - kSlack;
+    // The fast path loads whole words of input; it stops this far from the end.
+    static constexpr ptrdiff_t kFastInputMargin = 8;
 
     void ReadBlockHeader(InputByteStream& input);
     void UseFixedCodes();
@@ -97,14 +155,15 @@ private:
     void CopyStored(InputByteStream& input, uint32_t target);
     void DecodeFast(InputByteStream& input, uint32_t target);
     void DecodeSymbol(InputByteStream& input);
-    unsigned DecodeCode(InputByteStream& input, const InflateHuffmanDecoder& code) const;
-    void CopyMatch(uint32_t length, uint32_t distance);
+    uint32_t NextEntry(InputByteStream& input, const InflateHuffmanDecoder& code) const;
 
     std::unique_ptr<uint8_t[]> buffer_;
-    uint32_t position_ = kWindowSize;  // where the next decoded byte goes
-    uint32_t delivered_ = kWindowSize; // bytes before this were handed out
-    InflateHuffmanDecoder literalCode_;
+    uint32_t position_ = kWindowSize;   // where the next decoded byte goes
+    uint32_t delivered_ = kWindowSize;  // bytes before this were handed out
+    InflateHuffmanDecoder literalCode_; // the codes of the current dynamic block
     InflateHuffmanDecoder distanceCode_;
+    const InflateHuffmanDecoder* literals_ = nullptr; // the block's codes: dynamic or fixed
+    const InflateHuffmanDecoder* distances_ = nullptr;
     bool finalBlock_ = false;
     bool endOfStream_ = false;
     bool inStoredBlock_ = false;

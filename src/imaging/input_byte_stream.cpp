@@ -16,7 +16,8 @@ bool InputByteStream::PullByte() {
 }
 
 void InputByteStream::PullAvailableBytes() {
-    while (bitCount_ <= 56 && next_ != end_) {
+    // Stops below 64 bits: the fast path shifts a word in above them.
+    while (bitCount_ < 56 && next_ != end_) {
         bitBuffer_ |= uint64_t(*next_++) << bitCount_;
         bitCount_ += 8;
     }
