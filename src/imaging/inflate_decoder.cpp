@@ -89,7 +89,7 @@ struct FastBits {
         available |= 56;
     }
     void Drop(uint32_t entry) {
-        buffer >>= H::DroppedBits(entry);
+        buffer >>= entry & 63; // the dropped bits; a shift takes only the count's low 6 bits
         available -= H::DroppedBits(entry);
     }
     // Drops a code with its extra bits and returns the extra bits' value.
@@ -102,37 +102,33 @@ struct FastBits {
 };
 
 // Copies a match of end - out bytes from `distance` back, whole words at a
-// time: it may write up to 15 bytes past `end`, which later output overwrites.
+// time. The first 32 bytes are copied whatever the length (most matches are
+// shorter), so only long matches reach the loop and its exit is predictable.
+// It may write up to 31 bytes past `end`, which later output overwrites.
 [[gnu::always_inline]] inline void CopyMatch(uint8_t* out, uint8_t* const end, uint32_t distance) {
     const uint8_t* from = out - distance;
     if (distance >= 16) {
-        do {
+        std::memcpy(out, from, 16);
+        std::memcpy(out + 16, from + 16, 16);
+        for (out += 32, from += 32; out < end; out += 16, from += 16)
             std::memcpy(out, from, 16);
-            out += 16;
-            from += 16;
-        } while (out < end);
     } else if (distance >= 8) {
-        do {
+        for (int i = 0; i < 32; i += 8)
+            std::memcpy(out + i, from + i, 8);
+        for (out += 32, from += 32; out < end; out += 8, from += 8)
             std::memcpy(out, from, 8);
-            std::memcpy(out + 8, from + 8, 8);
-            out += 16;
-            from += 16;
-        } while (out < end);
-    } else if (distance == 1) {
-        const uint64_t run = *from * 0x0101010101010101ull;
-        do {
-            std::memcpy(out, &run, 8);
-            out += 8;
-        } while (out < end);
     } else {
-        // A short period: the first 8 bytes one by one. From then on the bytes
-        // since `from` repeat with the period, so also with its smallest
-        // multiple of at least 8, and a copy from that far back moves words.
-        for (int i = 0; i < 8; ++i)
-            out[i] = from[i];
-        const uint32_t stride = distance * ((8 + distance - 1) / distance);
-        for (out += 8; out < end; out += 8)
-            std::memcpy(out, out - stride, 8);
+        // A short period: one word holds the pattern, repeated, and is stored
+        // at steps of the largest multiple of the period that fits in a word.
+        // No load in the loop, so no load waits for the stores before it.
+        uint64_t pattern = LoadLittleEndian64(from) & (~uint64_t(0) >> (64 - 8 * distance));
+        for (uint32_t filled = distance; filled < 8; filled *= 2)
+            pattern |= pattern << (8 * filled);
+        const uint32_t step = 8 / distance * distance;
+        for (int i = 0; i < 4; ++i, out += step)
+            std::memcpy(out, &pattern, 8);
+        for (; out < end; out += step)
+            std::memcpy(out, &pattern, 8);
     }
 }
 
@@ -147,10 +143,13 @@ struct FastTurns {
     const uint8_t* inLimit;
     uint8_t* out;
     uint8_t* end;
-    H::Lookup literals;
-    H::Lookup distances;
+    const uint32_t* literals; // the tables of the block's codes
+    const uint32_t* distances;
     bool blockEnded = false;
 };
+
+constexpr unsigned kLiteralBits = H::MainBits(H::Alphabet::kLiteralLength);
+constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
 
 // Local copies throughout: output stores may alias anything in memory.
 [[gnu::always_inline]] inline void DecodeTurns(FastTurns& turns) {
@@ -158,52 +157,61 @@ struct FastTurns {
     uint8_t* out = turns.out;
     uint8_t* const end = turns.end;
     const uint8_t* const inLimit = turns.inLimit;
-    const H::Lookup literals = turns.literals;
-    const H::Lookup distances = turns.distances;
+    const uint32_t* const literals = turns.literals;
+    const uint32_t* const distances = turns.distances;
     bool blockEnded = false;
 
     if (out < end && bits.in <= inLimit) {
-        // The next entry is looked up ahead, before the refill that precedes
-        // taking it: a lookup needs only 15 real bits, and after a refill all
-        // 64 are real.
+        // The next main entry is looked up ahead, before the refill that
+        // precedes taking it: a lookup needs only 15 real bits, and after a
+        // refill all 64 are real.
         bits.Refill();
-        uint32_t entry = literals(bits.buffer);
+        uint32_t entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
         for (;;) {
             // 56 bits or more are ours here.
             if (entry & H::kLiteral) {
                 // Three literals at most: 15 bits each at most.
                 bits.Drop(entry);
                 *out++ = uint8_t(H::Value(entry));
-                entry = literals(bits.buffer);
+                entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
                 if (entry & H::kLiteral) {
                     bits.Drop(entry);
                     *out++ = uint8_t(H::Value(entry));
-                    entry = literals(bits.buffer);
+                    entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
                     if (entry & H::kLiteral) {
                         bits.Drop(entry);
                         *out++ = uint8_t(H::Value(entry));
-                        entry = literals(bits.buffer);
+                        entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
                     }
                 }
-            } else if (entry & H::kSpecial) {
-                if (H::Value(entry) == H::kEndOfBlock) {
-                    bits.Drop(entry);
-                    blockEnded = true;
-                    break;
-                }
-                Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
-                                                   : "Invalid Huffman Literal Value");
             } else {
-                // A length and a distance take 15 + 5 + 15 + 13 = 48 bits at most.
-                uint32_t length = H::Value(entry) + bits.Extra(entry);
-                entry = distances(bits.buffer);
-                if (entry & H::kSpecial)
+                if (entry & H::kSubtable)
+                    entry = H::SubtableEntry(literals, kLiteralBits, entry, bits.buffer);
+                if (entry & H::kLiteral) {
+                    bits.Drop(entry);
+                    *out++ = uint8_t(H::Value(entry));
+                } else if (entry & H::kSpecial) {
+                    if (H::Value(entry) == H::kEndOfBlock) {
+                        bits.Drop(entry);
+                        blockEnded = true;
+                        break;
+                    }
                     Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
-                                                       : "Invalid Huffman Distance Value");
-                uint32_t distance = H::Value(entry) + bits.Extra(entry);
-                CopyMatch(out, out + length, distance);
-                out += length;
-                entry = literals(bits.buffer);
+                                                       : "Invalid Huffman Literal Value");
+                } else {
+                    // A length and a distance take 15 + 5 + 15 + 13 = 48 bits at most.
+                    uint32_t length = H::Value(entry) + bits.Extra(entry);
+                    entry = H::MainEntry(distances, kDistanceBits, bits.buffer);
+                    if (entry & H::kSubtable)
+                        entry = H::SubtableEntry(distances, kDistanceBits, entry, bits.buffer);
+                    if (entry & H::kSpecial)
+                        Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
+                                                           : "Invalid Huffman Distance Value");
+                    uint32_t distance = H::Value(entry) + bits.Extra(entry);
+                    CopyMatch(out, out + length, distance);
+                    out += length;
+                }
+                entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
             }
             if (out >= end || bits.in > inLimit)
                 break;
@@ -245,9 +253,7 @@ void RunFastTurns(FastTurns& turns) {
 // InflateHuffmanDecoder
 
 InflateHuffmanDecoder::InflateHuffmanDecoder(unsigned maxLength, Alphabet alphabet)
-    : maxLength_(maxLength), alphabet_(alphabet),
-      mainBits_(std::min(maxLength, alphabet == Alphabet::kDistance ? 8u : kMaxMainBits)),
-      mainMask_((1u << mainBits_) - 1) {
+    : maxLength_(maxLength), alphabet_(alphabet), mainBits_(MainBits(alphabet)) {
     std::fill(std::begin(maxCode_), std::end(maxCode_), -1);
     std::fill(table_, table_ + (1u << mainBits_), MakeEntry(kNoCode, kSpecial, 0, 0));
 }
@@ -338,7 +344,7 @@ void InflateHuffmanDecoder::FillSubtables(unsigned longest) {
     unsigned used = 1u << mainBits_;
     ForEachReachableCode(minCode_, maxCode_, valPtr_, symbols_, mainBits_ + 1, longest,
                          [&](unsigned symbol, unsigned length, unsigned reversed) {
-                             uint32_t& main = table_[reversed & mainMask_];
+                             uint32_t& main = table_[reversed & ((1u << mainBits_) - 1)];
                              if (!(main & kSubtable)) {
                                  main = MakeEntry(used, kSubtable, subBits, 0);
                                  std::fill(table_ + used, table_ + used + subSize,

@@ -63,24 +63,27 @@ public:
     static constexpr int kNeedsBits = -2;
     int DecodeBits(uint64_t bits, unsigned available, unsigned& length) const;
 
-    // The table as the fast path keeps it in registers.
-    struct Lookup {
-        const uint32_t* table;
-        uint32_t mainMask;
-        unsigned mainBits;
-        // The entry for the code that starts the given bits (first bit in
-        // bit 0). Bits beyond the code are ignored, so bits past the end of
-        // the input may be zero: an entry whose code fits the real bits is right.
-        uint32_t operator()(uint64_t bits) const {
-            uint32_t entry = table[bits & mainMask];
-            if (entry & kSubtable)
-                entry = table[Value(entry) +
-                              ((bits >> mainBits) & ((uint32_t(1) << CodeLength(entry)) - 1))];
-            return entry;
-        }
-    };
-    Lookup Table() const { return {table_, mainMask_, mainBits_}; }
-    uint32_t Entry(uint64_t bits) const { return Table()(bits); }
+    // Bits of the main table's index.
+    static constexpr unsigned MainBits(Alphabet alphabet) {
+        return alphabet == Alphabet::kLiteralLength ? 11 : alphabet == Alphabet::kDistance ? 8 : 7;
+    }
+
+    // The entry for the code that starts the given bits (first bit in bit 0),
+    // in two steps: the main table's entry, and for a longer code the
+    // subtable's. Bits beyond the code are ignored, so bits past the end of
+    // the input may be zero: an entry whose code fits the real bits is right.
+    static uint32_t MainEntry(const uint32_t* table, unsigned mainBits, uint64_t bits) {
+        return table[bits & ((uint32_t(1) << mainBits) - 1)];
+    }
+    static uint32_t SubtableEntry(const uint32_t* table, unsigned mainBits, uint32_t main,
+                                  uint64_t bits) {
+        return table[Value(main) + ((bits >> mainBits) & ((uint32_t(1) << CodeLength(main)) - 1))];
+    }
+    uint32_t Entry(uint64_t bits) const {
+        uint32_t entry = MainEntry(table_, mainBits_, bits);
+        return entry & kSubtable ? SubtableEntry(table_, mainBits_, entry, bits) : entry;
+    }
+    const uint32_t* Table() const { return table_; }
 
     // The entry the table holds for `symbol` with a code of `length` bits.
     uint32_t EntryForSymbol(unsigned symbol, unsigned length) const;
@@ -89,7 +92,7 @@ public:
 
 private:
     static constexpr unsigned kMaxSymbols = 288;
-    static constexpr unsigned kMaxMainBits = 11;
+    static constexpr unsigned kMaxMainBits = 11; // MainBits(Alphabet::kLiteralLength)
     // The main table and, at worst, one subtable of 2^(15 - main bits)
     // entries for every symbol whose code is longer than the main index.
     static constexpr unsigned kTableSize =
@@ -101,7 +104,6 @@ private:
     unsigned maxLength_;
     Alphabet alphabet_;
     unsigned mainBits_;
-    uint32_t mainMask_;
     int minCode_[16] = {};
     int maxCode_[16] = {};
     int valPtr_[16] = {};
@@ -140,7 +142,7 @@ private:
     // kWindowSize bytes slide to the front. A copy always runs to its end in
     // the buffer: bytes decoded beyond a request wait there for the next call.
     static constexpr uint32_t kMaxMatch = 258;
-    static constexpr uint32_t kSlack = 32; // wide copies may write a little past a match
+    static constexpr uint32_t kSlack = 32; // match copies may write up to 31 bytes past a match
     static constexpr uint32_t kBufferSize = kWindowSize + 65536 + kMaxMatch + kSlack;
     static constexpr uint32_t kDecodeLimit = kBufferSize - kMaxMatch - kSlack;
     // The fast path loads whole words of input; it stops this far from the end.
