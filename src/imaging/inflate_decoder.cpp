@@ -37,11 +37,21 @@ uint32_t LowBits(uint64_t bits, unsigned count) {
     return uint32_t(bits & ((uint64_t(1) << count) - 1)); // count below 64
 }
 
+struct ByteReversal {
+    uint8_t of[256] = {};
+    constexpr ByteReversal() {
+        for (unsigned b = 0; b < 256; ++b)
+            for (unsigned i = 0; i < 8; ++i)
+                of[b] |= uint8_t(((b >> i) & 1) << (7 - i));
+    }
+};
+constexpr ByteReversal kByteReversal;
+
+// The low `length` bits of a code (up to 15) in reverse order.
 unsigned ReverseBits(unsigned code, unsigned length) {
-    unsigned reversed = 0;
-    for (unsigned i = 0; i < length; ++i, code >>= 1)
-        reversed = (reversed << 1) | (code & 1);
-    return reversed;
+    unsigned reversed =
+        unsigned(kByteReversal.of[code & 0xFF]) << 8 | kByteReversal.of[code >> 8 & 0xFF];
+    return reversed >> (16 - length);
 }
 
 [[noreturn]] void Fail(const char* message) {
@@ -70,9 +80,35 @@ const FixedCodes& Fixed() {
 
 using H = InflateHuffmanDecoder;
 
-uint32_t MakeEntry(uint32_t value, uint32_t kind, unsigned codeLength, unsigned extraBits) {
+constexpr uint32_t MakeEntry(uint32_t value, uint32_t kind, unsigned codeLength,
+                             unsigned extraBits) {
     return value << 16 | kind | codeLength << 8 | (codeLength + extraBits);
 }
+
+// What each symbol of each alphabet means, as a table entry without its
+// code length.
+struct SymbolMeanings {
+    uint32_t codeLength[19] = {};
+    uint32_t literalLength[288] = {};
+    uint32_t distance[32] = {};
+    constexpr SymbolMeanings() {
+        for (unsigned s = 0; s < 19; ++s)
+            codeLength[s] = MakeEntry(s, 0, 0, 0);
+        for (unsigned s = 0; s < 288; ++s)
+            literalLength[s] = s < 256    ? MakeEntry(s, H::kLiteral, 0, 0)
+                               : s == 256 ? MakeEntry(H::kEndOfBlock, H::kSpecial, 0, 0)
+                               : s > kLastLengthSymbol
+                                   ? MakeEntry(H::kReservedSymbol, H::kSpecial, 0, 0)
+                                   : MakeEntry(kLengthBase[s - 257], 0, 0, kLengthExtra[s - 257]);
+        for (unsigned s = 0; s < 32; ++s)
+            distance[s] = s > kLastDistanceSymbol
+                              ? MakeEntry(H::kReservedSymbol, H::kSpecial, 0, 0)
+                              : MakeEntry(kDistanceBase[s], 0, 0, kDistanceExtra[s]);
+    }
+};
+constexpr SymbolMeanings kMeanings;
+
+constexpr uint32_t kNoCodeEntry = MakeEntry(H::kNoCode, H::kSpecial, 0, 0);
 
 // The fast path's bit buffer, refilled a word at a time without a branch.
 // The bits above `available` are already the next input bytes (the refill
@@ -253,29 +289,18 @@ void RunFastTurns(FastTurns& turns) {
 // InflateHuffmanDecoder
 
 InflateHuffmanDecoder::InflateHuffmanDecoder(unsigned maxLength, Alphabet alphabet)
-    : maxLength_(maxLength), alphabet_(alphabet), mainBits_(MainBits(alphabet)) {
+    : maxLength_(maxLength), mainBits_(MainBits(alphabet)),
+      meanings_(alphabet == Alphabet::kCodeLength      ? kMeanings.codeLength
+                : alphabet == Alphabet::kLiteralLength ? kMeanings.literalLength
+                                                       : kMeanings.distance) {
     std::fill(std::begin(maxCode_), std::end(maxCode_), -1);
-    std::fill(table_, table_ + (1u << mainBits_), MakeEntry(kNoCode, kSpecial, 0, 0));
+    std::fill(table_, table_ + (1u << mainBits_), kNoCodeEntry);
 }
 
 uint32_t InflateHuffmanDecoder::EntryForSymbol(unsigned symbol, unsigned length) const {
-    switch (alphabet_) {
-    case Alphabet::kCodeLength:
-        return MakeEntry(symbol, 0, length, 0);
-    case Alphabet::kLiteralLength:
-        if (symbol < 256)
-            return MakeEntry(symbol, kLiteral, length, 0);
-        if (symbol == 256)
-            return MakeEntry(kEndOfBlock, kSpecial, length, 0);
-        if (symbol > kLastLengthSymbol)
-            return MakeEntry(kReservedSymbol, kSpecial, length, 0);
-        return MakeEntry(kLengthBase[symbol - 257], 0, length, kLengthExtra[symbol - 257]);
-    case Alphabet::kDistance:
-        if (symbol > kLastDistanceSymbol)
-            return MakeEntry(kReservedSymbol, kSpecial, length, 0);
-        return MakeEntry(kDistanceBase[symbol], 0, length, kDistanceExtra[symbol]);
-    }
-    return MakeEntry(kNoCode, kSpecial, 0, 0);
+    // The meaning has the extra bits in its low byte; the code length adds
+    // to them and goes into its own field.
+    return meanings_[symbol] + length * 0x101;
 }
 
 void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
@@ -325,15 +350,18 @@ static void ForEachReachableCode(const int* minCode, const int* maxCode, const i
     }
 }
 
+// By doubling: while the table is 2^L entries long it holds every code of L
+// bits or fewer once, each code of L bits at its own index; doubling the
+// table repeats them for the next bit, which they do not look at.
 void InflateHuffmanDecoder::FillMainTable() {
-    const unsigned size = 1u << mainBits_;
-    std::fill(table_, table_ + size, MakeEntry(kNoCode, kSpecial, 0, 0));
-    ForEachReachableCode(minCode_, maxCode_, valPtr_, symbols_, 1, mainBits_,
-                         [&](unsigned symbol, unsigned length, unsigned reversed) {
-                             uint32_t entry = EntryForSymbol(symbol, length);
-                             for (unsigned i = reversed; i < size; i += 1u << length)
-                                 table_[i] = entry;
-                         });
+    table_[0] = kNoCodeEntry;
+    for (unsigned length = 1, size = 1; length <= mainBits_; ++length, size *= 2) {
+        std::memcpy(table_ + size, table_, size * sizeof table_[0]);
+        ForEachReachableCode(minCode_, maxCode_, valPtr_, symbols_, length, length,
+                             [&](unsigned symbol, unsigned, unsigned reversed) {
+                                 table_[reversed] = EntryForSymbol(symbol, length);
+                             });
+    }
 }
 
 // Codes longer than the main index: each main entry they start from points
@@ -347,8 +375,7 @@ void InflateHuffmanDecoder::FillSubtables(unsigned longest) {
                              uint32_t& main = table_[reversed & ((1u << mainBits_) - 1)];
                              if (!(main & kSubtable)) {
                                  main = MakeEntry(used, kSubtable, subBits, 0);
-                                 std::fill(table_ + used, table_ + used + subSize,
-                                           MakeEntry(kNoCode, kSpecial, 0, 0));
+                                 std::fill(table_ + used, table_ + used + subSize, kNoCodeEntry);
                                  used += subSize;
                              }
                              uint32_t entry = EntryForSymbol(symbol, length);

@@ -49,7 +49,8 @@ public:
 
     InflateHuffmanDecoder(unsigned maxLength, Alphabet alphabet);
 
-    // Builds the code from `count` code lengths (0 = symbol without code).
+    // Builds the code from `count` code lengths (0 = symbol without code);
+    // at most the alphabet's size: 19, 288 or 32.
     void MakeTable(const uint8_t* lengths, unsigned count);
 
     // Reference decoding, one bit at a time from the stream. A bit pattern
@@ -102,8 +103,8 @@ private:
     void FillSubtables(unsigned longest);
 
     unsigned maxLength_;
-    Alphabet alphabet_;
     unsigned mainBits_;
+    const uint32_t* meanings_; // the entry of each symbol, without its code length
     int minCode_[16] = {};
     int maxCode_[16] = {};
     int valPtr_[16] = {};
@@ -143,7 +144,8 @@ private:
     // the buffer: bytes decoded beyond a request wait there for the next call.
     static constexpr uint32_t kMaxMatch = 258;
     static constexpr uint32_t kSlack = 32; // match copies may write up to 31 bytes past a match
-    static constexpr uint32_t kBufferSize = kWindowSize + 65536 + kMaxMatch + kSlack;
+    // Large enough that sliding the window costs little beside decoding.
+    static constexpr uint32_t kBufferSize = kWindowSize + 262144 + kMaxMatch + kSlack;
     static constexpr uint32_t kDecodeLimit = kBufferSize - kMaxMatch - kSlack;
     // The fast path loads whole words of input; it stops this far from the end.
     static constexpr ptrdiff_t kFastInputMargin = 8;

@@ -431,9 +431,16 @@ TEST(Inflate, RejectsReservedSymbolsAndBlockType) {
 TEST(InflateHuffman, LookupTableAgreesWithReferenceWalk) {
     std::mt19937 rng(11);
     for (int round = 0; round < 300; ++round) {
-        unsigned count = 2 + rng() % 287;
+        using Alphabet = InflateHuffmanDecoder::Alphabet;
+        const unsigned maxLength = round % 5 == 0 ? 7 : 15;
+        const Alphabet alphabet = maxLength == 7 ? Alphabet::kCodeLength
+                                  : round % 2    ? Alphabet::kLiteralLength
+                                                 : Alphabet::kDistance;
+        const unsigned symbols = alphabet == Alphabet::kCodeLength      ? 19
+                                 : alphabet == Alphabet::kLiteralLength ? 288
+                                                                        : 32;
+        unsigned count = 2 + rng() % (symbols - 1);
         std::vector<uint8_t> lengths(count);
-        unsigned maxLength = round % 5 == 0 ? 7 : 15;
         for (auto& l : lengths)
             l = uint8_t(rng() % 3 == 0 ? 0 : 1 + rng() % (round % 3 == 0 ? 4 : maxLength));
         if (round % 4 == 1) {
@@ -446,10 +453,6 @@ TEST(InflateHuffman, LookupTableAgreesWithReferenceWalk) {
             for (unsigned i = 0; i < n; ++i)
                 lengths[i] = uint8_t(bits);
         }
-        using Alphabet = InflateHuffmanDecoder::Alphabet;
-        const Alphabet alphabet = maxLength == 7 ? Alphabet::kCodeLength
-                                  : round % 2    ? Alphabet::kLiteralLength
-                                                 : Alphabet::kDistance;
         InflateHuffmanDecoder code(maxLength, alphabet);
         code.MakeTable(lengths.data(), count);
         // Every pattern of the longest code now and then (the subtables),
