@@ -221,33 +221,51 @@ constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
                     }
                 }
             } else {
-                if (entry & H::kSubtable)
-                    entry = H::SubtableEntry(literals, kLiteralBits, entry, bits.buffer);
-                if (entry & H::kLiteral) {
-                    bits.Drop(entry);
-                    *out++ = uint8_t(H::Value(entry));
-                } else if (entry & H::kSpecial) {
-                    if (H::Value(entry) == H::kEndOfBlock) {
+                if (entry & (H::kSubtable | H::kSpecial)) {
+                    // Rare: a long code, the end of the block or a bad code.
+                    if (entry & H::kSubtable)
+                        entry = H::SubtableEntry(literals, kLiteralBits, entry, bits.buffer);
+                    if (entry & H::kLiteral) {
+                        bits.Drop(entry);
+                        *out++ = uint8_t(H::Value(entry));
+                        entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
+                        if (out >= end || bits.in > inLimit)
+                            break;
+                        bits.Refill();
+                        continue;
+                    }
+                    if (H::Is(entry, H::kEndOfBlock)) {
                         bits.Drop(entry);
                         blockEnded = true;
                         break;
                     }
-                    Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
-                                                       : "Invalid Huffman Literal Value");
-                } else {
-                    // A length and a distance take 15 + 5 + 15 + 13 = 48 bits at most.
-                    uint32_t length = H::Value(entry) + bits.Extra(entry);
-                    entry = H::MainEntry(distances, kDistanceBits, bits.buffer);
+                    if (entry & H::kSpecial)
+                        Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
+                                                           : "Invalid Huffman Literal Value");
+                }
+                // A length and a distance take 15 + 5 + 15 + 13 = 48 bits at most.
+                uint32_t length = H::Value(entry) + bits.Extra(entry);
+                entry = H::MainEntry(distances, kDistanceBits, bits.buffer);
+                if (entry & (H::kSubtable | H::kSpecial)) {
                     if (entry & H::kSubtable)
                         entry = H::SubtableEntry(distances, kDistanceBits, entry, bits.buffer);
                     if (entry & H::kSpecial)
                         Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
                                                            : "Invalid Huffman Distance Value");
-                    uint32_t distance = H::Value(entry) + bits.Extra(entry);
-                    CopyMatch(out, out + length, distance);
-                    out += length;
                 }
+                uint32_t distance = H::Value(entry) + bits.Extra(entry);
+                // The next lookup and the refill go before the copy, so that
+                // they need not wait behind its stores.
                 entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
+                uint8_t* const copy = out;
+                out += length;
+                if (out >= end || bits.in > inLimit) {
+                    CopyMatch(copy, out, distance);
+                    break;
+                }
+                bits.Refill();
+                CopyMatch(copy, out, distance);
+                continue;
             }
             if (out >= end || bits.in > inLimit)
                 break;
