@@ -38,7 +38,8 @@ using Bytes = std::vector<uint8_t>;
 namespace fs = std::filesystem;
 
 // HLV_BENCH_SAMPLES overrides the count (more samples, steadier best figures).
-const int kSamples = std::getenv("HLV_BENCH_SAMPLES") ? std::atoi(std::getenv("HLV_BENCH_SAMPLES")) : 5;
+const int kSamples =
+    std::getenv("HLV_BENCH_SAMPLES") ? std::atoi(std::getenv("HLV_BENCH_SAMPLES")) : 5;
 constexpr double kSampleSeconds = 0.15;
 
 Bytes ReadFile(const fs::path& path) {

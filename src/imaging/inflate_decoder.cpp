@@ -559,10 +559,18 @@ uint32_t InflateDecoder::Decode(InputByteStream& input, uint32_t count, uint8_t*
         }
         if (endOfStream_)
             break;
+        if (CanDecodeDirect(input, done, count)) {
+            done = DecodeDirect(input, output, done, count);
+            continue;
+        }
         if (position_ + kMaxMatch > kDecodeLimit)
             SlideWindow();
-        uint32_t target =
-            uint32_t(std::min<uint64_t>(uint64_t(position_) + (count - done), kDecodeLimit));
+        // A large request takes a window's worth through the buffer, then
+        // the rest straight into itself.
+        uint32_t want = count - done;
+        if (done < kWindowSize && want >= 3 * kWindowSize)
+            want = kWindowSize - done;
+        uint32_t target = uint32_t(std::min<uint64_t>(uint64_t(position_) + want, kDecodeLimit));
         Produce(input, target);
     }
     return done;
@@ -640,19 +648,47 @@ void InflateDecoder::DecodeSymbol(InputByteStream& input) {
 
 void InflateDecoder::DecodeFast(InputByteStream& input, uint32_t target) {
     uint8_t* const buffer = buffer_.get();
+    position_ = uint32_t(DecodeFastInto(input, buffer + position_, buffer + target) - buffer);
+}
+
+uint8_t* InflateDecoder::DecodeFastInto(InputByteStream& input, uint8_t* out, uint8_t* end) {
     FastTurns turns{{input.next_, input.bitBuffer_, input.bitCount_},
                     input.end_ - kFastInputMargin,
-                    buffer + position_,
-                    buffer + target,
+                    out,
+                    end,
                     literals_->Table(),
                     distances_->Table()};
     RunFastTurns(turns);
     input.next_ = turns.bits.in;
     input.bitBuffer_ = turns.bits.Owned();
     input.bitCount_ = turns.bits.available;
-    position_ = uint32_t(turns.out - buffer);
     if (turns.blockEnded)
         EndBlock(input);
+    return turns.out;
+}
+
+// A large request that already holds a whole window of its own output is
+// decoded straight into it: every match then reaches back only into the
+// request's bytes, and nothing is copied twice. The window copy afterwards
+// costs no more than the copying it saved.
+bool InflateDecoder::CanDecodeDirect(const InputByteStream& input, uint32_t done,
+                                     uint32_t count) const {
+    return position_ == delivered_ && !inStoredBlock_ && done >= kWindowSize &&
+           count - done >= 2 * kWindowSize && input.end_ - input.next_ >= kFastInputMargin;
+}
+
+uint32_t InflateDecoder::DecodeDirect(InputByteStream& input, uint8_t* output, uint32_t done,
+                                      uint32_t count) {
+    uint8_t* out = output + done;
+    // The fast loop's writes stay inside the request; its last bytes go
+    // through the buffer.
+    uint8_t* const end = output + count - (kMaxMatch + kSlack);
+    while (out < end && !endOfStream_ && !inStoredBlock_ &&
+           input.end_ - input.next_ >= kFastInputMargin)
+        out = DecodeFastInto(input, out, end);
+    std::memcpy(buffer_.get(), out - kWindowSize, kWindowSize);
+    position_ = delivered_ = kWindowSize;
+    return uint32_t(out - output);
 }
 
 } // namespace Pictor

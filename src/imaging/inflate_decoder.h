@@ -142,6 +142,8 @@ private:
     // write position are the window; when the buffer is full its last
     // kWindowSize bytes slide to the front. A copy always runs to its end in
     // the buffer: bytes decoded beyond a request wait there for the next call.
+    // Large requests are decoded straight into the caller's buffer once it
+    // holds a window's worth (DecodeDirect).
     static constexpr uint32_t kMaxMatch = 258;
     static constexpr uint32_t kSlack = 32; // match copies may write up to 31 bytes past a match
     // Large enough that sliding the window costs little beside decoding.
@@ -158,6 +160,9 @@ private:
     void Produce(InputByteStream& input, uint32_t target);
     void CopyStored(InputByteStream& input, uint32_t target);
     void DecodeFast(InputByteStream& input, uint32_t target);
+    uint8_t* DecodeFastInto(InputByteStream& input, uint8_t* out, uint8_t* end);
+    bool CanDecodeDirect(const InputByteStream& input, uint32_t done, uint32_t count) const;
+    uint32_t DecodeDirect(InputByteStream& input, uint8_t* output, uint32_t done, uint32_t count);
     void DecodeSymbol(InputByteStream& input);
     uint32_t NextEntry(InputByteStream& input, const InflateHuffmanDecoder& code) const;
 

@@ -202,11 +202,25 @@ TEST(Inflate, MatchesZlibForEveryLevelStrategyAndWindow) {
                 }
 }
 
+// Large requests are decoded straight into the caller's buffer; stored
+// blocks (incompressible stretches), block ends and the request's last bytes
+// hand over to the buffered path and back.
 TEST(Inflate, LargeMixedDataWithFarDistances) {
     Bytes data = MixedBytes(600000, 4);
-    for (int level : {1, 6, 9})
-        ASSERT_EQ(Inflate(Compress(data, level, Z_DEFAULT_STRATEGY, 15), data.size(), kWhole),
-                  data);
+    Bytes noise = RandomBytes(90000, 9);
+    data.insert(data.begin() + 250000, noise.begin(), noise.end());
+    for (int level : {1, 6, 9}) {
+        Bytes stream = Compress(data, level, Z_DEFAULT_STRATEGY, 15);
+        ASSERT_EQ(Inflate(stream, data.size(), kWhole), data) << "level " << level;
+        ASSERT_EQ(Inflate(stream, data.size(), {100000, 1, 65536 * 3}), data) << "level " << level;
+    }
+    Bytes stream = Compress(data, 6, Z_DEFAULT_STRATEGY, 15);
+    PiecewiseStream input(stream, 3);
+    InflateDecoder decoder;
+    decoder.OpenStream(input);
+    Bytes out(data.size());
+    ASSERT_EQ(decoder.Decode(input, uint32_t(out.size()), out.data()), out.size());
+    EXPECT_EQ(out, data);
 }
 
 TEST(Inflate, FlushesInsideTheStreamEmitEmptyStoredBlocks) {
