@@ -206,17 +206,18 @@ constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
         for (;;) {
             // 56 bits or more are ours here.
             if (entry & H::kLiteral) {
-                // Three literals at most: 15 bits each at most.
+                // Three literal entries at most: 15 bits each at most (a
+                // pair of literals takes 11 at most).
                 bits.Drop(entry);
-                *out++ = uint8_t(H::Value(entry));
+                out = H::WriteLiterals(out, entry);
                 entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
                 if (entry & H::kLiteral) {
                     bits.Drop(entry);
-                    *out++ = uint8_t(H::Value(entry));
+                    out = H::WriteLiterals(out, entry);
                     entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
                     if (entry & H::kLiteral) {
                         bits.Drop(entry);
-                        *out++ = uint8_t(H::Value(entry));
+                        out = H::WriteLiterals(out, entry);
                         entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
                     }
                 }
@@ -227,7 +228,7 @@ constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
                         entry = H::SubtableEntry(literals, kLiteralBits, entry, bits.buffer);
                     if (entry & H::kLiteral) {
                         bits.Drop(entry);
-                        *out++ = uint8_t(H::Value(entry));
+                        out = H::WriteLiterals(out, entry);
                         entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
                         if (out >= end || bits.in > inLimit)
                             break;
@@ -310,7 +311,8 @@ InflateHuffmanDecoder::InflateHuffmanDecoder(unsigned maxLength, Alphabet alphab
     : maxLength_(maxLength), mainBits_(MainBits(alphabet)),
       meanings_(alphabet == Alphabet::kCodeLength      ? kMeanings.codeLength
                 : alphabet == Alphabet::kLiteralLength ? kMeanings.literalLength
-                                                       : kMeanings.distance) {
+                                                       : kMeanings.distance),
+      pairsLiterals_(alphabet == Alphabet::kLiteralLength) {
     std::fill(std::begin(maxCode_), std::end(maxCode_), -1);
     std::fill(table_, table_ + (1u << mainBits_), kNoCodeEntry);
 }
@@ -348,8 +350,28 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
             symbols_[next[length]++] = uint16_t(s);
     }
     FillMainTable();
+    if (pairsLiterals_)
+        PairLiterals();
     if (longest > mainBits_)
         FillSubtables(longest);
+}
+
+// Two literal codes that fit the main index together share one entry, so one
+// lookup yields both: an entry's code is followed by the bits at the index
+// shifted by its length, whose entry counts if its code fits the rest. From
+// the top down, so the entries read (at lower indices) are not pairs yet.
+void InflateHuffmanDecoder::PairLiterals() {
+    // Without branches: which entries pair up depends on the data.
+    for (unsigned i = 1u << mainBits_; i-- > 0;) {
+        const uint32_t first = table_[i];
+        const unsigned firstLength = CodeLength(first);
+        const uint32_t second = table_[i >> firstLength];
+        const unsigned length = firstLength + CodeLength(second);
+        const uint32_t pair =
+            MakeEntry((Value(first) | Value(second) << 8) & 0xFFFF, kLiteral | kPair, length, 0);
+        const bool pairs = (first & second & kLiteral) && length <= mainBits_;
+        table_[i] = pairs ? pair : first;
+    }
 }
 
 // Visits every code that the reference walk can reach: one that fits its
@@ -627,7 +649,7 @@ uint32_t InflateDecoder::NextEntry(InputByteStream& input,
 void InflateDecoder::DecodeSymbol(InputByteStream& input) {
     uint32_t entry = NextEntry(input, *literals_);
     if (entry & H::kLiteral) {
-        buffer_[position_++] = uint8_t(H::Value(entry));
+        position_ = uint32_t(H::WriteLiterals(buffer_.get() + position_, entry) - buffer_.get());
         return;
     }
     if (H::Is(entry, H::kEndOfBlock)) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
@@ -29,7 +30,8 @@ public:
 
     // A table entry: value << 16 | kind | code length << 8 | bits to drop
     // (the code and, for lengths and distances, its extra bits).
-    static constexpr uint32_t kLiteral = 0x8000; // value: the byte
+    static constexpr uint32_t kLiteral = 0x8000; // value: the byte (two with kPair, first low)
+    static constexpr uint32_t kPair = 0x1000;    // two literals; code length: of both codes
     static constexpr uint32_t kSubtable =
         0x4000; // value: its first entry; code length: its index bits
     static constexpr uint32_t kSpecial = 0x2000; // value: one of the three below
@@ -40,6 +42,14 @@ public:
     static constexpr uint32_t kNoCode = 2;         // no code matches these bits
 
     static unsigned Value(uint32_t entry) { return entry >> 16; }
+    static unsigned LiteralCount(uint32_t entry) { return 1 + ((entry >> 12) & 1); }
+    // Stores a literal entry's one or two bytes (two bytes are written either
+    // way) and returns the position after them.
+    static uint8_t* WriteLiterals(uint8_t* out, uint32_t entry) {
+        const uint16_t bytes = uint16_t(Value(entry));
+        std::memcpy(out, &bytes, 2); // little-endian hosts
+        return out + LiteralCount(entry);
+    }
     static unsigned CodeLength(uint32_t entry) { return (entry >> 8) & 0xF; }
     static unsigned DroppedBits(uint32_t entry) { return entry & 0xFF; }
     static unsigned ExtraBits(uint32_t entry) { return DroppedBits(entry) - CodeLength(entry); }
@@ -101,10 +111,12 @@ private:
 
     void FillMainTable();
     void FillSubtables(unsigned longest);
+    void PairLiterals();
 
     unsigned maxLength_;
     unsigned mainBits_;
     const uint32_t* meanings_; // the entry of each symbol, without its code length
+    bool pairsLiterals_;
     int minCode_[16] = {};
     int maxCode_[16] = {};
     int valPtr_[16] = {};

@@ -478,7 +478,16 @@ TEST(InflateHuffman, LookupTableAgreesWithReferenceWalk) {
             unsigned refLength = 0;
             int ref = code.DecodeBits(bits, 64, refLength);
             uint32_t entry = code.Entry(bits);
-            if (ref >= 0)
+            if (ref >= 0 && (entry & InflateHuffmanDecoder::kPair)) {
+                // Two literals in one entry: the second is the code after the first.
+                unsigned secondLength = 0;
+                int second = code.DecodeBits(bits >> refLength, 64 - refLength, secondLength);
+                ASSERT_LT(ref, 256);
+                ASSERT_TRUE(second >= 0 && second < 256);
+                ASSERT_EQ(InflateHuffmanDecoder::Value(entry), unsigned(ref | second << 8));
+                ASSERT_EQ(InflateHuffmanDecoder::CodeLength(entry), refLength + secondLength);
+                ASSERT_LE(refLength + secondLength, 11u);
+            } else if (ref >= 0)
                 ASSERT_EQ(entry, code.EntryForSymbol(unsigned(ref), refLength));
             else
                 ASSERT_TRUE(InflateHuffmanDecoder::Is(entry, InflateHuffmanDecoder::kNoCode));
