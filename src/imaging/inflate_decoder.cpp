@@ -19,7 +19,7 @@ constexpr uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4, 
 constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
 
-constexpr unsigned kEndOfBlock = 256;
+constexpr unsigned kEndOfBlockSymbol = 256;
 constexpr unsigned kLastLengthSymbol = 285;
 constexpr unsigned kLastDistanceSymbol = 29;
 
@@ -95,8 +95,9 @@ struct SymbolMeanings {
         for (unsigned s = 0; s < 19; ++s)
             codeLength[s] = MakeEntry(s, 0, 0, 0);
         for (unsigned s = 0; s < 288; ++s)
-            literalLength[s] = s < 256    ? MakeEntry(s, H::kLiteral, 0, 0)
-                               : s == 256 ? MakeEntry(H::kEndOfBlock, H::kSpecial, 0, 0)
+            literalLength[s] = s < 256 ? MakeEntry(s, H::kLiteral, 0, 0)
+                               : s == kEndOfBlockSymbol
+                                   ? MakeEntry(H::kEndOfBlock, H::kSpecial, 0, 0)
                                : s > kLastLengthSymbol
                                    ? MakeEntry(H::kReservedSymbol, H::kSpecial, 0, 0)
                                    : MakeEntry(kLengthBase[s - 257], 0, 0, kLengthExtra[s - 257]);
@@ -208,18 +209,10 @@ constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
             if (entry & H::kLiteral) {
                 // Three literal entries at most: 15 bits each at most (a
                 // pair of literals takes 11 at most).
-                bits.Drop(entry);
-                out = H::WriteLiterals(out, entry);
-                entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
-                if (entry & H::kLiteral) {
+                for (int taken = 0; taken < 3 && (entry & H::kLiteral); ++taken) {
                     bits.Drop(entry);
                     out = H::WriteLiterals(out, entry);
                     entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
-                    if (entry & H::kLiteral) {
-                        bits.Drop(entry);
-                        out = H::WriteLiterals(out, entry);
-                        entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
-                    }
                 }
             } else {
                 if (entry & (H::kSubtable | H::kSpecial)) {
