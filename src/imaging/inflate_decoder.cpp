@@ -362,8 +362,9 @@ void InflateHuffmanDecoder::PairLiterals() {
         const unsigned length = firstLength + CodeLength(second);
         const uint32_t pair =
             MakeEntry((Value(first) | Value(second) << 8) & 0xFFFF, kLiteral | kPair, length, 0);
-        const bool pairs = (first & second & kLiteral) && length <= mainBits_;
-        table_[i] = pairs ? pair : first;
+        const uint32_t pairs =
+            -uint32_t(((first & second & kLiteral) != 0) & (length <= mainBits_));
+        table_[i] = (pair & pairs) | (first & ~pairs);
     }
 }
 
