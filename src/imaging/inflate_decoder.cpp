@@ -1,6 +1,7 @@
 #include "imaging/inflate_decoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace Pictor {
@@ -343,10 +344,26 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
             symbols_[next[length]++] = uint16_t(s);
     }
     FillMainTable();
-    if (pairsLiterals_)
+    if (pairsLiterals_ && LiteralPairsPay(lengths, std::min(count, 256u)))
         PairLiterals();
     if (longest > mainBits_)
         FillSubtables(longest);
+}
+
+// The share of the input that two literal codes fitting the main index
+// together would cover, at the lengths' own probabilities (a code of L bits
+// starts 2^-L of all bit patterns): pairing the table costs about as much as
+// decoding a few thousand symbols, so it pays only where pairs are common.
+bool InflateHuffmanDecoder::LiteralPairsPay(const uint8_t* lengths, unsigned literals) const {
+    double atLength[16] = {};
+    for (unsigned s = 0; s < literals; ++s)
+        if (lengths[s] != 0 && lengths[s] < mainBits_)
+            atLength[lengths[s]] += std::ldexp(1.0, -int(lengths[s]));
+    double pairs = 0;
+    for (unsigned first = 1; first < mainBits_; ++first)
+        for (unsigned second = 1; first + second <= mainBits_; ++second)
+            pairs += atLength[first] * atLength[second];
+    return pairs >= kPairsWorthwhile;
 }
 
 // Two literal codes that fit the main index together share one entry, so one

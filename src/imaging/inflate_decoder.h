@@ -104,6 +104,8 @@ public:
 private:
     static constexpr unsigned kMaxSymbols = 288;
     static constexpr unsigned kMaxMainBits = 11; // MainBits(Alphabet::kLiteralLength)
+    static constexpr double kPairsWorthwhile =
+        0.5; // photographs: 0.7 to 0.9; text, renders: below 0.3
     // The main table and, at worst, one subtable of 2^(15 - main bits)
     // entries for every symbol whose code is longer than the main index.
     static constexpr unsigned kTableSize =
@@ -111,6 +113,7 @@ private:
 
     void FillMainTable();
     void FillSubtables(unsigned longest);
+    bool LiteralPairsPay(const uint8_t* lengths, unsigned literals) const;
     void PairLiterals();
 
     unsigned maxLength_;
