@@ -10,9 +10,11 @@
 //
 // Before anything is timed every library's output is compared with zlib's
 // (inflate) or with ours (PNG, expanded to 8-bit blue-green-red rows). Each
-// figure is the best of five samples of the thread's CPU time, taken in turns
-// so that a noisy moment hurts every library alike. MB/s counts decoded bytes: the inflated stream,
-// for PNG the inflated image data (filter bytes and rows), the same for all.
+// figure is the best of five samples (HLV_BENCH_SAMPLES) of the thread's CPU
+// time, taken in turns so that a noisy moment hurts every library alike.
+// MB/s counts decoded bytes: the inflated stream, for PNG the inflated image
+// data (filter bytes and rows), the same for all libraries. "ours rows" asks
+// for a filter byte and a row at a time, as the PNG decoder does.
 #include <libdeflate.h>
 #include <png.h>
 #include <spng.h>
@@ -39,7 +41,7 @@ namespace fs = std::filesystem;
 
 // HLV_BENCH_SAMPLES overrides the count (more samples, steadier best figures).
 const int kSamples =
-    std::getenv("HLV_BENCH_SAMPLES") ? std::atoi(std::getenv("HLV_BENCH_SAMPLES")) : 5;
+    std::getenv("HLV_BENCH_SAMPLES") ? std::max(1, std::atoi(std::getenv("HLV_BENCH_SAMPLES"))) : 5;
 constexpr double kSampleSeconds = 0.15;
 
 Bytes ReadFile(const fs::path& path) {
@@ -514,7 +516,9 @@ int main() {
     for (const InputSet& set : sets)
         std::printf(" %s %zu streams %.1f MB;", set.name.c_str(), set.streams.size(),
                     set.plainBytes / 1e6);
-    std::printf("\nEvery output checked identical before timing; best of %d samples.\n", kSamples);
+    std::printf("\nEvery output checked identical before timing; best of %d samples of thread "
+                "CPU time.\n",
+                kSamples);
     InflateTable(sets);
     PngTable({&sets[0], &sets[1]});
     return 0;
