@@ -173,9 +173,9 @@ struct FastBits {
 // The fast path's state: it runs while the input holds at least
 // kFastInputMargin bytes, so every refill may load a whole word, and while the
 // output is below `end`, which lies kMaxMatch + kSlack bytes or more before
-// the buffer's end, so a turn's writes (three literals, or one match with its
-// overrun) always fit. It stops where the careful path can take over: the bit
-// buffer and the output position exact, the next code not yet taken.
+// the buffer's end, so a turn's writes (three literal entries of up to two
+// bytes each, or one match with its overrun) always fit. It stops where the careful path can take
+// over: the bit buffer and the output position exact, the next code not yet taken.
 struct FastTurns {
     FastBits bits;
     const uint8_t* inLimit;
