@@ -8,8 +8,8 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libmpg123-dev
-  libmp3lame-dev libfreetype-dev fonts-dejavu-core fonts-urw-base35 zlib1g-dev
-  libgtest-dev libgmock-dev libpng-dev libbenchmark-dev
+  libmp3lame-dev libfreetype-dev fonts-dejavu-core fonts-urw-base35 fonts-linuxlibertine
+  zlib1g-dev libgtest-dev libgmock-dev libpng-dev libbenchmark-dev libdeflate-dev libspng-dev
   xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri
   clang libclang-rt-14-dev sox lame ffmpeg imagemagick
   ccache

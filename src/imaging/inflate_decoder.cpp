@@ -1,6 +1,7 @@
 #include "imaging/inflate_decoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace Pictor {
@@ -19,7 +20,7 @@ constexpr uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4, 
 constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
 
-constexpr unsigned kEndOfBlock = 256;
+constexpr unsigned kEndOfBlockSymbol = 256;
 constexpr unsigned kLastLengthSymbol = 285;
 constexpr unsigned kLastDistanceSymbol = 29;
 
@@ -29,11 +30,29 @@ uint64_t LoadLittleEndian64(const uint8_t* p) {
     return value; // little-endian hosts only (x86-64, AArch64)
 }
 
+uint64_t LowBits64(uint64_t bits, unsigned count) {
+    return bits & (~uint64_t(0) >> (64 - count)); // count 1 ... 64
+}
+
+uint32_t LowBits(uint64_t bits, unsigned count) {
+    return uint32_t(bits & ((uint64_t(1) << count) - 1)); // count below 64
+}
+
+struct ByteReversal {
+    uint8_t of[256] = {};
+    constexpr ByteReversal() {
+        for (unsigned b = 0; b < 256; ++b)
+            for (unsigned i = 0; i < 8; ++i)
+                of[b] |= uint8_t(((b >> i) & 1) << (7 - i));
+    }
+};
+constexpr ByteReversal kByteReversal;
+
+// The low `length` bits of a code (up to 15) in reverse order.
 unsigned ReverseBits(unsigned code, unsigned length) {
-    unsigned reversed = 0;
-    for (unsigned i = 0; i < length; ++i, code >>= 1)
-        reversed = (reversed << 1) | (code & 1);
-    return reversed;
+    unsigned reversed =
+        unsigned(kByteReversal.of[code & 0xFF]) << 8 | kByteReversal.of[code >> 8 & 0xFF];
+    return reversed >> (16 - length);
 }
 
 [[noreturn]] void Fail(const char* message) {
@@ -41,8 +60,8 @@ unsigned ReverseBits(unsigned code, unsigned length) {
 }
 
 struct FixedCodes {
-    InflateHuffmanDecoder literal{15};
-    InflateHuffmanDecoder distance{15};
+    InflateHuffmanDecoder literal{15, InflateHuffmanDecoder::Alphabet::kLiteralLength};
+    InflateHuffmanDecoder distance{15, InflateHuffmanDecoder::Alphabet::kDistance};
     FixedCodes() {
         uint8_t lengths[288];
         std::fill(lengths, lengths + 144, 8);
@@ -60,13 +79,242 @@ const FixedCodes& Fixed() {
     return codes;
 }
 
+using H = InflateHuffmanDecoder;
+
+constexpr uint32_t MakeEntry(uint32_t value, uint32_t kind, unsigned codeLength,
+                             unsigned extraBits) {
+    return value << 16 | kind | codeLength << 8 | (codeLength + extraBits);
+}
+
+// What each symbol of each alphabet means, as a table entry without its
+// code length.
+struct SymbolMeanings {
+    uint32_t codeLength[19] = {};
+    uint32_t literalLength[288] = {};
+    uint32_t distance[32] = {};
+    constexpr SymbolMeanings() {
+        for (unsigned s = 0; s < 19; ++s)
+            codeLength[s] = MakeEntry(s, 0, 0, 0);
+        for (unsigned s = 0; s < 288; ++s)
+            literalLength[s] = s < 256 ? MakeEntry(s, H::kLiteral, 0, 0)
+                               : s == kEndOfBlockSymbol
+                                   ? MakeEntry(H::kEndOfBlock, H::kSpecial, 0, 0)
+                               : s > kLastLengthSymbol
+                                   ? MakeEntry(H::kReservedSymbol, H::kSpecial, 0, 0)
+                                   : MakeEntry(kLengthBase[s - 257], 0, 0, kLengthExtra[s - 257]);
+        for (unsigned s = 0; s < 32; ++s)
+            distance[s] = s > kLastDistanceSymbol
+                              ? MakeEntry(H::kReservedSymbol, H::kSpecial, 0, 0)
+                              : MakeEntry(kDistanceBase[s], 0, 0, kDistanceExtra[s]);
+    }
+};
+constexpr SymbolMeanings kMeanings;
+
+constexpr uint32_t kNoCodeEntry = MakeEntry(H::kNoCode, H::kSpecial, 0, 0);
+
+// The fast path's bit buffer, refilled a word at a time without a branch.
+// The bits above `available` are already the next input bytes (the refill
+// loaded a whole word); the next refill ORs the same bytes over them again, so
+// they need no clearing until the buffer is handed back.
+struct FastBits {
+    const uint8_t* in;
+    uint64_t buffer;
+    unsigned available; // below 64
+
+    void Refill() {
+        buffer |= LoadLittleEndian64(in) << available;
+        in += (63 - available) >> 3;
+        available |= 56;
+    }
+    void Drop(uint32_t entry) {
+        buffer >>= entry & 63; // the dropped bits; a shift takes only the count's low 6 bits
+        available -= H::DroppedBits(entry);
+    }
+    // Drops a code with its extra bits and returns the extra bits' value.
+    uint32_t Extra(uint32_t entry) {
+        uint32_t extra = LowBits(buffer, H::DroppedBits(entry)) >> H::CodeLength(entry);
+        Drop(entry);
+        return extra;
+    }
+    uint64_t Owned() const { return available ? LowBits64(buffer, available) : 0; }
+};
+
+// Copies a match of end - out bytes from `distance` back, whole words at a
+// time. The first 32 bytes are copied whatever the length (most matches are
+// shorter), so only long matches reach the loop and its exit is predictable.
+// It may write up to 31 bytes past `end`, which later output overwrites.
+[[gnu::always_inline]] inline void CopyMatch(uint8_t* out, uint8_t* const end, uint32_t distance) {
+    const uint8_t* from = out - distance;
+    if (distance >= 16) {
+        std::memcpy(out, from, 16);
+        std::memcpy(out + 16, from + 16, 16);
+        for (out += 32, from += 32; out < end; out += 16, from += 16)
+            std::memcpy(out, from, 16);
+    } else if (distance >= 8) {
+        for (int i = 0; i < 32; i += 8)
+            std::memcpy(out + i, from + i, 8);
+        for (out += 32, from += 32; out < end; out += 8, from += 8)
+            std::memcpy(out, from, 8);
+    } else {
+        // A short period: one word holds the pattern, repeated, and is stored
+        // at steps of the largest multiple of the period that fits in a word.
+        // No load in the loop, so no load waits for the stores before it.
+        uint64_t pattern = LoadLittleEndian64(from) & (~uint64_t(0) >> (64 - 8 * distance));
+        for (uint32_t filled = distance; filled < 8; filled *= 2)
+            pattern |= pattern << (8 * filled);
+        const uint32_t step = 8 / distance * distance;
+        for (int i = 0; i < 4; ++i, out += step)
+            std::memcpy(out, &pattern, 8);
+        for (; out < end; out += step)
+            std::memcpy(out, &pattern, 8);
+    }
+}
+
+// The fast path's state: it runs while the input holds at least
+// kFastInputMargin bytes, so every refill may load a whole word, and while the
+// output is below `end`, which lies kMaxMatch + kSlack bytes or more before
+// the buffer's end, so a turn's writes (three literal entries of up to two
+// bytes each, or one match with its overrun) always fit. It stops where the careful path can take
+// over: the bit buffer and the output position exact, the next code not yet taken.
+struct FastTurns {
+    FastBits bits;
+    const uint8_t* inLimit;
+    uint8_t* out;
+    uint8_t* end;
+    const uint32_t* literals; // the tables of the block's codes
+    const uint32_t* distances;
+    bool blockEnded = false;
+};
+
+constexpr unsigned kLiteralBits = H::MainBits(H::Alphabet::kLiteralLength);
+constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
+
+// Local copies throughout: output stores may alias anything in memory.
+[[gnu::always_inline]] inline void DecodeTurns(FastTurns& turns) {
+    FastBits bits = turns.bits;
+    uint8_t* out = turns.out;
+    uint8_t* const end = turns.end;
+    const uint8_t* const inLimit = turns.inLimit;
+    const uint32_t* const literals = turns.literals;
+    const uint32_t* const distances = turns.distances;
+    bool blockEnded = false;
+
+    if (out < end && bits.in <= inLimit) {
+        // The next main entry is looked up ahead, before the refill that
+        // precedes taking it: a lookup needs only 15 real bits, and after a
+        // refill all 64 are real.
+        bits.Refill();
+        uint32_t entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
+        for (;;) {
+            // 56 bits or more are ours here.
+            if (entry & H::kLiteral) {
+                // Three literal entries at most: 15 bits each at most (a
+                // pair of literals takes 11 at most).
+                for (int taken = 0; taken < 3 && (entry & H::kLiteral); ++taken) {
+                    bits.Drop(entry);
+                    out = H::WriteLiterals(out, entry);
+                    entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
+                }
+            } else {
+                if (entry & (H::kSubtable | H::kSpecial)) {
+                    // Rare: a long code, the end of the block or a bad code.
+                    if (entry & H::kSubtable)
+                        entry = H::SubtableEntry(literals, kLiteralBits, entry, bits.buffer);
+                    if (entry & H::kLiteral) {
+                        bits.Drop(entry);
+                        out = H::WriteLiterals(out, entry);
+                        entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
+                        if (out >= end || bits.in > inLimit)
+                            break;
+                        bits.Refill();
+                        continue;
+                    }
+                    if (H::Is(entry, H::kEndOfBlock)) {
+                        bits.Drop(entry);
+                        blockEnded = true;
+                        break;
+                    }
+                    if (entry & H::kSpecial)
+                        Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
+                                                           : "Invalid Huffman Literal Value");
+                }
+                // A length and a distance take 15 + 5 + 15 + 13 = 48 bits at most.
+                uint32_t length = H::Value(entry) + bits.Extra(entry);
+                entry = H::MainEntry(distances, kDistanceBits, bits.buffer);
+                if (entry & (H::kSubtable | H::kSpecial)) {
+                    if (entry & H::kSubtable)
+                        entry = H::SubtableEntry(distances, kDistanceBits, entry, bits.buffer);
+                    if (entry & H::kSpecial)
+                        Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
+                                                           : "Invalid Huffman Distance Value");
+                }
+                uint32_t distance = H::Value(entry) + bits.Extra(entry);
+                // The next lookup and the refill go before the copy, so that
+                // they need not wait behind its stores.
+                entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
+                uint8_t* const copy = out;
+                out += length;
+                if (out >= end || bits.in > inLimit) {
+                    CopyMatch(copy, out, distance);
+                    break;
+                }
+                bits.Refill();
+                CopyMatch(copy, out, distance);
+                continue;
+            }
+            if (out >= end || bits.in > inLimit)
+                break;
+            bits.Refill();
+        }
+    }
+    turns.bits = bits;
+    turns.out = out;
+    turns.blockEnded = blockEnded;
+}
+
+void DecodeTurnsPortable(FastTurns& turns) {
+    DecodeTurns(turns);
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The same loop with the BMI2 shifts where the processor has them (one
+// instruction for a variable shift or a low-bits mask).
+__attribute__((target("bmi2"))) void DecodeTurnsBmi2(FastTurns& turns) {
+    DecodeTurns(turns);
+}
+
+void RunFastTurns(FastTurns& turns) {
+    static const bool bmi2 = __builtin_cpu_supports("bmi2");
+    if (bmi2)
+        DecodeTurnsBmi2(turns);
+    else
+        DecodeTurnsPortable(turns);
+}
+#else
+void RunFastTurns(FastTurns& turns) {
+    DecodeTurnsPortable(turns);
+}
+#endif
+
 } // namespace
 
 // ---------------------------------------------------------------------------
 // InflateHuffmanDecoder
 
-InflateHuffmanDecoder::InflateHuffmanDecoder(unsigned maxLength) : maxLength_(maxLength) {
+InflateHuffmanDecoder::InflateHuffmanDecoder(unsigned maxLength, Alphabet alphabet)
+    : maxLength_(maxLength), mainBits_(MainBits(alphabet)),
+      meanings_(alphabet == Alphabet::kCodeLength      ? kMeanings.codeLength
+                : alphabet == Alphabet::kLiteralLength ? kMeanings.literalLength
+                                                       : kMeanings.distance),
+      pairsLiterals_(alphabet == Alphabet::kLiteralLength) {
     std::fill(std::begin(maxCode_), std::end(maxCode_), -1);
+    std::fill(table_, table_ + (1u << mainBits_), kNoCodeEntry);
+}
+
+uint32_t InflateHuffmanDecoder::EntryForSymbol(unsigned symbol, unsigned length) const {
+    // The meaning has the extra bits in its low byte; the code length adds
+    // to them and goes into its own field.
+    return meanings_[symbol] + length * 0x101;
 }
 
 void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
@@ -79,6 +327,7 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
     unsigned next[16] = {};
     int code = 0;
     unsigned position = 0;
+    unsigned longest = 0;
     for (unsigned length = 1; length <= 15; ++length) {
         valPtr_[length] = int(position);
         minCode_[length] = code;
@@ -86,33 +335,111 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
         next[length] = position;
         position += perLength[length];
         code = (code + int(perLength[length])) << 1;
+        if (perLength[length] && length <= maxLength_)
+            longest = length;
     }
     for (unsigned s = 0; s < count; ++s) {
         unsigned length = lengths[s];
         if (length != 0 && length <= 15)
             symbols_[next[length]++] = uint16_t(s);
     }
+    FillMainTable();
+    if (pairsLiterals_ && LiteralPairsPay(lengths, std::min(count, 256u)))
+        PairLiterals();
+    if (longest > mainBits_)
+        FillSubtables(longest);
+}
 
-    // The lookup table holds every code of up to kFastBits bits; a code only
-    // counts if it fits its length (over-full length sets leave the surplus
-    // unreachable, exactly as the reference walk does).
-    std::fill(std::begin(fast_), std::end(fast_), 0u);
-    for (unsigned length = 1; length <= std::min(kFastBits, maxLength_); ++length) {
-        if (maxCode_[length] < 0)
-            continue;
-        for (int c = minCode_[length]; c <= maxCode_[length] && c < (1 << length); ++c) {
-            uint32_t entry =
-                uint32_t(symbols_[valPtr_[length] + c - minCode_[length]]) << 8 | length;
-            for (unsigned i = ReverseBits(unsigned(c), length); i < (1u << kFastBits);
-                 i += 1u << length)
-                fast_[i] = entry;
-        }
+// The share of the input that two literal codes fitting the main index
+// together would cover, at the lengths' own probabilities (a code of L bits
+// starts 2^-L of all bit patterns): pairing the table costs about as much as
+// decoding a few thousand symbols, so it pays only where pairs are common.
+bool InflateHuffmanDecoder::LiteralPairsPay(const uint8_t* lengths, unsigned literals) const {
+    double atLength[16] = {};
+    for (unsigned s = 0; s < literals; ++s)
+        if (lengths[s] != 0 && lengths[s] < mainBits_)
+            atLength[lengths[s]] += std::ldexp(1.0, -int(lengths[s]));
+    double pairs = 0;
+    for (unsigned first = 1; first < mainBits_; ++first)
+        for (unsigned second = 1; first + second <= mainBits_; ++second)
+            pairs += atLength[first] * atLength[second];
+    return pairs >= kPairsWorthwhile;
+}
+
+// Two literal codes that fit the main index together share one entry, so one
+// lookup yields both: an entry's code is followed by the bits at the index
+// shifted by its length, whose entry counts if its code fits the rest. From
+// the top down, so the entries read (at lower indices) are not pairs yet.
+void InflateHuffmanDecoder::PairLiterals() {
+    // Without branches: which entries pair up depends on the data.
+    for (unsigned i = 1u << mainBits_; i-- > 0;) {
+        const uint32_t first = table_[i];
+        const unsigned firstLength = CodeLength(first);
+        const uint32_t second = table_[i >> firstLength];
+        const unsigned length = firstLength + CodeLength(second);
+        const uint32_t pair =
+            MakeEntry((Value(first) | Value(second) << 8) & 0xFFFF, kLiteral | kPair, length, 0);
+        const uint32_t pairs =
+            -uint32_t(((first & second & kLiteral) != 0) & (length <= mainBits_));
+        table_[i] = (pair & pairs) | (first & ~pairs);
     }
 }
 
-unsigned InflateHuffmanDecoder::Decode(InputByteStream& input) const {
+// Visits every code that the reference walk can reach: one that fits its
+// length (over-full length sets leave the surplus unreachable, exactly as the
+// walk does), with its bits reversed into the order the input delivers them.
+template <typename Visit>
+static void ForEachReachableCode(const int* minCode, const int* maxCode, const int* valPtr,
+                                 const uint16_t* symbols, unsigned fromLength, unsigned toLength,
+                                 Visit visit) {
+    for (unsigned length = fromLength; length <= toLength; ++length) {
+        if (maxCode[length] < 0)
+            continue;
+        for (int c = minCode[length]; c <= maxCode[length] && c < (1 << length); ++c)
+            visit(symbols[valPtr[length] + c - minCode[length]], length,
+                  ReverseBits(unsigned(c), length));
+    }
+}
+
+// By doubling: while the table is 2^L entries long it holds every code of L
+// bits or fewer once, each code of L bits at its own index; doubling the
+// table repeats them for the next bit, which they do not look at.
+void InflateHuffmanDecoder::FillMainTable() {
+    table_[0] = kNoCodeEntry;
+    for (unsigned length = 1, size = 1; length <= mainBits_; ++length, size *= 2) {
+        std::memcpy(table_ + size, table_, size * sizeof table_[0]);
+        ForEachReachableCode(minCode_, maxCode_, valPtr_, symbols_, length, length,
+                             [&](unsigned symbol, unsigned, unsigned reversed) {
+                                 table_[reversed] = EntryForSymbol(symbol, length);
+                             });
+    }
+}
+
+// Codes longer than the main index: each main entry they start from points
+// to a subtable indexed by the following (longest - main) bits.
+void InflateHuffmanDecoder::FillSubtables(unsigned longest) {
+    const unsigned subBits = longest - mainBits_;
+    const unsigned subSize = 1u << subBits;
+    unsigned used = 1u << mainBits_;
+    ForEachReachableCode(minCode_, maxCode_, valPtr_, symbols_, mainBits_ + 1, longest,
+                         [&](unsigned symbol, unsigned length, unsigned reversed) {
+                             uint32_t& main = table_[reversed & ((1u << mainBits_) - 1)];
+                             if (!(main & kSubtable)) {
+                                 main = MakeEntry(used, kSubtable, subBits, 0);
+                                 std::fill(table_ + used, table_ + used + subSize, kNoCodeEntry);
+                                 used += subSize;
+                             }
+                             uint32_t entry = EntryForSymbol(symbol, length);
+                             uint32_t* sub = table_ + Value(main);
+                             for (unsigned i = reversed >> mainBits_; i < subSize;
+                                  i += 1u << (length - mainBits_))
+                                 sub[i] = entry;
+                         });
+}
+
+unsigned InflateHuffmanDecoder::Decode(InputByteStream& input, unsigned& length) const {
     int code = 0;
-    for (unsigned length = 1; length <= maxLength_; ++length) {
+    for (length = 1; length <= maxLength_; ++length) {
         code = code * 2 + int(input.GetCodeBit());
         if (code <= maxCode_[length])
             return symbols_[valPtr_[length] + code - minCode_[length]];
@@ -130,14 +457,15 @@ int InflateHuffmanDecoder::DecodeBits(uint64_t bits, unsigned available, unsigne
         if (code <= maxCode_[length])
             return symbols_[valPtr_[length] + code - minCode_[length]];
     }
-    return kNoCode;
+    return kNoSymbol;
 }
 
 // ---------------------------------------------------------------------------
 // InflateDecoder
 
 InflateDecoder::InflateDecoder()
-    : buffer_(new uint8_t[kBufferSize]()), literalCode_(15), distanceCode_(15) {}
+    : buffer_(new uint8_t[kBufferSize]()), literalCode_(15, H::Alphabet::kLiteralLength),
+      distanceCode_(15, H::Alphabet::kDistance) {}
 
 void InflateDecoder::OpenStream(InputByteStream& input) {
     std::memset(buffer_.get(), 0, kWindowSize);
@@ -195,8 +523,8 @@ void InflateDecoder::ReadBlockHeader(InputByteStream& input) {
 }
 
 void InflateDecoder::UseFixedCodes() {
-    literalCode_ = Fixed().literal;
-    distanceCode_ = Fixed().distance;
+    literals_ = &Fixed().literal;
+    distances_ = &Fixed().distance;
 }
 
 void InflateDecoder::ReadDynamicCodes(InputByteStream& input) {
@@ -207,7 +535,7 @@ void InflateDecoder::ReadDynamicCodes(InputByteStream& input) {
     uint8_t codeLengths[19] = {};
     for (unsigned i = 0; i < lengthCount; ++i)
         codeLengths[kCodeLengthOrder[i]] = uint8_t(input.GetBits(3));
-    InflateHuffmanDecoder lengthCode(7);
+    InflateHuffmanDecoder lengthCode(7, H::Alphabet::kCodeLength);
     lengthCode.MakeTable(codeLengths, 19);
 
     // Literal/length and distance lengths form one sequence: a repeat may run
@@ -216,7 +544,7 @@ void InflateDecoder::ReadDynamicCodes(InputByteStream& input) {
     unsigned total = literalCount + distanceCount;
     unsigned i = 0;
     while (i < total) {
-        unsigned symbol = DecodeCode(input, lengthCode);
+        unsigned symbol = H::Value(NextEntry(input, lengthCode));
         unsigned repeat = 0;
         uint8_t value = 0;
         if (symbol < 16) {
@@ -241,6 +569,8 @@ void InflateDecoder::ReadDynamicCodes(InputByteStream& input) {
     }
     literalCode_.MakeTable(lengths, literalCount);
     distanceCode_.MakeTable(lengths + literalCount, distanceCount);
+    literals_ = &literalCode_;
+    distances_ = &distanceCode_;
 }
 
 void InflateDecoder::EndBlock(InputByteStream& input) {
@@ -262,10 +592,18 @@ uint32_t InflateDecoder::Decode(InputByteStream& input, uint32_t count, uint8_t*
         }
         if (endOfStream_)
             break;
+        if (CanDecodeDirect(input, done, count)) {
+            done = DecodeDirect(input, output, done, count);
+            continue;
+        }
         if (position_ + kMaxMatch > kDecodeLimit)
             SlideWindow();
-        uint32_t target =
-            uint32_t(std::min<uint64_t>(uint64_t(position_) + (count - done), kDecodeLimit));
+        // A large request takes a window's worth through the buffer, then
+        // the rest straight into itself.
+        uint32_t want = count - done;
+        if (done < kWindowSize && want >= 3 * kWindowSize)
+            want = kWindowSize - done;
+        uint32_t target = uint32_t(std::min<uint64_t>(uint64_t(position_) + want, kDecodeLimit));
         Produce(input, target);
     }
     return done;
@@ -282,7 +620,7 @@ void InflateDecoder::Produce(InputByteStream& input, uint32_t target) {
     while (position_ < target && !endOfStream_) {
         if (inStoredBlock_)
             CopyStored(input, target);
-        else if (input.end_ - input.next_ >= 8)
+        else if (input.end_ - input.next_ >= kFastInputMargin)
             DecodeFast(input, target);
         else
             DecodeSymbol(input);
@@ -302,154 +640,88 @@ void InflateDecoder::CopyStored(InputByteStream& input, uint32_t target) {
     }
 }
 
-unsigned InflateDecoder::DecodeCode(InputByteStream& input,
-                                    const InflateHuffmanDecoder& code) const {
+// The careful path: the table answers when the buffered bits hold the whole
+// code; otherwise (near the end of the input, or no code matches) the
+// reference walk reads bit by bit and raises the stream's own errors.
+uint32_t InflateDecoder::NextEntry(InputByteStream& input,
+                                   const InflateHuffmanDecoder& code) const {
     input.PullAvailableBytes();
-    if (input.bitCount_ >= code.MaxLength()) {
-        uint32_t entry = code.FastEntry(input.bitBuffer_);
-        unsigned length = entry & 0xFF;
-        int symbol = int(entry >> 8);
-        if (entry == 0) {
-            symbol = code.DecodeBits(input.bitBuffer_, input.bitCount_, length);
-            if (symbol < 0)
-                Fail("Invalid Huffman Code");
-        }
-        input.bitBuffer_ >>= length;
-        input.bitCount_ -= length;
-        return unsigned(symbol);
+    uint32_t entry = code.Entry(input.bitBuffer_);
+    unsigned length = H::CodeLength(entry);
+    if (H::Is(entry, H::kNoCode) || length > input.bitCount_) {
+        unsigned symbol = code.Decode(input, length);
+        return code.EntryForSymbol(symbol, length);
     }
-    return code.Decode(input);
+    input.bitBuffer_ >>= length;
+    input.bitCount_ -= length;
+    return entry;
 }
 
 void InflateDecoder::DecodeSymbol(InputByteStream& input) {
-    unsigned symbol = DecodeCode(input, literalCode_);
-    if (symbol < 256) {
-        buffer_[position_++] = uint8_t(symbol);
+    uint32_t entry = NextEntry(input, *literals_);
+    if (entry & H::kLiteral) {
+        position_ = uint32_t(H::WriteLiterals(buffer_.get() + position_, entry) - buffer_.get());
         return;
     }
-    if (symbol == kEndOfBlock) {
+    if (H::Is(entry, H::kEndOfBlock)) {
         EndBlock(input);
         return;
     }
-    if (symbol > kLastLengthSymbol)
+    if (entry & H::kSpecial)
         Fail("Invalid Huffman Literal Value");
-    unsigned index = symbol - 257;
-    uint32_t length = kLengthBase[index] + input.GetBits(kLengthExtra[index]);
-    unsigned distanceSymbol = DecodeCode(input, distanceCode_);
-    if (distanceSymbol > kLastDistanceSymbol)
+    uint32_t length = H::Value(entry) + input.GetBits(H::ExtraBits(entry));
+    entry = NextEntry(input, *distances_);
+    if (entry & H::kSpecial)
         Fail("Invalid Huffman Distance Value");
-    uint32_t distance =
-        kDistanceBase[distanceSymbol] + input.GetBits(kDistanceExtra[distanceSymbol]);
-    CopyMatch(length, distance);
-}
-
-void InflateDecoder::CopyMatch(uint32_t length, uint32_t distance) {
+    uint32_t distance = H::Value(entry) + input.GetBits(H::ExtraBits(entry));
     uint8_t* out = buffer_.get() + position_;
-    const uint8_t* from = out - distance;
+    CopyMatch(out, out + length, distance);
     position_ += length;
-    if (distance >= 16) {
-        // Whole 16-byte steps; may write up to 15 bytes past the match, which
-        // later output overwrites.
-        uint8_t* end = out + length;
-        do {
-            std::memcpy(out, from, 16);
-            out += 16;
-            from += 16;
-        } while (out < end);
-    } else if (distance == 1) {
-        std::memset(out, *from, length);
-    } else if (distance >= 8) {
-        uint8_t* end = out + length;
-        do {
-            std::memcpy(out, from, 8);
-            out += 8;
-            from += 8;
-        } while (out < end);
-    } else {
-        for (uint32_t i = 0; i < length; ++i)
-            out[i] = from[i];
-    }
 }
 
 void InflateDecoder::DecodeFast(InputByteStream& input, uint32_t target) {
-    const uint8_t* in = input.next_;
-    const uint8_t* const inEnd = input.end_;
-    uint64_t bits = input.bitBuffer_;
-    unsigned available = input.bitCount_;
     uint8_t* const buffer = buffer_.get();
-    uint32_t position = position_;
-    const InflateHuffmanDecoder& literals = literalCode_;
-    const InflateHuffmanDecoder& distances = distanceCode_;
-    bool blockEnded = false;
+    position_ = uint32_t(DecodeFastInto(input, buffer + position_, buffer + target) - buffer);
+}
 
-    // One refill gives at least 48 bits: enough for a length code, its extra
-    // bits, a distance code and its extra bits (15 + 5 + 15 + 13).
-    while (position < target) {
-        if (available < 48) {
-            if (inEnd - in < 8)
-                break;
-            bits |= LoadLittleEndian64(in) << available;
-            unsigned taken = (63 - available) >> 3;
-            in += taken;
-            available += taken * 8;
-        }
-        uint32_t entry = literals.FastEntry(bits);
-        unsigned length = entry & 0xFF;
-        unsigned symbol = entry >> 8;
-        if (entry == 0) {
-            int slow = literals.DecodeBits(bits, available, length);
-            if (slow < 0)
-                Fail("Invalid Huffman Code");
-            symbol = unsigned(slow);
-        }
-        bits >>= length;
-        available -= length;
-        if (symbol < 256) {
-            buffer[position++] = uint8_t(symbol);
-            continue;
-        }
-        if (symbol == kEndOfBlock) {
-            blockEnded = true;
-            break;
-        }
-        if (symbol > kLastLengthSymbol)
-            Fail("Invalid Huffman Literal Value");
-        unsigned index = symbol - 257;
-        unsigned extra = kLengthExtra[index];
-        uint32_t matchLength = kLengthBase[index] + uint32_t(bits & ((1u << extra) - 1));
-        bits >>= extra;
-        available -= extra;
-
-        entry = distances.FastEntry(bits);
-        length = entry & 0xFF;
-        symbol = entry >> 8;
-        if (entry == 0) {
-            int slow = distances.DecodeBits(bits, available, length);
-            if (slow < 0)
-                Fail("Invalid Huffman Code");
-            symbol = unsigned(slow);
-        }
-        bits >>= length;
-        available -= length;
-        if (symbol > kLastDistanceSymbol)
-            Fail("Invalid Huffman Distance Value");
-        extra = kDistanceExtra[symbol];
-        uint32_t distance = kDistanceBase[symbol] + uint32_t(bits & ((1u << extra) - 1));
-        bits >>= extra;
-        available -= extra;
-        position_ = position;
-        CopyMatch(matchLength, distance);
-        position = position_;
-    }
-
-    // Hand the unused bits back; bits above `available` are look-ahead copies
-    // of bytes not yet taken and must not stay in the buffer.
-    input.next_ = in;
-    input.bitBuffer_ = available ? bits & (~uint64_t(0) >> (64 - available)) : 0;
-    input.bitCount_ = available;
-    position_ = position;
-    if (blockEnded)
+uint8_t* InflateDecoder::DecodeFastInto(InputByteStream& input, uint8_t* out, uint8_t* end) {
+    FastTurns turns{{input.next_, input.bitBuffer_, input.bitCount_},
+                    input.end_ - kFastInputMargin,
+                    out,
+                    end,
+                    literals_->Table(),
+                    distances_->Table()};
+    RunFastTurns(turns);
+    input.next_ = turns.bits.in;
+    input.bitBuffer_ = turns.bits.Owned();
+    input.bitCount_ = turns.bits.available;
+    if (turns.blockEnded)
         EndBlock(input);
+    return turns.out;
+}
+
+// A large request that already holds a whole window of its own output is
+// decoded straight into it: every match then reaches back only into the
+// request's bytes, and nothing is copied twice. The window copy afterwards
+// costs no more than the copying it saved.
+bool InflateDecoder::CanDecodeDirect(const InputByteStream& input, uint32_t done,
+                                     uint32_t count) const {
+    return position_ == delivered_ && !inStoredBlock_ && done >= kWindowSize &&
+           count - done >= 2 * kWindowSize && input.end_ - input.next_ >= kFastInputMargin;
+}
+
+uint32_t InflateDecoder::DecodeDirect(InputByteStream& input, uint8_t* output, uint32_t done,
+                                      uint32_t count) {
+    uint8_t* out = output + done;
+    // The fast loop's writes stay inside the request; its last bytes go
+    // through the buffer.
+    uint8_t* const end = output + count - (kMaxMatch + kSlack);
+    while (out < end && !endOfStream_ && !inStoredBlock_ &&
+           input.end_ - input.next_ >= kFastInputMargin)
+        out = DecodeFastInto(input, out, end);
+    std::memcpy(buffer_.get(), out - kWindowSize, kWindowSize);
+    position_ = delivered_ = kWindowSize;
+    return uint32_t(out - output);
 }
 
 } // namespace Pictor

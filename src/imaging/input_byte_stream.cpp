@@ -16,7 +16,19 @@ bool InputByteStream::PullByte() {
 }
 
 void InputByteStream::PullAvailableBytes() {
-    while (bitCount_ <= 56 && next_ != end_) {
+    // Stops below 64 bits: the fast path shifts a word in above them.
+    if (bitCount_ < 56 && end_ - next_ >= 8) {
+        // A word at once; only the whole bytes taken stay in the buffer.
+        uint64_t word;
+        std::memcpy(&word, next_, 8); // little-endian hosts
+        unsigned taken = (63 - bitCount_) >> 3;
+        bitBuffer_ |= word << bitCount_;
+        next_ += taken;
+        bitCount_ += 8 * taken;
+        bitBuffer_ &= ~uint64_t(0) >> (64 - bitCount_);
+        return;
+    }
+    while (bitCount_ < 56 && next_ != end_) {
         bitBuffer_ |= uint64_t(*next_++) << bitCount_;
         bitCount_ += 8;
     }

@@ -202,11 +202,25 @@ TEST(Inflate, MatchesZlibForEveryLevelStrategyAndWindow) {
                 }
 }
 
+// Large requests are decoded straight into the caller's buffer; stored
+// blocks (incompressible stretches), block ends and the request's last bytes
+// hand over to the buffered path and back.
 TEST(Inflate, LargeMixedDataWithFarDistances) {
     Bytes data = MixedBytes(600000, 4);
-    for (int level : {1, 6, 9})
-        ASSERT_EQ(Inflate(Compress(data, level, Z_DEFAULT_STRATEGY, 15), data.size(), kWhole),
-                  data);
+    Bytes noise = RandomBytes(90000, 9);
+    data.insert(data.begin() + 250000, noise.begin(), noise.end());
+    for (int level : {1, 6, 9}) {
+        Bytes stream = Compress(data, level, Z_DEFAULT_STRATEGY, 15);
+        ASSERT_EQ(Inflate(stream, data.size(), kWhole), data) << "level " << level;
+        ASSERT_EQ(Inflate(stream, data.size(), {100000, 1, 65536 * 3}), data) << "level " << level;
+    }
+    Bytes stream = Compress(data, 6, Z_DEFAULT_STRATEGY, 15);
+    PiecewiseStream input(stream, 3);
+    InflateDecoder decoder;
+    decoder.OpenStream(input);
+    Bytes out(data.size());
+    ASSERT_EQ(decoder.Decode(input, uint32_t(out.size()), out.data()), out.size());
+    EXPECT_EQ(out, data);
 }
 
 TEST(Inflate, FlushesInsideTheStreamEmitEmptyStoredBlocks) {
@@ -431,9 +445,16 @@ TEST(Inflate, RejectsReservedSymbolsAndBlockType) {
 TEST(InflateHuffman, LookupTableAgreesWithReferenceWalk) {
     std::mt19937 rng(11);
     for (int round = 0; round < 300; ++round) {
-        unsigned count = 2 + rng() % 287;
+        using Alphabet = InflateHuffmanDecoder::Alphabet;
+        const unsigned maxLength = round % 5 == 0 ? 7 : 15;
+        const Alphabet alphabet = maxLength == 7 ? Alphabet::kCodeLength
+                                  : round % 2    ? Alphabet::kLiteralLength
+                                                 : Alphabet::kDistance;
+        const unsigned symbols = alphabet == Alphabet::kCodeLength      ? 19
+                                 : alphabet == Alphabet::kLiteralLength ? 288
+                                                                        : 32;
+        unsigned count = 2 + rng() % (symbols - 1);
         std::vector<uint8_t> lengths(count);
-        unsigned maxLength = round % 5 == 0 ? 7 : 15;
         for (auto& l : lengths)
             l = uint8_t(rng() % 3 == 0 ? 0 : 1 + rng() % (round % 3 == 0 ? 4 : maxLength));
         if (round % 4 == 1) {
@@ -446,29 +467,40 @@ TEST(InflateHuffman, LookupTableAgreesWithReferenceWalk) {
             for (unsigned i = 0; i < n; ++i)
                 lengths[i] = uint8_t(bits);
         }
-        InflateHuffmanDecoder code(maxLength);
+        InflateHuffmanDecoder code(maxLength, alphabet);
         code.MakeTable(lengths.data(), count);
-        for (int trial = 0; trial < 200; ++trial) {
-            uint64_t bits = (uint64_t(rng()) << 32) | rng();
+        // Every pattern of the longest code now and then (the subtables),
+        // random ones otherwise.
+        const bool everyPattern = round % 10 == 3;
+        const int trials = everyPattern ? 1 << maxLength : 200;
+        for (int trial = 0; trial < trials; ++trial) {
+            uint64_t bits = everyPattern ? uint64_t(trial) : (uint64_t(rng()) << 32) | rng();
             unsigned refLength = 0;
             int ref = code.DecodeBits(bits, 64, refLength);
-            uint32_t entry = code.FastEntry(bits);
-            if (entry != 0) {
-                ASSERT_EQ(int(entry >> 8), ref);
-                ASSERT_EQ(entry & 0xFF, refLength);
-            } else {
-                ASSERT_TRUE(ref == InflateHuffmanDecoder::kNoCode ||
-                            refLength > InflateHuffmanDecoder::kFastBits);
-            }
+            uint32_t entry = code.Entry(bits);
+            if (ref >= 0 && (entry & InflateHuffmanDecoder::kPair)) {
+                // Two literals in one entry: the second is the code after the first.
+                unsigned secondLength = 0;
+                int second = code.DecodeBits(bits >> refLength, 64 - refLength, secondLength);
+                ASSERT_LT(ref, 256);
+                ASSERT_TRUE(second >= 0 && second < 256);
+                ASSERT_EQ(InflateHuffmanDecoder::Value(entry), unsigned(ref | second << 8));
+                ASSERT_EQ(InflateHuffmanDecoder::CodeLength(entry), refLength + secondLength);
+                ASSERT_LE(refLength + secondLength, 11u);
+            } else if (ref >= 0)
+                ASSERT_EQ(entry, code.EntryForSymbol(unsigned(ref), refLength));
+            else
+                ASSERT_TRUE(InflateHuffmanDecoder::Is(entry, InflateHuffmanDecoder::kNoCode));
             // And the bit-at-a-time walk over a stream agrees too.
             uint8_t raw[8];
             std::memcpy(raw, &bits, 8);
             InputMemoryStream stream(raw, 8);
             int walked;
+            unsigned walkedLength = 0;
             try {
-                walked = int(code.Decode(stream));
+                walked = int(code.Decode(stream, walkedLength));
             } catch (const InflateDecoder::StreamError&) {
-                walked = InflateHuffmanDecoder::kNoCode;
+                walked = InflateHuffmanDecoder::kNoSymbol;
             }
             ASSERT_EQ(walked, ref);
         }
