@@ -184,11 +184,10 @@ Image glassGrid() {
     return image;
 }
 
-// Grey "text": rows of word-like blocks, the way a page looks from afar.
+// The room's bowls: white marble with soft grey veins. Their dark red,
+// green and blue material needs a near-white skin to show at all, and
+// the bowls are seen large, so anything with hard rows reads as stripes.
 Image greyText() {
-    // The room's bowls: white marble with soft grey veins. Their dark red,
-    // green and blue material needs a near-white skin to show at all, and
-    // the bowls are seen large, so anything with hard rows reads as stripes.
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         const float warp = fractalNoise(s, t, 2, 5, 0.55f, 53);
