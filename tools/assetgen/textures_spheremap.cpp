@@ -174,7 +174,10 @@ Image duskSky() {
     Image image(512, 512);
     image.shadeSupersampled(2, [&frame](float s, float t) {
         const SkyFrame f = skyFrameAt(s, t);
-        return frame.sampleClamped(0.5f + 0.5f * f.x, 0.5f + 0.5f * f.y);
+        // Beyond the frame the map is never seen; it falls to the night.
+        const float outside = smoothstep(1.02f, 1.15f, std::max(std::abs(f.x), std::abs(f.y)));
+        return mix(frame.sampleClamped(0.5f + 0.5f * f.x, 0.5f + 0.5f * f.y),
+                   Colour{0.01f, 0.012f, 0.04f}, outside);
     });
     return image;
 }

@@ -2,7 +2,7 @@
 // The swarm's sky as the camera sees it (45 degrees high, 4:3): a clear
 // twilight over a low cloud deck, rose and gold where the set sun still
 // lights the cloud undersides, violet above, deep blue at the top with the
-// first stars and a low moon. The butterflies and glows are added on top,
+// first stars and the moon. The butterflies and glows are added on top,
 // so the sky keeps to the middle tones and leaves its highlights small.
 #version 3.7;
 global_settings { assumed_gamma 1.0 ambient_light 0 }
@@ -13,7 +13,7 @@ camera {
   up <0, 1, 0>
   right <4/3, 0, 0>
   angle 57.82
-  look_at <0, 0.27, 1>
+  look_at <0, 0.45, 1>
 }
 
 // Twilight gradient, from the horizon glow up to the night.
@@ -52,7 +52,7 @@ union {
   }
   sphere { 0, 2.6 pigment { color rgbt <0.6, 0.55, 0.8, 0.94> } finish { emission 0.5 diffuse 0 } no_shadow }
   scale 1.1
-  translate <-17, 14, 60>
+  translate <-22, 34, 60>
 }
 
 // Cloud deck: long streaks, dark on top, lit rose and gold from below.
@@ -87,16 +87,5 @@ plane {
 CloudLayer(9, 22, 3.1, <0.75, 0.34, 0.22>, <0.10, 0.04, 0.10>)
 CloudLayer(16, 30, 11.7, <0.32, 0.16, 0.34>, <0.03, 0.015, 0.06>)
 
-// Ground far below the horizon line, and far hills on it.
+// Ground far below the horizon, out of the frame, so no sky shows under it.
 plane { y, -22 pigment { color rgb <0.015, 0.01, 0.025> } finish { diffuse 0 emission 1 } }
-
-// Far hills: a dark line under the glow so the sky has a ground.
-height_field {
-  function 256, 256 { pattern { bumps scale <0.08, 1, 0.3> } }
-  smooth
-  pigment { color rgb <0.02, 0.012, 0.03> }
-  finish { emission 0 diffuse 0.1 }
-  translate <-0.5, 0, -0.5>
-  scale <600, 9, 40>
-  translate <0, -22, 150>
-}
