@@ -105,24 +105,18 @@ Image lightBurst() {
     return image;
 }
 
-// The swarm's sprite, and the swarm zooms into its middle as it brightens:
-// thin rings at several radii around a small core, with only a faint fill
-// between them, so every zoom shows crisp rings instead of a fuzzy ball.
+// The swarm's sprite, which the swarm zooms into as it brightens. Each
+// sprite leaves a copy of itself on the trail every frame, so it is smooth
+// all the way out (a small hot core in a soft body that fades to nothing):
+// rings or edges would stamp a honeycomb, a smooth glow draws a clean streak.
 Image blob24() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float a = angleOf(s, t);
-        const auto ring = [r](float at, float width) {
-            return std::exp(-std::pow((r - at) / width, 2.0f));
-        };
-        const float beads = 0.7f + 0.3f * std::cos(a * 12);
-        const float lines = 0.8f * ring(0.78f, 0.02f) + 0.6f * beads * ring(0.52f, 0.015f) +
-                            0.5f * ring(0.3f, 0.012f) + 0.4f * ring(0.15f, 0.01f);
-        const float fill = 0.1f * std::pow(clamp01(1 - r / 0.8f), 0.7f);
-        const float core = std::exp(-r * r / 0.003f);
-        const Colour c = mix(Colour{1.0f, 0.9f, 1.0f}, Colour{0.75f, 0.85f, 1.0f}, r);
-        return c * ((lines + fill + core) * spriteWindow(r, 0.5f));
+        const float body = 0.3f * std::pow(clamp01(1 - r / 0.8f), 2.5f);
+        const float core = 0.7f * std::exp(-r * r / 0.004f);
+        const Colour c = mix(Colour{1.0f, 0.95f, 1.0f}, Colour{0.75f, 0.85f, 1.0f}, r);
+        return c * ((body + core) * spriteWindow(r, 0.5f));
     });
     return image;
 }
@@ -232,15 +226,16 @@ Image theEye() {
 
 // The ring's blobs: 182 of them overlap every frame, so each is a compact
 // glowing bead (a hot core, a short body, no halo) that reads as a blob
-// instead of adding up to haze. Near white, so the ring's colours show.
+// instead of adding up to haze. No rim either: the trail stamps a copy every
+// frame, and a sharp rim turned the stamps into honeycomb. Near white, so
+// the ring's colours show.
 Image ringBlob() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         const float body = std::pow(clamp01(1 - r / 0.42f), 2.2f);
         const float core = std::exp(-r * r / 0.006f);
-        const float rim = 0.25f * std::exp(-std::pow((r - 0.3f) / 0.04f, 2.0f));
-        return Colour{1.0f, 0.93f, 0.88f} * (0.55f * body + 0.45f * core + rim);
+        return Colour{1.0f, 0.93f, 0.88f} * (0.55f * body + 0.45f * core);
     });
     return image;
 }

@@ -151,9 +151,9 @@ Image violetChrome() {
 // its centre always shows the same part of its sphere map at the same place
 // on screen, however it turns. So this map is a painting of the whole frame
 // laid into that part (the middle half of the map, upside down and mirrored
-// by the reflection): a deep dusk, night at the top, the afterglow of a sun
-// that has just set low at the right, thin lit cloud banks and the first
-// stars. It stays dark so the additive butterflies and glows carry the light.
+// by the reflection): a twilight over a low cloud deck lit rose and gold from
+// below, violet above and night with the first stars at the top. Its bright
+// band stays low and mid-toned, so the additive butterflies carry the light.
 struct SkyFrame {
     float x, y; // place on the swarm's picture, -1..1, y up
 };
@@ -166,55 +166,18 @@ SkyFrame skyFrameAt(float s, float t) {
     return {ux / uz / 0.5523f, uy / uz / 0.4142f};
 }
 
-float starsAt(SkyFrame f) {
-    constexpr float kCell = 0.018f;
-    const float cx = f.x / kCell, cy = f.y / kCell;
-    const int ix = static_cast<int>(std::floor(cx)), iy = static_cast<int>(std::floor(cy));
-    float v = 0;
-    for (int j = -1; j <= 1; ++j) {
-        for (int i = -1; i <= 1; ++i) {
-            const int x = ix + i, y = iy + j;
-            const float h = latticeHash(x, y, 71);
-            if (h > 0.07f) {
-                continue;
-            }
-            const float px = x + latticeHash(x, y, 72), py = y + latticeHash(x, y, 73);
-            const float d2 = (cx - px) * (cx - px) + (cy - py) * (cy - py);
-            const float size = 0.03f + 0.06f * latticeHash(x, y, 74);
-            const float k = 1 - h / 0.07f; // a few bright stars, many faint ones
-            v += (0.15f + 2.2f * k * k * k) * std::exp(-d2 / size);
-        }
-    }
-    return v;
-}
-
 Image duskSky() {
+    // Ray-traced offline (tools/render/dusk_sky.pov) as the swarm's camera
+    // frames it; each texel of the map's middle shows the place of the
+    // frame it reflects into.
+    const Image frame = renderedPicture("dusk_sky.png", 640, 480);
     Image image(512, 512);
-    image.shadeSupersampled(3, [](float s, float t) {
+    image.shadeSupersampled(2, [&frame](float s, float t) {
         const SkyFrame f = skyFrameAt(s, t);
-        const float y = std::clamp(f.y, -2.0f, 2.0f), x = std::clamp(f.x, -2.5f, 2.5f);
-        // Night above, plum in the middle, embers at the bottom.
-        const float up = smoothstep(-1.1f, 1.0f, y);
-        Colour colour = mix(Colour{0.16f, 0.05f, 0.07f}, Colour{0.07f, 0.035f, 0.11f},
-                            smoothstep(0.0f, 0.5f, up));
-        colour = mix(colour, Colour{0.012f, 0.014f, 0.045f}, smoothstep(0.45f, 1.0f, up));
-        // Afterglow of the set sun, below the frame at the lower right.
-        const float gx = x - 0.55f, gy = y + 1.35f;
-        const float glow = std::exp(-(gx * gx * 0.55f + gy * gy * 1.6f));
-        colour += Colour{0.55f, 0.2f, 0.06f} * (0.75f * glow);
-        colour += Colour{0.3f, 0.06f, 0.12f} * (0.35f * std::exp(-gy * gy * 0.7f));
-        // Long thin cloud banks, lit rose and gold from below, dark on top.
-        const float warp = fractalNoise(0.2f * x + 0.5f, 0.2f * y + 0.5f, 3, 3, 0.5f, 77);
-        const float bank =
-            fractalNoise(0.12f * x + 0.5f, 1.1f * y + 0.3f * warp + 0.5f, 4, 5, 0.55f, 78);
-        const float cloud = smoothstep(0.1f, 0.55f, bank) * (1 - smoothstep(-0.1f, 0.7f, y));
-        const float lit = 0.35f + 0.65f * glow;
-        colour = mix(colour, colour * 0.55f, 0.5f * cloud);
-        colour += mix(Colour{0.35f, 0.1f, 0.2f}, Colour{0.8f, 0.42f, 0.16f}, glow) *
-                  (0.22f * lit * cloud * smoothstep(0.3f, 0.75f, bank));
-        // The first stars, only where the sky is dark enough.
-        colour += Colour{0.85f, 0.88f, 1.0f} * (0.7f * starsAt(f) * smoothstep(0.3f, 0.9f, up));
-        return colour;
+        // Beyond the frame the map is never seen; it falls to the night.
+        const float outside = smoothstep(1.02f, 1.15f, std::max(std::abs(f.x), std::abs(f.y)));
+        return mix(frame.sampleClamped(0.5f + 0.5f * f.x, 0.5f + 0.5f * f.y),
+                   Colour{0.01f, 0.012f, 0.04f}, outside);
     });
     return image;
 }

@@ -53,32 +53,40 @@ Image vignette() {
     return image;
 }
 
-// Butterfly wing pattern: cells of deep colour split by black veins, each
-// with an eye spot (dark pupil, bright rim). The wings are added onto the
-// sky, so black veins and margins are see-through and give the wing its
-// structure; the colours stay saturated and below white so the flapping
-// brightness (up to 1.3 times) does not bleach them.
+// Butterfly wing pattern, laid on the wing by its own x and y: the wing
+// covers about the middle 0.45 x 0.6 of the texture and slides sideways by
+// up to 0.15 as it flaps, so the pattern is built across the wing's height
+// (black margins with two rows of white spots at the top and bottom, a dark
+// bar where fore- and hindwing meet) and repeats sideways (veins, one eye
+// spot per wing width). A warm gold ground in broad areas reads as a wing
+// even at a few dozen pixels; black is see-through, since the wings are
+// added onto the sky, and the ground stays below white so the flapping
+// brightness (up to 1.3 times) tints it instead of bleaching it.
 Image wingPattern() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
-        const CellDistances cells = cellularNoise(s, t, 4, 11);
-        const float hue = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 12);
-        const Colour warm = mix(Colour{0.95f, 0.32f, 0.04f}, Colour{0.8f, 0.05f, 0.4f}, hue);
-        const Colour cool = mix(Colour{0.05f, 0.3f, 0.95f}, Colour{0.05f, 0.7f, 0.55f}, hue);
-        const float family = 0.5f + 0.5f * fractalNoise(s, t, 2, 2, 0.5f, 13);
-        const float eye = cells.nearest;
-        const Colour ground = mix(warm, cool, smoothstep(0.4f, 0.6f, family));
-        Colour c = mix(mix(cool, warm, smoothstep(0.4f, 0.6f, family)), ground,
-                       smoothstep(0.16f, 0.3f, eye));
-        // The eye spot: a gold rim, a black ring, a pale pupil highlight.
-        c = mix(c, Colour{1.0f, 0.8f, 0.25f}, std::exp(-std::pow((eye - 0.14f) / 0.025f, 2.0f)));
-        c = mix(c, grey(0.0f), std::exp(-std::pow((eye - 0.09f) / 0.025f, 2.0f)));
-        c = mix(c, Colour{0.9f, 0.95f, 1.0f}, 0.8f * std::exp(-eye * eye / 0.0012f));
-        const float edge = cells.second - cells.nearest;
-        const float veins = 1 - smoothstep(0.02f, 0.07f, edge);
-        const float scales =
-            0.8f + 0.2f * std::sin((s + t) * 2 * pi * 64) * std::sin((s - t) * 2 * pi * 64);
-        return mix(c * (0.8f * scales), grey(0.0f), veins);
+        const float v = std::abs(t - 0.5f); // 0 at the body's middle, 0.3 at the wing's ends
+        const float gold = smoothstep(0.05f, 0.22f, v);
+        Colour c = mix(Colour{0.75f, 0.22f, 0.04f}, Colour{0.85f, 0.6f, 0.12f}, gold);
+        // Veins: wavy lines across the wing, tightening towards the margin.
+        const float wave = s * 2 * pi * 13.0f + 1.5f * std::sin(t * 2 * pi * 2.0f);
+        const float vein = std::pow(0.5f + 0.5f * std::cos(wave), 24.0f);
+        c = mix(c, grey(0.0f), 0.85f * vein);
+        // Eye spot on each wing: black ring, blue iris, pale pupil.
+        const float ex = std::remainder(s - 0.05f, 0.25f), ey = v - 0.15f;
+        const float eye = std::sqrt(ex * ex + 1.6f * ey * ey);
+        c = mix(c, grey(0.02f), smoothstep(0.05f, 0.04f, eye));
+        c = mix(c, Colour{0.2f, 0.45f, 0.95f}, smoothstep(0.032f, 0.025f, eye));
+        c = mix(c, Colour{0.95f, 0.95f, 0.9f}, smoothstep(0.013f, 0.008f, eye));
+        // Dark bar between the fore- and hindwing, dark margin with white spots.
+        c = mix(c, grey(0.0f), smoothstep(0.035f, 0.0f, v));
+        c = mix(c, grey(0.0f), smoothstep(0.235f, 0.25f, v));
+        const float row = std::remainder(s, 1.0f / 18.0f);
+        for (const float at : {0.262f, 0.285f}) {
+            const float d2 = row * row + (v - at) * (v - at);
+            c = mix(c, grey(0.9f), smoothstep(0.00012f, 0.00004f, d2));
+        }
+        return c;
     });
     return image;
 }
@@ -176,25 +184,16 @@ Image glassGrid() {
     return image;
 }
 
-// Grey "text": rows of word-like blocks, the way a page looks from afar.
+// The room's bowls: white marble with soft grey veins. Their dark red,
+// green and blue material needs a near-white skin to show at all, and
+// the bowls are seen large, so anything with hard rows reads as stripes.
 Image greyText() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
-        const int rows = 16;
-        const int row = static_cast<int>(t * rows) % rows;
-        const float inRow = t * rows - std::floor(t * rows);
-        const float ink = smoothstep(0.2f, 0.3f, inRow) * (1 - smoothstep(0.7f, 0.8f, inRow));
-        // Words: runs along s with gaps from a per-row hash, repeating every texture width.
-        const int letters = 48;
-        const int letter = static_cast<int>(s * letters) % letters;
-        const bool gap = latticeHash(letter, row, 51) < 0.18f;
-        const float inLetter = s * letters - std::floor(s * letters);
-        const float glyph = 0.5f + 0.5f * latticeHash(letter * 7 + static_cast<int>(inLetter * 3),
-                                                      row * 5 + static_cast<int>(inRow * 4), 52);
-        const float stroke =
-            gap ? 0.0f : ink * (inLetter > 0.15f && inLetter < 0.85f ? glyph : 0.0f);
-        return grey(1.0f -
-                    0.6f * stroke); // the domes are dark red, green, blue: keep the page white
+        const float warp = fractalNoise(s, t, 2, 5, 0.55f, 53);
+        const float vein =
+            std::pow(0.5f + 0.5f * std::sin(2 * pi * (s + 2 * t + 1.2f * warp)), 6.0f);
+        return grey(0.95f - 0.25f * vein - 0.06f * warp);
     });
     return image;
 }
