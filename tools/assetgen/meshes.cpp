@@ -210,14 +210,30 @@ Mesh funky() {
 // picture; a smooth blob would show that picture as one soft blur, while
 // facets break it into sharp tilted copies with edges, which is what reads as
 // a mirrored object. Few faces, as twenty are drawn every frame.
+//
+// The opening camera stands 1.2 from the crystal's centre; at the full size
+// of the fit the crystal filled the whole view and read as a dark wall. Two
+// specks far above and below it make the fit shrink it, so it hangs in the
+// picture as an object with the tunnel around it.
+constexpr double kCrystalAnchor = 2.2; // crystal radius about 1, so shown at 0.45
+
 Mesh resoil() {
     const LumpField lumps(1001, 7, 0.12, 0.3, 0.15, 0.4);
-    return named(faceted(sphere(3,
-                                [&](Vec3 n) {
-                                    const double r = 0.8 + lumps.at(n);
-                                    return Vec3{n.x * r, n.y * r * 0.85, n.z * r * 0.95};
-                                })),
-                 "Blob");
+    Mesh mesh = faceted(sphere(3, [&](Vec3 n) {
+        const double r = 0.8 + lumps.at(n);
+        return Vec3{n.x * r, n.y * r * 0.85, n.z * r * 0.95};
+    }));
+    for (const double y : {kCrystalAnchor, -kCrystalAnchor}) {
+        const int a = mesh.addVertex({0, y, 0});
+        mesh.addVertex({0.001, y, 0});
+        mesh.addVertex({0, y, 0.001});
+        mesh.addTriangle(a, a + 1, a + 2);
+        // Facing away from the crystal, like the rest of its outside.
+        if (y < 0) {
+            std::swap(mesh.faces.back().corners[1], mesh.faces.back().corners[2]);
+        }
+    }
+    return named(mesh, "Blob");
 }
 
 // Light tunnel: a long tube along z made of separate bands, seen from inside
