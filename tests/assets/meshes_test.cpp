@@ -49,9 +49,11 @@ const Expected kMeshes[] = {
     {"plane.asc", 3 * 1152 + 3, 1153, Box{{-1, -1, -0.45}, {1, 1, 0.45}}},
     {"star2.asc", 3 * 80, 80, Box{{-0.851, -1, -0.894}, {0.851, 1, 0.894}}},
     {"funky.asc", geodesicVertices(4) + 240 * 10, 20 * 16 + 2 * 240 * 10, {}},
-    {"resoil.asc", 3 * 180, 180, {}},
-    // Sixteen open bands of 48 sides along z, two rings each.
-    {"round3.asc", 16 * 2 * 48, 16 * 2 * 48, Box{{-0.36, -0.36, -1}, {0.36, 0.36, 1}}},
+    // A faceted crystal, and two specks above and below that shrink it.
+    {"resoil.asc", 3 * 182, 182, {}},
+    // Ten open bands of 30 sides along z, two triangles a side, and
+    // nine rings of 50 sparkles of five tiny faces; no corner shared.
+    {"round3.asc", 3 * 2850, 2850, Box{{-0.46, -0.46, -1}, {0.46, 0.46, 1}}},
     {"torus2.asc", 32 * 10, 2 * 32 * 10, Box{{-1, -1, -0.22}, {1, 1, 0.22}}},
     {"simpleplane.asc", 3 * 200, 200, Box{{-1, 0, -1}, {1, 0, 1}}},
     {"sphereone.asc", geodesicVertices(8), 1280, Box{{-1, -1, -1}, {1, 1, 1}}},
@@ -343,8 +345,45 @@ TEST(MeshOrientation, CrownsHingesAndTailsPointWhereTheEffectsExpect) {
 
 TEST(MeshFiles, FaceLimitsOfTheTriangleEffectsHold) {
     // The exploded tunnel and the goldfish fill arrays of these sizes.
-    EXPECT_EQ(loadTriangles("round3.asc", 2900).count, 16 * 2 * 48);
+    EXPECT_EQ(loadTriangles("round3.asc", 2900).count, 2850);
     EXPECT_EQ(loadTriangles("goldfish.asc", 2000).count, 1920);
+}
+
+// The glitter times each face by its index modulo 50 and sends face i to the
+// place of face (count - i). The sparkles only read as bright points if the
+// faces of one stack (50 apart) start at the same corner and their mirror
+// faces do too, so the stack flies as one point all the way.
+TEST(MeshFiles, TunnelSparklesFlyAsWholeStacks) {
+    const auto t = loadTriangles("round3.asc", 2900);
+    const int count = t.count;
+    ASSERT_EQ(count, 2850);
+    const auto cornerA = [&t](int f) {
+        return std::array<float, 3>{t.positions[f][0], t.positions[f][1], t.positions[f][2]};
+    };
+    const auto tiny = [&t](int f) {
+        float extent = 0;
+        for (int k = 3; k < 9; ++k) {
+            extent = std::max(extent, std::abs(t.positions[f][k] - t.positions[f][k % 3]));
+        }
+        return extent < 0.01f;
+    };
+    constexpr int kFirst = 300, kStack = 5, kRings = 9, kPeriod = 50;
+    EXPECT_FALSE(tiny(kFirst - 1));
+    EXPECT_FALSE(tiny(kFirst + kStack * kRings * kPeriod));
+    for (int ring = 0; ring < kRings; ++ring) {
+        for (int place = 0; place < kPeriod; ++place) {
+            const int head = kFirst + kPeriod * kStack * ring + place;
+            ASSERT_TRUE(tiny(head)) << head;
+            for (int member = 1; member < kStack; ++member) {
+                const int f = head + kPeriod * member;
+                EXPECT_TRUE(tiny(f)) << f;
+                EXPECT_EQ(cornerA(f), cornerA(head)) << f;
+                if (place > 0) {
+                    EXPECT_EQ(cornerA(count - f), cornerA(count - head)) << f;
+                }
+            }
+        }
+    }
 }
 
 TEST(MeshFiles, BothLineEndingsAndMaterialBlocksOccur) {

@@ -210,28 +210,57 @@ Mesh funky() {
 // picture; a smooth blob would show that picture as one soft blur, while
 // facets break it into sharp tilted copies with edges, which is what reads as
 // a mirrored object. Few faces, as twenty are drawn every frame.
+//
+// The opening camera stands 1.2 from the crystal's centre; at the full size
+// of the fit the crystal filled the whole view and read as a dark wall. Two
+// specks far above and below it make the fit shrink it, so it hangs in the
+// picture as an object with the tunnel around it.
+constexpr double kCrystalAnchor = 2.2; // crystal radius about 1, so shown at 0.45
+
 Mesh resoil() {
     const LumpField lumps(1001, 7, 0.12, 0.3, 0.15, 0.4);
-    return named(faceted(sphere(3,
-                                [&](Vec3 n) {
-                                    const double r = 0.8 + lumps.at(n);
-                                    return Vec3{n.x * r, n.y * r * 0.85, n.z * r * 0.95};
-                                })),
-                 "Blob");
+    Mesh mesh = faceted(sphere(3, [&](Vec3 n) {
+        const double r = 0.8 + lumps.at(n);
+        return Vec3{n.x * r, n.y * r * 0.85, n.z * r * 0.95};
+    }));
+    for (const double y : {kCrystalAnchor, -kCrystalAnchor}) {
+        const int a = mesh.addVertex({0, y, 0});
+        mesh.addVertex({0.001, y, 0});
+        mesh.addVertex({0, y, 0.001});
+        mesh.addTriangle(a, a + 1, a + 2);
+        // Facing away from the crystal, like the rest of its outside.
+        if (y < 0) {
+            std::swap(mesh.faces.back().corners[1], mesh.faces.back().corners[2]);
+        }
+    }
+    return named(mesh, "Blob");
 }
 
 // Light tunnel: a long tube along z made of separate bands, seen from inside
 // (its faces point inward). Inside the feedback it shows the last picture
 // streaked along its length, cut into rings by the dark gaps, so it reads as
-// depth. Its triangles also fly apart and glitter as points, so the faces are
-// kept in order, band by band from the far end: neighbours then share their
-// colour phase and flight timing, and the points form rings of light with
-// waves running down them instead of random confetti.
-constexpr int kTunnelBands = 16;
-constexpr int kTunnelSides = 48;
+// depth. Additive and without depth test, so the order of its faces does not
+// show in the tunnel.
+//
+// The same faces glitter as points: every face flies on its own path and
+// draws its three corners as dim additive points, timed by its index modulo
+// the glitter's period and sent to the circle and to its mirror face by index.
+// One band face alone is too dim to see. So between two halves of the tube
+// lie stacks of tiny faces: each sparkle is a few faces one period apart whose
+// corners all coincide, so they add up to one bright point that hops, twinkles
+// and flies as one. The sparkles sit in the middle of the face order with as
+// many band faces before as after, so a stack's mirror faces form one stack
+// too and a sparkle stays whole on its whole flight.
+constexpr int kTunnelBands = 10;
+constexpr int kTunnelSides = 30;
 constexpr double kTunnelRadius = 0.35;
+constexpr int kGlitterPeriod = 50; // faces timed alike are this far apart
+constexpr int kSparkleStack = 5;   // faces per sparkle
+constexpr int kSparkleRings = 9;   // of kGlitterPeriod sparkles each
+constexpr double kSparkleRadius = 0.45;
+constexpr double kSparkleSize = 0.002; // far below a texel: the corners coincide
 
-Mesh round3() {
+Mesh tunnelBands() {
     Mesh mesh;
     const double pitch = 2.0 / kTunnelBands;
     for (int band = 0; band < kTunnelBands; ++band) {
@@ -252,9 +281,52 @@ Mesh round3() {
             mesh.addQuad(a, a + kTunnelSides, b + kTunnelSides, b);
         }
     }
-    if (mesh.signedVolume6() > 0) {
-        mesh.flipFaces();
+    return mesh;
+}
+
+// Rings of sparkles along the tube; ring by ring, each stack member one
+// glitter period after the last, so face index = period * (stack * ring +
+// member) + place on the ring.
+Mesh sparkles() {
+    Mesh mesh;
+    for (int ring = 0; ring < kSparkleRings; ++ring) {
+        const double z = -0.85 + 1.7 * ring / (kSparkleRings - 1);
+        for (int member = 0; member < kSparkleStack; ++member) {
+            for (int place = 0; place < kGlitterPeriod; ++place) {
+                // Neighbouring rings interleave their points.
+                const double a = 2 * kPi * (place + 0.5 * (ring % 2)) / kGlitterPeriod;
+                const Vec3 p{kSparkleRadius * std::cos(a), kSparkleRadius * std::sin(a), z};
+                const int first = mesh.addVertex(p);
+                mesh.addVertex(p + Vec3{kSparkleSize, 0, 0});
+                mesh.addVertex(p + Vec3{0, kSparkleSize, 0});
+                mesh.addTriangle(first, first + 1, first + 2);
+            }
+        }
     }
+    return mesh;
+}
+
+Mesh round3() {
+    Mesh bands = tunnelBands();
+    if (bands.signedVolume6() > 0) {
+        bands.flipFaces();
+    }
+    const std::size_t half = bands.faces.size() / 2;
+    static_assert(kTunnelBands * kTunnelSides % kGlitterPeriod == 0,
+                  "half the band faces must be whole glitter periods");
+    Mesh mesh;
+    const auto appendFaces = [&mesh, &bands](std::size_t first, std::size_t last) {
+        for (std::size_t f = first; f < last; ++f) {
+            const auto& corners = bands.faces[f].corners;
+            const int a = mesh.addVertex(bands.vertices[corners[0]]);
+            mesh.addVertex(bands.vertices[corners[1]]);
+            mesh.addVertex(bands.vertices[corners[2]]);
+            mesh.addTriangle(a, a + 1, a + 2);
+        }
+    };
+    appendFaces(0, half);
+    mesh.append(sparkles());
+    appendFaces(half, bands.faces.size());
     return named(mesh, "Tunnel");
 }
 
