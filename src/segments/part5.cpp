@@ -48,7 +48,9 @@ constexpr double kTileParameterFloor = 1.2;
 // no jump); tiles farther out read their path at earlier keys, so at any
 // moment the colours lie on spiral arms, and the arms wind on as time runs.
 // Track 0 x feeds the alpha and y a sideways drift; track 1 x takes alpha
-// away; track 2 x gives red and spin, y blue.
+// away; track 2 x gives red and spin, y blue. The tiles stay half
+// translucent and turn only partly, so the panorama shows through and the
+// grid still reads while the arms wind.
 constexpr int kTileKeys = 18;
 constexpr double kTileTurnPerKey = 4.0 * 2.0 * 3.14159265358979323846 / kTileKeys;
 constexpr double kMosaicCentre = 9.5;
@@ -57,9 +59,9 @@ struct TileKeyShape {
     double offset;
 };
 constexpr TileKeyShape kTileKeyShapes[3][3] = {
-    {{3.4, 1.6, 1.0, 0.0}, {0.0, 0.0, 0.08, 0.0}, {0.0, 0.0, 0.0, 0.0}},
-    {{0.15, 0.0, 0.3, 0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}},
-    {{1.2, 1.0, 0.3, 2.1}, {0.7, 0.5, 0.2, 1.0}, {0.0, 0.0, 0.0, 0.0}},
+    {{2.6, 1.2, 0.6, 0.0}, {0.0, 0.0, 0.08, 0.0}, {0.0, 0.0, 0.0, 0.0}},
+    {{0.12, 0.0, 0.1, 0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}},
+    {{0.25, 0.2, 0.05, 2.1}, {0.65, 0.35, 0.1, 1.0}, {0.0, 0.0, 0.0, 0.0}},
 };
 // Creature.
 constexpr double kPhaseStep = 0.01;

@@ -461,11 +461,12 @@ Mesh vaseMirror() {
     return named(vase(24, 1), "VaseMirror");
 }
 
-// Moon panorama creature: a bumpy body, the same lumps at two detail levels.
+// Moon panorama creature: an orb with a faint swell, the same at two detail
+// levels; stronger lumps read as rocks under the glass skin.
 Mesh creature(int frequency) {
     const LumpField lumps(6001, 16, 0.06, 0.2, 0.02, 0.07);
     return sphere(frequency, [&](Vec3 n) {
-        const double r = 0.85 + lumps.at(n);
+        const double r = 0.92 + 0.2 * lumps.at(n);
         return Vec3{n.x * r, n.y * r * 0.9, n.z * r * 1.12};
     });
 }
@@ -647,7 +648,8 @@ Mesh goldfish() {
         return std::pair{kSections[std::size(kSections) - 1].halfWidth,
                          kSections[std::size(kSections) - 1].halfHeight};
     };
-    Mesh mesh = parametricGrid(60, 16, false, true, [&](double u, double v) {
+    // More steps around than along: the outline is what shows facets.
+    Mesh mesh = parametricGrid(44, 22, false, true, [&](double u, double v) {
         const auto [w, h] = section(u);
         const double a = 2 * kPi * v, s = std::sin(a);
         const double fork = 0.14 * smoothstep(0.78, 1.0, u) * std::pow(std::abs(s), 1.5);

@@ -50,18 +50,17 @@ Image starburst() {
 
 Image starburst2() {
     Image image(256, 256);
-    image.shade([](float s, float t) {
+    image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         // Three of these are stacked at the rain scene's sun inside a loop that
-        // multiplies a still light up to sixteenfold: a small hot core, thin
-        // rays and a faint halo keep the sun a sun instead of a quarter of the
-        // sky.
-        const float ring = 0.06f * std::exp(-std::pow((r - 0.62f) / 0.04f, 2.0f));
-        const float glow = std::exp(-(r * r) / 0.004f) + 0.25f * std::exp(-(r * r) / 0.03f) +
-                           0.03f * std::pow(clamp01(1 - r), 3.0f);
-        const float v = rays(s, t, 8, 0.6f, 21) * 0.5f + rays(s, t, 24, 1.5f, 22) * 0.25f;
-        const Colour warm = Colour{1.0f, 0.78f, 0.45f} * (glow + ring) + Colour{1, 0.9f, 0.7f} * v;
-        return warm * spriteWindow(r, 0.5f);
+        // multiplies a still light many times over, and four make each
+        // goldfish's eye: a round hot core in a soft halo, with only a short,
+        // faint star around the core, so it reads as a glow and not as spikes.
+        const float glow = std::exp(-(r * r) / 0.0025f) + 0.18f * std::exp(-(r * r) / 0.02f) +
+                           0.02f * std::pow(clamp01(1 - 2 * r), 3.0f);
+        const float star = rays(s, t, 6, 0.8f, 21) * 0.12f * (1 - smoothstep(0.05f, 0.22f, r));
+        const Colour warm = Colour{1.0f, 0.8f, 0.5f} * glow + Colour{1, 0.9f, 0.75f} * star;
+        return warm * spriteWindow(r, 0.45f);
     });
     // Meshes drawn textured after a glow sample this picture where the glow's
     // last corner left the coordinates, (0, 1): the four corner texels meet
@@ -190,9 +189,9 @@ Image bead(Colour colour, bool sparkle) {
         float v = std::exp(-r * r / 0.01f) + 0.5f * std::exp(-r * r / 0.003f) +
                   0.06f * std::exp(-r * r / 0.08f);
         if (sparkle) {
-            const float dx = std::abs(s - 0.5f) * 2, dy = std::abs(t - 0.5f) * 2;
-            v += 0.8f * (std::exp(-dx * dx / 0.002f) * clamp01(1 - dy) +
-                         std::exp(-dy * dy / 0.002f) * clamp01(1 - dx));
+            // A thin ring round the pearl rather than a cross: crosses along
+            // every arm read as busy glitter.
+            v += 0.35f * std::exp(-std::pow((r - 0.3f) / 0.035f, 2.0f));
         }
         return colour * (v * spriteWindow(r, 0.5f));
     });
@@ -332,7 +331,8 @@ Image lightSpark() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float core = std::exp(-r * r / 0.004f) + 0.25f * std::exp(-r * r / 0.02f);
+        // A faint skirt only: the flares sit still by the sun inside the loop.
+        const float core = std::exp(-r * r / 0.003f) + 0.08f * std::exp(-r * r / 0.015f);
         const auto band = [r](float at, float width) {
             return std::exp(-std::pow((r - at) / width, 2.0f));
         };

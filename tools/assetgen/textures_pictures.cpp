@@ -120,7 +120,11 @@ Image moonPanel(int panel) {
     // Left of the first panel there is only the black of the cleared window,
     // and the scroll shows it for the first seconds: the panorama comes out of
     // that darkness instead of ending at a hard edge.
-    const auto outOfTheDark = [](float x) { return std::pow(smoothstep(0.0f, 0.6f, x), 1.5f); };
+    // The scroll runs on past the last panel's right edge as well, so the
+    // panorama sinks back into the dark there.
+    const auto outOfTheDark = [](float x) {
+        return std::pow(smoothstep(0.0f, 0.6f, x) * smoothstep(0.0f, 0.6f, moonPanels - x), 1.5f);
+    };
     image.shade([&](float s, float t) {
         const float x = xOf(s);
         return panorama(x, t, ridges[std::min(511, static_cast<int>(s * 512))]) * outOfTheDark(x);
