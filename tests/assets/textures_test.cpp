@@ -405,6 +405,31 @@ TEST(Textures, GreetingsLeaveRoomForTheirNeighbours) {
     EXPECT_GT(halves[1][1], 50 * halves[1][0] + 1) << "the second picture keeps to the right";
 }
 
+// The first picture is shown beside the second and beside the (1.3 times
+// wider) third at full alpha: on screen their names must not run together.
+TEST(Textures, GreetingsSideBySideKeepAWordGap) {
+    const char* files[] = {"greetings.png", "greetings2.png", "greetings3.png"};
+    const double halfWidth[] = {0.2, 0.2, 0.26}; // quad half-widths on screen
+    std::array<double, 3> left{}, right{};
+    for (int f = 0; f < 3; ++f) {
+        const Picture p = readWithLibpng(files[f]);
+        ASSERT_GT(p.width, 0) << files[f];
+        int first = p.width, last = -1;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                if (p.luminance(x, y) > 60) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+            }
+        }
+        left[f] = (2.0 * first / p.width - 1.0) * halfWidth[f];
+        right[f] = (2.0 * (last + 1) / p.width - 1.0) * halfWidth[f];
+    }
+    EXPECT_GT(left[1] - right[0], 0.03) << "first and second";
+    EXPECT_GT(left[2] - right[0], 0.03) << "first and third";
+}
+
 // The alpha sources are read from their blue byte: it must carry a real ramp.
 TEST(Textures, AlphaFilesCarryTheirRampInBlue) {
     for (const char* file : {"causta.png", "gradient.png"}) {

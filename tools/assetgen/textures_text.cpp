@@ -73,7 +73,9 @@ Image logo() {
 // taller than their spacing on screen, so each name keeps to the middle of
 // its strip; the pictures cross-fade in place, so each sets its names in its
 // own part of the strip (`centreS`, `width`): the first on the left, the
-// second and the larger third, which cross-fade only faintly, on the right.
+// second and the larger third, which cross-fade only faintly, on the right,
+// with a word's gap on screen between the first and either of the others
+// (they are shown side by side at full alpha).
 Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float centreS,
                     float width) {
     Plane letters(512, 512);
@@ -108,19 +110,19 @@ std::vector<TextureRecipe> textTextures() {
          [] {
              return greetingsCard({"Brass Heron", "Kettle Lamp", "Northwind Loom", "Pale Orchard",
                                    "Velvet Gantry", "Cinder Atlas", "Paper Comet", "Lumen Ferry"},
-                                  {1.0f, 0.9f, 0.75f}, 0.27f, 0.46f);
+                                  {1.0f, 0.9f, 0.75f}, 0.25f, 0.38f);
          }},
         {"greetings2.png",
          [] {
              return greetingsCard({"Glass Marmot", "Hollow Reed", "Amber Quay", "Drift Owl",
                                    "Copper Tarn", "Moss Engine", "Lark Foundry", "Ink Harbour"},
-                                  {0.75f, 0.9f, 1.0f}, 0.73f, 0.46f);
+                                  {0.75f, 0.9f, 1.0f}, 0.76f, 0.4f);
          }},
         {"greetings3.png",
          [] {
              return greetingsCard({"Quill Orbit", "Opal Weir", "Tin Lantern", "Ember Vault",
                                    "Sable Kite", "Fern Signal", "Rook Atelier", "Dune Choir"},
-                                  {0.85f, 1.0f, 0.8f}, 0.68f, 0.4f);
+                                  {0.85f, 1.0f, 0.8f}, 0.72f, 0.34f);
          }},
         {"cred1.png", [] { return creditCard("a realtime production", "Orv. Halvane"); }},
         {"cred2.png", [] { return creditCard("code", "Quiet Lattice"); }},
