@@ -42,13 +42,13 @@ Image causticFrame(int frame) {
         constexpr float kOrbit = 0.06f;
         const float big = causticNetwork(s, t, phase, 5, 11, kOrbit);
         const float fine = causticNetwork(s, t, -phase, 9, 23, kOrbit);
-        const float light = 0.95f * big * big + 0.4f * fine * fine;
+        const float light = 0.75f * big * big + 0.45f * fine * fine;
         // Sea-blue rather than white lines: the underwater picture lays
         // them over itself per colour channel, with red and green weighted
         // far above blue, and strong red or green lines turn into a
         // coloured net there.
         const Colour deep{0.02f, 0.07f, 0.18f};
-        return deep + Colour{0.2f, 0.7f, 1.0f} * light;
+        return deep + Colour{0.15f, 0.5f, 1.0f} * light;
     });
     return image;
 }
