@@ -16,11 +16,15 @@ constexpr int causticFrames = 16;
 
 // Brightness of a caustic network at (s, t): thin bright lines where two
 // cells meet, with a slow warp so the cells are not polygons. `phase` turns
-// the whole pattern once per 2 pi.
-float causticNetwork(float s, float t, float phase, int period, std::uint32_t seed) {
-    const float ws = s + 0.03f * periodicNoise(s * 4 + std::cos(phase), t * 4, 4, seed + 1);
-    const float wt = t + 0.03f * periodicNoise(s * 4, t * 4 + std::sin(phase), 4, seed + 2);
-    const CellDistances d = cellularNoise(ws, wt, period, seed, phase, 0.18f);
+// the whole pattern once per 2 pi; `orbit` is how far (in cells) each cell
+// centre circles in that time.
+float causticNetwork(float s, float t, float phase, int period, std::uint32_t seed,
+                     float orbit = 0.18f) {
+    // The warp drifts with the cells, in proportion to their orbit.
+    const float drift = orbit / 0.18f;
+    const float ws = s + 0.03f * periodicNoise(s * 4 + drift * std::cos(phase), t * 4, 4, seed + 1);
+    const float wt = t + 0.03f * periodicNoise(s * 4, t * 4 + drift * std::sin(phase), 4, seed + 2);
+    const CellDistances d = cellularNoise(ws, wt, period, seed, phase, orbit);
     const float edge = d.second - d.nearest;
     // Lines are brighter where the cells are large, as focused light would be.
     const float focus = 0.6f + 0.8f * d.second;
@@ -31,15 +35,20 @@ Image causticFrame(int frame) {
     Image image(256, 256);
     const float phase = 2 * pi * frame / causticFrames;
     image.shade([phase](float s, float t) {
-        const float big = causticNetwork(s, t, phase, 5, 11);
-        const float fine = causticNetwork(s, t, -phase, 9, 23);
+        // The frames step almost once per drawn frame and the underwater
+        // trail averages about five of them: the lines move only a fraction
+        // of their width per step, so the net stays sharp through the trail
+        // instead of smearing into a haze.
+        constexpr float kOrbit = 0.06f;
+        const float big = causticNetwork(s, t, phase, 5, 11, kOrbit);
+        const float fine = causticNetwork(s, t, -phase, 9, 23, kOrbit);
         const float light = 0.75f * big * big + 0.45f * fine * fine;
         // Sea-blue rather than white lines: the underwater picture lays
         // them over itself per colour channel, with red and green weighted
         // far above blue, and strong red or green lines turn into a
         // coloured net there.
-        const Colour deep{0.02f, 0.08f, 0.2f};
-        return deep + Colour{0.2f, 0.6f, 1.0f} * light;
+        const Colour deep{0.02f, 0.07f, 0.18f};
+        return deep + Colour{0.15f, 0.5f, 1.0f} * light;
     });
     return image;
 }

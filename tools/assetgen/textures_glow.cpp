@@ -171,11 +171,16 @@ Image bubbleRing() {
     image.shadeSupersampled(3, [](float s, float t) {
         const float r = centreDistance(s, t);
         constexpr float kRim = 0.3f;
-        const float ring = 0.55f * std::exp(-std::pow((r - kRim) / 0.035f, 2.0f));
-        const float inside = 0.05f * smoothstep(0.1f, kRim, r) * (r < kRim ? 1.0f : 0.0f);
+        // Near white: the bubbles are tinted warm per vertex (no blue at
+        // all low down), and a cyan ring under that tint came out as a dim
+        // brown smudge. A rim brighter on the lit top and a hot glint read
+        // as a sunlit bubble.
+        const float lit = 0.75f + 0.25f * (t - 0.5f) / kRim;
+        const float ring = 0.95f * lit * std::exp(-std::pow((r - kRim) / 0.03f, 2.0f));
+        const float inside = 0.06f * smoothstep(0.1f, kRim, r) * (r < kRim ? 1.0f : 0.0f);
         const float spot =
-            0.8f * std::exp(-(std::pow(s - 0.44f, 2.0f) + std::pow(t - 0.57f, 2.0f)) / 0.0008f);
-        return Colour{0.35f, 0.8f, 1.0f} * ((ring + inside + spot) * spriteWindow(r, 0.4f));
+            1.0f * std::exp(-(std::pow(s - 0.42f, 2.0f) + std::pow(t - 0.6f, 2.0f)) / 0.0006f);
+        return Colour{0.95f, 0.98f, 1.0f} * ((ring + inside + spot) * spriteWindow(r, 0.4f));
     });
     return image;
 }

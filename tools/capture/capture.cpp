@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "anim/timing.h"
 #include "app/window.h"
 #include "loading/load_assets.h"
 #include "platform/platform.h"
@@ -38,11 +39,13 @@ struct Options {
     bool progress = false;
     bool atChanges = false; // stills just before and just after each Segment change
     int samples = 0;        // multisampled pictures (0: none)
+    int jump = 1;           // Segment to start in, skipping the ones before it
 };
 
 void usage() {
     std::fputs("usage: hlv-capture [--fps N] [--from S] [--to S] [--frames DIR (--every K | --at "
                "T1,T2,..)]\n"
+               "                   [--jump K]  (start in Segment K)\n"
                "                   [--video FILE(.y4m|-|.mp4)] [--audio FILE.wav] [--bench]\n"
                "                   [--music on|off] [--progress] [--at-changes] [--samples N]\n"
                "Times are global seconds since the end of loading. Run it where hlvd/ is.\n",
@@ -78,6 +81,11 @@ Options parseOptions(int argc, char** argv) {
             o.fps = number(value(), "--fps");
         } else if (arg == "--from") {
             o.from = number(value(), "--from");
+        } else if (arg == "--jump") {
+            o.jump = static_cast<int>(std::lround(number(value(), "--jump")));
+            if (o.jump < 1 || o.jump > timing::kSegmentCount) {
+                badOption("--jump takes a Segment from 1 to 8");
+            }
         } else if (arg == "--to") {
             o.to = number(value(), "--to");
         } else if (arg == "--frames") {
@@ -447,10 +455,24 @@ int main(int argc, char** argv) {
     }
     loadAssets();
 
+    // A jump starts Segment `jump` at the frame it would start in a full run
+    // (each Segment before it runs its length, then one handover frame), so
+    // the global clock and the Layers keep their times; the pictures of
+    // effects that carry state from earlier Segments may differ.
+    long firstFrame = 0;
+    if (options.jump > 1) {
+        double ms = 0.0;
+        for (int k = 1; k < options.jump; ++k) {
+            ms += timing::segmentMilliseconds(k) + 1000.0 / options.fps;
+        }
+        firstFrame = std::lround(std::ceil(ms * options.fps / 1000.0));
+        clock.milliseconds = static_cast<double>(firstFrame) * 1000.0 / options.fps;
+        timeline::jumpToSegment(options.jump);
+    }
     int shownIndex = timeline::segmentIndex;
-    recorder.noteSegment(shownIndex, 0);
+    recorder.noteSegment(shownIndex, firstFrame);
     recorder.startClock();
-    for (long frame = 0;; ++frame) {
+    for (long frame = firstFrame;; ++frame) {
         clock.milliseconds = static_cast<double>(frame) * 1000.0 / options.fps;
         const double seconds = (clock.milliseconds - timeline::globalStartTick) / 1000.0;
         const int drawing = timeline::segmentIndex;

@@ -1,8 +1,10 @@
 // povray: +W512 +H512 +A0.1 +AM2 +R2 -V
 // The painting that breaks into tiles just before the underwater scene and
 // that the scene's trail starts from: a sunlit sea floor of pale sand and dark
-// rocks, swaying weed, a few orange fish and shafts of light from the surface,
-// sinking into deep blue. Square, and shown stretched to 4:3.
+// rocks with coral, swaying weed, a school of orange fish and shafts of light
+// from a bright surface, sinking into deep blue. It is also cut into 20 x 20
+// tiles, so every part of it carries something: the water holds fish and
+// shafts, the surface a sun glow and ripples. Square, shown stretched to 4:3.
 #version 3.7;
 global_settings { assumed_gamma 1.0 ambient_light 0 }
 
@@ -16,8 +18,13 @@ light_source { <-5, 8, -10> rgb <0.05, 0.12, 0.18> shadowless }
 
 // The surface far above, bright where the sun comes through.
 plane { y, 14 hollow
-  pigment { bozo color_map { [0 rgb <0.2, 0.55, 0.7>] [0.7 rgb <0.05, 0.25, 0.45>] [1 rgb <0.6, 0.9, 1.0>] } scale <4, 1, 2> }
+  pigment { bozo color_map { [0 rgb <0.2, 0.55, 0.7>] [0.55 rgb <0.04, 0.2, 0.4>] [0.8 rgb <0.35, 0.7, 0.9>] [1 rgb <0.9, 1.0, 1.0>] } scale <2.5, 1, 1.2> }
   finish { emission 0.8 diffuse 0 } }
+
+// The sun's glow through the surface, upper right.
+disc { <3, 13.9, 12>, y, 5 no_shadow
+  pigment { spherical color_map { [0 rgbt 1] [1 rgbt <1.0, 1.0, 0.9, 0>] } poly_wave 2 scale 5 translate <3, 13.9, 12> }
+  finish { emission 1.2 diffuse 0 } }
 
 // Sand with ripples and light network.
 height_field { function 256, 256 { pattern { bumps scale 0.08 } }
@@ -61,10 +68,32 @@ Fish(<-1.2, 3.6, -2>, 0.6, 25)
 Fish(<1.6, 2.6, -3.5>, 0.65, -165)
 Fish(<2.4, 3.9, -1>, 0.5, -160)
 Fish(<0.3, 4.6, 0>, 0.45, 5)
+// A school higher up, smaller with distance, all heading one way.
+#declare F = seed(17);
+#for (k, 0, 39)
+  #declare fz = -2 + 9 * rand(F);
+  Fish(<-7 + 14 * rand(F), 4.2 + 3.5 * rand(F) + 0.3 * fz, fz>, 0.4 + 0.25 * rand(F), 160 + 30 * rand(F))
+#end
+
+// Coral on the rocks: warm fans and branches, bright against the dark stone.
+#macro Coral(P, S, C)
+  union {
+    #for (b, 0, 6)
+      cone { 0, 0.06, <0.5 * sin(b * 0.9), 0.7 + 0.3 * rand(R), 0.5 * cos(b * 1.7)>, 0.02 }
+      sphere { <0.5 * sin(b * 0.9), 0.7, 0.5 * cos(b * 1.7)>, 0.08 }
+    #end
+    pigment { rgb C } finish { emission 0.25 diffuse 0.9 }
+    scale S translate P }
+#end
+Coral(<-6.5, 0.6, 2>, 1.8, <1.0, 0.35, 0.45>)
+Coral(<-3.8, 0.5, 1>, 1.5, <1.0, 0.6, 0.2>)
+Coral(<3.5, 0.5, 2.5>, 1.7, <0.9, 0.3, 0.7>)
+Coral(<6.0, 0.4, 4>, 1.5, <1.0, 0.5, 0.3>)
+Coral(<0.5, 0.3, 5>, 1.3, <0.95, 0.8, 0.3>)
 
 // Shafts of light: faint glowing slabs from the surface.
 #for (k, 0, 6)
   box { <-0.25, 0, -0.05>, <0.25, 16, 0.05>
     rotate <0, 30 * rand(R), 14 + 6 * rand(R)> translate <-6 + 12 * rand(R), -1, 3 + 6 * rand(R)>
-    pigment { rgbt <0.6, 0.85, 1.0, 0.93> } finish { emission 0.5 diffuse 0 } no_shadow hollow }
+    pigment { rgbt <0.7, 0.9, 1.0, 0.88> } finish { emission 0.7 diffuse 0 } no_shadow hollow }
 #end
