@@ -153,7 +153,9 @@ public:
     // of them, or fewer when the final block ended (EndOfStream() is then set).
     uint32_t Decode(InputByteStream& input, uint32_t count, uint8_t* output);
 
-    bool EndOfStream() const { return endOfStream_; }
+    // The final block has ended and every byte of it was handed out (a fast
+    // turn may decode past a request, up to the block's end).
+    bool EndOfStream() const { return endOfStream_ && delivered_ == position_; }
 
 private:
     // Output goes into one buffer whose first kWindowSize bytes before the

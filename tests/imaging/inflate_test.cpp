@@ -245,6 +245,20 @@ TEST(Inflate, RepeatsOfEveryShortPeriod) {
     }
 }
 
+// Bytes after the final block (the checksum, or more in a PNG's last IDAT)
+// keep the fast path running up to the block's end, where a turn may decode
+// past the request: the stream ends only once those bytes are handed out.
+TEST(Inflate, EndsOnlyWhenTheLastBytesAreHandedOut) {
+    for (unsigned seed = 0; seed < 4; ++seed) {
+        Bytes data = MixedBytes(2000 + seed * 500, 20 + seed);
+        Bytes stream = Compress(data, 6, Z_DEFAULT_STRATEGY, 15);
+        stream.insert(stream.end(), 40, 0xA5);
+        for (uint32_t request = 1; request <= 40; ++request)
+            ASSERT_EQ(Inflate(stream, data.size(), {request}), data)
+                << "seed " << seed << " request " << request;
+    }
+}
+
 TEST(Inflate, FlushesInsideTheStreamEmitEmptyStoredBlocks) {
     Bytes data = MixedBytes(20000, 5);
     for (int flush : {Z_SYNC_FLUSH, Z_FULL_FLUSH})
