@@ -34,10 +34,6 @@ uint64_t LowBits64(uint64_t bits, unsigned count) {
     return bits & (~uint64_t(0) >> (64 - count)); // count 1 ... 64
 }
 
-uint32_t LowBits(uint64_t bits, unsigned count) {
-    return uint32_t(bits & ((uint64_t(1) << count) - 1)); // count below 64
-}
-
 struct ByteReversal {
     uint8_t of[256] = {};
     constexpr ByteReversal() {
@@ -113,69 +109,112 @@ constexpr SymbolMeanings kMeanings;
 constexpr uint32_t kNoCodeEntry = MakeEntry(H::kNoCode, H::kSpecial, 0, 0);
 
 // The fast path's bit buffer, refilled a word at a time without a branch.
-// The bits above `available` are already the next input bytes (the refill
+// The bits above the count are already the next input bytes (the refill
 // loaded a whole word); the next refill ORs the same bytes over them again, so
 // they need no clearing until the buffer is handed back.
 struct FastBits {
     const uint8_t* in;
     uint64_t buffer;
-    unsigned available; // below 64
+    // The count of bits is the low byte (below 64); dropping subtracts whole
+    // table entries, whose low byte is their bit count, and leaves the higher
+    // bits undefined instead of spending a mask on every symbol.
+    uint32_t available;
 
     void Refill() {
-        buffer |= LoadLittleEndian64(in) << available;
-        in += (63 - available) >> 3;
+        buffer |= LoadLittleEndian64(in) << (available & 63);
+        in += 7 - ((available >> 3) & 7);
         available |= 56;
     }
-    void Drop(uint32_t entry) {
+    // Drops an entry's code and extra bits; returns the bits as they were,
+    // which the extra bits are read from.
+    uint64_t Drop(uint32_t entry) {
+        const uint64_t before = buffer;
         buffer >>= entry & 63; // the dropped bits; a shift takes only the count's low 6 bits
-        available -= H::DroppedBits(entry);
+        available -= entry;
+        return before;
     }
-    // Drops a code with its extra bits and returns the extra bits' value.
-    uint32_t Extra(uint32_t entry) {
-        uint32_t extra = LowBits(buffer, H::DroppedBits(entry)) >> H::CodeLength(entry);
-        Drop(entry);
-        return extra;
-    }
-    uint64_t Owned() const { return available ? LowBits64(buffer, available) : 0; }
+    unsigned Count() const { return available & 0xFF; }
+    uint64_t Owned() const { return Count() ? LowBits64(buffer, Count()) : 0; }
 };
 
-// Copies a match of end - out bytes from `distance` back, whole words at a
-// time. The first 32 bytes are copied whatever the length (most matches are
-// shorter), so only long matches reach the loop and its exit is predictable.
-// It may write up to 31 bytes past `end`, which later output overwrites.
+// A length or distance: its base plus the extra bits that follow its code.
+// Such an entry has no flag set, so the byte above the dropped bits is just
+// the code length.
+uint32_t BaseAndExtra(uint64_t before, uint32_t entry) {
+    const uint32_t codeAndExtra = uint32_t(before) & ~(~0u << (entry & 0xFF)); // 28 bits at most
+    return H::Value(entry) + (codeAndExtra >> uint8_t(entry >> 8));
+}
+
+// One literal entry: a single byte, or where the block's table pairs
+// literals, one or two.
+template <bool kPairs> uint8_t* WriteLiteralEntry(uint8_t* out, uint32_t entry) {
+    if constexpr (kPairs)
+        return H::WriteLiterals(out, entry);
+    *out = uint8_t(H::Value(entry));
+    return out + 1;
+}
+
+template <size_t kBytes> struct Word { uint8_t bytes[kBytes]; };
+
+// A match whose period (its distance) lies between one and two words: the
+// period's first and last word are loaded once and stored once per period,
+// so no load waits for the match's own stores. Writes up to a period minus
+// one past `end`.
+template <size_t kBytes>
+[[gnu::always_inline]] inline void RepeatPeriod(uint8_t* out, uint8_t* const end,
+                                                uint32_t distance) {
+    Word<kBytes> head, tail;
+    std::memcpy(&head, out - distance, kBytes);
+    std::memcpy(&tail, out - kBytes, kBytes);
+    for (; out < end; out += distance) {
+        std::memcpy(out, &head, kBytes);
+        std::memcpy(out + distance - kBytes, &tail, kBytes);
+    }
+}
+
+// A period shorter than a word: one word holds the pattern, repeated, and is
+// stored at steps of the largest multiple of the period that fits in it.
+[[gnu::always_inline]] inline void RepeatShortPeriod(uint8_t* out, uint8_t* const end,
+                                                     uint32_t distance) {
+    static constexpr uint8_t kStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
+    uint64_t pattern = LoadLittleEndian64(out - distance) & (~uint64_t(0) >> (64 - 8 * distance));
+    for (uint32_t filled = distance; filled < 8; filled *= 2)
+        pattern |= pattern << (8 * filled);
+    const uint32_t step = kStep[distance];
+    for (int i = 0; i < 4; ++i, out += step)
+        std::memcpy(out, &pattern, 8);
+    for (; out < end; out += step)
+        std::memcpy(out, &pattern, 8);
+}
+
+// Copies a match of end - out bytes from `distance` back. A distant source
+// is copied 16 bytes at a time, the first 32 whatever the length (most
+// matches are shorter), so only long matches reach the loop and its exit is
+// predictable. It may write up to 31 bytes past `end`, which later output
+// overwrites.
 [[gnu::always_inline]] inline void CopyMatch(uint8_t* out, uint8_t* const end, uint32_t distance) {
-    const uint8_t* from = out - distance;
-    if (distance >= 16) {
+    if (distance >= 32) {
+        const uint8_t* from = out - distance;
         std::memcpy(out, from, 16);
         std::memcpy(out + 16, from + 16, 16);
         for (out += 32, from += 32; out < end; out += 16, from += 16)
             std::memcpy(out, from, 16);
+    } else if (distance >= 16) {
+        RepeatPeriod<16>(out, end, distance);
     } else if (distance >= 8) {
-        for (int i = 0; i < 32; i += 8)
-            std::memcpy(out + i, from + i, 8);
-        for (out += 32, from += 32; out < end; out += 8, from += 8)
-            std::memcpy(out, from, 8);
+        RepeatPeriod<8>(out, end, distance);
     } else {
-        // A short period: one word holds the pattern, repeated, and is stored
-        // at steps of the largest multiple of the period that fits in a word.
-        // No load in the loop, so no load waits for the stores before it.
-        uint64_t pattern = LoadLittleEndian64(from) & (~uint64_t(0) >> (64 - 8 * distance));
-        for (uint32_t filled = distance; filled < 8; filled *= 2)
-            pattern |= pattern << (8 * filled);
-        const uint32_t step = 8 / distance * distance;
-        for (int i = 0; i < 4; ++i, out += step)
-            std::memcpy(out, &pattern, 8);
-        for (; out < end; out += step)
-            std::memcpy(out, &pattern, 8);
+        RepeatShortPeriod(out, end, distance);
     }
 }
 
 // The fast path's state: it runs while the input holds at least
-// kFastInputMargin bytes, so every refill may load a whole word, and while the
-// output is below `end`, which lies kMaxMatch + kSlack bytes or more before
-// the buffer's end, so a turn's writes (three literal entries of up to two
-// bytes each, or one match with its overrun) always fit. It stops where the careful path can take
-// over: the bit buffer and the output position exact, the next code not yet taken.
+// kFastInputMargin bytes at the start of a turn, so the turn's two refills
+// may load whole words, and while the output is below `end`, which lies
+// kMaxTurnOutput bytes or more before the buffer's end, so a turn's writes
+// (three literal entries of up to two bytes each, or two and a match with its
+// overrun) always fit. It stops where the careful path can take over: the bit
+// buffer and the output position exact, the next code not yet taken.
 struct FastTurns {
     FastBits bits;
     const uint8_t* inLimit;
@@ -190,7 +229,7 @@ constexpr unsigned kLiteralBits = H::MainBits(H::Alphabet::kLiteralLength);
 constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
 
 // Local copies throughout: output stores may alias anything in memory.
-[[gnu::always_inline]] inline void DecodeTurns(FastTurns& turns) {
+template <bool kPairs> [[gnu::always_inline]] inline void DecodeTurns(FastTurns& turns) {
     FastBits bits = turns.bits;
     uint8_t* out = turns.out;
     uint8_t* const end = turns.end;
@@ -208,63 +247,71 @@ constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
         for (;;) {
             // 56 bits or more are ours here.
             if (entry & H::kLiteral) {
-                // Three literal entries at most: 15 bits each at most (a
-                // pair of literals takes 11 at most).
-                for (int taken = 0; taken < 3 && (entry & H::kLiteral); ++taken) {
+                // Three literal entries take 33 bits at most (11 each, a pair
+                // included); after one or two, a refill makes room for a match.
+                bits.Drop(entry);
+                out = WriteLiteralEntry<kPairs>(out, entry);
+                entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
+                if (entry & H::kLiteral) {
                     bits.Drop(entry);
-                    out = H::WriteLiterals(out, entry);
+                    out = WriteLiteralEntry<kPairs>(out, entry);
                     entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
-                }
-            } else {
-                if (entry & (H::kSubtable | H::kSpecial)) {
-                    // Rare: a long code, the end of the block or a bad code.
-                    if (entry & H::kSubtable)
-                        entry = H::SubtableEntry(literals, kLiteralBits, entry, bits.buffer);
                     if (entry & H::kLiteral) {
                         bits.Drop(entry);
-                        out = H::WriteLiterals(out, entry);
+                        out = WriteLiteralEntry<kPairs>(out, entry);
                         entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
                         if (out >= end || bits.in > inLimit)
                             break;
                         bits.Refill();
                         continue;
                     }
-                    if (H::Is(entry, H::kEndOfBlock)) {
-                        bits.Drop(entry);
-                        blockEnded = true;
-                        break;
-                    }
-                    if (entry & H::kSpecial)
-                        Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
-                                                           : "Invalid Huffman Literal Value");
-                }
-                // A length and a distance take 15 + 5 + 15 + 13 = 48 bits at most.
-                uint32_t length = H::Value(entry) + bits.Extra(entry);
-                entry = H::MainEntry(distances, kDistanceBits, bits.buffer);
-                if (entry & (H::kSubtable | H::kSpecial)) {
-                    if (entry & H::kSubtable)
-                        entry = H::SubtableEntry(distances, kDistanceBits, entry, bits.buffer);
-                    if (entry & H::kSpecial)
-                        Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
-                                                           : "Invalid Huffman Distance Value");
-                }
-                uint32_t distance = H::Value(entry) + bits.Extra(entry);
-                // The next lookup and the refill go before the copy, so that
-                // they need not wait behind its stores.
-                entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
-                uint8_t* const copy = out;
-                out += length;
-                if (out >= end || bits.in > inLimit) {
-                    CopyMatch(copy, out, distance);
-                    break;
                 }
                 bits.Refill();
-                CopyMatch(copy, out, distance);
-                continue;
             }
-            if (out >= end || bits.in > inLimit)
+            if (entry & (H::kSubtable | H::kSpecial)) {
+                // Rare: a long code, the end of the block or a bad code.
+                if (entry & H::kSubtable)
+                    entry = H::SubtableEntry(literals, kLiteralBits, entry, bits.buffer);
+                if (entry & H::kLiteral) {
+                    bits.Drop(entry);
+                    out = H::WriteLiterals(out, entry);
+                    entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
+                    if (out >= end || bits.in > inLimit)
+                        break;
+                    bits.Refill();
+                    continue;
+                }
+                if (H::Is(entry, H::kEndOfBlock)) {
+                    bits.Drop(entry);
+                    blockEnded = true;
+                    break;
+                }
+                if (entry & H::kSpecial)
+                    Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
+                                                       : "Invalid Huffman Literal Value");
+            }
+            // A length and a distance take 15 + 5 + 15 + 13 = 48 bits at most.
+            const uint32_t length = BaseAndExtra(bits.Drop(entry), entry);
+            entry = H::MainEntry(distances, kDistanceBits, bits.buffer);
+            if (entry & (H::kSubtable | H::kSpecial)) {
+                if (entry & H::kSubtable)
+                    entry = H::SubtableEntry(distances, kDistanceBits, entry, bits.buffer);
+                if (entry & H::kSpecial)
+                    Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
+                                                       : "Invalid Huffman Distance Value");
+            }
+            const uint32_t distance = BaseAndExtra(bits.Drop(entry), entry);
+            // The next lookup and the refill go before the copy, so that
+            // they need not wait behind its stores.
+            entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
+            uint8_t* const copy = out;
+            out += length;
+            if (out >= end || bits.in > inLimit) {
+                CopyMatch(copy, out, distance);
                 break;
+            }
             bits.Refill();
+            CopyMatch(copy, out, distance);
         }
     }
     turns.bits = bits;
@@ -272,27 +319,28 @@ constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
     turns.blockEnded = blockEnded;
 }
 
-void DecodeTurnsPortable(FastTurns& turns) {
-    DecodeTurns(turns);
+// One copy of the loop per table kind: single literals, or literal pairs.
+template <bool kPairs> void DecodeTurnsPortable(FastTurns& turns) {
+    DecodeTurns<kPairs>(turns);
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 // The same loop with the BMI2 shifts where the processor has them (one
 // instruction for a variable shift or a low-bits mask).
-__attribute__((target("bmi2"))) void DecodeTurnsBmi2(FastTurns& turns) {
-    DecodeTurns(turns);
+template <bool kPairs> __attribute__((target("bmi2"))) void DecodeTurnsBmi2(FastTurns& turns) {
+    DecodeTurns<kPairs>(turns);
 }
 
-void RunFastTurns(FastTurns& turns) {
+void RunFastTurns(FastTurns& turns, bool pairs) {
     static const bool bmi2 = __builtin_cpu_supports("bmi2");
     if (bmi2)
-        DecodeTurnsBmi2(turns);
+        pairs ? DecodeTurnsBmi2<true>(turns) : DecodeTurnsBmi2<false>(turns);
     else
-        DecodeTurnsPortable(turns);
+        pairs ? DecodeTurnsPortable<true>(turns) : DecodeTurnsPortable<false>(turns);
 }
 #else
-void RunFastTurns(FastTurns& turns) {
-    DecodeTurnsPortable(turns);
+void RunFastTurns(FastTurns& turns, bool pairs) {
+    pairs ? DecodeTurnsPortable<true>(turns) : DecodeTurnsPortable<false>(turns);
 }
 #endif
 
@@ -306,7 +354,7 @@ InflateHuffmanDecoder::InflateHuffmanDecoder(unsigned maxLength, Alphabet alphab
       meanings_(alphabet == Alphabet::kCodeLength      ? kMeanings.codeLength
                 : alphabet == Alphabet::kLiteralLength ? kMeanings.literalLength
                                                        : kMeanings.distance),
-      pairsLiterals_(alphabet == Alphabet::kLiteralLength) {
+      mayPairLiterals_(alphabet == Alphabet::kLiteralLength) {
     std::fill(std::begin(maxCode_), std::end(maxCode_), -1);
     std::fill(table_, table_ + (1u << mainBits_), kNoCodeEntry);
 }
@@ -344,7 +392,8 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
             symbols_[next[length]++] = uint16_t(s);
     }
     FillMainTable();
-    if (pairsLiterals_ && LiteralPairsPay(lengths, std::min(count, 256u)))
+    holdsPairs_ = mayPairLiterals_ && LiteralPairsPay(lengths, std::min(count, 256u));
+    if (holdsPairs_)
         PairLiterals();
     if (longest > mainBits_)
         FillSubtables(longest);
@@ -691,10 +740,10 @@ uint8_t* InflateDecoder::DecodeFastInto(InputByteStream& input, uint8_t* out, ui
                     end,
                     literals_->Table(),
                     distances_->Table()};
-    RunFastTurns(turns);
+    RunFastTurns(turns, literals_->HoldsLiteralPairs());
     input.next_ = turns.bits.in;
     input.bitBuffer_ = turns.bits.Owned();
-    input.bitCount_ = turns.bits.available;
+    input.bitCount_ = turns.bits.Count();
     if (turns.blockEnded)
         EndBlock(input);
     return turns.out;
@@ -715,7 +764,7 @@ uint32_t InflateDecoder::DecodeDirect(InputByteStream& input, uint8_t* output, u
     uint8_t* out = output + done;
     // The fast loop's writes stay inside the request; its last bytes go
     // through the buffer.
-    uint8_t* const end = output + count - (kMaxMatch + kSlack);
+    uint8_t* const end = output + count - kMaxTurnOutput;
     while (out < end && !endOfStream_ && !inStoredBlock_ &&
            input.end_ - input.next_ >= kFastInputMargin)
         out = DecodeFastInto(input, out, end);

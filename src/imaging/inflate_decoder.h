@@ -95,6 +95,8 @@ public:
         return entry & kSubtable ? SubtableEntry(table_, mainBits_, entry, bits) : entry;
     }
     const uint32_t* Table() const { return table_; }
+    // Whether some main entries hold two literals (see PairLiterals).
+    bool HoldsLiteralPairs() const { return holdsPairs_; }
 
     // The entry the table holds for `symbol` with a code of `length` bits.
     uint32_t EntryForSymbol(unsigned symbol, unsigned length) const;
@@ -119,7 +121,8 @@ private:
     unsigned maxLength_;
     unsigned mainBits_;
     const uint32_t* meanings_; // the entry of each symbol, without its code length
-    bool pairsLiterals_;
+    bool mayPairLiterals_;
+    bool holdsPairs_ = false;
     int minCode_[16] = {};
     int maxCode_[16] = {};
     int valPtr_[16] = {};
@@ -150,7 +153,9 @@ public:
     // of them, or fewer when the final block ended (EndOfStream() is then set).
     uint32_t Decode(InputByteStream& input, uint32_t count, uint8_t* output);
 
-    bool EndOfStream() const { return endOfStream_; }
+    // The final block has ended and every byte of it was handed out (a fast
+    // turn may decode past a request, up to the block's end).
+    bool EndOfStream() const { return endOfStream_ && delivered_ == position_; }
 
 private:
     // Output goes into one buffer whose first kWindowSize bytes before the
@@ -161,11 +166,15 @@ private:
     // holds a window's worth (DecodeDirect).
     static constexpr uint32_t kMaxMatch = 258;
     static constexpr uint32_t kSlack = 32; // match copies may write up to 31 bytes past a match
+    // The most a fast turn writes from below its end: two literal entries of
+    // two bytes, then a match with its overrun.
+    static constexpr uint32_t kMaxTurnOutput = 4 + kMaxMatch + kSlack;
     // Large enough that sliding the window costs little beside decoding.
-    static constexpr uint32_t kBufferSize = kWindowSize + 262144 + kMaxMatch + kSlack;
-    static constexpr uint32_t kDecodeLimit = kBufferSize - kMaxMatch - kSlack;
-    // The fast path loads whole words of input; it stops this far from the end.
-    static constexpr ptrdiff_t kFastInputMargin = 8;
+    static constexpr uint32_t kBufferSize = kWindowSize + 262144 + kMaxTurnOutput;
+    static constexpr uint32_t kDecodeLimit = kBufferSize - kMaxTurnOutput;
+    // A fast turn refills twice, each time loading a word and keeping up to
+    // seven bytes of it; the fast path stops this far from the input's end.
+    static constexpr ptrdiff_t kFastInputMargin = 15;
 
     void ReadBlockHeader(InputByteStream& input);
     void UseFixedCodes();

@@ -223,6 +223,42 @@ TEST(Inflate, LargeMixedDataWithFarDistances) {
     EXPECT_EQ(out, data);
 }
 
+// Repeats of every period up to 70 bytes, each run long and short, so that
+// matches of every distance a copy treats apart (below 8, 16 and 32, and
+// beyond), of lengths below and above those steps, meet each other's
+// overruns.
+TEST(Inflate, RepeatsOfEveryShortPeriod) {
+    std::mt19937 rng(11);
+    Bytes data;
+    for (int round = 0; round < 3; ++round)
+        for (size_t period = 1; period <= 70; ++period) {
+            Bytes pattern = RandomBytes(period, unsigned(rng()));
+            size_t length = round == 1 ? 3 + rng() % 40 : period * (1 + rng() % 9) + rng() % 300;
+            for (size_t i = 0; i < length; ++i)
+                data.push_back(pattern[i % period]);
+            data.push_back(uint8_t(rng()));
+        }
+    for (int level : {1, 9}) {
+        Bytes stream = Compress(data, level, Z_DEFAULT_STRATEGY, 15);
+        ASSERT_EQ(Inflate(stream, data.size(), kWhole), data) << "level " << level;
+        ASSERT_EQ(Inflate(stream, data.size(), {1, 13, 700}), data) << "level " << level;
+    }
+}
+
+// Bytes after the final block (the checksum, or more in a PNG's last IDAT)
+// keep the fast path running up to the block's end, where a turn may decode
+// past the request: the stream ends only once those bytes are handed out.
+TEST(Inflate, EndsOnlyWhenTheLastBytesAreHandedOut) {
+    for (unsigned seed = 0; seed < 4; ++seed) {
+        Bytes data = MixedBytes(2000 + seed * 500, 20 + seed);
+        Bytes stream = Compress(data, 6, Z_DEFAULT_STRATEGY, 15);
+        stream.insert(stream.end(), 40, 0xA5);
+        for (uint32_t request = 1; request <= 40; ++request)
+            ASSERT_EQ(Inflate(stream, data.size(), {request}), data)
+                << "seed " << seed << " request " << request;
+    }
+}
+
 TEST(Inflate, FlushesInsideTheStreamEmitEmptyStoredBlocks) {
     Bytes data = MixedBytes(20000, 5);
     for (int flush : {Z_SYNC_FLUSH, Z_FULL_FLUSH})
