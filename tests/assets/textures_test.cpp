@@ -343,6 +343,31 @@ TEST(Textures, MoonPanelsJoinWithoutSeams) {
     }
 }
 
+// The goldfish's fin cones are seen edge-on beside the head: fine bright
+// rays along them read as whiskers. Around the cone (t, the rows) the veil
+// may swell in a few broad folds but not flicker from row to row.
+TEST(Textures, FinVeilHasBroadFoldsNotRays) {
+    const Picture p = readWithLibpng("fishtent.png");
+    ASSERT_GT(p.width, 0);
+    for (const double along : {0.15, 0.25, 0.33}) {
+        SCOPED_TRACE(along);
+        const int x = static_cast<int>(along * p.width);
+        std::vector<double> around;
+        for (int y = 4; y < p.height - 4; ++y) {
+            around.push_back(p.luminance(x, y));
+        }
+        int peaks = 0;
+        double brightest = 0, darkest = 255;
+        for (std::size_t k = 1; k + 1 < around.size(); ++k) {
+            peaks += around[k] > around[k - 1] && around[k] >= around[k + 1];
+            brightest = std::max(brightest, around[k]);
+            darkest = std::min(darkest, around[k]);
+        }
+        EXPECT_LE(peaks, 8);
+        EXPECT_GT(darkest, 0.25 * brightest) << "the membrane between folds stays lit";
+    }
+}
+
 // The two faces cross-fade on one mesh, so their outlines must coincide.
 TEST(Textures, ChildFacesShareTheirOutline) {
     const Picture a = readWithLibpng("child_face.png");

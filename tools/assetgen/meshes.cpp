@@ -635,18 +635,35 @@ Mesh goldfish() {
         {0.4, 0.19, 0.35},   {0.55, 0.14, 0.27}, {0.68, 0.05, 0.11}, {0.74, 0.03, 0.1},
         {0.84, 0.018, 0.3},  {0.94, 0.01, 0.45}, {1.0, 0.003, 0.48},
     };
-    const auto section = [](double u) {
-        for (std::size_t i = 0; i + 1 < std::size(kSections); ++i) {
-            const Section& a = kSections[i];
-            const Section& b = kSections[i + 1];
-            if (u <= b.u) {
-                const double f = smoothstep(a.u, b.u, u);
-                return std::pair{a.halfWidth + (b.halfWidth - a.halfWidth) * f,
-                                 a.halfHeight + (b.halfHeight - a.halfHeight) * f};
-            }
+    // A monotone cubic through the sections: easing to a stop at every key
+    // (smoothstep) left a ridge ring at each, and an overshooting spline
+    // would bulge past the outline the keys give.
+    constexpr std::size_t kCount = std::size(kSections);
+    const auto slope = [](std::size_t i, double Section::*field) {
+        const auto secant = [field](std::size_t a) {
+            return (kSections[a + 1].*field - kSections[a].*field) /
+                   (kSections[a + 1].u - kSections[a].u);
+        };
+        if (i == 0 || i + 1 == kCount) {
+            return 0.0;
         }
-        return std::pair{kSections[std::size(kSections) - 1].halfWidth,
-                         kSections[std::size(kSections) - 1].halfHeight};
+        const double before = secant(i - 1), after = secant(i);
+        return before * after <= 0 ? 0.0 : 2 / (1 / before + 1 / after);
+    };
+    const auto section = [&](double u) {
+        std::size_t i = 0;
+        while (i + 2 < kCount && u > kSections[i + 1].u) {
+            ++i;
+        }
+        const Section& a = kSections[i];
+        const Section& b = kSections[i + 1];
+        const double span = b.u - a.u, f = std::clamp((u - a.u) / span, 0.0, 1.0);
+        const double f2 = f * f, f3 = f2 * f;
+        const auto hermite = [&](double Section::*field) {
+            return (2 * f3 - 3 * f2 + 1) * a.*field + (f3 - 2 * f2 + f) * span * slope(i, field) +
+                   (-2 * f3 + 3 * f2) * b.*field + (f3 - f2) * span * slope(i + 1, field);
+        };
+        return std::pair{hermite(&Section::halfWidth), hermite(&Section::halfHeight)};
     };
     // More steps around than along: the outline is what shows facets.
     Mesh mesh = parametricGrid(44, 22, false, true, [&](double u, double v) {

@@ -465,21 +465,25 @@ Image causticAlpha() {
     return image;
 }
 
-// The fins: cones drawn from behind each eye, added in the fish's blue-white
-// glow colour. s runs from the root (0) to the rim (0.7), t around the cone.
-// Fine rays along the fin, faint at the root so the eye shows through, and a
-// soft frilled rim: a veil of light rather than bands.
 Image finStripes() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
-        // t = 0 and 1 meet on the cone: a gap between two rays hides the join.
-        const float seam = smoothstep(0.018f, 0.045f, t) * smoothstep(0.018f, 0.045f, 1 - t);
-        const float ray = std::pow(0.5f - 0.5f * std::cos(2 * pi * 24 * t), 6.0f);
-        const float frill = 0.6f + 0.04f * std::sin(2 * pi * 8 * t);
-        const float along = smoothstep(0.05f, 0.35f, s) * (1 - smoothstep(frill - 0.08f, frill, s));
-        const float membrane = 0.1f + 0.9f * ray;
-        const float window = 1 - smoothstep(0.9f, 0.98f, s);
-        return Colour{1.0f, 0.8f, 0.55f} * (membrane * along * window * seam);
+        // s runs from the root by the eye (0) to the cone's rim (0.7), t once
+        // around it. The cones reach ahead of the head, so the veil ends two
+        // thirds of the way out: dark at the root so the eye shows, a soft
+        // membrane in a few broad folds, a brighter frilled edge that draws
+        // the fin's outline. Fine rays along the cone read as whiskers.
+        // t = 0 and 1 meet on the cone, in a trough between two folds.
+        const float seam = smoothstep(0.018f, 0.04f, t) * smoothstep(0.018f, 0.04f, 1 - t);
+        const float fold = 0.5f - 0.5f * std::cos(2 * pi * 5 * t);
+        const float frill = 0.44f + 0.02f * std::sin(2 * pi * 10 * t);
+        const float root = smoothstep(0.04f, 0.3f, s);
+        const float inside = 1 - smoothstep(frill - 0.03f, frill + 0.005f, s);
+        const float edge = std::exp(-std::pow((s - frill + 0.025f) / 0.018f, 2.0f));
+        const float membrane = (0.25f + 0.3f * fold) * root * inside;
+        const Colour veil = Colour{1.0f, 0.85f, 0.65f} * membrane;
+        const Colour rim = Colour{1.0f, 0.95f, 0.85f} * (0.85f * edge * (0.6f + 0.4f * fold));
+        return (veil + rim) * (seam * (1 - smoothstep(0.9f, 0.98f, s)));
     });
     return image;
 }

@@ -277,7 +277,7 @@ Image goldfishScales() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         const float height = clamp01((t - 0.3f) / 0.36f); // 0 belly, 1 back
-        const Colour back{0.85f, 0.22f, 0.02f}, flank{1.0f, 0.62f, 0.08f}, belly{1.0f, 0.9f, 0.6f};
+        const Colour back{1.0f, 0.36f, 0.03f}, flank{1.0f, 0.74f, 0.16f}, belly{1.0f, 0.93f, 0.68f};
         Colour base = height > 0.55f ? mix(flank, back, smoothstep(0.55f, 0.95f, height))
                                      : mix(belly, flank, smoothstep(0.1f, 0.55f, height));
         // Scales: rows along the body, smaller toward both ends.
@@ -295,13 +295,17 @@ Image goldfishScales() {
         const float glitter = 0.7f + 0.3f * latticeHash(static_cast<int>(std::floor(col)),
                                                         static_cast<int>(std::floor(row)), 95);
         const float flankLight = std::exp(-std::pow((height - 0.6f) / 0.3f, 2.0f));
-        Colour c = base * (1 - 0.45f * rim * body) +
-                   Colour{1.0f, 0.92f, 0.55f} * (0.55f * sheen * glitter * body * flankLight);
+        Colour c = base * (1 - 0.3f * rim * body) +
+                   Colour{1.0f, 0.95f, 0.6f} * (0.8f * sheen * glitter * body * flankLight);
         // Head: a gill arc, a darker cheek toward the eye, a pale snout.
+        // The picture is projected through the body, so a line at one s is a
+        // ring round it: the gill is a soft arc on the flank only.
         const float gill =
-            std::exp(-std::pow((s - 0.76f - 0.05f * std::pow(height - 0.5f, 2.0f)) / 0.008f, 2.0f));
-        const float head = smoothstep(0.76f, 0.8f, s);
-        c = mix(c, base * 0.75f + Colour{0.25f, 0.12f, 0.0f} * (1 - height), head * 0.6f);
+            std::exp(
+                -std::pow((s - 0.76f + 0.25f * std::pow(height - 0.5f, 2.0f)) / 0.012f, 2.0f)) *
+            std::exp(-std::pow((height - 0.5f) / 0.22f, 2.0f)) * 0.5f;
+        const float head = smoothstep(0.74f, 0.88f, s);
+        c = mix(c, base * 0.8f + Colour{0.25f, 0.12f, 0.0f} * (1 - height), head * 0.5f);
         c = c * (1 - 0.5f * gill) + Colour{1.0f, 0.8f, 0.4f} * (0.35f * head * flankLight);
         // Tail fin: fine rays fanning from the root of the tail.
         const float tail = 1 - smoothstep(0.24f, 0.32f, s);
