@@ -469,15 +469,15 @@ Image finStripes() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         // s runs from the root by the eye (0) to the cone's rim (0.7), t once
-        // around it. The cones reach ahead of the head, so the veil ends two
-        // thirds of the way out: dark at the root so the eye shows, a soft
-        // membrane in a few broad folds, a brighter frilled edge that draws
-        // the fin's outline. Fine rays along the cone read as whiskers.
+        // around it. The cones reach ahead of the head, so the veil ends half
+        // way out: dark at the root so the eye shows, a soft membrane in a
+        // few broad folds, a brighter frilled edge that draws the fin's
+        // outline. Fine rays along the cone read as whiskers.
         // t = 0 and 1 meet on the cone, in a trough between two folds.
         const float seam = smoothstep(0.018f, 0.04f, t) * smoothstep(0.018f, 0.04f, 1 - t);
         const float fold = 0.5f - 0.5f * std::cos(2 * pi * 5 * t);
-        const float frill = 0.44f + 0.02f * std::sin(2 * pi * 10 * t);
-        const float root = smoothstep(0.04f, 0.3f, s);
+        const float frill = 0.36f + 0.015f * std::sin(2 * pi * 10 * t);
+        const float root = smoothstep(0.03f, 0.22f, s);
         const float inside = 1 - smoothstep(frill - 0.03f, frill + 0.005f, s);
         const float edge = std::exp(-std::pow((s - frill + 0.025f) / 0.018f, 2.0f));
         const float membrane = (0.25f + 0.3f * fold) * root * inside;
