@@ -311,9 +311,11 @@ Image goldfishScales() {
         const float tail = 1 - smoothstep(0.24f, 0.32f, s);
         const float angle = std::atan2(t - 0.48f, 0.32f - s);
         const float rays = 0.5f + 0.5f * std::cos(angle * 46);
-        const Colour fin = mix(Colour{1.0f, 0.45f, 0.05f}, Colour{1.0f, 0.85f, 0.5f},
+        // The fin stands edge-on to the Layer's light and gets little of it,
+        // so its colours are painted near full.
+        const Colour fin = mix(Colour{1.0f, 0.64f, 0.14f}, Colour{1.0f, 0.92f, 0.62f},
                                0.6f * std::pow(rays, 4.0f)) *
-                           (0.7f + 0.3f * smoothstep(0.0f, 0.3f, s));
+                           (0.85f + 0.15f * smoothstep(0.0f, 0.3f, s));
         c = mix(c, fin, tail);
         return c * (0.92f + 0.08f * fractalNoise(s, t, 4, 3, 0.5f, 91));
     });
