@@ -471,8 +471,9 @@ Image finStripes() {
         // s runs from the root by the eye (0) to the cone's rim (0.7), t once
         // around it. The cones reach ahead of the head, so the veil ends half
         // way out: dark at the root so the eye shows, a soft membrane in a
-        // few broad folds, a brighter frilled edge that draws the fin's
-        // outline. Fine rays along the cone read as whiskers.
+        // few broad folds, a frilled edge only a little brighter (the near
+        // cone is seen end-on round the eye, where a bright rim reads as a
+        // helmet). Fine rays along the cone read as whiskers.
         // t = 0 and 1 meet on the cone, in a trough between two folds.
         const float seam = smoothstep(0.018f, 0.04f, t) * smoothstep(0.018f, 0.04f, 1 - t);
         const float fold = 0.5f - 0.5f * std::cos(2 * pi * 5 * t);
@@ -480,9 +481,9 @@ Image finStripes() {
         const float root = smoothstep(0.03f, 0.22f, s);
         const float inside = 1 - smoothstep(frill - 0.03f, frill + 0.005f, s);
         const float edge = std::exp(-std::pow((s - frill + 0.025f) / 0.018f, 2.0f));
-        const float membrane = (0.25f + 0.3f * fold) * root * inside;
+        const float membrane = (0.3f + 0.35f * fold) * root * inside;
         const Colour veil = Colour{1.0f, 0.85f, 0.65f} * membrane;
-        const Colour rim = Colour{1.0f, 0.95f, 0.85f} * (0.85f * edge * (0.6f + 0.4f * fold));
+        const Colour rim = Colour{1.0f, 0.95f, 0.85f} * (0.45f * edge * (0.6f + 0.4f * fold));
         return (veil + rim) * (seam * (1 - smoothstep(0.9f, 0.98f, s)));
     });
     return image;
