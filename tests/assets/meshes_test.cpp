@@ -365,7 +365,7 @@ TEST(MeshFiles, TunnelSparklesFlyAsWholeStacks) {
         for (int k = 3; k < 9; ++k) {
             extent = std::max(extent, std::abs(t.positions[f][k] - t.positions[f][k % 3]));
         }
-        return extent < 0.01f;
+        return extent < 0.03f;
     };
     constexpr int kFirst = 300, kStack = 5, kRings = 9, kPeriod = 50;
     EXPECT_FALSE(tiny(kFirst - 1));

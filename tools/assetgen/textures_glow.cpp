@@ -355,32 +355,35 @@ Image lightSpark() {
 // fainter second line beside it for a stretch. Every scratch quad has its own
 // width and height on screen, so the wander and the gap between the two lines
 // differ from scratch to scratch. The quad squeezes the picture to a few
-// pixels, so the profiles are drawn wide.
+// pixels, so the profiles are drawn wide. A scratch only darkens by a third
+// at most, so the line is a few pixels wide and at full strength along its
+// stretches: a hairline vanished against the dark band.
 Image speckVertical() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float wander = 0.12f * periodicNoise(0.7f, t * 2, 2, 83);
-        const float width = 0.07f + 0.06f * periodicNoise(1.3f, t * 4, 4, 84);
+        const float width = 0.22f + 0.08f * periodicNoise(1.3f, t * 4, 4, 84);
         const float dx = (s - 0.5f - wander) * 2;
         const float main = std::exp(-dx * dx / (width * width));
         // Broken into two or three stretches of uneven strength.
         const float stretches = smoothstep(-0.05f, 0.2f, periodicNoise(0.2f, t * 4, 4, 85));
         const float strength =
-            stretches *
-            (0.45f + 0.55f * smoothstep(-0.5f, 0.5f, periodicNoise(0.4f, t * 9, 9, 86)));
+            stretches * (0.7f + 0.3f * smoothstep(-0.5f, 0.5f, periodicNoise(0.4f, t * 9, 9, 86)));
         const float ends = smoothstep(0.12f, 0.3f, t) * (1 - smoothstep(0.62f, 0.8f, t));
         const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
-        const float companion = 0.4f * std::exp(-dx2 * dx2 / 0.004f) * smoothstep(0.4f, 0.47f, t) *
+        const float companion = 0.6f * std::exp(-dx2 * dx2 / 0.01f) * smoothstep(0.4f, 0.47f, t) *
                                 (1 - smoothstep(0.55f, 0.64f, t));
         const float window = 1 - smoothstep(0.85f, 0.98f, std::abs(2 * s - 1));
-        return grey(clamp01(0.9f * main * strength * ends + companion) * window);
+        return grey(clamp01(1.2f * main * strength * ends + companion) * window);
     });
     return image;
 }
 
 // Four dust marks in the quarters of the image, each small inside its cell
 // (the quads are large): a ragged grain, a curled hair, a scatter of dots and
-// a short fibre. They differ in darkness as well as in shape.
+// a short fibre. They differ in darkness as well as in shape. Solid and
+// crisp-edged, as dust in the gate is: the marks darken by half at most, and
+// soft grey ones read as smudges, not as dirt on the print.
 Image specks() {
     Image image(256, 256);
     auto cell = [](float s, float t, int which) {
@@ -389,16 +392,16 @@ Image specks() {
         switch (which) {
         case 0: {
             const float edge =
-                0.13f + 0.05f * periodicNoise(angleOf(s, t) / (2 * pi) * 6, 0, 6, 91);
-            const float grain = 0.75f + 0.25f * periodicNoise(s * 16, t * 16, 16, 93);
-            return 0.8f * grain * (1 - smoothstep(edge - 0.04f, edge, r)) * window;
+                0.17f + 0.06f * periodicNoise(angleOf(s, t) / (2 * pi) * 6, 0, 6, 91);
+            const float grain = 0.85f + 0.15f * periodicNoise(s * 16, t * 16, 16, 93);
+            return grain * (1 - smoothstep(edge - 0.015f, edge, r)) * window;
         }
         case 1: {
             const float x = (s - 0.5f) * 2, y = (t - 0.5f) * 2;
             const float curve = y - 0.35f * std::sin(x * 3.4f + 0.5f) - 0.1f * x * x;
-            const float thin = 0.0006f + 0.0008f * (1 - std::abs(x));
-            return std::exp(-curve * curve / thin) * (1 - smoothstep(0.45f, 0.75f, std::abs(x))) *
-                   window;
+            const float thin = 0.002f + 0.003f * (1 - std::abs(x));
+            return clamp01(1.3f * std::exp(-curve * curve / thin)) *
+                   (1 - smoothstep(0.5f, 0.75f, std::abs(x))) * window;
         }
         case 2: {
             float v = 0;
@@ -407,15 +410,15 @@ Image specks() {
                             cy = 0.3f + 0.4f * latticeHash(i, 1, 92);
                 const float d2 = std::pow(s - cx, 2.0f) + std::pow(t - cy, 2.0f);
                 v += (0.4f + 0.6f * latticeHash(i, 3, 92)) *
-                     std::exp(-d2 / (0.0002f + 0.0006f * latticeHash(i, 2, 92)));
+                     std::exp(-d2 / (0.0005f + 0.0012f * latticeHash(i, 2, 92)));
             }
-            return 0.9f * clamp01(v) * window;
+            return clamp01(1.5f * v) * window;
         }
         default: {
             const float x = (s - 0.5f) * 2, y = (t - 0.5f) * 2;
             const float u = 0.7f * x + 0.7f * y, w = -0.7f * x + 0.7f * y;
             const float curve = w - 0.08f * std::sin(u * 7);
-            return 0.6f * std::exp(-curve * curve / 0.0006f) *
+            return clamp01(1.3f * std::exp(-curve * curve / 0.002f)) *
                    (1 - smoothstep(0.25f, 0.45f, std::abs(u))) * window;
         }
         }

@@ -51,7 +51,10 @@ Colour sky(const SkyColours& c, Direction d, std::uint32_t seed) {
         colour = mix(c.horizon, c.zenith, std::pow(d.y, 0.6f));
         const float azimuth = std::atan2(d.z, d.x) / (2 * pi) + 0.5f;
         const float cloud = fractalNoise(azimuth, d.y * 0.5f, 6, 4, 0.5f, seed);
-        colour += grey(0.25f * smoothstep(0.05f, 0.5f, cloud) * (1 - d.y));
+        // Broken white cloud banks on a deep sky: the floor shows this sky
+        // tinted to one blue-green, so only strong light and dark in it gives
+        // the mirror floor any reflection to show.
+        colour = mix(colour, grey(1.0f), 0.75f * smoothstep(0.0f, 0.35f, cloud) * (1 - 0.6f * d.y));
     } else {
         colour = mix(c.groundFar, c.ground, std::pow(-d.y, 0.5f));
     }
@@ -90,7 +93,7 @@ float softbox(Direction d, Direction centre, float sizeX, float sizeY) {
 // outlines. The sun is broad so that the four echo layers blur into a glow
 // instead of repeating a sharp highlight.
 Image coolChromeSky() {
-    const SkyColours c{{0.25f, 0.45f, 0.85f},
+    const SkyColours c{{0.08f, 0.22f, 0.6f},
                        {0.85f, 0.92f, 1.0f},
                        {0.15f, 0.2f, 0.3f},
                        {0.45f, 0.5f, 0.6f},
