@@ -230,11 +230,10 @@ std::vector<SceneObject> galleryShell() {
     room.push_back(floor);
 
     // The back wall carries its paintings and their picture lights baked into
-    // one picture laid once across it, a little below its own brightness
-    // (ambient 1.2 x 0.28 plus diffuse 0.96 x 0.48 under the gallery light):
-    // inside the ball the two lens views are added over it.
+    // one picture laid once across it, shown close to its own brightness
+    // (ambient 1.2 x 0.35 plus diffuse 0.96 x 0.6 under the gallery light).
     SceneObject back =
-        surface(kWall, Facing::Z, 1.0 / (2 * kX), {0.28, 0.28, 0.28}, {0.48, 0.48, 0.48});
+        surface(kWall, Facing::Z, 1.0 / (2 * kX), {0.35, 0.35, 0.35}, {0.6, 0.6, 0.6});
     back.planeS[3] = 0.5;
     back.planeT[1] = 1.0 / kHeight;
     wallZ(back, -kX, kX, 0, kHeight, kBackWall, true);
@@ -252,17 +251,6 @@ std::vector<SceneObject> galleryShell() {
     wood.box({kX - 0.15, 0, kBackWall}, {kX, 0.45, kSideEnd});
     wood.box({-kX, kHeight - 0.3, kBackWall}, {kX, kHeight, kBackWall + 0.2}); // cornice
     room.push_back(wood);
-
-    // Seen from the orbit the walls' outsides face the camera: a dark wooden
-    // case round them, so the small gallery in the ball reads as a cabinet
-    // with a lit inside instead of a pale plaster box.
-    SceneObject casing = surface(kWood, Facing::X, 0.5, {0.16, 0.12, 0.09}, {0.22, 0.17, 0.12});
-    casing.planeS[0] = 0.5;
-    constexpr double kCase = 0.35;
-    casing.box({-kX - kCase, 0, kBackWall - kCase}, {kX + kCase, kHeight, kBackWall - 0.02});
-    casing.box({-kX - kCase, 0, kBackWall}, {-kX - 0.02, kHeight, kSideEnd});
-    casing.box({kX + 0.02, 0, kBackWall}, {kX + kCase, kHeight, kSideEnd});
-    room.push_back(casing);
     return room;
 }
 
