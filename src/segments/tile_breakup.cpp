@@ -20,7 +20,7 @@ using namespace gfx;
 constexpr int kPictureTexture = 6103;
 constexpr int kFirst = -10; // rows and columns run -10 .. 9
 // Track 0 x of each key: the opacity ramp (times 5).
-constexpr double kOpacityKeys[kTileKeys] = {0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 5, 5, 5, 5, 5, 5};
+constexpr double kOpacityKeys[kTileKeys] = {0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 5, 5, 5, 5, 5, 5, 5};
 // How much of a tile's own sideways offset and spin each key holds: the tile
 // arrives displaced and turned while still faint, and has settled before it
 // is opaque.

@@ -42,13 +42,19 @@ Image causticFrame(int frame) {
         constexpr float kOrbit = 0.06f;
         const float big = causticNetwork(s, t, phase, 5, 11, kOrbit);
         const float fine = causticNetwork(s, t, -phase, 9, 23, kOrbit);
-        const float light = 0.75f * big * big + 0.45f * fine * fine;
-        // Sea-blue rather than white lines: the underwater picture lays
-        // them over itself per colour channel, with red and green weighted
-        // far above blue, and strong red or green lines turn into a
-        // coloured net there.
-        const Colour deep{0.02f, 0.07f, 0.18f};
-        return deep + Colour{0.15f, 0.5f, 1.0f} * light;
+        // Mostly the large cells: the sea floor shows the frame minified
+        // several times over, where a dense fine net breaks up into noise.
+        // Compressed so the brightest knots stop short of white.
+        const float raw = 0.8f * big * big + 0.2f * fine * fine;
+        const float light = 1.3f * (1.0f - std::exp(-raw));
+        // Blue lines with little red and green and a dark ground between
+        // them: the picture lays these frames over itself once per colour
+        // channel, four times magnified and with red and green weighted far
+        // above blue, and looks through three of them added at the surface;
+        // cyan-white lines and a lit ground turned that into a red and green
+        // net and a cyan glare.
+        const Colour deep{0.0f, 0.02f, 0.07f};
+        return deep + Colour{0.05f, 0.36f, 0.85f} * light;
     });
     return image;
 }
