@@ -146,6 +146,7 @@ Mesh plane() {
 // from its centre, so the core stays small enough to leave most of that view
 // to the points and the stars behind them.
 constexpr double kStarCore = 0.16;
+constexpr double kStarSidePoint = 0.78;
 // The stars are flat-shaded, so a facet takes the light of its last corner,
 // and their light shines from behind them as the camera sees them. Each
 // facet's last corner also carries this many tiny copies of the facet turned
@@ -172,6 +173,11 @@ Mesh starShape() {
         return Vec3{v.x, v.y * std::cos(tilt) + v.z * std::sin(tilt),
                     -v.y * std::sin(tilt) + v.z * std::cos(tilt)};
     });
+    // Only the two points on the y axis reach the fit's cube; the other ten
+    // stop short of the camera's closest pass, so none of them sweeps
+    // across the whole view as a wedge.
+    mesh.transform(
+        [](Vec3 v) { return length(v) > 0.9 && std::abs(v.y) < 0.99 ? v * kStarSidePoint : v; });
     return mesh;
 }
 
