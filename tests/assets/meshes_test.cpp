@@ -47,7 +47,9 @@ const Expected kMeshes[] = {
     // A 24 x 24 grid in facets that rises into a cove, and the small
     // triangle below it that keeps the fit centred on the floor.
     {"plane.asc", 3 * 1152 + 3, 1153, Box{{-1, -1, -0.45}, {1, 1, 0.45}}},
-    {"star2.asc", 3 * 80, 80, Box{{-0.851, -1, -0.894}, {0.851, 1, 0.894}}},
+    // 80 facets, and at each facet's last corner six hidden inside-out
+    // copies of its tip sharing two extra vertices.
+    {"star2.asc", 3 * 80 + 2 * 80, 80 * 7, Box{{-0.664, -1, -0.697}, {0.664, 1, 0.697}}},
     {"funky.asc", geodesicVertices(4) + 240 * 10, 20 * 16 + 2 * 240 * 10, {}},
     // A faceted crystal, and two specks above and below that shrink it.
     {"resoil.asc", 3 * 182, 182, {}},
@@ -283,6 +285,24 @@ TEST(MeshOrientation, StarPointsSetItsFittedSize) {
     }
     EXPECT_NEAR(reach, 1.0, 1e-3);
     EXPECT_LT(core, 0.25);
+}
+
+TEST(MeshOrientation, StarFacetsTakeTheirLightFromInside) {
+    // Flat shading lights a facet by its last corner, and the stars' light
+    // comes from behind them: only a corner normal that points into the star,
+    // several times longer than a unit, lets the facets facing the camera
+    // rise above the ambient blue.
+    const Triangles t = loadTriangles("star2.asc", 560);
+    ASSERT_EQ(t.count, 560);
+    for (int f = 0; f < 80; ++f) {
+        const float* p = t.positions[f].data();
+        const Vec a{p[0], p[1], p[2]}, b{p[3], p[4], p[5]}, c{p[6], p[7], p[8]};
+        const Vec n = cross(sub(b, a), sub(c, a));
+        const double len = std::sqrt(dot(n, n));
+        const float* m = &t.normals[f][6];
+        const double along = (n[0] * m[0] + n[1] * m[1] + n[2] * m[2]) / len;
+        EXPECT_LT(along, -4.9) << "facet " << f;
+    }
 }
 
 TEST(MeshOrientation, FlatPiecesFaceTheirViewers) {

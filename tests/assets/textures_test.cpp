@@ -459,6 +459,35 @@ TEST(Textures, GreetingsSideBySideKeepAWordGap) {
     EXPECT_GT(left[2] - right[0], 0.03) << "first and third";
 }
 
+// The second and third pictures cross-fade at every strength, so each of
+// their lines must put the same name on the same spot of the screen.
+TEST(Textures, GreetingsThatCrossFadeCoincide) {
+    const Picture second = readWithLibpng("greetings2.png");
+    const Picture third = readWithLibpng("greetings3.png");
+    ASSERT_GT(second.width, 0);
+    ASSERT_GT(third.width, 0);
+    const int band = second.height / 8;
+    for (int line = 0; line < 8; ++line) {
+        // Lit extent of the line on screen, in quad half-widths of the second.
+        const auto extent = [&](const Picture& p, double shownScale) {
+            int first = p.width, last = -1;
+            for (int y = line * band; y < (line + 1) * band; ++y) {
+                for (int x = 0; x < p.width; ++x) {
+                    if (p.luminance(x, y) > 100) {
+                        first = std::min(first, x);
+                        last = std::max(last, x);
+                    }
+                }
+            }
+            return std::array<double, 2>{(2.0 * first / p.width - 1.0) * shownScale,
+                                         (2.0 * (last + 1) / p.width - 1.0) * shownScale};
+        };
+        const auto a = extent(second, 1.0), b = extent(third, 1.3);
+        EXPECT_NEAR(a[0], b[0], 0.03) << "line " << line;
+        EXPECT_NEAR(a[1], b[1], 0.03) << "line " << line;
+    }
+}
+
 // The alpha sources are read from their blue byte: it must carry a real ramp.
 TEST(Textures, AlphaFilesCarryTheirRampInBlue) {
     for (const char* file : {"causta.png", "gradient.png"}) {

@@ -145,9 +145,18 @@ Mesh plane() {
 // other. The star camera heads straight for the first star and passes 0.85
 // from its centre, so the core stays small enough to leave most of that view
 // to the points and the stars behind them.
-constexpr double kStarCore = 0.2;
+constexpr double kStarCore = 0.16;
+constexpr double kStarSidePoint = 0.78;
+// The stars are flat-shaded, so a facet takes the light of its last corner,
+// and their light shines from behind them as the camera sees them. Each
+// facet's last corner also carries this many tiny copies of the facet turned
+// inside out, hidden in its tip: the corner's normal (a sum) then points into
+// the star, the facets facing the viewer catch the light, and the normal's
+// length lifts the dim diffuse colour over the ambient blue, facet by facet.
+constexpr int kStarLightWeight = 6;
+constexpr double kStarHiddenSize = 2e-3;
 
-Mesh star2() {
+Mesh starShape() {
     Mesh mesh = geodesicSphere(2);
     const Mesh corners = geodesicSphere(1);
     mesh.transform([&](Vec3 v) {
@@ -164,7 +173,29 @@ Mesh star2() {
         return Vec3{v.x, v.y * std::cos(tilt) + v.z * std::sin(tilt),
                     -v.y * std::sin(tilt) + v.z * std::cos(tilt)};
     });
-    return named(faceted(mesh), "Star");
+    // Only the two points on the y axis reach the fit's cube; the other ten
+    // stop short of the camera's closest pass, so none of them sweeps
+    // across the whole view as a wedge.
+    mesh.transform(
+        [](Vec3 v) { return length(v) > 0.9 && std::abs(v.y) < 0.99 ? v * kStarSidePoint : v; });
+    return mesh;
+}
+
+Mesh star2() {
+    Mesh mesh = faceted(starShape());
+    const std::size_t facets = mesh.faces.size();
+    for (std::size_t f = 0; f < facets; ++f) {
+        const auto [a, b, c] = mesh.faces[f].corners;
+        const Vec3 tip = mesh.vertices[c];
+        const int towardA =
+            mesh.addVertex(tip + normalised(mesh.vertices[a] - tip) * kStarHiddenSize);
+        const int towardB =
+            mesh.addVertex(tip + normalised(mesh.vertices[b] - tip) * kStarHiddenSize);
+        for (int k = 0; k < kStarLightWeight; ++k) {
+            mesh.addTriangle(towardB, towardA, c);
+        }
+    }
+    return named(mesh, "Star");
 }
 
 // Opening titles: a glossy knotted tube wound around the camera, inside a

@@ -71,17 +71,21 @@ Image logo() {
 
 // Eight names, line 0 at the bottom of the picture. The lines are drawn
 // taller than their spacing on screen, so each name keeps to the middle of
-// its strip; the pictures cross-fade in place, so each sets its names in its
-// own part of the strip (`centreS`, `width`): the first on the left, the
-// second and the larger third, which cross-fade only faintly, on the right,
-// with a word's gap on screen between the first and either of the others
-// (they are shown side by side at full alpha).
-Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float centreS,
-                    float width) {
+// its strip. The pictures cross-fade in place, the second with the third at
+// every strength, so those two carry the same names on the right, set to
+// land on the same spot (the third is shown `shownScale` times larger): their
+// cross-fade turns the names' colour instead of printing one name over
+// another. The first sets its own names on the left, with a word's gap on
+// screen between it and the others (they are shown side by side at full
+// alpha).
+Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float centreS, float width,
+                    float shownScale = 1.0f) {
     Plane letters(512, 512);
     const float aspect = 40.0f / 9.0f / 8.0f; // each line is shown 40:9 wide
+    const float s = 0.5f + (centreS - 0.5f) / shownScale;
     for (int i = 0; i < 8; ++i) {
-        setText(letters, narrow, names[i], {centreS, (i + 0.5f) / 8, width, 0.05f, aspect});
+        setText(letters, narrow, names[i],
+                {s, (i + 0.5f) / 8, width / shownScale, 0.05f / shownScale, aspect});
     }
     return glowingCard(512, letters, ink, ink * 0.35f, 4);
 }
@@ -99,6 +103,12 @@ Image creditCard(const char* role, const char* name) {
     return image;
 }
 
+// The names of the right-hand column, shared by the second and third
+// pictures.
+constexpr std::array<const char*, 8> kRightNames{"Glass Marmot", "Hollow Reed", "Amber Quay",
+                                                 "Drift Owl",    "Copper Tarn", "Fern Signal",
+                                                 "Lark Foundry", "Ink Harbour"};
+
 } // namespace
 
 std::vector<TextureRecipe> textTextures() {
@@ -114,15 +124,11 @@ std::vector<TextureRecipe> textTextures() {
          }},
         {"greetings2.png",
          [] {
-             return greetingsCard({"Glass Marmot", "Hollow Reed", "Amber Quay", "Drift Owl",
-                                   "Copper Tarn", "Moss Engine", "Lark Foundry", "Ink Harbour"},
-                                  {0.75f, 0.9f, 1.0f}, 0.76f, 0.4f);
+             return greetingsCard(kRightNames, {0.75f, 0.9f, 1.0f}, 0.76f, 0.4f);
          }},
         {"greetings3.png",
          [] {
-             return greetingsCard({"Quill Orbit", "Opal Weir", "Tin Lantern", "Ember Vault",
-                                   "Sable Kite", "Fern Signal", "Rook Atelier", "Dune Choir"},
-                                  {0.85f, 1.0f, 0.8f}, 0.72f, 0.34f);
+             return greetingsCard(kRightNames, {0.85f, 1.0f, 0.8f}, 0.76f, 0.4f, 1.3f);
          }},
         {"cred1.png", [] { return creditCard("a realtime production", "Orv. Halvane"); }},
         {"cred2.png", [] { return creditCard("code", "Quiet Lattice"); }},
