@@ -601,24 +601,31 @@ Mesh resmain() {
                  "Water");
 }
 
-// A strand hanging at angle theta from radius r0 and height z0 down to r1
-// and z1: a ribbon that tapers, twists (so it never stays edge-on) and
-// sways sideways as it falls. Every strand is the first one turned by its
-// angle, so a ring of them stays symmetric and the fit keeps the crown on
-// the axis.
+// A ribbon hanging at angle theta from radius r0 and height z0 down to r1
+// and z1: it tapers, twists and sways sideways as it falls. Every strand is
+// the first one turned by its angle, so a ring of them stays symmetric and
+// the fit keeps the crown on the axis.
 struct StrandShape {
     double r0, z0, r1, z1, width, turns, sway;
 };
-Mesh strand(const StrandShape& k, double theta) {
+Mesh ribbon(const StrandShape& k, double theta, double roll) {
     return parametricGrid(8, 1, false, false, [=](double u, double v) {
         const Vec3 out{std::cos(theta), std::sin(theta), 0};
         const Vec3 side{-std::sin(theta), std::cos(theta), 0};
-        const double a = 2 * kPi * k.turns * u;
-        const double half = k.width * (1.0 - 0.7 * u) * (v - 0.5);
+        const double a = roll + 2 * kPi * k.turns * u;
+        const double half = k.width * (1.0 - 0.6 * u) * (v - 0.5);
         const double drift = k.sway * u * std::sin(2.2 * kPi * u + 1.0);
         return out * (k.r0 + (k.r1 - k.r0) * u + half * std::cos(a)) +
                side * (drift + half * std::sin(a)) + Vec3{0, 0, k.z0 + (k.z1 - k.z0) * u};
     });
+}
+
+// Two ribbons crossed along one path: the strand is never edge-on, and
+// where they cross the translucent body is drawn twice, a brighter core.
+Mesh strand(const StrandShape& k, double theta) {
+    Mesh mesh = ribbon(k, theta, 0.0);
+    mesh.append(ribbon(k, theta, 0.5 * kPi));
+    return mesh;
 }
 
 // Jellyfish bell with its crown at +z (the drawing turns it to face up) and
@@ -645,8 +652,8 @@ Mesh gelfish2() {
     // The small bells are mostly seen from below, along their axis: the
     // tentacles flare a little beyond the rim so they show as a fringe, and
     // the arms spread into a cross inside it.
-    constexpr StrandShape kTentacle{0.92, -0.06, 1.12, -1.15, 0.18, 1.5, 0.2};
-    constexpr StrandShape kArm{0.12, 0.45, 0.32, -0.95, 0.34, 1.0, 0.15};
+    constexpr StrandShape kTentacle{0.92, -0.06, 1.22, -1.1, 0.34, 1.0, 0.12};
+    constexpr StrandShape kArm{0.1, 0.45, 0.4, -0.9, 0.42, 0.75, 0.1};
     for (int i = 0; i < 8; ++i) {
         mesh.append(strand(kTentacle, 2 * kPi * (i + 0.5) / 8));
     }
