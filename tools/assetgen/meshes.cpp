@@ -609,7 +609,7 @@ struct StrandShape {
     double r0, z0, r1, z1, width, turns, sway;
 };
 Mesh ribbon(const StrandShape& k, double theta, double roll) {
-    return parametricGrid(8, 1, false, false, [=](double u, double v) {
+    return parametricGrid(6, 1, false, false, [=](double u, double v) {
         const Vec3 out{std::cos(theta), std::sin(theta), 0};
         const Vec3 side{-std::sin(theta), std::cos(theta), 0};
         const double a = roll + 2 * kPi * k.turns * u;
@@ -629,12 +629,13 @@ Mesh strand(const StrandShape& k, double theta) {
 }
 
 // Jellyfish bell with its crown at +z (the drawing turns it to face up) and
-// a scalloped rim; thick jelly at the top, thin at the rim. Eight
+// a scalloped rim; thick jelly at the top, thin at the rim. Six
 // tentacles hang from the rim and four broad frilled arms from the middle:
 // without them fifty small bells read as pebbles. They reach about as far
 // below the rim as the bell is wide, so the fit shrinks the bell only a
 // little. On a software driver each frame's cost follows the triangles, so
-// the bell has six rings and each strand eight steps.
+// the bell has five rings and each strand six steps: about as many
+// triangles as the bell alone had before.
 Mesh gelfish2() {
     const auto outer = [](double rho, double theta) {
         const double a = rho * radians(96.0);
@@ -648,17 +649,17 @@ Mesh gelfish2() {
             0.86 * std::sin(a) * (1.0 + 0.07 * std::cos(8 * theta) * smoothstep(0.6, 1.0, rho));
         return Vec3{r * std::cos(theta), r * std::sin(theta), 0.6 * std::cos(a) - 0.05};
     };
-    Mesh mesh = shell(6, outer, inner, {0, 0, -0.2}, {0, 0, -1});
+    Mesh mesh = shell(5, outer, inner, {0, 0, -0.2}, {0, 0, -1});
     // The small bells are mostly seen from below, along their axis: the
     // tentacles flare a little beyond the rim so they show as a fringe, and
     // the arms spread into a cross inside it.
     constexpr StrandShape kTentacle{0.92, -0.06, 1.22, -1.1, 0.34, 1.0, 0.12};
     constexpr StrandShape kArm{0.1, 0.45, 0.4, -0.9, 0.42, 0.75, 0.1};
-    for (int i = 0; i < 8; ++i) {
-        mesh.append(strand(kTentacle, 2 * kPi * (i + 0.5) / 8));
+    for (int i = 0; i < 6; ++i) {
+        mesh.append(strand(kTentacle, 2 * kPi * (i + 0.5) / 6));
     }
     for (int i = 0; i < 4; ++i) {
-        mesh.append(strand(kArm, 2 * kPi * i / 4));
+        mesh.append(ribbon(kArm, 2 * kPi * i / 4, 0.0));
     }
     return named(mesh, "Jellyfish");
 }
