@@ -54,7 +54,9 @@ constexpr int kReturnKeyCount = 35;
 // O1B (backdrop opacity, backdrop brightness, glows), O2B (metaballs, grey,
 // plane), O3B (backdrop distance, mode, depth) per key: the surface alone
 // as a dented sheet, then the reflection room, then both with round blobs,
-// glows and the butterflies, fading to an empty room.
+// glows and the butterflies, fading to an empty room. The glows stay low
+// around their one flash (key 26), since two of them per ball over the
+// surface burn its middle white.
 constexpr double kSurfaceKeys[kSurfaceKeyCount][9] = {
     {0.138, 0.3, 0, 3, 1, 0.5, 0.1, 0, 0},
     {0.138, 0.3, 0, 3, 1, 0.5, 0.1, 0, 0},
@@ -75,16 +77,16 @@ constexpr double kSurfaceKeys[kSurfaceKeyCount][9] = {
     {1, 0, 1, 0, 0.6, 1, 0, 10, 0},
     {1, -0.1, 1, -0.07, 1, 0, 0, 10, 0.3},
     {1, -0.2, 1, -0.07, 1, 0, 0, 10, 0.4},
-    {1, -0.2, 1.5, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.2, 2, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.25, 2, -0.08, 1, 0, 0, 20, 0.5},
-    {1, -0.25, 3, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.28, 3, -0.06, 1, 0, 0, 20, 0.5},
-    {1, -0.28, 4, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.28, 4, -0.07, 1, 0, 0, 20, 0.5},
+    {1, -0.2, 1, -0.07, 1, 0, 0, 20, 0.5},
+    {1, -0.2, 1.2, -0.07, 1, 0, 0, 20, 0.5},
+    {1, -0.25, 1.2, -0.08, 1, 0, 0, 20, 0.5},
+    {1, -0.25, 1.5, -0.07, 1, 0, 0, 20, 0.5},
+    {1, -0.28, 1.8, -0.06, 1, 0, 0, 20, 0.5},
+    {1, -0.28, 2.2, -0.07, 1, 0, 0, 20, 0.5},
+    {1, -0.28, 2.8, -0.07, 1, 0, 0, 20, 0.5},
     {1, -0.28, 5, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.28, 3, -0.05, 1, 0, 0, 20, 0.6},
-    {1, -0.28, 1, -0.03, 1, 0, 0, 20, 0.7},
+    {1, -0.28, 2.2, -0.05, 1, 0, 0, 20, 0.6},
+    {1, -0.28, 0.8, -0.03, 1, 0, 0, 20, 0.7},
     {1, -0.28, 0, 0, 1, 0, 0, 20, 0.8},
     {1, -0.28, 0, 0, 1, 0, 0, 20, 0.8},
     {1, -0.28, 0, 0, 1, 0, 0, 20, 0.8},

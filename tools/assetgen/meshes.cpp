@@ -412,13 +412,28 @@ Mesh torus2() {
     return named(mesh, "Ring");
 }
 
-// A flat square lying in the horizontal plane, facing up.
+// The mirror room's glass floor: flat under the camera's circle, then it
+// curves up into low walls towards its border. The balls hang just under
+// it, and from there a flat floor ran out to a grazing horizon that
+// flickered as a noisy seam across every ball's view; the walls meet
+// their view at a steep angle instead. A tiny triangle as far below keeps
+// the fit from moving the floor off its height.
+constexpr double kFloorFlatTo = 0.62;
+constexpr double kFloorWall = 0.25;
+
 Mesh simpleplane() {
-    return named(faceted(parametricGrid(10, 10, false, false,
-                                        [](double u, double v) {
-                                            return Vec3{2 * u - 1, 0, 1 - 2 * v};
-                                        })),
-                 "Plane");
+    Mesh mesh = parametricGrid(20, 20, false, false, [](double u, double v) {
+        const double x = 2 * u - 1, z = 1 - 2 * v;
+        const double r = std::pow(std::pow(x, 8.0) + std::pow(z, 8.0), 0.125);
+        const double f = std::clamp((r - kFloorFlatTo) / (1.0 - kFloorFlatTo), 0.0, 1.0);
+        return Vec3{x, kFloorWall * f * f, z};
+    });
+    const int a = mesh.addVertex({0.9, -kFloorWall, 0.9});
+    const int b = mesh.addVertex({0.9 - 1e-3, -kFloorWall, 0.9});
+    const int c = mesh.addVertex({0.9, -kFloorWall, 0.9 - 1e-3});
+    mesh.addTriangle(a, b, c);
+    orientFaces(mesh, mesh.faces.size() - 1, mesh.faces.size(), [](Vec3) { return Vec3{0, 1, 0}; });
+    return named(mesh, "Plane");
 }
 
 // The glass ball and other round things.
@@ -427,22 +442,20 @@ Mesh sphereone() {
 }
 
 // A geodesic dome with its crown at -y (the deep sea's cameras look with -y
-// up), closed by a flat floor across its rim: the sky dome and the giant
-// medusa. As the sky it must surround the camera in every direction, since
-// the deep sea's first views look straight down past the rim; the floor has
-// its own rim vertices so the dome's corner normals stay those of the dome.
+// up), closed underneath by a shallow rounded belly that meets the dome's
+// rim with the same upright tangent: one smooth body without an edge. As
+// the deep sea's sky it surrounds the camera in every direction; as the
+// giant medusa it is a bell with a soft underside; in the mirror room it
+// is a rounded marble lozenge, where a flat-cut half-dome read as clipped.
+// The heights keep the fit of the earlier dome and its flat floor (y from
+// -0.5 to 0.5 after fitting), so the sky's texture planes land as before.
 Mesh geo1() {
-    Mesh mesh = hexDisc(12, [](double rho, double theta) {
-        const double a = rho * radians(90.0);
-        return Vec3{std::sin(a) * std::cos(theta), -std::cos(a), std::sin(a) * std::sin(theta)};
-    });
-    orientFaces(mesh, 0, mesh.faces.size(), [](Vec3 c) { return c; });
-    const std::size_t floorStart = mesh.faces.size();
-    mesh.append(hexDisc(12, [](double rho, double theta) {
-        return Vec3{rho * std::cos(theta), 0.0, rho * std::sin(theta)};
-    }));
-    orientFaces(mesh, floorStart, mesh.faces.size(), [](Vec3) { return Vec3{0, 1, 0}; });
-    return named(mesh, "Geodome");
+    constexpr double kDomeHeight = 0.72, kBellyHeight = 1.0 - kDomeHeight;
+    return named(sphere(8,
+                        [](Vec3 n) {
+                            return Vec3{n.x, n.y < 0 ? kDomeHeight * n.y : kBellyHeight * n.y, n.z};
+                        }),
+                 "Geodome");
 }
 
 // Smooth closed-form curve through points (Catmull-Rom), f in 0..1 over
@@ -659,10 +672,41 @@ Mesh resmain() {
                  "Water");
 }
 
+// A ribbon hanging at angle theta from radius r0 and height z0 down to r1
+// and z1: it tapers, twists and sways sideways as it falls. Every strand is
+// the first one turned by its angle, so a ring of them stays symmetric and
+// the fit keeps the crown on the axis.
+struct StrandShape {
+    double r0, z0, r1, z1, width, turns, sway;
+};
+Mesh ribbon(const StrandShape& k, double theta, double roll) {
+    return parametricGrid(6, 1, false, false, [=](double u, double v) {
+        const Vec3 out{std::cos(theta), std::sin(theta), 0};
+        const Vec3 side{-std::sin(theta), std::cos(theta), 0};
+        const double a = roll + 2 * kPi * k.turns * u;
+        const double half = k.width * (1.0 - 0.6 * u) * (v - 0.5);
+        const double drift = k.sway * u * std::sin(2.2 * kPi * u + 1.0);
+        return out * (k.r0 + (k.r1 - k.r0) * u + half * std::cos(a)) +
+               side * (drift + half * std::sin(a)) + Vec3{0, 0, k.z0 + (k.z1 - k.z0) * u};
+    });
+}
+
+// Two ribbons crossed along one path: the strand is never edge-on, and
+// where they cross the translucent body is drawn twice, a brighter core.
+Mesh strand(const StrandShape& k, double theta) {
+    Mesh mesh = ribbon(k, theta, 0.0);
+    mesh.append(ribbon(k, theta, 0.5 * kPi));
+    return mesh;
+}
+
 // Jellyfish bell with its crown at +z (the drawing turns it to face up) and
-// a scalloped rim; thick jelly at the top, thin at the rim. Fifty are drawn
-// at once, translucent and small, so six rings: on a software driver each
-// frame's cost follows their triangles.
+// a scalloped rim; thick jelly at the top, thin at the rim. Six
+// tentacles hang from the rim and four broad frilled arms from the middle:
+// without them fifty small bells read as pebbles. They reach about as far
+// below the rim as the bell is wide, so the fit shrinks the bell only a
+// little. On a software driver each frame's cost follows the triangles, so
+// the bell has five rings and each strand six steps: about as many
+// triangles as the bell alone had before.
 Mesh gelfish2() {
     const auto outer = [](double rho, double theta) {
         const double a = rho * radians(96.0);
@@ -676,7 +720,19 @@ Mesh gelfish2() {
             0.86 * std::sin(a) * (1.0 + 0.07 * std::cos(8 * theta) * smoothstep(0.6, 1.0, rho));
         return Vec3{r * std::cos(theta), r * std::sin(theta), 0.6 * std::cos(a) - 0.05};
     };
-    return named(shell(6, outer, inner, {0, 0, -0.2}, {0, 0, -1}), "Jellyfish");
+    Mesh mesh = shell(5, outer, inner, {0, 0, -0.2}, {0, 0, -1});
+    // The small bells are mostly seen from below, along their axis: the
+    // tentacles flare a little beyond the rim so they show as a fringe, and
+    // the arms spread into a cross inside it.
+    constexpr StrandShape kTentacle{0.92, -0.06, 1.22, -1.1, 0.34, 1.0, 0.12};
+    constexpr StrandShape kArm{0.1, 0.45, 0.4, -0.9, 0.42, 0.75, 0.1};
+    for (int i = 0; i < 6; ++i) {
+        mesh.append(strand(kTentacle, 2 * kPi * (i + 0.5) / 6));
+    }
+    for (int i = 0; i < 4; ++i) {
+        mesh.append(ribbon(kArm, 2 * kPi * i / 4, 0.0));
+    }
+    return named(mesh, "Jellyfish");
 }
 
 // Closing credits: a flat band with rounded edges, bent into a wavy ring and

@@ -506,9 +506,11 @@ std::vector<TextureRecipe> glowTextures() {
              return softBall(128, {1.0f, 1.0f, 0.95f}, {0.5f, 0.55f, 0.7f}, 0.25f, 0.5f);
          }},
         {"blob22b.png", lightSpark},
+        // A tight core and a faint halo: it covers each small jellyfish,
+        // whose bell and tentacles must show through, and the mirror balls.
         {"blob22d.png",
          [] {
-             return softBall(128, {0.55f, 0.75f, 1.0f}, {0.15f, 0.3f, 0.8f}, 0.35f, 0.5f);
+             return softBall(128, {0.6f, 0.8f, 1.0f}, {0.05f, 0.12f, 0.4f}, 0.16f, 0.5f);
          }},
         {"blob24.png", blob24},
         {"blob2.png", sparkPoint},

@@ -166,20 +166,21 @@ Image wetFloor() {
 // The reflection room's glass floor, laid at half alpha over the balls
 // under it: two by two tiles per repeat (a repeat is two units), smoky
 // light and dark glass with soft cloud, between bright bevelled joints.
-// Joints are wide and soft because the floor is seen at a grazing angle
-// without mipmaps.
+// Joints are wide and soft and the cloud coarse because the floor is seen
+// far off without mipmaps: from under it, in the balls' views, thin bright
+// lines and fine cloud sparkled into a noisy band across every ball.
 Image glassGrid() {
     Image image(256, 256);
     image.shadeSupersampled(3, [](float s, float t) {
         const float gx = std::abs(std::remainder(s * 2, 1.0f)),
                     gy = std::abs(std::remainder(t * 2, 1.0f));
-        const float joint = std::max(std::exp(-gx * gx / 0.0012f), std::exp(-gy * gy / 0.0012f));
+        const float joint = std::max(std::exp(-gx * gx / 0.004f), std::exp(-gy * gy / 0.004f));
         const bool light =
             (static_cast<int>(std::floor(s * 2)) + static_cast<int>(std::floor(t * 2))) % 2 == 0;
-        const float cloud = 0.5f + 0.5f * fractalNoise(s, t, 3, 4, 0.5f, 41);
+        const float cloud = 0.5f + 0.5f * fractalNoise(s, t, 2, 2, 0.5f, 41);
         const Colour glass = light ? Colour{0.45f, 0.5f, 0.62f} : Colour{0.16f, 0.18f, 0.26f};
         const Colour tile = glass * (0.8f + 0.4f * cloud);
-        return mix(tile, Colour{0.95f, 0.97f, 1.0f}, 0.85f * joint);
+        return mix(tile, Colour{0.85f, 0.9f, 1.0f}, 0.6f * joint);
     });
     return image;
 }

@@ -2,7 +2,8 @@
 // The swarm's sky as the camera sees it (45 degrees high, 4:3): a clear
 // twilight over a low cloud deck, rose and gold where the set sun still
 // lights the cloud undersides, violet above, deep blue at the top with the
-// first stars and the moon. The butterflies and glows are added on top,
+// first stars. No moon: the map stands still on screen, so a disc there
+// read as a stain on the lens. The butterflies and glows are added on top,
 // so the sky keeps to the middle tones and leaves its highlights small.
 #version 3.7;
 global_settings { assumed_gamma 1.0 ambient_light 0 }
@@ -40,19 +41,6 @@ sky_sphere {
       [1.00 color rgbt <1.0, 1.0, 1.0, 0.0>]
     }
   }
-}
-
-// The moon: a thin crescent high at the upper left.
-union {
-  difference {
-    sphere { 0, 1 }
-    sphere { <0.45, 0.18, -0.3>, 0.98 }
-    pigment { color rgb <1.0, 0.93, 0.78> }
-    finish { emission 3 diffuse 0 }
-  }
-  sphere { 0, 2.6 pigment { color rgbt <0.6, 0.55, 0.8, 0.94> } finish { emission 0.5 diffuse 0 } no_shadow }
-  scale 1.1
-  translate <-22, 34, 60>
 }
 
 // Cloud deck: long streaks, dark on top, lit rose and gold from below.
