@@ -1,7 +1,6 @@
 #include "imaging/inflate_decoder.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 namespace Pictor {
@@ -140,8 +139,16 @@ struct FastBits {
 // A length or distance: its base plus the extra bits that follow its code.
 // Such an entry has no flag set, so the byte above the dropped bits is just
 // the code length.
-uint32_t BaseAndExtra(uint64_t before, uint32_t entry) {
-    const uint32_t codeAndExtra = uint32_t(before) & ~(~0u << (entry & 0xFF)); // 28 bits at most
+// With BMI2 the low-bits mask is one instruction; compilers do not find it
+// here on their own.
+template <bool kBmi2> uint32_t BaseAndExtra(uint64_t before, uint32_t entry) {
+    uint32_t codeAndExtra; // 28 bits at most
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    if constexpr (kBmi2)
+        asm("bzhi %2, %1, %0" : "=r"(codeAndExtra) : "r"(uint32_t(before)), "r"(entry));
+    else
+#endif
+        codeAndExtra = uint32_t(before) & ~(~0u << (entry & 0xFF));
     return H::Value(entry) + (codeAndExtra >> uint8_t(entry >> 8));
 }
 
@@ -229,7 +236,8 @@ constexpr unsigned kLiteralBits = H::MainBits(H::Alphabet::kLiteralLength);
 constexpr unsigned kDistanceBits = H::MainBits(H::Alphabet::kDistance);
 
 // Local copies throughout: output stores may alias anything in memory.
-template <bool kPairs> [[gnu::always_inline]] inline void DecodeTurns(FastTurns& turns) {
+template <bool kPairs, bool kBmi2>
+[[gnu::always_inline]] inline void DecodeTurns(FastTurns& turns) {
     FastBits bits = turns.bits;
     uint8_t* out = turns.out;
     uint8_t* const end = turns.end;
@@ -291,7 +299,7 @@ template <bool kPairs> [[gnu::always_inline]] inline void DecodeTurns(FastTurns&
                                                        : "Invalid Huffman Literal Value");
             }
             // A length and a distance take 15 + 5 + 15 + 13 = 48 bits at most.
-            const uint32_t length = BaseAndExtra(bits.Drop(entry), entry);
+            const uint32_t length = BaseAndExtra<kBmi2>(bits.Drop(entry), entry);
             entry = H::MainEntry(distances, kDistanceBits, bits.buffer);
             if (entry & (H::kSubtable | H::kSpecial)) {
                 if (entry & H::kSubtable)
@@ -300,7 +308,7 @@ template <bool kPairs> [[gnu::always_inline]] inline void DecodeTurns(FastTurns&
                     Fail(H::Value(entry) == H::kNoCode ? "Invalid Huffman Code"
                                                        : "Invalid Huffman Distance Value");
             }
-            const uint32_t distance = BaseAndExtra(bits.Drop(entry), entry);
+            const uint32_t distance = BaseAndExtra<kBmi2>(bits.Drop(entry), entry);
             // The next lookup and the refill go before the copy, so that
             // they need not wait behind its stores.
             entry = H::MainEntry(literals, kLiteralBits, bits.buffer);
@@ -321,14 +329,14 @@ template <bool kPairs> [[gnu::always_inline]] inline void DecodeTurns(FastTurns&
 
 // One copy of the loop per table kind: single literals, or literal pairs.
 template <bool kPairs> void DecodeTurnsPortable(FastTurns& turns) {
-    DecodeTurns<kPairs>(turns);
+    DecodeTurns<kPairs, false>(turns);
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 // The same loop with the BMI2 shifts where the processor has them (one
 // instruction for a variable shift or a low-bits mask).
 template <bool kPairs> __attribute__((target("bmi2"))) void DecodeTurnsBmi2(FastTurns& turns) {
-    DecodeTurns<kPairs>(turns);
+    DecodeTurns<kPairs, true>(turns);
 }
 
 void RunFastTurns(FastTurns& turns, bool pairs) {
@@ -404,15 +412,15 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
 // starts 2^-L of all bit patterns): pairing the table costs about as much as
 // decoding a few thousand symbols, so it pays only where pairs are common.
 bool InflateHuffmanDecoder::LiteralPairsPay(const uint8_t* lengths, unsigned literals) const {
-    double atLength[16] = {};
+    // In units of 2^-mainBits, as integers: this runs for every block.
+    uint64_t atLength[16] = {};
     for (unsigned s = 0; s < literals; ++s)
-        if (lengths[s] != 0 && lengths[s] < mainBits_)
-            atLength[lengths[s]] += std::ldexp(1.0, -int(lengths[s]));
-    double pairs = 0;
+        ++atLength[std::min<unsigned>(lengths[s], 15)];
+    uint64_t pairs = 0;
     for (unsigned first = 1; first < mainBits_; ++first)
         for (unsigned second = 1; first + second <= mainBits_; ++second)
-            pairs += atLength[first] * atLength[second];
-    return pairs >= kPairsWorthwhile;
+            pairs += atLength[first] * atLength[second] << (mainBits_ - first - second);
+    return double(pairs) >= kPairsWorthwhile * double(1u << mainBits_);
 }
 
 // Two literal codes that fit the main index together share one entry, so one
