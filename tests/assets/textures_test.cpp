@@ -237,6 +237,24 @@ TEST(Textures, StarGlowCornersKeepTheStarsLit) {
     EXPECT_EQ(p.at(1, 1, 0), 0); // one texel in, the glow is black again
 }
 
+// The hung picture's frame takes its one colour from where the picture's
+// last corner (450/512, 0) samples the underwater texture: columns 449 and
+// 450 of the top and bottom rows, three of them never overwritten by the
+// copied picture. With the copied corner's blue as the fourth, the mix must
+// still read as warm wood, not as more water.
+TEST(Textures, HungPictureFrameSamplesWarmWood) {
+    const Picture p = readWithLibpng("512c2.png");
+    ASSERT_EQ(p.width, 512);
+    const int copiedBlue[3] = {0, 56, 163};
+    double mix[3] = {0, 0, 0};
+    for (int c = 0; c < 3; ++c) {
+        mix[c] = (p.at(449, 0, c) + p.at(450, 0, c) + p.at(450, 511, c) + copiedBlue[c]) / 4.0;
+    }
+    EXPECT_GT(mix[0], 1.4 * mix[1]); // red over green: brown, not grey or teal
+    EXPECT_GT(mix[1], 1.3 * mix[2]); // and far from blue
+    EXPECT_GT(mix[0] * 0.65, 80.0);  // drawn at 0.65, still visibly lit wood
+}
+
 // Multiply overlays must be white where they should leave the picture alone.
 TEST(Textures, MultiplyOverlaysStayNearWhite) {
     const Picture grain = readWithLibpng("superfilm3.png");

@@ -166,10 +166,11 @@ std::vector<SceneObject> pictureRoom() {
     wallZ(corridor, -kX, kX, 0, kHeight, kBack, false);
     room.push_back(corridor);
 
-    // A glass roof with water running over it: the caustic net, dim.
-    SceneObject skylight = surface(kCaustic, Facing::Y, 0.12, {0.25, 0.28, 0.34}, {0.5, 0.55, 0.6});
-    floorQuad(skylight, -kX, kX, kFar, kBack, kHeight, false);
-    room.push_back(skylight);
+    // A plain plaster ceiling, a shade darker than the walls, between the
+    // beams below: a patterned roof read as a second, busier picture.
+    SceneObject ceiling = surface(kWall3, Facing::Y, 0.2, {0.3, 0.28, 0.26}, {0.4, 0.38, 0.35});
+    floorQuad(ceiling, -kX, kX, kFar, kBack, kHeight, false);
+    room.push_back(ceiling);
 
     // Still water in a basin outside the window, below the sill, so the
     // first shot's path out of the doll's house (well above it) never meets
@@ -202,8 +203,12 @@ std::vector<SceneObject> pictureRoom() {
         wood.box({x - 0.07, kWindowBottom, kFar}, {x + 0.07, kWindowTop, kFar + 0.1});
     }
     wood.box({kWindowLeft, 6.3, kFar}, {kWindowRight, 6.42, kFar + 0.1});
-    for (double z : {-4.0, 2.0}) { // ceiling beams
+    // Ceiling beams both ways: coffers give the plain ceiling its depth.
+    for (double z : {-4.0, 2.0, 7.0}) {
         wood.box({-kX, kHeight - 0.45, z - 0.25}, {kX, kHeight, z + 0.25});
+    }
+    for (double x : {-5.0, 0.0, 5.0}) {
+        wood.box({x - 0.2, kHeight - 0.35, kFar}, {x + 0.2, kHeight, kBack});
     }
     bench(wood, -7.5, -4.5, 1.5, 2.5, 1.3);
     bench(wood, 4.5, 7.5, 1.5, 2.5, 1.3);

@@ -175,6 +175,10 @@ Image deepBackdrop() {
     return image;
 }
 
+// Wood seen through the hung picture's frame colour (0.65) and a quarter of
+// deep blue; see painting().
+constexpr Colour kHungFrameWood{0.84f, 0.49f, 0.09f};
+
 Image painting() {
     // Ray-traced (tools/render/underwater_painting.pov), then laid on with
     // short brush strokes along a slowly turning direction.
@@ -191,6 +195,17 @@ Image painting() {
             0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170);
         return sum * (canvas / 7);
     });
+    // The hung picture's frame is drawn unlit and untextured by its mesh, so
+    // it takes the one colour the picture's last corner coordinate (450/512,
+    // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom
+    // rows. Three of those four texels lie outside the copied picture and
+    // keep this colour, chosen so the mix (a quarter still the live corner's
+    // blue) reads as dark warm wood.
+    for (int x : {449, 450}) {
+        for (int y : {0, 511}) {
+            image.at(x, y) = kHungFrameWood;
+        }
+    }
     return image;
 }
 
