@@ -103,11 +103,13 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
     });
     // The reflection camera circles the room above its glass floor, looking
     // down at its middle, so the floor, the bowls on it and the balls under
-    // it are always in view.
+    // it are always in view. It stays above the bowls' tops (2.75): lower,
+    // it flew into them, and the room's last view, which the surface keeps
+    // showing, was one green bowl.
     setUpClosedPath(state.viewPath, 3, kViewKeyCount, [](int k, int track) {
         const double a = 0.45 * k;
         if (track == 0) {
-            return makeKey(1.5 + 6.0 * std::cos(a), 2.9 + 0.7 * std::sin(0.7 * k),
+            return makeKey(1.5 + 6.0 * std::cos(a), 3.7 + 0.5 * std::sin(0.7 * k),
                            1.5 + 6.0 * std::sin(a));
         }
         if (track == 1) {
@@ -166,7 +168,8 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
     bindTexture(textures, kRoomTexture);
     static constexpr float kDiffuse[3][3] = {
         {0.3f, 0.1f, 0.1f}, {0.1f, 0.3f, 0.1f}, {0.1f, 0.1f, 0.3f}};
-    static constexpr float kPlaces[3][2] = {{-4.0f, -3.0f}, {6.0f, -1.0f}, {-2.0f, 6.0f}};
+    // Just outside the camera's circle, so that it never looks through one.
+    static constexpr float kPlaces[3][2] = {{-4.0f, -3.0f}, {7.8f, -2.0f}, {-2.9f, 7.2f}};
     for (int n = 0; n < 3; ++n) {
         glPushMatrix();
         glTranslatef(kPlaces[n][0], 2.2f, kPlaces[n][1]);

@@ -416,23 +416,27 @@ Mesh torus2() {
 // curves up into low walls towards its border. The balls hang just under
 // it, and from there a flat floor ran out to a grazing horizon that
 // flickered as a noisy seam across every ball's view; the walls meet
-// their view at a steep angle instead. A tiny triangle as far below keeps
-// the fit from moving the floor off its height.
+// their view at a steep angle instead. A second glass sheet below the
+// balls closes the room into a glass case: each ball looks up and out
+// towards the camera, and with nothing under it the lower half of every
+// ball's view was empty black. The lower sheet rises to meet the walls'
+// rim, since a gap there drew a black seam across every ball. The two
+// sheets span the fit's height evenly, so the upper one stays at the
+// floor's height.
 constexpr double kFloorFlatTo = 0.62;
 constexpr double kFloorWall = 0.25;
 
 Mesh simpleplane() {
-    Mesh mesh = parametricGrid(20, 20, false, false, [](double u, double v) {
-        const double x = 2 * u - 1, z = 1 - 2 * v;
-        const double r = std::pow(std::pow(x, 8.0) + std::pow(z, 8.0), 0.125);
-        const double f = std::clamp((r - kFloorFlatTo) / (1.0 - kFloorFlatTo), 0.0, 1.0);
-        return Vec3{x, kFloorWall * f * f, z};
-    });
-    const int a = mesh.addVertex({0.9, -kFloorWall, 0.9});
-    const int b = mesh.addVertex({0.9 - 1e-3, -kFloorWall, 0.9});
-    const int c = mesh.addVertex({0.9, -kFloorWall, 0.9 - 1e-3});
-    mesh.addTriangle(a, b, c);
-    orientFaces(mesh, mesh.faces.size() - 1, mesh.faces.size(), [](Vec3) { return Vec3{0, 1, 0}; });
+    const auto sheet = [](double rise, double base) {
+        return parametricGrid(20, 20, false, false, [=](double u, double v) {
+            const double x = 2 * u - 1, z = 1 - 2 * v;
+            const double r = std::pow(std::pow(x, 8.0) + std::pow(z, 8.0), 0.125);
+            const double f = std::clamp((r - kFloorFlatTo) / (1.0 - kFloorFlatTo), 0.0, 1.0);
+            return Vec3{x, base + rise * f * f, z};
+        });
+    };
+    Mesh mesh = sheet(kFloorWall, 0.0);
+    mesh.append(sheet(2 * kFloorWall, -kFloorWall));
     return named(mesh, "Plane");
 }
 

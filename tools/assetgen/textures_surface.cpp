@@ -162,10 +162,12 @@ Image wetFloor() {
     return image;
 }
 
-// Translucent floor: a soft grid of light lines on dark blue.
-// The reflection room's glass floor, laid at half alpha over the balls
-// under it: two by two tiles per repeat (a repeat is two units), smoky
-// light and dark glass with soft cloud, between bright bevelled joints.
+// The reflection room's glass case, laid at half alpha over the balls
+// inside it: two by two tiles per repeat (a repeat is two units), stained
+// glass in amber and copper-rose between deep teal, with soft cloud and
+// bright gold bevelled joints. The room is lit only through this glass and
+// the blue sheen of the balls, so smoky blue-grey tiles left the whole
+// room one dim blue; warm light tiles give the balls something to mirror.
 // Joints are wide and soft and the cloud coarse because the floor is seen
 // far off without mipmaps: from under it, in the balls' views, thin bright
 // lines and fine cloud sparkled into a noisy band across every ball.
@@ -175,12 +177,14 @@ Image glassGrid() {
         const float gx = std::abs(std::remainder(s * 2, 1.0f)),
                     gy = std::abs(std::remainder(t * 2, 1.0f));
         const float joint = std::max(std::exp(-gx * gx / 0.004f), std::exp(-gy * gy / 0.004f));
-        const bool light =
-            (static_cast<int>(std::floor(s * 2)) + static_cast<int>(std::floor(t * 2))) % 2 == 0;
+        const int column = static_cast<int>(std::floor(s * 2)) & 1,
+                  row = static_cast<int>(std::floor(t * 2)) & 1;
         const float cloud = 0.5f + 0.5f * fractalNoise(s, t, 2, 2, 0.5f, 41);
-        const Colour glass = light ? Colour{0.45f, 0.5f, 0.62f} : Colour{0.16f, 0.18f, 0.26f};
-        const Colour tile = glass * (0.8f + 0.4f * cloud);
-        return mix(tile, Colour{0.85f, 0.9f, 1.0f}, 0.6f * joint);
+        const Colour amber{0.85f, 0.55f, 0.26f}, rose{0.78f, 0.38f, 0.36f},
+            teal{0.08f, 0.2f, 0.26f};
+        const Colour glass = column != row ? teal : column == 0 ? amber : rose;
+        const Colour tile = glass * (0.75f + 0.5f * cloud);
+        return mix(tile, Colour{1.0f, 0.9f, 0.68f}, 0.65f * joint);
     });
     return image;
 }
