@@ -263,7 +263,7 @@ Mesh funky() {
 // above and below make the fit shrink it, so it hangs in the picture as an
 // object with the tunnel around it.
 constexpr int kMirrorBallRows = 20;       // pole to pole, the caps included
-constexpr double kMirrorBallAnchor = 3.3; // ball radius 1, so shown at 0.3
+constexpr double kMirrorBallAnchor = 4.5; // ball radius 1, so shown at 0.22
 
 Mesh mirrorBall() {
     Mesh ball;
