@@ -44,9 +44,9 @@ constexpr int geodesicVertices(int f) {
 
 const Expected kMeshes[] = {
     {"dom2.asc", 2 * hexDiscVertices(4), 2 * 6 * 16 + 2 * 24, {}},
-    // A 40 x 40 grid in facets that rises into a cove, and the small
+    // A 56 x 56 grid in facets that rises into a cove, and the small
     // triangle below it that keeps the fit centred on the floor.
-    {"plane.asc", 3 * 3200 + 3, 3201, Box{{-1, -1, -0.45}, {1, 1, 0.45}}},
+    {"plane.asc", 3 * 6272 + 3, 6273, Box{{-1, -1, -0.45}, {1, 1, 0.45}}},
     // 80 facets, and at each facet's last corner six hidden inside-out
     // copies of its tip sharing two extra vertices.
     {"star2.asc", 3 * 80 + 2 * 80, 80 * 7, Box{{-0.664, -1, -0.697}, {0.664, 1, 0.697}}},

@@ -118,13 +118,13 @@ Mesh dome2() {
 // Facets are unshared so every normal has length 1 and the sphere map
 // reflects evenly.
 // The cove is what the camera sees as sky, and each flat facet there shows
-// one tilted copy of the sky map, so half of the grid's rows go to the cove,
+// one tilted copy of the sky map, so most of the grid's rows go to the cove,
 // finest at the rim where it is steepest; 24 rows left it large flat-shaded
 // triangles.
 constexpr double kCoveStart = 0.84;
 constexpr double kCoveHeight = 0.45;
-constexpr int kFloorRows = 40;
-constexpr double kFloorRowsFlat = 0.5; // share of the rows on the flat part
+constexpr int kFloorRows = 56;
+constexpr double kFloorRowsFlat = 0.4; // share of the rows on the flat part
 
 Mesh plane() {
     const auto warp = [](double w) {
