@@ -44,15 +44,17 @@ constexpr int geodesicVertices(int f) {
 
 const Expected kMeshes[] = {
     {"dom2.asc", 2 * hexDiscVertices(4), 2 * 6 * 16 + 2 * 24, {}},
-    // A 24 x 24 grid in facets that rises into a cove, and the small
+    // A 56 x 56 grid in facets that rises into a cove, and the small
     // triangle below it that keeps the fit centred on the floor.
-    {"plane.asc", 3 * 1152 + 3, 1153, Box{{-1, -1, -0.45}, {1, 1, 0.45}}},
+    {"plane.asc", 3 * 6272 + 3, 6273, Box{{-1, -1, -0.45}, {1, 1, 0.45}}},
     // 80 facets, and at each facet's last corner six hidden inside-out
     // copies of its tip sharing two extra vertices.
     {"star2.asc", 3 * 80 + 2 * 80, 80 * 7, Box{{-0.664, -1, -0.697}, {0.664, 1, 0.697}}},
     {"funky.asc", geodesicVertices(4) + 240 * 10, 20 * 16 + 2 * 240 * 10, {}},
-    // A faceted crystal, and two specks above and below that shrink it.
-    {"resoil.asc", 3 * 182, 182, {}},
+    // A mirror ball of 502 flat tiles (two triangles, four corners each) in
+    // eighteen rows between two caps of eight triangles, no corner shared, and
+    // two specks above and below that shrink it.
+    {"resoil.asc", 4 * 502 + 2 * 8 * 3 + 2 * 3, 2 * 502 + 2 * 8 + 2, {}},
     // Ten open bands of 30 sides along z, two triangles a side, and
     // nine rings of 50 sparkles of five tiny faces; no corner shared.
     {"round3.asc", 3 * 2850, 2850, Box{{-0.46, -0.46, -1}, {0.46, 0.46, 1}}},

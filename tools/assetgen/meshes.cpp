@@ -113,17 +113,30 @@ Mesh dome2() {
 // that the 90 degree turn about x makes it face up. Flat where the camera
 // flies, it sweeps up into a low cove near its border, so the mirror floor
 // rises into the upper half of the view and reflects the sky there instead
-// of ending in a hard edge under an empty black sky. The grid is denser
-// towards the border where it bends. A tiny triangle under the floor, as far
+// of ending in a hard edge under an empty black sky. A tiny triangle under the floor, as far
 // below as the cove rises, keeps the fit from moving the floor off y = 0.
 // Facets are unshared so every normal has length 1 and the sphere map
 // reflects evenly.
+// The cove is what the camera sees as sky, and each flat facet there shows
+// one tilted copy of the sky map, so most of the grid's rows go to the cove,
+// finest at the rim where it is steepest; 24 rows left it large flat-shaded
+// triangles.
 constexpr double kCoveStart = 0.84;
 constexpr double kCoveHeight = 0.45;
+constexpr int kFloorRows = 56;
+constexpr double kFloorRowsFlat = 0.4; // share of the rows on the flat part
 
 Mesh plane() {
-    const auto warp = [](double w) { return std::sin(0.5 * kPi * (2 * w - 1)); };
-    Mesh grid = parametricGrid(24, 24, false, false, [&](double u, double v) {
+    const auto warp = [](double w) {
+        const double s = 2 * w - 1, a = std::abs(s);
+        const double x =
+            a <= kFloorRowsFlat
+                ? kCoveStart * a / kFloorRowsFlat
+                : kCoveStart + (1 - kCoveStart) * std::sin(0.5 * kPi * (a - kFloorRowsFlat) /
+                                                           (1 - kFloorRowsFlat));
+        return std::copysign(x, s);
+    };
+    Mesh grid = parametricGrid(kFloorRows, kFloorRows, false, false, [&](double u, double v) {
         const double x = warp(u), y = warp(v);
         const double r = std::pow(std::pow(x, 8.0) + std::pow(y, 8.0), 0.125);
         const double f = std::clamp((r - kCoveStart) / (1.0 - kCoveStart), 0.0, 1.0);
@@ -236,30 +249,70 @@ Mesh funky() {
     return named(shell, "Knot");
 }
 
-// Light tunnel: a lumpy crystal with flat facets. Twenty float through the
-// tunnel and one fills the view at the start, mirroring the tunnel's own
-// picture; a smooth blob would show that picture as one soft blur, while
-// facets break it into sharp tilted copies with edges, which is what reads as
-// a mirrored object. Few faces, as twenty are drawn every frame.
+// Light tunnel: a mirror ball of small flat tiles in rows of latitude. Twenty
+// float through the tunnel and one hangs in front at the start, mirroring the
+// tunnel's own picture. The feedback picture it mirrors is soft, so a smooth
+// ball shows one blur, and a few large facets showed broad muddy triangles;
+// hundreds of small tiles each catch their own patch of it, and the few that
+// face the stars and glitter flash while the rest stay dark, which reads as
+// a mirror ball at any size. The tiles share no corners (flat facets) and
+// are square-ish in every row.
 //
-// The opening camera stands 1.2 from the crystal's centre; at the full size
-// of the fit the crystal filled the whole view and read as a dark wall. Two
-// specks far above and below it make the fit shrink it, so it hangs in the
-// picture as an object with the tunnel around it.
-constexpr double kCrystalAnchor = 2.2; // crystal radius about 1, so shown at 0.45
+// The opening camera stands 1.2 from the ball's centre and flies towards it;
+// at the full size of the fit the ball filled the whole view. Two specks far
+// above and below make the fit shrink it, so it hangs in the picture as an
+// object with the tunnel around it.
+constexpr int kMirrorBallRows = 20;       // pole to pole, the caps included
+constexpr double kMirrorBallAnchor = 4.5; // ball radius 1, so shown at 0.22
+
+Mesh mirrorBall() {
+    Mesh ball;
+    const auto at = [](double lat, double lon) {
+        return Vec3{std::cos(lat) * std::cos(lon), std::sin(lat), -std::cos(lat) * std::sin(lon)};
+    };
+    const double rowHeight = kPi / kMirrorBallRows;
+    // Each pole is one flat polygon, the first row's upper edge; its
+    // triangles share no corner either, as the loader's normals are sums.
+    const auto cap = [&](double lat, int sides, bool north) {
+        const double l = north ? lat : -lat;
+        for (int j = 0; j < sides; ++j) {
+            const double lon0 = 2 * kPi * j / sides, lon1 = 2 * kPi * (j + 1) / sides;
+            const int centre = ball.addVertex(Vec3{0, std::sin(l), 0});
+            const int a = ball.addVertex(at(l, lon0)), b = ball.addVertex(at(l, lon1));
+            if (north) {
+                ball.addTriangle(centre, a, b);
+            } else {
+                ball.addTriangle(centre, b, a);
+            }
+        }
+    };
+    const int capSides = 8;
+    for (int row = 1; row < kMirrorBallRows - 1; ++row) {
+        const double lat0 = -kPi / 2 + row * rowHeight, lat1 = lat0 + rowHeight;
+        const double middle = std::cos(0.5 * (lat0 + lat1));
+        const int tiles =
+            std::max(capSides, static_cast<int>(std::lround(2 * kMirrorBallRows * middle)));
+        for (int j = 0; j < tiles; ++j) {
+            const double lon0 = 2 * kPi * j / tiles, lon1 = 2 * kPi * (j + 1) / tiles;
+            const int a = ball.addVertex(at(lat0, lon0)), b = ball.addVertex(at(lat0, lon1));
+            const int c = ball.addVertex(at(lat1, lon1)), d = ball.addVertex(at(lat1, lon0));
+            ball.addQuad(a, b, c, d);
+        }
+    }
+    cap(kPi / 2 - rowHeight, capSides, true);
+    cap(kPi / 2 - rowHeight, capSides, false);
+    ball.faceOutward();
+    return ball;
+}
 
 Mesh resoil() {
-    const LumpField lumps(1001, 7, 0.12, 0.3, 0.15, 0.4);
-    Mesh mesh = faceted(sphere(3, [&](Vec3 n) {
-        const double r = 0.8 + lumps.at(n);
-        return Vec3{n.x * r, n.y * r * 0.85, n.z * r * 0.95};
-    }));
-    for (const double y : {kCrystalAnchor, -kCrystalAnchor}) {
+    Mesh mesh = mirrorBall();
+    for (const double y : {kMirrorBallAnchor, -kMirrorBallAnchor}) {
         const int a = mesh.addVertex({0, y, 0});
         mesh.addVertex({0.001, y, 0});
         mesh.addVertex({0, y, 0.001});
         mesh.addTriangle(a, a + 1, a + 2);
-        // Facing away from the crystal, like the rest of its outside.
+        // Facing away from the ball, like the rest of its outside.
         if (y < 0) {
             std::swap(mesh.faces.back().corners[1], mesh.faces.back().corners[2]);
         }

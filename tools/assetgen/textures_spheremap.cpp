@@ -88,11 +88,13 @@ float softbox(Direction d, Direction centre, float sizeX, float sizeY) {
 
 // The loading screen's floor and domes. A flat floor reflects into the last
 // few texels of the rim, the farthest part into the outermost one (and, by
-// wrapping, the opposite rim); darkening that outer ring lets the floor fade
-// into the dark instead of ending at a hard edge, and gives the domes dark
-// outlines. The sun is broad so that the four echo layers blur into a glow
+// wrapping, the opposite rim). That outer ring is an even horizon haze, as
+// dim as the foot of the cove above it: the far floor runs into the cove
+// without a seam, where a dark ring laid a hard dark band along the horizon.
+// The sun is broad so that the four echo layers blur into a glow
 // instead of repeating a sharp highlight.
 Image coolChromeSky() {
+    constexpr Colour kHorizonHaze{0.35f, 0.45f, 0.55f};
     const SkyColours c{{0.08f, 0.22f, 0.6f},
                        {0.85f, 0.92f, 1.0f},
                        {0.15f, 0.2f, 0.3f},
@@ -102,7 +104,7 @@ Image coolChromeSky() {
                        60};
     return sphereMap([&](Direction d) {
         const float rim = std::sqrt(clamp01((1 - d.z) / 2)); // radius in the disc
-        return sky(c, d, 11) * (1 - 0.9f * smoothstep(0.93f, 0.995f, rim));
+        return mix(sky(c, d, 11), kHorizonHaze, smoothstep(0.93f, 0.995f, rim));
     });
 }
 
