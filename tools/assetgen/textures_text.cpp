@@ -100,7 +100,8 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float c
 // stripes. The cards are far wider than the stems' spacing and their tips
 // bunch together, so each card keeps its words to one half (`centreS`):
 // neighbours set in opposite halves sit side by side instead of printing
-// over each other.
+// over each other. The last stem's tip runs ahead of the fourth's along
+// the cards, so the last card takes the far half as well.
 Image creditCard(const char* role, const char* name, float centreS) {
     Plane letters(512, 512);
     setText(letters, displayBook, role, {centreS, 0.74f, 0.42f, 0.2f, 4.0f});
@@ -147,7 +148,7 @@ std::vector<TextureRecipe> textTextures() {
         {"cred2.png", [] { return creditCard("code", "Quiet Lattice", kRightHalf); }},
         {"cred3.png", [] { return creditCard("graphics", "Moth Meridian", kLeftHalf); }},
         {"cred4.png", [] { return creditCard("music", "Tidewater Signal", kRightHalf); }},
-        {"cred5.png", [] { return creditCard("thank you for watching", "fin", kLeftHalf); }},
+        {"cred5.png", [] { return creditCard("thank you for watching", "fin", kRightHalf); }},
     };
 }
 
