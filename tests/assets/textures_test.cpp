@@ -477,6 +477,40 @@ TEST(Textures, GreetingsSideBySideKeepAWordGap) {
     EXPECT_GT(left[2] - right[0], 0.03) << "first and third";
 }
 
+// The credit cards are much wider than the spacing of the stems that carry
+// them, and the stems' tips bunch together: neighbouring cards put their
+// lettering in opposite halves so it lands side by side, not on top. The
+// last tip runs half a card ahead of the fourth, so both use the far half.
+TEST(Textures, CreditCardsLetterTheirOwnHalf) {
+    const char* files[] = {"cred1.png", "cred2.png", "cred3.png", "cred4.png", "cred5.png"};
+    std::array<int, 5> first{}, last{};
+    for (int f = 0; f < 5; ++f) {
+        const Picture p = readWithLibpng(files[f]);
+        ASSERT_GT(p.width, 0) << files[f];
+        first[f] = p.width;
+        last[f] = -1;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                if (p.luminance(x, y) > 60) {
+                    first[f] = std::min(first[f], x);
+                    last[f] = std::max(last[f], x);
+                }
+            }
+        }
+        ASSERT_GE(last[f], 0) << files[f] << " has no lettering";
+    }
+    const int half = 256;
+    const bool leftHalf[] = {true, false, true, false, false};
+    for (int f = 0; f < 5; ++f) {
+        SCOPED_TRACE(files[f]);
+        if (leftHalf[f]) {
+            EXPECT_LT(last[f], half);
+        } else {
+            EXPECT_GE(first[f], half);
+        }
+    }
+}
+
 // The second and third pictures cross-fade at every strength, so each of
 // their lines must put the same name on the same spot of the screen.
 TEST(Textures, GreetingsThatCrossFadeCoincide) {

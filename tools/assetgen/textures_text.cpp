@@ -28,15 +28,19 @@ const Font narrow{"opentype/urw-base35/NimbusSansNarrow-Bold.otf", 0.04f};
 // Letters plus a blurred copy of them as glow, on black. The glow's faint
 // tail is faded out over the outermost pixels: the cards are added to the
 // screen, so their border must be pure black or the quad's edge shows.
-Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int glowRadius) {
-    Image image(size, size);
-    addMask(image, blurred(letters, glowRadius), glow);
-    addMask(image, letters, ink);
+void fadeBorder(Image& image, int size) {
     const float border = 4.0f / static_cast<float>(size);
     image.apply([border](Colour c, float s, float t) {
         const float edge = std::min(std::min(s, 1 - s), std::min(t, 1 - t));
         return c * smoothstep(0.5f * border, border, edge);
     });
+}
+
+Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int glowRadius) {
+    Image image(size, size);
+    addMask(image, blurred(letters, glowRadius), glow);
+    addMask(image, letters, ink);
+    fadeBorder(image, size);
     return image;
 }
 
@@ -93,15 +97,24 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float c
 // A credit: the role above, the name large below, shown 4:1. Ten copies of
 // each card sway a little apart on screen, so the letters are heavy and sit
 // in a wide soft glow that joins the copies into one trail instead of
-// stripes.
-Image creditCard(const char* role, const char* name) {
+// stripes. The cards are far wider than the stems' spacing and their tips
+// bunch together, so each card keeps its words to one half (`centreS`):
+// neighbours set in opposite halves sit side by side instead of printing
+// over each other. The last stem's tip runs ahead of the fourth's along
+// the cards, so the last card takes the far half as well.
+Image creditCard(const char* role, const char* name, float centreS) {
     Plane letters(512, 512);
-    setText(letters, displayBook, role, {0.5f, 0.76f, 0.86f, 0.22f, 4.0f});
-    setText(letters, display, name, {0.5f, 0.38f, 0.9f, 0.42f, 4.0f});
+    setText(letters, displayBook, role, {centreS, 0.74f, 0.42f, 0.2f, 4.0f});
+    setText(letters, display, name, {centreS, 0.4f, 0.44f, 0.4f, 4.0f});
     Image image = glowingCard(512, letters, {0.95f, 0.97f, 1.0f}, {0.35f, 0.55f, 0.8f}, 6);
     addMask(image, blurred(letters, 20), {0.08f, 0.14f, 0.25f});
+    fadeBorder(image, 512); // the wide glow reaches the edge beside a half's words
     return image;
 }
+
+// Where a credit card's words sit along its width.
+constexpr float kLeftHalf = 0.27f;
+constexpr float kRightHalf = 0.73f;
 
 // The names of the right-hand column, shared by the second and third
 // pictures.
@@ -130,11 +143,12 @@ std::vector<TextureRecipe> textTextures() {
          [] {
              return greetingsCard(kRightNames, {0.85f, 1.0f, 0.8f}, 0.76f, 0.4f, 1.3f);
          }},
-        {"cred1.png", [] { return creditCard("a realtime production", "Orv. Halvane"); }},
-        {"cred2.png", [] { return creditCard("code", "Quiet Lattice"); }},
-        {"cred3.png", [] { return creditCard("graphics", "Moth Meridian"); }},
-        {"cred4.png", [] { return creditCard("music", "Tidewater Signal"); }},
-        {"cred5.png", [] { return creditCard("thank you for watching", "fin"); }},
+        {"cred1.png",
+         [] { return creditCard("a realtime production", "Orv. Halvane", kLeftHalf); }},
+        {"cred2.png", [] { return creditCard("code", "Quiet Lattice", kRightHalf); }},
+        {"cred3.png", [] { return creditCard("graphics", "Moth Meridian", kLeftHalf); }},
+        {"cred4.png", [] { return creditCard("music", "Tidewater Signal", kRightHalf); }},
+        {"cred5.png", [] { return creditCard("thank you for watching", "fin", kRightHalf); }},
     };
 }
 
