@@ -752,14 +752,19 @@ Mesh twirl() {
 
 // A thin fin standing on the body: its root runs along z from `from` to `to`
 // at height `root(u)`, and it reaches `reach(u)` further out along `out`
-// (u from 0 at its front to 1 at its rear). It is flat: the skin picture,
-// projected from the side, paints its rays.
+// (u from 0 at its front to 1 at its rear). It is pleated, more toward its
+// edge: a flat fin stands edge-on to the Layer's light and stays dark, the
+// pleats catch it in bands. The skin picture, projected from the side,
+// paints its rays.
 Mesh goldfishFin(double from, double to, double x, const Vec3& out,
                  const std::function<double(double)>& root,
                  const std::function<double(double)>& reach) {
     return parametricGrid(8, 2, false, false, [&](double u, double v) {
         const double r = reach(u) * v;
-        return Vec3{x + out.x * r, root(u) + out.y * r, from + (to - from) * u};
+        const bool ridge = std::lround(u * 8) % 2 == 1;
+        const double pleat = (ridge ? 0.025 : -0.025) * v;
+        return Vec3{x + out.x * r + pleat * out.y, root(u) + out.y * r - pleat * out.x,
+                    from + (to - from) * u};
     });
 }
 

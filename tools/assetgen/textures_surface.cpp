@@ -325,7 +325,7 @@ Image goldfishScales() {
         const float out =
             above * smoothstep(0.59f, 0.66f, t) + below * (1 - smoothstep(0.3f, 0.37f, t));
         const float slant = s + (above > 0 ? 0.7f : -0.7f) * (t - 0.48f);
-        const float bodyFinRays = std::pow(0.5f + 0.5f * std::cos(2 * pi * 70 * slant), 4.0f);
+        const float bodyFinRays = std::pow(0.5f + 0.5f * std::cos(2 * pi * 40 * slant), 4.0f);
         const Colour bodyFin = mix(Colour{1.0f, 0.56f, 0.1f}, Colour{1.0f, 0.9f, 0.6f},
                                    0.35f * out + 0.45f * bodyFinRays);
         c = mix(c, bodyFin, (above + below) * smoothstep(0.3f, 0.34f, s));
