@@ -362,8 +362,10 @@ TEST(Textures, MoonPanelsJoinWithoutSeams) {
 }
 
 // The goldfish's fin cones are seen edge-on beside the head: fine bright
-// rays along them read as whiskers. Around the cone (t, the rows) the veil
-// may swell in a few broad folds but not flicker from row to row.
+// rays along them read as whiskers. Around the cone (t, the rows) the glow
+// may swell in a few broad folds but not flicker from row to row. A swell
+// counts once it climbs from the lower part of the range to the upper, so
+// the pack's dither on an even glow is no fold.
 TEST(Textures, FinVeilHasBroadFoldsNotRays) {
     const Picture p = readWithLibpng("fishtent.png");
     ASSERT_GT(p.width, 0);
@@ -374,15 +376,21 @@ TEST(Textures, FinVeilHasBroadFoldsNotRays) {
         for (int y = 4; y < p.height - 4; ++y) {
             around.push_back(p.luminance(x, y));
         }
-        int peaks = 0;
-        double brightest = 0, darkest = 255;
-        for (std::size_t k = 1; k + 1 < around.size(); ++k) {
-            peaks += around[k] > around[k - 1] && around[k] >= around[k + 1];
-            brightest = std::max(brightest, around[k]);
-            darkest = std::min(darkest, around[k]);
+        const auto [dim, bright] = std::minmax_element(around.begin(), around.end());
+        const double darkest = *dim, brightest = *bright;
+        ASSERT_GT(brightest, 2.0) << "the cone is lit here";
+        const double low = darkest + 0.3 * (brightest - darkest);
+        const double high = darkest + 0.7 * (brightest - darkest);
+        int swells = 0;
+        bool up = around.front() > high;
+        if (brightest - darkest > 0.15 * brightest) {
+            for (const double v : around) {
+                swells += !up && v > high;
+                up = v > high || (up && v >= low);
+            }
         }
-        EXPECT_LE(peaks, 8);
-        EXPECT_GT(darkest, 0.25 * brightest) << "the membrane between folds stays lit";
+        EXPECT_LE(swells, 8);
+        EXPECT_GT(darkest, 0.25 * brightest) << "the glow between folds stays lit";
     }
 }
 

@@ -807,16 +807,35 @@ Mesh twirl() {
     return named(mesh, "Twirl");
 }
 
+// A thin fin standing on the body: its root runs along z from `from` to `to`
+// at height `root(u)`, and it reaches `reach(u)` further out along `out`
+// (u from 0 at its front to 1 at its rear). It is pleated, more toward its
+// edge: a flat fin stands edge-on to the Layer's light and stays dark, the
+// pleats catch it in bands. The skin picture, projected from the side,
+// paints its rays.
+Mesh goldfishFin(double from, double to, double x, const Vec3& out,
+                 const std::function<double(double)>& root,
+                 const std::function<double(double)>& reach) {
+    return parametricGrid(8, 2, false, false, [&](double u, double v) {
+        const double r = reach(u) * v;
+        const bool ridge = std::lround(u * 8) % 2 == 1;
+        const double pleat = (ridge ? 0.025 : -0.025) * v;
+        return Vec3{x + out.x * r + pleat * out.y, root(u) + out.y * r - pleat * out.x,
+                    from + (to - from) * u};
+    });
+}
+
 // Goldfish body along +z, head at -z and forked tail at +z, back up (+y).
-// The fins are drawn separately; the ends are left as pin holes so no
-// vertex gathers a fan of faces.
+// The eyes and the fin cones beside them are drawn separately; the back,
+// belly and pelvic fins are part of the mesh. The ends are left as pin
+// holes so no vertex gathers a fan of faces.
 Mesh goldfish() {
     struct Section {
         double u, halfWidth, halfHeight;
     };
     static constexpr Section kSections[] = {
-        {0.0, 0.004, 0.004}, {0.04, 0.09, 0.1},  {0.12, 0.15, 0.21}, {0.25, 0.19, 0.32},
-        {0.4, 0.19, 0.35},   {0.55, 0.14, 0.27}, {0.68, 0.05, 0.11}, {0.74, 0.03, 0.1},
+        {0.0, 0.004, 0.004}, {0.04, 0.09, 0.1},  {0.12, 0.15, 0.21},  {0.25, 0.16, 0.27},
+        {0.4, 0.15, 0.28},   {0.55, 0.12, 0.22}, {0.68, 0.055, 0.12}, {0.74, 0.03, 0.1},
         {0.84, 0.018, 0.3},  {0.94, 0.01, 0.45}, {1.0, 0.003, 0.48},
     };
     // A monotone cubic through the sections: easing to a stop at every key
@@ -850,13 +869,32 @@ Mesh goldfish() {
         return std::pair{hermite(&Section::halfWidth), hermite(&Section::halfHeight)};
     };
     // More steps around than along: the outline is what shows facets.
-    Mesh mesh = parametricGrid(44, 22, false, true, [&](double u, double v) {
+    Mesh mesh = parametricGrid(40, 22, false, true, [&](double u, double v) {
         const auto [w, h] = section(u);
         const double a = 2 * kPi * v, s = std::sin(a);
         const double fork = 0.14 * smoothstep(0.78, 1.0, u) * std::pow(std::abs(s), 1.5);
         return Vec3{w * std::cos(a), h * s * (s > 0 ? 1.0 : 0.85) + 0.02, -1.0 + 2.0 * u + fork};
     });
     mesh.faceOutward();
+    // Fin roots sit a little inside the skin so no gap shows; they stay
+    // inside the tail's height, which sets the mesh's fitted box.
+    const auto back = [&](double z) { return section((z + 1) / 2).second + 0.015; };
+    const auto under = [&](double z) { return 0.025 - 0.85 * section((z + 1) / 2).second; };
+    // The back fin: tall at its front, sloping down toward the tail.
+    mesh.append(goldfishFin(
+        -0.42, 0.14, 0.0, {0, 1, 0}, [&](double u) { return back(-0.42 + 0.56 * u); },
+        [](double u) { return 0.2 * std::sin(kPi * (0.15 + 0.85 * u)) * (1.1 - 0.6 * u); }));
+    // The anal fin under the tail root, and a pelvic fin each side of the
+    // belly, swept back and spread a little.
+    mesh.append(goldfishFin(
+        0.1, 0.34, 0.0, {0, -1, 0}, [&](double u) { return under(0.1 + 0.24 * u); },
+        [](double u) { return 0.12 * std::sin(kPi * (0.1 + 0.8 * u)); }));
+    for (const double side : {-1.0, 1.0}) {
+        mesh.append(goldfishFin(
+            -0.42, -0.22, 0.05 * side, {0.35 * side, -0.94, 0},
+            [&](double u) { return under(-0.42 + 0.2 * u); },
+            [](double u) { return 0.14 * std::sin(kPi * (0.2 + 0.7 * u)); }));
+    }
     return named(mesh, "Goldfish");
 }
 

@@ -472,22 +472,17 @@ Image finStripes() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         // s runs from the root by the eye (0) to the cone's rim (0.7), t once
-        // around it. The cones reach ahead of the head, so the veil ends half
-        // way out: dark at the root so the eye shows, a soft membrane in a
-        // few broad folds, a frilled edge only a little brighter (the near
-        // cone is seen end-on round the eye, where a bright rim reads as a
-        // helmet). Fine rays along the cone read as whiskers.
-        // t = 0 and 1 meet on the cone, in a trough between two folds.
+        // around it. The cones point ahead of the head: the near one is seen
+        // end-on round the eye, the far one only where it passes the snout.
+        // Any edge or bright rim there reads as a bubble on the eye or a
+        // frill at the mouth, so the light is a soft glow that fades out
+        // along the cone before it clears the snout, with no edge at all and
+        // the same all round, so its scroll never shows.
+        // t = 0 and 1 meet on the cone, where it fades to black.
         const float seam = smoothstep(0.018f, 0.04f, t) * smoothstep(0.018f, 0.04f, 1 - t);
-        const float fold = 0.5f - 0.5f * std::cos(2 * pi * 5 * t);
-        const float frill = 0.36f + 0.015f * std::sin(2 * pi * 10 * t);
-        const float root = smoothstep(0.03f, 0.22f, s);
-        const float inside = 1 - smoothstep(frill - 0.03f, frill + 0.005f, s);
-        const float edge = std::exp(-std::pow((s - frill + 0.025f) / 0.018f, 2.0f));
-        const float membrane = (0.3f + 0.35f * fold) * root * inside;
-        const Colour veil = Colour{1.0f, 0.85f, 0.65f} * membrane;
-        const Colour rim = Colour{1.0f, 0.95f, 0.85f} * (0.45f * edge * (0.6f + 0.4f * fold));
-        return (veil + rim) * (seam * (1 - smoothstep(0.9f, 0.98f, s)));
+        const float root = smoothstep(0.02f, 0.07f, s);
+        const float fade = std::exp(-std::pow(s / 0.17f, 2.0f));
+        return Colour{1.0f, 0.9f, 0.75f} * (1.2f * root * fade * seam);
     });
     return image;
 }

@@ -322,6 +322,17 @@ Image goldfishScales() {
                                0.6f * std::pow(rays, 4.0f)) *
                            (0.85f + 0.15f * smoothstep(0.0f, 0.3f, s));
         c = mix(c, fin, tail);
+        // The back, belly and pelvic fins stand above and below the body,
+        // where its skin never reaches: rays slanting back toward the tail,
+        // paler toward the fin's edge.
+        const float above = smoothstep(0.58f, 0.595f, t), below = 1 - smoothstep(0.365f, 0.38f, t);
+        const float out =
+            above * smoothstep(0.59f, 0.66f, t) + below * (1 - smoothstep(0.3f, 0.37f, t));
+        const float slant = s + (above > 0 ? 0.7f : -0.7f) * (t - 0.48f);
+        const float bodyFinRays = std::pow(0.5f + 0.5f * std::cos(2 * pi * 40 * slant), 4.0f);
+        const Colour bodyFin = mix(Colour{1.0f, 0.56f, 0.1f}, Colour{1.0f, 0.9f, 0.6f},
+                                   0.35f * out + 0.45f * bodyFinRays);
+        c = mix(c, bodyFin, (above + below) * smoothstep(0.3f, 0.34f, s));
         return c * (0.92f + 0.08f * fractalNoise(s, t, 4, 3, 0.5f, 91));
     });
     return image;
