@@ -400,7 +400,13 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
             symbols_[next[length]++] = uint16_t(s);
     }
     FillMainTable();
-    holdsPairs_ = mayPairLiterals_ && LiteralPairsPay(lengths, std::min(count, 256u));
+    if (mayPairLiterals_) {
+        // The literals' lengths: those of all symbols less the few above the
+        // bytes, rather than a second count over all of them.
+        for (unsigned s = 256; s < count; ++s)
+            --perLength[std::min<unsigned>(lengths[s], 15)];
+        holdsPairs_ = LiteralPairsPay(perLength);
+    }
     if (holdsPairs_)
         PairLiterals();
     if (longest > mainBits_)
@@ -411,15 +417,13 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
 // together would cover, at the lengths' own probabilities (a code of L bits
 // starts 2^-L of all bit patterns): pairing the table costs about as much as
 // decoding a few thousand symbols, so it pays only where pairs are common.
-bool InflateHuffmanDecoder::LiteralPairsPay(const uint8_t* lengths, unsigned literals) const {
+bool InflateHuffmanDecoder::LiteralPairsPay(const unsigned* literalsAtLength) const {
     // In units of 2^-mainBits, as integers: this runs for every block.
-    uint64_t atLength[16] = {};
-    for (unsigned s = 0; s < literals; ++s)
-        ++atLength[std::min<unsigned>(lengths[s], 15)];
     uint64_t pairs = 0;
     for (unsigned first = 1; first < mainBits_; ++first)
         for (unsigned second = 1; first + second <= mainBits_; ++second)
-            pairs += atLength[first] * atLength[second] << (mainBits_ - first - second);
+            pairs += uint64_t(literalsAtLength[first]) * literalsAtLength[second]
+                     << (mainBits_ - first - second);
     return double(pairs) >= kPairsWorthwhile * double(1u << mainBits_);
 }
 

@@ -115,7 +115,7 @@ private:
 
     void FillMainTable();
     void FillSubtables(unsigned longest);
-    bool LiteralPairsPay(const uint8_t* lengths, unsigned literals) const;
+    bool LiteralPairsPay(const unsigned* literalsAtLength) const;
     void PairLiterals();
 
     unsigned maxLength_;
