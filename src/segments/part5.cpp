@@ -48,9 +48,13 @@ constexpr double kTileParameterFloor = 1.2;
 // no jump); tiles farther out read their path at earlier keys, so at any
 // moment the colours lie on spiral arms, and the arms wind on as time runs.
 // Track 0 x feeds the alpha and y a sideways drift; track 1 x takes alpha
-// away; track 2 x gives red and spin, y blue. The tiles stay half
-// translucent and turn only partly, so the panorama shows through and the
-// grid still reads while the arms wind.
+// away; track 2 x gives red and spin, y blue. Alpha follows the blue arm,
+// so bright tiles stand out and dim ones nearly vanish: contrast instead of
+// one even blue. Track 2 x is mostly negative: its spin axis then lies near
+// the view axis, so those tiles turn in the picture plane (a swirl) instead
+// of tipping into long perspective streaks; where it swings positive, a
+// third of a turn after the blue peak, the tiles tint violet and tip a
+// little.
 constexpr int kTileKeys = 18;
 constexpr double kTileTurnPerKey = 4.0 * 2.0 * 3.14159265358979323846 / kTileKeys;
 constexpr double kMosaicCentre = 9.5;
@@ -59,9 +63,9 @@ struct TileKeyShape {
     double offset;
 };
 constexpr TileKeyShape kTileKeyShapes[3][3] = {
-    {{2.6, 1.2, 0.6, 0.0}, {0.0, 0.0, 0.08, 0.0}, {0.0, 0.0, 0.0, 0.0}},
+    {{2.4, 1.4, 0.6, 1.0}, {0.0, 0.0, 0.08, 0.0}, {0.0, 0.0, 0.0, 0.0}},
     {{0.12, 0.0, 0.1, 0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}},
-    {{0.25, 0.2, 0.05, 2.1}, {0.65, 0.35, 0.1, 1.0}, {0.0, 0.0, 0.0, 0.0}},
+    {{-0.2, 0.7, 0.05, 3.0}, {0.65, 0.55, 0.1, 1.0}, {0.0, 0.0, 0.0, 0.0}},
 };
 // Creature.
 constexpr double kPhaseStep = 0.01;
