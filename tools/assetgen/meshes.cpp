@@ -735,6 +735,7 @@ Mesh resmain() {
 // the fit keeps the crown on the axis.
 struct StrandShape {
     double r0, z0, r1, z1, width, turns, sway;
+    double curl = 0.0; // how far the tip turns back in toward the axis
 };
 Mesh ribbon(const StrandShape& k, double theta, double roll) {
     return parametricGrid(6, 1, false, false, [=](double u, double v) {
@@ -743,8 +744,10 @@ Mesh ribbon(const StrandShape& k, double theta, double roll) {
         const double a = roll + 2 * kPi * k.turns * u;
         const double half = k.width * (1.0 - 0.6 * u) * (v - 0.5);
         const double drift = k.sway * u * std::sin(2.2 * kPi * u + 1.0);
-        return out * (k.r0 + (k.r1 - k.r0) * u + half * std::cos(a)) +
-               side * (drift + half * std::sin(a)) + Vec3{0, 0, k.z0 + (k.z1 - k.z0) * u};
+        const double hook = k.curl * smoothstep(0.5, 1.0, u);
+        return out * (k.r0 + (k.r1 - k.r0) * u - hook + half * std::cos(a)) +
+               side * (drift + half * std::sin(a)) +
+               Vec3{0, 0, k.z0 + (k.z1 - k.z0) * u + 0.5 * hook};
     });
 }
 
@@ -759,9 +762,11 @@ Mesh strand(const StrandShape& k, double theta) {
 // Jellyfish bell with its crown at +z (the drawing turns it to face up) and
 // a scalloped rim; thick jelly at the top, thin at the rim. Six
 // tentacles hang from the rim and four broad frilled arms from the middle:
-// without them fifty small bells read as pebbles. They reach about as far
-// below the rim as the bell is wide, so the fit shrinks the bell only a
-// little. On a software driver each frame's cost follows the triangles, so
+// without them fifty small bells read as pebbles. The tentacles flare out
+// and their tips curl back in, the arms hang about half a bell's width: the
+// deep sea hangs one jellyfish just above its view, where longer tips poked
+// into the picture's top edge. The flare still sets the fit, so the bell is
+// as large as before. On a software driver each frame's cost follows the triangles, so
 // the bell has five rings and each strand six steps: about as many
 // triangles as the bell alone had before.
 Mesh gelfish2() {
@@ -781,8 +786,8 @@ Mesh gelfish2() {
     // The small bells are mostly seen from below, along their axis: the
     // tentacles flare a little beyond the rim so they show as a fringe, and
     // the arms spread into a cross inside it.
-    constexpr StrandShape kTentacle{0.92, -0.06, 1.22, -1.1, 0.34, 1.0, 0.12};
-    constexpr StrandShape kArm{0.1, 0.45, 0.4, -0.9, 0.42, 0.75, 0.1};
+    constexpr StrandShape kTentacle{0.92, -0.06, 1.42, -0.85, 0.34, 1.0, 0.12, 0.3};
+    constexpr StrandShape kArm{0.1, 0.45, 0.4, -0.55, 0.42, 0.75, 0.1};
     for (int i = 0; i < 6; ++i) {
         mesh.append(strand(kTentacle, 2 * kPi * (i + 0.5) / 6));
     }

@@ -501,11 +501,13 @@ std::vector<TextureRecipe> glowTextures() {
              return softBall(128, {1.0f, 1.0f, 0.95f}, {0.5f, 0.55f, 0.7f}, 0.25f, 0.5f);
          }},
         {"blob22b.png", lightSpark},
-        // A tight core and a faint halo: it covers each small jellyfish,
-        // whose bell and tentacles must show through, and the mirror balls.
+        // A white-hot heart and a faint halo: it covers each small
+        // jellyfish, whose bell and tentacles must show through, and the
+        // mirror balls. The heart fills about the bell, so each jellyfish
+        // glows from within instead of melting into the blue around it.
         {"blob22d.png",
          [] {
-             return softBall(128, {0.6f, 0.8f, 1.0f}, {0.05f, 0.12f, 0.4f}, 0.16f, 0.5f);
+             return softBall(128, {0.95f, 1.0f, 1.0f}, {0.06f, 0.14f, 0.45f}, 0.21f, 0.5f);
          }},
         {"blob24.png", blob24},
         {"blob2.png", sparkPoint},
