@@ -112,10 +112,16 @@ void emitObject(const SceneObject& object, int baseId, const TextureTable& textu
                  static_cast<float>(object.translation[2]));
     glRotatef(static_cast<float>(object.rotation[0]), static_cast<float>(object.rotation[1]),
               static_cast<float>(object.rotation[2]), static_cast<float>(object.rotation[3]));
+    const GLfloat ambient[4] = {static_cast<float>(object.ambient[0]),
+                                static_cast<float>(object.ambient[1]),
+                                static_cast<float>(object.ambient[2]), 1.0f};
     glColorMaterial(GL_FRONT, GL_AMBIENT);
-    glColor3f(static_cast<float>(object.ambient[0]), static_cast<float>(object.ambient[1]),
-              static_cast<float>(object.ambient[2]));
+    glColor3fv(ambient);
     glColorMaterial(GL_FRONT, GL_DIFFUSE);
+    // Mesa hands a tracked colour to the material only when it draws or when
+    // tracking moves on, and then to the new target: the ambient would get
+    // the previous object's diffuse. Once no longer tracked it is written.
+    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
     glColor3f(static_cast<float>(object.diffuse[0]), static_cast<float>(object.diffuse[1]),
               static_cast<float>(object.diffuse[2]));
     applyTextureMode(object, baseId, textures);

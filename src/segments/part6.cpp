@@ -63,6 +63,8 @@ constexpr float kAmbient[4] = {1.0f, 1.0f, 1.0f, 0.1f};
 constexpr float kBlue[4] = {0.0f, 0.1f, 0.5f, 1.0f};
 constexpr float kBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 constexpr float kNone[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+constexpr float kBallAmbient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+constexpr float kBallDiffuse[4] = {0.0f, 0.02f, 0.05f, 1.0f};
 
 // Texture-generation planes of the sea floor; P4 and P5 sway with time.
 constexpr float kP1[4] = {0.6f, 0.3f, 0.0f, 0.0f};
@@ -785,12 +787,11 @@ void drawGlassBall(const TextureTable& textures) {
     glEnable(GL_LIGHTING);
     glTranslatef(static_cast<float>(kBall[0]), static_cast<float>(kBall[1]),
                  static_cast<float>(kBall[2]));
-    // A faint blue glass: the coloured material is switched on for it here.
+    // A faint blue glass: the coloured material is switched on for it here,
+    // and the ambient is written so that no earlier colour (the last spark's
+    // blue) is left in it to light the whole shell.
     glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT, GL_AMBIENT);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glColorMaterial(GL_FRONT, GL_DIFFUSE);
-    glColor3f(0.0f, 0.02f, 0.05f);
+    setMaterialColours(kBallAmbient, kBallDiffuse, GL_FRONT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     glDepthMask(GL_FALSE);

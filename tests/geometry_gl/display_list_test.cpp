@@ -176,6 +176,33 @@ TEST_F(DisplayListTest, SceneDrawsTranslatedObjectsWithCarriedTextureState) {
     glDeleteTextures(2, names);
 }
 
+// Each object's own ambient must reach the material, not the colour that
+// was current before it (Mesa applies a tracked colour lazily).
+TEST_F(DisplayListTest, SceneObjectsKeepTheirOwnAmbientAndDiffuse) {
+    TextureTable textures{};
+    auto object = [](const char* ambient, const char* diffuse) {
+        return std::string("0,0,0\n0,0,0,1\n") + ambient + "\n" + diffuse +
+               "\n0,0\n0,0,0,0\n0,0,0,0\n1\n3\n0,0,1,0,0,0\n0,0,1,0.5,0,0\n0,0,1,0,0.5,0\n";
+    };
+    const std::string path = write("lit.sce", "2\n" + object("0.1,0.2,0.3", "0.9,0.8,0.7") +
+                                                  object("0.4,0.5,0.6", "0.3,0.2,0.1"));
+    glColor3f(0.0f, 0.0f, 0.4f); // a colour left by whatever was drawn before
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    LoadScene(7300, path.c_str(), textures);
+    glEndList();
+    glCallList(list);
+    GLfloat ambient[4], diffuse[4];
+    glGetMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    EXPECT_FLOAT_EQ(ambient[0], 0.4f);
+    EXPECT_FLOAT_EQ(ambient[1], 0.5f);
+    EXPECT_FLOAT_EQ(ambient[2], 0.6f);
+    EXPECT_FLOAT_EQ(diffuse[0], 0.3f);
+    EXPECT_FLOAT_EQ(diffuse[2], 0.1f);
+    glDeleteLists(list, 1);
+}
+
 TEST_F(DisplayListTest, UntexturedObjectKeepsCoordinateGenerationAndOutOfRangeBindsNothing) {
     TextureTable textures{};
     GLuint name;
