@@ -47,9 +47,10 @@ const Expected kMeshes[] = {
     // A 56 x 56 grid in facets that rises into a cove, and the small
     // triangle below it that keeps the fit centred on the floor.
     {"plane.asc", 3 * 6272 + 3, 6273, Box{{-1, -1, -0.45}, {1, 1, 0.45}}},
-    // 80 facets, and at each facet's last corner six hidden inside-out
-    // copies of its tip sharing two extra vertices.
-    {"star2.asc", 3 * 80 + 2 * 80, 80 * 7, Box{{-0.664, -1, -0.697}, {0.664, 1, 0.697}}},
+    // 60 point faces split in two and 20 core faces, each half-face on its
+    // own corners; one half of each point face has five hidden copies of its
+    // tip sharing two extra vertices.
+    {"star2.asc", 3 * 140 + 2 * 60, 140 + 5 * 60, Box{{-0.664, -1, -0.697}, {0.664, 1, 0.697}}},
     {"funky.asc", geodesicVertices(4) + 240 * 10, 20 * 16 + 2 * 240 * 10, {}},
     // A mirror ball of 502 flat tiles (two triangles, four corners each) in
     // eighteen rows between two caps of eight triangles, no corner shared, and
@@ -213,14 +214,16 @@ INSTANTIATE_TEST_SUITE_P(Pack, EveryMesh, testing::ValuesIn(kMeshes),
                          });
 
 TEST(MeshOrientation, ClosedBodiesFaceOutAndSkiesFaceIn) {
-    for (const char* file : {"resoil.asc", "sphereone.asc", "sphere4.asc", "sphere3.asc",
-                             "torus2.asc", "twirl.asc", "frame.asc", "resmain.asc", "goldfish.asc",
-                             "star2.asc", "dom2.asc", "gelfish2.asc", "geo1.asc"}) {
+    for (const char* file :
+         {"resoil.asc", "sphereone.asc", "sphere4.asc", "sphere3.asc", "torus2.asc", "twirl.asc",
+          "frame.asc", "resmain.asc", "goldfish.asc", "dom2.asc", "gelfish2.asc", "geo1.asc"}) {
         const auto mesh = parse(file);
         ASSERT_TRUE(mesh.has_value()) << file;
         EXPECT_GT(signedVolume(*mesh), 0.0) << file;
     }
-    for (const char* file : {"round1.asc", "round3.asc", "funky.asc"}) {
+    // The star is wound inward so that its light, from behind, reaches the
+    // faces the camera sees.
+    for (const char* file : {"round1.asc", "round3.asc", "funky.asc", "star2.asc"}) {
         const auto mesh = parse(file);
         ASSERT_TRUE(mesh.has_value()) << file;
         EXPECT_LT(signedVolume(*mesh), 0.0) << file << " is seen from inside";
@@ -300,20 +303,31 @@ TEST(MeshOrientation, StarPointsSetItsFittedSize) {
 
 TEST(MeshOrientation, StarFacetsTakeTheirLightFromInside) {
     // Flat shading lights a facet by its last corner, and the stars' light
-    // comes from behind them: only a corner normal that points into the star,
-    // several times longer than a unit, lets the facets facing the camera
-    // rise above the ambient blue.
-    const Triangles t = loadTriangles("star2.asc", 560);
-    ASSERT_EQ(t.count, 560);
-    for (int f = 0; f < 80; ++f) {
+    // comes from behind them: every visible facet's last corner normal must
+    // point into the star, and one half of each point's flutes must be several
+    // units long so that it rises above the ambient blue beside a deep half.
+    const Triangles t = loadTriangles("star2.asc", 440);
+    ASSERT_EQ(t.count, 440);
+    int visible = 0, lit = 0;
+    for (int f = 0; f < t.count; ++f) {
         const float* p = t.positions[f].data();
         const Vec a{p[0], p[1], p[2]}, b{p[3], p[4], p[5]}, c{p[6], p[7], p[8]};
         const Vec n = cross(sub(b, a), sub(c, a));
         const double len = std::sqrt(dot(n, n));
+        if (len < 1e-4) {
+            continue; // a hidden copy in a tip
+        }
+        ++visible;
+        // The facet's outward side is the one facing away from the centre.
+        const Vec centroid{a[0] + b[0] + c[0], a[1] + b[1] + c[1], a[2] + b[2] + c[2]};
+        const double out = dot(n, centroid) > 0.0 ? 1.0 : -1.0;
         const float* m = &t.normals[f][6];
-        const double along = (n[0] * m[0] + n[1] * m[1] + n[2] * m[2]) / len;
-        EXPECT_LT(along, -4.9) << "facet " << f;
+        const double along = out * (n[0] * m[0] + n[1] * m[1] + n[2] * m[2]) / len;
+        EXPECT_LT(along, -0.99) << "facet " << f;
+        lit += along < -5.9 ? 1 : 0;
     }
+    EXPECT_EQ(visible, 140);
+    EXPECT_EQ(lit, 60);
 }
 
 TEST(MeshOrientation, FlatPiecesFaceTheirViewers) {

@@ -161,12 +161,17 @@ Mesh plane() {
 constexpr double kStarCore = 0.16;
 constexpr double kStarSidePoint = 0.78;
 // The stars are flat-shaded, so a facet takes the light of its last corner,
-// and their light shines from behind them as the camera sees them. Each
-// facet's last corner also carries this many tiny copies of the facet turned
-// inside out, hidden in its tip: the corner's normal (a sum) then points into
-// the star, the facets facing the viewer catch the light, and the normal's
-// length lifts the dim diffuse colour over the ambient blue, facet by facet.
-constexpr int kStarLightWeight = 6;
+// and their light shines from behind them as the camera sees them. The faces
+// wind inward, so the corner normals point into the star and the facets
+// facing the viewer catch the light. Each point is fluted: its five faces are
+// split along their middles, which sink toward the point's axis, and one half
+// of every flute carries tiny copies of itself hidden in the tip. A normal is
+// the sum of the faces at its corner, so those halves take the light several
+// times over and lift the dim diffuse colour over the ambient blue, while
+// their neighbours stay deep blue: a close star shows lit and shaded ridges
+// instead of one slab of colour. The core stays plain; little of it shows.
+constexpr double kStarFluteDepth = 0.45;
+constexpr int kStarLitCopies = 5;
 constexpr double kStarHiddenSize = 2e-3;
 
 Mesh starShape() {
@@ -194,19 +199,50 @@ Mesh starShape() {
     return mesh;
 }
 
+// One face wound inward with its last corner at `tip`, plus `copies` hidden
+// copies of that corner's wedge, which lengthen the corner's normal.
+void addStarFacet(Mesh& mesh, Vec3 a, Vec3 b, Vec3 tip, int copies) {
+    const int ia = mesh.addVertex(a);
+    const int ib = mesh.addVertex(b);
+    const int it = mesh.addVertex(tip);
+    mesh.addTriangle(ia, ib, it);
+    if (copies == 0) {
+        return;
+    }
+    const int towardA = mesh.addVertex(tip + normalised(a - tip) * kStarHiddenSize);
+    const int towardB = mesh.addVertex(tip + normalised(b - tip) * kStarHiddenSize);
+    for (int k = 0; k < copies; ++k) {
+        mesh.addTriangle(towardA, towardB, it);
+    }
+}
+
 Mesh star2() {
-    Mesh mesh = faceted(starShape());
-    const std::size_t facets = mesh.faces.size();
-    for (std::size_t f = 0; f < facets; ++f) {
-        const auto [a, b, c] = mesh.faces[f].corners;
-        const Vec3 tip = mesh.vertices[c];
-        const int towardA =
-            mesh.addVertex(tip + normalised(mesh.vertices[a] - tip) * kStarHiddenSize);
-        const int towardB =
-            mesh.addVertex(tip + normalised(mesh.vertices[b] - tip) * kStarHiddenSize);
-        for (int k = 0; k < kStarLightWeight; ++k) {
-            mesh.addTriangle(towardB, towardA, c);
+    const Mesh shape = starShape();
+    Mesh mesh;
+    std::vector<std::array<Vec3, 3>> core;
+    for (const MeshFace& f : shape.faces) {
+        std::array<Vec3, 3> v{};
+        int tip = -1;
+        for (int k = 0; k < 3; ++k) {
+            v[k] = shape.vertices[f.corners[k]];
+            if (length(v[k]) > 0.5) {
+                tip = k;
+            }
         }
+        if (tip < 0) {
+            core.push_back(v);
+            continue;
+        }
+        // Outward order tip, b1, b2; the flute's floor sinks toward the axis.
+        const Vec3 t = v[tip], b1 = v[(tip + 1) % 3], b2 = v[(tip + 2) % 3];
+        const Vec3 axis = normalised(t);
+        const Vec3 middle = (b1 + b2) * 0.5;
+        const Vec3 floor = lerp(middle, axis * dot(middle, axis), kStarFluteDepth);
+        addStarFacet(mesh, floor, b1, t, kStarLitCopies);
+        addStarFacet(mesh, b2, floor, t, 0);
+    }
+    for (const auto& v : core) {
+        addStarFacet(mesh, v[1], v[0], v[2], 0);
     }
     return named(mesh, "Star");
 }

@@ -3,6 +3,7 @@
 #include "textures.h"
 #include "textures_noise.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -89,19 +90,25 @@ Image jellyBody() {
     return image;
 }
 
-// Giant dome: the medusa's jelly, drawn dim and added, so it is bright
-// almost everywhere: an even glow with soft, warped striations that scroll
-// across the bell, and a faint network of canals. A coarse bright net alone
-// read as a wire dome.
+// Giant dome: the medusa's jelly, drawn dim and added over a blue deep. An
+// even glow there read as a flat blue half-sphere, so most of the picture
+// is dark and the light lives in structure: broad glowing canals, a finer
+// net of veins between them, soft striations and small bright photophores.
+// The bell's front and back are both added and scroll against each other,
+// so the two layers of canals give it depth.
 Image domePattern() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float warp = 0.08f * periodicNoise(s * 3, t * 3, 3, 43);
         const float stripes = 0.5f + 0.5f * std::cos(2 * pi * (6 * s + warp * 6));
-        const float fine = causticNetwork(s, t, 4.0f, 7, 42);
+        const float canals = causticNetwork(s, t, 2.0f, 4, 42);
+        const float veins = causticNetwork(s, t, 0.7f, 9, 45);
         const float haze = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 44);
-        const float v = 0.5f + 0.25f * haze + 0.3f * stripes * stripes + 0.25f * fine;
-        return Colour{0.75f, 0.9f, 1.0f} * v;
+        const CellDistances spots = cellularNoise(s, t, 7, 46);
+        const float photophore = std::exp(-spots.nearest * spots.nearest * 180.0f);
+        const float v = 0.16f + 0.2f * haze + 0.16f * stripes * stripes * haze + 0.7f * canals +
+                        0.22f * veins + 0.8f * photophore;
+        return Colour{0.7f, 0.88f, 1.0f} * std::min(v, 1.0f);
     });
     return image;
 }
