@@ -627,6 +627,27 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     }
 }
 
+// The light tunnel's balls and rings take texture coordinates 0.3 x and 0.3 y
+// of their own vertices, so they see only the corner of their skin (wrapped):
+// a ball of radius 0.22 the disc of radius 0.067, a ring's tube the annulus
+// round 0.234. Each must be a dark body with a bright outline there, or the
+// balls turn to smudges again.
+TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
+    const Picture p = readWithLibpng("envmap2.png");
+    ASSERT_EQ(p.width, 256);
+    // Luminance at distance r (texture units) from the corner, along the
+    // diagonal into the texture; t grows upward from the bottom row.
+    const auto at = [&p](double r) {
+        const int k = static_cast<int>(r / std::sqrt(2.0) * p.width);
+        return p.luminance(k, p.height - 1 - k);
+    };
+    EXPECT_LT(at(0.025), 40.0) << "ball body";
+    EXPECT_GT(at(0.062), 150.0) << "ball rim";
+    EXPECT_LT(at(0.12), 40.0) << "between ball and ring";
+    EXPECT_GT(at(0.234), 150.0) << "ring line";
+    EXPECT_LT(at(0.33), 40.0) << "outside the ring";
+}
+
 // Render targets are overwritten, but their first frame shows: the opening
 // trail starts from white, the other targets from black.
 TEST(Textures, RenderTargetsStartPlain) {
