@@ -268,8 +268,12 @@ TEST(Textures, MultiplyOverlaysStayNearWhite) {
         }
     }
     EXPECT_GT(sum / (grain.width * grain.height), 215.0);
+    // The vignette's middle keeps green and blue; it holds red back on
+    // purpose, a cool cast over the blue-green floor.
     const int c = vignette.width / 2;
-    EXPECT_GT(vignette.luminance(c, c), 240.0);
+    EXPECT_GT(vignette.at(c, c, 1), 230);
+    EXPECT_GT(vignette.at(c, c, 2), 240);
+    EXPECT_GT(vignette.at(c, c, 0), 160);
     EXPECT_LT(vignette.luminance(0, 0), vignette.luminance(c, c) - 40) << "no vignette";
     const Picture wipe = readWithLibpng("Lingradient.png");
     EXPECT_GE(wipe.luminance(0, 0), 250.0);
@@ -625,6 +629,27 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
         EXPECT_LT(mean, e.brightest) << e.file;
         EXPECT_GT(brightest, e.highlight) << e.file << " has no highlight";
     }
+}
+
+// The light tunnel's balls and rings take texture coordinates 0.3 x and 0.3 y
+// of their own vertices, so they see only the corner of their skin (wrapped):
+// a ball of radius 0.22 the disc of radius 0.067, a ring's tube the annulus
+// round 0.234. Each must be a dark body with a bright outline there, or the
+// balls turn to smudges again.
+TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
+    const Picture p = readWithLibpng("envmap2.png");
+    ASSERT_EQ(p.width, 256);
+    // Luminance at distance r (texture units) from the corner, along the
+    // diagonal into the texture; t grows upward from the bottom row.
+    const auto at = [&p](double r) {
+        const int k = static_cast<int>(r / std::sqrt(2.0) * p.width);
+        return p.luminance(k, p.height - 1 - k);
+    };
+    EXPECT_LT(at(0.025), 40.0) << "ball body";
+    EXPECT_GT(at(0.062), 150.0) << "ball rim";
+    EXPECT_LT(at(0.12), 40.0) << "between ball and ring";
+    EXPECT_GT(at(0.234), 150.0) << "ring line";
+    EXPECT_LT(at(0.33), 40.0) << "outside the ring";
 }
 
 // Render targets are overwritten, but their first frame shows: the opening

@@ -366,30 +366,34 @@ Mesh resoil() {
 // draws its three corners as dim additive points, timed by its index modulo
 // the glitter's period and sent to the circle and to its mirror face by index.
 // One band face alone is too dim to see. So between two halves of the tube
-// lie stacks of tiny faces: each sparkle is a few faces one period apart that
-// share their first corner, so they add up to one bright point that hops,
-// twinkles and flies as one. The sparkles sit in the middle of the face order
-// with as many band faces before as after, so a stack's mirror faces form one
-// stack too and a sparkle stays whole on its whole flight.
+// lie stacks of tiny faces: each sparkle is many faces a stride apart (a
+// multiple of the period, so they are timed alike) that share their first
+// corner, so they add up to one bright point that hops and flies as one. The
+// sparkles sit in the middle of the face order with as many band faces before
+// as after, so a stack's mirror faces form one stack too and a sparkle stays
+// whole on its whole flight.
 //
-// The points are squares of six texels, magnified three times on screen, so
-// a stack of coincident corners showed as one flat block. The other corners
-// spread a texel or two around the shared one: the squares overlap into a
-// mound, hottest in the middle and stepping down to its rim, which reads as a
-// glint. Sparkles differ in spread (tight hot points, soft larger ones), and
-// the rings in radius, tilt and spacing, so the tunnel is not one regular
-// spring of identical dots.
+// A point is a square of six texels of the 256 picture, magnified three
+// times, and the colour's phase runs with the face index. Hundreds of dim
+// points in rainbow phases piled into blurred confetti. So there are few
+// sparkles, far apart, and each stack spans one whole colour cycle of face
+// indices: its members' phases cancel and it burns a steady gold, bright
+// enough to leave a clean streak in the feedback. The other corners spread up
+// to five texels round the shared one, densest in the middle, so the squares
+// pile into a round mound hottest at its core.
 constexpr int kTunnelBands = 10;
 constexpr int kTunnelSides = 30;
 constexpr double kTunnelRadius = 0.35;
-constexpr int kGlitterPeriod = 50; // faces timed alike are this far apart
-constexpr int kSparkleStack = 5;   // faces per sparkle
-constexpr int kSparkleRings = 9;   // of kGlitterPeriod sparkles each
+constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
+constexpr int kStackStride = 100;  // faces between a sparkle's members
+constexpr int kSparkleStack = 19;  // members: 19 strides of 100 span a colour cycle
+constexpr int kSparkleRings = 4;   // of kStackStride / kSparkleRings sparkles each
 constexpr double kSparkleRadius = 0.45;
 constexpr double kSparkleRadiusSpread = 0.07; // ring to ring, and jitter within a ring
 constexpr double kSparkleTilt = 0.07;         // z rise across a ring
-constexpr double kGlintMin = 0.004;           // corner spread: about a texel
-constexpr double kGlintMax = 0.022;           // to four where the glitter flies
+constexpr double kGlintMin = 0.012;           // corner spread: about two texels
+constexpr double kGlintMax = 0.026;           // to five where the glitter flies
+static_assert(kStackStride % kGlitterPeriod == 0 && kStackStride % kSparkleRings == 0);
 
 Mesh tunnelBands() {
     Mesh mesh;
@@ -415,19 +419,20 @@ Mesh tunnelBands() {
     return mesh;
 }
 
-// Ten directions spread evenly over the sphere (a Fibonacci spiral), so a
-// glint's corners spread round its centre from whichever side it is seen.
-Vec3 glintDirection(int k, double turn) {
+// Directions spread evenly over the sphere (a Fibonacci spiral), at lengths
+// that grow like a disc's area, so a glint's corners crowd round its centre
+// from whichever side it is seen.
+Vec3 glintOffset(int k, double turn) {
     constexpr int kCount = 2 * kSparkleStack;
     const double y = 1 - 2 * (k + 0.5) / kCount;
     const double r = std::sqrt(1 - y * y);
     const double a = turn + k * kPi * (3 - std::sqrt(5.0));
-    return {r * std::cos(a), y, r * std::sin(a)};
+    const double length = std::sqrt((k + 0.5) / kCount);
+    return Vec3{r * std::cos(a), y, r * std::sin(a)} * length;
 }
 
-// Rings of sparkles along the tube; ring by ring, each stack member one
-// glitter period after the last, so face index = period * (stack * ring +
-// member) + place on the ring.
+// Rings of sparkles along the tube; face index = stride * member + place,
+// with the rings one after another in place.
 Mesh sparkles() {
     Mesh mesh;
     Random random(3);
@@ -436,31 +441,30 @@ Mesh sparkles() {
         double spread;
         double turn;
     };
-    std::vector<Glint> ring(kGlitterPeriod);
+    constexpr int kPerRing = kStackStride / kSparkleRings;
+    std::vector<Glint> glints;
     for (int r = 0; r < kSparkleRings; ++r) {
-        const double z = -0.85 + 1.7 * (r + random.uniform(-0.25, 0.25)) / (kSparkleRings - 1);
+        const double z = -0.8 + 1.6 * (r + random.uniform(-0.2, 0.2)) / (kSparkleRings - 1);
         const double radius = kSparkleRadius - kSparkleRadiusSpread * random.uniform(0, 1.2);
         const double tiltAt = random.uniform(0, 2 * kPi);
-        for (int place = 0; place < kGlitterPeriod; ++place) {
+        for (int place = 0; place < kPerRing; ++place) {
             // Neighbouring rings interleave their points; each point strays a
             // little from its place.
             const double a =
-                2 * kPi * (place + 0.5 * (r % 2) + random.uniform(-0.3, 0.3)) / kGlitterPeriod;
+                2 * kPi * (place + 0.5 * (r % 2) + random.uniform(-0.25, 0.25)) / kPerRing;
             const double rr = radius + kSparkleRadiusSpread * random.uniform(-0.25, 0.25);
-            const double dz = kSparkleTilt * std::cos(a - tiltAt) + random.uniform(-0.01, 0.01);
-            // From tight hot points to broad soft ones.
-            const double u = random.uniform();
-            ring[place] = {{rr * std::cos(a), rr * std::sin(a), z + dz},
-                           kGlintMin + (kGlintMax - kGlintMin) * u,
-                           random.uniform(0, 2 * kPi)};
+            const double dz = kSparkleTilt * std::cos(a - tiltAt) + random.uniform(-0.02, 0.02);
+            glints.push_back({{rr * std::cos(a), rr * std::sin(a), z + dz},
+                              kGlintMin + (kGlintMax - kGlintMin) * random.uniform(),
+                              random.uniform(0, 2 * kPi)});
         }
-        for (int member = 0; member < kSparkleStack; ++member) {
-            for (const Glint& g : ring) {
-                const int first = mesh.addVertex(g.centre);
-                mesh.addVertex(g.centre + glintDirection(2 * member, g.turn) * g.spread);
-                mesh.addVertex(g.centre + glintDirection(2 * member + 1, g.turn) * g.spread);
-                mesh.addTriangle(first, first + 1, first + 2);
-            }
+    }
+    for (int member = 0; member < kSparkleStack; ++member) {
+        for (const Glint& g : glints) {
+            const int first = mesh.addVertex(g.centre);
+            mesh.addVertex(g.centre + glintOffset(2 * member, g.turn) * g.spread);
+            mesh.addVertex(g.centre + glintOffset(2 * member + 1, g.turn) * g.spread);
+            mesh.addTriangle(first, first + 1, first + 2);
         }
     }
     return mesh;

@@ -108,27 +108,47 @@ Image coolChromeSky() {
     });
 }
 
-// Skin of the light tunnel's objects and rings: polished chrome under a
-// deep blue night with a gold horizon, so each object shows a crisp bright
-// line and two small lamps against dark, the way a mirror reads. The tunnel's
-// own light is gold and its clear colour blue; the skin keeps to both. It is
-// dark on the whole because the feedback adds up what stands still.
-Image nightChrome() {
-    return sphereMap([](Direction d) {
-        Colour colour;
-        if (d.y >= 0) {
-            colour =
-                mix(Colour{0.08f, 0.12f, 0.3f}, Colour{0.01f, 0.02f, 0.07f}, std::pow(d.y, 0.5f));
-        } else {
-            colour = mix(Colour{0.12f, 0.07f, 0.03f}, Colour{0.015f, 0.01f, 0.01f},
-                         std::pow(-d.y, 0.4f));
-        }
-        colour += Colour{1.0f, 0.78f, 0.42f} * std::exp(-d.y * d.y / 0.0015f);
-        colour += Colour{0.6f, 0.35f, 0.12f} * (0.5f * std::exp(-d.y * d.y / 0.02f));
-        const float lamps = softbox(d, {0.55f, 0.55f, 0.6f}, 0.16f, 0.07f) +
-                            0.8f * softbox(d, {-0.75f, 0.35f, 0.3f}, 0.06f, 0.16f);
-        return colour + Colour{1.0f, 0.97f, 0.92f} * lamps;
+// Skin of the light tunnel's objects and rings. They are drawn with
+// object-linear texture coordinates, 0.3 times their own x and y, so they
+// never see this picture as a mirror: each floating ball (radius 0.22) shows
+// only the disc of radius 0.067 round the texture's corner, and each ring
+// (tube centre at 0.78) only the annulus at 0.17 to 0.3 round it (the corners
+// meet by wrapping). Seen down its z axis, which is how the balls face the
+// camera, a ball's outline lies on that disc's edge. So the disc is a dark
+// ball with a bright gold rim and one glint: the opaque balls read as rimmed
+// spheres, the darkening ones as dark silhouettes, each its own shape against
+// the tunnel's light. The annulus is one thin gold line with beads, a ring of
+// light that turns visibly. Dark navy elsewhere, in the tunnel's palette.
+constexpr float kBallSkinRadius = 0.3f * 0.222f;
+constexpr float kRingSkinRadius = 0.3f * 0.78f;
+
+Image tunnelSkin() {
+    const Colour night{0.012f, 0.018f, 0.06f};
+    const Colour gold{1.0f, 0.72f, 0.32f};
+    Image image(256, 256);
+    image.shadeSupersampled(3, [&](float s, float t) {
+        // Offset from the corner, wrapped to -0.5..0.5.
+        const float u = s < 0.5f ? s : s - 1, v = t < 0.5f ? t : t - 1;
+        const float r = std::hypot(u, v);
+        Colour c = night;
+        // Ball: the rim is brightest just inside the outline and runs on past
+        // it, so filtering at the silhouette stays bright.
+        const float rim = smoothstep(0.72f, 0.95f, r / kBallSkinRadius) *
+                          (1 - smoothstep(1.1f, 1.35f, r / kBallSkinRadius));
+        c += gold * (0.55f * rim) + grey(0.45f * std::pow(rim, 4.0f));
+        const float glint = std::exp(-(std::pow(u + 0.022f, 2.0f) + std::pow(v - 0.024f, 2.0f)) /
+                                     (0.006f * 0.006f));
+        c += grey(0.9f * glint);
+        // Ring: a bright core on the tube's front crest in a narrow gold
+        // glow, with beads every 30 degrees so its spin shows.
+        const float d = (r - kRingSkinRadius) / 0.05f;
+        const float band = std::exp(-d * d * 4);
+        const float core = std::exp(-d * d * 40);
+        const float bead = std::pow(0.5f + 0.5f * std::cos(12 * std::atan2(v, u)), 12.0f);
+        c += gold * (0.4f * band + 0.35f * band * bead) + grey(0.5f * core + 0.4f * core * bead);
+        return c;
     });
+    return image;
 }
 
 // Skin of the title mesh, which feeds a feedback loop that multiplies what
@@ -243,7 +263,7 @@ Image tvScreen() {
 std::vector<TextureRecipe> sphereMapTextures() {
     return {
         {"envmap55.png", coolChromeSky},
-        {"envmap2.png", nightChrome},
+        {"envmap2.png", tunnelSkin},
         {"blend5.png", violetChrome},
         {"blend44.png", duskSky},
         {"envmap5.png", silverStudio},
