@@ -4,8 +4,8 @@
 // a still photo of a scene read as a picture pasted over the trail. This is
 // the sheet itself seen from straight above instead: near-black ink with a
 // mirror finish, rings spreading from the middle where the balls break
-// through, lit by a soft band of sky, a soft-box and a warm strip. Between the rings it
-// stays black, so the surface keeps its own shading where it bends.
+// through, lit by a soft band of sky, a soft-box and a warm strip. Between
+// the rings it stays dark, so the surface keeps its own shading where it bends.
 #version 3.7;
 global_settings { assumed_gamma 1.0 max_trace_level 6 ambient_light 0 }
 
