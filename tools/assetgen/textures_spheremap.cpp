@@ -268,8 +268,8 @@ std::vector<TextureRecipe> sphereMapTextures() {
         {"blend44.png", duskSky},
         {"envmap5.png", silverStudio},
         {"tvfilter4.png", tvScreen},
-        // Ray-traced offline (tools/render/raytracer.pov); it is added onto the
-        // surface, so it is a dark scene whose light is in its highlights.
+        // Ray-traced offline (tools/render/raytracer.pov): rippled dark ink seen
+        // from above, added onto the surface, so its light is only in the sheen.
         {"raytracer.png", [] { return renderedPicture("raytracer.png", 256, 256); }},
     };
 }

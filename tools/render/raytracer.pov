@@ -1,73 +1,66 @@
-// povray: +W256 +H256 +A0.05 +AM2 +R3 +J0.8 -V
-// The blobby surface's side picture: the classic look of a ray-traced still
-// (chrome and glass balls over a chequered floor under a dusk sky), added onto
-// the surface through its second texture unit. Because it is added, the sky
-// stays dark and the light lives in small highlights and reflections, so the
-// surface keeps its own shading and only picks up glints and colour.
+// povray: +W256 +H256 +A0.05 +AM2 +R3 -V
+// The blobby surface's side picture. It is laid flat over the surface by
+// position and added, so while the surface is a sheet it IS the sheet's look:
+// a still photo of a scene read as a picture pasted over the trail. This is
+// the sheet itself seen from straight above instead: near-black ink with a
+// mirror finish, rings spreading from the middle where the balls break
+// through, lit by a soft band of sky, a soft-box and a warm strip. Between
+// the rings it stays dark, so the surface keeps its own shading where it bends.
 #version 3.7;
-global_settings { assumed_gamma 1.0 max_trace_level 8 ambient_light 0 }
+global_settings { assumed_gamma 1.0 max_trace_level 6 ambient_light 0 }
 
-camera {
-  location <0, 1.35, -5.2>
-  look_at <0, 0.75, 0>
-  angle 52
-}
+// Looks straight down on the grid's 8 x 8 square, the area the picture spans.
+camera { orthographic location <0, 10, 0> look_at <0, 0, 0> right x*8 up z*8 }
 
-// Dusk: a deep blue zenith over a warm, low band at the horizon.
+// Dark at the zenith (what a flat stretch mirrors) and lit in a soft band
+// about 70 degrees up (what a ripple's slope mirrors), so the rings come out
+// as soft gradients of sheen rather than drawn lines.
 sky_sphere {
   pigment {
     gradient y
     color_map {
-      [0.00 color rgb <0.30, 0.09, 0.03>]
-      [0.04 color rgb <0.06, 0.02, 0.03>]
-      [0.15 color rgb <0.004, 0.004, 0.015>]
-      [1.00 color rgb <0.0, 0.0, 0.002>]
+      [0.00 rgb 0]
+      [0.85 rgb <0.002, 0.003, 0.008>]
+      [0.95 rgb <0.36, 0.46, 0.72>]
+      [0.985 rgb <0.01, 0.015, 0.03>]
+      [1.00 rgb <0.001, 0.002, 0.005>]
     }
   }
 }
 
-light_source {
-  <-6, 9, -5> color rgb <1.0, 0.86, 0.7> * 1.1
-  area_light <2, 0, 0>, <0, 0, 2>, 4, 4 adaptive 1 jitter circular orient
+// The lights are seen only in the ink's mirror (no_image): a cool soft-box
+// and a long warm strip give the glints colour and a side.
+#declare Soft = finish { emission 1 diffuse 0 };
+disc {
+  <-3.5, 6, 2.5>, <0.5, -1, -0.3>, 2.6
+  texture {
+    pigment { spherical color_map { [0 rgb 0] [0.6 rgb <0.55, 0.72, 1.0> * 0.9] [1 rgb <0.75, 0.88, 1.0> * 1.0] } scale 2.6 translate <-3.5, 6, 2.5> }
+    finish { Soft }
+  }
+  no_shadow no_image
 }
-light_source { <7, 3, 2> color rgb <0.25, 0.4, 0.9> * 0.6 shadowless }
+box {
+  <3.5, 4.5, -5>, <4.3, 4.6, 5>
+  texture {
+    pigment { gradient x color_map { [0 rgb 0] [0.5 rgb <1.0, 0.66, 0.38> * 1.1] [1 rgb 0] } scale <0.8, 1, 1> translate <3.5, 0, 0> }
+    finish { Soft }
+  }
+  no_shadow no_image
+}
 
-// The floor: a polished chequer that fades into the dark.
+// The ink: rings from the middle over a slow swell that keeps them from
+// looking drawn with a compass.
 plane {
   y, 0
   texture {
-    pigment { checker color rgb 0.22 color rgb 0.002 scale 0.9 }
-    finish { diffuse 0.55 specular 0.3 roughness 0.02 reflection { 0.05, 0.35 fresnel } }
+    pigment { color rgb <0.003, 0.006, 0.016> }
+    normal {
+      average normal_map {
+        [1 ripples 0.3 frequency 2.6 turbulence 0.05]
+        [0.45 waves 0.3 frequency 0.5 translate <2.5, 0, -1.8> scale 1.7]
+      }
+    }
+    finish { ambient 0 diffuse 0.02 specular 0.5 roughness 0.01 reflection { 0.15, 0.8 fresnel } conserve_energy }
   }
-  interior { ior 1.5 }
-}
-fog { distance 12 color rgb <0.004, 0.003, 0.008> fog_type 1 }
-
-// Two glowing studio panels out of view: the chrome balls mirror them as the
-// bright curved windows that make a ray-traced still read at a glance.
-box { <-5, 1.5, -6.5>, <-0.5, 6, -6.4> texture { pigment { color rgb <1.0, 0.9, 0.75> } finish { emission 2.2 diffuse 0 } } no_shadow }
-box { <1.5, 0.6, -6.5>, <6, 2.2, -6.4> texture { pigment { color rgb <0.4, 0.7, 1.0> } finish { emission 1.6 diffuse 0 } } no_shadow }
-
-#declare Chrome = texture {
-  pigment { color rgb <0.9, 0.92, 0.95> }
-  finish { ambient 0 diffuse 0.05 specular 0.9 roughness 0.002 metallic reflection { 0.75 metallic } }
-};
-#declare Copper = texture {
-  pigment { color rgb <0.95, 0.5, 0.3> }
-  finish { ambient 0 diffuse 0.15 specular 0.8 roughness 0.004 metallic reflection { 0.55 metallic } }
-};
-
-sphere { <-1.25, 0.8, 0.6>, 0.8 texture { Chrome } }
-sphere { <0.95, 0.55, -0.2>, 0.55 texture { Copper } }
-sphere {
-  <0.15, 0.38, -1.3>, 0.38
-  material {
-    texture { pigment { color rgbf <0.75, 0.9, 1.0, 0.92> } finish { ambient 0 diffuse 0 specular 1 roughness 0.001 reflection { 0.05, 0.6 fresnel } } }
-    interior { ior 1.5 }
-  }
-}
-// A matte blue ball far back gives the eye a resting point and some depth.
-sphere {
-  <2.4, 0.9, 3.2>, 0.9
-  texture { pigment { color rgb <0.08, 0.2, 0.75> } finish { ambient 0 diffuse 0.6 specular 0.4 roughness 0.01 } }
+  interior { ior 1.33 }
 }
