@@ -238,23 +238,48 @@ Image silverStudio() {
 // glass orb of the deep, dark violet-blue where it faces the viewer, cyan
 // and white toward its rim, one warm window of light, and faint scanlines
 // and phosphor triads running over it like a screen.
+// The creature's skin, seen through its eye-space normal: a lit glass cell
+// animal rather than a dark marble. The face glows violet from within, a
+// lattice of bright cell walls (denser toward the rim, as on a sphere)
+// carries a photophore in every cell, and the rim burns magenta into a thin
+// cyan-white edge. Lighting darkens the far side, so the glow is in the
+// texture itself.
+Colour creatureSkinAt(float s, float t) {
+    const float x = 2 * s - 1, y = 2 * t - 1;
+    const float rho2 = x * x + y * y;
+    const float z = std::sqrt(std::max(0.0f, 1 - rho2));
+    const float grazing = 1 - z;
+    // Cells: the nearest and second-nearest of a spiral of points on the sphere.
+    constexpr int kCells = 70;
+    float nearest = -2, second = -2;
+    for (int i = 0; i < kCells; ++i) {
+        const float h = 1 - 2 * (i + 0.5f) / kCells;
+        const float ring = std::sqrt(std::max(0.0f, 1 - h * h));
+        const float a = 2.39996323f * i;
+        const float d = x * ring * std::cos(a) + y * h + z * ring * std::sin(a);
+        if (d > nearest) {
+            second = nearest;
+            nearest = d;
+        } else if (d > second) {
+            second = d;
+        }
+    }
+    const float wall = std::exp(-std::pow((nearest - second) / 0.012f, 2.0f));
+    const float photophore = std::exp(-(1 - nearest) / 0.004f);
+    const Colour inner = mix(Colour{0.45f, 0.2f, 0.85f}, Colour{0.16f, 0.06f, 0.4f},
+                             smoothstep(0.0f, 0.8f, std::sqrt(rho2)));
+    const Colour rim = Colour{0.95f, 0.3f, 0.9f} * std::pow(grazing, 2.5f);
+    const Colour edge = Colour{0.7f, 0.95f, 1.0f} * std::pow(grazing, 10.0f);
+    const Colour walls = Colour{0.55f, 0.8f, 1.0f} * (0.9f * wall * (0.5f + grazing));
+    const Colour lights = Colour{1.0f, 0.75f, 0.55f} * (0.8f * photophore);
+    const float highlight =
+        std::exp(-((x + 0.35f) * (x + 0.35f) + (y - 0.4f) * (y - 0.4f)) / 0.01f);
+    return inner + rim + edge + walls + lights + grey(0.9f * highlight);
+}
+
 Image tvScreen() {
-    Image image = sphereMap([](Direction d) {
-        const float grazing = clamp01(0.5f * (1.0f - d.z));
-        const Colour face{0.08f, 0.07f, 0.3f}, rim{0.55f, 0.95f, 1.0f};
-        const Colour base = mix(face, rim, std::pow(grazing, 1.6f));
-        const Colour window =
-            Colour{1.0f, 0.8f, 0.55f} * softbox(d, {-0.4f, 0.6f, 0.7f}, 0.7f, 0.3f);
-        return base + window + grey(0.9f * std::pow(grazing, 6.0f));
-    });
-    image.apply([](Colour c, float s, float t) {
-        const float scan = 0.8f + 0.2f * std::pow(std::sin(t * 256 * pi / 3), 2.0f);
-        const int column = static_cast<int>(s * 256) % 3;
-        const Colour triad = column == 0   ? Colour{1.0f, 0.9f, 0.9f}
-                             : column == 1 ? Colour{0.9f, 1.0f, 0.9f}
-                                           : Colour{0.9f, 0.9f, 1.0f};
-        return c * triad * scan;
-    });
+    Image image(256, 256);
+    image.shadeSupersampled(2, creatureSkinAt);
     return image;
 }
 
