@@ -298,32 +298,27 @@ Mesh funky() {
 // at the full size of the fit the ball filled the whole view. Two specks far
 // above and below make the fit shrink it, so it hangs in the picture as an
 // object with the tunnel around it.
+//
+// That camera then flies straight through the ball along z, within a few
+// hundredths of its centre; inside a closed ball the frame filled with a
+// few huge dark tiles. So the poles point along z and are left open: the
+// flight enters through one porthole and leaves through the other, the
+// tunnel's light showing through both and the tiles sweeping past round the
+// frame's edge. The floating copies face the viewer along z, so they show
+// as rimmed rings of tiles with the tunnel seen through their middle.
 constexpr int kMirrorBallRows = 20;       // pole to pole, the caps included
+constexpr int kMirrorBallOpenRows = 3;    // left out round each pole, the cap included
 constexpr double kMirrorBallAnchor = 4.5; // ball radius 1, so shown at 0.22
 
 Mesh mirrorBall() {
     Mesh ball;
     const auto at = [](double lat, double lon) {
-        return Vec3{std::cos(lat) * std::cos(lon), std::sin(lat), -std::cos(lat) * std::sin(lon)};
+        // Poles on z: a proper rotation of the y-up ball, so the tiles still face out.
+        return Vec3{std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)};
     };
     const double rowHeight = kPi / kMirrorBallRows;
-    // Each pole is one flat polygon, the first row's upper edge; its
-    // triangles share no corner either, as the loader's normals are sums.
-    const auto cap = [&](double lat, int sides, bool north) {
-        const double l = north ? lat : -lat;
-        for (int j = 0; j < sides; ++j) {
-            const double lon0 = 2 * kPi * j / sides, lon1 = 2 * kPi * (j + 1) / sides;
-            const int centre = ball.addVertex(Vec3{0, std::sin(l), 0});
-            const int a = ball.addVertex(at(l, lon0)), b = ball.addVertex(at(l, lon1));
-            if (north) {
-                ball.addTriangle(centre, a, b);
-            } else {
-                ball.addTriangle(centre, b, a);
-            }
-        }
-    };
     const int capSides = 8;
-    for (int row = 1; row < kMirrorBallRows - 1; ++row) {
+    for (int row = kMirrorBallOpenRows; row < kMirrorBallRows - kMirrorBallOpenRows; ++row) {
         const double lat0 = -kPi / 2 + row * rowHeight, lat1 = lat0 + rowHeight;
         const double middle = std::cos(0.5 * (lat0 + lat1));
         const int tiles =
@@ -335,8 +330,6 @@ Mesh mirrorBall() {
             ball.addQuad(a, b, c, d);
         }
     }
-    cap(kPi / 2 - rowHeight, capSides, true);
-    cap(kPi / 2 - rowHeight, capSides, false);
     ball.faceOutward();
     return ball;
 }
