@@ -222,6 +222,30 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
     }
 }
 
+// A bubble rises several of its widths a frame under the underwater trail:
+// its light must stay a small bead, or the rising column smears into loops
+// and a flame. The rim must still be there, or it reads as a spark.
+TEST(Textures, BubbleIsASmallBrightBead) {
+    const Picture p = readWithLibpng("blob22e.png");
+    ASSERT_GT(p.width, 0);
+    int lit = 0;
+    double farthest = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            if (p.at(x, y, 0) > 64) {
+                ++lit;
+                farthest = std::max(farthest,
+                                    std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0));
+            }
+        }
+    }
+    EXPECT_LT(farthest, 0.12 * p.width) << "the bubble's light spreads too wide";
+    EXPECT_GT(farthest, 0.05 * p.width) << "no rim: the bubble is a dot";
+    EXPECT_LT(lit, p.width * p.height / 20) << "the bubble is a blob, not a bead";
+    // Hollow: the middle is darker than the rim.
+    EXPECT_LT(p.at(p.width / 2, p.height / 2, 0), 128);
+}
+
 // Stars drawn textured after a glow sample it at (0, 1), where the four
 // corner texels meet: black there would draw them as black blots.
 TEST(Textures, StarGlowCornersKeepTheStarsLit) {

@@ -170,17 +170,22 @@ Image bubbleRing() {
     Image image(128, 128);
     image.shadeSupersampled(3, [](float s, float t) {
         const float r = centreDistance(s, t);
-        constexpr float kRim = 0.3f;
+        // Small: a bubble rises several of its own widths a frame, and the
+        // underwater trail keeps about five frames, so a wide ring smeared
+        // into a column of loops and, added up, a flame. A bead a third of
+        // that size leaves a short bright dotted streak in the dark water.
+        constexpr float kRim = 0.1f;
         // Near white: the bubbles are tinted warm per vertex (no blue at
         // all low down), and a cyan ring under that tint came out as a dim
-        // brown smudge. A rim brighter on the lit top and a hot glint read
-        // as a sunlit bubble.
+        // brown smudge. A rim brighter on the lit top, a hot glint and a
+        // soft glow round it read as a sunlit bubble even at this size.
         const float lit = 0.75f + 0.25f * (t - 0.5f) / kRim;
-        const float ring = 0.95f * lit * std::exp(-std::pow((r - kRim) / 0.03f, 2.0f));
-        const float inside = 0.06f * smoothstep(0.1f, kRim, r) * (r < kRim ? 1.0f : 0.0f);
+        const float ring = 0.95f * lit * std::exp(-std::pow((r - kRim) / 0.022f, 2.0f));
+        const float inside = 0.08f * smoothstep(0.03f, kRim, r) * (r < kRim ? 1.0f : 0.0f);
         const float spot =
-            1.0f * std::exp(-(std::pow(s - 0.42f, 2.0f) + std::pow(t - 0.6f, 2.0f)) / 0.0006f);
-        return Colour{0.95f, 0.98f, 1.0f} * ((ring + inside + spot) * spriteWindow(r, 0.4f));
+            1.0f * std::exp(-(std::pow(s - 0.47f, 2.0f) + std::pow(t - 0.54f, 2.0f)) / 0.0003f);
+        const float glow = 0.18f * std::exp(-r * r / 0.012f);
+        return Colour{0.95f, 0.98f, 1.0f} * ((ring + inside + spot + glow) * spriteWindow(r, 0.4f));
     });
     return image;
 }
