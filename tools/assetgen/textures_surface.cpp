@@ -121,22 +121,19 @@ Image marbled(Colour a, Colour b, std::uint32_t seed) {
     return image;
 }
 
-Image stripes(Colour a, Colour b, std::uint32_t seed) {
+// A ribbon that glows on its own: the trail keeps only a third of a
+// skin's light, so the ground is bright and saturated and carries a
+// white-hot core line in each band; thin dark seams between the bands
+// cut the smear into separate streaks instead of one wash.
+Image glowingRibbon(Colour ground, Colour core, float bands, std::uint32_t seed) {
     Image image(256, 256);
     image.shade([=](float s, float t) {
-        const float wobble = 0.08f * fractalNoise(s, t, 2, 3, 0.5f, seed);
-        const float v = 0.5f + 0.5f * std::sin(2 * pi * (6 * s + wobble * 6));
-        return mix(a, b, smoothstep(0.3f, 0.7f, v));
-    });
-    return image;
-}
-
-Image cellsPattern(Colour a, Colour b, std::uint32_t seed) {
-    Image image(256, 256);
-    image.shade([=](float s, float t) {
-        const CellDistances d = cellularNoise(s, t, 6, seed);
-        const float edge = std::exp(-(d.second - d.nearest) * 12);
-        return mix(a * (0.6f + d.nearest), b, edge);
+        const float warp = 0.12f * fractalNoise(s, t, 2, 4, 0.5f, seed);
+        const float phase = bands * s + t + bands * warp;
+        const float v = 0.5f + 0.5f * std::cos(2 * pi * phase);
+        const float seam = std::exp(-std::pow(v / 0.03f, 2.0f));
+        const float glow = 0.75f + 0.25f * fractalNoise(s, t, 4, 4, 0.5f, seed + 7);
+        return mix(ground * glow, core, std::pow(v, 12.0f)) * (1 - 0.9f * seam);
     });
     return image;
 }
@@ -378,20 +375,19 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"overlay.png", vignette},
         {"carpet22.png", wingPattern},
         {"blend45.png", ceramicGlaze},
-        // The credits' three ribbons are smeared into a trail that keeps
-        // 0.68 of them: dark grounds with bright veins, so the trail becomes
-        // streaks of coloured light over black instead of a muddy wash.
+        // The credits' three ribbons: gold, ice blue and violet light, so
+        // the trail and the band it fills stay luminous.
         {"blend1.png",
          [] {
-             return marbled({0.16f, 0.04f, 0.02f}, {1.0f, 0.8f, 0.4f}, 111);
+             return glowingRibbon({1.0f, 0.55f, 0.12f}, {1.0f, 0.95f, 0.8f}, 3, 111);
          }},
         {"blend2.png",
          [] {
-             return stripes({0.02f, 0.08f, 0.12f}, {0.45f, 0.95f, 1.0f}, 112);
+             return glowingRibbon({0.15f, 0.8f, 1.0f}, {0.85f, 1.0f, 1.0f}, 4, 112);
          }},
         {"blend3.png",
          [] {
-             return cellsPattern({0.1f, 0.05f, 0.25f}, {0.85f, 0.65f, 1.0f}, 113);
+             return glowingRibbon({0.7f, 0.3f, 1.0f}, {1.0f, 0.85f, 1.0f}, 5, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", glassGrid},
