@@ -166,11 +166,34 @@ TEST(DeepSeaTiles, PictureAssemblesFromTheCentreOutAndSettles) {
     // Tiles fly in with their own offsets.
     int moving = 0;
     for (int k = -5; k <= 4; ++k) {
-        if (s.tiles[k + 10][10].tracks[0][3].y != s.tiles[10][10].tracks[0][3].y) {
+        if (s.tiles[k + 10][10].tracks[0][2].y != s.tiles[10][10].tracks[0][2].y) {
             ++moving;
         }
     }
     EXPECT_GT(moving, 5);
+}
+
+TEST(DeepSeaTiles, BrightTilesSitInPlaceSoThePictureHasNoSeams) {
+    // A tile shifted by even a tenth of its width (0.2) while bright cuts a
+    // black seam into the picture; turned, it shows as a tilted slab. Tiles
+    // may still move while they flash up on arrival; once lit, they stay put
+    // until they are dim.
+    const part7& s = deepSea();
+    int bright = 0;
+    for (double t = 141.0; t < 535.0; t += 0.5) {
+        for (int o = -3; o <= 4; ++o) {
+            for (int k = -5; k <= 4; ++k) {
+                const TileState tile = planTile(s, o, k, t);
+                const bool wasLit = planTile(s, o, k, t - 20.0).alpha > 0.95;
+                if (tile.alpha > 0.6 && wasLit) {
+                    ++bright;
+                    ASSERT_LT(std::abs(tile.sideways), 0.02) << o << ", " << k << " at " << t;
+                    ASSERT_LT(std::abs(250.0 * tile.spin), 4.0) << o << ", " << k << " at " << t;
+                }
+            }
+        }
+    }
+    EXPECT_GT(bright, 1000);
 }
 
 TEST(DeepSeaData, StarsLieOnTheirSphereWithOneOfTwoSizes) {
