@@ -279,6 +279,32 @@ TEST(Textures, HungPictureFrameSamplesWarmWood) {
     EXPECT_GT(mix[0] * 0.65, 80.0);  // drawn at 0.65, still visibly lit wood
 }
 
+// Layer C lays the underwater picture over the live scene at a fifth to a
+// half of full opacity, in 20 x 20 tiles of 25.6 texels: every tile needs a
+// dark seam to read as a separate piece, and the picture inside a strong
+// tonal range, or the tiles read as grey glass.
+TEST(Textures, UnderwaterPictureHasTileSeamsAndContrast) {
+    const Picture p = readWithLibpng("512c2.png");
+    ASSERT_EQ(p.width, 512);
+    double seam = 0, inside = 0, darkest = 255, brightest = 0;
+    int seams = 0, insides = 0;
+    for (int tile = 1; tile < 20; ++tile) {
+        const int border = static_cast<int>(tile * 25.6);
+        for (int other = 0; other < 20; ++other) {
+            const int middleOther = static_cast<int>(other * 25.6 + 13);
+            seam += p.luminance(border, middleOther) + p.luminance(middleOther, border);
+            seams += 2;
+            const double l = p.luminance(border - 13, middleOther);
+            inside += l;
+            ++insides;
+            darkest = std::min(darkest, l);
+            brightest = std::max(brightest, l);
+        }
+    }
+    EXPECT_LT(seam / seams, 0.35 * inside / insides);
+    EXPECT_GT(brightest - darkest, 110.0);
+}
+
 // Multiply overlays must be white where they should leave the picture alone.
 TEST(Textures, MultiplyOverlaysStayNearWhite) {
     const Picture grain = readWithLibpng("superfilm3.png");

@@ -186,15 +186,45 @@ Image painting() {
     Image image(512, 512);
     image.shade([&scene](float s, float t) {
         const float angle = pi * fractalNoise(s, t, 3, 3, 0.5f, 91);
-        const float dx = std::cos(angle) * 0.004f, dy = std::sin(angle) * 0.004f;
+        const float dx = std::cos(angle) * 0.0015f, dy = std::sin(angle) * 0.0015f;
         Colour sum;
-        for (int k = -3; k <= 3; ++k) {
+        for (int k = -2; k <= 2; ++k) {
             sum += scene.sampleClamped(s + dx * k, t + dy * k);
         }
+        sum *= 1.0f / 5;
+        // Layer C lays the picture over the live scene at a fifth to a half
+        // of full opacity, so a soft blue render would read as grey glass:
+        // push saturation and contrast hard, darker water, brighter light.
+        const float lum = 0.3f * sum.r + 0.59f * sum.g + 0.11f * sum.b;
+        Colour c = grey(lum) + (sum - grey(lum)) * 1.25f;
+        const auto curve = [](float v) {
+            const float x = clamp01((v - 0.06f) / 0.82f);
+            return std::pow(0.4f * x + 0.6f * x * x * (3 - 2 * x), 1.45f);
+        };
+        c = {curve(c.r), curve(c.g), curve(c.b)};
+        // The sand below the rocks stays pale and a little warm, the light
+        // floor the dark rocks stand on.
+        const float sand = smoothstep(0.36f, 0.3f, t);
+        c = mix(c, c * Colour{1.6f, 1.45f, 1.2f} + grey(0.06f), sand);
         const float canvas =
             0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170);
-        return sum * (canvas / 7);
+        return c * canvas;
     });
+    // Layer C cuts the picture into 20 x 20 tiles of 25.6 texels: a dark
+    // grout line with a lit upper-left rim on every tile makes each one read
+    // as a separate piece of mosaic, even while the tiles still lie in place.
+    for (int y = 0; y < 512; ++y) {
+        for (int x = 0; x < 512; ++x) {
+            const float u = std::fmod(x + 0.5f, 25.6f), v = std::fmod(y + 0.5f, 25.6f);
+            const float edge = std::min(std::min(u, 25.6f - u), std::min(v, 25.6f - v));
+            Colour& c = image.at(x, y);
+            if (edge < 1.2f) {
+                c = c * 0.12f;
+            } else if (edge < 2.4f && (u < 3.0f || v < 3.0f)) {
+                c = c * 0.6f + grey(0.4f);
+            }
+        }
+    }
     // The hung picture's frame is drawn unlit and untextured by its mesh, so
     // it takes the one colour the picture's last corner coordinate (450/512,
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom
