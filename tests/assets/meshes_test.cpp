@@ -89,7 +89,7 @@ const Expected kMeshes[] = {
     {"twirl.asc", 160 * 12, 2 * 160 * 12, {}},
     // The tail fin is the tallest part: 0.48 of the length 2.14 before the fit;
     // the back, belly and pelvic fins (four flat grids) stay inside its height.
-    {"goldfish.asc", 41 * 22 + 4 * 9 * 3, 40 * 22 * 2 + 4 * 8 * 2 * 2,
+    {"goldfish.asc", 29 * 22 * 3 + 4 * 9 * 3, 28 * 22 * 2 + 4 * 8 * 2 * 2 + 29 * 22,
      Box{{-0.15, -0.415, -1}, {0.15, 0.415, 1}}},
 };
 
@@ -410,7 +410,7 @@ TEST(MeshOrientation, CrownsHingesAndTailsPointWhereTheEffectsExpect) {
 TEST(MeshFiles, FaceLimitsOfTheTriangleEffectsHold) {
     // The exploded tunnel and the goldfish fill arrays of these sizes.
     EXPECT_EQ(loadTriangles("round3.asc", 2900).count, 2500);
-    EXPECT_EQ(loadTriangles("goldfish.asc", 2000).count, 1888);
+    EXPECT_EQ(loadTriangles("goldfish.asc", 2000).count, 1998);
 }
 
 // The glitter times each face by its index modulo 50 and sends face i to the

@@ -215,9 +215,13 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
         }
         EXPECT_EQ(lit, 0);
         // The tunnel's glow ball and the butterflies' eye planes are amplified
-        // by the feedback they are drawn into, so they are made dim on purpose.
+        // by the feedback they are drawn into, so they are made dim on purpose;
+        // so is the goldfish's fin veil, whose outline reads as a beam when bright.
         const std::string name = file;
-        const int expected = name == "spherical.png" ? 120 : name == "theeye.png" ? 80 : 200;
+        const int expected = name == "spherical.png"  ? 120
+                             : name == "theeye.png"   ? 80
+                             : name == "fishtent.png" ? 100
+                                                      : 200;
         EXPECT_GT(brightest, expected) << "a sprite should reach near full brightness";
     }
 }

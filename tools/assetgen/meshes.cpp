@@ -863,6 +863,21 @@ Mesh goldfishFin(double from, double to, double x, const Vec3& out,
     });
 }
 
+// The Layer's light comes from behind the tail (+z here), so the flanks
+// stood edge-on to it and showed only the dim ambient: a muddy brown. A
+// corner's normal is the plain sum of its faces' normals, so one speck of a
+// face at each skin vertex, facing +z, leans the flank's normals toward the
+// light by about one face in seven, without changing what is seen.
+void catchLightFromBehind(Mesh& mesh, std::size_t skinVertices) {
+    constexpr double kSpeck = 0.002;
+    for (std::size_t i = 0; i < skinVertices; ++i) {
+        const Vec3 p = mesh.vertices[i];
+        const int along = mesh.addVertex(p + Vec3{kSpeck, 0, 0});
+        const int up = mesh.addVertex(p + Vec3{0, kSpeck, 0});
+        mesh.addTriangle(static_cast<int>(i), along, up);
+    }
+}
+
 // Goldfish body along +z, head at -z and forked tail at +z, back up (+y).
 // The eyes and the fin cones beside them are drawn separately; the back,
 // belly and pelvic fins are part of the mesh. The ends are left as pin
@@ -906,14 +921,16 @@ Mesh goldfish() {
         };
         return std::pair{hermite(&Section::halfWidth), hermite(&Section::halfHeight)};
     };
-    // More steps around than along: the outline is what shows facets.
-    Mesh mesh = parametricGrid(40, 22, false, true, [&](double u, double v) {
+    // More steps around than along: the outline is what shows facets. The
+    // Layer's arrays hold 2000 triangles, the skin's light catchers included.
+    Mesh mesh = parametricGrid(28, 22, false, true, [&](double u, double v) {
         const auto [w, h] = section(u);
         const double a = 2 * kPi * v, s = std::sin(a);
         const double fork = 0.14 * smoothstep(0.78, 1.0, u) * std::pow(std::abs(s), 1.5);
         return Vec3{w * std::cos(a), h * s * (s > 0 ? 1.0 : 0.85) + 0.02, -1.0 + 2.0 * u + fork};
     });
     mesh.faceOutward();
+    const std::size_t skin = mesh.vertices.size();
     // Fin roots sit a little inside the skin so no gap shows; they stay
     // inside the tail's height, which sets the mesh's fitted box.
     const auto back = [&](double z) { return section((z + 1) / 2).second + 0.015; };
@@ -933,6 +950,7 @@ Mesh goldfish() {
             [&](double u) { return under(-0.42 + 0.2 * u); },
             [](double u) { return 0.14 * std::sin(kPi * (0.2 + 0.7 * u)); }));
     }
+    catchLightFromBehind(mesh, skin);
     return named(mesh, "Goldfish");
 }
 

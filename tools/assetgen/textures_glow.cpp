@@ -485,9 +485,12 @@ Image finStripes() {
         // the same all round, so its scroll never shows.
         // t = 0 and 1 meet on the cone, where it fades to black.
         const float seam = smoothstep(0.018f, 0.04f, t) * smoothstep(0.018f, 0.04f, 1 - t);
-        const float root = smoothstep(0.02f, 0.07f, s);
-        const float fade = std::exp(-std::pow(s / 0.17f, 2.0f));
-        return Colour{1.0f, 0.9f, 0.75f} * (1.2f * root * fade * seam);
+        // Seen from the side its outline is two straight lines, a headlight
+        // beam when long and bright: the veil is faint, swells in from the
+        // eye and has died away a third of the way along.
+        const float root = smoothstep(0.016f, 0.1f, s);
+        const float fade = std::exp(-std::pow(s / 0.13f, 2.0f));
+        return Colour{1.0f, 0.9f, 0.75f} * (0.75f * root * fade * seam);
     });
     return image;
 }

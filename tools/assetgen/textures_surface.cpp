@@ -280,9 +280,12 @@ Image goldfishScales() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         const float height = clamp01((t - 0.3f) / 0.36f); // 0 belly, 1 back
-        const Colour back{1.0f, 0.36f, 0.03f}, flank{1.0f, 0.74f, 0.16f}, belly{1.0f, 0.93f, 0.68f};
-        Colour base = height > 0.55f ? mix(flank, back, smoothstep(0.55f, 0.95f, height))
-                                     : mix(belly, flank, smoothstep(0.1f, 0.55f, height));
+        // The lit material is dim and bluish: a yellow gold falls to olive
+        // under it, so the flanks are a saturated orange-gold with almost no
+        // blue, and the pale belly climbs high, where the light seldom comes.
+        const Colour back{1.0f, 0.28f, 0.01f}, flank{1.0f, 0.56f, 0.04f}, belly{1.0f, 0.84f, 0.4f};
+        Colour base = height > 0.6f ? mix(flank, back, smoothstep(0.6f, 0.98f, height))
+                                    : mix(belly, flank, smoothstep(0.2f, 0.6f, height));
         // Scales: rows along the body, smaller toward both ends.
         const float body = smoothstep(0.28f, 0.36f, s) * (1 - smoothstep(0.72f, 0.78f, s));
         const float size = 0.022f + 0.012f * std::sin(pi * clamp01((s - 0.3f) / 0.45f));
@@ -297,9 +300,9 @@ Image goldfishScales() {
             std::exp(-std::pow(fx + 0.1f, 2.0f) / 0.05f - std::pow(fy - 0.68f, 2.0f) / 0.04f);
         const float glitter = 0.7f + 0.3f * latticeHash(static_cast<int>(std::floor(col)),
                                                         static_cast<int>(std::floor(row)), 95);
-        const float flankLight = std::exp(-std::pow((height - 0.6f) / 0.3f, 2.0f));
-        Colour c = base * (1 - 0.3f * rim * body) +
-                   Colour{1.0f, 0.95f, 0.6f} * (0.8f * sheen * glitter * body * flankLight);
+        const float flankLight = std::exp(-std::pow((height - 0.55f) / 0.42f, 2.0f));
+        Colour c = base * (1 - 0.22f * rim * body) +
+                   Colour{1.0f, 0.9f, 0.35f} * (0.9f * sheen * glitter * body * flankLight);
         // Head: a gill arc, a darker cheek toward the eye, a pale snout.
         // The picture is projected through the body, so a line at one s is a
         // ring round it: the gill is a soft arc on the flank only.
@@ -308,7 +311,7 @@ Image goldfishScales() {
                 -std::pow((s - 0.76f + 0.25f * std::pow(height - 0.5f, 2.0f)) / 0.012f, 2.0f)) *
             std::exp(-std::pow((height - 0.5f) / 0.22f, 2.0f)) * 0.5f;
         const float head = smoothstep(0.74f, 0.88f, s);
-        c = mix(c, base * 0.8f + Colour{0.25f, 0.12f, 0.0f} * (1 - height), head * 0.5f);
+        c = mix(c, base * 0.9f + Colour{0.2f, 0.1f, 0.0f} * (1 - height), head * 0.4f);
         c = c * (1 - 0.5f * gill) + Colour{1.0f, 0.8f, 0.4f} * (0.35f * head * flankLight);
         // Tail fin: fine rays fanning from the root of the tail.
         const float tail = 1 - smoothstep(0.24f, 0.32f, s);
@@ -316,9 +319,9 @@ Image goldfishScales() {
         const float rays = 0.5f + 0.5f * std::cos(angle * 46);
         // The fin stands edge-on to the Layer's light and gets little of it,
         // so its colours are painted near full.
-        const Colour fin = mix(Colour{1.0f, 0.64f, 0.14f}, Colour{1.0f, 0.92f, 0.62f},
-                               0.6f * std::pow(rays, 4.0f)) *
-                           (0.85f + 0.15f * smoothstep(0.0f, 0.3f, s));
+        const Colour fin =
+            mix(Colour{1.0f, 0.58f, 0.06f}, Colour{1.0f, 0.9f, 0.5f}, 0.6f * std::pow(rays, 4.0f)) *
+            (0.85f + 0.15f * smoothstep(0.0f, 0.3f, s));
         c = mix(c, fin, tail);
         // The back, belly and pelvic fins stand above and below the body,
         // where its skin never reaches: rays slanting back toward the tail,
@@ -328,10 +331,10 @@ Image goldfishScales() {
             above * smoothstep(0.59f, 0.66f, t) + below * (1 - smoothstep(0.3f, 0.37f, t));
         const float slant = s + (above > 0 ? 0.7f : -0.7f) * (t - 0.48f);
         const float bodyFinRays = std::pow(0.5f + 0.5f * std::cos(2 * pi * 40 * slant), 4.0f);
-        const Colour bodyFin = mix(Colour{1.0f, 0.56f, 0.1f}, Colour{1.0f, 0.9f, 0.6f},
+        const Colour bodyFin = mix(Colour{1.0f, 0.52f, 0.05f}, Colour{1.0f, 0.9f, 0.55f},
                                    0.35f * out + 0.45f * bodyFinRays);
         c = mix(c, bodyFin, (above + below) * smoothstep(0.3f, 0.34f, s));
-        return c * (0.92f + 0.08f * fractalNoise(s, t, 4, 3, 0.5f, 91));
+        return c * (0.95f + 0.05f * fractalNoise(s, t, 4, 3, 0.5f, 91));
     });
     return image;
 }
