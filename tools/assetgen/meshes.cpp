@@ -109,42 +109,96 @@ Mesh dome2() {
     return named(shell(4, cap(1.0, 1.0), cap(0.92, 0.95), {0, 0, 0}, {0, -1, 0}), "Dome");
 }
 
-// Loading screen floor: a square in the file's X-Z plane, facing file -Y so
+// Loading screen floor: a disc in the file's X-Z plane, facing file -Y so
 // that the 90 degree turn about x makes it face up. Flat where the camera
-// flies, it sweeps up into a low cove near its border, so the mirror floor
-// rises into the upper half of the view and reflects the sky there instead
-// of ending in a hard edge under an empty black sky. A tiny triangle under the floor, as far
-// below as the cove rises, keeps the fit from moving the floor off y = 0.
-// Facets are unshared so every normal has length 1 and the sphere map
-// reflects evenly.
-// The cove is what the camera sees as sky, and each flat facet there shows
-// one tilted copy of the sky map, so most of the grid's rows go to the cove,
-// finest at the rim where it is steepest; 24 rows left it large flat-shaded
-// triangles.
+// flies, it sweeps up into a low round cove near its border, so the mirror
+// floor rises into the upper half of the view and reflects the sky there
+// instead of ending in a hard edge under an empty black sky. A tiny triangle
+// under the floor, as far below as the cove rises, keeps the fit from moving
+// the floor off y = 0. The cove is round: a square one's corners turned the
+// wall's normal at once, a bright crease in the sky.
 constexpr double kCoveStart = 0.84;
 constexpr double kCoveHeight = 0.45;
-constexpr int kFloorRows = 56;
-constexpr double kFloorRowsFlat = 0.4; // share of the rows on the flat part
+constexpr int kFloorSpokes = 72;
+constexpr int kFloorRingsFlat = 8; // the first is a fan round the centre
+constexpr int kFloorRingsCove = 10;
+// Side of the hidden triangles that bring the cove's corner normals to unit
+// length: far below a pixel, but large enough for the file's six decimals.
+constexpr double kNormalTrimSize = 5e-5;
+
+// Radius and height of cove ring k (0 at the foot, kFloorRingsCove at the
+// rim), spaced by equal turns of the wall's normal, so finest at the foot.
+Vec3 coveRing(int k) {
+    // Height -h f^2 over f = 0..1 has slope 2 h f / (1 - start) per unit radius.
+    const double steepest = 2.0 * kCoveHeight / (1.0 - kCoveStart);
+    const double turn = std::atan(steepest) * k / kFloorRingsCove;
+    const double f = std::tan(turn) / steepest;
+    return Vec3{kCoveStart + (1.0 - kCoveStart) * f, 0.0, -kCoveHeight * f * f};
+}
+
+// Rings of spokes about the z axis from ring `first` to `last` of `radius`;
+// faces point along -z (the turn makes that up).
+Mesh floorRings(int first, int last, const std::function<Vec3(int)>& radius) {
+    Mesh mesh;
+    std::vector<int> ring;
+    for (int k = first; k <= last; ++k) {
+        const Vec3 rz = radius(k);
+        std::vector<int> next;
+        for (int j = 0; j < kFloorSpokes && (rz.x > 0 || next.empty()); ++j) {
+            const double a = 2.0 * kPi * j / kFloorSpokes;
+            next.push_back(mesh.addVertex({rz.x * std::cos(a), rz.x * std::sin(a), rz.z}));
+        }
+        next.resize(kFloorSpokes, next.front()); // a ring of radius 0 is one point
+        for (int j = 0; j < kFloorSpokes && !ring.empty(); ++j) {
+            const int j1 = (j + 1) % kFloorSpokes;
+            if (ring[j] == ring[j1]) {
+                mesh.addTriangle(ring[j], next[j1], next[j]);
+            } else {
+                mesh.addQuad(ring[j], ring[j1], next[j1], next[j]);
+            }
+        }
+        ring = next;
+    }
+    return mesh;
+}
+
+// A corner's normal is the sum of its faces' unit normals, and the sphere map
+// needs it of length 1. Each corner gets as many tiny triangles facing the
+// other way, lying in its tangent plane (behind the concave cove, so hidden),
+// as it has faces beyond the first: the sum is then the smooth unit normal.
+void trimCornerNormals(Mesh& mesh) {
+    std::vector<Vec3> sum(mesh.vertices.size());
+    for (const MeshFace& f : mesh.faces) {
+        const Vec3 a = mesh.vertices[f.corners[0]], b = mesh.vertices[f.corners[1]],
+                   c = mesh.vertices[f.corners[2]];
+        const Vec3 n = normalised(cross(a - b, a - c));
+        for (const int v : f.corners) {
+            sum[v] = sum[v] + n;
+        }
+    }
+    for (std::size_t v = 0; v < sum.size(); ++v) {
+        const int extra = static_cast<int>(std::lround(length(sum[v]))) - 1;
+        const Vec3 n = normalised(sum[v]);
+        // Tangents with u x t = -n, so the face (A, A + u, A + t) faces -n.
+        const Vec3 t = normalised(cross(n, std::abs(n.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0}));
+        const Vec3 u = cross(n, t);
+        const Vec3 a = mesh.vertices[v];
+        for (int i = 0; i < extra; ++i) {
+            const int b = mesh.addVertex(a + t * kNormalTrimSize);
+            const int c = mesh.addVertex(a + u * kNormalTrimSize);
+            mesh.addTriangle(static_cast<int>(v), c, b);
+        }
+    }
+}
 
 Mesh plane() {
-    const auto warp = [](double w) {
-        const double s = 2 * w - 1, a = std::abs(s);
-        const double x =
-            a <= kFloorRowsFlat
-                ? kCoveStart * a / kFloorRowsFlat
-                : kCoveStart + (1 - kCoveStart) * std::sin(0.5 * kPi * (a - kFloorRowsFlat) /
-                                                           (1 - kFloorRowsFlat));
-        return std::copysign(x, s);
-    };
-    Mesh grid = parametricGrid(kFloorRows, kFloorRows, false, false, [&](double u, double v) {
-        const double x = warp(u), y = warp(v);
-        const double r = std::pow(std::pow(x, 8.0) + std::pow(y, 8.0), 0.125);
-        const double f = std::clamp((r - kCoveStart) / (1.0 - kCoveStart), 0.0, 1.0);
-        // The turn maps -z to up.
-        return Vec3{x, y, -kCoveHeight * f * f};
-    });
-    grid.flipFaces();
-    Mesh floor = faceted(grid);
+    // The flat part needs no trimming: its facets are one plane.
+    Mesh floor = faceted(floorRings(0, kFloorRingsFlat, [](int k) {
+        return Vec3{kCoveStart * k / kFloorRingsFlat, 0.0, 0.0};
+    }));
+    Mesh cove = floorRings(0, kFloorRingsCove, coveRing);
+    trimCornerNormals(cove);
+    floor.append(cove);
     const int a = floor.addVertex({0.9, 0.9, kCoveHeight});
     const int b = floor.addVertex({0.9 - 1e-3, 0.9, kCoveHeight});
     const int c = floor.addVertex({0.9, 0.9 - 1e-3, kCoveHeight});

@@ -92,19 +92,26 @@ float softbox(Direction d, Direction centre, float sizeX, float sizeY) {
 // dim as the foot of the cove above it: the far floor runs into the cove
 // without a seam, where a dark ring laid a hard dark band along the horizon.
 // The sun is broad so that the four echo layers blur into a glow
-// instead of repeating a sharp highlight.
+// instead of repeating a sharp highlight, and a low amber: the floor's tint
+// has no red and keeps it blue, but the domes' highlights turn warm, a
+// second hue against all that blue.
 Image coolChromeSky() {
     constexpr Colour kHorizonHaze{0.35f, 0.45f, 0.55f};
+    constexpr Colour kDawnLight{1.0f, 0.78f, 0.58f};
     const SkyColours c{{0.08f, 0.22f, 0.6f},
-                       {0.85f, 0.92f, 1.0f},
+                       {1.0f, 0.84f, 0.66f},
                        {0.15f, 0.2f, 0.3f},
                        {0.45f, 0.5f, 0.6f},
                        {0.3f, 0.6f, 0.7f},
-                       {1.0f, 0.98f, 0.9f},
+                       {1.0f, 0.66f, 0.32f},
                        60};
     return sphereMap([&](Direction d) {
         const float rim = std::sqrt(clamp01((1 - d.z) / 2)); // radius in the disc
-        return mix(sky(c, d, 11), kHorizonHaze, smoothstep(0.93f, 0.995f, rim));
+        // Dawn-lit clouds: the brightest parts turn peach on the domes.
+        Colour lit = sky(c, d, 11);
+        const float glow = smoothstep(0.55f, 1.0f, (lit.r + lit.g + lit.b) / 3);
+        lit = mix(lit, lit * kDawnLight, glow);
+        return mix(lit, kHorizonHaze, smoothstep(0.93f, 0.995f, rim));
     });
 }
 
