@@ -125,6 +125,9 @@ constexpr int kFloorRingsCove = 10;
 // Side of the hidden triangles that bring the cove's corner normals to unit
 // length: far below a pixel, but large enough for the file's six decimals.
 constexpr double kNormalTrimSize = 5e-5;
+// The opening's mesh stands far from its camera: its trim faces can be
+// larger, which keeps the six decimals from tipping their normals.
+constexpr double kDistantTrimSize = 2e-4;
 
 // Radius and height of cove ring k (0 at the foot, kFloorRingsCove at the
 // rim), spaced by equal turns of the wall's normal, so finest at the foot.
@@ -163,10 +166,15 @@ Mesh floorRings(int first, int last, const std::function<Vec3(int)>& radius) {
 }
 
 // A corner's normal is the sum of its faces' unit normals, and the sphere map
-// needs it of length 1. Each corner gets as many tiny triangles facing the
-// other way, lying in its tangent plane (behind the concave cove, so hidden),
-// as it has faces beyond the first: the sum is then the smooth unit normal.
-void trimCornerNormals(Mesh& mesh) {
+// needs it of length 1. Each corner gets tiny triangles, hidden behind the
+// surface, whose unit normals take off what the sum has beyond the normal
+// wanted there (by default the sum's own direction): as many as the excess
+// is long, tipped evenly round it by the same angle so they cancel it
+// exactly. A curved surface's sum falls short of a whole number of faces,
+// and the leftover (up to half a face) turned its reflection into the map's
+// rim.
+void trimCornerNormals(Mesh& mesh, const std::function<Vec3(Vec3 at, Vec3 sum)>& wanted = {},
+                       double size = kNormalTrimSize) {
     std::vector<Vec3> sum(mesh.vertices.size());
     for (const MeshFace& f : mesh.faces) {
         const Vec3 a = mesh.vertices[f.corners[0]], b = mesh.vertices[f.corners[1]],
@@ -177,16 +185,35 @@ void trimCornerNormals(Mesh& mesh) {
         }
     }
     for (std::size_t v = 0; v < sum.size(); ++v) {
-        const int extra = static_cast<int>(std::lround(length(sum[v]))) - 1;
-        const Vec3 n = normalised(sum[v]);
-        // Tangents with u x t = -n, so the face (A, A + u, A + t) faces -n.
+        const Vec3 a = mesh.vertices[v];
+        const Vec3 goal = wanted ? wanted(a, sum[v]) : normalised(sum[v]);
+        const Vec3 over = sum[v] - goal;
+        const double excess = length(over);
+        // Nearly whole excesses keep their count (a flat ring's); tipping can
+        // only shorten a face's share, so others round up, and one face
+        // alone cannot tip, so it takes two.
+        const long whole = std::lround(excess);
+        int extra = std::abs(excess - whole) < 0.02 ? static_cast<int>(whole)
+                                                    : static_cast<int>(std::ceil(excess));
+        if (extra == 1 && excess < 0.94) {
+            extra = 2;
+        }
+        if (extra <= 0) {
+            continue;
+        }
+        const Vec3 n = normalised(over);
         const Vec3 t = normalised(cross(n, std::abs(n.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0}));
         const Vec3 u = cross(n, t);
-        const Vec3 a = mesh.vertices[v];
+        const double along = std::min(1.0, excess / extra);
+        const double aside = std::sqrt(1.0 - along * along);
         for (int i = 0; i < extra; ++i) {
-            const int b = mesh.addVertex(a + t * kNormalTrimSize);
-            const int c = mesh.addVertex(a + u * kNormalTrimSize);
-            mesh.addTriangle(static_cast<int>(v), c, b);
+            const double turn = 2.0 * kPi * i / extra;
+            const Vec3 w = n * -along + (t * std::cos(turn) + u * std::sin(turn)) * aside;
+            // (A - B) x (A - C) = e1 x (w x e1) = w for a unit e1 across w.
+            const Vec3 e1 = normalised(cross(w, t + u * 0.5));
+            const int b = mesh.addVertex(a + e1 * size);
+            const int c = mesh.addVertex(a + cross(w, e1) * size);
+            mesh.addTriangle(static_cast<int>(v), b, c);
         }
     }
 }
@@ -301,41 +328,92 @@ Mesh star2() {
     return named(mesh, "Star");
 }
 
-// Opening titles: a glossy knotted tube wound around the camera, inside a
-// plain dark shell. The camera sits at the fitted centre and its feedback
-// trail only stays bounded where the mesh covers the view, so the shell must
-// enclose the centre in every direction; seen from its centre the shell's
-// sphere map is one flat colour, so the tube's highlights and silhouettes
-// are what the trail spreads.
-constexpr int kKnotTurns = 3;    // times the tube goes round the camera
-constexpr int kKnotWindings = 5; // times it winds up and down meanwhile
-constexpr double kKnotRadius = 0.45;
-constexpr double kKnotWobble = 0.2;
-constexpr double kTubeRadius = 0.035;
+// Opening titles: two chrome torus knots that the slow turn carries across
+// the view, inside a plain dark shell. The camera sits at the fitted centre
+// and its feedback trail only stays bounded where the mesh covers the view,
+// so the shell must enclose the centre in every direction; seen from its
+// centre the shell's sphere map is one flat colour, so the knots' highlights
+// and silhouettes are what the trail spreads. A knot round the camera only
+// ever showed as pale bands crossing the frame; a compact knot facing the
+// camera reads as an object, with its trail running outward from it.
+//
+// The turn (0.9 degrees per unit of the Segment's clock, about a nearly
+// upright axis) sweeps the view across 73 degrees from right to left: the
+// trefoil is in view from the start to about 14 s, the five-lobed knot from
+// 6 s to the end. The feedback is shown squashed to 0.6 of its height, so
+// the knots stand 1 / 0.6 taller than wide and look round on screen.
+struct ChromeKnot {
+    int lobes;      // times the tube passes through the knot's hole
+    double bearing; // degrees from straight ahead at the start, + to screen left
+    double tube;    // tube radius, in units of the knot's outer radius
+    double phase;   // turn of the knot about its own axis, degrees
+    int segments;   // along the tube
+};
+constexpr ChromeKnot kOpeningKnots[] = {{3, -20.0, 0.17, 90.0, 72}, {5, -45.0, 0.12, 0.0, 100}};
+constexpr double kKnotDistance = 0.6;     // from the camera, shell radius 1
+constexpr double kKnotHalfAngle = 9.0;    // seen width, degrees each side
+constexpr double kKnotScreenSquash = 0.6; // the band's height factor
+// Each corner costs about five hidden trim faces, so the tubes stay coarse:
+// the trail blurs them anyway.
+constexpr int kKnotTubeSides = 8;
 
-Vec3 knotCentre(double a) {
-    const double ring = kKnotRadius + kKnotWobble * std::cos(kKnotWindings * a);
-    return Vec3{ring * std::cos(kKnotTurns * a), kKnotWobble * std::sin(kKnotWindings * a),
-                ring * std::sin(kKnotTurns * a)};
+// A (2, lobes) torus knot of outer radius 1 in the xy plane, round the z axis.
+Vec3 torusKnotCentre(int lobes, double a) {
+    const double ring = 2.0 / 3.0 + std::cos(lobes * a) / 3.0;
+    return Vec3{ring * std::cos(2 * a), ring * std::sin(2 * a), std::sin(lobes * a) / 3.0};
 }
 
-Mesh knotTube() {
-    Mesh mesh = parametricGrid(240, 10, true, true, [](double u, double v) {
-        const double a = 2 * kPi * u, b = 2 * kPi * v;
-        const Vec3 tangent = normalised(knotCentre(a + 1e-4) - knotCentre(a - 1e-4));
-        // The tube never runs vertically, so a horizontal side vector exists.
-        const Vec3 side = normalised(cross(tangent, Vec3{0, 1, 0}));
+Mesh chromeKnot(const ChromeKnot& knot) {
+    const double phase = radians(knot.phase);
+    Mesh mesh = parametricGrid(knot.segments, kKnotTubeSides, true, true, [&](double u, double v) {
+        const double a = 2 * kPi * u + phase, b = 2 * kPi * v;
+        const Vec3 c = torusKnotCentre(knot.lobes, a);
+        const Vec3 tangent = normalised(torusKnotCentre(knot.lobes, a + 1e-4) -
+                                        torusKnotCentre(knot.lobes, a - 1e-4));
+        // The knot always runs round its axis, so the tangent is never along z.
+        const Vec3 side = normalised(cross(tangent, Vec3{0, 0, 1}));
         const Vec3 lift = cross(side, tangent);
-        return knotCentre(a) + (side * std::cos(b) + lift * std::sin(b)) * kTubeRadius;
+        return c + (side * std::cos(b) + lift * std::sin(b)) * knot.tube;
+    });
+    // Face the camera: the knot's axis along the bearing, its y up and
+    // stretched, placed at the knot's distance.
+    const double bearing = radians(knot.bearing);
+    const Vec3 toward{std::sin(bearing), 0.0, std::cos(bearing)};
+    const Vec3 across{std::cos(bearing), 0.0, -std::sin(bearing)};
+    const double size = kKnotDistance * std::tan(radians(kKnotHalfAngle));
+    mesh.transform([&](Vec3 p) {
+        return toward * (kKnotDistance + p.z * size) + across * (p.x * size) +
+               Vec3{0.0, p.y * size / kKnotScreenSquash, 0.0};
     });
     mesh.faceOutward();
+    trimCornerNormals(mesh, {}, kDistantTrimSize);
     return mesh;
+}
+
+// The shell's normals lean 45 degrees down from facing the camera, so every
+// point of it mirrors the floor straight below: the shell shows the dark
+// bottom of the map and leaves the rest of it, the part facing the viewer
+// included, to the knots. Facing the camera, it took the middle of the map,
+// and the knots' fronts went black with it. Near the poles, which the
+// camera never sees, the lean fades out.
+Vec3 shellNormal(Vec3 at) {
+    const Vec3 out = normalised(at);
+    const Vec3 upAlong = Vec3{0, 1, 0} - out * out.y;
+    const double lean = radians(45.0) * smoothstep(0.2, 0.5, length(upAlong));
+    if (length(upAlong) < 1e-6) {
+        return out * -1.0;
+    }
+    return (out * std::cos(lean) + normalised(upAlong) * std::sin(lean)) * -1.0;
 }
 
 Mesh funky() {
     Mesh shell = geodesicSphere(4);
     shell.flipFaces();
-    shell.append(knotTube());
+    trimCornerNormals(
+        shell, [](Vec3 at, Vec3) { return shellNormal(at); }, kDistantTrimSize);
+    for (const ChromeKnot& knot : kOpeningKnots) {
+        shell.append(chromeKnot(knot));
+    }
     return named(shell, "Knot");
 }
 

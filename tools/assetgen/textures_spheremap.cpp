@@ -160,22 +160,32 @@ Image tunnelSkin() {
 
 // Skin of the title mesh, which feeds a feedback loop that multiplies what
 // stands still about 1.4 times and stretches it outward. The mesh includes a
-// shell around the camera whose normals all face the viewer, so the middle of
-// the map is what fills the screen unmoving: it is near black. The knot's
-// curved tube reaches the outer part, where thin bands with white cores and
-// violet edges sweep past as it turns and smear into bright trails.
+// shell around the camera whose normals make it mirror the floor straight
+// below, which fills the screen unmoving: the bottom of the map is near
+// black. All the rest is a chrome studio for the knots: a violet sky over a
+// white horizon line, a dim wall behind the viewer, a floor darkening to
+// black, a few stripes of light and two soft boxes, so a knot reads as
+// polished metal. With a black middle and only thin bands the knots were
+// dark outlines lost in their own trail.
 Image violetChrome() {
     return sphereMap([](Direction d) {
-        const float away = smoothstep(0.75f, 0.2f, d.z); // 0 facing back, 1 to the side
-        const float wave = d.y * 9 + 0.8f * std::sin(d.x * 3);
-        const float band = 0.5f + 0.5f * std::sin(wave);
-        const float core = std::pow(band, 90.0f);
-        const float edge = std::pow(band, 10.0f);
-        const Colour base = mix(Colour{0.004f, 0.003f, 0.012f}, Colour{0.02f, 0.015f, 0.07f},
-                                clamp01(0.5f + 0.5f * d.y));
-        const Colour bands = Colour{0.35f, 0.25f, 0.9f} * (0.6f * edge) + grey(0.95f * core);
-        const float lamp = softbox(d, {0.5f, 0.6f, 0.6f}, 0.3f, 0.08f);
-        return base + (bands + grey(lamp)) * away;
+        const float up = d.y;
+        const Colour skyColour =
+            mix(Colour{0.55f, 0.45f, 0.95f}, Colour{0.2f, 0.15f, 0.6f}, clamp01(up * 1.4f));
+        // The floor falls to black before the shell's part straight below.
+        const Colour floorColour = mix(Colour{0.3f, 0.22f, 0.75f}, Colour{0.004f, 0.003f, 0.012f},
+                                       smoothstep(0.0f, 0.7f, -up));
+        Colour studio = up > 0 ? skyColour : floorColour;
+        // The wall behind the viewer, what a knot's front mirrors.
+        studio += Colour{0.3f, 0.25f, 0.5f} * (smoothstep(0.3f, 0.9f, d.z) * clamp01(1 + 2 * up));
+        const float line = std::exp(-(up / 0.06f) * (up / 0.06f));
+        studio += grey(0.6f * line);
+        // Dark stripes high in the sky, as between the ribs of a ceiling light.
+        const float stripe = std::pow(0.5f + 0.5f * std::sin(up * 20), 6.0f);
+        studio *= 1 - 0.7f * stripe * smoothstep(0.2f, 0.4f, up);
+        const float lamps = softbox(d, {0.55f, 0.55f, 0.3f}, 0.35f, 0.12f) +
+                            softbox(d, {-0.7f, 0.25f, -0.2f}, 0.25f, 0.1f);
+        return mix(studio, grey(1.0f), std::min(1.0f, lamps));
     });
 }
 
