@@ -23,6 +23,7 @@ const Font titleCaps{"opentype/linux-libertine/LinLibertine_RB.otf", 0.16f};
 const Font titleItalic{"opentype/linux-libertine/LinLibertine_RI.otf", 0.04f};
 const Font displayBook{"opentype/urw-base35/URWGothic-Book.otf", 0.08f};
 const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
+const Font displayWide{"opentype/urw-base35/URWGothic-Demi.otf", 0.25f};
 const Font narrow{"opentype/urw-base35/NimbusSansNarrow-Bold.otf", 0.04f};
 
 // Letters plus a blurred copy of them as glow, on black. The glow's faint
@@ -64,13 +65,16 @@ Image title() {
     return glowingCard(256, letters, {0.94f, 0.97f, 1.0f}, {0.3f, 0.45f, 1.0f}, 5);
 }
 
-// A small signature tucked into the lower right of its card, which the screen
-// shows towards the lower right corner.
+// A signature in the lower right of its card, which the screen shows about
+// 170 x 85 pixels towards the lower right corner: the name, and the group
+// below it in capitals of the same face, wide and heavy enough (caps about
+// 11 pixels) to read through the minification. A small italic second line
+// came out four pixels high and unreadable.
 Image logo() {
     Plane letters(256, 256);
-    setText(letters, display, "HALVANE", {0.7f, 0.3f, 0.46f, 0.2f, 2.0f});
-    setText(letters, italic, "orv.", {0.86f, 0.14f, 0.14f, 0.1f, 2.0f});
-    return glowingCard(256, letters, grey(0.9f), grey(0.12f), 2);
+    setText(letters, display, "HALVANE", {0.62f, 0.46f, 0.62f, 0.24f, 2.0f});
+    setText(letters, displayWide, "ORV.", {0.8f, 0.2f, 0.26f, 0.17f, 2.0f});
+    return glowingCard(256, letters, grey(0.95f), grey(0.12f), 2);
 }
 
 // Eight names, line 0 at the bottom of the picture. The lines are drawn
