@@ -512,7 +512,7 @@ constexpr double kTunnelRadius = 0.35;
 constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
 constexpr int kStackStride = 100;  // faces between a sparkle's members
 constexpr int kSparkleStack = 19;  // members: 19 strides of 100 span a colour cycle
-constexpr int kSparkleRings = 4;   // of kStackStride / kSparkleRings sparkles each
+constexpr int kSparkleRings = 4;   // of 19 sparkles each (the places bands leave)
 constexpr double kSparkleRadius = 0.45;
 constexpr double kSparkleRadiusSpread = 0.07; // ring to ring, and jitter within a ring
 constexpr double kSparkleTilt = 0.07;         // z rise across a ring
@@ -556,27 +556,47 @@ Vec3 glintOffset(int k, double turn) {
     return Vec3{r * std::cos(a), y, r * std::sin(a)} * length;
 }
 
-// Rings of sparkles along the tube; face index = stride * member + place,
-// with the rings one after another in place.
-Mesh sparkles() {
-    Mesh mesh;
+// Where each place of a stack stride goes: the tunnel's band faces take 24
+// of the 100 places, spread evenly and closed under mirroring (place p and
+// 100 - p, with 0 and 50 their own mirrors), and the sparkles the rest.
+// The glitter's colour runs with the face index (a cycle is about 1900
+// faces), so band faces all in one block share one hue, and on the common
+// circle, where their large corners spread, 600 of them in the same green
+// or pink lit a haze; spread over the whole cycle they sum to the gold mean.
+// Place 0 must be a band's: its mirror would be one member past the stack.
+constexpr int kBandPlaces = 24;
+static_assert(2 * kTunnelBands * kTunnelSides > kBandPlaces * kSparkleStack);
+
+bool bandPlace(int place) {
+    for (int j = 0; j <= kBandPlaces / 2; ++j) {
+        const int p = static_cast<int>(std::lround(double(kStackStride) * j / kBandPlaces));
+        if (place == p || place == (kStackStride - p) % kStackStride) {
+            return true;
+        }
+    }
+    return false;
+}
+
+struct Glint {
+    Vec3 centre;
+    double spread;
+    double turn;
+};
+
+// Rings of sparkles along the tube, one after another in place order.
+std::vector<Glint> sparkleGlints(int count) {
     Random random(3);
-    struct Glint {
-        Vec3 centre;
-        double spread;
-        double turn;
-    };
-    constexpr int kPerRing = kStackStride / kSparkleRings;
+    const int perRing = count / kSparkleRings;
     std::vector<Glint> glints;
     for (int r = 0; r < kSparkleRings; ++r) {
         const double z = -0.8 + 1.6 * (r + random.uniform(-0.2, 0.2)) / (kSparkleRings - 1);
         const double radius = kSparkleRadius - kSparkleRadiusSpread * random.uniform(0, 1.2);
         const double tiltAt = random.uniform(0, 2 * kPi);
-        for (int place = 0; place < kPerRing; ++place) {
+        for (int place = 0; place < perRing; ++place) {
             // Neighbouring rings interleave their points; each point strays a
             // little from its place.
             const double a =
-                2 * kPi * (place + 0.5 * (r % 2) + random.uniform(-0.25, 0.25)) / kPerRing;
+                2 * kPi * (place + 0.5 * (r % 2) + random.uniform(-0.25, 0.25)) / perRing;
             const double rr = radius + kSparkleRadiusSpread * random.uniform(-0.25, 0.25);
             const double dz = kSparkleTilt * std::cos(a - tiltAt) + random.uniform(-0.02, 0.02);
             glints.push_back({{rr * std::cos(a), rr * std::sin(a), z + dz},
@@ -584,38 +604,69 @@ Mesh sparkles() {
                               random.uniform(0, 2 * kPi)});
         }
     }
-    for (int member = 0; member < kSparkleStack; ++member) {
-        for (const Glint& g : glints) {
-            const int first = mesh.addVertex(g.centre);
-            mesh.addVertex(g.centre + glintOffset(2 * member, g.turn) * g.spread);
-            mesh.addVertex(g.centre + glintOffset(2 * member + 1, g.turn) * g.spread);
-            mesh.addTriangle(first, first + 1, first + 2);
-        }
-    }
-    return mesh;
+    return glints;
 }
 
+void addGlintMember(Mesh& mesh, const Glint& g, int member) {
+    const int first = mesh.addVertex(g.centre);
+    mesh.addVertex(g.centre + glintOffset(2 * member, g.turn) * g.spread);
+    mesh.addVertex(g.centre + glintOffset(2 * member + 1, g.turn) * g.spread);
+    mesh.addTriangle(first, first + 1, first + 2);
+}
+
+// Face order: band faces, then the stacks' block (face = block start +
+// stride * member + place, band faces in their places), then as many band
+// faces as before it, so the block mirrors onto itself.
 Mesh round3() {
     Mesh bands = tunnelBands();
     if (bands.signedVolume6() > 0) {
         bands.flipFaces();
     }
-    const std::size_t half = bands.faces.size() / 2;
-    static_assert(kTunnelBands * kTunnelSides % kGlitterPeriod == 0,
-                  "half the band faces must be whole glitter periods");
-    Mesh mesh;
-    const auto appendFaces = [&mesh, &bands](std::size_t first, std::size_t last) {
-        for (std::size_t f = first; f < last; ++f) {
-            const auto& corners = bands.faces[f].corners;
-            const int a = mesh.addVertex(bands.vertices[corners[0]]);
-            mesh.addVertex(bands.vertices[corners[1]]);
-            mesh.addVertex(bands.vertices[corners[2]]);
-            mesh.addTriangle(a, a + 1, a + 2);
+    const int bandFaces = static_cast<int>(bands.faces.size());
+    const int ends = (bandFaces - kBandPlaces * kSparkleStack) / 2;
+    static_assert((kTunnelBands * kTunnelSides * 2 - kBandPlaces * kSparkleStack) % 2 == 0);
+    const std::vector<Glint> glints = sparkleGlints(kStackStride - kBandPlaces);
+    std::vector<int> glintOfPlace(kStackStride, -1);
+    for (int place = 0, next = 0; place < kStackStride; ++place) {
+        if (!bandPlace(place)) {
+            glintOfPlace[place] = next++;
         }
+    }
+    // Band faces in shuffled order: neighbours on the tunnel wall take
+    // unrelated hues, which their blurred points mix to gold, where faces in
+    // wall order lit stripes of one hue each.
+    std::vector<int> order(bandFaces);
+    Random random(11);
+    for (int f = 0; f < bandFaces; ++f) {
+        order[f] = f;
+    }
+    for (int f = bandFaces - 1; f > 0; --f) {
+        std::swap(order[f], order[static_cast<int>(random.uniform() * (f + 1))]);
+    }
+    Mesh mesh;
+    int nextBand = 0;
+    const auto addBandFace = [&] {
+        const auto& corners = bands.faces[order[nextBand++]].corners;
+        const int a = mesh.addVertex(bands.vertices[corners[0]]);
+        mesh.addVertex(bands.vertices[corners[1]]);
+        mesh.addVertex(bands.vertices[corners[2]]);
+        mesh.addTriangle(a, a + 1, a + 2);
     };
-    appendFaces(0, half);
-    mesh.append(sparkles());
-    appendFaces(half, bands.faces.size());
+    for (int f = 0; f < ends; ++f) {
+        addBandFace();
+    }
+    for (int member = 0; member < kSparkleStack; ++member) {
+        for (int place = 0; place < kStackStride; ++place) {
+            if (glintOfPlace[place] < 0) {
+                addBandFace();
+            } else {
+                addGlintMember(mesh, glints[glintOfPlace[place]], member);
+            }
+        }
+    }
+    while (nextBand < bandFaces) {
+        addBandFace();
+    }
     return named(mesh, "Tunnel");
 }
 
