@@ -398,6 +398,28 @@ TEST(Textures, CausticFramesLoopSmoothly) {
     EXPECT_LT(largest, 0.45 * halfLoop) << "each step jumps, so the trail smears the net";
 }
 
+// The floor, three floor layers and five surface overlays pile these frames
+// up under a five-frame trail: a lit ground or a dense net between the lines
+// adds up to an even haze, so most of every frame stays dark and the light
+// sits in a few bright strands.
+TEST(Textures, CausticFramesAreFewBrightLinesOnDark) {
+    for (const char* name : {"caust00.png", "caust10.png", "caust20.png"}) {
+        const Picture p = readWithLibpng(name);
+        ASSERT_GT(p.width, 0) << name;
+        int dark = 0, bright = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                dark += p.at(x, y, 2) < 40;
+                bright += p.at(x, y, 2) > 128;
+            }
+        }
+        const double texels = double(p.width) * p.height;
+        EXPECT_GT(dark / texels, 0.85) << name << ": the ground between the lines is lit";
+        EXPECT_GT(bright / texels, 0.005) << name << ": no bright strands left";
+        EXPECT_LT(bright / texels, 0.04) << name << ": the net is bright everywhere";
+    }
+}
+
 // Each panel's right edge continues into the next panel's left edge.
 TEST(Textures, MoonPanelsJoinWithoutSeams) {
     std::vector<Picture> panels;

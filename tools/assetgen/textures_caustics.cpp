@@ -41,21 +41,34 @@ Image causticFrame(int frame) {
         // of their width per step, so the net stays sharp through the trail
         // instead of smearing into a haze.
         constexpr float kOrbit = 0.06f;
-        const float big = causticNetwork(s, t, phase, 5, 11, kOrbit);
-        const float fine = causticNetwork(s, t, -phase, 9, 23, kOrbit);
-        // Mostly the large cells: the sea floor shows the frame minified
-        // several times over, where a dense fine net breaks up into noise.
-        // Compressed so the brightest knots stop short of white.
-        const float raw = 0.8f * big * big + 0.2f * fine * fine;
+        const float drift = 0.08f;
+        const float ws = s + 0.03f * periodicNoise(s * 4 + std::cos(phase) / 3, t * 4, 4, 12);
+        const float wt = t + 0.03f * periodicNoise(s * 4, t * 4 + std::sin(phase) / 3, 4, 13);
+        const CellDistances d = cellularNoise(ws, wt, 5, 11, phase, kOrbit);
+        // Thin lines with no halo: the picture piles the floor, three floor
+        // layers and five surface overlays of these frames on each other
+        // under a five-frame trail, and every soft halo and fine second net
+        // added up into an even blue mush.
+        const float edge = d.second - d.nearest;
+        const float line = std::exp(-edge * 14.0f) * (0.5f + 0.8f * d.second);
+        // Sunlight focused by the waves lights the net only in patches that
+        // drift slowly: a few bright knots and strands over a dark floor
+        // rather than an even grid.
+        const float patch = 0.5f + 0.5f * periodicNoise(s * 2 + drift * std::cos(phase),
+                                                        t * 2 + drift * std::sin(phase), 2, 17);
+        const float lit = 0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch);
+        const float raw = line * line * lit * 2.2f;
         const float light = 1.3f * (1.0f - std::exp(-raw));
-        // Blue lines with little red and green and a dark ground between
-        // them: the picture lays these frames over itself once per colour
-        // channel, four times magnified and with red and green weighted far
-        // above blue, and looks through three of them added at the surface;
-        // cyan-white lines and a lit ground turned that into a red and green
-        // net and a cyan glare.
-        const Colour deep{0.0f, 0.02f, 0.07f};
-        return deep + Colour{0.05f, 0.36f, 0.85f} * light;
+        // Blue lines with little red and green on a near-black ground: the
+        // picture lays these frames over itself once per colour channel,
+        // four times magnified and with red and green weighted far above
+        // blue, and looks through three of them added at the surface; cyan
+        // lines and a lit ground turned that into a red and green net and a
+        // cyan glare. Only the brightest knots go pale, so they read as
+        // points of sunlight.
+        const Colour deep{0.0f, 0.01f, 0.04f};
+        const float core = light * light * light;
+        return deep + Colour{0.04f, 0.34f, 0.85f} * light + Colour{0.03f, 0.12f, 0.05f} * core;
     });
     return image;
 }
