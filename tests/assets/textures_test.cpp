@@ -285,18 +285,19 @@ TEST(Textures, HungPictureFrameSamplesWarmWood) {
 
 // Layer C lays the underwater picture over the live scene at a fifth to a
 // half of full opacity, in 20 x 20 tiles of 25.6 texels: every tile needs a
-// dark seam to read as a separate piece, and the picture inside a strong
+// thin dark seam to read as a separate piece, and the picture inside a strong
 // tonal range, or the tiles read as grey glass.
 TEST(Textures, UnderwaterPictureHasTileSeamsAndContrast) {
     const Picture p = readWithLibpng("512c2.png");
     ASSERT_EQ(p.width, 512);
-    double seam = 0, inside = 0, darkest = 255, brightest = 0;
+    double seam = 0, nearSeam = 0, inside = 0, darkest = 255, brightest = 0;
     int seams = 0, insides = 0;
     for (int tile = 1; tile < 20; ++tile) {
         const int border = static_cast<int>(tile * 25.6);
         for (int other = 0; other < 20; ++other) {
             const int middleOther = static_cast<int>(other * 25.6 + 13);
             seam += p.luminance(border, middleOther) + p.luminance(middleOther, border);
+            nearSeam += p.luminance(border - 2, middleOther) + p.luminance(middleOther, border - 2);
             seams += 2;
             const double l = p.luminance(border - 13, middleOther);
             inside += l;
@@ -306,6 +307,9 @@ TEST(Textures, UnderwaterPictureHasTileSeamsAndContrast) {
         }
     }
     EXPECT_LT(seam / seams, 0.35 * inside / insides);
+    // A hairline: two texels from it the picture is back to full strength,
+    // or the grout reads as a tiled wall.
+    EXPECT_GT(nearSeam / seams, 0.8 * inside / insides);
     EXPECT_GT(brightest - darkest, 110.0);
 }
 
