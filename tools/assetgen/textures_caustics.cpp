@@ -32,6 +32,17 @@ float causticNetwork(float s, float t, float phase, int period, std::uint32_t se
     return focus * (std::exp(-edge * 12.0f) + 0.2f * std::exp(-edge * 3.0f));
 }
 
+// The ground between the lines: dim blue sand ripples, the same in every
+// frame, so the sea floor keeps a still, readable texture under the trail
+// while only the light moves. Blue only and dim: three floor layers add it
+// again over the whole floor, and any green there turned into a cyan glare.
+Colour seaBed(float s, float t) {
+    const float bend = 0.6f * fractalNoise(s, t, 3, 2, 0.5f, 19);
+    const float ripple = 0.5f + 0.5f * std::sin(2 * pi * (7 * s + 2 * t + bend));
+    const float mottle = 0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 21);
+    return Colour{0.0f, 0.025f, 0.09f} * (0.45f + 0.3f * ripple + 0.25f * mottle);
+}
+
 Image causticFrame(int frame) {
     Image image(256, 256);
     const float phase = 2 * pi * frame / causticFrames;
@@ -66,9 +77,9 @@ Image causticFrame(int frame) {
         // lines and a lit ground turned that into a red and green net and a
         // cyan glare. Only the brightest knots go pale, so they read as
         // points of sunlight.
-        const Colour deep{0.0f, 0.01f, 0.04f};
         const float core = light * light * light;
-        return deep + Colour{0.04f, 0.34f, 0.85f} * light + Colour{0.03f, 0.12f, 0.05f} * core;
+        return seaBed(s, t) + Colour{0.01f, 0.24f, 0.85f} * light +
+               Colour{0.015f, 0.1f, 0.05f} * core;
     });
     return image;
 }
