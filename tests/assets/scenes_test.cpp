@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
@@ -118,6 +119,28 @@ TEST(SceneFiles, GalleryTexturesAreUsed) {
     // no room surface needs it.
     for (int k = 1; k <= 8; ++k) {
         EXPECT_TRUE(used[k] || k == 3) << "texture index " << k;
+    }
+}
+
+// The glass ball adds two renders of the room (at 1 and 0.8) over what lies
+// inside it: the room's walls, floor and ceiling, lit by the gallery light
+// (ambient counted with the scene's global share), must stay dim enough that
+// both views together do not clip even on a white texture.
+TEST(GalleryLayout, RoomStaysDimEnoughForTheBallsTwoViews) {
+    const double len = std::sqrt(3.0 * 3.0 + 10.0 * 10.0);
+    const Vec light{0, -3 / len, 10 / len};
+    for (const SceneObject& o : parseFile("scene4.sce").objects) {
+        if (o.textureIndex != 1 && o.textureIndex != 5 && o.textureIndex != 6) {
+            continue; // floor2, one_test2, one_test3: the large surfaces
+        }
+        for (const SceneVertex& v : o.vertices) {
+            const double lambert =
+                std::max(0.0, dot(Vec{v.normal[0], v.normal[1], v.normal[2]}, light));
+            for (int c = 0; c < 3; ++c) {
+                const double lit = 1.2 * o.ambient[c] + o.diffuse[c] * lambert;
+                ASSERT_LT(1.8 * lit, 1.0) << "texture " << o.textureIndex;
+            }
+        }
     }
 }
 

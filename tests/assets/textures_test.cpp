@@ -285,18 +285,19 @@ TEST(Textures, HungPictureFrameSamplesWarmWood) {
 
 // Layer C lays the underwater picture over the live scene at a fifth to a
 // half of full opacity, in 20 x 20 tiles of 25.6 texels: every tile needs a
-// dark seam to read as a separate piece, and the picture inside a strong
+// thin dark seam to read as a separate piece, and the picture inside a strong
 // tonal range, or the tiles read as grey glass.
 TEST(Textures, UnderwaterPictureHasTileSeamsAndContrast) {
     const Picture p = readWithLibpng("512c2.png");
     ASSERT_EQ(p.width, 512);
-    double seam = 0, inside = 0, darkest = 255, brightest = 0;
+    double seam = 0, nearSeam = 0, inside = 0, darkest = 255, brightest = 0;
     int seams = 0, insides = 0;
     for (int tile = 1; tile < 20; ++tile) {
         const int border = static_cast<int>(tile * 25.6);
         for (int other = 0; other < 20; ++other) {
             const int middleOther = static_cast<int>(other * 25.6 + 13);
             seam += p.luminance(border, middleOther) + p.luminance(middleOther, border);
+            nearSeam += p.luminance(border - 2, middleOther) + p.luminance(middleOther, border - 2);
             seams += 2;
             const double l = p.luminance(border - 13, middleOther);
             inside += l;
@@ -306,6 +307,9 @@ TEST(Textures, UnderwaterPictureHasTileSeamsAndContrast) {
         }
     }
     EXPECT_LT(seam / seams, 0.35 * inside / insides);
+    // A hairline: two texels from it the picture is back to full strength,
+    // or the grout reads as a tiled wall.
+    EXPECT_GT(nearSeam / seams, 0.8 * inside / insides);
     EXPECT_GT(brightest - darkest, 110.0);
 }
 
@@ -396,6 +400,28 @@ TEST(Textures, CausticFramesLoopSmoothly) {
     const double halfLoop = meanDifference(frames[0], frames[8]);
     EXPECT_GT(halfLoop, largest) << "frames barely change";
     EXPECT_LT(largest, 0.45 * halfLoop) << "each step jumps, so the trail smears the net";
+}
+
+// The floor, three floor layers and five surface overlays pile these frames
+// up under a five-frame trail: a lit ground or a dense net between the lines
+// adds up to an even haze, so most of every frame stays dark and the light
+// sits in a few bright strands.
+TEST(Textures, CausticFramesAreFewBrightLinesOnDark) {
+    for (const char* name : {"caust00.png", "caust10.png", "caust20.png"}) {
+        const Picture p = readWithLibpng(name);
+        ASSERT_GT(p.width, 0) << name;
+        int dark = 0, bright = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                dark += p.at(x, y, 2) < 40;
+                bright += p.at(x, y, 2) > 128;
+            }
+        }
+        const double texels = double(p.width) * p.height;
+        EXPECT_GT(dark / texels, 0.85) << name << ": the ground between the lines is lit";
+        EXPECT_GT(bright / texels, 0.005) << name << ": no bright strands left";
+        EXPECT_LT(bright / texels, 0.04) << name << ": the net is bright everywhere";
+    }
 }
 
 // Each panel's right edge continues into the next panel's left edge.

@@ -331,12 +331,30 @@ std::string formatScene(const std::vector<SceneObject>& objects) {
     return out.take();
 }
 
+// The glass ball adds two renders of the full-size room (one at 0.8) over
+// the small gallery inside it, so at the room's own brightness the ball
+// glowed peach and clipped: the room is a dim gallery at night, and inside
+// the ball only the back wall with its paintings keeps its full light.
+constexpr double kRoomLight = 0.6;
+constexpr double kInsideBallLight = 0.7;
+
+std::vector<SceneObject> dimmed(std::vector<SceneObject> objects, double light,
+                                int keptTexture = 0) {
+    for (SceneObject& o : objects) {
+        if (o.textureIndex != keptTexture) {
+            o.ambient = o.ambient * light;
+            o.diffuse = o.diffuse * light;
+        }
+    }
+    return objects;
+}
+
 } // namespace
 
 void generateScenes(const Pack& pack) {
     pack.write("scene.sce", formatScene(galleryShell()));
-    pack.write("scene2.sce", formatScene(gallery()));
-    pack.write("scene4.sce", formatScene(pictureRoom()));
+    pack.write("scene2.sce", formatScene(dimmed(gallery(), kInsideBallLight, kWall)));
+    pack.write("scene4.sce", formatScene(dimmed(pictureRoom(), kRoomLight)));
 }
 
 } // namespace assetgen

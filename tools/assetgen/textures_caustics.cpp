@@ -32,6 +32,17 @@ float causticNetwork(float s, float t, float phase, int period, std::uint32_t se
     return focus * (std::exp(-edge * 12.0f) + 0.2f * std::exp(-edge * 3.0f));
 }
 
+// The ground between the lines: dim blue sand ripples, the same in every
+// frame, so the sea floor keeps a still, readable texture under the trail
+// while only the light moves. Blue only and dim: three floor layers add it
+// again over the whole floor, and any green there turned into a cyan glare.
+Colour seaBed(float s, float t) {
+    const float bend = 0.6f * fractalNoise(s, t, 3, 2, 0.5f, 19);
+    const float ripple = 0.5f + 0.5f * std::sin(2 * pi * (7 * s + 2 * t + bend));
+    const float mottle = 0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 21);
+    return Colour{0.0f, 0.025f, 0.09f} * (0.45f + 0.3f * ripple + 0.25f * mottle);
+}
+
 Image causticFrame(int frame) {
     Image image(256, 256);
     const float phase = 2 * pi * frame / causticFrames;
@@ -41,21 +52,34 @@ Image causticFrame(int frame) {
         // of their width per step, so the net stays sharp through the trail
         // instead of smearing into a haze.
         constexpr float kOrbit = 0.06f;
-        const float big = causticNetwork(s, t, phase, 5, 11, kOrbit);
-        const float fine = causticNetwork(s, t, -phase, 9, 23, kOrbit);
-        // Mostly the large cells: the sea floor shows the frame minified
-        // several times over, where a dense fine net breaks up into noise.
-        // Compressed so the brightest knots stop short of white.
-        const float raw = 0.8f * big * big + 0.2f * fine * fine;
+        const float drift = 0.08f;
+        const float ws = s + 0.03f * periodicNoise(s * 4 + std::cos(phase) / 3, t * 4, 4, 12);
+        const float wt = t + 0.03f * periodicNoise(s * 4, t * 4 + std::sin(phase) / 3, 4, 13);
+        const CellDistances d = cellularNoise(ws, wt, 5, 11, phase, kOrbit);
+        // Thin lines with no halo: the picture piles the floor, three floor
+        // layers and five surface overlays of these frames on each other
+        // under a five-frame trail, and every soft halo and fine second net
+        // added up into an even blue mush.
+        const float edge = d.second - d.nearest;
+        const float line = std::exp(-edge * 14.0f) * (0.5f + 0.8f * d.second);
+        // Sunlight focused by the waves lights the net only in patches that
+        // drift slowly: a few bright knots and strands over a dark floor
+        // rather than an even grid.
+        const float patch = 0.5f + 0.5f * periodicNoise(s * 2 + drift * std::cos(phase),
+                                                        t * 2 + drift * std::sin(phase), 2, 17);
+        const float lit = 0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch);
+        const float raw = line * line * lit * 2.2f;
         const float light = 1.3f * (1.0f - std::exp(-raw));
-        // Blue lines with little red and green and a dark ground between
-        // them: the picture lays these frames over itself once per colour
-        // channel, four times magnified and with red and green weighted far
-        // above blue, and looks through three of them added at the surface;
-        // cyan-white lines and a lit ground turned that into a red and green
-        // net and a cyan glare.
-        const Colour deep{0.0f, 0.02f, 0.07f};
-        return deep + Colour{0.05f, 0.36f, 0.85f} * light;
+        // Blue lines with little red and green on a near-black ground: the
+        // picture lays these frames over itself once per colour channel,
+        // four times magnified and with red and green weighted far above
+        // blue, and looks through three of them added at the surface; cyan
+        // lines and a lit ground turned that into a red and green net and a
+        // cyan glare. Only the brightest knots go pale, so they read as
+        // points of sunlight.
+        const float core = light * light * light;
+        return seaBed(s, t) + Colour{0.01f, 0.24f, 0.85f} * light +
+               Colour{0.015f, 0.1f, 0.05f} * core;
     });
     return image;
 }
