@@ -106,10 +106,10 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float c
 // neighbours set in opposite halves sit side by side instead of printing
 // over each other. The last stem's tip runs ahead of the fourth's along
 // the cards, so the last card takes the far half as well.
-Image creditCard(const char* role, const char* name, float centreS) {
+Image creditCard(const char* role, const char* name, float centreS, float nameHeight = 0.4f) {
     Plane letters(512, 512);
     setText(letters, displayBook, role, {centreS, 0.74f, 0.42f, 0.2f, 4.0f});
-    setText(letters, display, name, {centreS, 0.4f, 0.44f, 0.4f, 4.0f});
+    setText(letters, display, name, {centreS, 0.4f, 0.44f, nameHeight, 4.0f});
     Image image = glowingCard(512, letters, {0.95f, 0.97f, 1.0f}, {0.35f, 0.55f, 0.8f}, 6);
     addMask(image, blurred(letters, 20), {0.08f, 0.14f, 0.25f});
     fadeBorder(image, 512); // the wide glow reaches the edge beside a half's words
@@ -152,7 +152,11 @@ std::vector<TextureRecipe> textTextures() {
         {"cred2.png", [] { return creditCard("code", "Quiet Lattice", kRightHalf); }},
         {"cred3.png", [] { return creditCard("graphics", "Moth Meridian", kLeftHalf); }},
         {"cred4.png", [] { return creditCard("music", "Tidewater Signal", kRightHalf); }},
-        {"cred5.png", [] { return creditCard("thank you for watching", "fin", kRightHalf); }},
+        // The last card rides beside the greetings for as long as they
+        // circle, so it heads them instead of closing the show before them,
+        // its name lighter than the credits' so it does not outweigh them.
+        {"cred5.png",
+         [] { return creditCard("with greetings to", "our friends", kRightHalf, 0.3f); }},
     };
 }
 
