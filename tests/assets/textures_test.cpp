@@ -313,6 +313,29 @@ TEST(Textures, UnderwaterPictureHasTileSeamsAndContrast) {
     EXPECT_GT(brightest - darkest, 110.0);
 }
 
+// The rain scene's floor lies at 80 % over the vase's mirror image inside a
+// loop that multiplies what stands still: all of it stays dim, and its
+// standing water is nearly black so the 20 % mirror image shows there,
+// beside dry slate that still reads as a floor.
+TEST(Textures, WetFloorIsDimWithBlackWaterForTheReflection) {
+    const Picture p = readWithLibpng("vase_floor2.png");
+    ASSERT_GT(p.width, 0);
+    int water = 0, slate = 0;
+    double brightest = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double l = p.luminance(x, y);
+            brightest = std::max(brightest, l);
+            water += l < 3.0 ? 1 : 0;
+            slate += l > 5.0 ? 1 : 0;
+        }
+    }
+    const int texels = p.width * p.height;
+    EXPECT_LT(brightest, 0.12 * 255);
+    EXPECT_GT(water, texels / 6) << "no dark water for the mirror image to show in";
+    EXPECT_GT(slate, texels / 5) << "the floor itself vanishes";
+}
+
 // Multiply overlays must be white where they should leave the picture alone.
 TEST(Textures, MultiplyOverlaysStayNearWhite) {
     const Picture grain = readWithLibpng("superfilm3.png");

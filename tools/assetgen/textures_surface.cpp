@@ -140,9 +140,10 @@ Image glowingRibbon(Colour ground, Colour core, float bands, std::uint32_t seed)
 
 // Dark wet stone tiles with soft reflected highlights.
 // The wet floor, drawn over the vase's mirror image at 80 % and kept in a
-// feedback loop that multiplies what stands still: near-black slate whose
-// puddles mirror a dim dusk, warmer toward the sun's side (low s, -x), with
-// fine grout lines, everything under a tenth of full light.
+// feedback loop that multiplies what stands still: dim slate with fine grout
+// lines and a dusk sheen, warmer toward the sun's side (low s, -x), and
+// pools of near-black standing water, where the 20 % of the mirror image
+// that comes through is not buried under the floor's own light.
 Image wetFloor() {
     Image image(256, 256);
     image.shade([](float s, float t) {
@@ -150,12 +151,15 @@ Image wetFloor() {
                     gy = std::abs(std::remainder(t * 4, 1.0f));
         const float grout = 1 - smoothstep(0.0f, 0.03f, std::min(gx, gy));
         const float stone = 0.5f + 0.5f * fractalNoise(s, t, 4, 5, 0.5f, 31);
-        const float puddle = smoothstep(0.1f, 0.4f, fractalNoise(s, t, 2, 4, 0.5f, 32));
+        const float puddle = smoothstep(-0.05f, 0.2f, fractalNoise(s, t, 2, 4, 0.5f, 32));
         const float sunward = std::pow(clamp01(1 - s), 2.0f);
-        const Colour slate = Colour{0.018f, 0.02f, 0.026f} * (0.7f + 0.6f * stone);
-        const Colour dusk =
-            mix(Colour{0.02f, 0.025f, 0.05f}, Colour{0.09f, 0.045f, 0.025f}, sunward);
-        return slate * (1 - 0.7f * grout) + dusk * puddle;
+        const Colour slate =
+            mix(Colour{0.024f, 0.026f, 0.036f}, Colour{0.07f, 0.04f, 0.03f}, 0.6f * sunward) *
+            (0.7f + 0.6f * stone);
+        // Standing water is nearly black, so the mirror image under the
+        // floor shows in it; the dry slate carries the dusk sheen.
+        const Colour water = Colour{0.002f, 0.003f, 0.006f};
+        return mix(slate * (1 - 0.7f * grout), water, puddle);
     });
     return image;
 }
