@@ -162,7 +162,7 @@ Image wetFloor() {
 
 // The reflection room's glass case, laid at half alpha over the balls
 // inside it: one glass block per repeat (two units),
-// each lit from behind, a warm amber heart fading through rose into deep
+// each lit from behind, a warm amber heart fading through copper into deep
 // teal at its bevelled edges, with a thin gold rim on the bevel and dark
 // joints between the blocks. A checker of three flat glass colours read as
 // a board game; blocks that glow in their middles read as a lit glass
@@ -178,9 +178,9 @@ Image glassGrid() {
         const float fromJoint = 1 - std::max(u, v);
         const float heart = std::exp(-(u * u + v * v) / 0.4f);
         const float cloud = 0.5f + 0.5f * fractalNoise(s, t, 2, 2, 0.5f, 41);
-        const Colour amber{1.0f, 0.72f, 0.36f}, rose{0.62f, 0.28f, 0.34f},
+        const Colour amber{1.0f, 0.8f, 0.45f}, copper{0.5f, 0.24f, 0.12f},
             teal{0.025f, 0.07f, 0.11f};
-        Colour glass = mix(teal, rose, smoothstep(0.0f, 0.55f, heart));
+        Colour glass = mix(teal, copper, smoothstep(0.0f, 0.55f, heart));
         glass = mix(glass, amber, smoothstep(0.45f, 1.0f, heart));
         glass = glass * (0.8f + 0.35f * cloud);
         const float rim = std::exp(-(fromJoint - 0.08f) * (fromJoint - 0.08f) / 0.002f);
