@@ -110,7 +110,7 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
     setUpClosedPath(state.viewPath, 3, kViewKeyCount, [](int k, int track) {
         const double a = 0.45 * k;
         if (track == 0) {
-            return makeKey(1.5 + 6.0 * std::cos(a), 5.0 + 0.5 * std::sin(0.7 * k),
+            return makeKey(1.5 + 6.0 * std::cos(a), 5.5 + 0.5 * std::sin(0.7 * k),
                            1.5 + 6.0 * std::sin(a));
         }
         if (track == 1) {
