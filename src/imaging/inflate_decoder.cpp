@@ -383,12 +383,25 @@ uint32_t InflateHuffmanDecoder::EntryForSymbol(unsigned symbol, unsigned length)
 
 void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
     count = std::min(count, kMaxSymbols);
+    // The symbols in two halves, counted and placed side by side: with one
+    // counter per length each symbol would wait for the previous one's
+    // increment whenever neighbours share a length, as they mostly do.
+    const unsigned half = (count + 1) / 2;
+    const unsigned pairs = count - half;
+    unsigned inFirstHalf[16] = {};
     unsigned perLength[16] = {};
-    for (unsigned s = 0; s < count; ++s)
-        ++perLength[std::min<unsigned>(lengths[s], 15)];
+    for (unsigned s = 0; s < pairs; ++s) {
+        ++inFirstHalf[std::min<unsigned>(lengths[s], 15)];
+        ++perLength[std::min<unsigned>(lengths[half + s], 15)];
+    }
+    if (count % 2)
+        ++inFirstHalf[std::min<unsigned>(lengths[half - 1], 15)];
+    for (unsigned length = 0; length <= 15; ++length)
+        perLength[length] += inFirstHalf[length];
 
     // Symbols ordered by (code length, value); codes assigned canonically.
-    unsigned next[16] = {};
+    unsigned nextOfFirstHalf[16] = {};
+    unsigned nextOfSecondHalf[16] = {};
     int code = 0;
     unsigned position = 0;
     unsigned longest = 0;
@@ -396,17 +409,24 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
         valPtr_[length] = int(position);
         minCode_[length] = code;
         maxCode_[length] = perLength[length] ? code + int(perLength[length]) - 1 : -1;
-        next[length] = position;
+        nextOfFirstHalf[length] = position;
+        nextOfSecondHalf[length] = position + inFirstHalf[length];
         position += perLength[length];
         code = (code + int(perLength[length])) << 1;
         if (perLength[length] && length <= maxLength_)
             longest = length;
     }
-    for (unsigned s = 0; s < count; ++s) {
-        unsigned length = lengths[s];
+    const auto place = [&](unsigned* next, unsigned s) {
+        const unsigned length = lengths[s];
         if (length != 0 && length <= 15)
             symbols_[next[length]++] = uint16_t(s);
+    };
+    for (unsigned s = 0; s < pairs; ++s) {
+        place(nextOfFirstHalf, s);
+        place(nextOfSecondHalf, half + s);
     }
+    if (count % 2)
+        place(nextOfFirstHalf, half - 1);
     FillMainTable();
     if (mayPairLiterals_) {
         // The literals' lengths: those of all symbols less the few above the
