@@ -250,6 +250,34 @@ TEST(Textures, BubbleIsASmallBrightBead) {
     EXPECT_LT(p.at(p.width / 2, p.height / 2, 0), 128);
 }
 
+// The tunnel's stars, the swarm's glows and the deep sea's beams add two to
+// five of these over each other, some into trails that double a still light:
+// a star must stay a hot point with thin spikes and black between them, or
+// the stack burns into a white disc.
+TEST(Textures, StarburstIsAFineStar) {
+    const Picture p = readWithLibpng("starburst.png");
+    ASSERT_GT(p.width, 0);
+    int lit = 0, hot = 0;
+    double hotFarthest = 0, litFarthest = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r = std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0);
+            if (p.at(x, y, 0) > 200) {
+                ++hot;
+                hotFarthest = std::max(hotFarthest, r);
+            }
+            if (p.at(x, y, 0) > 16) {
+                ++lit;
+                litFarthest = std::max(litFarthest, r);
+            }
+        }
+    }
+    EXPECT_GT(hot, 0) << "no hot core";
+    EXPECT_LT(hotFarthest, 0.04 * p.width) << "the core is a disc, not a point";
+    EXPECT_LT(lit, p.width * p.height / 40) << "too much of the sprite is lit";
+    EXPECT_GT(litFarthest, 0.2 * p.width) << "no spikes reach out from the core";
+}
+
 // Stars drawn textured after a glow sample it at (0, 1), where the four
 // corner texels meet: black there would draw them as black blots.
 TEST(Textures, StarGlowCornersKeepTheStarsLit) {

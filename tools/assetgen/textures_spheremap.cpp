@@ -92,22 +92,22 @@ float softbox(Direction d, Direction centre, float sizeX, float sizeY) {
 // dim as the foot of the cove above it: the far floor runs into the cove
 // without a seam, where a dark ring laid a hard dark band along the horizon.
 // The sun is broad so that the four echo layers blur into a glow
-// instead of repeating a sharp highlight, and a low amber: the floor's tint
-// has no red and keeps it blue, but the domes' highlights turn warm, a
-// second hue against all that blue.
+// instead of repeating a sharp highlight. Sun and lit clouds are a cool
+// white: the floor's tint has no red, so amber light turned the cove's
+// mirror into a green smear.
 Image coolChromeSky() {
     constexpr Colour kHorizonHaze{0.35f, 0.45f, 0.55f};
-    constexpr Colour kDawnLight{1.0f, 0.78f, 0.58f};
+    constexpr Colour kDawnLight{0.85f, 0.92f, 1.0f};
     const SkyColours c{{0.08f, 0.22f, 0.6f},
                        {1.0f, 0.84f, 0.66f},
                        {0.15f, 0.2f, 0.3f},
                        {0.45f, 0.5f, 0.6f},
                        {0.3f, 0.6f, 0.7f},
-                       {1.0f, 0.66f, 0.32f},
+                       {0.55f, 0.7f, 1.0f},
                        60};
     return sphereMap([&](Direction d) {
         const float rim = std::sqrt(clamp01((1 - d.z) / 2)); // radius in the disc
-        // Dawn-lit clouds: the brightest parts turn peach on the domes.
+        // The brightest clouds lean to the sun's cool white.
         Colour lit = sky(c, d, 11);
         const float glow = smoothstep(0.55f, 1.0f, (lit.r + lit.g + lit.b) / 3);
         lit = mix(lit, lit * kDawnLight, glow);
