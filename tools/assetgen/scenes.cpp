@@ -16,6 +16,7 @@
 #include "mesh_writer.h"
 
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,29 @@ const Vec3 kShadedAmbient{0.58, 0.56, 0.54};
 const Vec3 kFloorAmbient{0.55, 0.55, 0.55}, kFloorDiffuse{0.5, 0.5, 0.5};
 const Vec3 kStoneAmbient{0.5, 0.5, 0.52}, kStoneDiffuse{0.5, 0.5, 0.52};
 
+struct Box {
+    Vec3 lo, hi;
+};
+
+// Stone boxes mapped face by face: one pair of planes for a whole box left
+// the faces across it (the pedestal's top under the ball) as streaks of one
+// texture row. Returns the faces facing z, x and y as three objects.
+std::vector<SceneObject> stoneBySide(std::span<const Box> boxes, double scale) {
+    std::vector<SceneObject> sides = {
+        surface(kStone, Facing::Z, scale, kStoneAmbient, kStoneDiffuse),
+        surface(kStone, Facing::X, scale, kStoneAmbient, kStoneDiffuse),
+        surface(kStone, Facing::Y, scale, kStoneAmbient, kStoneDiffuse)};
+    for (const Box& b : boxes) {
+        SceneObject all;
+        all.box(b.lo, b.hi);
+        // box() lays two faces along each of z, x and y, six corners a face.
+        for (std::size_t v = 0; v < all.vertices.size(); ++v) {
+            sides[v / 12].vertices.push_back(all.vertices[v]);
+        }
+    }
+    return sides;
+}
+
 // ------------------------------------------------------------------ scene4: full-size room
 
 std::vector<SceneObject> pictureRoom() {
@@ -179,6 +203,15 @@ std::vector<SceneObject> pictureRoom() {
     floorQuad(sea, -kX, kX, kFar - 3, kFar, 1.0, true);
     room.push_back(sea);
 
+    // Night glass in the window: deep blue panes with the water's faint
+    // glints, so the opening reads as glazing onto a dark sea and not as a
+    // black void. The lower right pane stays open: the first shot backs out
+    // of the doll's house through it.
+    SceneObject glass = surface(kSea, Facing::Z, 0.035, {0.2, 0.24, 0.34}, {0.3, 0.36, 0.48});
+    wallZ(glass, kWindowLeft, 2.0, kWindowBottom, kWindowTop, kFar, true);
+    wallZ(glass, 2.0, kWindowRight, 6.3, kWindowTop, kFar, true);
+    room.push_back(glass);
+
     SceneObject wood = surface(kWood, Facing::X, 0.5, kWoodAmbient, kWoodDiffuse);
     wood.planeS[0] = 0.5;                              // grain runs along x and z alike
     wood.box({-kX, 0, kFar}, {kX, 0.45, kFar + 0.12}); // skirting
@@ -215,11 +248,12 @@ std::vector<SceneObject> pictureRoom() {
     room.push_back(wood);
 
     // The glass ball (radius 0.91 at (0, 3, 4)) rests on this pedestal.
-    SceneObject pedestal = surface(kStone, Facing::X, 0.6, kStoneAmbient, kStoneDiffuse);
-    pedestal.box({-0.55, 0, 3.45}, {0.55, 1.9, 4.55});
-    pedestal.box({-0.7, 1.9, 3.3}, {0.7, 2.08, 4.7});
-    pedestal.box({-0.75, 0, 3.25}, {0.75, 0.2, 4.75});
-    room.push_back(pedestal);
+    const Box pedestal[] = {{{-0.55, 0, 3.45}, {0.55, 1.9, 4.55}},
+                            {{-0.7, 1.9, 3.3}, {0.7, 2.08, 4.7}},
+                            {{-0.75, 0, 3.25}, {0.75, 0.2, 4.75}}};
+    for (SceneObject& side : stoneBySide(pedestal, 0.6)) {
+        room.push_back(side);
+    }
     return room;
 }
 
@@ -275,10 +309,10 @@ std::vector<SceneObject> gallery() {
     bench(table, -3.0, 3.0, 1.0, 2.0, 1.4);
     room.push_back(table);
 
-    SceneObject plinths = surface(kStone, Facing::X, 0.5, kStoneAmbient, kStoneDiffuse);
-    plinths.box({-7.5, 0, 3.5}, {-6.3, 2.2, 4.7});
-    plinths.box({6.3, 0, 3.5}, {7.5, 2.2, 4.7});
-    room.push_back(plinths);
+    const Box plinths[] = {{{-7.5, 0, 3.5}, {-6.3, 2.2, 4.7}}, {{6.3, 0, 3.5}, {7.5, 2.2, 4.7}}};
+    for (SceneObject& side : stoneBySide(plinths, 0.5)) {
+        room.push_back(side);
+    }
     return room;
 }
 
