@@ -171,6 +171,28 @@ TEST(GalleryLayout, RoomStaysDimEnoughForTheBallsTwoViews) {
     }
 }
 
+// One light and no shadows: the side walls' light must vary across them (a
+// pool by the ball, dark toward the corners) or they read as flat grey.
+TEST(GalleryLayout, SideWallsCarryALightPoolAndDarkCorners) {
+    const double len = std::sqrt(3.0 * 3.0 + 10.0 * 10.0);
+    const Vec light{0, -3 / len, 10 / len};
+    double darkest = 1.0, brightest = 0.0;
+    for (const SceneObject& o : parseFile("scene4.sce").objects) {
+        for (const SceneVertex& v : o.vertices) {
+            if (o.textureIndex != 5 || std::abs(std::abs(v.position[0]) - 10.0) > 1e-6 ||
+                std::abs(v.normal[0]) < 0.3) {
+                continue; // not on a side wall
+            }
+            const double lambert =
+                std::max(0.0, dot(Vec{v.normal[0], v.normal[1], v.normal[2]}, light));
+            darkest = std::min(darkest, lambert);
+            brightest = std::max(brightest, lambert);
+        }
+    }
+    EXPECT_LT(darkest, 0.1);
+    EXPECT_GT(brightest, 0.6);
+}
+
 TEST(GalleryLayout, SmallGalleryFitsInsideTheGlassBall) {
     for (const Triangle& t : triangles(parseFile("scene2.sce"), roomToWorld)) {
         for (const Vec& p : t) {
