@@ -85,7 +85,8 @@ const Expected kMeshes[] = {
      Box{{-face::kHalfWidth, -face::kHalfHeight, -face::kDepth / 2},
          {face::kHalfWidth, face::kHalfHeight, face::kDepth / 2}},
      false, true},
-    {"frame.asc", 4 * 2 * 22, 4 * 2 * 18, Box{{-1, -1, -0.11}, {1, 1, 0.11}}},
+    // The moulding plus 474 hidden faces that lift its normals toward +y.
+    {"frame.asc", 4 * 2 * 22 + 2 * 474, 4 * 2 * 18 + 474, Box{{-1, -1, -0.11}, {1, 1, 0.11}}},
     {"resmain.asc", geodesicVertices(10), 2000, {}},
     // Bell and band, then six tentacles of two crossed ribbons and four arms.
     // The tentacles' flare sets the fit (y); their curled tips stay within
@@ -421,6 +422,39 @@ TEST(MeshOrientation, StarFacetsTakeTheirLightFromInside) {
     }
     EXPECT_EQ(visible, 140);
     EXPECT_EQ(lit, 60);
+}
+
+TEST(MeshOrientation, MirrorFramesCatchTheSeaLightFaceOn) {
+    // The underwater light comes from +y and the camera mostly meets the
+    // standing mirrors face on: every moulding corner must lean toward +y by
+    // at least a whole face, and the crest near the outer edge must catch
+    // clearly more of it than the cove, or the frame reads as one flat band.
+    const Triangles t = loadTriangles("frame.asc", 618);
+    ASSERT_EQ(t.count, 618);
+    double crest = 0.0, cove = 1e9;
+    int moulding = 0;
+    for (int f = 0; f < t.count; ++f) {
+        const float* p = t.positions[f].data();
+        const Vec a{p[0], p[1], p[2]}, b{p[3], p[4], p[5]}, c{p[6], p[7], p[8]};
+        const Vec n = cross(sub(b, a), sub(c, a));
+        if (std::sqrt(dot(n, n)) < 1e-5) {
+            continue; // a hidden lift face
+        }
+        ++moulding;
+        for (int k = 0; k < 3; ++k) {
+            const double ny = t.normals[f][3 * k + 1];
+            EXPECT_GE(ny, 0.95) << "face " << f;
+            const double across = (1.0 - std::abs(p[3 * k])) / (1.0 - 0.885);
+            if (std::abs(across - 0.25) < 0.02) {
+                crest = std::max(crest, ny);
+            }
+            if (std::abs(across - 0.55) < 0.02) {
+                cove = std::min(cove, ny);
+            }
+        }
+    }
+    EXPECT_EQ(moulding, 144);
+    EXPECT_GT(crest, cove + 1.5);
 }
 
 TEST(MeshOrientation, FlatPiecesFaceTheirViewers) {

@@ -878,6 +878,42 @@ Mesh child3() {
     return named(mesh, "ChildFace");
 }
 
+// The standing mirrors' frames are lit by the sea's light, which comes from
+// +y (the bottom of the upside-down underwater view), while the camera mostly
+// meets them face on, across that light: drawn with their true normals the
+// frames were dark outlines in the trail. So every corner's normal also gets a
+// lift toward +y, longer on the moulding's crest and bead than in its cove,
+// which lights the whole frame as gilt with a bright bead whatever the view.
+// The hung picture's frame is drawn unlit and does not see the lift.
+constexpr double kFrameLiftTrim = 1e-4;
+double frameLift(double f) {
+    static constexpr std::pair<double, double> kLift[] = {{0.0, 2.0},  {0.08, 3.0}, {0.25, 4.0},
+                                                          {0.42, 3.0}, {0.55, 1.0}, {0.68, 2.0},
+                                                          {0.8, 4.0},  {0.9, 3.0},  {1.0, 2.0}};
+    for (std::size_t k = 1; k < std::size(kLift); ++k) {
+        if (f <= kLift[k].first + 1e-9) {
+            const double s = (f - kLift[k - 1].first) / (kLift[k].first - kLift[k - 1].first);
+            return std::round(kLift[k - 1].second + s * (kLift[k].second - kLift[k - 1].second));
+        }
+    }
+    return kLift[std::size(kLift) - 1].second;
+}
+
+void litFromBelow(Mesh& mesh) {
+    // A corner's place across the moulding, 0 at the outer edge and 1 at the
+    // opening; the mitred corners lie at the same place on both axes.
+    const auto across = [](Vec3 at) {
+        return std::clamp((1.0 - std::abs(at.x)) / (1.0 - 0.885), 0.0, 1.0);
+    };
+    trimCornerNormals(
+        mesh,
+        [&](Vec3 at, Vec3 sum) {
+            const double y = std::max(sum.y + frameLift(across(at)), 1.0);
+            return Vec3{sum.x, y, sum.z};
+        },
+        kFrameLiftTrim);
+}
+
 // A picture frame: a moulding swept around a square, mitred at the corners.
 // The opening (x 0.885, y 0.825 of the outer size) takes the picture quad
 // once the gallery's non-uniform scale is applied; front and back match so it
@@ -925,6 +961,7 @@ Mesh frame() {
         }
     }
     mesh.faceOutward();
+    litFromBelow(mesh);
     return named(mesh, "Frame");
 }
 

@@ -15,7 +15,10 @@
 #include "assetgen.h"
 #include "mesh_writer.h"
 
+#include <cmath>
 #include <cstdio>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -113,6 +116,35 @@ void wallX(SceneObject& o, double z0, double z1, double y0, double y1, double x,
     }
 }
 
+double sq(double v) {
+    return v * v;
+}
+
+// The unit normal `n` turned by `angle` (radians) toward `toward`, a unit
+// vector at right angles to it.
+Vec3 tilted(Vec3 n, Vec3 toward, double angle) {
+    return n * std::cos(angle) + toward * std::sin(angle);
+}
+
+// A wall from `origin` along `u` and `v` (u x v faces the viewer) as a grid
+// of quads whose corners take their normals from `normalAt`: the room has one
+// directional light and no shadows, so light pools and dark corners are laid
+// into the normals, which the per-corner lighting blends across the wall.
+void gridWall(SceneObject& o, Vec3 origin, Vec3 u, Vec3 v, int nu, int nv,
+              const std::function<Vec3(Vec3)>& normalAt) {
+    const auto at = [&](int i, int j) {
+        return origin + u * (double(i) / nu) + v * (double(j) / nv);
+    };
+    for (int j = 0; j < nv; ++j) {
+        for (int i = 0; i < nu; ++i) {
+            const Vec3 a = at(i, j), b = at(i + 1, j), c = at(i + 1, j + 1), d = at(i, j + 1);
+            for (Vec3 p : {a, b, c, a, c, d}) {
+                o.vertices.push_back({normalAt(p), p});
+            }
+        }
+    }
+}
+
 // A bench: seat on two slab legs.
 void bench(SceneObject& wood, double x0, double x1, double z0, double z1, double height) {
     wood.box({x0, height - 0.25, z0}, {x1, height, z1});
@@ -125,8 +157,33 @@ void bench(SceneObject& wood, double x0, double x1, double z0, double z1, double
 const Vec3 kWoodAmbient{0.4, 0.32, 0.24}, kWoodDiffuse{0.5, 0.4, 0.3};
 const Vec3 kWallAmbient{0.3, 0.29, 0.28}, kWallDiffuse{0.55, 0.54, 0.52};
 const Vec3 kShadedAmbient{0.58, 0.56, 0.54};
+// Side walls of the big room: less ambient, their pool of light is diffuse.
+const Vec3 kSideWallAmbient{0.25, 0.24, 0.23}, kSideWallDiffuse{0.7, 0.68, 0.66};
 const Vec3 kFloorAmbient{0.55, 0.55, 0.55}, kFloorDiffuse{0.5, 0.5, 0.5};
 const Vec3 kStoneAmbient{0.5, 0.5, 0.52}, kStoneDiffuse{0.5, 0.5, 0.52};
+
+struct Box {
+    Vec3 lo, hi;
+};
+
+// Stone boxes mapped face by face: one pair of planes for a whole box left
+// the faces across it (the pedestal's top under the ball) as streaks of one
+// texture row. Returns the faces facing z, x and y as three objects.
+std::vector<SceneObject> stoneBySide(std::span<const Box> boxes, double scale) {
+    std::vector<SceneObject> sides = {
+        surface(kStone, Facing::Z, scale, kStoneAmbient, kStoneDiffuse),
+        surface(kStone, Facing::X, scale, kStoneAmbient, kStoneDiffuse),
+        surface(kStone, Facing::Y, scale, kStoneAmbient, kStoneDiffuse)};
+    for (const Box& b : boxes) {
+        SceneObject all;
+        all.box(b.lo, b.hi);
+        // box() lays two faces along each of z, x and y, six corners a face.
+        for (std::size_t v = 0; v < all.vertices.size(); ++v) {
+            sides[v / 12].vertices.push_back(all.vertices[v]);
+        }
+    }
+    return sides;
+}
 
 // ------------------------------------------------------------------ scene4: full-size room
 
@@ -149,18 +206,39 @@ std::vector<SceneObject> pictureRoom() {
     wallZ(pictureWall, -kDoorHalf, kDoorHalf, kDoorTop, kHeight, kPictureWall, false);
     room.push_back(pictureWall);
 
-    SceneObject sides = surface(kWall2, Facing::X, 0.2, kShadedAmbient, kWallDiffuse);
-    wallX(sides, kFar, kBack, 0, kHeight, -kX, true);
-    wallX(sides, kFar, kBack, 0, kHeight, kX, false);
+    // The side walls face across the light and would live on ambient alone,
+    // flat grey: their corner normals turn toward the light in a soft pool
+    // level with the ball and stay square-on (unlit) toward the corners,
+    // floor and ceiling, so the light pool and the dark corners are baked in.
+    SceneObject sides = surface(kWall2, Facing::X, 0.2, kSideWallAmbient, kSideWallDiffuse);
+    const auto sidePool = [](Vec3 p) {
+        return 1.1 * std::exp(-sq((p.z - 4.0) / 7.5) - sq((p.y - 3.8) / 3.6));
+    };
+    for (const double x : {-kX, kX}) {
+        const Vec3 out{x < 0 ? 1.0 : -1.0, 0, 0};
+        gridWall(sides, {x, 0, x < 0 ? kBack : kFar}, {0, 0, x < 0 ? kFar - kBack : kBack - kFar},
+                 {0, kHeight, 0}, 12, 6, [&](Vec3 p) {
+                     return tilted(out, {0, 0, 1}, sidePool(p));
+                 });
+    }
     room.push_back(sides);
 
-    // The far wall has a wide window (dark outside); the first shot backs out
-    // of the doll's house through it.
+    // The far wall faces the light: it darkens toward its corners, the floor
+    // and the ceiling, where its normals turn sideways off the light.
     SceneObject far = surface(kWall3, Facing::Z, 0.2, kWallAmbient, kWallDiffuse);
-    wallZ(far, -kX, kWindowLeft, 0, kHeight, kFar, true);
-    wallZ(far, kWindowRight, kX, 0, kHeight, kFar, true);
-    wallZ(far, kWindowLeft, kWindowRight, 0, kWindowBottom, kFar, true);
-    wallZ(far, kWindowLeft, kWindowRight, kWindowTop, kHeight, kFar, true);
+    const auto farShade = [](Vec3 p) {
+        return 1.0 - std::exp(-sq(p.x / 8.0) - sq((p.y - 4.2) / 3.8));
+    };
+    const auto farNormal = [&](Vec3 p) {
+        return tilted({0, 0, 1}, {p.x < 0 ? -1.0 : 1.0, 0, 0}, 1.05 * farShade(p));
+    };
+    const auto farPiece = [&](double x0, double x1, double y0, double y1, int nx, int ny) {
+        gridWall(far, {x0, y0, kFar}, {x1 - x0, 0, 0}, {0, y1 - y0, 0}, nx, ny, farNormal);
+    };
+    farPiece(-kX, kWindowLeft, 0, kHeight, 4, 6);
+    farPiece(kWindowRight, kX, 0, kHeight, 3, 6);
+    farPiece(kWindowLeft, kWindowRight, 0, kWindowBottom, 6, 2);
+    farPiece(kWindowLeft, kWindowRight, kWindowTop, kHeight, 6, 1);
     room.push_back(far);
     SceneObject corridor = surface(kWall3, Facing::Z, 0.2, kShadedAmbient, kWallDiffuse);
     wallZ(corridor, -kX, kX, 0, kHeight, kBack, false);
@@ -178,6 +256,15 @@ std::vector<SceneObject> pictureRoom() {
     SceneObject sea = surface(kSea, Facing::Y, 0.2, {0.2, 0.24, 0.32}, {0.3, 0.35, 0.4});
     floorQuad(sea, -kX, kX, kFar - 3, kFar, 1.0, true);
     room.push_back(sea);
+
+    // Night glass in the window: deep blue panes with the water's faint
+    // glints, so the opening reads as glazing onto a dark sea and not as a
+    // black void. The lower right pane stays open: the first shot backs out
+    // of the doll's house through it.
+    SceneObject glass = surface(kSea, Facing::Z, 0.035, {0.2, 0.24, 0.34}, {0.3, 0.36, 0.48});
+    wallZ(glass, kWindowLeft, 2.0, kWindowBottom, kWindowTop, kFar, true);
+    wallZ(glass, 2.0, kWindowRight, 6.3, kWindowTop, kFar, true);
+    room.push_back(glass);
 
     SceneObject wood = surface(kWood, Facing::X, 0.5, kWoodAmbient, kWoodDiffuse);
     wood.planeS[0] = 0.5;                              // grain runs along x and z alike
@@ -215,11 +302,12 @@ std::vector<SceneObject> pictureRoom() {
     room.push_back(wood);
 
     // The glass ball (radius 0.91 at (0, 3, 4)) rests on this pedestal.
-    SceneObject pedestal = surface(kStone, Facing::X, 0.6, kStoneAmbient, kStoneDiffuse);
-    pedestal.box({-0.55, 0, 3.45}, {0.55, 1.9, 4.55});
-    pedestal.box({-0.7, 1.9, 3.3}, {0.7, 2.08, 4.7});
-    pedestal.box({-0.75, 0, 3.25}, {0.75, 0.2, 4.75});
-    room.push_back(pedestal);
+    const Box pedestal[] = {{{-0.55, 0, 3.45}, {0.55, 1.9, 4.55}},
+                            {{-0.7, 1.9, 3.3}, {0.7, 2.08, 4.7}},
+                            {{-0.75, 0, 3.25}, {0.75, 0.2, 4.75}}};
+    for (SceneObject& side : stoneBySide(pedestal, 0.6)) {
+        room.push_back(side);
+    }
     return room;
 }
 
@@ -275,10 +363,10 @@ std::vector<SceneObject> gallery() {
     bench(table, -3.0, 3.0, 1.0, 2.0, 1.4);
     room.push_back(table);
 
-    SceneObject plinths = surface(kStone, Facing::X, 0.5, kStoneAmbient, kStoneDiffuse);
-    plinths.box({-7.5, 0, 3.5}, {-6.3, 2.2, 4.7});
-    plinths.box({6.3, 0, 3.5}, {7.5, 2.2, 4.7});
-    room.push_back(plinths);
+    const Box plinths[] = {{{-7.5, 0, 3.5}, {-6.3, 2.2, 4.7}}, {{6.3, 0, 3.5}, {7.5, 2.2, 4.7}}};
+    for (SceneObject& side : stoneBySide(plinths, 0.5)) {
+        room.push_back(side);
+    }
     return room;
 }
 

@@ -4,6 +4,7 @@
 #include "textures.h"
 #include "textures_noise.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -217,14 +218,16 @@ Image bubbleRing() {
         constexpr float kRim = 0.1f;
         // Near white: the bubbles are tinted warm per vertex (no blue at
         // all low down), and a cyan ring under that tint came out as a dim
-        // brown smudge. A rim brighter on the lit top, a hot glint and a
-        // soft glow round it read as a sunlit bubble even at this size.
-        const float lit = 0.75f + 0.25f * (t - 0.5f) / kRim;
-        const float ring = 0.95f * lit * std::exp(-std::pow((r - kRim) / 0.022f, 2.0f));
-        const float inside = 0.08f * smoothstep(0.03f, kRim, r) * (r < kRim ? 1.0f : 0.0f);
+        // brown smudge. A full bright rim under the orange tint read as
+        // fish eggs: the rim is faint and only the lit top arc of it holds,
+        // and the light lives in a hot glint with a soft glow round it, so
+        // a bubble reads as a sunlit glint with a thin crescent.
+        const float lit = std::clamp(0.45f + 0.55f * (t - 0.5f) / kRim, 0.0f, 1.0f);
+        const float ring = 0.45f * lit * std::exp(-std::pow((r - kRim) / 0.016f, 2.0f));
+        const float inside = 0.04f * smoothstep(0.03f, kRim, r) * (r < kRim ? 1.0f : 0.0f);
         const float spot =
-            1.0f * std::exp(-(std::pow(s - 0.47f, 2.0f) + std::pow(t - 0.54f, 2.0f)) / 0.0003f);
-        const float glow = 0.18f * std::exp(-r * r / 0.012f);
+            1.0f * std::exp(-(std::pow(s - 0.47f, 2.0f) + std::pow(t - 0.54f, 2.0f)) / 0.0005f);
+        const float glow = 0.28f * std::exp(-r * r / 0.008f);
         return Colour{0.95f, 0.98f, 1.0f} * ((ring + inside + spot + glow) * spriteWindow(r, 0.4f));
     });
     return image;
