@@ -1048,16 +1048,26 @@ Mesh goldfishFin(double from, double to, double x, const Vec3& out,
 
 // The Layer's light comes from behind the tail (+z here), so the flanks
 // stood edge-on to it and showed only the dim ambient: a muddy brown. A
-// corner's normal is the plain sum of its faces' normals, so one speck of a
-// face at each skin vertex, facing +z, leans the flank's normals toward the
-// light by about one face in seven, without changing what is seen.
-void catchLightFromBehind(Mesh& mesh, std::size_t skinVertices) {
-    constexpr double kSpeck = 0.002;
-    for (std::size_t i = 0; i < skinVertices; ++i) {
-        const Vec3 p = mesh.vertices[i];
-        const int along = mesh.addVertex(p + Vec3{kSpeck, 0, 0});
-        const int up = mesh.addVertex(p + Vec3{0, kSpeck, 0});
-        mesh.addTriangle(static_cast<int>(i), along, up);
+// corner's normal is the plain sum of its faces' normals, so chords across
+// each ring of the skin, flat in the ring's plane and facing +z, lean every
+// skin normal toward the light without being seen: each lies inside the
+// body, and each names three skin vertices, so one chord per vertex adds
+// three faces' worth of light to a flank that has six of its own.
+void catchLightFromBehind(Mesh& mesh, int rings, int perRing) {
+    for (int ring = 0; ring < rings; ++ring) {
+        for (int j = 0; j < perRing; ++j) {
+            const int a = ring * perRing + j, b = ring * perRing + (j + 1) % perRing,
+                      c = ring * perRing + (j + 2) % perRing;
+            const Vec3 facing = cross(mesh.vertices[static_cast<std::size_t>(a)] -
+                                          mesh.vertices[static_cast<std::size_t>(b)],
+                                      mesh.vertices[static_cast<std::size_t>(a)] -
+                                          mesh.vertices[static_cast<std::size_t>(c)]);
+            if (facing.z >= 0) {
+                mesh.addTriangle(a, b, c);
+            } else {
+                mesh.addTriangle(a, c, b);
+            }
+        }
     }
 }
 
@@ -1106,14 +1116,14 @@ Mesh goldfish() {
     };
     // More steps around than along: the outline is what shows facets. The
     // Layer's arrays hold 2000 triangles, the skin's light catchers included.
-    Mesh mesh = parametricGrid(28, 22, false, true, [&](double u, double v) {
+    constexpr int kAlong = 28, kAround = 22;
+    Mesh mesh = parametricGrid(kAlong, kAround, false, true, [&](double u, double v) {
         const auto [w, h] = section(u);
         const double a = 2 * kPi * v, s = std::sin(a);
         const double fork = 0.14 * smoothstep(0.78, 1.0, u) * std::pow(std::abs(s), 1.5);
         return Vec3{w * std::cos(a), h * s * (s > 0 ? 1.0 : 0.85) + 0.02, -1.0 + 2.0 * u + fork};
     });
     mesh.faceOutward();
-    const std::size_t skin = mesh.vertices.size();
     // Fin roots sit a little inside the skin so no gap shows; they stay
     // inside the tail's height, which sets the mesh's fitted box.
     const auto back = [&](double z) { return section((z + 1) / 2).second + 0.015; };
@@ -1133,7 +1143,7 @@ Mesh goldfish() {
             [&](double u) { return under(-0.42 + 0.2 * u); },
             [](double u) { return 0.14 * std::sin(kPi * (0.2 + 0.7 * u)); }));
     }
-    catchLightFromBehind(mesh, skin);
+    catchLightFromBehind(mesh, kAlong + 1, kAround);
     return named(mesh, "Goldfish");
 }
 
