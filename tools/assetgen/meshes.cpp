@@ -819,11 +819,12 @@ Mesh vaseMirror() {
 }
 
 // Moon panorama creature: an orb with a faint swell, the same at two detail
-// levels; stronger lumps read as rocks under the glass skin.
+// levels. Its skin is a sphere map, so lumps bend the glass's rings and
+// glints into blotches: the swell stays slight.
 Mesh creature(int frequency) {
     const LumpField lumps(6001, 16, 0.06, 0.2, 0.02, 0.07);
     return sphere(frequency, [&](Vec3 n) {
-        const double r = 0.92 + 0.2 * lumps.at(n);
+        const double r = 0.96 + 0.06 * lumps.at(n);
         return Vec3{n.x * r, n.y * r * 0.9, n.z * r * 1.12};
     });
 }
