@@ -1055,19 +1055,31 @@ Mesh goldfishFin(double from, double to, double x, const Vec3& out,
 // body, and each names three skin vertices, so one chord per vertex adds
 // three faces' worth of light to a flank that has six of its own.
 void catchLightFromBehind(Mesh& mesh, int rings, int perRing) {
+    const auto at = [&mesh](int i) { return mesh.vertices[static_cast<std::size_t>(i)]; };
+    const auto addFacingTail = [&mesh, &at](int a, int b, int c) {
+        if (cross(at(a) - at(b), at(a) - at(c)).z >= 0) {
+            mesh.addTriangle(a, b, c);
+        } else {
+            mesh.addTriangle(a, c, b);
+        }
+    };
     for (int ring = 0; ring < rings; ++ring) {
         for (int j = 0; j < perRing; ++j) {
             const int a = ring * perRing + j, b = ring * perRing + (j + 1) % perRing,
                       c = ring * perRing + (j + 2) % perRing;
-            const Vec3 facing = cross(mesh.vertices[static_cast<std::size_t>(a)] -
-                                          mesh.vertices[static_cast<std::size_t>(b)],
-                                      mesh.vertices[static_cast<std::size_t>(a)] -
-                                          mesh.vertices[static_cast<std::size_t>(c)]);
-            if (facing.z >= 0) {
-                mesh.addTriangle(a, b, c);
-            } else {
-                mesh.addTriangle(a, c, b);
+            const Vec3 facing = cross(at(a) - at(b), at(a) - at(c));
+            if (std::abs(facing.z) >= 0.9 * length(facing)) {
+                addFacingTail(a, b, c);
+                continue;
             }
+            // The tail's rings are thin and bend with the fork, so three
+            // neighbours there span a plane far from the ring's. A sliver on
+            // the edge a-b, 0.002 wide across it in the ring's plane, faces
+            // the tail instead and still names two skin vertices.
+            const Vec3 edge = at(b) - at(a);
+            const Vec3 across = normalised(Vec3{-edge.y, edge.x, 0.0}) * 0.002;
+            const int sliver = mesh.addVertex((at(a) + at(b)) * 0.5 + across);
+            addFacingTail(a, b, sliver);
         }
     }
 }
