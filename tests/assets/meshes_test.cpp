@@ -97,8 +97,10 @@ const Expected kMeshes[] = {
     {"twirl.asc", 160 * 12, 2 * 160 * 12, {}},
     // The tail fin is the tallest part: 0.48 of the length 2.14 before the fit;
     // the back, belly and pelvic fins (four flat grids) stay inside its height.
-    {"goldfish.asc", 29 * 22 * 3 + 4 * 9 * 3, 28 * 22 * 2 + 4 * 8 * 2 * 2 + 29 * 22,
-     Box{{-0.15, -0.415, -1}, {0.15, 0.415, 1}}},
+    // Its skin corners carry long normals on purpose (see the flank test);
+    // 90 edges of the thin forked tail carry a sliver vertex each.
+    {"goldfish.asc", 29 * 22 + 90 + 4 * 9 * 3, 28 * 22 * 2 + 4 * 8 * 2 * 2 + 29 * 22,
+     Box{{-0.15, -0.415, -1}, {0.15, 0.415, 1}}, true},
 };
 
 std::string readText(const std::string& path) {
@@ -522,6 +524,32 @@ TEST(MeshFiles, FaceLimitsOfTheTriangleEffectsHold) {
     // The exploded tunnel and the goldfish fill arrays of these sizes.
     EXPECT_EQ(loadTriangles("round3.asc", 2900).count, 2044);
     EXPECT_EQ(loadTriangles("goldfish.asc", 2000).count, 1998);
+}
+
+TEST(MeshFiles, GoldfishFlanksCatchTheLightFromBehindTheTail) {
+    // The Layer lights the fish from behind its tail, about (0.2, 0, 1) in
+    // the mesh's axes, and looks at the -x flank: lit only by the ambient
+    // there, the gold went muddy. Both flanks' corners must face the light.
+    const Triangles t = loadTriangles("goldfish.asc", 2000);
+    ASSERT_GT(t.count, 0);
+    int flankCorners = 0, lit = 0;
+    double longest = 0.0;
+    for (int f = 0; f < t.count; ++f) {
+        for (int c = 0; c < 3; ++c) {
+            const float* p = &t.positions[static_cast<std::size_t>(f)][3 * c];
+            const float* n = &t.normals[static_cast<std::size_t>(f)][3 * c];
+            if (std::abs(p[0]) < 0.1f || std::abs(p[1]) > 0.1f || std::abs(p[2]) > 0.5f) {
+                continue;
+            }
+            ++flankCorners;
+            lit += 0.2 * n[0] + n[2] > 1.0 ? 1 : 0;
+            longest = std::max(longest, std::hypot(double(n[0]), double(n[1]), double(n[2])));
+        }
+    }
+    ASSERT_GT(flankCorners, 50);
+    EXPECT_EQ(lit, flankCorners);
+    // Six faces of skin and three chords: anything longer is a stray fan.
+    EXPECT_LE(longest, 9.5);
 }
 
 // The glitter times each face by its index modulo 50 and sends face i to the

@@ -123,6 +123,65 @@ TEST_F(Goldfish, CameraStaysOnItsKeysAndNeverDegenerates) {
     EXPECT_LT(lowest, 0.2);
 }
 
+// Where fish i's middle lands on the 800 x 600 picture through its own
+// camera (45 degree view), and how many pixels one unit spans there.
+struct OnScreen {
+    double x, y, pixelsPerUnit;
+};
+OnScreen fishOnScreen(const GoldfishPlan& plan) {
+    const auto sub = [](const TVector& a, const TVector& b) {
+        return makeKey(a.x - b.x, a.y - b.y, a.z - b.z);
+    };
+    const auto dot = [](const TVector& a, const TVector& b) {
+        return a.x * b.x + a.y * b.y + a.z * b.z;
+    };
+    const auto cross = [](const TVector& a, const TVector& b) {
+        return makeKey(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+    };
+    const auto unit = [&](const TVector& a) {
+        const double l = std::sqrt(dot(a, a));
+        return makeKey(a.x / l, a.y / l, a.z / l);
+    };
+    const TVector forward = unit(sub(plan.centre, plan.eye));
+    const TVector side = unit(cross(forward, plan.up));
+    const TVector up = cross(side, forward);
+    const TVector d = sub(plan.position, plan.eye);
+    const double depth = dot(d, forward);
+    const double focal = 300.0 / std::tan(22.5 * 3.14159265358979 / 180.0);
+    return {400.0 + focal * dot(d, side) / depth, 300.0 - focal * dot(d, up) / depth,
+            focal / depth};
+}
+
+TEST_F(Goldfish, GlowingFishNeverCoverOneAnother) {
+    // A fish is about 2.2 units long and 0.8 tall: two whose middles are
+    // closer than that on screen read as one doubled sprite. While all three
+    // glow, every pair keeps at least half a body's length or height apart.
+    int glowing = 0;
+    for (double tau = firstTime(Layer::B); tau < endTime(Layer::B); tau += 0.5) {
+        GoldfishPlan plans[3];
+        bool allGlow = true;
+        for (int i = 0; i < 3; ++i) {
+            plans[i] = planGoldfish(*fish_, i, tau);
+            allGlow = allGlow && plans[i].brightness > 0.95;
+        }
+        if (!allGlow) {
+            continue;
+        }
+        ++glowing;
+        for (int a = 0; a < 3; ++a) {
+            for (int b = a + 1; b < 3; ++b) {
+                const OnScreen p = fishOnScreen(plans[a]), q = fishOnScreen(plans[b]);
+                const double scale = 0.5 * (p.pixelsPerUnit + q.pixelsPerUnit);
+                const double along = (p.x - q.x) / (2.2 * scale),
+                             across = (p.y - q.y) / (0.8 * scale);
+                EXPECT_GT(std::hypot(along, across), 0.45)
+                    << "fish " << a << " and " << b << " at " << tau;
+            }
+        }
+    }
+    EXPECT_GT(glowing, 100);
+}
+
 TEST_F(Goldfish, OnlyTheTailWagsSideways) {
     ASSERT_GT(fish_->faceCount, 100) << "hlvd/goldfish.asc did not load";
     ASSERT_LE(fish_->faceCount, kGoldfishMaxFaces);

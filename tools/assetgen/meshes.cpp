@@ -819,11 +819,12 @@ Mesh vaseMirror() {
 }
 
 // Moon panorama creature: an orb with a faint swell, the same at two detail
-// levels; stronger lumps read as rocks under the glass skin.
+// levels. Its skin is a sphere map, so lumps bend the glass's rings and
+// glints into blotches: the swell stays slight.
 Mesh creature(int frequency) {
     const LumpField lumps(6001, 16, 0.06, 0.2, 0.02, 0.07);
     return sphere(frequency, [&](Vec3 n) {
-        const double r = 0.92 + 0.2 * lumps.at(n);
+        const double r = 0.96 + 0.06 * lumps.at(n);
         return Vec3{n.x * r, n.y * r * 0.9, n.z * r * 1.12};
     });
 }
@@ -1085,16 +1086,38 @@ Mesh goldfishFin(double from, double to, double x, const Vec3& out,
 
 // The Layer's light comes from behind the tail (+z here), so the flanks
 // stood edge-on to it and showed only the dim ambient: a muddy brown. A
-// corner's normal is the plain sum of its faces' normals, so one speck of a
-// face at each skin vertex, facing +z, leans the flank's normals toward the
-// light by about one face in seven, without changing what is seen.
-void catchLightFromBehind(Mesh& mesh, std::size_t skinVertices) {
-    constexpr double kSpeck = 0.002;
-    for (std::size_t i = 0; i < skinVertices; ++i) {
-        const Vec3 p = mesh.vertices[i];
-        const int along = mesh.addVertex(p + Vec3{kSpeck, 0, 0});
-        const int up = mesh.addVertex(p + Vec3{0, kSpeck, 0});
-        mesh.addTriangle(static_cast<int>(i), along, up);
+// corner's normal is the plain sum of its faces' normals, so chords across
+// each ring of the skin, flat in the ring's plane and facing +z, lean every
+// skin normal toward the light without being seen: each lies inside the
+// body, and each names three skin vertices, so one chord per vertex adds
+// three faces' worth of light to a flank that has six of its own.
+void catchLightFromBehind(Mesh& mesh, int rings, int perRing) {
+    const auto at = [&mesh](int i) { return mesh.vertices[static_cast<std::size_t>(i)]; };
+    const auto addFacingTail = [&mesh, &at](int a, int b, int c) {
+        if (cross(at(a) - at(b), at(a) - at(c)).z >= 0) {
+            mesh.addTriangle(a, b, c);
+        } else {
+            mesh.addTriangle(a, c, b);
+        }
+    };
+    for (int ring = 0; ring < rings; ++ring) {
+        for (int j = 0; j < perRing; ++j) {
+            const int a = ring * perRing + j, b = ring * perRing + (j + 1) % perRing,
+                      c = ring * perRing + (j + 2) % perRing;
+            const Vec3 facing = cross(at(a) - at(b), at(a) - at(c));
+            if (std::abs(facing.z) >= 0.9 * length(facing)) {
+                addFacingTail(a, b, c);
+                continue;
+            }
+            // The tail's rings are thin and bend with the fork, so three
+            // neighbours there span a plane far from the ring's. A sliver on
+            // the edge a-b, 0.002 wide across it in the ring's plane, faces
+            // the tail instead and still names two skin vertices.
+            const Vec3 edge = at(b) - at(a);
+            const Vec3 across = normalised(Vec3{-edge.y, edge.x, 0.0}) * 0.002;
+            const int sliver = mesh.addVertex((at(a) + at(b)) * 0.5 + across);
+            addFacingTail(a, b, sliver);
+        }
     }
 }
 
@@ -1143,14 +1166,14 @@ Mesh goldfish() {
     };
     // More steps around than along: the outline is what shows facets. The
     // Layer's arrays hold 2000 triangles, the skin's light catchers included.
-    Mesh mesh = parametricGrid(28, 22, false, true, [&](double u, double v) {
+    constexpr int kAlong = 28, kAround = 22;
+    Mesh mesh = parametricGrid(kAlong, kAround, false, true, [&](double u, double v) {
         const auto [w, h] = section(u);
         const double a = 2 * kPi * v, s = std::sin(a);
         const double fork = 0.14 * smoothstep(0.78, 1.0, u) * std::pow(std::abs(s), 1.5);
         return Vec3{w * std::cos(a), h * s * (s > 0 ? 1.0 : 0.85) + 0.02, -1.0 + 2.0 * u + fork};
     });
     mesh.faceOutward();
-    const std::size_t skin = mesh.vertices.size();
     // Fin roots sit a little inside the skin so no gap shows; they stay
     // inside the tail's height, which sets the mesh's fitted box.
     const auto back = [&](double z) { return section((z + 1) / 2).second + 0.015; };
@@ -1170,7 +1193,7 @@ Mesh goldfish() {
             [&](double u) { return under(-0.42 + 0.2 * u); },
             [](double u) { return 0.14 * std::sin(kPi * (0.2 + 0.7 * u)); }));
     }
-    catchLightFromBehind(mesh, skin);
+    catchLightFromBehind(mesh, kAlong + 1, kAround);
     return named(mesh, "Goldfish");
 }
 

@@ -376,16 +376,19 @@ Image rainDrop() {
 }
 
 // The light tree's sprites and the flares at the sun, both added many times
-// over inside a feedback loop that keeps 0.94 of the last picture: a small
-// white-hot core that burns to a point, a thin ring tinted from red outside
-// to blue inside (the flare's ghost, the tree's bokeh), and almost no halo,
-// so still sprites stay points and only their motion paints.
+// over inside a feedback loop that keeps 0.94 of the last picture: a
+// white-hot core about as wide as the step between a branch's sprites, so
+// neighbours run together into a line of light instead of a row of dots, a
+// thin ring tinted from red outside to blue inside (the flare's ghost, the
+// tree's bokeh), and almost no halo, so still sprites stay small and only
+// their motion paints.
 Image lightSpark() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         // A faint skirt only: the flares sit still by the sun inside the loop.
-        const float core = std::exp(-r * r / 0.003f) + 0.08f * std::exp(-r * r / 0.015f);
+        // A core of a quarter of the sprite's radius (a tenth dotted the tree).
+        const float core = std::exp(-r * r / 0.02f) + 0.05f * std::exp(-r * r / 0.05f);
         const auto band = [r](float at, float width) {
             return std::exp(-std::pow((r - at) / width, 2.0f));
         };

@@ -269,47 +269,38 @@ Image silverStudio() {
     });
 }
 
-// The glowing creature's skin: a sphere map that makes each body a lit
-// glass orb of the deep, dark violet-blue where it faces the viewer, cyan
-// and white toward its rim, one warm window of light, and faint scanlines
-// and phosphor triads running over it like a screen.
-// The creature's skin, seen through its eye-space normal: a lit glass cell
-// animal rather than a dark marble. The face glows violet from within, a
-// lattice of bright cell walls (denser toward the rim, as on a sphere)
-// carries a photophore in every cell, and the rim burns magenta into a thin
-// cyan-white edge. Lighting darkens the far side, so the glow is in the
-// texture itself.
+// The creature's skin, seen through its eye-space normal: a glass cell with
+// a light inside. The face toward the viewer is the hot core, the same warm
+// white as the flare drawn over it, so the opaque body continues the flare
+// instead of hiding its middle; round it a clear deep-blue shell with a thin
+// inner membrane, a pearly film whose colour turns with the viewing angle
+// toward the rim, a cyan-white Fresnel edge and a sharp window glint. The
+// map stays put as the body turns, so it holds no pattern that should roll.
 Colour creatureSkinAt(float s, float t) {
     const float x = 2 * s - 1, y = 2 * t - 1;
-    const float rho2 = x * x + y * y;
-    const float z = std::sqrt(std::max(0.0f, 1 - rho2));
-    const float grazing = 1 - z;
-    // Cells: the nearest and second-nearest of a spiral of points on the sphere.
-    constexpr int kCells = 70;
-    float nearest = -2, second = -2;
-    for (int i = 0; i < kCells; ++i) {
-        const float h = 1 - 2 * (i + 0.5f) / kCells;
-        const float ring = std::sqrt(std::max(0.0f, 1 - h * h));
-        const float a = 2.39996323f * i;
-        const float d = x * ring * std::cos(a) + y * h + z * ring * std::sin(a);
-        if (d > nearest) {
-            second = nearest;
-            nearest = d;
-        } else if (d > second) {
-            second = d;
-        }
-    }
-    const float wall = std::exp(-std::pow((nearest - second) / 0.012f, 2.0f));
-    const float photophore = std::exp(-(1 - nearest) / 0.004f);
-    const Colour inner = mix(Colour{0.45f, 0.2f, 0.85f}, Colour{0.16f, 0.06f, 0.4f},
-                             smoothstep(0.0f, 0.8f, std::sqrt(rho2)));
-    const Colour rim = Colour{0.95f, 0.3f, 0.9f} * std::pow(grazing, 2.5f);
-    const Colour edge = Colour{0.7f, 0.95f, 1.0f} * std::pow(grazing, 10.0f);
-    const Colour walls = Colour{0.55f, 0.8f, 1.0f} * (0.9f * wall * (0.5f + grazing));
-    const Colour lights = Colour{1.0f, 0.75f, 0.55f} * (0.8f * photophore);
-    const float highlight =
-        std::exp(-((x + 0.35f) * (x + 0.35f) + (y - 0.4f) * (y - 0.4f)) / 0.01f);
-    return inner + rim + edge + walls + lights + grey(0.9f * highlight);
+    const float rho2 = std::min(1.0f, x * x + y * y);
+    const float rho = std::sqrt(rho2);
+    const float grazing = 1 - std::sqrt(1 - rho2);
+    const Colour core = Colour{1.0f, 0.9f, 0.7f} * (1.1f * std::exp(-rho2 / 0.045f)) +
+                        Colour{1.0f, 0.55f, 0.22f} * (0.9f * std::exp(-rho2 / 0.2f));
+    // Light from the core scatters in the glass: violet round it, deep blue out.
+    const Colour shell = Colour{0.04f, 0.1f, 0.26f} * (0.6f + 0.8f * rho) +
+                         Colour{0.45f, 0.3f, 0.75f} * (0.3f * std::exp(-rho2 / 0.35f));
+    const float membrane = std::exp(-std::pow((rho - 0.62f) / 0.035f, 2.0f));
+    const Colour inner = Colour{0.5f, 0.85f, 1.0f} * (0.3f * membrane);
+    // Thin-film pearl: the three colours peak at different film phases.
+    const float phase = 2.2f * grazing + 0.15f;
+    // Green is held low, so the film runs through rose, violet and cyan
+    // instead of a muddy olive.
+    const Colour film = Colour{0.5f + 0.5f * std::cos(2 * pi * phase),
+                               0.35f + 0.35f * std::cos(2 * pi * (phase - 0.45f)),
+                               0.6f + 0.4f * std::cos(2 * pi * (phase - 0.7f))} *
+                        (0.85f * std::pow(grazing, 1.1f));
+    const Colour edge = Colour{0.75f, 0.95f, 1.0f} * std::pow(grazing, 5.0f);
+    const float window =
+        std::exp(-std::pow((x + 0.38f) / 0.09f, 2.0f) - std::pow((y - 0.42f) / 0.06f, 2.0f));
+    const float glint = std::exp(-((x - 0.3f) * (x - 0.3f) + (y + 0.45f) * (y + 0.45f)) / 0.004f);
+    return core + shell + inner + film + edge + grey(0.95f * window + 0.5f * glint);
 }
 
 Image tvScreen() {
