@@ -50,6 +50,14 @@ unsigned ReverseBits(unsigned code, unsigned length) {
     return reversed >> (16 - length);
 }
 
+// The shortest code length that some symbol has (one must have a code).
+unsigned ShortestLength(const unsigned* symbolsAtLength) {
+    unsigned length = 1;
+    while (symbolsAtLength[length] == 0)
+        ++length;
+    return length;
+}
+
 [[noreturn]] void Fail(const char* message) {
     throw InflateDecoder::StreamError(message);
 }
@@ -375,12 +383,25 @@ uint32_t InflateHuffmanDecoder::EntryForSymbol(unsigned symbol, unsigned length)
 
 void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
     count = std::min(count, kMaxSymbols);
+    // The symbols in two halves, counted and placed side by side: with one
+    // counter per length each symbol would wait for the previous one's
+    // increment whenever neighbours share a length, as they mostly do.
+    const unsigned half = (count + 1) / 2;
+    const unsigned pairs = count - half;
+    unsigned inFirstHalf[16] = {};
     unsigned perLength[16] = {};
-    for (unsigned s = 0; s < count; ++s)
-        ++perLength[std::min<unsigned>(lengths[s], 15)];
+    for (unsigned s = 0; s < pairs; ++s) {
+        ++inFirstHalf[std::min<unsigned>(lengths[s], 15)];
+        ++perLength[std::min<unsigned>(lengths[half + s], 15)];
+    }
+    if (count % 2)
+        ++inFirstHalf[std::min<unsigned>(lengths[half - 1], 15)];
+    for (unsigned length = 0; length <= 15; ++length)
+        perLength[length] += inFirstHalf[length];
 
     // Symbols ordered by (code length, value); codes assigned canonically.
-    unsigned next[16] = {};
+    unsigned nextOfFirstHalf[16] = {};
+    unsigned nextOfSecondHalf[16] = {};
     int code = 0;
     unsigned position = 0;
     unsigned longest = 0;
@@ -388,17 +409,24 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
         valPtr_[length] = int(position);
         minCode_[length] = code;
         maxCode_[length] = perLength[length] ? code + int(perLength[length]) - 1 : -1;
-        next[length] = position;
+        nextOfFirstHalf[length] = position;
+        nextOfSecondHalf[length] = position + inFirstHalf[length];
         position += perLength[length];
         code = (code + int(perLength[length])) << 1;
         if (perLength[length] && length <= maxLength_)
             longest = length;
     }
-    for (unsigned s = 0; s < count; ++s) {
-        unsigned length = lengths[s];
+    const auto place = [&](unsigned* next, unsigned s) {
+        const unsigned length = lengths[s];
         if (length != 0 && length <= 15)
             symbols_[next[length]++] = uint16_t(s);
+    };
+    for (unsigned s = 0; s < pairs; ++s) {
+        place(nextOfFirstHalf, s);
+        place(nextOfSecondHalf, half + s);
     }
+    if (count % 2)
+        place(nextOfFirstHalf, half - 1);
     FillMainTable();
     if (mayPairLiterals_) {
         // The literals' lengths: those of all symbols less the few above the
@@ -406,9 +434,9 @@ void InflateHuffmanDecoder::MakeTable(const uint8_t* lengths, unsigned count) {
         for (unsigned s = 256; s < count; ++s)
             --perLength[std::min<unsigned>(lengths[s], 15)];
         holdsPairs_ = LiteralPairsPay(perLength);
+        if (holdsPairs_)
+            PairLiterals(ShortestLength(perLength));
     }
-    if (holdsPairs_)
-        PairLiterals();
     if (longest > mainBits_)
         FillSubtables(longest);
 }
@@ -427,25 +455,6 @@ bool InflateHuffmanDecoder::LiteralPairsPay(const unsigned* literalsAtLength) co
     return double(pairs) >= kPairsWorthwhile * double(1u << mainBits_);
 }
 
-// Two literal codes that fit the main index together share one entry, so one
-// lookup yields both: an entry's code is followed by the bits at the index
-// shifted by its length, whose entry counts if its code fits the rest. From
-// the top down, so the entries read (at lower indices) are not pairs yet.
-void InflateHuffmanDecoder::PairLiterals() {
-    // Without branches: which entries pair up depends on the data.
-    for (unsigned i = 1u << mainBits_; i-- > 0;) {
-        const uint32_t first = table_[i];
-        const unsigned firstLength = CodeLength(first);
-        const uint32_t second = table_[i >> firstLength];
-        const unsigned length = firstLength + CodeLength(second);
-        const uint32_t pair =
-            MakeEntry((Value(first) | Value(second) << 8) & 0xFFFF, kLiteral | kPair, length, 0);
-        const uint32_t pairs =
-            -uint32_t(((first & second & kLiteral) != 0) & (length <= mainBits_));
-        table_[i] = (pair & pairs) | (first & ~pairs);
-    }
-}
-
 // Visits every code that the reference walk can reach: one that fits its
 // length (over-full length sets leave the surplus unreachable, exactly as the
 // walk does), with its bits reversed into the order the input delivers them.
@@ -460,6 +469,36 @@ static void ForEachReachableCode(const int* minCode, const int* maxCode, const i
             visit(symbols[valPtr[length] + c - minCode[length]], length,
                   ReverseBits(unsigned(c), length));
     }
+}
+
+// Two literal codes that fit the main index together share one entry, so one
+// lookup yields both. The entries of a first code of L bits lie at its
+// reversed code plus every multiple of 2^L, and the bits above it, the index
+// shifted by L, start the second code: so each first code walks the entries
+// of the second codes in order, from a copy of the table's low end taken
+// before any pair is written. The copy holds what a second literal adds to
+// a pair entry, or a code length too long to fit beside any first code.
+void InflateHuffmanDecoder::PairLiterals(unsigned shortestLiteral) {
+    constexpr uint32_t kNeverFits = 0xF00;
+    uint32_t seconds[1u << (kMaxMainBits - 1)];
+    const unsigned secondCount = 1u << (mainBits_ - shortestLiteral);
+    for (unsigned k = 0; k < secondCount; ++k) {
+        const uint32_t entry = table_[k];
+        seconds[k] = entry & kLiteral ? (entry & 0xFF0000) << 8 | (entry & 0xFFF) : kNeverFits;
+    }
+    ForEachReachableCode(minCode_, maxCode_, valPtr_, symbols_, shortestLiteral, mainBits_ - 1,
+                         [&](unsigned symbol, unsigned length, unsigned reversed) {
+                             if (symbol > 255)
+                                 return;
+                             const uint32_t single = EntryForSymbol(symbol, length);
+                             const uint32_t pair = MakeEntry(symbol, kLiteral | kPair, length, 0);
+                             const uint32_t room = (mainBits_ - length) << 8;
+                             for (unsigned k = 0; k < 1u << (mainBits_ - length); ++k) {
+                                 const uint32_t second = seconds[k];
+                                 table_[reversed | k << length] =
+                                     (second & 0xF00) <= room ? pair + second : single;
+                             }
+                         });
 }
 
 // By doubling: while the table is 2^L entries long it holds every code of L

@@ -116,7 +116,7 @@ private:
     void FillMainTable();
     void FillSubtables(unsigned longest);
     bool LiteralPairsPay(const unsigned* literalsAtLength) const;
-    void PairLiterals();
+    void PairLiterals(unsigned shortestLiteral);
 
     unsigned maxLength_;
     unsigned mainBits_;

@@ -105,11 +105,12 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
     // down at its middle, so the floor, the bowls on it and the balls under
     // it are always in view. It stays above the bowls' tops (2.75): lower,
     // it flew into them, and the room's last view, which the surface keeps
-    // showing, was one green bowl.
+    // showing, was one green bowl. High enough that the top of its view
+    // stays on the case's far wall: lower, it saw over the rim into black.
     setUpClosedPath(state.viewPath, 3, kViewKeyCount, [](int k, int track) {
         const double a = 0.45 * k;
         if (track == 0) {
-            return makeKey(1.5 + 6.0 * std::cos(a), 3.7 + 0.5 * std::sin(0.7 * k),
+            return makeKey(1.5 + 6.0 * std::cos(a), 5.5 + 0.5 * std::sin(0.7 * k),
                            1.5 + 6.0 * std::sin(a));
         }
         if (track == 1) {

@@ -43,18 +43,18 @@ constexpr double kPanoramaEyeDistance = 2.4;
 constexpr double kTileParameterFloor = 1.2;
 
 // Mosaic tile paths: 18 keys, each component from one random draw. The
-// colour and opacity keys turn with the tile's angle about the mosaic's
-// centre and advance by four turns over the 18 keys (so the closed path has
-// no jump); tiles farther out read their path at earlier keys, so at any
-// moment the colours lie on spiral arms, and the arms wind on as time runs.
+// opacity keys turn with the tile's angle about the mosaic's centre and
+// advance by four turns over the 18 keys (so the closed path has no jump);
+// tiles farther out read their path at earlier keys, so at any moment the
+// opaque tiles lie on spiral arms that wind on as time runs: a swirl.
 // Track 0 x feeds the alpha and y a sideways drift; track 1 x takes alpha
-// away; track 2 x gives red and spin, y blue. Alpha follows the blue arm,
-// so bright tiles stand out and dim ones nearly vanish: contrast instead of
-// one even blue. Track 2 x is mostly negative: its spin axis then lies near
-// the view axis, so those tiles turn in the picture plane (a swirl) instead
-// of tipping into long perspective streaks; where it swings positive, a
-// third of a turn after the blue peak, the tiles tint violet and tip a
-// little.
+// away; track 2 x gives red and spin, y blue. The tile colour has no green
+// and red only once the tiles turn, so each tile keeps one glaze of a small
+// palette, scattered over the grid like the stones of a mosaic: cobalt,
+// pale blue, ink, plum and violet (red rides on a positive track 2 x, which
+// also tips the tile as it spins), and clear glass through which the night
+// panorama shows. Neighbours differ, so the grid reads as laid stones
+// instead of one blue wall.
 constexpr int kTileKeys = 18;
 constexpr double kTileTurnPerKey = 4.0 * 2.0 * 3.14159265358979323846 / kTileKeys;
 constexpr double kMosaicCentre = 9.5;
@@ -62,11 +62,52 @@ struct TileKeyShape {
     double mid, swing, jitter; // mid + swing sin(arm phase + offset) + jitter (r - 0.5)
     double offset;
 };
-constexpr TileKeyShape kTileKeyShapes[3][3] = {
-    {{2.4, 1.4, 0.6, 1.0}, {0.0, 0.0, 0.08, 0.0}, {0.0, 0.0, 0.0, 0.0}},
-    {{0.12, 0.0, 0.1, 0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}},
-    {{-0.2, 0.7, 0.05, 3.0}, {0.65, 0.55, 0.1, 1.0}, {0.0, 0.0, 0.0, 0.0}},
+// Per glaze: track 0 (alpha, drift), track 1 (alpha taken away), track 2
+// (red and spin, blue); z is unused.
+using TileGlaze = TileKeyShape[3][3];
+constexpr TileGlaze kTileGlazes[] = {
+    // cobalt: bright blue, fairly opaque, spinning in the picture plane
+    {{{3.0, 1.2, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+     {{0.12, 0.0, 0.1, 0.0}, {}, {}},
+     {{-0.5, 0.3, 0.05, 3.0}, {1.15, 0.1, 0.1, 1.0}, {}}},
+    // pale blue: full blue at half cover, so the night behind lightens it
+    {{{2.4, 1.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+     {{0.12, 0.0, 0.1, 0.0}, {}, {}},
+     {{-0.7, 0.2, 0.05, 3.0}, {1.3, 0.0, 0.05, 1.0}, {}}},
+    // ink: near-black navy, the mosaic's dark stones
+    {{{3.6, 0.6, 0.4, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+     {{0.0, 0.0, 0.1, 0.0}, {}, {}},
+     {{-0.6, 0.2, 0.05, 3.0}, {0.12, 0.04, 0.04, 1.0}, {}}},
+    // plum: red over little blue once the tiles turn
+    {{{3.2, 1.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+     {{0.12, 0.0, 0.1, 0.0}, {}, {}},
+     {{2.0, 0.3, 0.1, 3.0}, {0.3, 0.1, 0.1, 1.0}, {}}},
+    // violet: red over strong blue
+    {{{3.0, 1.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+     {{0.12, 0.0, 0.1, 0.0}, {}, {}},
+     {{1.3, 0.3, 0.1, 3.0}, {0.8, 0.15, 0.1, 1.0}, {}}},
+    // glass: nearly clear, the panorama shows through
+    {{{1.3, 0.5, 0.3, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+     {{0.12, 0.0, 0.05, 0.0}, {}, {}},
+     {{-0.6, 0.2, 0.05, 3.0}, {0.9, 0.2, 0.1, 1.0}, {}}},
 };
+// How often each glaze is laid, in tenths: cobalt, pale, ink, plum, violet,
+// glass.
+constexpr int kGlazeShare[] = {4, 2, 1, 1, 1, 1};
+
+// A scattered but fixed glaze per tile: a small integer hash of its place.
+int tileGlaze(int row, int column) {
+    unsigned h = static_cast<unsigned>(row) * 73856093u ^ static_cast<unsigned>(column) * 19349663u;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    h ^= h >> 15;
+    int pick = static_cast<int>(h % 10u);
+    int glaze = 0;
+    while (pick >= kGlazeShare[glaze]) {
+        pick -= kGlazeShare[glaze++];
+    }
+    return glaze;
+}
 // Creature.
 constexpr double kPhaseStep = 0.01;
 constexpr double kChildShrink = 0.54;
@@ -97,10 +138,11 @@ void setAmbientAndDiffuse(float ambient, float diffuse) {
 
 void buildTilePath(Router& path, int row, int column) {
     const double angle = std::atan2(row - kMosaicCentre, column - kMosaicCentre);
-    setUpClosedPath(path, 3, kTileKeys, [angle](int k, int track) {
+    const TileGlaze& glaze = kTileGlazes[tileGlaze(row, column)];
+    setUpClosedPath(path, 3, kTileKeys, [angle, &glaze](int k, int track) {
         double v[3];
         for (int c = 0; c < 3; ++c) { // drawn in x, y, z order
-            const TileKeyShape& shape = kTileKeyShapes[track][c];
+            const TileKeyShape& shape = glaze[track][c];
             const double r = randomBelow(1000) * 0.001;
             v[c] = shape.mid + shape.swing * std::sin(angle + kTileTurnPerKey * k + shape.offset) +
                    shape.jitter * (r - 0.5);

@@ -250,6 +250,34 @@ TEST(Textures, BubbleIsASmallBrightBead) {
     EXPECT_LT(p.at(p.width / 2, p.height / 2, 0), 128);
 }
 
+// The tunnel's stars, the swarm's glows and the deep sea's beams add two to
+// five of these over each other, some into trails that double a still light:
+// a star must stay a hot point with thin spikes and black between them, or
+// the stack burns into a white disc.
+TEST(Textures, StarburstIsAFineStar) {
+    const Picture p = readWithLibpng("starburst.png");
+    ASSERT_GT(p.width, 0);
+    int lit = 0, hot = 0;
+    double hotFarthest = 0, litFarthest = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r = std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0);
+            if (p.at(x, y, 0) > 200) {
+                ++hot;
+                hotFarthest = std::max(hotFarthest, r);
+            }
+            if (p.at(x, y, 0) > 16) {
+                ++lit;
+                litFarthest = std::max(litFarthest, r);
+            }
+        }
+    }
+    EXPECT_GT(hot, 0) << "no hot core";
+    EXPECT_LT(hotFarthest, 0.04 * p.width) << "the core is a disc, not a point";
+    EXPECT_LT(lit, p.width * p.height / 40) << "too much of the sprite is lit";
+    EXPECT_GT(litFarthest, 0.2 * p.width) << "no spikes reach out from the core";
+}
+
 // Stars drawn textured after a glow sample it at (0, 1), where the four
 // corner texels meet: black there would draw them as black blots.
 TEST(Textures, StarGlowCornersKeepTheStarsLit) {
@@ -311,6 +339,29 @@ TEST(Textures, UnderwaterPictureHasTileSeamsAndContrast) {
     // or the grout reads as a tiled wall.
     EXPECT_GT(nearSeam / seams, 0.8 * inside / insides);
     EXPECT_GT(brightest - darkest, 110.0);
+}
+
+// The rain scene's floor lies at 80 % over the vase's mirror image inside a
+// loop that multiplies what stands still: all of it stays dim, and its
+// standing water is nearly black so the 20 % mirror image shows there,
+// beside dry slate that still reads as a floor.
+TEST(Textures, WetFloorIsDimWithBlackWaterForTheReflection) {
+    const Picture p = readWithLibpng("vase_floor2.png");
+    ASSERT_GT(p.width, 0);
+    int water = 0, slate = 0;
+    double brightest = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double l = p.luminance(x, y);
+            brightest = std::max(brightest, l);
+            water += l < 3.0 ? 1 : 0;
+            slate += l > 5.0 ? 1 : 0;
+        }
+    }
+    const int texels = p.width * p.height;
+    EXPECT_LT(brightest, 0.12 * 255);
+    EXPECT_GT(water, texels / 6) << "no dark water for the mirror image to show in";
+    EXPECT_GT(slate, texels / 5) << "the floor itself vanishes";
 }
 
 // Multiply overlays must be white where they should leave the picture alone.

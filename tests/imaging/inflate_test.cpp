@@ -523,9 +523,15 @@ TEST(InflateHuffman, LookupTableAgreesWithReferenceWalk) {
                 ASSERT_EQ(InflateHuffmanDecoder::Value(entry), unsigned(ref | second << 8));
                 ASSERT_EQ(InflateHuffmanDecoder::CodeLength(entry), refLength + secondLength);
                 ASSERT_LE(refLength + secondLength, 11u);
-            } else if (ref >= 0)
+            } else if (ref >= 0) {
                 ASSERT_EQ(entry, code.EntryForSymbol(unsigned(ref), refLength));
-            else
+                // A paired table leaves no two fitting literals apart.
+                unsigned secondLength = 0;
+                int second = code.DecodeBits(bits >> refLength, 64 - refLength, secondLength);
+                if (code.HoldsLiteralPairs() && ref < 256 && second >= 0 && second < 256) {
+                    ASSERT_GT(refLength + secondLength, 11u);
+                }
+            } else
                 ASSERT_TRUE(InflateHuffmanDecoder::Is(entry, InflateHuffmanDecoder::kNoCode));
             // And the bit-at-a-time walk over a stream agrees too.
             uint8_t raw[8];

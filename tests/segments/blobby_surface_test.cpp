@@ -3,6 +3,7 @@
 // its mode switching; none of these needs GL.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -237,4 +238,26 @@ TEST(BlobbySurface, ScriptRunsSurfaceThenReflectionThenBoth) {
     EXPECT_EQ(order[2], 2);
 }
 
+// The mirror room's camera looks down into the glass case from above the
+// objects' tops (2.75). The top edge of its 65 degree view must point below
+// the horizon: level or above, the view ran over the case's rim into the
+// empty black, a dark band across the whole backdrop.
+TEST(BlobbySurface, RoomCameraLooksDownIntoTheCase) {
+    auto segment = std::make_unique<part3>();
+    initPart3(*segment);
+    const Router& path = segment->blobby.viewPath;
+    double shallowest = 90.0, lowest = 100.0;
+    for (double t = 85.01; t < 155.0; t += 0.05) {
+        const double v = 0.392 * surfacePhaseTime(t) + 1.0;
+        TVector eye, centre, unused1, unused2;
+        path.evaluate(v, eye, unused1, unused2);
+        path.evaluate(v + 0.2, unused1, centre, unused2);
+        const double across = std::hypot(centre.x - eye.x, centre.z - eye.z);
+        const double down = std::atan2(eye.y - centre.y, across) * 180.0 / 3.14159265358979;
+        shallowest = std::min(shallowest, down);
+        lowest = std::min(lowest, eye.y);
+    }
+    EXPECT_GT(shallowest, 32.5 + 2.0);
+    EXPECT_GT(lowest, 2.75);
+}
 } // namespace

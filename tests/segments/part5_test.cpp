@@ -133,19 +133,47 @@ TEST_F(MosaicPlan, TilesTurnOutOfThePlaneLaterButKeepTheirSize) {
     EXPECT_GT(turned, 20);
 }
 
-TEST_F(MosaicPlan, TilesStayMostlyVisibleYetLetThePanoramaThroughAndTintAsTheyTurn) {
-    int visible = 0, solid = 0, tinted = 0;
+TEST_F(MosaicPlan, TilesStayMostlyVisibleYetLetThePanoramaThroughAndSomeTurnPlum) {
+    int visible = 0, solid = 0, tinted = 0, stronglyTinted = 0;
     for (int i = -10; i < 10; ++i) {
         for (int e = -10; e < 10; ++e) {
             const float alpha = planMosaicTile(*segment_, i, e, 2.0).colour[3];
             visible += alpha > 0.2f ? 1 : 0;
             solid += alpha > 0.9f ? 1 : 0;
-            tinted += planMosaicTile(*segment_, i, e, 37.0).colour[0] > 0.05f ? 1 : 0;
+            const float red = planMosaicTile(*segment_, i, e, 37.0).colour[0];
+            tinted += red > 0.05f ? 1 : 0;
+            stronglyTinted += red > 0.3f ? 1 : 0;
         }
     }
     EXPECT_GT(visible, 200);
     EXPECT_EQ(solid, 0);
-    EXPECT_GT(tinted, 100);
+    // A share of the stones, not the whole wall, and those clearly red.
+    EXPECT_GT(tinted, 40);
+    EXPECT_LT(tinted, 200);
+    EXPECT_GT(stronglyTinted, 20);
+}
+
+// A mosaic, not a wall of one blue: what a tile shows (its blue laid over
+// the night at its cover) differs from its neighbour's for many pairs, and
+// both dark stones and near-clear glass are laid.
+TEST_F(MosaicPlan, NeighbouringTilesShowDifferentGlazes) {
+    const auto shown = [](const MosaicTile& tile) { return tile.colour[2] * tile.colour[3]; };
+    int pairs = 0, contrasting = 0, dark = 0, clear = 0;
+    for (int i = -10; i < 10; ++i) {
+        for (int e = -10; e < 10; ++e) {
+            const MosaicTile tile = planMosaicTile(*segment_, i, e, 2.0);
+            dark += tile.colour[2] < 0.15f && tile.colour[3] > 0.4f ? 1 : 0;
+            clear += tile.colour[3] < 0.3f ? 1 : 0;
+            if (e < 9) {
+                const MosaicTile next = planMosaicTile(*segment_, i, e + 1, 2.0);
+                ++pairs;
+                contrasting += std::fabs(shown(tile) - shown(next)) > 0.15f ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(contrasting, pairs / 3);
+    EXPECT_GT(dark, 15);
+    EXPECT_GT(clear, 15);
 }
 
 TEST(Creature, OnlyTheSmallestNodesDrawNothing) {

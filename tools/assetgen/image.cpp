@@ -168,6 +168,19 @@ Plane blurred(const Plane& plane, int radius, bool wrap) {
     return result;
 }
 
+Plane blurredApart(const Plane& plane, int alongRows, int downColumns) {
+    Plane result = plane;
+    for (int pass = 0; pass < 3; ++pass) {
+        if (alongRows > 0) {
+            result = boxPass(result, alongRows, false, false);
+        }
+        if (downColumns > 0) {
+            result = boxPass(result, downColumns, false, true);
+        }
+    }
+    return result;
+}
+
 void addMask(Image& image, const Plane& mask, Colour colour) {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {

@@ -106,6 +106,9 @@ private:
 // Three box-blur passes of the given radius in pixels (close to a Gaussian);
 // `wrap` blurs across the borders as a tiling texture would.
 Plane blurred(const Plane& plane, int radius, bool wrap = false);
+// The same with separate radii along rows and down columns (0 leaves that
+// direction sharp), for streaks and for softening one direction only.
+Plane blurredApart(const Plane& plane, int alongRows, int downColumns);
 
 // image += colour x mask, pixel by pixel (both must be the same size).
 void addMask(Image& image, const Plane& mask, Colour colour);

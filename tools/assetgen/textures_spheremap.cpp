@@ -92,22 +92,22 @@ float softbox(Direction d, Direction centre, float sizeX, float sizeY) {
 // dim as the foot of the cove above it: the far floor runs into the cove
 // without a seam, where a dark ring laid a hard dark band along the horizon.
 // The sun is broad so that the four echo layers blur into a glow
-// instead of repeating a sharp highlight, and a low amber: the floor's tint
-// has no red and keeps it blue, but the domes' highlights turn warm, a
-// second hue against all that blue.
+// instead of repeating a sharp highlight. Sun and lit clouds are a cool
+// white: the floor's tint has no red, so amber light turned the cove's
+// mirror into a green smear.
 Image coolChromeSky() {
     constexpr Colour kHorizonHaze{0.35f, 0.45f, 0.55f};
-    constexpr Colour kDawnLight{1.0f, 0.78f, 0.58f};
+    constexpr Colour kDawnLight{0.85f, 0.92f, 1.0f};
     const SkyColours c{{0.08f, 0.22f, 0.6f},
                        {1.0f, 0.84f, 0.66f},
                        {0.15f, 0.2f, 0.3f},
                        {0.45f, 0.5f, 0.6f},
                        {0.3f, 0.6f, 0.7f},
-                       {1.0f, 0.66f, 0.32f},
+                       {0.55f, 0.7f, 1.0f},
                        60};
     return sphereMap([&](Direction d) {
         const float rim = std::sqrt(clamp01((1 - d.z) / 2)); // radius in the disc
-        // Dawn-lit clouds: the brightest parts turn peach on the domes.
+        // The brightest clouds lean to the sun's cool white.
         Colour lit = sky(c, d, 11);
         const float glow = smoothstep(0.55f, 1.0f, (lit.r + lit.g + lit.b) / 3);
         lit = mix(lit, lit * kDawnLight, glow);
@@ -208,6 +208,22 @@ SkyFrame skyFrameAt(float s, float t) {
     return {ux / uz / 0.5523f, uy / uz / 0.4142f};
 }
 
+// The sky sphere is lit by the light the previous section leaves in the
+// off-screen context: ambient gives every texel about 0.38 of itself, and a
+// grazing diffuse lobe from the upper right lifts that corner to full
+// (measured from the frames). The render is what the screen should show, so
+// each texel is divided by the light it gets there.
+constexpr float kSkyAmbient = 0.38f;
+constexpr float kSkyDiffuse = 2.0f;
+constexpr Direction kSkyLight{0.637f, 0.766f, 0.089f};
+
+float skyLightAt(SkyFrame f) {
+    const float x = f.x * 0.5523f, y = f.y * 0.4142f;
+    const float along =
+        (x * kSkyLight.x + y * kSkyLight.y - kSkyLight.z) / std::sqrt(x * x + y * y + 1);
+    return std::min(1.0f, kSkyAmbient + kSkyDiffuse * std::max(0.0f, along));
+}
+
 Image duskSky() {
     // Ray-traced offline (tools/render/dusk_sky.pov) as the swarm's camera
     // frames it; each texel of the map's middle shows the place of the
@@ -216,9 +232,11 @@ Image duskSky() {
     Image image(512, 512);
     image.shadeSupersampled(2, [&frame](float s, float t) {
         const SkyFrame f = skyFrameAt(s, t);
+        const Colour shown = frame.sampleClamped(0.5f + 0.5f * f.x, 0.5f + 0.5f * f.y);
+        const Colour lit = shown * (1 / skyLightAt(f));
         // Beyond the frame the map is never seen; it falls to the night.
         const float outside = smoothstep(1.02f, 1.15f, std::max(std::abs(f.x), std::abs(f.y)));
-        return mix(frame.sampleClamped(0.5f + 0.5f * f.x, 0.5f + 0.5f * f.y),
+        return mix(Colour{std::min(1.0f, lit.r), std::min(1.0f, lit.g), std::min(1.0f, lit.b)},
                    Colour{0.01f, 0.012f, 0.04f}, outside);
     });
     return image;

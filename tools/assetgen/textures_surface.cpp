@@ -143,9 +143,10 @@ Image glowingRibbon(Colour ground, Colour core, float bands, std::uint32_t seed)
 
 // Dark wet stone tiles with soft reflected highlights.
 // The wet floor, drawn over the vase's mirror image at 80 % and kept in a
-// feedback loop that multiplies what stands still: near-black slate whose
-// puddles mirror a dim dusk, warmer toward the sun's side (low s, -x), with
-// fine grout lines, everything under a tenth of full light.
+// feedback loop that multiplies what stands still: dim slate with fine grout
+// lines and a dusk sheen, warmer toward the sun's side (low s, -x), and
+// pools of near-black standing water, where the 20 % of the mirror image
+// that comes through is not buried under the floor's own light.
 Image wetFloor() {
     Image image(256, 256);
     image.shade([](float s, float t) {
@@ -153,53 +154,61 @@ Image wetFloor() {
                     gy = std::abs(std::remainder(t * 4, 1.0f));
         const float grout = 1 - smoothstep(0.0f, 0.03f, std::min(gx, gy));
         const float stone = 0.5f + 0.5f * fractalNoise(s, t, 4, 5, 0.5f, 31);
-        const float puddle = smoothstep(0.1f, 0.4f, fractalNoise(s, t, 2, 4, 0.5f, 32));
+        const float puddle = smoothstep(-0.05f, 0.2f, fractalNoise(s, t, 2, 4, 0.5f, 32));
         const float sunward = std::pow(clamp01(1 - s), 2.0f);
-        const Colour slate = Colour{0.018f, 0.02f, 0.026f} * (0.7f + 0.6f * stone);
-        const Colour dusk =
-            mix(Colour{0.02f, 0.025f, 0.05f}, Colour{0.09f, 0.045f, 0.025f}, sunward);
-        return slate * (1 - 0.7f * grout) + dusk * puddle;
+        const Colour slate =
+            mix(Colour{0.024f, 0.026f, 0.036f}, Colour{0.07f, 0.04f, 0.03f}, 0.6f * sunward) *
+            (0.7f + 0.6f * stone);
+        // Standing water is nearly black, so the mirror image under the
+        // floor shows in it; the dry slate carries the dusk sheen.
+        const Colour water = Colour{0.002f, 0.003f, 0.006f};
+        return mix(slate * (1 - 0.7f * grout), water, puddle);
     });
     return image;
 }
 
 // The reflection room's glass case, laid at half alpha over the balls
-// inside it: two by two tiles per repeat (a repeat is two units), stained
-// glass in amber and copper-rose between deep teal, with soft cloud and
-// bright gold bevelled joints. The room is lit only through this glass and
-// the blue sheen of the balls, so smoky blue-grey tiles left the whole
-// room one dim blue; warm light tiles give the balls something to mirror.
-// Joints are wide and soft and the cloud coarse because the floor is seen
-// far off without mipmaps: from under it, in the balls' views, thin bright
-// lines and fine cloud sparkled into a noisy band across every ball.
+// inside it: one glass block per repeat (two units),
+// each lit from behind, a warm amber heart fading through copper into deep
+// teal at its bevelled edges, with a thin gold rim on the bevel and dark
+// joints between the blocks. A checker of three flat glass colours read as
+// a board game; blocks that glow in their middles read as a lit glass
+// hall, and their warm hearts still give the balls colour to mirror.
+// Joints and bevels are wide and soft and the cloud coarse because the
+// case is seen far off without mipmaps, where thin lines sparkled.
 Image glassGrid() {
     Image image(256, 256);
     image.shadeSupersampled(3, [](float s, float t) {
-        const float gx = std::abs(std::remainder(s * 2, 1.0f)),
-                    gy = std::abs(std::remainder(t * 2, 1.0f));
-        const float joint = std::max(std::exp(-gx * gx / 0.004f), std::exp(-gy * gy / 0.004f));
-        const int column = static_cast<int>(std::floor(s * 2)) & 1,
-                  row = static_cast<int>(std::floor(t * 2)) & 1;
+        // Place inside the block: 0 at its middle, 1 at its joint.
+        const float u = std::abs(std::remainder(s, 1.0f)) * 2,
+                    v = std::abs(std::remainder(t, 1.0f)) * 2;
+        const float fromJoint = 1 - std::max(u, v);
+        const float heart = std::exp(-(u * u + v * v) / 0.4f);
         const float cloud = 0.5f + 0.5f * fractalNoise(s, t, 2, 2, 0.5f, 41);
-        const Colour amber{0.85f, 0.55f, 0.26f}, rose{0.78f, 0.38f, 0.36f},
-            teal{0.08f, 0.2f, 0.26f};
-        const Colour glass = column != row ? teal : column == 0 ? amber : rose;
-        const Colour tile = glass * (0.75f + 0.5f * cloud);
-        return mix(tile, Colour{1.0f, 0.9f, 0.68f}, 0.65f * joint);
+        const Colour amber{1.0f, 0.8f, 0.45f}, copper{0.5f, 0.24f, 0.12f},
+            teal{0.025f, 0.07f, 0.11f};
+        Colour glass = mix(teal, copper, smoothstep(0.0f, 0.55f, heart));
+        glass = mix(glass, amber, smoothstep(0.45f, 1.0f, heart));
+        glass = glass * (0.8f + 0.35f * cloud);
+        const float rim = std::exp(-(fromJoint - 0.08f) * (fromJoint - 0.08f) / 0.002f);
+        const float joint = smoothstep(0.05f, 0.0f, fromJoint);
+        return mix(glass + Colour{0.55f, 0.42f, 0.2f} * (0.6f * rim), Colour{0.02f, 0.03f, 0.05f},
+                   joint);
     });
     return image;
 }
 
-// The room's bowls: white marble with soft grey veins. Their dark red,
-// green and blue material needs a near-white skin to show at all, and
-// the bowls are seen large, so anything with hard rows reads as stripes.
+// The room's lozenges: banded agate, pale bands between darker ones that
+// follow the body's curve. Their dark red, green and blue material needs a
+// light skin to show at all, and a near-even white left them flat discs of
+// one colour that read as placeholders; the bands draw their shape.
 Image greyText() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         const float warp = fractalNoise(s, t, 2, 5, 0.55f, 53);
-        const float vein =
-            std::pow(0.5f + 0.5f * std::sin(2 * pi * (s + 2 * t + 1.2f * warp)), 6.0f);
-        return grey(0.95f - 0.25f * vein - 0.06f * warp);
+        const float bands = 0.5f + 0.5f * std::sin(2 * pi * (3 * t + 1 * s + 0.9f * warp));
+        const float fine = 0.5f + 0.5f * std::sin(2 * pi * (11 * t + 4 * s + 2.5f * warp));
+        return grey(0.35f + 0.65f * std::pow(bands, 0.6f) * (0.8f + 0.2f * fine));
     });
     return image;
 }

@@ -57,15 +57,35 @@ Image caption() {
     return glowingCard(256, letters, {1.0f, 0.96f, 0.9f}, {0.55f, 0.42f, 0.3f}, 3);
 }
 
-// Two lines, the name large below the small prefix, so the name can take the
-// whole width of the card.
+// One line on the card's middle: the copies flatten towards that line as
+// they spread, so a second line above or below it traced a lattice of arches.
 Image title() {
     // Shown about 210 x 105 pixels from an unfiltered minification: a card
     // near that size keeps the strokes from flickering as the copies move.
     Plane letters(256, 256);
-    setText(letters, titleItalic, "Orv.", {0.5f, 0.8f, 0.5f, 0.28f, 2.0f});
-    setText(letters, titleCaps, "HALVANE", {0.5f, 0.38f, 0.84f, 0.46f, 2.0f});
-    return glowingCard(256, letters, {0.94f, 0.97f, 1.0f}, {0.3f, 0.45f, 1.0f}, 5);
+    // Both set at one height, so the italic and the capitals share a baseline.
+    constexpr float lineHeight = 0.24f;
+    setText(letters, titleItalic, "Orv.", {0.175f, 0.5f, 1.0f, lineHeight, 2.0f});
+    setText(letters, titleCaps, "HALVANE", {0.63f, 0.5f, 1.0f, lineHeight, 2.0f});
+    // The card is shown 2.4 times shorter than it is and its copies flatten
+    // further as they spread: strokes sharp to the texel down the columns
+    // broke into stepped chevrons and stripes there. A texel of softness is
+    // below a pixel on the still title.
+    letters = blurredApart(letters, 0, 1);
+    Image image = glowingCard(256, letters, {0.94f, 0.97f, 1.0f}, {0.3f, 0.45f, 1.0f}, 5);
+    // A long low streak along the lines, wider than the copies' spacing, so
+    // the spreading copies join into one soft sweep instead of repeating
+    // each stem; it dies away before the card's sides.
+    Plane streak = blurredApart(letters, 22, 3);
+    for (int y = 0; y < streak.height(); ++y) {
+        for (int x = 0; x < streak.width(); ++x) {
+            const float s = (x + 0.5f) / static_cast<float>(streak.width());
+            streak.at(x, y) *= smoothstep(0.0f, 0.2f, s) * smoothstep(0.0f, 0.2f, 1 - s);
+        }
+    }
+    addMask(image, streak, {0.2f, 0.32f, 0.85f});
+    fadeBorder(image, 256);
+    return image;
 }
 
 // A signature in the lower right of its card, which the screen shows about

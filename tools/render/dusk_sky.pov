@@ -1,10 +1,12 @@
 // povray: +W640 +H480 +A0.05 +AM2 +R3 -V
-// The swarm's sky as the camera sees it (45 degrees high, 4:3): a clear
-// twilight over a low cloud deck, rose and gold where the set sun still
-// lights the cloud undersides, violet above, deep blue at the top with the
-// first stars. No moon: the map stands still on screen, so a disc there
-// read as a stain on the lens. The butterflies and glows are added on top,
-// so the sky keeps to the middle tones and leaves its highlights small.
+// The swarm's sky as the camera sees it (45 degrees high, 4:3): the first
+// minutes of night, the sun just under the bottom edge. A warm glow rises
+// from below the frame without a horizon line, through rose and violet into
+// deep indigo with the first stars; soft round clouds drift at every height,
+// their undersides lit gold and rose low down, dim mauve higher up. The
+// butterflies and their glows are added on top, and the shown picture is
+// this one (the trail keeps no gain), so even the glow stays in the low
+// middle tones: the butterflies carry the light.
 #version 3.7;
 global_settings { assumed_gamma 1.0 ambient_light 0 }
 
@@ -17,63 +19,120 @@ camera {
   look_at <0, 0.45, 1>
 }
 
-// Twilight gradient, from the horizon glow up to the night.
-sky_sphere {
-  pigment {
-    gradient y
-    color_map {
-      [0.00 color rgb <0.70, 0.34, 0.12>]
-      [0.05 color rgb <0.55, 0.20, 0.18>]
-      [0.12 color rgb <0.30, 0.11, 0.28>]
-      [0.20 color rgb <0.08, 0.05, 0.18>]
-      [0.35 color rgb <0.02, 0.025, 0.09>]
-      [1.00 color rgb <0.005, 0.006, 0.03>]
-    }
+// Sky colour by elevation; the gradient spans -1..1 so the horizon (just
+// under the frame) sits in the middle of the map and nothing repeats.
+#declare SkyByHeight = pigment {
+  gradient y
+  scale 2 translate -y
+  color_map {
+    [0.000 color rgb <0.26, 0.10, 0.07>]
+    [0.480 color rgb <0.30, 0.12, 0.07>]
+    [0.500 color rgb <0.34, 0.15, 0.08>]
+    [0.530 color rgb <0.27, 0.10, 0.10>]
+    [0.570 color rgb <0.17, 0.065, 0.14>]
+    [0.620 color rgb <0.085, 0.045, 0.15>]
+    [0.700 color rgb <0.035, 0.035, 0.115>]
+    [0.800 color rgb <0.014, 0.018, 0.070>]
+    [1.000 color rgb <0.006, 0.008, 0.035>]
   }
+}
+
+// What lights a cloud: the glow under the frame, strongest low down.
+#declare CloudLight = pigment {
+  gradient y
+  scale 2 translate -y
+  color_map {
+    [0.000 color rgb <0.55, 0.26, 0.12>]
+    [0.500 color rgb <0.58, 0.28, 0.12>]
+    [0.540 color rgb <0.50, 0.20, 0.16>]
+    [0.600 color rgb <0.30, 0.12, 0.22>]
+    [0.680 color rgb <0.13, 0.08, 0.20>]
+    [0.800 color rgb <0.05, 0.045, 0.11>]
+    [1.000 color rgb <0.02, 0.02, 0.05>]
+  }
+}
+
+// Cloud bodies: the unlit side, a little brighter than the night behind
+// them high up (they catch the last light) and a little darker low down.
+#declare CloudShade = pigment {
+  gradient y
+  scale 2 translate -y
+  color_map {
+    [0.000 color rgb <0.14, 0.055, 0.06>]
+    [0.500 color rgb <0.16, 0.065, 0.075>]
+    [0.560 color rgb <0.11, 0.05, 0.11>]
+    [0.650 color rgb <0.055, 0.04, 0.11>]
+    [0.800 color rgb <0.025, 0.025, 0.07>]
+    [1.000 color rgb <0.012, 0.014, 0.04>]
+  }
+}
+
+// Cloud density on the sky (directions): soft round billows, a little wider
+// than high, ragged only in the small octaves.
+#declare fBillows = function { pattern { bozo turbulence 0.3 octaves 6 omega 0.55 lambda 2.1
+                                         scale <0.25, 0.12, 0.25> translate <7.3, 2.2, -4.1> } }
+#declare fHigh = function { pattern { bozo turbulence 0.5 octaves 6 omega 0.6 lambda 2.3
+                                      scale <0.42, 0.09, 0.42> translate <-3.7, 9.1, 2.6> } }
+#declare Cover = 0.46;
+#declare fCloud = function(x, y, z) { min(1, max(0, (fBillows(x, y, z) - Cover) / 0.22)) }
+// Lit rims: where a billow thins towards the glow below, its lower edge
+// catches the light.
+#declare fRim = function(x, y, z) {
+  min(1, max(0, (fBillows(x, y, z) - fBillows(x, y - 0.025, z)) * 16)) * fCloud(x, y, z)
+}
+#declare fVeil = function(x, y, z) { min(1, max(0, (fHigh(x, y, z) - 0.55) / 0.35)) }
+
+sky_sphere {
+  // The whole sky at half strength: the glow at the bottom stays in the
+  // low middle tones.
+  emission rgb 0.5
+  pigment { SkyByHeight }
   // Stars: sparse specks, only high up where the sky is dark.
   pigment {
-    granite
-    scale 0.004
-    color_map {
+    gradient y
+    scale 2 translate -y
+    pigment_map {
       [0.00 color rgbt <0, 0, 0, 1>]
-      [0.83 color rgbt <0, 0, 0, 1>]
-      [0.88 color rgbt <1.0, 0.95, 0.9, 0.1>]
-      [1.00 color rgbt <1.0, 1.0, 1.0, 0.0>]
+      [0.64 color rgbt <0, 0, 0, 1>]
+      [0.74 granite
+            scale 0.004
+            color_map {
+              [0.00 color rgbt <0, 0, 0, 1>]
+              [0.85 color rgbt <0, 0, 0, 1>]
+              [0.90 color rgbt <1.0, 0.95, 0.9, 0.2>]
+              [1.00 color rgbt <1.0, 1.0, 1.0, 0.0>]
+            }]
+      [1.00 granite
+            scale 0.004
+            color_map {
+              [0.00 color rgbt <0, 0, 0, 1>]
+              [0.85 color rgbt <0, 0, 0, 1>]
+              [0.90 color rgbt <1.0, 0.95, 0.9, 0.2>]
+              [1.00 color rgbt <1.0, 1.0, 1.0, 0.0>]
+            }]
+    }
+  }
+  // A thin high veil, lit faintly.
+  pigment {
+    function { fVeil(x, y, z) }
+    pigment_map {
+      [0.0 color rgbt <0, 0, 0, 1>]
+      [1.0 CloudLight transmit 0.55]
+    }
+  }
+  // The billows' shaded bodies, then their lit lower rims on top.
+  pigment {
+    function { fCloud(x, y, z) }
+    pigment_map {
+      [0.0 color rgbt <0, 0, 0, 1>]
+      [1.0 CloudShade]
+    }
+  }
+  pigment {
+    function { fRim(x, y, z) }
+    pigment_map {
+      [0.0 color rgbt <0, 0, 0, 1>]
+      [1.0 CloudLight]
     }
   }
 }
-
-// Cloud deck: long streaks, dark on top, lit rose and gold from below.
-#macro CloudLayer(Height, Scale, Seed, Lit, Dark)
-plane {
-  y, Height
-  hollow
-  texture {
-    pigment {
-      bozo
-      turbulence 0.6
-      octaves 6
-      lambda 2.4
-      omega 0.55
-      color_map {
-        [0.00 color rgbt <0, 0, 0, 1>]
-        [0.52 color rgbt <0, 0, 0, 1>]
-        [0.58 color rgbt Dark + <0, 0, 0, 0.35>]
-        [0.72 color rgbt Lit + <0, 0, 0, 0.05>]
-        [0.90 color rgbt Lit * 1.3]
-        [1.00 color rgbt Dark]
-      }
-      scale <Scale * 5, Scale, Scale * 1.2>
-      translate <Seed, 0, Seed * 0.7>
-    }
-    finish { emission 1 diffuse 0 }
-  }
-  no_shadow
-}
-#end
-
-CloudLayer(9, 22, 3.1, <0.75, 0.34, 0.22>, <0.10, 0.04, 0.10>)
-CloudLayer(16, 30, 11.7, <0.32, 0.16, 0.34>, <0.03, 0.015, 0.06>)
-
-// Ground far below the horizon, out of the frame, so no sky shows under it.
-plane { y, -22 pigment { color rgb <0.015, 0.01, 0.025> } finish { diffuse 0 emission 1 } }
