@@ -654,6 +654,29 @@ TEST(Textures, CreditCardsLetterTheirOwnHalf) {
     }
 }
 
+// A scratch's quad runs far past the screen, and the closing credits' lower
+// overlay camera sees only its middle two fifths, most of which their band
+// fills: a line reaching those rows cut the band from edge to edge like a
+// seam. The scratch keeps to the middle fifth, and shows there.
+TEST(Textures, ScratchKeepsToTheMiddleOfItsQuad) {
+    const Picture p = readWithLibpng("speck_vertical.png");
+    ASSERT_GT(p.width, 0);
+    double outside = 0, inside = 0;
+    for (int y = 0; y < p.height; ++y) {
+        const double t = (y + 0.5) / p.height;
+        for (int x = 0; x < p.width; ++x) {
+            const double v = p.luminance(x, y);
+            if (t < 0.36 || t > 0.64) {
+                outside = std::max(outside, v);
+            } else {
+                inside = std::max(inside, v);
+            }
+        }
+    }
+    EXPECT_LT(outside, 8.0);
+    EXPECT_GT(inside, 200.0);
+}
+
 // The second and third pictures cross-fade at every strength, so each of
 // their lines must put the same name on the same spot of the screen.
 TEST(Textures, GreetingsThatCrossFadeCoincide) {

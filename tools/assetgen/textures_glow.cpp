@@ -401,29 +401,31 @@ Image lightSpark() {
     return image;
 }
 
-// A scratch as old film shows it: a hairline that wanders a little, thickens
-// and thins, breaks off into gaps and runs only part of the frame, with a
-// fainter second line beside it for a stretch. Every scratch quad has its own
-// width and height on screen, so the wander and the gap between the two lines
-// differ from scratch to scratch. The quad squeezes the picture to a few
-// pixels, so the profiles are drawn wide. A scratch only darkens by a third
-// at most, so the line is a few pixels wide and at full strength along its
-// stretches: a hairline vanished against the dark band.
+// A scratch as old film shows it: a hairline that wanders, thickens and
+// thins and breaks into two or three dashes, with a fainter second line
+// beside it for a stretch. The quad runs far past the screen: the opening
+// sees the middle two thirds of it, the closing credits (a lower overlay
+// camera) only the middle two fifths, where their band fills most of that.
+// So the scratch keeps to the middle fifth and fades in and out there: a
+// line from edge to edge of the band read as a seam in it, not as a mark on
+// the film. The quad squeezes the picture to a few pixels, so the profiles
+// are drawn wide. A scratch only darkens by a third at most, so the line is
+// a few pixels wide and at full strength along its dashes.
 Image speckVertical() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float wander = 0.12f * periodicNoise(0.7f, t * 2, 2, 83);
-        const float width = 0.22f + 0.08f * periodicNoise(1.3f, t * 4, 4, 84);
+        const float wander = 0.2f * periodicNoise(0.7f, t * 3, 3, 83);
+        const float width = 0.2f + 0.08f * periodicNoise(1.3f, t * 6, 6, 84);
         const float dx = (s - 0.5f - wander) * 2;
         const float main = std::exp(-dx * dx / (width * width));
-        // Broken into two or three stretches of uneven strength.
-        const float stretches = smoothstep(-0.05f, 0.2f, periodicNoise(0.2f, t * 4, 4, 85));
+        // Broken by a gap or two, the stretches of uneven strength.
+        const float stretches = smoothstep(-0.4f, -0.15f, periodicNoise(0.2f, t * 8, 8, 85));
         const float strength =
             stretches * (0.7f + 0.3f * smoothstep(-0.5f, 0.5f, periodicNoise(0.4f, t * 9, 9, 86)));
-        const float ends = smoothstep(0.12f, 0.3f, t) * (1 - smoothstep(0.62f, 0.8f, t));
+        const float ends = smoothstep(0.37f, 0.43f, t) * (1 - smoothstep(0.57f, 0.63f, t));
         const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
-        const float companion = 0.6f * std::exp(-dx2 * dx2 / 0.01f) * smoothstep(0.4f, 0.47f, t) *
-                                (1 - smoothstep(0.55f, 0.64f, t));
+        const float companion = 0.6f * std::exp(-dx2 * dx2 / 0.01f) * smoothstep(0.46f, 0.49f, t) *
+                                (1 - smoothstep(0.53f, 0.57f, t));
         const float window = 1 - smoothstep(0.85f, 0.98f, std::abs(2 * s - 1));
         return grey(clamp01(1.2f * main * strength * ends + companion) * window);
     });

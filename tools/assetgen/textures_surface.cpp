@@ -123,17 +123,20 @@ Image marbled(Colour a, Colour b, std::uint32_t seed) {
 
 // A ribbon that glows on its own: the trail keeps only a third of a
 // skin's light, so the ground is bright and saturated and carries a
-// white-hot core line in each band; thin dark seams between the bands
-// cut the smear into separate streaks instead of one wash.
+// white-hot core line in each stripe. The trail smears every lit part into
+// a spiral, so a ribbon reads only through the pattern it drags along: broad
+// gold or violet skin smeared into one soft oval, so the stripes are narrow
+// (several across a ribbon) with a dark gap between each, and the smear
+// stays a sheaf of separate light streaks that follow the ribbons' turns.
 Image glowingRibbon(Colour ground, Colour core, float bands, std::uint32_t seed) {
     Image image(256, 256);
     image.shade([=](float s, float t) {
         const float warp = 0.12f * fractalNoise(s, t, 2, 4, 0.5f, seed);
-        const float phase = bands * s + t + bands * warp;
+        const float phase = bands * s + t + 3 * warp;
         const float v = 0.5f + 0.5f * std::cos(2 * pi * phase);
-        const float seam = std::exp(-std::pow(v / 0.03f, 2.0f));
+        const float gap = smoothstep(0.06f, 0.35f, v);
         const float glow = 0.75f + 0.25f * fractalNoise(s, t, 4, 4, 0.5f, seed + 7);
-        return mix(ground * glow, core, std::pow(v, 12.0f)) * (1 - 0.9f * seam);
+        return mix(ground * glow, core, std::pow(v, 10.0f)) * gap;
     });
     return image;
 }
@@ -391,15 +394,15 @@ std::vector<TextureRecipe> surfaceTextures() {
         // the trail and the band it fills stay luminous.
         {"blend1.png",
          [] {
-             return glowingRibbon({1.0f, 0.55f, 0.12f}, {1.0f, 0.95f, 0.8f}, 3, 111);
+             return glowingRibbon({1.0f, 0.55f, 0.12f}, {1.0f, 0.95f, 0.8f}, 9, 111);
          }},
         {"blend2.png",
          [] {
-             return glowingRibbon({0.15f, 0.8f, 1.0f}, {0.85f, 1.0f, 1.0f}, 4, 112);
+             return glowingRibbon({0.15f, 0.8f, 1.0f}, {0.85f, 1.0f, 1.0f}, 11, 112);
          }},
         {"blend3.png",
          [] {
-             return glowingRibbon({0.7f, 0.3f, 1.0f}, {1.0f, 0.85f, 1.0f}, 5, 113);
+             return glowingRibbon({0.7f, 0.3f, 1.0f}, {1.0f, 0.85f, 1.0f}, 13, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", glassGrid},

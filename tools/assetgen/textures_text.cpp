@@ -25,6 +25,9 @@ const Font displayBook{"opentype/urw-base35/URWGothic-Book.otf", 0.08f};
 const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
 const Font displayWide{"opentype/urw-base35/URWGothic-Demi.otf", 0.25f};
 const Font narrow{"opentype/urw-base35/NimbusSansNarrow-Bold.otf", 0.04f};
+// The credits' names: a heavy grotesque, narrower than the geometric face,
+// so a name takes more of its half's height.
+const Font heavy{"opentype/urw-base35/NimbusSans-Bold.otf", 0.03f};
 
 // Letters plus a blurred copy of them as glow, on black. The glow's faint
 // tail is faded out over the outermost pixels: the cards are added to the
@@ -119,26 +122,28 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float c
 }
 
 // A credit: the role above, the name large below, shown 4:1. Ten copies of
-// each card sway a little apart on screen, so the letters are heavy and sit
-// in a wide soft glow that joins the copies into one trail instead of
-// stripes. The cards are far wider than the stems' spacing and their tips
-// bunch together, so each card keeps its words to one half (`centreS`):
-// neighbours set in opposite halves sit side by side instead of printing
-// over each other. The last stem's tip runs ahead of the fourth's along
-// the cards, so the last card takes the far half as well.
-Image creditCard(const char* role, const char* name, float centreS, float nameHeight = 0.4f) {
+// each card sway a little apart on screen and each adds a tenth of the
+// effect's dim grey at most, so the letters are heavy, the name fills its
+// half from edge to edge and the glow is a tight bright halo: a wide soft one
+// joined the copies but left the words low in contrast. The cards are far
+// wider than the stems' spacing and their tips bunch together, so each card
+// keeps its words to one half (`centreS`): neighbours set in opposite halves
+// sit side by side instead of printing over each other. The last stem's tip
+// runs ahead of the fourth's along the cards, so the last card takes the far
+// half as well.
+Image creditCard(const char* role, const char* name, float centreS, float nameHeight = 0.56f) {
     Plane letters(512, 512);
-    setText(letters, displayBook, role, {centreS, 0.74f, 0.42f, 0.2f, 4.0f});
-    setText(letters, display, name, {centreS, 0.4f, 0.44f, nameHeight, 4.0f});
-    Image image = glowingCard(512, letters, {0.95f, 0.97f, 1.0f}, {0.35f, 0.55f, 0.8f}, 6);
-    addMask(image, blurred(letters, 20), {0.08f, 0.14f, 0.25f});
-    fadeBorder(image, 512); // the wide glow reaches the edge beside a half's words
+    setText(letters, displayBook, role, {centreS, 0.8f, 0.44f, 0.2f, 4.0f});
+    setText(letters, heavy, name, {centreS, 0.4f, 0.46f, nameHeight, 4.0f});
+    Image image = glowingCard(512, letters, {1.0f, 1.0f, 1.0f}, {0.45f, 0.65f, 0.95f}, 4);
+    addMask(image, blurred(letters, 14), {0.1f, 0.16f, 0.3f});
+    fadeBorder(image, 512); // the glow reaches the edge beside a half's words
     return image;
 }
 
 // Where a credit card's words sit along its width.
-constexpr float kLeftHalf = 0.27f;
-constexpr float kRightHalf = 0.73f;
+constexpr float kLeftHalf = 0.26f;
+constexpr float kRightHalf = 0.74f;
 
 // The names of the right-hand column, shared by the second and third
 // pictures.
@@ -176,7 +181,7 @@ std::vector<TextureRecipe> textTextures() {
         // circle, so it heads them instead of closing the show before them,
         // its name lighter than the credits' so it does not outweigh them.
         {"cred5.png",
-         [] { return creditCard("with greetings to", "our friends", kRightHalf, 0.3f); }},
+         [] { return creditCard("with greetings to", "our friends", kRightHalf, 0.42f); }},
     };
 }
 
