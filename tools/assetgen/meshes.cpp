@@ -987,8 +987,8 @@ Mesh strand(const StrandShape& k, double theta) {
 // long as the flare once set it across, so the bell keeps its size. Their
 // hair tips reach a few pixels into the top of the deep sea's view, where
 // it hangs one jellyfish just above it. On a software driver each frame's
-// cost follows the triangles, so the bell has five rings and the strands
-// eight steps.
+// cost follows the triangles, so the bell has five rings and each strand
+// six steps: fifty are drawn at once.
 Mesh gelfish2() {
     const auto outer = [](double rho, double theta) {
         const double a = rho * radians(96.0);
@@ -1006,7 +1006,7 @@ Mesh gelfish2() {
     // The tentacles leave the rim a little outside it so that a bell seen
     // along its axis shows them as a fringe; the arms spread into a cross
     // inside it.
-    constexpr StrandShape kTentacle{0.9, -0.06, 1.12, -2.0, 0.13, 1.5, 0.25, 0.15, 8, 1.0, 0.95};
+    constexpr StrandShape kTentacle{0.9, -0.06, 1.12, -2.0, 0.13, 1.5, 0.25, 0.15, 6, 1.0, 0.95};
     constexpr StrandShape kArm{0.1, 0.45, 0.4, -0.55, 0.42, 0.75, 0.1};
     for (int i = 0; i < 8; ++i) {
         mesh.append(strand(kTentacle, 2 * kPi * (i + 0.5) / 8));
