@@ -56,7 +56,10 @@ constexpr int kReturnKeyCount = 35;
 // as a dented sheet, then the reflection room, then both with round blobs,
 // glows and the butterflies, fading to an empty room. The glows stay low
 // around their one flash (key 26), since two of them per ball over the
-// surface burn its middle white.
+// surface burn its middle white. Once round, the blobs come nearer (small
+// pebbles on black showed the grid's facets) and go back for the flash;
+// they cannot grow instead: any larger, they reach the grid's border,
+// where the surface is cut open.
 constexpr double kSurfaceKeys[kSurfaceKeyCount][9] = {
     {0.138, 0.3, 0, 3, 1, 0.5, 0.1, 0, 0},
     {0.138, 0.3, 0, 3, 1, 0.5, 0.1, 0, 0},
@@ -78,15 +81,15 @@ constexpr double kSurfaceKeys[kSurfaceKeyCount][9] = {
     {1, -0.1, 1, -0.07, 1, 0, 0, 10, 0.3},
     {1, -0.2, 1, -0.07, 1, 0, 0, 10, 0.4},
     {1, -0.2, 1, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.2, 1.2, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.25, 1.2, -0.08, 1, 0, 0, 20, 0.5},
-    {1, -0.25, 1.5, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.28, 1.8, -0.06, 1, 0, 0, 20, 0.5},
-    {1, -0.28, 2.2, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.28, 2.8, -0.07, 1, 0, 0, 20, 0.5},
+    {1, -0.2, 1.2, -0.07, 1, 0, 0, 20, 0.75},
+    {1, -0.25, 1.2, -0.07, 1, 0, 0, 20, 0.95},
+    {1, -0.25, 1.3, -0.07, 1, 0, 0, 20, 1.05},
+    {1, -0.28, 1.4, -0.06, 1, 0, 0, 20, 1.05},
+    {1, -0.28, 1.6, -0.07, 1, 0, 0, 20, 0.95},
+    {1, -0.28, 2.0, -0.07, 1, 0, 0, 20, 0.75},
     {1, -0.28, 5, -0.07, 1, 0, 0, 20, 0.5},
-    {1, -0.28, 2.2, -0.05, 1, 0, 0, 20, 0.6},
-    {1, -0.28, 0.8, -0.03, 1, 0, 0, 20, 0.7},
+    {1, -0.28, 1.6, -0.05, 1, 0, 0, 20, 0.8},
+    {1, -0.28, 0.8, -0.03, 1, 0, 0, 20, 1.0},
     {1, -0.28, 0, 0, 1, 0, 0, 20, 0.8},
     {1, -0.28, 0, 0, 1, 0, 0, 20, 0.8},
     {1, -0.28, 0, 0, 1, 0, 0, 20, 0.8},

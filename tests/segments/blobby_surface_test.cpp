@@ -238,6 +238,42 @@ TEST(BlobbySurface, ScriptRunsSurfaceThenReflectionThenBoth) {
     EXPECT_EQ(order[2], 2);
 }
 
+// Once round, the script swells the blobs to fill more of the frame. The
+// cells the surface is cut from end one short of the grid's border, so a
+// blob that reaches a border point of that block is cut open there and
+// shows a hole into its inside.
+TEST(BlobbySurface, ScriptedBlobsStayInsideTheGrid) {
+    auto segment = std::make_unique<part3>();
+    initPart3(*segment);
+    BlobbySurfaceState& state = segment->blobby;
+    const BlobbyGrid& g = state.grid;
+    int largest = 0;
+    for (double t = 130.0; t <= 165.6; t += 0.25) {
+        TVector o1b, o3b;
+        state.phaseTime = surfacePhaseTime(t);
+        state.surfacePath.evaluate(surfacePathParameter(state.phaseTime), o1b, state.o2b, o3b);
+        if (!surfaceModes(o3b).surface) {
+            continue;
+        }
+        buildSurface(*segment, t);
+        largest = std::max(largest, g.triangleCount);
+        for (int i = 0; i < g.nz; ++i) {
+            for (int j = 0; j < g.ny; ++j) {
+                for (int k = 0; k < g.nx; ++k) {
+                    const bool border = i == 0 || j == 0 || k == 0 || i == g.nz - 1 ||
+                                        j == g.ny - 1 || k == g.nx - 1;
+                    if (border) {
+                        ASSERT_LT(g.previousField[g.pointIndex(i, j, k)], g.iso)
+                            << "t = " << t << " at " << i << ", " << j << ", " << k;
+                    }
+                }
+            }
+        }
+    }
+    // Large enough to be worth the check: a blob a third of the grid wide.
+    EXPECT_GT(largest, 1500);
+}
+
 // The mirror room's camera looks down into the glass case from above the
 // objects' tops (2.75). The top edge of its 65 degree view must point below
 // the horizon: level or above, the view ran over the case's rim into the

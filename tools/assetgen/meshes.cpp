@@ -989,17 +989,21 @@ Mesh resmain() {
 // the fit keeps the crown on the axis.
 struct StrandShape {
     double r0, z0, r1, z1, width, turns, sway;
-    double curl = 0.0; // how far the tip turns back in toward the axis
+    double curl = 0.0;  // how far the tip turns back in toward the axis
+    int steps = 6;      // along the strand
+    double flare = 1.0; // below 1 the strand spreads near the root, then hangs
+    double taper = 0.6; // how much of its width the strand loses by the tip
 };
 Mesh ribbon(const StrandShape& k, double theta, double roll) {
-    return parametricGrid(6, 1, false, false, [=](double u, double v) {
+    return parametricGrid(k.steps, 1, false, false, [=](double u, double v) {
         const Vec3 out{std::cos(theta), std::sin(theta), 0};
         const Vec3 side{-std::sin(theta), std::cos(theta), 0};
         const double a = roll + 2 * kPi * k.turns * u;
-        const double half = k.width * (1.0 - 0.6 * u) * (v - 0.5);
+        const double half = k.width * (1.0 - k.taper * u) * (v - 0.5);
         const double drift = k.sway * u * std::sin(2.2 * kPi * u + 1.0);
         const double hook = k.curl * smoothstep(0.5, 1.0, u);
-        return out * (k.r0 + (k.r1 - k.r0) * u - hook + half * std::cos(a)) +
+        const double spread = std::pow(u, k.flare);
+        return out * (k.r0 + (k.r1 - k.r0) * spread - hook + half * std::cos(a)) +
                side * (drift + half * std::sin(a)) +
                Vec3{0, 0, k.z0 + (k.z1 - k.z0) * u + 0.5 * hook};
     });
@@ -1014,15 +1018,15 @@ Mesh strand(const StrandShape& k, double theta) {
 }
 
 // Jellyfish bell with its crown at +z (the drawing turns it to face up) and
-// a scalloped rim; thick jelly at the top, thin at the rim. Six
-// tentacles hang from the rim and four broad frilled arms from the middle:
-// without them fifty small bells read as pebbles. The tentacles flare out
-// and their tips curl back in, the arms hang about half a bell's width: the
-// deep sea hangs one jellyfish just above its view, where longer tips poked
-// into the picture's top edge. The flare still sets the fit, so the bell is
-// as large as before. On a software driver each frame's cost follows the triangles, so
-// the bell has five rings and each strand six steps: about as many
-// triangles as the bell alone had before.
+// a scalloped rim; thick jelly at the top, thin at the rim. Eight fine
+// tentacles trail about two bell heights below the rim, tapering to hairs,
+// and four broad frilled arms hang from the middle: short, broad strands
+// read as legs on a germ. The tentacles set the fit along the axis, as
+// long as the flare once set it across, so the bell keeps its size. Their
+// hair tips reach a few pixels into the top of the deep sea's view, where
+// it hangs one jellyfish just above it. On a software driver each frame's
+// cost follows the triangles, so the bell has five rings and each strand
+// six steps: fifty are drawn at once.
 Mesh gelfish2() {
     const auto outer = [](double rho, double theta) {
         const double a = rho * radians(96.0);
@@ -1037,13 +1041,13 @@ Mesh gelfish2() {
         return Vec3{r * std::cos(theta), r * std::sin(theta), 0.6 * std::cos(a) - 0.05};
     };
     Mesh mesh = shell(5, outer, inner, {0, 0, -0.2}, {0, 0, -1});
-    // The small bells are mostly seen from below, along their axis: the
-    // tentacles flare a little beyond the rim so they show as a fringe, and
-    // the arms spread into a cross inside it.
-    constexpr StrandShape kTentacle{0.92, -0.06, 1.42, -0.85, 0.34, 1.0, 0.12, 0.3};
+    // The tentacles leave the rim a little outside it so that a bell seen
+    // along its axis shows them as a fringe; the arms spread into a cross
+    // inside it.
+    constexpr StrandShape kTentacle{0.9, -0.06, 1.12, -2.0, 0.13, 1.5, 0.25, 0.15, 6, 1.0, 0.95};
     constexpr StrandShape kArm{0.1, 0.45, 0.4, -0.55, 0.42, 0.75, 0.1};
-    for (int i = 0; i < 6; ++i) {
-        mesh.append(strand(kTentacle, 2 * kPi * (i + 0.5) / 6));
+    for (int i = 0; i < 8; ++i) {
+        mesh.append(strand(kTentacle, 2 * kPi * (i + 0.5) / 8));
     }
     for (int i = 0; i < 4; ++i) {
         mesh.append(ribbon(kArm, 2 * kPi * i / 4, 0.0));

@@ -20,9 +20,9 @@ sky_sphere {
     gradient y
     color_map {
       [0.00 rgb 0]
-      [0.85 rgb <0.002, 0.003, 0.008>]
-      [0.95 rgb <0.36, 0.46, 0.72>]
-      [0.985 rgb <0.01, 0.015, 0.03>]
+      [0.82 rgb <0.002, 0.003, 0.008>]
+      [0.93 rgb <0.42, 0.52, 0.8>]
+      [0.985 rgb <0.02, 0.025, 0.05>]
       [1.00 rgb <0.001, 0.002, 0.005>]
     }
   }
@@ -48,15 +48,16 @@ box {
   no_shadow no_image
 }
 
-// The ink: rings from the middle over a slow swell that keeps them from
-// looking drawn with a compass.
+// The ink: a few broad rings from the middle over a slow swell that keeps
+// them from looking drawn with a compass; many fine rings read as a
+// fingerprint.
 plane {
   y, 0
   texture {
     pigment { color rgb <0.003, 0.006, 0.016> }
     normal {
       average normal_map {
-        [1 ripples 0.3 frequency 2.6 turbulence 0.05]
+        [1 ripples 0.35 frequency 0.9 turbulence 0.03]
         [0.45 waves 0.3 frequency 0.5 translate <2.5, 0, -1.8> scale 1.7]
       }
     }
