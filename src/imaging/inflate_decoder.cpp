@@ -144,6 +144,17 @@ struct FastBits {
     uint64_t Owned() const { return Count() ? LowBits64(buffer, Count()) : 0; }
 };
 
+// Makes the compiler finish computing `value` here. After a match's refill it
+// would otherwise load the input word before the copy (the copy's stores may
+// alias it), spill it to the stack and shift it in afterwards.
+inline void KeepInRegister(uint64_t& value) {
+#if defined(__GNUC__) || defined(__clang__)
+    asm("" : "+r"(value));
+#else
+    (void)value;
+#endif
+}
+
 // A length or distance: its base plus the extra bits that follow its code.
 // Such an entry has no flag set, so the byte above the dropped bits is just
 // the code length.
@@ -327,6 +338,8 @@ template <bool kPairs, bool kBmi2>
                 break;
             }
             bits.Refill();
+            if constexpr (!kPairs) // with pairs it moves the spills elsewhere
+                KeepInRegister(bits.buffer);
             CopyMatch(copy, out, distance);
         }
     }
