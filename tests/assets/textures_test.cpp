@@ -341,6 +341,33 @@ TEST(Textures, UnderwaterPictureHasTileSeamsAndContrast) {
     EXPECT_GT(brightest - darkest, 110.0);
 }
 
+// The tiles show the medusa picture down to row 410; tentacles still bright
+// there end in a straight cut across the lower tiles, so they must have faded
+// into the dark by then while they still glow below the bell.
+TEST(Textures, MedusaTentaclesFadeBeforeThePictureEnds) {
+    const Picture p = readWithLibpng("medusa.png");
+    ASSERT_EQ(p.width, 512);
+    const auto bandMean = [&p](int from, int to) {
+        double sum = 0;
+        for (int y = from; y < to; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                sum += p.luminance(x, y);
+            }
+        }
+        return sum / ((to - from) * p.width);
+    };
+    const double belowBell = bandMean(220, 250), lastShown = bandMean(396, 410);
+    EXPECT_GT(belowBell, 8.0);
+    EXPECT_LT(lastShown, 0.03 * belowBell);
+    int brightestLast = 0;
+    for (int y = 396; y < 410; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            brightestLast = std::max(brightestLast, static_cast<int>(p.luminance(x, y)));
+        }
+    }
+    EXPECT_LT(brightestLast, 24);
+}
+
 // The rain scene's floor lies at 80 % over the vase's mirror image inside a
 // loop that multiplies what stands still: all of it stays dim, and its
 // standing water is nearly black so the 20 % mirror image shows there,

@@ -240,6 +240,15 @@ Image painting() {
     return image;
 }
 
+// The tentacles run past the render's bottom edge; ending them there showed
+// as a straight cut across the lower tiles, so they fade into the dark over
+// the lowest rows, slowly at first, the way thin filaments vanish with depth.
+float medusaTentacleFade(int y, int rows) {
+    constexpr float kFadeRows = 150;
+    const float s = std::clamp((static_cast<float>(rows - 4 - y)) / kFadeRows, 0.0f, 1.0f);
+    return s * s * (3 - 2 * s);
+}
+
 // A glowing medusa on black. The tiles show t from 0.2 up, stretched 4/3
 // wide, so the drawing works in the displayed frame.
 Image medusaPicture() {
@@ -250,8 +259,9 @@ Image medusaPicture() {
     Image image(512, 512);
     // Additive: the outermost texels stay black, so no tile edge glows.
     for (int y = 2; y < rendered.height(); ++y) {
+        const float fade = medusaTentacleFade(y, rendered.height());
         for (int x = 2; x < rendered.width() - 2; ++x) {
-            image.at(x, y) = rendered.at(x, y);
+            image.at(x, y) = rendered.at(x, y) * fade;
         }
     }
     return image;
