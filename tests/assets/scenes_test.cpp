@@ -219,6 +219,33 @@ TEST(GalleryLayout, DollsHouseStandsOnItsTableInsideTheGallery) {
     EXPECT_TRUE(supported);
 }
 
+// Through the doorway the room sees the corridor wall: it must show a
+// painting there (a plain wall read as a blank panel in a wooden frame). The
+// middle painting fills about s 0.4-0.64, t 0.36-0.75 of the wall picture.
+TEST(GalleryLayout, DoorwayLooksOntoAPainting) {
+    const SceneFile scene = parseFile("scene4.sce");
+    const auto room = triangles(scene, [](Vec p) { return p; });
+    const SceneObject* corridor = nullptr;
+    for (const SceneObject& o : scene.objects) {
+        if (o.textureIndex == 2) {
+            corridor = &o;
+        }
+    }
+    ASSERT_NE(corridor, nullptr);
+    for (const double x : {-0.5, 0.0, 0.5}) {
+        const Vec wall{x, 2.0, 12.0};
+        EXPECT_TRUE(clearView(room, {x, 2.0, 5.0}, {x, 2.0, 11.99})) << x;
+        const auto at = [&](const float* plane) {
+            return plane[0] * wall[0] + plane[1] * wall[1] + plane[2] * wall[2] + plane[3];
+        };
+        const double s = at(corridor->planeS), t = at(corridor->planeT);
+        EXPECT_GT(s, 0.4) << x;
+        EXPECT_LT(s, 0.64) << x;
+        EXPECT_GT(t, 0.36) << x;
+        EXPECT_LT(t, 0.75) << x;
+    }
+}
+
 TEST(GalleryLayout, FirstShotSeesThePictureAndTheBallSeesTheRoom) {
     // Picture centre inside the doll's house, and the camera's first key.
     const Vec picture = roomToWorld(dollToRoom({0, 5, 8}));

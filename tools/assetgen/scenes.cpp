@@ -240,7 +240,16 @@ std::vector<SceneObject> pictureRoom() {
     farPiece(kWindowLeft, kWindowRight, 0, kWindowBottom, 6, 2);
     farPiece(kWindowLeft, kWindowRight, kWindowTop, kHeight, 6, 1);
     room.push_back(far);
-    SceneObject corridor = surface(kWall3, Facing::Z, 0.2, kShadedAmbient, kWallDiffuse);
+    // The corridor seen through the doorway is hung like the small gallery:
+    // the lit back-wall picture laid once behind the door (3.6 high, 2:1,
+    // mirrored because it is seen from -z), its middle painting centred in
+    // the opening. A plain wall there read as a blank grey panel in a wooden
+    // frame. It faces away from the light, so its ambient carries it.
+    constexpr double kCorridorPicture = 3.6;
+    SceneObject corridor = surface(kWall, Facing::Z, 1.0, {0.95, 0.93, 0.9}, {0.0, 0.0, 0.0});
+    corridor.planeS[0] = -1.0 / (2 * kCorridorPicture);
+    corridor.planeS[3] = 0.52;
+    corridor.planeT[1] = 1.0 / kCorridorPicture;
     wallZ(corridor, -kX, kX, 0, kHeight, kBack, false);
     room.push_back(corridor);
 
