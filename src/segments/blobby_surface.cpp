@@ -172,8 +172,10 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
     bindTexture(textures, kRoomTexture);
     static constexpr float kDiffuse[3][3] = {
         {0.3f, 0.1f, 0.1f}, {0.1f, 0.3f, 0.1f}, {0.1f, 0.1f, 0.3f}};
-    // Just outside the camera's circle, so that it never looks through one.
-    static constexpr float kPlaces[3][2] = {{-4.0f, -3.0f}, {7.8f, -2.0f}, {-2.9f, 7.2f}};
+    // A ring around the balls, well inside the camera's circle: there the
+    // camera looks down on all three; just outside it they swept past the
+    // frame's edges as clipped coloured lumps.
+    static constexpr float kPlaces[3][2] = {{2.9f, 2.9f}, {-1.4f, 1.5f}, {1.5f, -1.4f}};
     for (int n = 0; n < 3; ++n) {
         glPushMatrix();
         glTranslatef(kPlaces[n][0], 2.2f, kPlaces[n][1]);
