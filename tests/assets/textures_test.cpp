@@ -782,6 +782,33 @@ TEST(Textures, SmoothGradientsAreDitheredNotBanded) {
     }
 }
 
+// The panorama ends by sinking into the dark. If the lit sky over the hills
+// runs flat up to that fade, the end reads as a bright vertical band (a seam):
+// across the last panel the lower sky must dim steadily, well before the fade.
+TEST(Textures, PanoramaGlowDiesAwayBeforeItsRightEnd) {
+    const Picture p = readWithLibpng("moon5.png");
+    ASSERT_EQ(p.width, 512);
+    const auto lowerSky = [&p](int x0) {
+        double sum = 0;
+        int n = 0;
+        for (int y = 260; y < 300; ++y) {
+            for (int x = x0; x < x0 + 32; ++x, ++n) {
+                sum += p.luminance(x, y);
+            }
+        }
+        return sum / n;
+    };
+    const double panelStart = lowerSky(0);
+    double previous = panelStart;
+    for (int x0 = 32; x0 < 480; x0 += 32) {
+        const double block = lowerSky(x0);
+        EXPECT_LE(block, previous + 1.0) << "lower sky brightens at column " << x0;
+        previous = block;
+    }
+    // Column 192 is where the fade into the dark begins.
+    EXPECT_LT(lowerSky(192), 0.8 * panelStart);
+}
+
 // Mirrors show these pictures; a dark one turns every mirror black. (The
 // skins that feed the feedback loops, blend5 and envmap2, are dark on purpose.)
 // The swarm's dusk sky and the blobby surface's studio are dark on purpose

@@ -1079,13 +1079,35 @@ Mesh twirl() {
 Mesh goldfishFin(double from, double to, double x, const Vec3& out,
                  const std::function<double(double)>& root,
                  const std::function<double(double)>& reach) {
-    return parametricGrid(8, 2, false, false, [&](double u, double v) {
+    Mesh fin = parametricGrid(8, 1, false, false, [&](double u, double v) {
         const double r = reach(u) * v;
         const bool ridge = std::lround(u * 8) % 2 == 1;
         const double pleat = (ridge ? 0.025 : -0.025) * v;
         return Vec3{x + out.x * r + pleat * out.y, root(u) + out.y * r - pleat * out.x,
                     from + (to - from) * u};
     });
+    // Pleats alone do not lean a corner toward the tail: its normal sums its
+    // faces', and those of a zigzag cancel along it, so the fin showed only
+    // the dim ambient, a muddy brown. Slivers 0.002 wide on each edge across
+    // the fin, flat at one z and facing the tail, lean every corner toward
+    // the light as the chords do on the skin.
+    const auto at = [&fin](int i) { return fin.vertices[static_cast<std::size_t>(i)]; };
+    // One strip of quads across the fin leaves room in the Layer's triangle
+    // budget for two slivers on each inner edge and one at either end.
+    for (int column = 0; column <= 8; ++column) {
+        const int a = column * 2, b = a + 1;
+        const Vec3 edge = at(b) - at(a);
+        const Vec3 across = normalised(Vec3{-edge.y, edge.x, 0.0}) * 0.002;
+        for (int copy = 0; copy < (column == 0 || column == 8 ? 1 : 2); ++copy) {
+            const int sliver = fin.addVertex((at(a) + at(b)) * 0.5 + across);
+            if (cross(at(a) - at(b), at(a) - at(sliver)).z >= 0) {
+                fin.addTriangle(a, b, sliver);
+            } else {
+                fin.addTriangle(a, sliver, b);
+            }
+        }
+    }
+    return fin;
 }
 
 // The Layer's light comes from behind the tail (+z here), so the flanks

@@ -70,8 +70,13 @@ Colour moonAt(const Moon& m, float x, float y) {
 // `ridge` is ridgeHeight(x), passed in because every column shares it.
 Colour panorama(float x, float y, float ridge) {
     const float horizon = 0.2f;
-    Colour sky = mix(Colour{0.12f, 0.2f, 0.4f}, Colour{0.01f, 0.02f, 0.08f},
-                     std::pow(clamp01((y - horizon) / 0.8f), 0.7f));
+    // The glow over the hills dies away across the last panel before the
+    // panorama sinks into the dark: a lit band running up to that fade reads
+    // as a bright vertical haze, like a seam, at the picture's right end.
+    const float glowLeft = 1 - 0.8f * smoothstep(3.7f, 4.75f, x);
+    const Colour night{0.01f, 0.02f, 0.08f};
+    const Colour glow = mix(night * 1.5f, Colour{0.12f, 0.2f, 0.4f}, glowLeft);
+    Colour sky = mix(glow, night, std::pow(clamp01((y - horizon) / 0.8f), 0.7f));
     if (y > 0.35f) {
         // Stars sit behind the moons.
         float hidden = 0;
