@@ -128,6 +128,11 @@ constexpr double kNormalTrimSize = 5e-5;
 // The opening's mesh stands far from its camera: its trim faces can be
 // larger, which keeps the six decimals from tipping their normals.
 constexpr double kDistantTrimSize = 2e-4;
+// The loading floor's cove is seen magnified about fifteen times in its
+// mirror: the six decimals tipped 5e-5 trims by a degree or two, which laid a
+// brightness step along each spoke of the sky. Trims this size tip by under
+// a tenth of a degree and stay below half a pixel at the camera's distance.
+constexpr double kFloorTrimSize = 1e-3;
 
 // Radius and height of cove ring k (0 at the foot, kFloorRingsCove at the
 // rim), spaced by equal turns of the wall's normal, so finest at the foot.
@@ -210,7 +215,13 @@ void trimCornerNormals(Mesh& mesh, const std::function<Vec3(Vec3 at, Vec3 sum)>&
             const double turn = 2.0 * kPi * i / extra;
             const Vec3 w = n * -along + (t * std::cos(turn) + u * std::sin(turn)) * aside;
             // (A - B) x (A - C) = e1 x (w x e1) = w for a unit e1 across w.
-            const Vec3 e1 = normalised(cross(w, t + u * 0.5));
+            // Both edges lean 45 degrees to either side of the way in w's
+            // plane that points most into the surface, so the trim lies
+            // behind it and the depth test hides it; edges in the tangent
+            // plane stood out of it and showed as dark specks.
+            const Vec3 inward =
+                (n * aside + (t * std::cos(turn) + u * std::sin(turn)) * along) * -1.0;
+            const Vec3 e1 = normalised(inward + cross(w, inward) * -1.0);
             const int b = mesh.addVertex(a + e1 * size);
             const int c = mesh.addVertex(a + cross(w, e1) * size);
             mesh.addTriangle(static_cast<int>(v), b, c);
@@ -224,7 +235,7 @@ Mesh plane() {
         return Vec3{kCoveStart * k / kFloorRingsFlat, 0.0, 0.0};
     }));
     Mesh cove = floorRings(0, kFloorRingsCove, coveRing);
-    trimCornerNormals(cove);
+    trimCornerNormals(cove, {}, kFloorTrimSize);
     floor.append(cove);
     const int a = floor.addVertex({0.9, 0.9, kCoveHeight});
     const int b = floor.addVertex({0.9 - 1e-3, 0.9, kCoveHeight});
