@@ -60,10 +60,9 @@ const Expected kMeshes[] = {
      geodesicVertices(4) + 8 * (72 + 100) + 2 * 7796,
      20 * 16 + 2 * 8 * (72 + 100) + 7796,
      {}},
-    // A mirror ball of 454 flat tiles (two triangles, four corners each) in
-    // fourteen rows, open round both poles, no corner shared, and two specks
-    // above and below that shrink it.
-    {"resoil.asc", 4 * 454 + 2 * 3, 2 * 454 + 2, {}},
+    // A smooth ring of 24 x 12 shared corners, five hidden trims a corner,
+    // and two specks above and below that shrink it.
+    {"resoil.asc", 24 * 12 * (1 + 2 * 5) + 2 * 3, 24 * 12 * (2 + 5) + 2, {}},
     // Ten open bands of 30 sides along z, two triangles a side, and
     // four rings of 19 sparkles of nineteen tiny faces; no corner shared.
     {"round3.asc", 3 * 2044, 2044, Box{{-0.46, -0.46, -1}, {0.46, 0.46, 1}}},
@@ -296,10 +295,10 @@ TEST(MeshOrientation, OpeningShellAndDeepSkyEncloseTheirCameras) {
     }
 }
 
-TEST(MeshOrientation, OpeningCameraFliesThroughTheMirrorBallsPortholes) {
+TEST(MeshOrientation, OpeningCameraFliesThroughTheFrontRingsHole) {
     // The opening camera passes along z a few hundredths from the front
-    // ball's centre: it must see through both portholes, while a look
-    // across the ball still meets its tiles.
+    // ring's centre: it must fly through the hole, while a look across the
+    // ring still meets it.
     const auto ball = parse("resoil.asc");
     ASSERT_TRUE(ball.has_value());
     const auto hitsAny = [&](Vec from, Vec dir) {
@@ -310,9 +309,9 @@ TEST(MeshOrientation, OpeningCameraFliesThroughTheMirrorBallsPortholes) {
         }
         return false;
     };
-    EXPECT_FALSE(hitsAny({-0.05, 0, -10}, {0, 0, 1})) << "the flight meets a tile";
-    EXPECT_TRUE(hitsAny({-10, 0.05, 0}, {1, 0, 0})) << "the ball is not there";
-    EXPECT_TRUE(hitsAny({0.05, -10, 0}, {0, 1, 0})) << "the ball is not there";
+    EXPECT_FALSE(hitsAny({-0.05, 0, -10}, {0, 0, 1})) << "the flight meets the ring";
+    EXPECT_TRUE(hitsAny({-10, 0.05, 0}, {1, 0, 0})) << "the ring is not there";
+    EXPECT_TRUE(hitsAny({0.05, -10, 0}, {0, 1, 0})) << "the ring is not there";
 }
 
 // The corner normals of every face larger than the hidden trim faces.
@@ -332,12 +331,13 @@ std::vector<std::array<Vec, 3>> visibleCornerNormals(const Triangles& t) {
 }
 
 TEST(MeshOrientation, SphereMappedCornerNormalsAreUnitLength) {
-    // The floor and the opening's knots are sphere-mapped without
+    // The floor, the opening's knots and the tunnel's front ring are sphere-mapped without
     // renormalising, so a corner normal summed over several faces reflects
     // the wrong part of the map (on the knots, only its rim): every visible
     // corner must come out of the loader at length 1.
     for (const auto& [file, faces, least] :
-         {std::tuple{"plane.asc", 8000, 2000}, std::tuple{"funky.asc", 20000, 3000}}) {
+         {std::tuple{"plane.asc", 8000, 2000}, std::tuple{"funky.asc", 20000, 3000},
+          std::tuple{"resoil.asc", 2100, 500}}) {
         const auto normals = visibleCornerNormals(loadTriangles(file, faces));
         EXPECT_GT(static_cast<int>(normals.size()), least) << file;
         for (std::size_t f = 0; f < normals.size(); ++f) {

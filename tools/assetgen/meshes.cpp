@@ -428,63 +428,56 @@ Mesh funky() {
     return named(shell, "Knot");
 }
 
-// Light tunnel: a mirror ball of small flat tiles in rows of latitude. Twenty
-// float through the tunnel and one hangs in front at the start, mirroring the
-// tunnel's own picture. The feedback picture it mirrors is soft, so a smooth
-// ball shows one blur, and a few large facets showed broad muddy triangles;
-// hundreds of small tiles each catch their own patch of it, and the few that
-// face the stars and glitter flash while the rest stay dark, which reads as
-// a mirror ball at any size. The tiles share no corners (flat facets) and
-// are square-ish in every row.
+// Light tunnel: a smooth chrome ring. Twenty float through the tunnel and
+// one hangs in front at the start, mirroring the tunnel's own picture through
+// the sphere map. A mirror ball of flat tiles showed that picture as a coarse
+// checkerboard of flat patches; a smooth surface with unit corner normals
+// (hidden trims, steered to the ring's true normal) sweeps the whole picture
+// round the ring as one continuous reflection, squeezed towards its outline
+// like chrome.
 //
-// The opening camera stands 1.2 from the ball's centre and flies towards it;
-// at the full size of the fit the ball filled the whole view. Two specks far
-// above and below make the fit shrink it, so it hangs in the picture as an
-// object with the tunnel around it.
+// The opening camera stands 1.2 from the ring's centre and flies towards it;
+// at the full size of the fit it filled the whole view. Two specks far above
+// and below make the fit shrink it, so it hangs in the picture as an object
+// with the tunnel around it. The camera then flies straight along z within a
+// few hundredths of the centre, through the hole, the tunnel's light showing
+// through it. The floating copies face the viewer along z too.
 //
-// That camera then flies straight through the ball along z, within a few
-// hundredths of its centre; inside a closed ball the frame filled with a
-// few huge dark tiles. So the poles point along z and are left open: the
-// flight enters through one porthole and leaves through the other, the
-// tunnel's light showing through both and the tiles sweeping past round the
-// frame's edge. The floating copies face the viewer along z, so they show
-// as rimmed rings of tiles with the tunnel seen through their middle.
-constexpr int kMirrorBallRows = 20;       // pole to pole, the caps included
-constexpr int kMirrorBallOpenRows = 3;    // left out round each pole, the cap included
-constexpr double kMirrorBallAnchor = 4.5; // ball radius 1, so shown at 0.22
+// Each corner costs about five trims, and up to fifteen copies are drawn a
+// frame, so the ring stays modest: the sphere map is interpolated across each
+// face, which the picture's softness hides.
+constexpr int kChromeRingAround = 24;
+constexpr int kChromeRingTubeSides = 12;
+constexpr double kChromeRingTube = 0.38;  // outer radius 1
+constexpr double kChromeRingAnchor = 4.5; // so the ring is shown at 0.22
+constexpr double kChromeRingTrimSize = 2e-4;
 
-Mesh mirrorBall() {
-    Mesh ball;
-    const auto at = [](double lat, double lon) {
-        // Poles on z: a proper rotation of the y-up ball, so the tiles still face out.
-        return Vec3{std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)};
+Mesh chromeRing() {
+    const double centre = 1.0 - kChromeRingTube;
+    const auto ringNormal = [centre](Vec3 at) {
+        const double a = std::atan2(at.y, at.x);
+        return normalised(at - Vec3{centre * std::cos(a), centre * std::sin(a), 0.0});
     };
-    const double rowHeight = kPi / kMirrorBallRows;
-    const int capSides = 8;
-    for (int row = kMirrorBallOpenRows; row < kMirrorBallRows - kMirrorBallOpenRows; ++row) {
-        const double lat0 = -kPi / 2 + row * rowHeight, lat1 = lat0 + rowHeight;
-        const double middle = std::cos(0.5 * (lat0 + lat1));
-        const int tiles =
-            std::max(capSides, static_cast<int>(std::lround(2 * kMirrorBallRows * middle)));
-        for (int j = 0; j < tiles; ++j) {
-            const double lon0 = 2 * kPi * j / tiles, lon1 = 2 * kPi * (j + 1) / tiles;
-            const int a = ball.addVertex(at(lat0, lon0)), b = ball.addVertex(at(lat0, lon1));
-            const int c = ball.addVertex(at(lat1, lon1)), d = ball.addVertex(at(lat1, lon0));
-            ball.addQuad(a, b, c, d);
-        }
-    }
-    ball.faceOutward();
-    return ball;
+    Mesh ring = parametricGrid(
+        kChromeRingAround, kChromeRingTubeSides, true, true, [&](double u, double v) {
+            const double a = 2 * kPi * u, b = 2 * kPi * v;
+            const double r = centre + kChromeRingTube * std::cos(b);
+            return Vec3{r * std::cos(a), r * std::sin(a), kChromeRingTube * std::sin(b)};
+        });
+    ring.faceOutward();
+    trimCornerNormals(
+        ring, [&](Vec3 at, Vec3) { return ringNormal(at); }, kChromeRingTrimSize);
+    return ring;
 }
 
 Mesh resoil() {
-    Mesh mesh = mirrorBall();
-    for (const double y : {kMirrorBallAnchor, -kMirrorBallAnchor}) {
+    Mesh mesh = chromeRing();
+    for (const double y : {kChromeRingAnchor, -kChromeRingAnchor}) {
         const int a = mesh.addVertex({0, y, 0});
         mesh.addVertex({0.001, y, 0});
         mesh.addVertex({0, y, 0.001});
         mesh.addTriangle(a, a + 1, a + 2);
-        // Facing away from the ball, like the rest of its outside.
+        // Facing away from the ring, like the rest of its outside.
         if (y < 0) {
             std::swap(mesh.faces.back().corners[1], mesh.faces.back().corners[2]);
         }
