@@ -54,11 +54,11 @@ const Expected kMeshes[] = {
     // own corners; one half of each point face has five hidden copies of its
     // tip sharing two extra vertices.
     {"star2.asc", 3 * 140 + 2 * 60, 140 + 5 * 60, Box{{-0.664, -1, -0.697}, {0.664, 1, 0.697}}},
-    // The shell, a trefoil and a five-lobed knot of eight-sided tubes (72 and
-    // 100 segments), and the hidden faces that trim the corner normals.
+    // The shell, two trefoils and a five-lobed knot of eight-sided tubes (72,
+    // 100 and 72 segments), and the hidden faces that trim the corner normals.
     {"funky.asc",
-     geodesicVertices(4) + 8 * (72 + 100) + 2 * 7796,
-     20 * 16 + 2 * 8 * (72 + 100) + 7796,
+     geodesicVertices(4) + 8 * (72 + 100 + 72) + 2 * 10662,
+     20 * 16 + 2 * 8 * (72 + 100 + 72) + 10662,
      {}},
     // A smooth ring of 24 x 12 shared corners, five hidden trims a corner,
     // and two specks above and below that shrink it.

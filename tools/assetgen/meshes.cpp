@@ -351,16 +351,21 @@ Mesh star2() {
 // The turn (0.9 degrees per unit of the Segment's clock, about a nearly
 // upright axis) sweeps the view across 73 degrees from right to left: the
 // trefoil is in view from the start to about 14 s, the five-lobed knot from
-// 6 s to the end. The feedback is shown squashed to 0.6 of its height, so
-// the knots stand 1 / 0.6 taller than wide and look round on screen.
+// 6 s to the end, and a second trefoil from 14 s to the end: without it the
+// right half of the band went black once the first had left and the
+// backdrop quad had panned past. It passes higher, clear of the title. The feedback is shown
+// squashed to 0.6 of its height, so the knots stand 1 / 0.6 taller than wide and look round on
+// screen.
 struct ChromeKnot {
-    int lobes;      // times the tube passes through the knot's hole
-    double bearing; // degrees from straight ahead at the start, + to screen left
-    double tube;    // tube radius, in units of the knot's outer radius
-    double phase;   // turn of the knot about its own axis, degrees
-    int segments;   // along the tube
+    int lobes;         // times the tube passes through the knot's hole
+    double bearing;    // degrees from straight ahead at the start, + to screen left
+    double tube;       // tube radius, in units of the knot's outer radius
+    double phase;      // turn of the knot about its own axis, degrees
+    int segments;      // along the tube
+    double lift = 0.0; // degrees above the camera's level
 };
-constexpr ChromeKnot kOpeningKnots[] = {{3, -20.0, 0.17, 90.0, 72}, {5, -45.0, 0.12, 0.0, 100}};
+constexpr ChromeKnot kOpeningKnots[] = {
+    {3, -20.0, 0.17, 90.0, 72}, {5, -45.0, 0.12, 0.0, 100}, {3, -80.0, 0.15, 30.0, 72, 8.0}};
 constexpr double kKnotDistance = 0.6;     // from the camera, shell radius 1
 constexpr double kKnotHalfAngle = 9.0;    // seen width, degrees each side
 constexpr double kKnotScreenSquash = 0.6; // the band's height factor
@@ -394,7 +399,9 @@ Mesh chromeKnot(const ChromeKnot& knot) {
     const double size = kKnotDistance * std::tan(radians(kKnotHalfAngle));
     mesh.transform([&](Vec3 p) {
         return toward * (kKnotDistance + p.z * size) + across * (p.x * size) +
-               Vec3{0.0, p.y * size / kKnotScreenSquash, 0.0};
+               Vec3{0.0,
+                    p.y * size / kKnotScreenSquash + kKnotDistance * std::tan(radians(knot.lift)),
+                    0.0};
     });
     mesh.faceOutward();
     trimCornerNormals(mesh, {}, kDistantTrimSize);
