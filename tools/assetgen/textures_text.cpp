@@ -48,13 +48,36 @@ Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int g
     return image;
 }
 
+// The titles' ink and glow: icy white in a blue glow, the band's own light.
+constexpr Colour kTitleInk{0.94f, 0.97f, 1.0f};
+constexpr Colour kTitleGlow{0.3f, 0.45f, 1.0f};
+
+// A long low streak along the lines, wider than the copies' spacing, so the
+// spreading copies join into one soft blue sweep instead of repeating each
+// stem (or, from white letters alone, averaging into a grey smudge); it dies
+// away before the card's sides.
+void addLineStreak(Image& image, const Plane& letters) {
+    Plane streak = blurredApart(letters, 22, 3);
+    for (int y = 0; y < streak.height(); ++y) {
+        for (int x = 0; x < streak.width(); ++x) {
+            const float s = (x + 0.5f) / static_cast<float>(streak.width());
+            streak.at(x, y) *= smoothstep(0.0f, 0.2f, s) * smoothstep(0.0f, 0.2f, 1 - s);
+        }
+    }
+    addMask(image, streak, {0.2f, 0.32f, 0.85f});
+    fadeBorder(image, image.width());
+}
+
 // The caption and the title are shown small and smeared sideways into twenty
 // copies, so the words fill their cards and the strokes are thick enough for
-// the copies to read as separate letters while they spread.
+// the copies to read as separate letters while they spread. Both dissolve
+// into the same blue sweep.
 Image caption() {
     Plane letters(256, 256);
     setText(letters, titleItalic, "presents", {0.5f, 0.52f, 0.96f, 0.94f, 4.5f});
-    return glowingCard(256, letters, {1.0f, 0.96f, 0.9f}, {0.55f, 0.42f, 0.3f}, 3);
+    Image image = glowingCard(256, letters, kTitleInk, kTitleGlow, 3);
+    addLineStreak(image, letters);
+    return image;
 }
 
 // One line on the card's middle: the copies flatten towards that line as
@@ -72,19 +95,8 @@ Image title() {
     // broke into stepped chevrons and stripes there. A texel of softness is
     // below a pixel on the still title.
     letters = blurredApart(letters, 0, 1);
-    Image image = glowingCard(256, letters, {0.94f, 0.97f, 1.0f}, {0.3f, 0.45f, 1.0f}, 5);
-    // A long low streak along the lines, wider than the copies' spacing, so
-    // the spreading copies join into one soft sweep instead of repeating
-    // each stem; it dies away before the card's sides.
-    Plane streak = blurredApart(letters, 22, 3);
-    for (int y = 0; y < streak.height(); ++y) {
-        for (int x = 0; x < streak.width(); ++x) {
-            const float s = (x + 0.5f) / static_cast<float>(streak.width());
-            streak.at(x, y) *= smoothstep(0.0f, 0.2f, s) * smoothstep(0.0f, 0.2f, 1 - s);
-        }
-    }
-    addMask(image, streak, {0.2f, 0.32f, 0.85f});
-    fadeBorder(image, 256);
+    Image image = glowingCard(256, letters, kTitleInk, kTitleGlow, 5);
+    addLineStreak(image, letters);
     return image;
 }
 
