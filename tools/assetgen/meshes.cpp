@@ -809,7 +809,7 @@ Mesh vase(int segments, int perSpan) {
 }
 
 Mesh vaseMain() {
-    return named(vase(48, 2), "Vase");
+    return named(vase(32, 2), "Vase");
 }
 
 // The vase's mirror image below the floor: the same vase (the drawing turns it
