@@ -3,7 +3,10 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 
 #include "geometry/asc_mesh.h"
 #include "gfx/drawing.h"
@@ -108,14 +111,14 @@ void drawBody(inter1& self, const TextureTable& textures, const GoldfishPlan& pl
     if (self.faceCount == 0) {
         return;
     }
-    // One array draw: thousands of single vertex calls would cost more than
-    // the drawing.
+    // One array draw of the shared vertices: thousands of single vertex
+    // calls, or every corner lit on its own, would cost more than the drawing.
     wagGoldfish(self, plan.wag);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, self.wagged);
-    glNormalPointer(GL_FLOAT, 0, self.normals);
-    glDrawArrays(GL_TRIANGLES, 0, 3 * self.faceCount);
+    glNormalPointer(GL_FLOAT, 0, self.vertexNormals);
+    glDrawElements(GL_TRIANGLES, 3 * self.faceCount, GL_UNSIGNED_SHORT, self.cornerVertex);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
@@ -209,28 +212,48 @@ void buildGoldfishPaths(inter1& self) {
     }
 }
 
-void prepareGoldfishWag(inter1& self) {
-    for (int f = 0; f < self.faceCount; ++f) {
-        for (int c = 0; c < 3; ++c) {
-            const double x = self.positions[f][3 * c];
-            const double z = self.positions[f][3 * c + 2];
-            self.tailBend[f][c] =
-                z > 0.0 ? static_cast<float>(std::sin(z * z * 1.570795) * 0.63) : 0.0f;
-            self.bodySway[f][c] = static_cast<float>(std::sin(std::abs(x * x) * 1.570795) * 0.3);
+namespace {
+
+void shareGoldfishCorners(inter1& self) {
+    // A corner is its position and normal, bit for bit, so a shared vertex
+    // draws exactly what each of its corners would.
+    std::map<std::array<float, 6>, std::uint16_t> seen;
+    self.vertexCount = 0;
+    for (int k = 0; k < 3 * self.faceCount; ++k) {
+        const float* p = &self.positions[k / 3][3 * (k % 3)];
+        const float* n = &self.normals[k / 3][3 * (k % 3)];
+        const std::array<float, 6> corner{p[0], p[1], p[2], n[0], n[1], n[2]};
+        const auto [at, added] =
+            seen.try_emplace(corner, static_cast<std::uint16_t>(self.vertexCount));
+        if (added) {
+            std::copy(p, p + 3, self.vertexPositions[self.vertexCount]);
+            std::copy(n, n + 3, self.vertexNormals[self.vertexCount]);
+            ++self.vertexCount;
         }
+        self.cornerVertex[k] = at->second;
+    }
+}
+
+} // namespace
+
+void prepareGoldfishWag(inter1& self) {
+    shareGoldfishCorners(self);
+    for (int v = 0; v < self.vertexCount; ++v) {
+        const double x = self.vertexPositions[v][0];
+        const double z = self.vertexPositions[v][2];
+        self.tailBend[v] = z > 0.0 ? static_cast<float>(std::sin(z * z * 1.570795) * 0.63) : 0.0f;
+        self.bodySway[v] = static_cast<float>(std::sin(std::abs(x * x) * 1.570795) * 0.3);
     }
 }
 
 void wagGoldfish(inter1& self, double d) {
     const auto wag = static_cast<float>(d);
-    for (int f = 0; f < self.faceCount; ++f) {
-        for (int c = 0; c < 3; ++c) {
-            const float* p = &self.positions[f][3 * c];
-            float* out = &self.wagged[f][3 * c];
-            out[0] = p[0] + self.tailBend[f][c] * wag;
-            out[1] = p[1] + self.bodySway[f][c] * wag;
-            out[2] = p[2];
-        }
+    for (int v = 0; v < self.vertexCount; ++v) {
+        const float* p = self.vertexPositions[v];
+        float* out = self.wagged[v];
+        out[0] = p[0] + self.tailBend[v] * wag;
+        out[1] = p[1] + self.bodySway[v] * wag;
+        out[2] = p[2];
     }
 }
 

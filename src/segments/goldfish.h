@@ -11,6 +11,7 @@
 #include "gfx/texture_table.h"
 
 inline constexpr int kGoldfishMaxFaces = 2000; // 6000 corners
+inline constexpr int kGoldfishMaxCorners = 3 * kGoldfishMaxFaces;
 inline constexpr int kFishCameraKeys = 29;
 inline constexpr int kFishPathKeys = 300;
 
@@ -21,11 +22,17 @@ public:
     std::int32_t faceCount = 0;
     float positions[kGoldfishMaxFaces][9] = {}; // corners A, B, C (x, y, z each)
     float normals[kGoldfishMaxFaces][9] = {};
-    // How far each corner moves per unit of tail wag: sideways (tail half
+    // The corners that share a position and a normal, kept once: the same
+    // triangles drawn through cornerVertex shade a seventh of the vertices.
+    std::int32_t vertexCount = 0;
+    float vertexPositions[kGoldfishMaxCorners][3] = {};
+    float vertexNormals[kGoldfishMaxCorners][3] = {};
+    std::uint16_t cornerVertex[kGoldfishMaxCorners] = {};
+    // How far each vertex moves per unit of tail wag: sideways (tail half
     // only) and up and down. Fixed by the mesh, so worked out once.
-    float tailBend[kGoldfishMaxFaces][3] = {};
-    float bodySway[kGoldfishMaxFaces][3] = {};
-    float wagged[kGoldfishMaxFaces][9] = {}; // this fish's corners
+    float tailBend[kGoldfishMaxCorners] = {};
+    float bodySway[kGoldfishMaxCorners] = {};
+    float wagged[kGoldfishMaxCorners][3] = {}; // this fish's vertices
 };
 
 extern inter1 inter1Object;
@@ -46,10 +53,11 @@ GoldfishPlan planGoldfish(const inter1& self, int i, double tau);
 // Builds the two paths (no mesh).
 void buildGoldfishPaths(inter1& self);
 
-// Works out each corner's tailBend and bodySway from the loaded mesh.
+// Gathers the loaded corners into shared vertices and works out each one's
+// tailBend and bodySway.
 void prepareGoldfishWag(inter1& self);
-// Fills `wagged` with the mesh moved by a tail wag of amplitude d: the tail
-// half (z > 0) swings sideways, the whole body bends up and down with x.
+// Fills `wagged` with the vertices moved by a tail wag of amplitude d: the
+// tail half (z > 0) swings sideways, the whole body bends up and down with x.
 void wagGoldfish(inter1& self, double d);
 
 } // namespace segments

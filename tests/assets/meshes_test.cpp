@@ -76,7 +76,7 @@ const Expected kMeshes[] = {
     {"round1.asc", geodesicVertices(6), 720, Box{{-1, -1, -1}, {1, 1, 1}}},
     // Lathes: a bottom pole with one ring, then 37 (18) profile rings ending
     // in the pole inside the neck.
-    {"vase.asc", 2 + 48 * 37, 48 * 2 + 96 * 35, Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},
+    {"vase.asc", 2 + 32 * 37, 32 * 2 + 64 * 35, Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},
     {"vase2.asc", 2 + 24 * 19, 24 * 2 + 48 * 17, Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},
     {"sphere4.asc", geodesicVertices(16), 5120, {}},
     {"sphere3.asc", geodesicVertices(8), 1280, {}},
@@ -607,6 +607,30 @@ TEST(MeshFiles, GoldfishFlanksCatchTheLightFromBehindTheTail) {
     EXPECT_EQ(lit, flankCorners);
     // Six faces of skin and three chords: anything longer is a stray fan.
     EXPECT_LE(longest, 9.5);
+}
+
+// The Layer draws each eye's glow at a fixed place by the head (scale 0.65,
+// then the side's offset and the glow's own step) with no depth test. Where
+// the head is narrower than the glows are apart, the far glow floats over
+// the head as soon as the camera looks down on the school.
+TEST(MeshFiles, GoldfishEyeGlowsSitOnTheHead) {
+    const Triangles t = loadTriangles("goldfish.asc", 2000);
+    ASSERT_GT(t.count, 0);
+    for (const double side : {0.13, -0.27}) {
+        const double eye[3] = {0.65 * (side + 0.1), 0.65 * (0.18 - 0.02), 0.65 * (-1.1 - 0.14)};
+        double reach = 0.0;
+        for (int f = 0; f < t.count; ++f) {
+            for (int c = 0; c < 3; ++c) {
+                const float* p = &t.positions[static_cast<std::size_t>(f)][3 * c];
+                if (std::abs(p[1] - eye[1]) < 0.04 && std::abs(p[2] - eye[2]) < 0.04 &&
+                    p[0] * eye[0] > 0) {
+                    reach = std::max(reach, std::abs(double(p[0])));
+                }
+            }
+        }
+        EXPECT_GE(reach, std::abs(eye[0]) - 0.01) << "glow off the head on side " << side;
+        EXPECT_LE(reach, std::abs(eye[0]) + 0.06) << "glow sunk in the head on side " << side;
+    }
 }
 
 // The back fin stands in the plane the light grazes: unless its corners lean

@@ -182,31 +182,45 @@ TEST_F(Goldfish, GlowingFishNeverCoverOneAnother) {
     EXPECT_GT(glowing, 100);
 }
 
+TEST_F(Goldfish, SharedVerticesRedrawEveryLoadedCorner) {
+    ASSERT_GT(fish_->faceCount, 100) << "hlvd/goldfish.asc did not load";
+    ASSERT_GT(fish_->vertexCount, 0);
+    // Each corner shares a vertex: a smooth skin needs far fewer vertices
+    // than corners, and the vertex a corner points at is that corner exactly.
+    EXPECT_LT(fish_->vertexCount, fish_->faceCount);
+    for (int k = 0; k < 3 * fish_->faceCount; ++k) {
+        const int v = fish_->cornerVertex[k];
+        ASSERT_LT(v, fish_->vertexCount);
+        for (int a = 0; a < 3; ++a) {
+            ASSERT_EQ(fish_->vertexPositions[v][a], fish_->positions[k / 3][3 * (k % 3) + a]);
+            ASSERT_EQ(fish_->vertexNormals[v][a], fish_->normals[k / 3][3 * (k % 3) + a]);
+        }
+    }
+}
+
 TEST_F(Goldfish, OnlyTheTailWagsSideways) {
     ASSERT_GT(fish_->faceCount, 100) << "hlvd/goldfish.asc did not load";
     ASSERT_LE(fish_->faceCount, kGoldfishMaxFaces);
     wagGoldfish(*fish_, 0.0);
-    for (int f = 0; f < fish_->faceCount; ++f) {
-        for (int c = 0; c < 9; ++c) {
-            ASSERT_EQ(fish_->wagged[f][c], fish_->positions[f][c]);
+    for (int v = 0; v < fish_->vertexCount; ++v) {
+        for (int a = 0; a < 3; ++a) {
+            ASSERT_EQ(fish_->wagged[v][a], fish_->vertexPositions[v][a]);
         }
     }
     wagGoldfish(*fish_, 0.7);
     float tailSwing = 0.0f;
-    for (int f = 0; f < fish_->faceCount; ++f) {
-        for (int c = 0; c < 3; ++c) {
-            const float* p = &fish_->positions[f][3 * c];
-            const float* w = &fish_->wagged[f][3 * c];
-            EXPECT_EQ(w[2], p[2]);
-            if (p[2] <= 0.0f) {
-                EXPECT_EQ(w[0], p[0]) << "head corner moved sideways";
-            } else {
-                EXPECT_GE(w[0], p[0]);
-                tailSwing = std::max(tailSwing, w[0] - p[0]);
-            }
-            EXPECT_GE(w[1], p[1]);
-            EXPECT_LE(w[1] - p[1], 0.7f * 0.3f + 1e-6f);
+    for (int v = 0; v < fish_->vertexCount; ++v) {
+        const float* p = fish_->vertexPositions[v];
+        const float* w = fish_->wagged[v];
+        EXPECT_EQ(w[2], p[2]);
+        if (p[2] <= 0.0f) {
+            EXPECT_EQ(w[0], p[0]) << "head vertex moved sideways";
+        } else {
+            EXPECT_GE(w[0], p[0]);
+            tailSwing = std::max(tailSwing, w[0] - p[0]);
         }
+        EXPECT_GE(w[1], p[1]);
+        EXPECT_LE(w[1] - p[1], 0.7f * 0.3f + 1e-6f);
     }
     EXPECT_GT(tailSwing, 0.2f); // the tail end swings most
     EXPECT_LE(tailSwing, 0.7f * 0.63f + 1e-6f);

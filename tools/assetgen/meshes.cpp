@@ -820,7 +820,7 @@ Mesh vase(int segments, int perSpan) {
 }
 
 Mesh vaseMain() {
-    return named(vase(48, 2), "Vase");
+    return named(vase(32, 2), "Vase");
 }
 
 // The vase's mirror image below the floor: the same vase (the drawing turns it
@@ -1204,11 +1204,22 @@ Mesh goldfish() {
     // More steps around than along: the outline is what shows facets. The
     // Layer's arrays hold 2000 triangles, the skin's light catchers included.
     constexpr int kAlong = 28, kAround = 22;
+    // The Layer draws its eye glows at (0.16 and -0.12, 0.167, -0.793) in
+    // these axes (before the loader's fit), wider apart than the head there:
+    // seen from above, the far glow floated over the head. A dome on each
+    // upper flank brings the skin out to the eyes, so both glows sit on it.
+    constexpr double kEyeU = (1.0 - 0.793) / 2.0, kEyeY = 0.167, kEyeX = 0.16;
+    const auto [eyeW, eyeH] = section(kEyeU);
+    const double eyeAngle = std::asin((kEyeY - 0.02) / eyeH);
+    const double eyeDome = kEyeX - eyeW * std::cos(eyeAngle);
     Mesh mesh = parametricGrid(kAlong, kAround, false, true, [&](double u, double v) {
         const auto [w, h] = section(u);
-        const double a = 2 * kPi * v, s = std::sin(a);
+        const double a = 2 * kPi * v, s = std::sin(a), c = std::cos(a);
         const double fork = 0.14 * smoothstep(0.78, 1.0, u) * std::pow(std::abs(s), 1.5);
-        return Vec3{w * std::cos(a), h * s * (s > 0 ? 1.0 : 0.85) + 0.02, -1.0 + 2.0 * u + fork};
+        const double du = (u - kEyeU) / 0.05, da = (std::atan2(s, std::abs(c)) - eyeAngle) / 0.45;
+        const double dome = eyeDome * std::exp(-du * du - da * da);
+        return Vec3{w * c + (c < 0 ? -dome : dome), h * s * (s > 0 ? 1.0 : 0.85) + 0.02,
+                    -1.0 + 2.0 * u + fork};
     });
     mesh.faceOutward();
     // Fin roots sit a little inside the skin so no gap shows; they stay
