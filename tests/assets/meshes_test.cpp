@@ -488,6 +488,23 @@ std::array<float, 3> extreme(const AscMesh& m, int axis, bool maximum) {
                              });
 }
 
+TEST(MeshOrientation, GlassFloorClearsTheMirrorBallsTops) {
+    // As loaded (scale 7.1), the room lifts the plane to height 1 and
+    // scales it by 1.5; the balls (sphere at scale 1.1) sit at height 0.
+    // Where the glass passed through a ball, it cut a straight line
+    // across it in every view. The upper sheet is the first half.
+    const auto flat = parse("simpleplane.asc");
+    const auto ball = parse("sphereone.asc");
+    ASSERT_TRUE(flat && ball);
+    const float ballTop = 1.1f * extreme(*ball, 1, true)[1];
+    float lowestGlass = 1e9f;
+    for (std::size_t v = 0; v < flat->vertices.size() / 2; ++v) {
+        lowestGlass = std::min(lowestGlass, 1.0f + 1.5f * 7.1f * flat->vertices[v][1]);
+    }
+    EXPECT_GT(lowestGlass, ballTop + 0.02f);
+    EXPECT_LT(lowestGlass, ballTop + 0.3f); // still just over them
+}
+
 TEST(MeshOrientation, CrownsHingesAndTailsPointWhereTheEffectsExpect) {
     const auto dome = parse("dom2.asc");
     const auto sky = parse("geo1.asc");
