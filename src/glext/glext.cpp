@@ -70,6 +70,7 @@ void* resolveEntryPoint(const char* name, const char* extension) {
 GLEXT_ENTRY(void, glActiveTextureARB, kMultitexture, (GLenum texture), (texture))
 GLEXT_ENTRY(void, glMultiTexCoord2fARB, kMultitexture, (GLenum target, GLfloat s, GLfloat t),
             (target, s, t))
+GLEXT_ENTRY(void, glClientActiveTextureARB, kMultitexture, (GLenum texture), (texture))
 GLEXT_ENTRY(void, glGenFramebuffers, kFramebufferObject, (GLsizei n, GLuint* framebuffers),
             (n, framebuffers))
 GLEXT_ENTRY(void, glDeleteFramebuffers, kFramebufferObject, (GLsizei n, const GLuint* framebuffers),

@@ -13,6 +13,8 @@ namespace glext {
 // The multitexture pair.
 void glActiveTextureARB(GLenum texture);
 void glMultiTexCoord2fARB(GLenum target, GLfloat s, GLfloat t);
+// Which unit's texture-coordinate array the array calls name.
+void glClientActiveTextureARB(GLenum texture);
 
 // Framebuffer objects: the window's 800 x 600 picture and the off-screen buffer.
 void glGenFramebuffers(GLsizei n, GLuint* framebuffers);

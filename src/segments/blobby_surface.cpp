@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -170,6 +171,11 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
     useObjectLinearGeneration(0.3f);
     enableTextureGeneration(true);
     bindTexture(textures, kRoomTexture);
+    // The objects and balls are closed and opaque, so their back faces never
+    // show; culling them spares the rasteriser's setup of half the room's
+    // triangles, four times a frame.
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
     static constexpr float kDiffuse[3][3] = {
         {0.3f, 0.1f, 0.1f}, {0.1f, 0.3f, 0.1f}, {0.1f, 0.1f, 0.3f}};
     // A ring around the balls, well inside the camera's circle: there the
@@ -204,6 +210,7 @@ void drawRoom(const TextureTable& textures, double t, int ballMask) {
         glPopMatrix();
     }
     enableTextureGeneration(false);
+    glDisable(GL_CULL_FACE); // the glass shows both its sides
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
@@ -246,6 +253,52 @@ void drawBackdrop(const BlobbySurfaceState& state, const TVector& o1b, const TVe
     glPopMatrix();
 }
 
+// Both units' coordinates of every surface vertex: the side picture from
+// its position, the environment from its normal.
+void surfaceTextureCoordinates(const BlobbyGrid& grid, std::vector<float>& side,
+                               std::vector<float>& environment) {
+    side.resize(2 * static_cast<std::size_t>(grid.vertexCount));
+    environment.resize(side.size());
+    for (int n = 0; n < grid.vertexCount; ++n) {
+        const SurfaceVertex& v = grid.vertices[n];
+        side[2 * n] = 0.125f * v.position[0] + 0.5f;
+        side[2 * n + 1] = 0.125f * v.position[1] + 0.5f;
+        environment[2 * n] = (v.normal[0] + 1.0f) * 0.5f;
+        environment[2 * n + 1] = (v.normal[1] + 1.0f) * 0.5f;
+    }
+}
+
+void enableCoordinateArray(GLenum unit, const std::vector<float>& coordinates) {
+    glext::glClientActiveTextureARB(unit);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
+}
+
+void disableCoordinateArray(GLenum unit) {
+    glext::glClientActiveTextureARB(unit);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+// The triangles in one indexed draw, in their order: every vertex is shared
+// by about six triangles, and corner by corner it was transformed for each.
+void drawSurfaceTriangles(const BlobbyGrid& grid) {
+    static_assert(sizeof(SurfaceTriangle) == 3 * sizeof(GLuint));
+    static_assert(sizeof(SurfaceVertex) == 6 * sizeof(GLfloat));
+    if (grid.triangleCount == 0) {
+        return;
+    }
+    static std::vector<float> side, environment; // storage kept between frames
+    surfaceTextureCoordinates(grid, side, environment);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(SurfaceVertex), grid.vertices[0].position);
+    enableCoordinateArray(GL_TEXTURE1_ARB, side);
+    enableCoordinateArray(GL_TEXTURE0_ARB, environment);
+    glDrawElements(GL_TRIANGLES, 3 * grid.triangleCount, GL_UNSIGNED_INT, grid.triangles);
+    disableCoordinateArray(GL_TEXTURE1_ARB);
+    disableCoordinateArray(GL_TEXTURE0_ARB);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
 void drawSurface(const part3& self, const TVector& o3b, double t, const TextureTable& textures) {
     const BlobbyGrid& grid = self.blobby.grid;
     glClear(t >= kClearScreenFrom ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT
@@ -271,18 +324,7 @@ void drawSurface(const part3& self, const TVector& o3b, double t, const TextureT
     const float grey = static_cast<float>(self.blobby.o2b.y);
     glColor3f(grey, grey, grey);
     glDisable(GL_LIGHTING);
-    glBegin(GL_TRIANGLES);
-    for (int n = 0; n < grid.triangleCount; ++n) {
-        for (int c = 0; c < 3; ++c) {
-            const SurfaceVertex& v = grid.vertices[grid.triangles[n].vertex[c]];
-            glext::glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0.125f * v.position[0] + 0.5f,
-                                        0.125f * v.position[1] + 0.5f);
-            glext::glMultiTexCoord2fARB(GL_TEXTURE0_ARB, (v.normal[0] + 1.0f) * 0.5f,
-                                        (v.normal[1] + 1.0f) * 0.5f);
-            glVertex3fv(v.position);
-        }
-    }
-    glEnd();
+    drawSurfaceTriangles(grid);
     glPopMatrix();
     glDisable(GL_TEXTURE_2D); // unit 1
     glext::glActiveTextureARB(GL_TEXTURE0_ARB);

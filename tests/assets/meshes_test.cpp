@@ -68,8 +68,8 @@ const Expected kMeshes[] = {
     {"round3.asc", 3 * 2044, 2044, Box{{-0.46, -0.46, -1}, {0.46, 0.46, 1}}},
     {"torus2.asc", 32 * 10, 2 * 32 * 10, Box{{-1, -1, -0.22}, {1, 1, 0.22}}},
     // The glass floor rising into walls and a second sheet as deep below,
-    // which keeps the fit centred on the floor.
-    {"simpleplane.asc", 2 * 21 * 21, 2 * 2 * 20 * 20, Box{{-1, -0.25, -1}, {1, 0.25, 1}}},
+    // which keeps the fit centred on the floor; 14 x 14 cells each.
+    {"simpleplane.asc", 2 * 15 * 15, 2 * 2 * 14 * 14, Box{{-1, -0.25, -1}, {1, 0.25, 1}}},
     {"sphereone.asc", geodesicVertices(8), 1280, Box{{-1, -1, -1}, {1, 1, 1}}},
     {"geo1.asc", geodesicVertices(8), 1280, Box{{-1, -0.5, -1}, {1, 0.5, 1}}},
     {"butterfly.asc", 2 * 25, 2 * 24, Box{{-0.73, -1, -0.02}, {0.73, 1, 0.02}}},
@@ -543,6 +543,23 @@ std::array<float, 3> extreme(const AscMesh& m, int axis, bool maximum) {
                              [&](const auto& a, const auto& b) {
                                  return maximum ? a[axis] < b[axis] : a[axis] > b[axis];
                              });
+}
+
+TEST(MeshOrientation, GlassFloorClearsTheMirrorBallsTops) {
+    // As loaded (scale 7.1), the room lifts the plane to height 1 and
+    // scales it by 1.5; the balls (sphere at scale 1.1) sit at height 0.
+    // Where the glass passed through a ball, it cut a straight line
+    // across it in every view. The upper sheet is the first half.
+    const auto flat = parse("simpleplane.asc");
+    const auto ball = parse("sphereone.asc");
+    ASSERT_TRUE(flat && ball);
+    const float ballTop = 1.1f * extreme(*ball, 1, true)[1];
+    float lowestGlass = 1e9f;
+    for (std::size_t v = 0; v < flat->vertices.size() / 2; ++v) {
+        lowestGlass = std::min(lowestGlass, 1.0f + 1.5f * 7.1f * flat->vertices[v][1]);
+    }
+    EXPECT_GT(lowestGlass, ballTop + 0.02f);
+    EXPECT_LT(lowestGlass, ballTop + 0.3f); // still just over them
 }
 
 TEST(MeshOrientation, CrownsHingesAndTailsPointWhereTheEffectsExpect) {

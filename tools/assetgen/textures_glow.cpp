@@ -280,14 +280,16 @@ Image theEye() {
 // glowing bead (a hot core, a short body, no halo) that reads as a blob
 // instead of adding up to haze. No rim either: the trail stamps a copy every
 // frame, and a sharp rim turned the stamps into honeycomb. Near white, so
-// the ring's colours show.
+// the ring's colours show. The ring is seen along its axis, its blobs
+// strung out from the vanishing point, so a larger body summed them into
+// one solid bar across the sky: small beads on a faint thread instead.
 Image ringBlob() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float body = std::pow(clamp01(1 - r / 0.42f), 2.2f);
-        const float core = std::exp(-r * r / 0.006f);
-        return Colour{1.0f, 0.93f, 0.88f} * (0.55f * body + 0.45f * core);
+        const float body = std::pow(clamp01(1 - r / 0.3f), 2.2f);
+        const float core = std::exp(-r * r / 0.004f);
+        return Colour{1.0f, 0.93f, 0.88f} * (0.3f * body + 0.58f * core);
     });
     return image;
 }

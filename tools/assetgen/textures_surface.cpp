@@ -70,7 +70,10 @@ Image vignette() {
 // spot per wing width). A warm gold ground in broad areas reads as a wing
 // even at a few dozen pixels; black is see-through, since the wings are
 // added onto the sky, and the ground stays below white so the flapping
-// brightness (up to 1.3 times) tints it instead of bleaching it.
+// brightness (up to 1.3 times) tints it instead of bleaching it. No
+// detail is finer than about three texels: the texture has no smaller
+// copies, so thinner veins and spots flickered as grain on the distant
+// wings, and a wing passing the camera blew each spot up into a square.
 Image wingPattern() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
@@ -79,8 +82,8 @@ Image wingPattern() {
         Colour c = mix(Colour{0.75f, 0.22f, 0.04f}, Colour{0.85f, 0.6f, 0.12f}, gold);
         // Veins: wavy lines across the wing, tightening towards the margin.
         const float wave = s * 2 * pi * 13.0f + 1.5f * std::sin(t * 2 * pi * 2.0f);
-        const float vein = std::pow(0.5f + 0.5f * std::cos(wave), 24.0f);
-        c = mix(c, grey(0.0f), 0.85f * vein);
+        const float vein = std::pow(0.5f + 0.5f * std::cos(wave), 6.0f);
+        c = mix(c, grey(0.0f), 0.75f * vein);
         // Eye spot on each wing: black ring, blue iris, pale pupil.
         const float ex = std::remainder(s - 0.05f, 0.25f), ey = v - 0.15f;
         const float eye = std::sqrt(ex * ex + 1.6f * ey * ey);
@@ -90,10 +93,10 @@ Image wingPattern() {
         // Dark bar between the fore- and hindwing, dark margin with white spots.
         c = mix(c, grey(0.0f), smoothstep(0.035f, 0.0f, v));
         c = mix(c, grey(0.0f), smoothstep(0.235f, 0.25f, v));
-        const float row = std::remainder(s, 1.0f / 18.0f);
-        for (const float at : {0.262f, 0.285f}) {
-            const float d2 = row * row + (v - at) * (v - at);
-            c = mix(c, grey(0.9f), smoothstep(0.00012f, 0.00004f, d2));
+        const float row = std::remainder(s, 1.0f / 12.0f);
+        for (const float at : {0.262f, 0.29f}) {
+            const float d = std::sqrt(row * row + (v - at) * (v - at));
+            c = mix(c, grey(0.85f), smoothstep(0.013f, 0.005f, d));
         }
         return c;
     });
