@@ -131,21 +131,6 @@ float* QuadBatch::appendQuad(const float colour[4]) {
     return vertices.data() + vertices.size() - 12;
 }
 
-void QuadBatch::addEyeQuad(const float corners[4][3], const float tex[4][2],
-                           const float colour[4]) {
-    float* out = appendQuad(colour);
-    for (int k = 0; k < 4; ++k) {
-        out[3 * k] = corners[k][0];
-        out[3 * k + 1] = corners[k][1];
-        out[3 * k + 2] = corners[k][2];
-    }
-    float* coords = texCoords.data() + texCoords.size() - 8;
-    for (int k = 0; k < 4; ++k) {
-        coords[2 * k] = tex[k][0];
-        coords[2 * k + 1] = tex[k][1];
-    }
-}
-
 void QuadBatch::addQuad(const Matrix4& m, const double corners[4][3], const float colour[4]) {
     float* out = appendQuad(colour);
     for (int k = 0; k < 4; ++k) {

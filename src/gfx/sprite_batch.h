@@ -54,8 +54,6 @@ struct QuadBatch {
     // (faceViewer, then a scale) at the matrix's origin.
     void addFacingQuad(const Matrix4& m, double halfWidth, double halfHeight,
                        const float colour[4]);
-    // A quad already in eye space, with its own texture coordinates.
-    void addEyeQuad(const float corners[4][3], const float tex[4][2], const float colour[4]);
     std::size_t quadCount() const { return vertices.size() / 12; }
     // Draws the quads (they are in eye space) under an identity modelview
     // with the current texture and blending.

@@ -10,7 +10,6 @@
 #include "anim/vector_ops.h"
 #include "gfx/drawing.h"
 #include "gfx/random.h"
-#include "gfx/sprite_batch.h"
 #include "platform/asset_path.h"
 
 part6 part6Object;
@@ -261,28 +260,16 @@ struct EyePlacement {
 
 // A viewer-facing square around an eye-space point, turned by `degrees`,
 // with texture corners in the order given (lower left, lower right, upper
-// right, upper left of the sprite), added to a batch drawn as one array:
-// hundreds of sprites a frame cost far more as single vertex calls.
-void addSprite(gfx::QuadBatch& batch, const float centre[3], float half, float degrees,
-               const float tex[4][2], const float colour[4]) {
+// right, upper left of the sprite).
+void emitSprite(const float centre[3], float half, float degrees, const float tex[4][2]) {
     const float a = degrees * static_cast<float>(kPi / 180.0);
     const float c = std::cos(a) * half, s = std::sin(a) * half;
     static constexpr float kCorner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-    float corners[4][3];
     for (int k = 0; k < 4; ++k) {
         const float x = kCorner[k][0], y = kCorner[k][1];
-        corners[k][0] = centre[0] + c * x - s * y;
-        corners[k][1] = centre[1] + s * x + c * y;
-        corners[k][2] = centre[2];
+        glTexCoord2fv(tex[k]);
+        glVertex3f(centre[0] + c * x - s * y, centre[1] + s * x + c * y, centre[2]);
     }
-    batch.addEyeQuad(corners, tex, colour);
-}
-
-// Storage for the sprites of one draw, kept between frames.
-gfx::QuadBatch& spriteBatch() {
-    static gfx::QuadBatch batch;
-    batch.clear();
-    return batch;
 }
 
 // ---------------------------------------------------------------- init pieces
@@ -503,19 +490,19 @@ void drawBubbles(const part6& self, const TextureTable& textures, const SceneFra
     glPushMatrix();
     glLoadIdentity();
     static constexpr float kTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    gfx::QuadBatch& batch = spriteBatch();
+    glBegin(GL_QUADS);
     for (int j = 0; j < kPart6BubblesUsed; ++j) {
         const double y = self.bubbleY[j];
         const double spread = f.pass == Pass::Picture ? (y + 3.0) * 0.2 + 0.3 : f.spread[j];
         float centre[3];
         camera.toEye(self.bubbleX[j] * spread - 2.0, y + 1.0, self.bubbleZ[j] * spread, centre);
         const double d = 1.0 / (y + 3.001);
-        const float colour[4] = {static_cast<float>(1 - d), static_cast<float>(1 - 2 * d),
-                                 static_cast<float>(1 - 3 * d), 1.0f};
+        glColor4f(static_cast<float>(1 - d), static_cast<float>(1 - 2 * d),
+                  static_cast<float>(1 - 3 * d), 1.0f);
         const float turn = f.pass == Pass::Picture ? static_cast<float>(3 * j + 5 * f.t) : 0.0f;
-        addSprite(batch, centre, 0.3f, turn, kTex, colour);
+        emitSprite(centre, 0.3f, turn, kTex);
     }
-    batch.draw();
+    glEnd();
     glPopMatrix();
     glDepthMask(GL_TRUE);
 }
@@ -778,7 +765,7 @@ void drawSparks(part6& self, const TextureTable& textures, const GalleryView& g,
     glPushMatrix();
     glLoadIdentity();
     static constexpr float kTex[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
-    gfx::QuadBatch& batch = spriteBatch();
+    glBegin(GL_QUADS);
     for (std::int64_t i = first; i < sparks.size(); ++i) {
         const SparkColour c = advanceSpark(sparks, i, t, moving);
         if (!moving) {
@@ -787,11 +774,10 @@ void drawSparks(part6& self, const TextureTable& textures, const GalleryView& g,
         const TVector& p = sparks.position(i);
         float centre[3];
         room.toEye(p.x, p.y, p.z, centre);
-        const float colour[4] = {static_cast<float>(c.r), static_cast<float>(c.g),
-                                 static_cast<float>(c.b), 1.0f};
-        addSprite(batch, centre, 0.018f, 0.0f, kTex, colour);
+        setColor(c.r, c.g, c.b);
+        emitSprite(centre, 0.018f, 0.0f, kTex);
     }
-    batch.draw();
+    glEnd();
     glPopMatrix();
 }
 
