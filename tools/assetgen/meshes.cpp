@@ -180,7 +180,7 @@ Mesh floorRings(int first, int last, const std::function<Vec3(int)>& radius) {
 // and the leftover (up to half a face) turned its reflection into the map's
 // rim.
 void trimCornerNormals(Mesh& mesh, const std::function<Vec3(Vec3 at, Vec3 sum)>& wanted = {},
-                       double size = kNormalTrimSize) {
+                       double size = kNormalTrimSize, bool fans = false) {
     std::vector<Vec3> sum(mesh.vertices.size());
     for (const MeshFace& f : mesh.faces) {
         const Vec3 a = mesh.vertices[f.corners[0]], b = mesh.vertices[f.corners[1]],
@@ -212,6 +212,23 @@ void trimCornerNormals(Mesh& mesh, const std::function<Vec3(Vec3 at, Vec3 sum)>&
         const Vec3 u = cross(n, t);
         const double along = std::min(1.0, excess / extra);
         const double aside = std::sqrt(1.0 - along * along);
+        if (fans && extra >= 3) {
+            // A closed fan round the corner, a shallow cone whose sides tip
+            // by the same angle: the same normals from one new vertex a face
+            // instead of two, for meshes drawn lit several times a frame.
+            const double step = 2.0 * kPi / extra;
+            const double rise = std::cos(0.5 * step) * aside / along;
+            std::vector<int> rim;
+            for (int i = 0; i < extra; ++i) {
+                const double turn = step * i;
+                rim.push_back(mesh.addVertex(
+                    a + (n * rise + t * std::cos(turn) + u * std::sin(turn)) * size));
+            }
+            for (int i = 0; i < extra; ++i) {
+                mesh.addTriangle(static_cast<int>(v), rim[(i + 1) % extra], rim[i]);
+            }
+            continue;
+        }
         for (int i = 0; i < extra; ++i) {
             const double turn = 2.0 * kPi * i / extra;
             const Vec3 w = n * -along + (t * std::cos(turn) + u * std::sin(turn)) * aside;
@@ -935,7 +952,7 @@ void litFromBelow(Mesh& mesh) {
             const double y = std::max(sum.y + frameLift(across(at)), 1.0);
             return Vec3{sum.x, y, sum.z};
         },
-        kFrameLiftTrim);
+        kFrameLiftTrim, true);
 }
 
 // A picture frame: a moulding swept around a square, mitred at the corners.

@@ -191,6 +191,8 @@ std::vector<SceneObject> pictureRoom() {
     constexpr double kX = 10, kFar = -9, kBack = 12, kHeight = 9, kPictureWall = 8.3;
     constexpr double kDoorHalf = 1.6, kDoorTop = 3.15;
     constexpr double kWindowLeft = -3.5, kWindowRight = 6, kWindowBottom = 2.2, kWindowTop = 7.6;
+    // The open pane, round the point (2.16, 4.97) where the first shot leaves.
+    constexpr double kOpenLeft = 2.0, kOpenRight = 4.5, kOpenBottom = 3.4, kOpenTop = 6.3;
     std::vector<SceneObject> room;
 
     // The room is kept dim (the light falls from the skylight onto the ball)
@@ -268,12 +270,19 @@ std::vector<SceneObject> pictureRoom() {
 
     // Night glass in the window: deep blue panes with the water's faint
     // glints, so the opening reads as glazing onto a dark sea and not as a
-    // black void. The lower right pane stays open: the first shot backs out
-    // of the doll's house through it.
+    // black void. One small pane stays open: the first shot backs out of the
+    // doll's house through it and looks back at the picture, which it sees
+    // through that pane until the house is small. A larger opening showed
+    // the room a black hole in the window.
     SceneObject glass = surface(kSea, Facing::Z, 0.035, {0.2, 0.24, 0.34}, {0.3, 0.36, 0.48});
-    wallZ(glass, kWindowLeft, 2.0, kWindowBottom, kWindowTop, kFar, true);
-    wallZ(glass, 2.0, kWindowRight, 6.3, kWindowTop, kFar, true);
+    wallZ(glass, kWindowLeft, kOpenLeft, kWindowBottom, kWindowTop, kFar, true);
+    wallZ(glass, kOpenLeft, kWindowRight, kOpenTop, kWindowTop, kFar, true);
+    wallZ(glass, kOpenLeft, kWindowRight, kWindowBottom, kOpenBottom, kFar, true);
+    wallZ(glass, kOpenRight, kWindowRight, kOpenBottom, kOpenTop, kFar, true);
     room.push_back(glass);
+    SceneObject sash = surface(kSea, Facing::X, 0.035, {0.2, 0.24, 0.34}, {0.3, 0.36, 0.48});
+    wallX(sash, kFar - (kOpenRight - kOpenLeft), kFar, kOpenBottom, kOpenTop, kOpenRight, false);
+    room.push_back(sash);
 
     SceneObject wood = surface(kWood, Facing::X, 0.5, kWoodAmbient, kWoodDiffuse);
     wood.planeS[0] = 0.5;                              // grain runs along x and z alike
@@ -286,19 +295,34 @@ std::vector<SceneObject> pictureRoom() {
     wood.box({kDoorHalf, 0, kPictureWall - 0.1}, {kDoorHalf + 0.2, kDoorTop, kPictureWall + 0.1});
     wood.box({-kDoorHalf - 0.2, kDoorTop, kPictureWall - 0.1},
              {kDoorHalf + 0.2, kDoorTop + 0.12, kPictureWall + 0.1});
-    wood.box({kWindowLeft - 0.2, kWindowBottom - 0.2, kFar},
+    // The window's wood stands a little proud of the wall outside too: the
+    // first shot looks back at it from outside, where faces in the wall's
+    // plane flickered against it.
+    constexpr double kOut = kFar - 0.05;
+    wood.box({kWindowLeft - 0.2, kWindowBottom - 0.2, kOut},
              {kWindowRight + 0.2, kWindowBottom, kFar + 0.3}); // sill
-    wood.box({kWindowLeft - 0.2, kWindowTop, kFar},
+    wood.box({kWindowLeft - 0.2, kWindowTop, kOut},
              {kWindowRight + 0.2, kWindowTop + 0.2, kFar + 0.15});
-    wood.box({kWindowLeft - 0.2, kWindowBottom, kFar}, {kWindowLeft, kWindowTop, kFar + 0.15});
-    wood.box({kWindowRight, kWindowBottom, kFar}, {kWindowRight + 0.2, kWindowTop, kFar + 0.15});
+    wood.box({kWindowLeft - 0.2, kWindowBottom, kOut}, {kWindowLeft, kWindowTop, kFar + 0.15});
+    wood.box({kWindowRight, kWindowBottom, kOut}, {kWindowRight + 0.2, kWindowTop, kFar + 0.15});
     // Glazing bars split the night outside into panes, so the opening reads
     // as a window and not as a black picture; the first shot's path out of
-    // the doll's house (x near 0, y near 4.9) passes between them.
-    for (double x : {-2.0, 2.0}) {
-        wood.box({x - 0.07, kWindowBottom, kFar}, {x + 0.07, kWindowTop, kFar + 0.1});
+    // the doll's house passes between them.
+    for (double x : {-2.0, kOpenLeft, kOpenRight}) {
+        wood.box({x - 0.07, kWindowBottom, kOut}, {x + 0.07, kWindowTop, kFar + 0.1});
     }
-    wood.box({kWindowLeft, 6.3, kFar}, {kWindowRight, 6.42, kFar + 0.1});
+    wood.box({kWindowLeft, kOpenTop, kOut}, {kWindowRight, kOpenTop + 0.12, kFar + 0.1});
+    wood.box({kWindowLeft, kOpenBottom - 0.12, kOut}, {kWindowRight, kOpenBottom, kFar + 0.1});
+    // The open pane's casement stands swung out square to the wall, hinged
+    // on the side away from the first shot's path: from inside the room it
+    // fills much of the opening with lit frame and glass, so the dark pane
+    // reads as a window open onto the night.
+    const double sashOut = kFar - (kOpenRight - kOpenLeft);
+    wood.box({kOpenRight - 0.06, kOpenTop - 0.12, sashOut}, {kOpenRight + 0.06, kOpenTop, kOut});
+    wood.box({kOpenRight - 0.06, kOpenBottom, sashOut},
+             {kOpenRight + 0.06, kOpenBottom + 0.12, kOut});
+    wood.box({kOpenRight - 0.06, kOpenBottom, sashOut},
+             {kOpenRight + 0.06, kOpenTop, sashOut + 0.12});
     // Ceiling beams both ways: coffers give the plain ceiling its depth.
     for (double z : {-4.0, 2.0, 7.0}) {
         wood.box({-kX, kHeight - 0.45, z - 0.25}, {kX, kHeight, z + 0.25});
