@@ -17,6 +17,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -556,21 +557,38 @@ TEST(Textures, FinVeilHasBroadFoldsNotRays) {
     }
 }
 
-// The two faces cross-fade on one mesh, so their outlines must coincide.
+// The two faces cross-fade on one mesh, so their outlines must coincide:
+// row by row, where each picture's skin leaves the dark ground, from the
+// eyes down (the moonlit face's hair ends are as dark as the ground). Closed
+// eyes and other dark marks inside the face do not count.
 TEST(Textures, ChildFacesShareTheirOutline) {
     const Picture a = readWithLibpng("child_face.png");
     const Picture b = readWithLibpng("child_face2.png");
     ASSERT_EQ(a.width, b.width);
-    int differ = 0, face = 0;
-    for (int y = 0; y < a.height; ++y) {
-        for (int x = 0; x < a.width; ++x) {
-            const bool inA = a.luminance(x, y) > 80, inB = b.luminance(x, y) > 80;
-            differ += inA != inB;
-            face += inA;
+    ASSERT_EQ(a.height, b.height);
+    const auto span = [](const Picture& p, int y) {
+        int left = p.width, right = -1;
+        for (int x = 0; x < p.width; ++x) {
+            if (p.luminance(x, y) > 30) {
+                left = std::min(left, x);
+                right = x;
+            }
         }
+        return std::pair{left, right};
+    };
+    int face = 0, differ = 0;
+    for (int y = a.height * 2 / 5; y < a.height; ++y) {
+        const auto [leftA, rightA] = span(a, y);
+        const auto [leftB, rightB] = span(b, y);
+        if (rightA < 0 || rightB < 0) { // a row only one face reaches counts whole
+            differ += std::max(rightA - leftA + 1, 0) + std::max(rightB - leftB + 1, 0);
+            continue;
+        }
+        face += rightA - leftA + 1;
+        differ += std::abs(leftA - leftB) + std::abs(rightA - rightB);
     }
-    EXPECT_GT(face, a.width * a.height / 5);
-    EXPECT_LT(differ, face / 30);
+    EXPECT_GT(face, a.width * a.height / 6);
+    EXPECT_LT(differ, face / 80);
 }
 
 // Greeting lines are read one eighth of the height at a time: every band

@@ -301,6 +301,46 @@ float bakedFaceLight(float x, float y, float outline) {
     return (0.5f + 0.62f * key + bounce - sockets) + sheen;
 }
 
+// Locks of hair fall from a crown above the head: a strand's place across
+// the hair is its angle round the crown, so strands fan out and converge the
+// way a child's cut does. Parallel sine stripes read as the floor's wood grain.
+constexpr float kCrownX = 0.06f, kCrownY = 0.66f;
+constexpr float kLocksPerRadian = 11;
+
+float strandAngle(float x, float y) {
+    return std::atan2(x - kCrownX, kCrownY - y);
+}
+
+// 1 under the hair. The fringe ends in pointed locks over the forehead.
+float hairCover(float x, float y) {
+    const float lock = strandAngle(x, y) * kLocksPerRadian + 0.35f * std::sin(7 * x);
+    const float f = lock - std::floor(lock);
+    const float tip = 1 - std::abs(2 * f - 1);
+    const float hairLine = 0.27f - 0.9f * x * x - 0.05f * tip * tip * tip + 0.02f;
+    return smoothstep(hairLine - 0.01f, hairLine + 0.01f, y);
+}
+
+// Dark chestnut: fine strands across, long along; darker partings between
+// locks; a broken band of sheen where the crown's curve faces the light.
+Colour hairColour(float x, float y) {
+    const float a = strandAngle(x, y), r = std::hypot(x - kCrownX, kCrownY - y);
+    const float fine = 0.5f + 0.5f * periodicNoise(a * 140, r * 5, 512, 71);
+    const float finer = 0.5f + 0.5f * periodicNoise(a * 420, r * 9, 1024, 72);
+    const float lock = a * kLocksPerRadian + 0.35f * std::sin(7 * x);
+    const float parting = std::pow(std::abs(std::sin(pi * lock)), 0.35f);
+    const Colour deep{0.13f, 0.07f, 0.035f}, mid{0.36f, 0.21f, 0.1f};
+    Colour c = mix(deep, mid, parting * (0.55f + 0.25f * fine + 0.2f * finer));
+    const float band = (y - 0.39f + 0.55f * (x + 0.08f) * (x + 0.08f)) / 0.035f;
+    const float sheen = std::exp(-band * band) * smoothstep(0.45f, 0.8f, fine) * parting;
+    return c + Colour{0.5f, 0.38f, 0.26f} * (0.55f * sheen);
+}
+
+// The sleeping face comes first, a pale ghost in cool moonlight over the
+// room; it cross-fades into the awake face, warm in lamplight, so the change
+// reads at a glance even where the eyes are small on screen.
+constexpr Colour kMoonlight{0.58f, 0.74f, 1.08f};
+constexpr Colour kLamplight{1.08f, 0.96f, 0.8f};
+
 // The child's face, painted in the face mesh's own coordinates (the layout
 // the mesh is built from) and mapped back through the face shot's planes, so
 // painted and modelled features coincide.
@@ -340,7 +380,13 @@ Colour childFace(float s, float t, bool second) {
         } else {
             const float lid = std::abs(ey + 0.01f - 4 * ex * ex) / 0.007f;
             const float across = std::abs(ex) < eyeR ? 1.0f : 0.0f;
-            c = mix(c, Colour{0.35f, 0.2f, 0.15f}, (1 - smoothstep(0.6f, 1.2f, lid)) * across);
+            c = mix(c, Colour{0.3f, 0.17f, 0.12f}, (1 - smoothstep(0.6f, 1.2f, lid)) * across);
+            // Lashes hang from the closed lid, longest mid-eye.
+            const float below = 4 * ex * ex - 0.01f - ey;
+            const float length = 0.016f * (1 - 0.7f * std::abs(ex) / eyeR);
+            const float tick = smoothstep(0.2f, 0.8f, std::sin(ex * 520 + 40 * below));
+            const float lash = (below > 0 && below < length) ? tick * across : 0.0f;
+            c = mix(c, Colour{0.18f, 0.1f, 0.07f}, 0.85f * lash);
         }
         const float brow = std::abs(y - static_cast<float>(kBrowY) + 3 * ex * ex) / 0.01f;
         const float browAcross = std::abs(ex) < eyeR * 1.2f ? 0.8f : 0.0f;
@@ -349,21 +395,14 @@ Colour childFace(float s, float t, bool second) {
     const float nose = std::hypot(x, (y - static_cast<float>(kNoseTipY)) / 0.7f) / 0.035f;
     c = mix(c, Colour{0.85f, 0.55f, 0.45f}, 0.5f * std::exp(-nose * nose));
     const float mouthY = static_cast<float>(kMouthY), mouthW = static_cast<float>(kMouthHalfWidth);
-    const float smile = second ? 7.0f : 4.0f;
+    const float smile = second ? 3.5f : 7.5f;
     const float mouth = std::abs(y - mouthY - smile * x * x) / 0.011f;
     c = mix(c, Colour{0.75f, 0.3f, 0.3f},
             (1 - smoothstep(0.6f, 1.2f, mouth)) *
                 (1 - smoothstep(mouthW * 0.8f, mouthW, std::abs(x))));
-    // Hair: a soft cap over the forehead and beyond the outline at the top.
-    const float hairLine = 0.27f - 0.9f * x * x + 0.008f * std::sin(x * 45);
-    const float hair = smoothstep(hairLine - 0.015f, hairLine + 0.015f, y) *
-                       (1 - smoothstep(1.1f, 1.16f, outline));
-    const float strands = 0.86f + 0.14f * std::sin(x * 260 + 30 * y + 4 * std::sin(x * 37 + 9 * y));
-    c = mix(c, Colour{0.45f, 0.28f, 0.12f} * strands, hair);
-    if (second) {
-        c = c * Colour{0.85f, 0.9f, 1.05f};
-    }
-    return c * bakedFaceLight(x, y, outline);
+    const float cover = hairCover(x, y) * (1 - smoothstep(1.1f, 1.16f, outline));
+    c = mix(c, hairColour(x, y), cover);
+    return c * bakedFaceLight(x, y, outline) * (second ? kMoonlight : kLamplight);
 }
 
 } // namespace
