@@ -316,7 +316,9 @@ float hairCover(float x, float y) {
     const float lock = strandAngle(x, y) * kLocksPerRadian + 0.35f * std::sin(7 * x);
     const float f = lock - std::floor(lock);
     const float tip = 1 - std::abs(2 * f - 1);
-    const float hairLine = 0.27f - 0.9f * x * x - 0.05f * tip * tip * tip + 0.02f;
+    // Side locks fall past the temples to cheek height, framing the face.
+    const float sides = 0.3f * smoothstep(0.3f, 0.41f, std::abs(x));
+    const float hairLine = 0.27f - 0.9f * x * x - 0.05f * tip * tip * tip + 0.02f - sides;
     return smoothstep(hairLine - 0.01f, hairLine + 0.01f, y);
 }
 
