@@ -154,10 +154,10 @@ Image domePattern() {
         const float ringWave = 0.5f + 0.5f * std::cos(2 * pi * 24 * ws);
         const float rings = std::pow(ringWave, 6.0f);
         const float haze = 0.5f + 0.5f * fractalNoise(s, t, 3, 3, 0.5f, 44);
-        const CellDistances spots = cellularNoise(ws, wt, 18, 46);
+        const CellDistances spots = cellularNoise(ws, wt, 12, 46);
         // Strings of bright beads down the main canals: stinging cells where
         // the tentacles and oral arms take root.
-        const float bead = std::exp(-spots.nearest * spots.nearest * 70.0f) * mainCanals;
+        const float bead = std::exp(-spots.nearest * spots.nearest * 30.0f) * std::pow(mainWave, 12.0f);
         const float jelly = 0.05f + 0.14f * haze * haze;
         const float glow = jelly + 0.06f * canalHalo + 0.18f * canals + 0.1f * veins +
                            0.45f * ribs + 0.4f * mainCanals + 0.08f * rings;
