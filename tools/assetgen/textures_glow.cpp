@@ -389,7 +389,7 @@ Image rainDrop() {
         const float taper = 0.35f + 0.65f * std::pow(1 - t, 0.7f);
         const float width = 0.05f + 0.1f * taper;
         const float core = std::exp(-across * across / (width * width)) * head * taper;
-        const float ring = 0.35f * std::exp(-std::pow((r - 0.66f) / 0.06f, 2.0f));
+        const float ring = 0.8f * std::exp(-std::pow((r - 0.66f) / 0.04f, 2.0f));
         return Colour{0.9f, 0.95f, 1.0f} * (clamp01(core + ring) * spriteWindow(r, 0.8f));
     });
     return image;
