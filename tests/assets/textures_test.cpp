@@ -76,7 +76,7 @@ const Expected textures[] = {
     {"starburst2.png", 256},     {"goldfish2.png", 256},   {"moon1.png", 512},
     {"moon2.png", 512},          {"moon3.png", 512},       {"moon4.png", 512},
     {"moon5.png", 512},          {"fishtent.png", 128},    {"blob41.png", 64},
-    {"blob41b.png", 64},         {"tvfilter4.png", 256},   {"blob2.png", 128},
+    {"blob41b.png", 128},        {"tvfilter4.png", 256},   {"blob2.png", 128},
     {"floor2.png", 256},         {"one_test.png", 512},    {"bluesea2.png", 256},
     {"one_test2.png", 256},      {"one_test3.png", 256},   {"wood12.png", 256},
     {"one_test5.png", 256},      {"blob22e.png", 128},     {"child_face.png", 512},
@@ -225,6 +225,23 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
                                                       : 200;
         EXPECT_GT(brightest, expected) << "a sprite should reach near full brightness";
     }
+}
+
+// The big blue arm beads are drawn wider than the creature's body and many
+// cross near the camera: their light must sit in a small pearl, or the
+// overlaps add up into a blown-out blue sheet.
+TEST(Textures, BlueArmBeadKeepsItsLightInAPearl) {
+    const Picture p = readWithLibpng("blob41b.png");
+    ASSERT_GT(p.width, 0);
+    double inside = 0, outside = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r = std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0);
+            (r < 0.1 * p.width ? inside : outside) += p.at(x, y, 2);
+        }
+    }
+    EXPECT_LT(outside, 0.15 * (inside + outside)) << "the bead's light spreads into a halo";
+    EXPECT_GT(p.at(p.width / 2, p.height / 2, 2), 220) << "the pearl has no hot core";
 }
 
 // A bubble rises several of its widths a frame under the underwater trail:

@@ -233,20 +233,38 @@ Image bubbleRing() {
     return image;
 }
 
-Image bead(Colour colour, bool sparkle) {
+Image bead(Colour colour) {
     Image image(64, 64);
     image.shadeSupersampled(3, [=](float s, float t) {
         const float r = centreDistance(s, t);
-        // A distinct pearl: a hot centre and a thin halo, so beads side by
-        // side along an arm stay separate points instead of one ribbon.
-        float v = std::exp(-r * r / 0.01f) + 0.5f * std::exp(-r * r / 0.003f) +
-                  0.06f * std::exp(-r * r / 0.08f);
-        if (sparkle) {
-            // A thin ring round the pearl rather than a cross: crosses along
-            // every arm read as busy glitter.
-            v += 0.35f * std::exp(-std::pow((r - 0.3f) / 0.035f, 2.0f));
-        }
+        // About a hundred of these lie along each arm, often closer than
+        // their own size: a small, sharp core keeps their sum a fine thread of
+        // the arm's colour, not a flat white bar, and where they lie a few
+        // pixels apart they show as separate beads. The small halo gives the
+        // thread a faint glow.
+        const float v = std::exp(-r * r / 0.0025f) + 0.04f * std::exp(-r * r / 0.03f);
         return colour * (v * spriteWindow(r, 0.5f));
+    });
+    return image;
+}
+
+// The big blue beads are drawn several times the body's size and dozens of
+// them cross near the camera, so all their light sits in a small glass
+// pearl: a hot core, a highlight, a thin rim and almost nothing outside, or
+// the overlaps add up into a blown-out blue sheet.
+Image pearl(Colour colour) {
+    Image image(128, 128);
+    image.shadeSupersampled(3, [=](float s, float t) {
+        const float r = centreDistance(s, t);
+        constexpr float kRadius = 0.16f;
+        const float inside = 1 - smoothstep(kRadius - 0.025f, kRadius, r);
+        const float body = 0.14f * inside * (0.6f + 0.4f * r / kRadius);
+        const float rim = 0.3f * std::exp(-std::pow((r - kRadius + 0.015f) / 0.012f, 2.0f));
+        const float core = std::exp(-r * r / 0.0012f);
+        const float glint =
+            0.7f * std::exp(-(std::pow(s - 0.475f, 2.0f) + std::pow(t - 0.53f, 2.0f)) / 0.0002f);
+        const float halo = 0.03f * std::exp(-r * r / 0.02f);
+        return colour * ((body + rim + core + glint + halo) * spriteWindow(r, 0.3f));
     });
     return image;
 }
@@ -371,7 +389,7 @@ Image rainDrop() {
         const float taper = 0.35f + 0.65f * std::pow(1 - t, 0.7f);
         const float width = 0.05f + 0.1f * taper;
         const float core = std::exp(-across * across / (width * width)) * head * taper;
-        const float ring = 0.35f * std::exp(-std::pow((r - 0.66f) / 0.06f, 2.0f));
+        const float ring = 0.8f * std::exp(-std::pow((r - 0.66f) / 0.04f, 2.0f));
         return Colour{0.9f, 0.95f, 1.0f} * (clamp01(core + ring) * spriteWindow(r, 0.8f));
     });
     return image;
@@ -572,11 +590,11 @@ std::vector<TextureRecipe> glowTextures() {
         {"blob22e.png", bubbleRing},
         {"blob41.png",
          [] {
-             return bead({1.0f, 0.95f, 0.85f}, false);
+             return bead({1.0f, 0.95f, 0.85f});
          }},
         {"blob41b.png",
          [] {
-             return bead({0.45f, 0.75f, 1.0f}, true);
+             return pearl({0.8f, 0.9f, 1.0f});
          }},
         {"theeye.png", theEye},
         {"vertical.png", verticalStrip},
