@@ -528,26 +528,28 @@ Mesh resoil() {
 // whole on its whole flight.
 //
 // A point is a square of six texels of the 256 picture, magnified three
-// times, and the colour's phase runs with the face index. Hundreds of dim
-// points in rainbow phases piled into blurred confetti. So there are few
-// sparkles, far apart, and each stack spans one whole colour cycle of face
-// indices: its members' phases cancel and it burns a steady gold, bright
-// enough to leave a clean streak in the feedback. The other corners spread up
-// to five texels round the shared one, densest in the middle, so the squares
-// pile into a round mound hottest at its core.
+// times, and the colour's phase runs with the face index. Nineteen members
+// piled on one corner summed far past white: the mound clipped flat into a
+// bright square tile, which the feedback magnified into blocks. So a stack
+// splits into two sparks, its even and its odd members (a face's mirror is
+// member 18 - m at the mirror place, so a spark's mirror is a spark and it
+// flies whole), each face's corners within a texel of each other: a spark is
+// one small point of about thirty dim ones whose phases still span the cycle,
+// a steady gold just short of white, scattered along eight dotted rings.
 constexpr int kTunnelBands = 10;
 constexpr int kTunnelSides = 30;
 constexpr double kTunnelRadius = 0.35;
 constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
 constexpr int kStackStride = 100;  // faces between a sparkle's members
 constexpr int kSparkleStack = 19;  // members: 19 strides of 100 span a colour cycle
-constexpr int kSparkleRings = 4;   // of 19 sparkles each (the places bands leave)
+constexpr int kSparksPerStack = 2; // a stack's even and odd members, apart
+constexpr int kSparkleRings = 8;   // of 19 sparks each (the places bands leave)
 constexpr double kSparkleRadius = 0.45;
 constexpr double kSparkleRadiusSpread = 0.07; // ring to ring, and jitter within a ring
 constexpr double kSparkleTilt = 0.07;         // z rise across a ring
-constexpr double kGlintMin = 0.012;           // corner spread: about two texels
-constexpr double kGlintMax = 0.026;           // to five where the glitter flies
-static_assert(kStackStride % kGlitterPeriod == 0 && kStackStride % kSparkleRings == 0);
+constexpr double kGlintMin = 0.002;           // corner spread: a face's points
+constexpr double kGlintMax = 0.005;           // land within a texel
+static_assert(kStackStride % kGlitterPeriod == 0);
 
 Mesh tunnelBands() {
     Mesh mesh;
@@ -595,6 +597,7 @@ Vec3 glintOffset(int k, double turn) {
 // Place 0 must be a band's: its mirror would be one member past the stack.
 constexpr int kBandPlaces = 24;
 static_assert(2 * kTunnelBands * kTunnelSides > kBandPlaces * kSparkleStack);
+static_assert((kStackStride - kBandPlaces) * kSparksPerStack % kSparkleRings == 0);
 
 bool bandPlace(int place) {
     for (int j = 0; j <= kBandPlaces / 2; ++j) {
@@ -618,7 +621,7 @@ std::vector<Glint> sparkleGlints(int count) {
     const int perRing = count / kSparkleRings;
     std::vector<Glint> glints;
     for (int r = 0; r < kSparkleRings; ++r) {
-        const double z = -0.8 + 1.6 * (r + random.uniform(-0.2, 0.2)) / (kSparkleRings - 1);
+        const double z = -0.85 + 1.7 * (r + random.uniform(-0.2, 0.2)) / (kSparkleRings - 1);
         const double radius = kSparkleRadius - kSparkleRadiusSpread * random.uniform(0, 1.2);
         const double tiltAt = random.uniform(0, 2 * kPi);
         for (int place = 0; place < perRing; ++place) {
@@ -654,13 +657,23 @@ Mesh round3() {
     const int bandFaces = static_cast<int>(bands.faces.size());
     const int ends = (bandFaces - kBandPlaces * kSparkleStack) / 2;
     static_assert((kTunnelBands * kTunnelSides * 2 - kBandPlaces * kSparkleStack) % 2 == 0);
-    const std::vector<Glint> glints = sparkleGlints(kStackStride - kBandPlaces);
+    const int sparkPlaces = kStackStride - kBandPlaces;
+    std::vector<Glint> glints = sparkleGlints(sparkPlaces * kSparksPerStack);
     std::vector<int> glintOfPlace(kStackStride, -1);
     for (int place = 0, next = 0; place < kStackStride; ++place) {
         if (!bandPlace(place)) {
             glintOfPlace[place] = next++;
         }
     }
+    // Neighbours on a ring take unrelated places, so they hop at different
+    // times instead of in clumps.
+    Random shuffle(5);
+    for (int k = static_cast<int>(glints.size()) - 1; k > 0; --k) {
+        std::swap(glints[k], glints[static_cast<int>(shuffle.uniform() * (k + 1))]);
+    }
+    const auto sparkOf = [&](int place, int member) {
+        return glints[glintOfPlace[place] * kSparksPerStack + member % kSparksPerStack];
+    };
     // Band faces in shuffled order: neighbours on the tunnel wall take
     // unrelated hues, which their blurred points mix to gold, where faces in
     // wall order lit stripes of one hue each.
@@ -689,7 +702,7 @@ Mesh round3() {
             if (glintOfPlace[place] < 0) {
                 addBandFace();
             } else {
-                addGlintMember(mesh, glints[glintOfPlace[place]], member);
+                addGlintMember(mesh, sparkOf(place, member), member);
             }
         }
     }
