@@ -67,7 +67,7 @@ const Expected textures[] = {
     {"speck_vertical.png", 128}, {"specks.png", 256},      {"presents.png", 256},
     {"vane.png", 256},           {"vane2.png", 256},       {"blend5.png", 256},
     {"envmap2.png", 256},        {"starburst.png", 256},   {"Lingradient.png", 256},
-    {"spherical.png", 256},      {"carpet22.png", 256},    {"blend44.png", 512},
+    {"spherical.png", 256},      {"carpet22.png", 512},    {"blend44.png", 512},
     {"theeye.png", 256},         {"blob.png", 128},        {"blob24.png", 256},
     {"raytracer.png", 256},      {"envmap5.png", 256},     {"blob22d.png", 128},
     {"graytext4.png", 256},      {"plane_alpha.png", 256}, {"blob22b.png", 128},
