@@ -71,11 +71,13 @@ Image vignette() {
 // even at a few dozen pixels; black is see-through, since the wings are
 // added onto the sky, and the ground stays below white so the flapping
 // brightness (up to 1.3 times) tints it instead of bleaching it. No
-// detail is finer than about three texels: the texture has no smaller
+// detail is finer than about a hundredth of the texture: it has no smaller
 // copies, so thinner veins and spots flickered as grain on the distant
-// wings, and a wing passing the camera blew each spot up into a square.
+// wings. A wing passing the camera is magnified some fifteen times, and at
+// 256 texels its margin spots, six texels wide, blew up into soft squares;
+// at 512 they stay round discs.
 Image wingPattern() {
-    Image image(256, 256);
+    Image image(512, 512);
     image.shadeSupersampled(2, [](float s, float t) {
         const float v = std::abs(t - 0.5f); // 0 at the body's middle, 0.3 at the wing's ends
         const float gold = smoothstep(0.05f, 0.22f, v);
