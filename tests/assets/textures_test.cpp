@@ -898,22 +898,6 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     }
 }
 
-// The swarm's window keeps 85 % of itself in 8 bits, so a smooth sky sticks
-// at stepped levels; the sky map must carry grain of several steps from texel
-// to texel across the part of it that is seen.
-TEST(Textures, DuskSkyCarriesGrainThatKeepsTheTrailMoving) {
-    const Picture p = readWithLibpng("blend44.png");
-    ASSERT_EQ(p.width, 512);
-    double sum = 0;
-    int n = 0;
-    for (int y = 160; y < 352; ++y) {
-        for (int x = 128; x < 384; ++x, ++n) {
-            sum += std::abs(p.luminance(x + 1, y) - p.luminance(x, y));
-        }
-    }
-    EXPECT_GT(sum / n, 6.0);
-}
-
 // The light tunnel's balls and rings take texture coordinates 0.3 x and 0.3 y
 // of their own vertices, so they see only the corner of their skin (wrapped):
 // a ball of radius 0.22 the disc of radius 0.067, a ring's tube the annulus

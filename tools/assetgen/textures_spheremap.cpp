@@ -1,7 +1,6 @@
 // Sphere maps: each texel is what a mirror ball shows at that point, so the
 // picture is a whole environment squeezed into the inscribed circle. Outside
 // the circle the rim colour continues, which keeps filtered edges clean.
-#include "assetgen.h"
 #include "textures.h"
 
 #include "rendered.h"
@@ -225,9 +224,6 @@ float skyLightAt(SkyFrame f) {
     return std::min(1.0f, kSkyAmbient + kSkyDiffuse * std::max(0.0f, along));
 }
 
-// Peak texel noise of the sky map, in full-scale units.
-constexpr float kSkyGrain = 0.16f;
-
 Image duskSky() {
     // Ray-traced offline (tools/render/dusk_sky.pov) as the swarm's camera
     // frames it; each texel of the map's middle shows the place of the
@@ -242,17 +238,6 @@ Image duskSky() {
         const float outside = smoothstep(1.02f, 1.15f, std::max(std::abs(f.x), std::abs(f.y)));
         return mix(Colour{std::min(1.0f, lit.r), std::min(1.0f, lit.g), std::min(1.0f, lit.b)},
                    Colour{0.01f, 0.012f, 0.04f}, outside);
-    });
-    // The window keeps 85 % of itself each frame in 8 bits, so a pixel sticks
-    // until the fresh sky differs by several steps and the smooth glow froze
-    // into stepped bands. Strong texel noise (the sky slides several texels a
-    // frame) keeps every pixel moving, and the trail averages it back out.
-    Random noise(44);
-    image.apply([&noise](Colour c, float, float) {
-        const auto grain = [&noise] {
-            return kSkyGrain * static_cast<float>(noise.uniform() + noise.uniform() - 1.0);
-        };
-        return Colour{clamp01(c.r + grain()), clamp01(c.g + grain()), clamp01(c.b + grain())};
     });
     return image;
 }
