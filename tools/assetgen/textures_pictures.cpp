@@ -215,22 +215,6 @@ Image painting() {
             0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170);
         return c * canvas;
     });
-    // Layer C cuts the picture into 20 x 20 tiles of 25.6 texels: a hairline
-    // seam one texel wide with a faintly lit upper-left rim on every tile
-    // makes each one read as a separate piece, even while the tiles still lie
-    // in place. A wider, near-black grout read as a tiled bathroom wall.
-    for (int y = 0; y < 512; ++y) {
-        for (int x = 0; x < 512; ++x) {
-            const float u = std::fmod(x + 0.5f, 25.6f), v = std::fmod(y + 0.5f, 25.6f);
-            const float edge = std::min(std::min(u, 25.6f - u), std::min(v, 25.6f - v));
-            Colour& c = image.at(x, y);
-            if (edge < 0.65f) {
-                c = c * 0.3f;
-            } else if (edge < 1.7f && (u < 2.0f || v < 2.0f)) {
-                c = c * 0.85f + grey(0.15f);
-            }
-        }
-    }
     // The hung picture's frame is drawn unlit and untextured by its mesh, so
     // it takes the one colour the picture's last corner coordinate (450/512,
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom
