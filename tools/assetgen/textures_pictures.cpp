@@ -183,6 +183,36 @@ Image deepBackdrop() {
 // Wood seen through the hung picture's frame colour (0.65) and a quarter of
 // deep blue; see painting().
 constexpr Colour kHungFrameWood{0.84f, 0.49f, 0.09f};
+constexpr Colour kSunlitSand{1.28f, 1.08f, 0.78f}; // times the sand's light
+constexpr float kSandWarmth = 0.6f;                // nearest the viewer
+constexpr float kLocalContrast = 0.9f;             // added to the fine value structure
+constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
+
+// Seen a fifth to a half opaque, a tile of flat saturated blue reads as a
+// tinted pane. Doubling the value structure finer than half a tile (ripples,
+// shafts, the light net on the sand) and whitening the brightest light keeps
+// each piece a piece of a picture; the mean stays where it was, so the trail
+// that starts from the painting does not brighten.
+void bringOutLightAndShade(Image& image) {
+    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
+    Plane light(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            light.at(x, y) = luminance(image.at(x, y));
+        }
+    }
+    // A band from a few texels (above the canvas weave) to about half a tile.
+    const Plane fine = blurred(light, 1), around = blurred(light, 7);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const float l = light.at(x, y);
+            const float detail = fine.at(x, y) - around.at(x, y);
+            Colour c = image.at(x, y) + grey(kLocalContrast * detail);
+            c = mix(c, grey(luminance(c)), kHighlightWhitening * smoothstep(0.45f, 0.85f, l));
+            image.at(x, y) = {clamp01(c.r), clamp01(c.g), clamp01(c.b)};
+        }
+    }
+}
 
 Image painting() {
     // Ray-traced (tools/render/underwater_painting.pov), then laid on with
@@ -207,14 +237,18 @@ Image painting() {
             return std::pow(0.4f * x + 0.6f * x * x * (3 - 2 * x), 1.45f);
         };
         c = {curve(c.r), curve(c.g), curve(c.b)};
-        // The sand below the rocks stays pale and a little warm, the light
-        // floor the dark rocks stand on.
+        // The sand below the rocks stays pale, the light floor the dark rocks
+        // stand on, and turns warm toward the viewer where the water between
+        // is thin: sunlit sand under blue water, not a second band of teal.
         const float sand = smoothstep(0.36f, 0.3f, t);
         c = mix(c, c * Colour{1.6f, 1.45f, 1.2f} + grey(0.06f), sand);
+        const float sandLight = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+        c = mix(c, kSunlitSand * sandLight, kSandWarmth * smoothstep(0.32f, 0.04f, t));
         const float canvas =
             0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170);
         return c * canvas;
     });
+    bringOutLightAndShade(image);
     // The hung picture's frame is drawn unlit and untextured by its mesh, so
     // it takes the one colour the picture's last corner coordinate (450/512,
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom

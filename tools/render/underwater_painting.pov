@@ -97,3 +97,28 @@ Coral(<0.5, 0.3, 5>, 1.3, <0.95, 0.8, 0.3>)
     rotate <0, 30 * rand(R), 14 + 6 * rand(R)> translate <-6 + 12 * rand(R), -1, 3 + 6 * rand(R)>
     pigment { rgbt <0.7, 0.9, 1.0, 0.88> } finish { emission 0.7 diffuse 0 } no_shadow hollow }
 #end
+
+// Farther off, a second school, small and paler with distance, so the open
+// water between the near fish and the rocks has depth and every tile there
+// carries something.
+#declare G = seed(29);
+#for (k, 0, 59)
+  #declare gz = 9 + 9 * rand(G);
+  Fish(<-12 + 24 * rand(G), 1.6 + 2.4 * rand(G) + 0.12 * gz, gz>, 0.35 + 0.2 * rand(G), 170 + 20 * rand(G))
+#end
+
+// Streams of bubbles rising from the rocks and the coral, each a small glassy
+// bead with a bright highlight, thinning out as they rise.
+#declare B = seed(41);
+#for (stream, 0, 6)
+  #declare bx = -7 + 14 * rand(B);
+  #declare bz = 0.5 + 6 * rand(B);
+  #for (k, 0, 22)
+    #declare by = 0.6 + 0.45 * k + 0.3 * rand(B);
+    sphere { <bx + 0.25 * sin(k * 0.9 + stream) + 0.1 * rand(B), by, bz + 0.1 * rand(B)>,
+      0.05 + 0.07 * rand(B) * (1 - k / 30)
+      pigment { rgbt <0.85, 0.95, 1.0, 0.55> }
+      finish { emission 0.35 diffuse 0.2 specular 1.2 roughness 0.005 reflection 0.2 }
+      no_shadow }
+  #end
+#end
