@@ -298,8 +298,9 @@ Image seaWater() {
 // Goldfish skin, projected from the side: s runs from the tail (0.06) to the
 // snout (0.94), t from the belly (0.3) to the back (0.66). A painted fish, not
 // a tile: red-gold back, gold flanks and a cream belly under rows of scales
-// that shrink toward head and tail, each with a bright sheen on its upper
-// half (the light the dim lit material cannot give), a gill arc and a
+// that shrink toward head and tail, a warm band of light along the upper
+// flank and a glint on a scattered few scales (the light the dim lit
+// material cannot give), a gill arc and a
 // darker face behind the snout, and a tail fin of fine rays.
 Image goldfishScales() {
     Image image(256, 256);
@@ -323,11 +324,19 @@ Image goldfishScales() {
         const float rim = std::exp(-std::pow((arc - 0.62f) / 0.07f, 2.0f));
         const float sheen =
             std::exp(-std::pow(fx + 0.1f, 2.0f) / 0.05f - std::pow(fy - 0.68f, 2.0f) / 0.04f);
-        const float glitter = 0.7f + 0.3f * latticeHash(static_cast<int>(std::floor(col)),
-                                                        static_cast<int>(std::floor(row)), 95);
+        // Only some scales catch the light, and each only faintly: a sheen
+        // on every scale read as a printed lattice of dots. The light lies
+        // on the fish as one warm band along the upper flank instead, the
+        // low sun of the rain scene where the school first swims in.
+        const float hash =
+            latticeHash(static_cast<int>(std::floor(col)), static_cast<int>(std::floor(row)), 95);
+        const float glitter = 0.25f + 0.75f * hash * hash * hash;
         const float flankLight = std::exp(-std::pow((height - 0.55f) / 0.42f, 2.0f));
-        Colour c = base * (1 - 0.22f * rim * body) +
-                   Colour{1.0f, 0.9f, 0.35f} * (0.9f * sheen * glitter * body * flankLight);
+        const float band = std::exp(-std::pow((height - 0.66f) / 0.13f, 2.0f)) *
+                           (0.6f + 0.4f * std::sin(pi * clamp01((s - 0.28f) / 0.55f)));
+        Colour c = base * (1 - 0.18f * rim * body) +
+                   Colour{1.0f, 0.78f, 0.38f} * (0.25f * band * body) +
+                   Colour{1.0f, 0.9f, 0.45f} * (0.6f * sheen * glitter * body * flankLight);
         // Head: a gill arc, a darker cheek toward the eye, a pale snout.
         // The picture is projected through the body, so a line at one s is a
         // ring round it: the gill is a soft arc on the flank only.
