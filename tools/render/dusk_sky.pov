@@ -88,10 +88,11 @@ camera {
                                       scale <0.11, 0.07, 0.11> translate <4.2, -1.3, 5.5> } }
 // Cloudlets in warped space: round puffs about cell centres (g is the
 // distance from the nearest centre, roughened), gathered into drifts with
-// lanes of clear sky between them, thinning near the top.
+// lanes of clear sky between them, thinning near the top. Inside a dense
+// drift the puffs grow and run together; at its edges they break up small.
 #declare fGapW = function(u, v, w) { fCellsW(u, v, w) + 0.32 * fPuffW(u, v, w) }
 #declare fDeckW = function(u, v, w, y) {
-  min(1, max(0, (0.8 - fGapW(u, v, w)) / 0.3))
+  min(1, max(0, (0.4 + 0.85 * fCoverW(u, v, w) - fGapW(u, v, w)) / 0.3))
   * min(1, max(0, (fCoverW(u, v, w) - 0.25) / 0.25))
   * (1 - 0.55 * min(1, max(0, (y - 0.45) / 0.25)))
 }
