@@ -4,7 +4,7 @@
 // from below the frame without a horizon line, through rose and violet into
 // deep indigo with the first stars; a deck of small cloudlets (a mackerel
 // sky) fills the middle, each lit from underneath gold and rose low down,
-// violet higher up, thinning into the night at the top; thin dark banks lie
+// violet higher up, dim violet at the top among the stars; thin dark banks lie
 // along the glow. The butterflies and their glows are added on top, and the
 // shown picture is this one (the trail keeps no gain), so even the glow
 // stays in the low middle tones: the butterflies carry the light.
@@ -48,8 +48,8 @@ camera {
     [0.540 color rgb <0.60, 0.23, 0.15>]
     [0.600 color rgb <0.52, 0.17, 0.24>]
     [0.680 color rgb <0.30, 0.12, 0.30>]
-    [0.800 color rgb <0.12, 0.07, 0.20>]
-    [1.000 color rgb <0.05, 0.04, 0.10>]
+    [0.800 color rgb <0.16, 0.09, 0.25>]
+    [1.000 color rgb <0.07, 0.05, 0.13>]
   }
 }
 
@@ -88,13 +88,14 @@ camera {
                                       scale <0.11, 0.07, 0.11> translate <4.2, -1.3, 5.5> } }
 // Cloudlets in warped space: round puffs about cell centres (g is the
 // distance from the nearest centre, roughened), gathered into drifts with
-// lanes of clear sky between them, thinning near the top. Inside a dense
+// lanes of clear sky between them, thinning a little near the top, where
+// their dim violet rims still break up the night. Inside a dense
 // drift the puffs grow and run together; at its edges they break up small.
 #declare fGapW = function(u, v, w) { fCellsW(u, v, w) + 0.32 * fPuffW(u, v, w) }
 #declare fDeckW = function(u, v, w, y) {
   min(1, max(0, (0.4 + 0.85 * fCoverW(u, v, w) - fGapW(u, v, w)) / 0.3))
   * min(1, max(0, (fCoverW(u, v, w) - 0.25) / 0.25))
-  * (1 - 0.55 * min(1, max(0, (y - 0.45) / 0.25)))
+  * (1 - 0.3 * min(1, max(0, (y - 0.45) / 0.25)))
 }
 // The light comes from below the frame, so each puff is lit like a ball
 // from underneath: bright where its centre lies above (the distance grows
