@@ -897,6 +897,39 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     }
 }
 
+// The swarm's window keeps 85 % of itself in 8 bits, so each pixel of the sky
+// stalls up to three steps away from the picture, and across a wide smooth
+// ramp those stalls line up into stepped bands. Nearly every part of the sky
+// the camera sees (the map's middle) must carry cloud-sized structure that
+// stands well clear of the stalls: more than five steps of relief against
+// its surroundings a few texels away.
+TEST(Textures, DuskSkyHasNoWideSmoothRamp) {
+    const Picture p = readWithLibpng("blend44.png");
+    ASSERT_EQ(p.width, 512);
+    const auto localRelief = [&p](int x, int y) {
+        double around = 0;
+        for (int dy = -4; dy <= 4; ++dy) {
+            for (int dx = -4; dx <= 4; ++dx) {
+                around += p.luminance(x + dx, y + dy);
+            }
+        }
+        return std::abs(p.luminance(x, y) - around / 81);
+    };
+    int blocks = 0, structured = 0;
+    for (int y0 = 160; y0 < 352; y0 += 16) {
+        for (int x0 = 136; x0 < 376; x0 += 16, ++blocks) {
+            double relief = 0;
+            for (int y = y0; y < y0 + 16; ++y) {
+                for (int x = x0; x < x0 + 16; ++x) {
+                    relief = std::max(relief, localRelief(x, y));
+                }
+            }
+            structured += relief > 5.0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(structured, blocks * 85 / 100) << structured << " of " << blocks << " blocks";
+}
+
 // The light tunnel's balls and rings take texture coordinates 0.3 x and 0.3 y
 // of their own vertices, so they see only the corner of their skin (wrapped):
 // a ball of radius 0.22 the disc of radius 0.067, a ring's tube the annulus
