@@ -941,9 +941,9 @@ Mesh child3() {
 // The hung picture's frame is drawn unlit and does not see the lift.
 constexpr double kFrameLiftTrim = 1e-4;
 double frameLift(double f) {
-    static constexpr std::pair<double, double> kLift[] = {{0.0, 2.0},  {0.08, 3.0}, {0.25, 4.0},
-                                                          {0.42, 3.0}, {0.55, 1.0}, {0.68, 2.0},
-                                                          {0.8, 4.0},  {0.9, 3.0},  {1.0, 2.0}};
+    static constexpr std::pair<double, double> kLift[] = {{0.0, 4.0},  {0.08, 6.0}, {0.25, 8.0},
+                                                          {0.42, 6.0}, {0.55, 2.0}, {0.68, 4.0},
+                                                          {0.8, 8.0},  {0.9, 6.0},  {1.0, 4.0}};
     for (std::size_t k = 1; k < std::size(kLift); ++k) {
         if (f <= kLift[k].first + 1e-9) {
             const double s = (f - kLift[k - 1].first) / (kLift[k].first - kLift[k - 1].first);
@@ -971,7 +971,11 @@ void litFromBelow(Mesh& mesh) {
 // A picture frame: a moulding swept around a square, mitred at the corners.
 // The opening (x 0.885, y 0.825 of the outer size) takes the picture quad
 // once the gallery's non-uniform scale is applied; front and back match so it
-// also serves the standing mirrors.
+// also serves the standing mirrors. The standing mirrors stretch it three
+// times in depth: the moulding is modelled a third as deep, so there it
+// stands as deep as it is wide, a slim frame round the glass; at its full
+// depth it made each mirror an open box whose side walls hid the glass.
+constexpr double kFrameDepth = 1.0 / 3.0;
 Mesh frame() {
     const std::vector<std::vector<std::pair<double, double>>> runs = {
         {{0.0, 0.06}, {0.0, -0.06}},
@@ -1001,7 +1005,7 @@ Mesh frame() {
     for (int side = 0; side < 4; ++side) {
         const Vec3 c0 = corners[side], c1 = corners[(side + 1) % 4];
         const auto at = [&](Vec3 c, double f, double z) {
-            return Vec3{c.x - c.x * f * widthX, c.y - c.y * f * widthY, z};
+            return Vec3{c.x - c.x * f * widthX, c.y - c.y * f * widthY, z * kFrameDepth};
         };
         for (const auto& run : runs) {
             std::vector<int> start, end;
