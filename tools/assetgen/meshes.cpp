@@ -514,99 +514,84 @@ Mesh resoil() {
 // (its faces point inward). Inside the feedback it shows the last picture
 // streaked along its length, cut into rings by the dark gaps, so it reads as
 // depth. Additive and without depth test, so the order of its faces does not
-// show in the tunnel.
+// show in the tunnel. Its wall takes the picture round the texture's corner,
+// so what lights the picture's corners lights the tunnel.
 //
-// The same faces glitter as points: every face flies on its own path and
-// draws its three corners as dim additive points, timed by its index modulo
-// the glitter's period and sent to the circle and to its mirror face by index.
-// One band face alone is too dim to see. So between two halves of the tube
-// lie stacks of tiny faces: each sparkle is many faces a stride apart (a
-// multiple of the period, so they are timed alike) that share their first
-// corner, so they add up to one bright point that hops and flies as one. The
-// sparkles sit in the middle of the face order with as many band faces before
-// as after, so a stack's mirror faces form one stack too and a sparkle stays
-// whole on its whole flight.
-//
-// A point is a square of six texels of the 256 picture, magnified three
-// times, and the colour's phase runs with the face index. Nineteen members
-// piled on one corner summed far past white: the mound clipped flat into a
-// bright square tile, which the feedback magnified into blocks. So a stack
-// splits into two sparks, its even and its odd members (a face's mirror is
-// member 18 - m at the mirror place, so a spark's mirror is a spark and it
-// flies whole), each face's corners within a texel of each other: a spark is
-// one small point of about thirty dim ones whose phases still span the cycle,
-// a steady gold just short of white, scattered along eight dotted rings.
+// Seen from its centre, where the camera stands, one wall is all but
+// invisible (its tint is 0.12 of the picture, and the corners hold little
+// light). So the tunnel is four nested shells, each a scaled copy of the
+// outer one: from the centre their bands lie on the same rings and the gaps
+// stay dark, and the four walls add up and feed back on themselves through
+// the corners until the rings glow.
 constexpr int kTunnelBands = 10;
 constexpr int kTunnelSides = 30;
-constexpr double kTunnelRadius = 0.35;
-constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
-constexpr int kStackStride = 100;  // faces between a sparkle's members
-constexpr int kSparkleStack = 19;  // members: 19 strides of 100 span a colour cycle
-constexpr int kSparksPerStack = 2; // a stack's even and odd members, apart
-constexpr int kSparkleRings = 8;   // of 19 sparks each (the places bands leave)
-constexpr double kSparkleRadius = 0.45;
-constexpr double kSparkleRadiusSpread = 0.07; // ring to ring, and jitter within a ring
-constexpr double kSparkleTilt = 0.07;         // z rise across a ring
-constexpr double kGlintMin = 0.002;           // corner spread: a face's points
-constexpr double kGlintMax = 0.005;           // land within a texel
-static_assert(kStackStride % kGlitterPeriod == 0);
+constexpr double kTunnelRadii[] = {0.6, 0.5, 0.4, 0.3};
 
 Mesh tunnelBands() {
     Mesh mesh;
     const double pitch = 2.0 / kTunnelBands;
-    for (int band = 0; band < kTunnelBands; ++band) {
-        // Two rings per band, a little over half the pitch apart.
-        const double z0 = -1.0 + pitch * (band + 0.2);
-        const int first = static_cast<int>(mesh.vertices.size());
-        for (int ring = 0; ring < 2; ++ring) {
+    for (const double radius : kTunnelRadii) {
+        const double along = radius / kTunnelRadii[0];
+        for (int band = 0; band < kTunnelBands; ++band) {
+            // Two rings per band, a little over half the pitch apart.
+            const double z0 = -1.0 + pitch * (band + 0.2);
+            const int first = static_cast<int>(mesh.vertices.size());
+            for (int ring = 0; ring < 2; ++ring) {
+                for (int side = 0; side < kTunnelSides; ++side) {
+                    const double a = 2 * kPi * side / kTunnelSides;
+                    mesh.addVertex({radius * std::cos(a), radius * std::sin(a),
+                                    along * (z0 + 0.6 * pitch * ring)});
+                }
+            }
             for (int side = 0; side < kTunnelSides; ++side) {
-                const double a = 2 * kPi * side / kTunnelSides;
-                mesh.addVertex({kTunnelRadius * std::cos(a), kTunnelRadius * std::sin(a),
-                                z0 + 0.6 * pitch * ring});
+                const int a = first + side;
+                const int b = first + (side + 1) % kTunnelSides;
+                // Counter-clockwise seen from the axis: the faces look inward.
+                mesh.addQuad(a, a + kTunnelSides, b + kTunnelSides, b);
             }
         }
-        for (int side = 0; side < kTunnelSides; ++side) {
-            const int a = first + side;
-            const int b = first + (side + 1) % kTunnelSides;
-            // Counter-clockwise seen from the axis: the faces look inward.
-            mesh.addQuad(a, a + kTunnelSides, b + kTunnelSides, b);
-        }
+    }
+    if (mesh.signedVolume6() > 0) {
+        mesh.flipFaces();
     }
     return mesh;
 }
 
+// The glitter is a mesh of its own, the file's last, so that only its faces
+// fly and the tunnel's large faces stay out of it (on their common circle
+// 600 band faces lit a coloured haze). Every face draws its three corners as
+// points of six texels, which the full-screen picture shows about 20 x 15
+// pixels wide: one face is invisible, a spark of thirty piled points summed
+// past white into a flat square that buried the picture. So a spark is a few
+// faces whose corners lie within a texel: bright enough to see, too dim to
+// clip, and few, so the tunnel shows between them.
+//
+// Faces are timed by their index modulo 50 and sent to the place of face
+// (count - i), so a spark's faces share their index modulo 50 and their
+// member parity: the mirror faces then form one spark too and it flies whole.
+//
+// The sparks sit on two level rings above and below the glitter camera's
+// orbit, at the height where the ring's sides cross the picture's corners:
+// seen from the orbit they are two arcs of light that end in the corners, which
+// the tunnel wall takes up as its rings.
+constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
+constexpr int kGlitterMembers = 4; // faces per timing slot
+constexpr int kSparkFaces = kGlitterMembers / 2;
+constexpr double kSparkRingHeight = 0.63;
+constexpr double kSparkRingJitter = 0.03;
+constexpr double kGlintMin = 0.003; // corner spread: a face's points land within
+constexpr double kGlintMax = 0.006; // a texel or so of each other
+
 // Directions spread evenly over the sphere (a Fibonacci spiral), at lengths
-// that grow like a disc's area, so a glint's corners crowd round its centre
+// that grow like a disc's area, so a spark's corners crowd round its centre
 // from whichever side it is seen.
 Vec3 glintOffset(int k, double turn) {
-    constexpr int kCount = 2 * kSparkleStack;
+    constexpr int kCount = 3 * kSparkFaces;
     const double y = 1 - 2 * (k + 0.5) / kCount;
     const double r = std::sqrt(1 - y * y);
     const double a = turn + k * kPi * (3 - std::sqrt(5.0));
     const double length = std::sqrt((k + 0.5) / kCount);
     return Vec3{r * std::cos(a), y, r * std::sin(a)} * length;
-}
-
-// Where each place of a stack stride goes: the tunnel's band faces take 24
-// of the 100 places, spread evenly and closed under mirroring (place p and
-// 100 - p, with 0 and 50 their own mirrors), and the sparkles the rest.
-// The glitter's colour runs with the face index (a cycle is about 1900
-// faces), so band faces all in one block share one hue, and on the common
-// circle, where their large corners spread, 600 of them in the same green
-// or pink lit a haze; spread over the whole cycle they sum to the gold mean.
-// Place 0 must be a band's: its mirror would be one member past the stack.
-constexpr int kBandPlaces = 24;
-static_assert(2 * kTunnelBands * kTunnelSides > kBandPlaces * kSparkleStack);
-static_assert((kStackStride - kBandPlaces) * kSparksPerStack % kSparkleRings == 0);
-
-bool bandPlace(int place) {
-    for (int j = 0; j <= kBandPlaces / 2; ++j) {
-        const int p = static_cast<int>(std::lround(double(kStackStride) * j / kBandPlaces));
-        if (place == p || place == (kStackStride - p) % kStackStride) {
-            return true;
-        }
-    }
-    return false;
 }
 
 struct Glint {
@@ -615,101 +600,42 @@ struct Glint {
     double turn;
 };
 
-// Rings of sparkles along the tube, one after another in place order.
-std::vector<Glint> sparkleGlints(int count) {
+// One ring of sparks, evenly round with a little jitter, in shuffled slot
+// order so that neighbours hop at different times.
+std::vector<Glint> sparkRing(double height, Random& random) {
+    std::vector<Glint> ring;
+    for (int slot = 0; slot < kGlitterPeriod; ++slot) {
+        const double a = 2 * kPi * (slot + random.uniform(-0.3, 0.3)) / kGlitterPeriod;
+        const double r = 1.0 - kSparkRingJitter * random.uniform(0, 2);
+        ring.push_back(
+            {{r * std::cos(a), height + kSparkRingJitter * random.uniform(-1, 1), r * std::sin(a)},
+             kGlintMin + (kGlintMax - kGlintMin) * random.uniform(),
+             random.uniform(0, 2 * kPi)});
+    }
+    for (int k = kGlitterPeriod - 1; k > 0; --k) {
+        std::swap(ring[k], ring[static_cast<int>(random.uniform() * (k + 1))]);
+    }
+    return ring;
+}
+
+// Face i = slot + 50 member; even members spark on the upper ring, odd ones on
+// the lower (a face's mirror has the other parity, so sparks cross over).
+Mesh glitter() {
     Random random(3);
-    const int perRing = count / kSparkleRings;
-    std::vector<Glint> glints;
-    for (int r = 0; r < kSparkleRings; ++r) {
-        const double z = -0.85 + 1.7 * (r + random.uniform(-0.2, 0.2)) / (kSparkleRings - 1);
-        const double radius = kSparkleRadius - kSparkleRadiusSpread * random.uniform(0, 1.2);
-        const double tiltAt = random.uniform(0, 2 * kPi);
-        for (int place = 0; place < perRing; ++place) {
-            // Neighbouring rings interleave their points; each point strays a
-            // little from its place.
-            const double a =
-                2 * kPi * (place + 0.5 * (r % 2) + random.uniform(-0.25, 0.25)) / perRing;
-            const double rr = radius + kSparkleRadiusSpread * random.uniform(-0.25, 0.25);
-            const double dz = kSparkleTilt * std::cos(a - tiltAt) + random.uniform(-0.02, 0.02);
-            glints.push_back({{rr * std::cos(a), rr * std::sin(a), z + dz},
-                              kGlintMin + (kGlintMax - kGlintMin) * random.uniform(),
-                              random.uniform(0, 2 * kPi)});
-        }
-    }
-    return glints;
-}
-
-void addGlintMember(Mesh& mesh, const Glint& g, int member) {
-    const int first = mesh.addVertex(g.centre);
-    mesh.addVertex(g.centre + glintOffset(2 * member, g.turn) * g.spread);
-    mesh.addVertex(g.centre + glintOffset(2 * member + 1, g.turn) * g.spread);
-    mesh.addTriangle(first, first + 1, first + 2);
-}
-
-// Face order: band faces, then the stacks' block (face = block start +
-// stride * member + place, band faces in their places), then as many band
-// faces as before it, so the block mirrors onto itself.
-Mesh round3() {
-    Mesh bands = tunnelBands();
-    if (bands.signedVolume6() > 0) {
-        bands.flipFaces();
-    }
-    const int bandFaces = static_cast<int>(bands.faces.size());
-    const int ends = (bandFaces - kBandPlaces * kSparkleStack) / 2;
-    static_assert((kTunnelBands * kTunnelSides * 2 - kBandPlaces * kSparkleStack) % 2 == 0);
-    const int sparkPlaces = kStackStride - kBandPlaces;
-    std::vector<Glint> glints = sparkleGlints(sparkPlaces * kSparksPerStack);
-    std::vector<int> glintOfPlace(kStackStride, -1);
-    for (int place = 0, next = 0; place < kStackStride; ++place) {
-        if (!bandPlace(place)) {
-            glintOfPlace[place] = next++;
-        }
-    }
-    // Neighbours on a ring take unrelated places, so they hop at different
-    // times instead of in clumps.
-    Random shuffle(5);
-    for (int k = static_cast<int>(glints.size()) - 1; k > 0; --k) {
-        std::swap(glints[k], glints[static_cast<int>(shuffle.uniform() * (k + 1))]);
-    }
-    const auto sparkOf = [&](int place, int member) {
-        return glints[glintOfPlace[place] * kSparksPerStack + member % kSparksPerStack];
-    };
-    // Band faces in shuffled order: neighbours on the tunnel wall take
-    // unrelated hues, which their blurred points mix to gold, where faces in
-    // wall order lit stripes of one hue each.
-    std::vector<int> order(bandFaces);
-    Random random(11);
-    for (int f = 0; f < bandFaces; ++f) {
-        order[f] = f;
-    }
-    for (int f = bandFaces - 1; f > 0; --f) {
-        std::swap(order[f], order[static_cast<int>(random.uniform() * (f + 1))]);
-    }
+    const std::vector<Glint> rings[2] = {sparkRing(kSparkRingHeight, random),
+                                         sparkRing(-kSparkRingHeight, random)};
     Mesh mesh;
-    int nextBand = 0;
-    const auto addBandFace = [&] {
-        const auto& corners = bands.faces[order[nextBand++]].corners;
-        const int a = mesh.addVertex(bands.vertices[corners[0]]);
-        mesh.addVertex(bands.vertices[corners[1]]);
-        mesh.addVertex(bands.vertices[corners[2]]);
-        mesh.addTriangle(a, a + 1, a + 2);
-    };
-    for (int f = 0; f < ends; ++f) {
-        addBandFace();
-    }
-    for (int member = 0; member < kSparkleStack; ++member) {
-        for (int place = 0; place < kStackStride; ++place) {
-            if (glintOfPlace[place] < 0) {
-                addBandFace();
-            } else {
-                addGlintMember(mesh, sparkOf(place, member), member);
-            }
+    for (int member = 0; member < kGlitterMembers; ++member) {
+        for (int slot = 0; slot < kGlitterPeriod; ++slot) {
+            const Glint& g = rings[member % 2][slot];
+            const int k = 3 * (member / 2);
+            const int first = mesh.addVertex(g.centre);
+            mesh.addVertex(g.centre + glintOffset(k + 1, g.turn) * g.spread);
+            mesh.addVertex(g.centre + glintOffset(k + 2, g.turn) * g.spread);
+            mesh.addTriangle(first, first + 1, first + 2);
         }
     }
-    while (nextBand < bandFaces) {
-        addBandFace();
-    }
-    return named(mesh, "Tunnel");
+    return mesh;
 }
 
 // Light tunnel rings: a torus in the x-y plane. Twenty are drawn every frame,
@@ -1322,7 +1248,9 @@ void generateMeshes(const Pack& pack) {
     writeMesh(pack, "star2.asc", star2(), CrLf);
     writeMesh(pack, "funky.asc", funky(), Lf);
     writeMesh(pack, "resoil.asc", resoil(), CrLf);
-    writeMesh(pack, "round3.asc", round3(), Lf);
+    pack.write("round3.asc",
+               formatAsc({named(tunnelBands(), "Tunnel"), named(glitter(), "Glitter")},
+                         AscStyle{.ending = Lf}));
     writeMesh(pack, "torus2.asc", torus2(), CrLf);
     writeMesh(pack, "simpleplane.asc", simpleplane(), Lf);
     writeMesh(pack, "sphereone.asc", sphereone(), CrLf);
