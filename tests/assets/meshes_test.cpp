@@ -282,6 +282,14 @@ int escapingDirection(const AscMesh& m, Vec from) {
     return -1;
 }
 
+TEST(MeshOrientation, StarIsClosedWhereItsPointsMeetTheCore) {
+    // The camera flies close past the first star: a gap where a point's
+    // faces meet the core shows the stars behind through its middle.
+    const auto star = parse("star2.asc");
+    ASSERT_TRUE(star.has_value());
+    EXPECT_EQ(escapingDirection(*star, {0, 0, 0}), -1) << "a gap in the star";
+}
+
 TEST(MeshOrientation, OpeningShellAndDeepSkyEncloseTheirCameras) {
     // The opening titles' camera sits at the fitted centre; any direction
     // that sees past the shell lets the feedback trail burn out to white.
