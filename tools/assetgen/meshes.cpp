@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <numbers>
 #include <vector>
 
@@ -273,15 +274,25 @@ constexpr double kStarSidePoint = 0.78;
 // The stars are flat-shaded, so a facet takes the light of its last corner,
 // and their light shines from behind them as the camera sees them. The faces
 // wind inward, so the corner normals point into the star and the facets
-// facing the viewer catch the light. Each point is fluted: its five faces are
-// split along their middles, which sink toward the point's axis, and one half
-// of every flute carries tiny copies of itself hidden in the tip. A normal is
-// the sum of the faces at its corner, so those halves take the light several
-// times over and lift the dim diffuse colour over the ambient blue, while
-// their neighbours stay deep blue: a close star shows lit and shaded ridges
-// instead of one slab of colour. The core stays plain; little of it shows.
-constexpr double kStarFluteDepth = 0.45;
-constexpr int kStarLitCopies = 5;
+// facing the viewer catch the light. Each point is ridged: its five faces are
+// split along a crease that starts inside the core face beyond the base edge,
+// so the point stands on the core without a gap. A normal is
+// the sum of the faces at its corner and only its length can lift the dim
+// diffuse colour over the ambient blue, so the deep halves keep their own
+// tip corner with one hidden copy (lit by how squarely they face the viewer),
+// while the five bright halves of a point share one tip corner whose normal
+// runs down the point's axis, leaning toward one flank, lengthened by tiny
+// copies hidden in the tip: shared, each copy lifts five facets at once. A
+// point turned toward the viewer therefore flares pale violet, and one seen
+// side-on flares as the spin carries its flank past the viewer and otherwise
+// stays deep blue with lit ridges, so the middle of every star is light and
+// its points shade off toward the outline. The core stays plain; little of it
+// shows.
+// How far toward the middle of the core face beyond it each ridge starts.
+constexpr double kStarRidgeReach = 0.5;
+constexpr int kStarAxisCopies = 20;
+constexpr double kStarAxisLean = 40.0; // degrees
+constexpr int kStarDeepCopies = 1;
 constexpr double kStarHiddenSize = 2e-3;
 
 Mesh starShape() {
@@ -326,10 +337,42 @@ void addStarFacet(Mesh& mesh, Vec3 a, Vec3 b, Vec3 tip, int copies) {
     }
 }
 
+// A tip corner shared by a point's bright halves: `copies` tiny wedges
+// across the point, wound so that each adds `inward` to its normal.
+int addStarAxisTip(Mesh& mesh, Vec3 tip, Vec3 inward, int copies) {
+    const Vec3 out = normalised(inward) * -1.0;
+    const Vec3 side = normalised(cross(out, std::abs(out.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0}));
+    const Vec3 across = cross(out, side);
+    const int it = mesh.addVertex(tip);
+    const int is = mesh.addVertex(tip + side * kStarHiddenSize);
+    const int ia = mesh.addVertex(tip + across * kStarHiddenSize);
+    for (int k = 0; k < copies; ++k) {
+        mesh.addTriangle(ia, is, it);
+    }
+    return it;
+}
+
 Mesh star2() {
     const Mesh shape = starShape();
+    // The core face beyond each point face's base edge: the flute's ridge
+    // starts inside it, so no gap opens at the base.
+    std::map<std::pair<int, int>, Vec3> coreBeyond;
+    const auto edge = [](int a, int b) { return std::pair{std::min(a, b), std::max(a, b)}; };
+    for (const MeshFace& f : shape.faces) {
+        std::array<Vec3, 3> v{};
+        for (int k = 0; k < 3; ++k) {
+            v[k] = shape.vertices[f.corners[k]];
+        }
+        if (std::ranges::all_of(v, [](Vec3 p) { return length(p) < 0.5; })) {
+            const Vec3 centre = (v[0] + v[1] + v[2]) * (1.0 / 3.0);
+            for (int k = 0; k < 3; ++k) {
+                coreBeyond[edge(f.corners[k], f.corners[(k + 1) % 3])] = centre;
+            }
+        }
+    }
     Mesh mesh;
     std::vector<std::array<Vec3, 3>> core;
+    std::map<int, int> axisTips; // shape tip index -> shared bright corner
     for (const MeshFace& f : shape.faces) {
         std::array<Vec3, 3> v{};
         int tip = -1;
@@ -343,13 +386,23 @@ Mesh star2() {
             core.push_back(v);
             continue;
         }
-        // Outward order tip, b1, b2; the flute's floor sinks toward the axis.
+        // Outward order tip, b1, b2; the ridge runs from inside the core
+        // face beyond the base edge up to the tip.
+        const int i1 = f.corners[(tip + 1) % 3], i2 = f.corners[(tip + 2) % 3];
         const Vec3 t = v[tip], b1 = v[(tip + 1) % 3], b2 = v[(tip + 2) % 3];
         const Vec3 axis = normalised(t);
-        const Vec3 middle = (b1 + b2) * 0.5;
-        const Vec3 floor = lerp(middle, axis * dot(middle, axis), kStarFluteDepth);
-        addStarFacet(mesh, floor, b1, t, kStarLitCopies);
-        addStarFacet(mesh, b2, floor, t, 0);
+        const Vec3 ridge = lerp((b1 + b2) * 0.5, coreBeyond.at(edge(i1, i2)), kStarRidgeReach);
+        const int key = f.corners[tip];
+        if (!axisTips.contains(key)) {
+            // Leaning off the axis toward one flank, so that a point seen
+            // side-on flares too as the star turns it past the viewer.
+            const Vec3 flank = normalised(b1 - axis * dot(b1, axis));
+            const double lean = radians(kStarAxisLean);
+            const Vec3 inward = (axis * std::cos(lean) + flank * std::sin(lean)) * -1.0;
+            axisTips[key] = addStarAxisTip(mesh, t, inward, kStarAxisCopies);
+        }
+        mesh.addTriangle(mesh.addVertex(ridge), mesh.addVertex(b1), axisTips[key]);
+        addStarFacet(mesh, b2, ridge, t, kStarDeepCopies);
     }
     for (const auto& v : core) {
         addStarFacet(mesh, v[1], v[0], v[2], 0);
