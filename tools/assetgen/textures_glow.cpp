@@ -435,13 +435,16 @@ Image speckVertical() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float wander = 0.2f * periodicNoise(0.7f, t * 3, 3, 83);
-        const float width = 0.2f + 0.08f * periodicNoise(1.3f, t * 6, 6, 84);
+        const float width = 0.3f + 0.1f * periodicNoise(1.3f, t * 6, 6, 84);
         const float dx = (s - 0.5f - wander) * 2;
-        const float main = std::exp(-dx * dx / (width * width));
+        // A solid core with a short falloff: the darkening is small, so a
+        // soft profile left only a faint line on a dim picture.
+        const float main = 1 - smoothstep(0.55f * width, 1.05f * width, std::abs(dx));
         // Broken by a gap or two, the stretches of uneven strength.
         const float stretches = smoothstep(-0.4f, -0.15f, periodicNoise(0.2f, t * 8, 8, 85));
         const float strength =
-            stretches * (0.7f + 0.3f * smoothstep(-0.5f, 0.5f, periodicNoise(0.4f, t * 9, 9, 86)));
+            stretches *
+            (0.85f + 0.15f * smoothstep(-0.5f, 0.5f, periodicNoise(0.4f, t * 9, 9, 86)));
         const float ends = smoothstep(0.37f, 0.43f, t) * (1 - smoothstep(0.57f, 0.63f, t));
         const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
         const float companion = 0.6f * std::exp(-dx2 * dx2 / 0.01f) * smoothstep(0.46f, 0.49f, t) *
