@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <set>
 #include <string>
 #include <utility>
@@ -244,10 +245,11 @@ TEST(Textures, BlueArmBeadKeepsItsLightInAPearl) {
     EXPECT_GT(p.at(p.width / 2, p.height / 2, 2), 220) << "the pearl has no hot core";
 }
 
-// A bubble rises several of its widths a frame under the underwater trail:
-// its light must stay a small bead, or the rising column smears into loops
-// and a flame. The rim must still be there, or it reads as a spark.
-TEST(Textures, BubbleIsASmallBrightBead) {
+// Bubbles are added in warm light into a trail that keeps ten frames: only a
+// thin rim closed all round and a dark middle leave rings, not a smudge; and
+// the ring must stay small against the climb between frames, or the copies
+// run together into rails.
+TEST(Textures, BubbleIsAThinBrightRing) {
     const Picture p = readWithLibpng("blob22e.png");
     ASSERT_GT(p.width, 0);
     int lit = 0;
@@ -261,11 +263,21 @@ TEST(Textures, BubbleIsASmallBrightBead) {
             }
         }
     }
-    EXPECT_LT(farthest, 0.12 * p.width) << "the bubble's light spreads too wide";
+    EXPECT_LT(farthest, 0.1 * p.width) << "the ring is too wide for the climb between frames";
     EXPECT_GT(farthest, 0.05 * p.width) << "no rim: the bubble is a dot";
-    EXPECT_LT(lit, p.width * p.height / 20) << "the bubble is a blob, not a bead";
-    // Hollow: the middle is darker than the rim.
-    EXPECT_LT(p.at(p.width / 2, p.height / 2, 0), 128);
+    EXPECT_LT(lit, p.width * p.height / 40) << "the bubble is a blob, not a thin ring";
+    // Closed: every direction from the middle crosses a bright rim.
+    for (int k = 0; k < 16; ++k) {
+        const double a = k * std::numbers::pi / 8;
+        int brightest = 0;
+        for (double d = 0; d < 0.1 * p.width; d += 0.5) {
+            const int x = static_cast<int>(p.width / 2.0 + d * std::cos(a));
+            const int y = static_cast<int>(p.height / 2.0 + d * std::sin(a));
+            brightest = std::max(brightest, p.at(x, y, 0));
+        }
+        EXPECT_GT(brightest, 200) << "the rim breaks at direction " << k;
+    }
+    EXPECT_LT(p.at(p.width / 2, p.height / 2, 0), 40) << "the bubble's middle is filled";
 }
 
 // The tunnel's stars, the swarm's glows and the deep sea's beams add two to
