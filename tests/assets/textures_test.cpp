@@ -608,6 +608,45 @@ TEST(Textures, FinVeilHasBroadFoldsNotRays) {
     }
 }
 
+// The goldfish swims through a moonlit night under a material that shows its
+// skin picture at full wherever the light reaches: a uniform bright orange
+// read as a cut-out sticker. Across the body (s 0.6, skin from t 0.37 to
+// 0.58) the back is a deep dark gold, the belly a pale, nearly grey silver,
+// and the tail fin is darker and bluer than the flank it grows from.
+TEST(Textures, GoldfishIsDarkAboveSilveryBelowWithCoolerFins) {
+    const Picture p = readWithLibpng("goldfish2.png");
+    ASSERT_GT(p.width, 0);
+    struct Mean {
+        double r = 0, g = 0, b = 0;
+        double light() const { return (r + g + b) / 3; }
+        double saturation() const {
+            return (std::max({r, g, b}) - std::min({r, g, b})) / std::max({r, g, b});
+        }
+    };
+    const auto patch = [&p](double s0, double s1, double t0, double t1) {
+        Mean m;
+        int n = 0;
+        for (int y = static_cast<int>((1 - t1) * p.height);
+             y < static_cast<int>((1 - t0) * p.height); ++y) {
+            for (int x = static_cast<int>(s0 * p.width); x < static_cast<int>(s1 * p.width); ++x) {
+                m.r += p.at(x, y, 0);
+                m.g += p.at(x, y, 1);
+                m.b += p.at(x, y, 2);
+                ++n;
+            }
+        }
+        return Mean{m.r / n, m.g / n, m.b / n};
+    };
+    const Mean back = patch(0.55, 0.65, 0.55, 0.57), flank = patch(0.55, 0.65, 0.46, 0.49),
+               belly = patch(0.55, 0.65, 0.375, 0.39), tail = patch(0.08, 0.2, 0.42, 0.54);
+    EXPECT_LT(back.light(), 0.7 * flank.light()) << "the back is as bright as the flank";
+    EXPECT_GT(belly.light(), flank.light()) << "the belly is not pale";
+    EXPECT_LT(belly.saturation(), 0.5 * flank.saturation()) << "the belly is not silvery";
+    EXPECT_LT(flank.r, 225) << "the flank is a full bright orange";
+    EXPECT_LT(tail.light(), flank.light()) << "the tail fin outshines the body";
+    EXPECT_GT(tail.b / tail.r, flank.b / flank.r) << "the tail fin is no cooler than the body";
+}
+
 // The two faces cross-fade on one mesh, so their outlines must coincide:
 // row by row, where each picture's skin leaves the dark ground, below the
 // side locks (the moonlit face's hair is as dark as the ground). Closed eyes
