@@ -981,23 +981,30 @@ TEST(Textures, DuskSkyHasNoWideSmoothRamp) {
     EXPECT_GT(structured, blocks * 85 / 100) << structured << " of " << blocks << " blocks";
 }
 
-// The light tunnel's balls and rings take texture coordinates 0.3 x and 0.3 y
-// of their own vertices, so they see only the corner of their skin (wrapped):
-// a ball of radius 0.22 the disc of radius 0.067, a ring's tube the annulus
-// round 0.234. Each must be a dark body with a bright outline there, or the
-// balls turn to smudges again.
+// The light tunnel's floating and turning rings take texture coordinates
+// 0.3 x and 0.3 y of their own vertices, so they see only the corner of
+// their skin (wrapped): a floating ring of radius 0.28 the disc of radius
+// 0.083, a turning ring's tube the annulus round 0.234. The floating ring's
+// disc is its chrome seen head-on, turned half round: sky on the outer flank
+// of its upper half and the inner flank of its lower half, dark ground on the
+// others. Without that split across the tube they read as dark lumps.
 TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
     const Picture p = readWithLibpng("envmap2.png");
     ASSERT_EQ(p.width, 256);
-    // Luminance at distance r (texture units) from the corner, along the
-    // diagonal into the texture; t grows upward from the bottom row.
+    // Luminance at distance r (texture units) from the corner along the
+    // diagonal, up and to the right (r > 0) or down and to the left (r < 0),
+    // wrapping; t grows upward from the bottom row.
     const auto at = [&p](double r) {
-        const int k = static_cast<int>(r / std::sqrt(2.0) * p.width);
-        return p.luminance(k, p.height - 1 - k);
+        const int k = static_cast<int>(std::floor(r / std::sqrt(2.0) * p.width));
+        const int x = (k + p.width) % p.width;
+        return p.luminance(x, p.height - 1 - x);
     };
-    EXPECT_LT(at(0.025), 40.0) << "ball body";
-    EXPECT_GT(at(0.062), 150.0) << "ball rim";
-    EXPECT_LT(at(0.12), 40.0) << "between ball and ring";
+    const double ring = 0.3 * 0.2778;
+    EXPECT_GT(at(0.85 * ring), 90.0) << "sky on the upper outer flank";
+    EXPECT_LT(at(0.42 * ring), 30.0) << "ground on the upper inner flank";
+    EXPECT_LT(at(-0.85 * ring), 30.0) << "ground on the lower outer flank";
+    EXPECT_GT(at(-0.42 * ring), 90.0) << "sky on the lower inner flank";
+    EXPECT_LT(at(0.15), 40.0) << "between the rings";
     EXPECT_GT(at(0.234), 150.0) << "ring line";
     EXPECT_LT(at(0.33), 40.0) << "outside the ring";
 }
