@@ -54,7 +54,8 @@ constexpr double kTileParameterFloor = 1.2;
 // pale blue, ink, plum and violet (red rides on a positive track 2 x, which
 // also tips the tile as it spins), and clear glass through which the night
 // panorama shows. Neighbours differ, so the grid reads as laid stones
-// instead of one blue wall.
+// instead of one blue wall. The blue stones spin only a few degrees, so
+// they stay a grid with dark chinks instead of overlapping into a smear.
 constexpr int kTileKeys = 18;
 constexpr double kTileTurnPerKey = 4.0 * 2.0 * 3.14159265358979323846 / kTileKeys;
 constexpr double kMosaicCentre = 9.5;
@@ -69,15 +70,15 @@ constexpr TileGlaze kTileGlazes[] = {
     // cobalt: bright blue, fairly opaque, spinning in the picture plane
     {{{3.0, 1.2, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
-     {{-0.5, 0.3, 0.05, 3.0}, {1.15, 0.1, 0.1, 1.0}, {}}},
+     {{-0.1, 0.04, 0.06, 3.0}, {0.95, 0.2, 0.3, 1.0}, {}}},
     // pale blue: full blue at half cover, so the night behind lightens it
     {{{2.4, 1.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
-     {{-0.7, 0.2, 0.05, 3.0}, {1.3, 0.0, 0.05, 1.0}, {}}},
+     {{-0.12, 0.04, 0.06, 3.0}, {1.3, 0.0, 0.05, 1.0}, {}}},
     // ink: near-black navy, the mosaic's dark stones
     {{{3.6, 0.6, 0.4, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.0, 0.0, 0.1, 0.0}, {}, {}},
-     {{-0.6, 0.2, 0.05, 3.0}, {0.12, 0.04, 0.04, 1.0}, {}}},
+     {{-0.08, 0.03, 0.05, 3.0}, {0.12, 0.04, 0.04, 1.0}, {}}},
     // plum: red over little blue once the tiles turn
     {{{3.2, 1.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
@@ -89,7 +90,7 @@ constexpr TileGlaze kTileGlazes[] = {
     // glass: nearly clear, the panorama shows through
     {{{1.3, 0.5, 0.3, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.05, 0.0}, {}, {}},
-     {{-0.6, 0.2, 0.05, 3.0}, {0.9, 0.2, 0.1, 1.0}, {}}},
+     {{-0.1, 0.03, 0.05, 3.0}, {0.9, 0.2, 0.1, 1.0}, {}}},
 };
 // How often each glaze is laid, in tenths: cobalt, pale, ink, plum, violet,
 // glass.

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <set>
 #include <string>
 #include <utility>
@@ -244,10 +245,11 @@ TEST(Textures, BlueArmBeadKeepsItsLightInAPearl) {
     EXPECT_GT(p.at(p.width / 2, p.height / 2, 2), 220) << "the pearl has no hot core";
 }
 
-// A bubble rises several of its widths a frame under the underwater trail:
-// its light must stay a small bead, or the rising column smears into loops
-// and a flame. The rim must still be there, or it reads as a spark.
-TEST(Textures, BubbleIsASmallBrightBead) {
+// Bubbles are added in warm light into a trail that keeps ten frames: only a
+// thin rim closed all round and a dark middle leave rings, not a smudge; and
+// the ring must stay small against the climb between frames, or the copies
+// run together into rails.
+TEST(Textures, BubbleIsAThinBrightRing) {
     const Picture p = readWithLibpng("blob22e.png");
     ASSERT_GT(p.width, 0);
     int lit = 0;
@@ -261,11 +263,21 @@ TEST(Textures, BubbleIsASmallBrightBead) {
             }
         }
     }
-    EXPECT_LT(farthest, 0.12 * p.width) << "the bubble's light spreads too wide";
+    EXPECT_LT(farthest, 0.1 * p.width) << "the ring is too wide for the climb between frames";
     EXPECT_GT(farthest, 0.05 * p.width) << "no rim: the bubble is a dot";
-    EXPECT_LT(lit, p.width * p.height / 20) << "the bubble is a blob, not a bead";
-    // Hollow: the middle is darker than the rim.
-    EXPECT_LT(p.at(p.width / 2, p.height / 2, 0), 128);
+    EXPECT_LT(lit, p.width * p.height / 40) << "the bubble is a blob, not a thin ring";
+    // Closed: every direction from the middle crosses a bright rim.
+    for (int k = 0; k < 16; ++k) {
+        const double a = k * std::numbers::pi / 8;
+        int brightest = 0;
+        for (double d = 0; d < 0.1 * p.width; d += 0.5) {
+            const int x = static_cast<int>(p.width / 2.0 + d * std::cos(a));
+            const int y = static_cast<int>(p.height / 2.0 + d * std::sin(a));
+            brightest = std::max(brightest, p.at(x, y, 0));
+        }
+        EXPECT_GT(brightest, 200) << "the rim breaks at direction " << k;
+    }
+    EXPECT_LT(p.at(p.width / 2, p.height / 2, 0), 40) << "the bubble's middle is filled";
 }
 
 // The tunnel's stars, the swarm's glows and the deep sea's beams add two to
@@ -622,6 +634,45 @@ TEST(Textures, FinVeilHasBroadFoldsNotRays) {
     }
 }
 
+// The goldfish swims through a moonlit night under a material that shows its
+// skin picture at full wherever the light reaches: a uniform bright orange
+// read as a cut-out sticker. Across the body (s 0.6, skin from t 0.37 to
+// 0.58) the back is a deep dark gold, the belly a pale, nearly grey silver,
+// and the tail fin is darker and bluer than the flank it grows from.
+TEST(Textures, GoldfishIsDarkAboveSilveryBelowWithCoolerFins) {
+    const Picture p = readWithLibpng("goldfish2.png");
+    ASSERT_GT(p.width, 0);
+    struct Mean {
+        double r = 0, g = 0, b = 0;
+        double light() const { return (r + g + b) / 3; }
+        double saturation() const {
+            return (std::max({r, g, b}) - std::min({r, g, b})) / std::max({r, g, b});
+        }
+    };
+    const auto patch = [&p](double s0, double s1, double t0, double t1) {
+        Mean m;
+        int n = 0;
+        for (int y = static_cast<int>((1 - t1) * p.height);
+             y < static_cast<int>((1 - t0) * p.height); ++y) {
+            for (int x = static_cast<int>(s0 * p.width); x < static_cast<int>(s1 * p.width); ++x) {
+                m.r += p.at(x, y, 0);
+                m.g += p.at(x, y, 1);
+                m.b += p.at(x, y, 2);
+                ++n;
+            }
+        }
+        return Mean{m.r / n, m.g / n, m.b / n};
+    };
+    const Mean back = patch(0.55, 0.65, 0.55, 0.57), flank = patch(0.55, 0.65, 0.46, 0.49),
+               belly = patch(0.55, 0.65, 0.375, 0.39), tail = patch(0.08, 0.2, 0.42, 0.54);
+    EXPECT_LT(back.light(), 0.7 * flank.light()) << "the back is as bright as the flank";
+    EXPECT_GT(belly.light(), flank.light()) << "the belly is not pale";
+    EXPECT_LT(belly.saturation(), 0.5 * flank.saturation()) << "the belly is not silvery";
+    EXPECT_LT(flank.r, 225) << "the flank is a full bright orange";
+    EXPECT_LT(tail.light(), flank.light()) << "the tail fin outshines the body";
+    EXPECT_GT(tail.b / tail.r, flank.b / flank.r) << "the tail fin is no cooler than the body";
+}
+
 // The two faces cross-fade on one mesh, so their outlines must coincide:
 // row by row, where each picture's skin leaves the dark ground, below the
 // side locks (the moonlit face's hair is as dark as the ground). Closed eyes
@@ -956,23 +1007,30 @@ TEST(Textures, DuskSkyHasNoWideSmoothRamp) {
     EXPECT_GT(structured, blocks * 85 / 100) << structured << " of " << blocks << " blocks";
 }
 
-// The light tunnel's balls and rings take texture coordinates 0.3 x and 0.3 y
-// of their own vertices, so they see only the corner of their skin (wrapped):
-// a ball of radius 0.22 the disc of radius 0.067, a ring's tube the annulus
-// round 0.234. Each must be a dark body with a bright outline there, or the
-// balls turn to smudges again.
+// The light tunnel's floating and turning rings take texture coordinates
+// 0.3 x and 0.3 y of their own vertices, so they see only the corner of
+// their skin (wrapped): a floating ring of radius 0.28 the disc of radius
+// 0.083, a turning ring's tube the annulus round 0.234. The floating ring's
+// disc is its chrome seen head-on, turned half round: sky on the outer flank
+// of its upper half and the inner flank of its lower half, dark ground on the
+// others. Without that split across the tube they read as dark lumps.
 TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
     const Picture p = readWithLibpng("envmap2.png");
     ASSERT_EQ(p.width, 256);
-    // Luminance at distance r (texture units) from the corner, along the
-    // diagonal into the texture; t grows upward from the bottom row.
+    // Luminance at distance r (texture units) from the corner along the
+    // diagonal, up and to the right (r > 0) or down and to the left (r < 0),
+    // wrapping; t grows upward from the bottom row.
     const auto at = [&p](double r) {
-        const int k = static_cast<int>(r / std::sqrt(2.0) * p.width);
-        return p.luminance(k, p.height - 1 - k);
+        const int k = static_cast<int>(std::floor(r / std::sqrt(2.0) * p.width));
+        const int x = (k + p.width) % p.width;
+        return p.luminance(x, p.height - 1 - x);
     };
-    EXPECT_LT(at(0.025), 40.0) << "ball body";
-    EXPECT_GT(at(0.062), 150.0) << "ball rim";
-    EXPECT_LT(at(0.12), 40.0) << "between ball and ring";
+    const double ring = 0.3 * 0.2778;
+    EXPECT_GT(at(0.85 * ring), 90.0) << "sky on the upper outer flank";
+    EXPECT_LT(at(0.42 * ring), 30.0) << "ground on the upper inner flank";
+    EXPECT_LT(at(-0.85 * ring), 30.0) << "ground on the lower outer flank";
+    EXPECT_GT(at(-0.42 * ring), 90.0) << "sky on the lower inner flank";
+    EXPECT_LT(at(0.15), 40.0) << "between the rings";
     EXPECT_GT(at(0.234), 150.0) << "ring line";
     EXPECT_LT(at(0.33), 40.0) << "outside the ring";
 }

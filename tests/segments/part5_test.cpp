@@ -176,6 +176,27 @@ TEST_F(MosaicPlan, NeighbouringTilesShowDifferentGlazes) {
     EXPECT_GT(clear, 15);
 }
 
+// While the mosaic swirls in (about 1.5 s in), the blue stones stay nearly
+// square to the grid: spun far, they overlapped into one blue smear with no
+// tile to read. Only the red glazes tumble out of the picture.
+TEST_F(MosaicPlan, BlueStonesStaySquareToTheGridWhileTheMosaicSwirls) {
+    int blue = 0, square = 0;
+    for (int i = -10; i < 10; ++i) {
+        for (int e = -10; e < 10; ++e) {
+            const MosaicTile tile = planMosaicTile(*segment_, i, e, 13.0);
+            if (tile.colour[0] > 0.0f) {
+                continue;
+            }
+            ++blue;
+            const double dx = tile.corners[1][0] - tile.corners[0][0];
+            const double dy = tile.corners[1][1] - tile.corners[0][1];
+            square += std::fabs(std::atan2(dy, dx)) < 10.0 * 3.14159265 / 180.0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(blue, 250);
+    EXPECT_GT(square, blue * 9 / 10);
+}
+
 TEST(Creature, OnlyTheSmallestNodesDrawNothing) {
     const CreatureNodeDrawing smallest = creatureNodeDrawing(1);
     EXPECT_EQ(smallest.bodyList, 0);

@@ -509,32 +509,51 @@ Mesh funky() {
 // Light tunnel: a smooth chrome ring. Twenty float through the tunnel and
 // one hangs in front at the start, mirroring the tunnel's own picture through
 // the sphere map. A mirror ball of flat tiles showed that picture as a coarse
-// checkerboard of flat patches; a smooth surface with unit corner normals
-// (hidden trims, steered to the ring's true normal) sweeps the whole picture
-// round the ring as one continuous reflection, squeezed towards its outline
-// like chrome.
+// checkerboard of flat patches; a smooth surface whose corner normals share
+// one length (hidden trims steer them) sweeps the whole picture round the
+// ring as one continuous reflection, squeezed towards its outline like
+// chrome.
 //
 // The opening camera stands 1.2 from the ring's centre and flies towards it;
 // at the full size of the fit it filled the whole view. Two specks far above
 // and below make the fit shrink it, so it hangs in the picture as an object
-// with the tunnel around it. The camera then flies straight along z within a
-// few hundredths of the centre, through the hole, the tunnel's light showing
-// through it. The floating copies face the viewer along z too.
+// with the tunnel around it; at 0.22 the floating copies were smudges. The camera then flies
+// straight along z within a few hundredths of the centre, through the hole, the tunnel's light
+// showing through it. The floating copies face the viewer along z too.
 //
-// Each corner costs about five trims, and up to fifteen copies are drawn a
+// Each corner costs two or three trims, and up to fifteen copies are drawn a
 // frame, so the ring stays modest: the sphere map is interpolated across each
 // face, which the picture's softness hides.
-constexpr int kChromeRingAround = 24;
+constexpr int kChromeRingAround = 32;
 constexpr int kChromeRingTubeSides = 12;
 constexpr double kChromeRingTube = 0.38;  // outer radius 1
-constexpr double kChromeRingAnchor = 4.5; // so the ring is shown at 0.22
+constexpr double kChromeRingAnchor = 3.6; // so the ring is shown at 0.28
 constexpr double kChromeRingTrimSize = 2e-4;
+// Length of every corner normal. The sphere map reads the same texel for any
+// length, seen head-on, but the light does not: the material's diffuse share
+// is small, so unit normals left the lit side near the ambient level and the
+// ring a dark lump in a dark picture. Long normals carry the lit half of the
+// tube up to the full picture and leave the far half at the ambient level.
+constexpr double kChromeRingNormalLength = 4.0;
+// How far the normals tip off the axis: tilt / 90 degrees to this power.
+constexpr double kChromeRingTiltPower = 0.5;
 
 Mesh chromeRing() {
     const double centre = 1.0 - kChromeRingTube;
     const auto ringNormal = [centre](Vec3 at) {
         const double a = std::atan2(at.y, at.x);
-        return normalised(at - Vec3{centre * std::cos(a), centre * std::sin(a), 0.0});
+        const Vec3 n = normalised(at - Vec3{centre * std::cos(a), centre * std::sin(a), 0.0});
+        // Tipped further off the axis than the round tube's: the picture's
+        // middle, which the sphere map shows where a normal faces the
+        // camera, is the tunnel's dark far end, and the true curvature gave
+        // it most of the tube. The bright walls round the picture's edge
+        // now fill the tube's flanks, the dark middle only its crest.
+        const Vec3 out{std::cos(a), std::sin(a), 0.0};
+        const double crest = n.z < 0 ? -1.0 : 1.0;
+        const double tilt = std::acos(std::min(1.0, std::abs(n.z)));
+        const double steered = 0.5 * kPi * std::pow(tilt / (0.5 * kPi), kChromeRingTiltPower);
+        const double side = dot(n, out) < 0 ? -1.0 : 1.0;
+        return out * (side * std::sin(steered)) + Vec3{0, 0, crest * std::cos(steered)};
     };
     Mesh ring = parametricGrid(
         kChromeRingAround, kChromeRingTubeSides, true, true, [&](double u, double v) {
@@ -544,7 +563,8 @@ Mesh chromeRing() {
         });
     ring.faceOutward();
     trimCornerNormals(
-        ring, [&](Vec3 at, Vec3) { return ringNormal(at); }, kChromeRingTrimSize);
+        ring, [&](Vec3 at, Vec3) { return ringNormal(at) * kChromeRingNormalLength; },
+        kChromeRingTrimSize);
     return ring;
 }
 
@@ -1200,8 +1220,8 @@ Mesh goldfish() {
         double u, halfWidth, halfHeight;
     };
     static constexpr Section kSections[] = {
-        {0.0, 0.004, 0.004}, {0.04, 0.09, 0.1},  {0.12, 0.15, 0.21},  {0.25, 0.16, 0.27},
-        {0.4, 0.15, 0.28},   {0.55, 0.12, 0.22}, {0.68, 0.055, 0.12}, {0.74, 0.03, 0.1},
+        {0.0, 0.004, 0.004}, {0.04, 0.1, 0.1},   {0.12, 0.17, 0.21}, {0.25, 0.2, 0.27},
+        {0.4, 0.19, 0.28},   {0.55, 0.14, 0.22}, {0.68, 0.06, 0.12}, {0.74, 0.03, 0.1},
         {0.84, 0.018, 0.3},  {0.94, 0.01, 0.45}, {1.0, 0.003, 0.48},
     };
     // A monotone cubic through the sections: easing to a stop at every key

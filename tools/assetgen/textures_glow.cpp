@@ -203,32 +203,38 @@ Image sparkPoint() {
     return image;
 }
 
-// The bubbles rise in one dense column, drawn additively in warm colours
-// that go red near the floor and through the picture's trail: so each one is
-// a small, thin, cool rim in the middle of its square (space between them
-// keeps the column from adding up into a glowing smudge) with one glint.
+// The bubbles rise in one column, drawn additively in warm colours that go
+// red near the floor, at a quarter of their light into the underwater trail,
+// which keeps about ten frames of them. Added light cannot draw a dark
+// bubble, so each is a thin bright rim round a nearly black middle with one
+// small highlight inside it: added up they stay rings, and the trail leaves
+// a rising chain of them, where a filled glow smeared into a speckled smudge.
 Image bubbleRing() {
     Image image(128, 128);
     image.shadeSupersampled(3, [](float s, float t) {
         const float r = centreDistance(s, t);
-        // Small: a bubble rises several of its own widths a frame, and the
-        // underwater trail keeps about five frames, so a wide ring smeared
-        // into a column of loops and, added up, a flame. A bead a third of
-        // that size leaves a short bright dotted streak in the dark water.
-        constexpr float kRim = 0.1f;
-        // Near white: the bubbles are tinted warm per vertex (no blue at
-        // all low down), and a cyan ring under that tint came out as a dim
-        // brown smudge. A full bright rim under the orange tint read as
-        // fish eggs: the rim is faint and only the lit top arc of it holds,
-        // and the light lives in a hot glint with a soft glow round it, so
-        // a bubble reads as a sunlit glint with a thin crescent.
-        const float lit = std::clamp(0.45f + 0.55f * (t - 0.5f) / kRim, 0.0f, 1.0f);
-        const float ring = 0.45f * lit * std::exp(-std::pow((r - kRim) / 0.016f, 2.0f));
-        const float inside = 0.04f * smoothstep(0.03f, kRim, r) * (r < kRim ? 1.0f : 0.0f);
-        const float spot =
-            1.0f * std::exp(-(std::pow(s - 0.47f, 2.0f) + std::pow(t - 0.54f, 2.0f)) / 0.0005f);
-        const float glow = 0.28f * std::exp(-r * r / 0.008f);
-        return Colour{0.95f, 0.98f, 1.0f} * ((ring + inside + spot + glow) * spriteWindow(r, 0.4f));
+        // A bubble rises 0.08 to 0.16 a frame and its quad is 0.6 across: a
+        // ring 0.08 across leaves separate copies behind it, a wider one
+        // overlapped them into two bright rails.
+        constexpr float kRim = 0.13f;
+        // A sharp outer edge and a softer fall inward, as the rim of a real
+        // bubble lit from above; never thinner than about two texels, since
+        // the sprite is minified without mipmaps and a hairline rim
+        // flickered away on the far bubbles.
+        const float width = r > kRim ? 0.022f : 0.04f;
+        const float rim = std::exp(-std::pow((r - kRim) / width, 2.0f));
+        const float inside = 0.05f * (r < kRim ? 1.0f : 0.0f);
+        // The highlight sits inside the rim; the quad turns as it rises, so
+        // it wanders round the ring like light on a wobbling bubble.
+        const float glint =
+            std::exp(-(std::pow(s - 0.477f, 2.0f) + std::pow(t - 0.523f, 2.0f)) / 0.00018f);
+        // The light focused through the bubble: a faint crescent inside the
+        // rim on the far side from the highlight.
+        const float away = r > 0.0f ? ((s - 0.5f) - (t - 0.5f)) / (0.7071f * r) : 0.0f;
+        const float focus = 0.3f * std::pow(std::clamp(away, 0.0f, 1.0f), 2.0f) *
+                            std::exp(-std::pow((r - 0.7f * kRim) / 0.02f, 2.0f));
+        const float v = std::min(1.0f, rim + inside + glint + focus);
+        return Colour{0.95f, 0.98f, 1.0f} * (v * spriteWindow(r, 0.3f));
     });
     return image;
 }

@@ -117,17 +117,53 @@ Image coolChromeSky() {
 
 // Skin of the light tunnel's objects and rings. They are drawn with
 // object-linear texture coordinates, 0.3 times their own x and y, so they
-// never see this picture as a mirror: each floating ball (radius 0.22) shows
-// only the disc of radius 0.067 round the texture's corner, and each ring
-// (tube centre at 0.78) only the annulus at 0.17 to 0.3 round it (the corners
-// meet by wrapping). Seen down its z axis, which is how the balls face the
-// camera, a ball's outline lies on that disc's edge. So the disc is a dark
-// ball with a bright gold rim and one glint: the opaque balls read as rimmed
-// spheres, the darkening ones as dark silhouettes, each its own shape against
-// the tunnel's light. The annulus is one thin gold line with beads, a ring of
-// light that turns visibly. Dark navy elsewhere, in the tunnel's palette.
-constexpr float kBallSkinRadius = 0.3f * 0.222f;
+// never see this picture as a mirror: each floating ring (outer radius 0.22)
+// shows only the disc of radius 0.067 round the texture's corner, and each
+// turning ring (tube centre at 0.78) only the annulus at 0.17 to 0.3 round it
+// (the corners meet by wrapping). The floating rings face the camera down z,
+// turned half round, so the disc is painted with what a chrome ring shows
+// head-on, mirror-flipped: a pale sky over the tube's upper outer half and
+// lower inner half, dark ground on the others, a white horizon along the
+// crest and a sun glint. A dark disc with a gold rim read as a dark lump;
+// the reflection's split across the tube is what tells chrome. The annulus is
+// one thin gold line with beads, a ring of light that turns visibly. Dark
+// navy elsewhere, in the tunnel's palette.
+constexpr float kBallSkinRadius = 0.3f * 0.2778f;
 constexpr float kRingSkinRadius = 0.3f * 0.78f;
+// The floating ring's tube, in units of its outer radius (its mesh's shape).
+constexpr float kChromeTubeCentre = 0.62f;
+constexpr float kChromeTube = 0.38f;
+
+// What a chrome world of gold light shows in direction r (y up): a bright
+// horizon, a sky paling to lavender blue, a sun, and dark ground.
+Colour chromeWorld(Direction r) {
+    const Colour gold{1.0f, 0.72f, 0.32f};
+    const Colour sky{0.42f, 0.45f, 0.78f};
+    const Colour ground{0.015f, 0.015f, 0.045f};
+    const float e = r.y;
+    Colour c = e > 0 ? mix(gold * 0.55f, sky, smoothstep(0.0f, 0.6f, e))
+                     : ground + gold * (0.12f * std::exp(12 * e));
+    // A thin white horizon: the line a mirror shows between sky and ground.
+    c += grey(0.6f * std::exp(-e * e / (0.12f * 0.12f)));
+    const float sun = std::max(0.0f, -0.45f * r.x + 0.6f * r.y + 0.66f * r.z);
+    c += grey(1.2f * std::pow(sun, 60.0f));
+    return c;
+}
+
+// A chrome ring seen down z at (x, y), outer radius 1: the view reflected off
+// its tube (front half). The tube runs on past its outline, so filtering at
+// the silhouette keeps the surface's colour.
+Colour chromeRingSeenHeadOn(float x, float y) {
+    const float rho = std::max(std::hypot(x, y), 1e-4f);
+    const float d = std::clamp((rho - kChromeTubeCentre) / kChromeTube, -0.97f, 0.97f);
+    const float nz = std::sqrt(1 - d * d);
+    const float nx = d * x / rho, ny = d * y / rho;
+    // The grazing edges catch the glow all round, so each copy in the trail
+    // keeps a bright outline at the feedback's coarse size.
+    const float edge = smoothstep(0.7f, 0.95f, std::abs(d));
+    const Colour glow{1.0f, 0.8f, 0.55f};
+    return chromeWorld({2 * nz * nx, 2 * nz * ny, 2 * nz * nz - 1}) + glow * (0.6f * edge);
+}
 
 Image tunnelSkin() {
     const Colour night{0.012f, 0.018f, 0.06f};
@@ -138,16 +174,12 @@ Image tunnelSkin() {
         const float u = s < 0.5f ? s : s - 1, v = t < 0.5f ? t : t - 1;
         const float r = std::hypot(u, v);
         Colour c = night;
-        // Ball: the rim is brightest just inside the outline and runs on past
-        // it, so filtering at the silhouette stays bright.
-        const float rim = smoothstep(0.72f, 0.95f, r / kBallSkinRadius) *
-                          (1 - smoothstep(1.1f, 1.35f, r / kBallSkinRadius));
-        c += gold * (0.55f * rim) + grey(0.45f * std::pow(rim, 4.0f));
-        const float glint = std::exp(-(std::pow(u + 0.022f, 2.0f) + std::pow(v - 0.024f, 2.0f)) /
-                                     (0.006f * 0.006f));
-        c += grey(0.9f * glint);
-        // Ring: a bright core on the tube's front crest in a narrow gold
-        // glow, with beads every 30 degrees so its spin shows.
+        // Floating ring, out to a little past its outline; the half turn
+        // shows its x mirrored.
+        const float ring = 1 - smoothstep(1.1f, 1.3f, r / kBallSkinRadius);
+        c = mix(c, chromeRingSeenHeadOn(-u / kBallSkinRadius, v / kBallSkinRadius), ring);
+        // Turning ring: a bright core on the tube's front crest in a narrow
+        // gold glow, with beads every 30 degrees so its spin shows.
         const float d = (r - kRingSkinRadius) / 0.05f;
         const float band = std::exp(-d * d * 4);
         const float core = std::exp(-d * d * 40);
