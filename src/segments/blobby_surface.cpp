@@ -30,7 +30,8 @@ constexpr int kBallSkinTexture = 1901; // the loading screen's chrome sky
 constexpr int kGlowTexture = 4285;
 constexpr int kRoomViewTexture = 4300;
 constexpr int kBallViewSize = 256;
-constexpr float kBallRadius = 1.1f; // the sphere list's size
+constexpr float kBallViewAlpha = 0.8f; // the views laid over their balls
+constexpr float kBallRadius = 1.1f;    // the sphere list's size
 // The glass floor hangs at the height of the balls' tops.
 constexpr float kFloorHeight = 1.0f;
 constexpr float kFloorScale = 1.5f;
@@ -129,20 +130,44 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
     });
 }
 
-// A disc facing +z that shows a ball's view texture, for the room view.
+// A disc facing +z that shows a ball's view texture, for the room view. The
+// view is drawn as a convex mirror shows it, large in the middle and
+// crowded towards the rim, and only its rim fades out: a flat view cut off
+// at full strength read as a hole in the floor, and a wide fade lost the
+// ball.
 void buildBallBillboardList() {
+    constexpr int kSegments = 32;
+    struct Ring {
+        float radius, alpha; // alpha as a share of the views' own
+    };
+    constexpr Ring kRings[] = {
+        {0.3f, 1.0f}, {0.55f, 1.0f}, {0.8f, 1.0f}, {0.9f, 0.45f}, {1.0f, 0.0f}};
+    const auto vertex = [](int n, const Ring& ring) {
+        const double a = 2.0 * 3.14159265358979 * n / kSegments;
+        const float c = static_cast<float>(std::cos(a)), s = static_cast<float>(std::sin(a));
+        const float seen = 0.5f * std::sin(0.5f * 3.14159265f * ring.radius);
+        glColor4f(1.0f, 1.0f, 1.0f, kBallViewAlpha * ring.alpha);
+        glTexCoord2f(0.5f + seen * c, 0.5f + seen * s);
+        glVertex3f(ring.radius * c, ring.radius * s, 0.0f);
+    };
     glNewList(kBallBillboardList, GL_COMPILE);
     glBegin(GL_TRIANGLE_FAN);
+    glColor4f(1.0f, 1.0f, 1.0f, kBallViewAlpha);
     glTexCoord2f(0.5f, 0.5f);
     glVertex3f(0.0f, 0.0f, 0.0f);
-    constexpr int kSegments = 32;
     for (int n = 0; n <= kSegments; ++n) {
-        const double a = 2.0 * 3.14159265358979 * n / kSegments;
-        const float x = static_cast<float>(std::cos(a)), y = static_cast<float>(std::sin(a));
-        glTexCoord2f(0.5f + 0.5f * x, 0.5f + 0.5f * y);
-        glVertex3f(x, y, 0.0f);
+        vertex(n, kRings[0]);
     }
     glEnd();
+    for (size_t r = 1; r < std::size(kRings); ++r) {
+        glBegin(GL_QUAD_STRIP);
+        for (int n = 0; n <= kSegments; ++n) {
+            vertex(n, kRings[r - 1]);
+            vertex(n, kRings[r]);
+        }
+        glEnd();
+    }
+    glColor4f(1.0f, 1.0f, 1.0f, kBallViewAlpha);
     glEndList();
 }
 
@@ -461,7 +486,7 @@ void drawReflectionScene(part3& self, const TVector& eye, const TVector& centre,
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.8f);
+    glColor4f(1.0f, 1.0f, 1.0f, kBallViewAlpha);
     for (int n = 0; n < 3; ++n) {
         glPushMatrix();
         glTranslatef(static_cast<float>(kBallPositions[n].x),

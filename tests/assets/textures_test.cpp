@@ -673,6 +673,56 @@ TEST(Textures, GoldfishIsDarkAboveSilveryBelowWithCoolerFins) {
     EXPECT_GT(tail.b / tail.r, flank.b / flank.r) << "the tail fin is no cooler than the body";
 }
 
+// A wing is seen at about a tenth of its texels, without smaller copies of
+// the texture: along every row and column, light and dark fields must each
+// last long enough to be sampled, or thin veins and spots sample as a grid.
+int shortestRun(const std::vector<double>& line, double dark, double light) {
+    int shortest = static_cast<int>(line.size());
+    int state = 0, since = -1; // state: -1 dark, 1 light; since: where it began
+    for (int i = 0; i < static_cast<int>(line.size()); ++i) {
+        const int now = line[i] < dark ? -1 : line[i] > light ? 1 : state;
+        if (now != state) {
+            if (state != 0 && since >= 0) {
+                shortest = std::min(shortest, i - since);
+            }
+            since = state == 0 ? -1 : i;
+            state = now;
+        }
+    }
+    return shortest;
+}
+
+TEST(Textures, ButterflyWingFieldsAreBroadAndPale) {
+    const Picture p = readWithLibpng("carpet22.png");
+    ASSERT_GT(p.width, 0);
+    constexpr int kNarrowest = 16;
+    const double dark = 0.3 * 255, light = 0.55 * 255;
+    for (int y = 0; y < p.height; y += 4) {
+        std::vector<double> row;
+        for (int x = 0; x < p.width; ++x) {
+            row.push_back(p.luminance(x, y));
+        }
+        EXPECT_GE(shortestRun(row, dark, light), kNarrowest) << "row " << y;
+    }
+    double wingRed = 0, wingBlue = 0, wingLight = 0;
+    for (int x = 0; x < p.width; x += 4) {
+        std::vector<double> column;
+        for (int y = 0; y < p.height; ++y) {
+            column.push_back(p.luminance(x, y));
+        }
+        EXPECT_GE(shortestRun(column, dark, light), kNarrowest) << "column " << x;
+        for (int y = p.height / 5; y < p.height * 4 / 5; ++y) {
+            wingRed += p.at(x, y, 0);
+            wingBlue += p.at(x, y, 2);
+            wingLight += p.luminance(x, y);
+        }
+    }
+    // Pale and cool, so the wings stand out of a rose sky they are added onto.
+    const double texels = (p.width / 4.0) * (p.height * 3 / 5);
+    EXPECT_GT(wingLight / texels, 0.3 * 255);
+    EXPECT_GT(wingBlue, 0.8 * wingRed);
+}
+
 // The two faces cross-fade on one mesh, so their outlines must coincide:
 // row by row, where each picture's skin leaves the dark ground, below the
 // side locks (the moonlit face's hair is as dark as the ground). Closed eyes

@@ -110,43 +110,34 @@ Image vignette() {
 
 // Butterfly wing pattern, laid on the wing by its own x and y: the wing
 // covers about the middle 0.45 x 0.6 of the texture and slides sideways by
-// up to 0.15 as it flaps, so the pattern is built across the wing's height
-// (black margins with two rows of white spots at the top and bottom, a dark
-// bar where fore- and hindwing meet) and repeats sideways (veins, one eye
-// spot per wing width). A warm gold ground in broad areas reads as a wing
-// even at a few dozen pixels; black is see-through, since the wings are
-// added onto the sky, and the ground stays below white so the flapping
-// brightness (up to 1.3 times) tints it instead of bleaching it. No
-// detail is finer than about a hundredth of the texture: it has no smaller
-// copies, so thinner veins and spots flickered as grain on the distant
-// wings. A wing passing the camera is magnified some fifteen times, and at
-// 256 texels its margin spots, six texels wide, blew up into soft squares;
-// at 512 they stay round discs.
+// up to 0.15 as it flaps, so what must stay put on the wing runs along the
+// texture's width and only soft cross veins repeat sideways. A wing is seen
+// some twenty to forty pixels across, a tenth of its texels, and nothing
+// here has smaller copies, so every field and line is at least twenty
+// texels wide: thin veins and spot rows were sampled as a dotted grid.
+// The wings are added onto a rose and violet sky: turquoise at the body
+// turning to cream, a black band and a near-white edge at the tips, soft
+// cross veins and a black gap between fore- and hindwing keep four pale
+// shapes apart where orange ran into the sky as mush. Few dark lines along
+// the wing: the trail keeps a copy every frame, and each line repeated in
+// it striped the swarm. The ground stays below white so the flapping
+// brightness (up to 1.3 times) tints it.
 Image wingPattern() {
+    constexpr float kGap = 0.045f;                       // black from the body's middle to here
+    constexpr float kBandFrom = 0.2f, kEdgeFrom = 0.24f; // dark band, then the bright edge
+    constexpr float kCrossVeins = 4;                     // per texture width
+    const Colour turquoise{0.16f, 0.66f, 0.72f}, cream{0.86f, 0.82f, 0.64f};
+    const Colour edge{0.94f, 0.93f, 0.86f}, ink = grey(0.02f);
     Image image(512, 512);
-    image.shadeSupersampled(2, [](float s, float t) {
+    image.shadeSupersampled(2, [&](float s, float t) {
         const float v = std::abs(t - 0.5f); // 0 at the body's middle, 0.3 at the wing's ends
-        const float gold = smoothstep(0.05f, 0.22f, v);
-        Colour c = mix(Colour{0.75f, 0.22f, 0.04f}, Colour{0.85f, 0.6f, 0.12f}, gold);
-        // Veins: wavy lines across the wing, tightening towards the margin.
-        const float wave = s * 2 * pi * 13.0f + 1.5f * std::sin(t * 2 * pi * 2.0f);
-        const float vein = std::pow(0.5f + 0.5f * std::cos(wave), 6.0f);
-        c = mix(c, grey(0.0f), 0.75f * vein);
-        // Eye spot on each wing: black ring, blue iris, pale pupil.
-        const float ex = std::remainder(s - 0.05f, 0.25f), ey = v - 0.15f;
-        const float eye = std::sqrt(ex * ex + 1.6f * ey * ey);
-        c = mix(c, grey(0.02f), smoothstep(0.05f, 0.04f, eye));
-        c = mix(c, Colour{0.2f, 0.45f, 0.95f}, smoothstep(0.032f, 0.025f, eye));
-        c = mix(c, Colour{0.95f, 0.95f, 0.9f}, smoothstep(0.013f, 0.008f, eye));
-        // Dark bar between the fore- and hindwing, dark margin with white spots.
-        c = mix(c, grey(0.0f), smoothstep(0.035f, 0.0f, v));
-        c = mix(c, grey(0.0f), smoothstep(0.235f, 0.25f, v));
-        const float row = std::remainder(s, 1.0f / 12.0f);
-        for (const float at : {0.262f, 0.29f}) {
-            const float d = std::sqrt(row * row + (v - at) * (v - at));
-            c = mix(c, grey(0.85f), smoothstep(0.013f, 0.005f, d));
-        }
-        return c;
+        const float sheen = 0.88f + 0.12f * fractalNoise(s, t, 2, 2, 0.5f, 31);
+        Colour c = mix(turquoise, cream, smoothstep(0.08f, 0.17f, v)) * sheen;
+        const float cross = std::pow(0.5f + 0.5f * std::cos(2 * pi * kCrossVeins * s), 4.0f);
+        c = mix(c, ink, 0.6f * cross * smoothstep(kGap, 0.09f, v));
+        c = mix(c, ink, smoothstep(kBandFrom - 0.012f, kBandFrom + 0.008f, v));
+        c = mix(c, edge, smoothstep(kEdgeFrom - 0.008f, kEdgeFrom + 0.012f, v));
+        return mix(ink, c, smoothstep(0.015f, kGap, v));
     });
     return image;
 }
