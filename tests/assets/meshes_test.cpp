@@ -7,6 +7,7 @@
 #include "vec3.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
 #include <array>
@@ -96,7 +97,7 @@ const Expected kMeshes[] = {
     // arms. The tentacles trail about two bell heights and set the fit along
     // the axis (z), so the bell keeps its size.
     {"gelfish2.asc", 2 * hexDiscVertices(5) + 20 * 14, 2 * 150 + 2 * 30 + 20 * 12,
-     Box{{-0.78, -0.76, -1}, {0.78, 0.76, 1}}},
+     Box{{-0.75, -0.74, -1}, {0.75, 0.74, 1}}},
     {"twirl.asc", 96 * 8, 2 * 96 * 8, {}},
     // The tail fin is the tallest part: 0.48 of the length 2.14 before the fit;
     // the back, belly and pelvic fins (four flat grids) stay inside its height.
@@ -618,6 +619,40 @@ TEST(MeshOrientation, CrownsHingesAndTailsPointWhereTheEffectsExpect) {
     const auto tallest = extreme(*fish, 1, true);
     EXPECT_GT(tallest[2], 0.7);
     EXPECT_LT(extreme(*fish, 2, false)[2], -0.99);
+}
+
+// The jellyfish bodies take caust.png through object planes of 1.5 on x
+// and z after the list's scale of 0.7, so the picture is drawn for where the
+// bell lands: a refit or a redrawn picture must keep the glowing margin on
+// the rim, the crown lit and the jelly between them dim.
+TEST(MeshFiles, JellyfishPictureLiesOnTheBell) {
+    const auto bell = parse("gelfish2.asc");
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(bell && png_image_begin_read_from_file(&image, packFile("caust.png").c_str()));
+    image.format = PNG_FORMAT_GRAY;
+    std::vector<std::uint8_t> grey(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, grey.data(), 0, nullptr));
+    const auto texel = [&](int vertex) {
+        const auto& p = bell->vertices[static_cast<std::size_t>(vertex)];
+        const auto wrap = [](double v) { return v - std::floor(v); };
+        const double s = wrap(1.5 * 0.7 * p[0] + 0.5), t = wrap(1.5 * 0.7 * p[2] + 0.5);
+        const int x = std::min(static_cast<int>(s * image.width), int(image.width) - 1);
+        const int y = std::min(static_cast<int>((1.0 - t) * image.height), int(image.height) - 1);
+        return grey[static_cast<std::size_t>(y) * image.width + x] / 255.0;
+    };
+    // The outer surface's rings: the third is half way down, the fifth the rim.
+    const auto ringMean = [&](int ring) {
+        double sum = 0.0;
+        for (int v = hexDiscVertices(ring - 1); v < hexDiscVertices(ring); ++v) {
+            sum += texel(v);
+        }
+        return sum / (hexDiscVertices(ring) - hexDiscVertices(ring - 1));
+    };
+    const double middle = ringMean(3), rim = ringMean(5), crown = texel(0);
+    EXPECT_LT(middle, 0.35) << "the jelly reads as an opaque shell";
+    EXPECT_GT(rim, 2.5 * middle) << "the margin does not glow";
+    EXPECT_GT(crown, 1.3 * middle);
 }
 
 TEST(MeshFiles, FaceLimitsOfTheTriangleEffectsHold) {

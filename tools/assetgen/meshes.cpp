@@ -1090,16 +1090,20 @@ Mesh strand(const StrandShape& k, double theta) {
 // cost follows the triangles, so the bell has five rings and each strand
 // six steps: fifty are drawn at once.
 Mesh gelfish2() {
-    const auto outer = [](double rho, double theta) {
+    // The rim has thirty corners: ten shallow scallops of three corners each
+    // stay even, where eight fell between the corners and left a ragged
+    // margin; deep ones turned the glowing margin into a ten-sided ring.
+    const auto scallop = [](double rho, double theta) {
+        return 1.0 + 0.03 * std::cos(10 * theta) * smoothstep(0.6, 1.0, rho);
+    };
+    const auto outer = [=](double rho, double theta) {
         const double a = rho * radians(96.0);
-        const double r =
-            std::sin(a) * (1.0 + 0.07 * std::cos(8 * theta) * smoothstep(0.6, 1.0, rho));
+        const double r = std::sin(a) * scallop(rho, theta);
         return Vec3{r * std::cos(theta), r * std::sin(theta), 0.8 * std::cos(a)};
     };
-    const auto inner = [](double rho, double theta) {
+    const auto inner = [=](double rho, double theta) {
         const double a = rho * radians(92.0);
-        const double r =
-            0.86 * std::sin(a) * (1.0 + 0.07 * std::cos(8 * theta) * smoothstep(0.6, 1.0, rho));
+        const double r = 0.86 * std::sin(a) * scallop(rho, theta);
         return Vec3{r * std::cos(theta), r * std::sin(theta), 0.6 * std::cos(a) - 0.05};
     };
     Mesh mesh = shell(5, outer, inner, {0, 0, -0.2}, {0, 0, -1});

@@ -84,32 +84,49 @@ Image causticFrame(int frame) {
     return image;
 }
 
-// Jellyfish body, projected from above onto the bell (the bell's axis at
-// the centre, its rim about one repeat out): a moon jelly's four gonad
-// rings, radial canals and a ring canal round the crown, fading into an even
-// translucent jelly with faint grain towards the picture's edges, so the
-// repeats near the rim show as smooth jelly rather than as a cell pattern.
+// Jellyfish body. The bodies take it through object planes on the mesh's
+// x and z (1.5 per unit), so the bell is seen from the side: t runs up its
+// axis and s across it. With the mesh's fit (its height 2.725 made 2, then
+// 0.7) a file unit is 0.77 of a repeat and the bell stands from t = 0.87
+// (the rim) to 1.55 (the crown), less than one repeat, so every height of
+// the bell has its own rows. Across, the bell is 1.6 repeats wide, so what
+// varies across must repeat: the canals are stripes, as canals seen from
+// the side nearly are, fading out towards the crown where they would meet.
+// The bell is dark, translucent jelly with a pale glowing margin: an even
+// mid-grey read as an opaque lavender shell. The tentacles, below the rim,
+// cross every row and take a faint even glow away from the margin's band.
 Image jellyBody() {
+    constexpr float kRepeatsPerUnit = 0.7706f; // 1.5 x 0.7 x 2 / 2.725
+    constexpr float kCentreT = 0.9335f;        // t of the file's z = 0
+    constexpr float kCrownZ = 0.8f, kRimZ = -0.084f;
     Image image(256, 256);
-    image.shadeSupersampled(2, [](float s, float t) {
-        const float x = s - 0.5f, y = t - 0.5f;
-        const float r = std::sqrt(x * x + y * y);
-        const float a = std::atan2(y, x);
-        const float crown = 1.0f - smoothstep(0.3f, 0.48f, r);
-        const float canals =
-            std::pow(0.5f + 0.5f * std::cos(16.0f * a), 24.0f) * smoothstep(0.06f, 0.14f, r);
-        const float ringCanal = std::exp(-std::pow((r - 0.36f) / 0.012f, 2.0f));
-        float gonads = 0.0f;
-        for (int k = 0; k < 4; ++k) {
-            const float ca = pi * 0.5f * k + pi * 0.25f;
-            const float gx = x - 0.12f * std::cos(ca), gy = y - 0.12f * std::sin(ca);
-            const float d = std::sqrt(gx * gx + gy * gy);
-            gonads += std::exp(-std::pow((d - 0.065f) / 0.014f, 2.0f));
-        }
-        const float grain = 0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 32);
-        const float jelly = 0.55f + 0.12f * grain;
-        const float v = jelly + crown * (0.45f * canals + 0.5f * ringCanal + 0.6f * gonads);
-        return mix(Colour{0.55f, 0.5f, 0.9f}, Colour{1.0f, 0.85f, 1.0f}, clamp01(v - 0.5f)) * v;
+    image.shadeSupersampled(2, [=](float s, float t) {
+        const float row = t < 0.75f ? t + 1.0f : t; // the bell's rows, unwrapped
+        const float z = (row - kCentreT) / kRepeatsPerUnit;
+        const float d = (z - kRimZ) / (kCrownZ - kRimZ); // 0 at the rim, 1 at the crown
+        const float grain = 0.5f + 0.5f * periodicNoise(s * 8, t * 8, 8, 71);
+        // Dim jelly that thickens towards the crown. The crown glows: seen
+        // from above (the small ones over the vase) a bell is its crown
+        // ringed by the margin, and a dark crown left only hollow rings.
+        const float jelly = 0.26f + 0.06f * grain + 0.08f * d;
+        const float cap = 0.5f * smoothstep(0.45f, 1.0f, d);
+        // Canals, eight per repeat, strongest near the rim.
+        const float wave = 0.5f + 0.5f * std::cos(2 * pi * 8 * (s + 0.006f * std::sin(5 * d)));
+        const float canals = (1.0f - smoothstep(0.4f, 0.9f, d)) *
+                             (0.32f * std::pow(wave, 30.0f) + 0.06f * std::pow(wave, 4.0f));
+        // The margin: a bright ring canal with a short glow up the bell and
+        // beads of light (photophores) on it, sixteen per repeat.
+        const float margin =
+            std::exp(-std::pow(d / 0.05f, 2.0f)) + (d > 0.0f ? 0.25f * std::exp(-d / 0.12f) : 0.0f);
+        const float beads = std::pow(0.5f + 0.5f * std::cos(2 * pi * 16 * s), 12.0f) *
+                            std::exp(-std::pow(d / 0.04f, 2.0f));
+        // Below the rim and above the crown only the tentacles take these
+        // rows: an even glow, so they read as pale strands.
+        const bool bell = d >= 0.0f && d <= 1.0f;
+        const float body = bell ? jelly + cap + canals : 0.42f + 0.08f * grain;
+        const float v = body + 0.85f * margin + 0.6f * beads;
+        const Colour deep{0.35f, 0.4f, 0.95f}, pale{1.0f, 0.88f, 1.0f};
+        return mix(deep, pale, clamp01(1.6f * v - 0.3f)) * std::min(v, 1.0f);
     });
     return image;
 }
@@ -157,7 +174,8 @@ Image domePattern() {
         const CellDistances spots = cellularNoise(ws, wt, 12, 46);
         // Strings of bright beads down the main canals: stinging cells where
         // the tentacles and oral arms take root.
-        const float bead = std::exp(-spots.nearest * spots.nearest * 30.0f) * std::pow(mainWave, 12.0f);
+        const float bead =
+            std::exp(-spots.nearest * spots.nearest * 30.0f) * std::pow(mainWave, 12.0f);
         const float jelly = 0.05f + 0.14f * haze * haze;
         const float glow = jelly + 0.06f * canalHalo + 0.18f * canals + 0.1f * veins +
                            0.45f * ribs + 0.4f * mainCanals + 0.08f * rings;

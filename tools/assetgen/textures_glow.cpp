@@ -368,13 +368,20 @@ Image deepSpace() {
     return image;
 }
 
+// The deep sea's five nebulae are added over each other, and its opening
+// camera hangs just above them, so a magnified piece fills the view: an
+// even cloud washed the opening out in lavender. Wisps with dark lanes
+// between them leave it deep blue there and still read as a cloud afar.
 Image nebula() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float r = centreDistance(s, t);
         const float n = fractalNoise(s, t, 2, 6, 0.55f, 71);
         const float m = fractalNoise(s + 0.3f, t, 4, 4, 0.5f, 72);
-        const float cloud = clamp01(0.7f + 0.9f * n) * std::pow(clamp01(1 - r), 1.2f);
+        const float lanes = fractalNoise(s, t, 6, 4, 0.5f, 73);
+        const float wisps =
+            smoothstep(-0.4f, 0.35f, n) * (0.35f + 0.65f * smoothstep(-0.25f, 0.3f, lanes));
+        const float cloud = wisps * std::pow(clamp01(1 - r), 1.2f);
         const Colour c =
             mix(Colour{0.35f, 0.2f, 0.6f}, Colour{0.15f, 0.45f, 0.7f}, clamp01(0.5f + m));
         return c * (cloud * cloud * 3.2f * spriteWindow(r, 0.4f));
