@@ -445,32 +445,6 @@ TEST(Textures, MultiplyOverlaysStayNearWhite) {
     EXPECT_LE(wipe.luminance(wipe.width - 1, 0), 5.0);
 }
 
-// The grain only darkens, so on a dim picture it is its solid dirt that
-// reads as film: dark marks well below the grain, few enough to leave the
-// picture alone almost everywhere, and each a clump of texels, not noise.
-TEST(Textures, FilmGrainCarriesSparseSolidDirt) {
-    const Picture grain = readWithLibpng("superfilm3.png");
-    ASSERT_GT(grain.width, 0);
-    const auto dark = [&](int x, int y) {
-        return grain.luminance((x + grain.width) % grain.width, (y + grain.height) % grain.height) <
-               0.4 * 255;
-    };
-    int marks = 0, lone = 0;
-    for (int y = 0; y < grain.height; ++y) {
-        for (int x = 0; x < grain.width; ++x) {
-            if (!dark(x, y)) {
-                continue;
-            }
-            ++marks;
-            lone += dark(x - 1, y) || dark(x + 1, y) || dark(x, y - 1) || dark(x, y + 1) ? 0 : 1;
-        }
-    }
-    const int texels = grain.width * grain.height;
-    EXPECT_GT(marks, texels / 1000) << "no dust or hairs on the film";
-    EXPECT_LT(marks, texels / 50) << "dirt covers the picture";
-    EXPECT_LT(lone, marks / 10) << "dark texels scattered as noise, not marks";
-}
-
 // How much the step across the wrap (last column to first, last row to
 // first) exceeds the largest step between neighbouring columns or rows inside
 // the picture; a seam makes it clearly larger than 1.

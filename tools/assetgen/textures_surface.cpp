@@ -20,68 +20,22 @@ Image plain(int size, Colour colour) {
     return Image(size, size, colour);
 }
 
-// Film grain to multiply over the picture. The opening lays one tile over
-// about 450 pixels, the closing credits over about 720, so a texel is one
-// to three pixels: independent texels (nearly Gaussian, a few clumped by
-// fine noise) give fine grain, and it must be strong (about 11 % spread)
-// because a multiply only shows on lit pixels and the bilinear magnification
-// softens it further. Faint blotches add the unevenness of an old print.
-// The grain only darkens, so on the closing credits' dim band it barely
-// shows; solid dark dust and a few hairs carried in the tile do, and since
-// the tile jumps every frame they flicker about like dirt in the gate.
-constexpr int kGrainDust = 16;
-constexpr int kGrainHairs = 3;
-
-// Distance across the tile's wrap, so marks on an edge carry over seamlessly.
-float wrapped(float d) {
-    return d - std::round(d);
-}
-
-// How much of the film's dirt lies at (s, t): 0 clean, 1 opaque.
-float grainDirt(float s, float t) {
-    float dirt = 0;
-    for (int i = 0; i < kGrainDust; ++i) {
-        const float dx = wrapped(s - latticeHash(i, 0, 11)),
-                    dy = wrapped(t - latticeHash(i, 1, 11));
-        const float ragged = 1 + 0.3f * periodicNoise(std::atan2(dy, dx) / (2 * pi) * 5,
-                                                      static_cast<float>(i), 5, 12);
-        const float radius = (0.005f + 0.009f * latticeHash(i, 2, 11)) * ragged;
-        const float inside = std::sqrt(dx * dx + dy * dy) < radius ? 1.0f : 0.0f;
-        dirt = std::max(dirt, inside * (0.55f + 0.35f * latticeHash(i, 3, 11)));
-    }
-    for (int i = 0; i < kGrainHairs; ++i) {
-        const float angle = 2 * pi * latticeHash(i, 0, 13);
-        const float dx = wrapped(s - latticeHash(i, 1, 13)),
-                    dy = wrapped(t - latticeHash(i, 2, 13));
-        const float along = dx * std::cos(angle) + dy * std::sin(angle);
-        const float length = 0.05f + 0.05f * latticeHash(i, 3, 13);
-        const float across = -dx * std::sin(angle) + dy * std::cos(angle) -
-                             0.25f * along * along / length - 0.01f * std::sin(along * 90);
-        const float on = std::abs(along) < length && std::abs(across) < 0.0028f ? 1.0f : 0.0f;
-        dirt = std::max(dirt, 0.7f * on);
-    }
-    return dirt;
-}
-
+// Film grain to multiply over the picture. The overlay lays one tile over
+// about 300 pixels, so a texel is a little over a pixel: independent texels
+// (nearly Gaussian, a few clumped by fine noise) give single-pixel grain, and
+// it must be strong (about 11 % spread) because a multiply only shows on lit
+// pixels and the bilinear magnification softens it further. Faint blotches
+// add the unevenness of an old print.
 Image filmGrain() {
     Image image(256, 256);
     Random random(5);
-    const float texel = 1.0f / 256;
     image.shade([&](float s, float t) {
         const float white =
             static_cast<float>(random.uniform() + random.uniform() + random.uniform() - 1.5) * 2.0f;
         const float clump = periodicNoise(s * 128, t * 128, 128, 6);
         const float grain = 0.8f * white + 0.6f * clump;
         const float blotch = smoothstep(0.35f, 0.8f, fractalNoise(s, t, 3, 4, 0.5f, 7));
-        const float film = std::clamp(0.9f + 0.11f * grain - 0.1f * blotch, 0.55f, 1.0f);
-        // Four samples a texel keep the marks' edges clean but crisp.
-        float dirt = 0;
-        for (const float o : {-0.25f, 0.25f}) {
-            for (const float p : {-0.25f, 0.25f}) {
-                dirt += 0.25f * grainDirt(s + o * texel, t + p * texel);
-            }
-        }
-        return grey(film * (1 - dirt));
+        return grey(std::clamp(0.9f + 0.11f * grain - 0.1f * blotch, 0.55f, 1.0f));
     });
     return image;
 }
