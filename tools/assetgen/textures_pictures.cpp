@@ -184,7 +184,7 @@ Image deepBackdrop() {
 // deep blue; see painting().
 constexpr Colour kHungFrameWood{0.84f, 0.49f, 0.09f};
 constexpr Colour kSunlitSand{1.28f, 1.08f, 0.78f}; // times the sand's light
-constexpr float kSandWarmth = 0.6f;                // nearest the viewer
+constexpr float kSandWarmth = 0.9f;                // below the rock line
 constexpr float kLocalContrast = 0.9f;             // added to the fine value structure
 constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
 
@@ -240,10 +240,16 @@ Image painting() {
         // The sand below the rocks stays pale, the light floor the dark rocks
         // stand on, and turns warm toward the viewer where the water between
         // is thin: sunlit sand under blue water, not a second band of teal.
+        // The warm hue takes over within a few rows of the rock line: a long
+        // partial mix of teal and beige read as an olive band. Coral (red
+        // well over green) and the dark stones keep their own colours.
         const float sand = smoothstep(0.36f, 0.3f, t);
         c = mix(c, c * Colour{1.6f, 1.45f, 1.2f} + grey(0.06f), sand);
         const float sandLight = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
-        c = mix(c, kSunlitSand * sandLight, kSandWarmth * smoothstep(0.32f, 0.04f, t));
+        const float keepsOwnColour =
+            std::max(smoothstep(0.12f, 0.3f, c.r - c.g), smoothstep(0.2f, 0.08f, sandLight));
+        c = mix(c, kSunlitSand * sandLight,
+                kSandWarmth * smoothstep(0.33f, 0.25f, t) * (1.0f - keepsOwnColour));
         const float canvas =
             0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170);
         return c * canvas;

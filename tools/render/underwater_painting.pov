@@ -26,12 +26,14 @@ disc { <3, 13.9, 12>, y, 5 no_shadow
   pigment { spherical color_map { [0 rgbt 1] [1 rgbt <1.0, 1.0, 0.9, 0>] } poly_wave 2 scale 5 translate <3, 13.9, 12> }
   finish { emission 1.2 diffuse 0 } }
 
-// Sand with ripples and light network.
+// Sand with ripples and light network. Warm and saturated: the blue fog
+// mixes a grey sand into olive over the near floor, so the sand's own colour
+// carries enough gold to stay sunlit beige through it.
 height_field { function 256, 256 { pattern { bumps scale 0.08 } }
   smooth scale <60, 0.9, 60> translate <-30, -0.6, -20>
-  pigment { crackle color_map { [0 rgb <0.95, 0.92, 0.7>] [0.06 rgb <0.62, 0.58, 0.45>] [1 rgb <0.5, 0.46, 0.36>] } scale 0.6 }
+  pigment { crackle color_map { [0 rgb <1.0, 0.9, 0.6>] [0.06 rgb <0.78, 0.58, 0.32>] [1 rgb <0.66, 0.47, 0.26>] } scale 0.6 }
   normal { ripples 0.3 scale 0.5 }
-  finish { emission 0.12 diffuse 1.1 } }
+  finish { emission 0.16 diffuse 1.1 } }
 
 // Rocks.
 #declare R = seed(5);
@@ -91,6 +93,7 @@ Coral(<3.5, 0.5, 2.5>, 1.7, <0.9, 0.3, 0.7>)
 Coral(<6.0, 0.4, 4>, 1.5, <1.0, 0.5, 0.3>)
 Coral(<0.5, 0.3, 5>, 1.3, <0.95, 0.8, 0.3>)
 
+
 // Shafts of light: faint glowing slabs from the surface.
 #for (k, 0, 6)
   box { <-0.25, 0, -0.05>, <0.25, 16, 0.05>
@@ -120,5 +123,26 @@ Coral(<0.5, 0.3, 5>, 1.3, <0.95, 0.8, 0.3>)
       pigment { rgbt <0.85, 0.95, 1.0, 0.55> }
       finish { emission 0.35 diffuse 0.2 specular 1.2 roughness 0.005 reflection 0.2 }
       no_shadow }
+  #end
+#end
+
+// Near the viewer, in the lowest rows: smaller dark stones with coral on
+// them, so the tiles there carry dark shapes against the sand, not an even
+// floor. Last in the file: the coral takes numbers from R, which would
+// otherwise move the shafts.
+#declare N = seed(53);
+#for (k, 0, 4)
+  #declare nx = -3.4 + 1.7 * k + 0.6 * rand(N);
+  #declare nz = -4.6 + 1.6 * rand(N);
+  blob { threshold 0.5
+    sphere { 0, 0.8, 1 } sphere { <0.45, 0.15, 0.1>, 0.6, 1 } sphere { <-0.4, 0.05, 0.2>, 0.55, 1 }
+    scale <0.7 + 0.4 * rand(N), 0.75 + 0.3 * rand(N), 0.6 + 0.3 * rand(N)>
+    translate <nx, -0.3, nz>
+    pigment { granite color_map { [0 rgb <0.2, 0.19, 0.18>] [1 rgb <0.5, 0.44, 0.36>] } scale 0.4 }
+    normal { granite 0.6 scale 0.25 } finish { diffuse 0.9 } }
+  #if (mod(k, 2) = 0)
+    Coral(<nx + 0.2, 0.15, nz>, 0.8, <1.0, 0.4 + 0.2 * rand(N), 0.25>)
+  #else
+    Coral(<nx - 0.1, 0.15, nz>, 0.75, <0.95, 0.3, 0.6>)
   #end
 #end
