@@ -238,11 +238,10 @@ Image painting() {
         };
         c = {curve(c.r), curve(c.g), curve(c.b)};
         // The sand below the rocks stays pale, the light floor the dark rocks
-        // stand on, and turns warm toward the viewer where the water between
-        // is thin: sunlit sand under blue water, not a second band of teal.
-        // The warm hue takes over within a few rows of the rock line: a long
-        // partial mix of teal and beige read as an olive band. Coral (red
-        // well over green) and the dark stones keep their own colours.
+        // stand on, and turns warm within a few rows of the rock line: sunlit
+        // sand under blue water (a long partial mix of teal and beige read as
+        // an olive band). Coral (red well over green) and the dark stones
+        // keep their own colours.
         const float sand = smoothstep(0.36f, 0.3f, t);
         c = mix(c, c * Colour{1.6f, 1.45f, 1.2f} + grey(0.06f), sand);
         const float sandLight = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
