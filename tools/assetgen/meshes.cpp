@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace assetgen {
@@ -596,24 +597,51 @@ Mesh resoil() {
 // outer one: from the centre their bands lie on the same rings and the gaps
 // stay dark, and the four walls add up and feed back on themselves through
 // the corners until the rings glow.
+//
+// The wall's texture coordinates are its x and y, so a straight round tube
+// reads the same texels all along its length and every brightness step
+// round the corner became a long straight stripe, and the rings, seen from
+// the side, parallel straight lines. So the axis corkscrews away from the
+// centre (its offset grows with distance while it turns) and the rings tilt
+// more the further out they lie: the picture the wall reads sweeps round the
+// corner along the tunnel, and from the side the rings fan out. Both are
+// symmetric through the centre, so the fit keeps the centre where the camera
+// stands; both stay small enough that no direction from the centre meets two
+// bands of one shell.
 constexpr int kTunnelBands = 10;
 constexpr int kTunnelSides = 30;
 constexpr double kTunnelRadii[] = {0.6, 0.5, 0.4, 0.3};
+constexpr double kTunnelDrift = 0.25; // axis offset at either end, in radii
+constexpr double kTunnelTwist = 9.4;  // turns of the offset, radians per unit of z
+constexpr double kTunnelTilt = 0.25;  // ring slope dz / dx over the square of its z
+
+// Centre of the outer shell's cross-section at z: odd in z (offset grows
+// with z, direction turns with |z|).
+std::pair<double, double> tunnelAxis(double z) {
+    const double offset = kTunnelDrift * kTunnelRadii[0] * z;
+    const double turn = kTunnelTwist * std::abs(z);
+    return {offset * std::cos(turn), offset * std::sin(turn)};
+}
 
 Mesh tunnelBands() {
     Mesh mesh;
     const double pitch = 2.0 / kTunnelBands;
     for (const double radius : kTunnelRadii) {
-        const double along = radius / kTunnelRadii[0];
+        const double scale = radius / kTunnelRadii[0];
         for (int band = 0; band < kTunnelBands; ++band) {
             // Two rings per band, a little over half the pitch apart.
             const double z0 = -1.0 + pitch * (band + 0.2);
+            const double middle = z0 + 0.3 * pitch;
+            const double tilt = kTunnelTilt * middle * middle;
             const int first = static_cast<int>(mesh.vertices.size());
             for (int ring = 0; ring < 2; ++ring) {
+                const double z = z0 + 0.6 * pitch * ring;
+                const double r = kTunnelRadii[0];
+                const auto [cx, cy] = tunnelAxis(z);
                 for (int side = 0; side < kTunnelSides; ++side) {
                     const double a = 2 * kPi * side / kTunnelSides;
-                    mesh.addVertex({radius * std::cos(a), radius * std::sin(a),
-                                    along * (z0 + 0.6 * pitch * ring)});
+                    mesh.addVertex({scale * (cx + r * std::cos(a)), scale * (cy + r * std::sin(a)),
+                                    scale * (z + tilt * r * std::cos(a))});
                 }
             }
             for (int side = 0; side < kTunnelSides; ++side) {
