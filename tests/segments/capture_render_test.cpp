@@ -5,6 +5,7 @@
 #include <png.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +59,7 @@ struct Stats {
     double deviation = 0.0;
     double saturated = 0.0; // share of pixels with every channel at 250 or more
     double burnt = 0.0;     // share of pixels brighter than 215: white under the grain
+    double white = 0.0;     // share of pixels with every channel above 215: white, not gold
     double edges = 0.0;     // mean horizontal step between 2 x 2 blocks: sharp detail
 };
 
@@ -81,7 +83,7 @@ double blockEdges(const Picture& p, Region r) {
 Stats measure(const Picture& p, Region r) {
     Stats s;
     double sum = 0.0, squares = 0.0;
-    long count = 0, saturated = 0, burnt = 0;
+    long count = 0, saturated = 0, burnt = 0, white = 0;
     for (int y = r.y0; y < r.y1; ++y) {
         for (int x = r.x0; x < r.x1; ++x) {
             const double l = p.luma(x, y);
@@ -91,12 +93,14 @@ Stats measure(const Picture& p, Region r) {
             const std::size_t i = (static_cast<std::size_t>(y) * p.width + x) * 3;
             saturated += p.rgb[i] >= 250 && p.rgb[i + 1] >= 250 && p.rgb[i + 2] >= 250;
             burnt += l > 215.0;
+            white += std::min({p.rgb[i], p.rgb[i + 1], p.rgb[i + 2]}) > 215;
         }
     }
     s.mean = sum / count;
     s.deviation = std::sqrt(std::max(0.0, squares / count - s.mean * s.mean));
     s.saturated = static_cast<double>(saturated) / count;
     s.burnt = static_cast<double>(burnt) / count;
+    s.white = static_cast<double>(white) / count;
     s.edges = blockEdges(p, r);
     return s;
 }
@@ -211,12 +215,12 @@ TEST_F(CapturedMoments, TunnelIsBrightAndVaried) {
     for (int k = 1; k < 3; ++k) {
         SCOPED_TRACE("tunnel frame " + std::to_string(k));
         const Stats s = measure(tunnel(k), kScreen);
-        // Lit well above the clear blue, but the sparks must not bury the
-        // picture under white tiles.
+        // Lit well above the clear blue; the rings' cores may burn to gold,
+        // but the sparks must not bury the picture under white tiles.
         EXPECT_GT(s.mean, 25.0);
         EXPECT_GT(s.deviation, 20.0);
         EXPECT_LT(s.saturated, 0.5);
-        EXPECT_LT(s.burnt, 0.05);
+        EXPECT_LT(s.white, 0.05);
     }
     const Stats a = measure(tunnel(1), kScreen), b = measure(tunnel(2), kScreen);
     EXPECT_GT(std::abs(a.mean - b.mean) + std::abs(a.deviation - b.deviation), 2.0);

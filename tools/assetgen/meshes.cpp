@@ -593,10 +593,16 @@ Mesh resoil() {
 //
 // Seen from its centre, where the camera stands, one wall is all but
 // invisible (its tint is 0.12 of the picture, and the corners hold little
-// light). So the tunnel is four nested shells, each a scaled copy of the
-// outer one: from the centre their bands lie on the same rings and the gaps
-// stay dark, and the four walls add up and feed back on themselves through
-// the corners until the rings glow.
+// light), and four walls only carried light that something else put into
+// the corners, fading to navy between. So the tunnel is eight nested
+// shells, each a scaled copy of the outer one: from the centre their bands
+// lie on the same rings, and eight walls feed red and green back at more
+// than they lose, so the rings build up to gold on their own while blue
+// stays the clear's. The outer shells' bands are wider, so a ring's light
+// ramps up over eight steps instead of a hard stair-stepped edge. The tube
+// narrows to its ends like a spindle, so the view down the axis meets rings
+// instead of a dark open end; eight shells of 18 sides are 2880 faces, just
+// inside the triangle loader's 2900 records.
 //
 // The wall's texture coordinates are its x and y, so a straight round tube
 // reads the same texels all along its length and every brightness step
@@ -609,16 +615,24 @@ Mesh resoil() {
 // stands; both stay small enough that no direction from the centre meets two
 // bands of one shell.
 constexpr int kTunnelBands = 10;
-constexpr int kTunnelSides = 30;
-constexpr double kTunnelRadii[] = {0.6, 0.5, 0.4, 0.3};
-constexpr double kTunnelDrift = 0.25; // axis offset at either end, in radii
-constexpr double kTunnelTwist = 9.4;  // turns of the offset, radians per unit of z
-constexpr double kTunnelTilt = 0.25;  // ring slope dz / dx over the square of its z
+constexpr int kTunnelSides = 18;
+constexpr double kTunnelRadii[] = {0.9, 0.84, 0.78, 0.72, 0.66, 0.6, 0.54, 0.48};
+constexpr double kTunnelDrift = 0.25;   // axis offset at either end, in radii
+constexpr double kTunnelTwist = 9.4;    // turns of the offset, radians per unit of z
+constexpr double kTunnelTilt = 0.25;    // ring slope dz / dx over the square of its z
+constexpr double kBandWidthOuter = 0.7; // share of the pitch a band covers, outer shell
+constexpr double kBandWidthInner = 0.5; // and inner shell: the bands' edges ramp up
 
 // Centre of the outer shell's cross-section at z: odd in z (offset grows
 // with z, direction turns with |z|).
+// Radius of the outer shell at z: the tube narrows towards its ends like a
+// spindle, so every direction from the centre meets a band or a gap.
+double tunnelRadius(double z) {
+    return kTunnelRadii[0] * std::sqrt(std::max(0.0, 1 - z * z));
+}
+
 std::pair<double, double> tunnelAxis(double z) {
-    const double offset = kTunnelDrift * kTunnelRadii[0] * z;
+    const double offset = kTunnelDrift * tunnelRadius(z) * z;
     const double turn = kTunnelTwist * std::abs(z);
     return {offset * std::cos(turn), offset * std::sin(turn)};
 }
@@ -626,17 +640,19 @@ std::pair<double, double> tunnelAxis(double z) {
 Mesh tunnelBands() {
     Mesh mesh;
     const double pitch = 2.0 / kTunnelBands;
-    for (const double radius : kTunnelRadii) {
-        const double scale = radius / kTunnelRadii[0];
+    const int shells = static_cast<int>(std::size(kTunnelRadii));
+    for (int shell = 0; shell < shells; ++shell) {
+        const double scale = kTunnelRadii[shell] / kTunnelRadii[0];
+        const double width =
+            kBandWidthOuter + (kBandWidthInner - kBandWidthOuter) * shell / (shells - 1.0);
         for (int band = 0; band < kTunnelBands; ++band) {
-            // Two rings per band, a little over half the pitch apart.
-            const double z0 = -1.0 + pitch * (band + 0.2);
-            const double middle = z0 + 0.3 * pitch;
+            const double middle = -1.0 + pitch * (band + 0.5);
+            const double z0 = middle - 0.5 * width * pitch;
             const double tilt = kTunnelTilt * middle * middle;
             const int first = static_cast<int>(mesh.vertices.size());
             for (int ring = 0; ring < 2; ++ring) {
-                const double z = z0 + 0.6 * pitch * ring;
-                const double r = kTunnelRadii[0];
+                const double z = z0 + width * pitch * ring;
+                const double r = tunnelRadius(z);
                 const auto [cx, cy] = tunnelAxis(z);
                 for (int side = 0; side < kTunnelSides; ++side) {
                     const double a = 2 * kPi * side / kTunnelSides;
