@@ -678,26 +678,27 @@ Mesh tunnelBands() {
 // fly and the tunnel's large faces stay out of it (on their common circle
 // 600 band faces lit a coloured haze). Every face draws its three corners as
 // points of six texels, which the full-screen picture shows about 20 x 15
-// pixels wide: one face is invisible, a spark of thirty piled points summed
-// past white into a flat square that buried the picture. So a spark is a few
-// faces whose corners lie within a texel: bright enough to see, too dim to
-// clip, and few, so the tunnel shows between them.
+// pixels wide: a spark of thirty piled points summed past white into a flat
+// square that buried the picture, and two faces piled on one texel still
+// trailed into bright blocky dashes. Now the tunnel lights itself, so a
+// spark is one face whose three corners overlap into a rounded blob about
+// two texels across: a dim glint, as faint as the effect's colours make it.
 //
 // Faces are timed by their index modulo 50 and sent to the place of face
-// (count - i), so a spark's faces share their index modulo 50 and their
-// member parity: the mirror faces then form one spark too and it flies whole.
+// (count - i); a face and its mirror have the other member parity, so
+// sparks cross over between the rings.
 //
 // The sparks sit on two level rings above and below the glitter camera's
 // orbit, at the height where the ring's sides cross the picture's corners:
 // seen from the orbit they are two arcs of light that end in the corners, which
 // the tunnel wall takes up as its rings.
 constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
-constexpr int kGlitterMembers = 4; // faces per timing slot
+constexpr int kGlitterMembers = 2; // faces per timing slot
 constexpr int kSparkFaces = kGlitterMembers / 2;
 constexpr double kSparkRingHeight = 0.63;
 constexpr double kSparkRingJitter = 0.03;
-constexpr double kGlintMin = 0.003; // corner spread: a face's points land within
-constexpr double kGlintMax = 0.006; // a texel or so of each other
+constexpr double kGlintMin = 0.008; // corner spread: a face's points overlap into
+constexpr double kGlintMax = 0.011; // a rounded blob about two texels across
 
 // Directions spread evenly over the sphere (a Fibonacci spiral), at lengths
 // that grow like a disc's area, so a spark's corners crowd round its centre
