@@ -218,12 +218,14 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
         EXPECT_EQ(lit, 0);
         // The tunnel's glow ball and the butterflies' eye planes are amplified
         // by the feedback they are drawn into, so they are made dim on purpose;
-        // so is the goldfish's fin veil, whose outline reads as a beam when bright.
+        // so is the goldfish's fin veil, whose outline reads as a beam when bright,
+        // and the deep-sea sprite, which fills the opening view magnified.
         const std::string name = file;
-        const int expected = name == "spherical.png"  ? 120
-                             : name == "theeye.png"   ? 80
-                             : name == "fishtent.png" ? 100
-                                                      : 200;
+        const int expected = name == "spherical.png"   ? 120
+                             : name == "theeye.png"    ? 80
+                             : name == "fishtent.png"  ? 100
+                             : name == "deepspace.png" ? 50
+                                                       : 200;
         EXPECT_GT(brightest, expected) << "a sprite should reach near full brightness";
     }
 }
@@ -890,6 +892,34 @@ TEST(Textures, GreetingsThatCrossFadeCoincide) {
         EXPECT_NEAR(a[0], b[0], 0.03) << "line " << line;
         EXPECT_NEAR(a[1], b[1], 0.03) << "line " << line;
     }
+}
+
+// The water slab is a lens, not a panel: most of it must stay clear, while
+// its net of light, where the colour is brightest, is nearly opaque (the alpha
+// file carries the same net, texel for texel).
+TEST(Textures, WaterBodyIsClearBetweenItsOpaqueLines) {
+    const Picture colour = readWithLibpng("fullalphawater.png");
+    const Picture alpha = readWithLibpng("gradient.png");
+    ASSERT_EQ(colour.width, alpha.width);
+    ASSERT_EQ(colour.height, alpha.height);
+    std::vector<std::pair<double, int>> texels;
+    for (int y = 0; y < colour.height; ++y) {
+        for (int x = 0; x < colour.width; ++x) {
+            texels.emplace_back(colour.luminance(x, y), alpha.at(x, y, 2));
+        }
+    }
+    std::sort(texels.begin(), texels.end());
+    const auto meanAlpha = [&texels](size_t from, size_t to) {
+        double sum = 0;
+        for (size_t i = from; i < to; ++i) {
+            sum += texels[i].second;
+        }
+        return sum / static_cast<double>(to - from) / 255.0;
+    };
+    const size_t n = texels.size();
+    EXPECT_LT(meanAlpha(0, n / 2), 0.3) << "the darker half of the water must stay clear";
+    EXPECT_GT(meanAlpha(n - n / 50, n), 0.45) << "the brightest lines must be nearly opaque";
+    EXPECT_GT(texels[n - n / 50].first, 90.0) << "the lines must be bright";
 }
 
 // The alpha sources are read from their blue byte: it must carry a real ramp.
