@@ -5,7 +5,8 @@
 // round pool of still black water inside a ring of coping stones, so its
 // mirror image under the floor shows there; around it wet flagstones with
 // moss in the joints and a few fallen petals catch the low sun from the
-// left (warm, fading across the terrace) and the violet sky above. The
+// left (warm, fading across the terrace) and the violet sky above, their
+// rain films glowing with the sunset on the sun's side. The
 // generator grades it down to the feedback loop's budget and lets the
 // edges sink into the night.
 #version 3.7;
@@ -67,10 +68,19 @@ plane {
 }
 
 // Wet slate: dark, faintly varied, glossy, with thin films of standing
-// rain in its hollows that mirror the sky.
+// rain in its hollows that mirror the sky: the sunset's glow on the sun's
+// side, rose, then indigo towards the far side.
 #declare RainFilm = texture {
-  pigment { color rgb <0.01, 0.01, 0.015> }
-  finish { diffuse 0.2 specular 0.9 roughness 0.004 reflection 0.16 }
+  pigment {
+    gradient x scale 12 translate -4 * x
+    color_map {
+      [0.00 color rgb <0.95, 0.45, 0.2>]
+      [0.30 color rgb <0.5, 0.2, 0.28>]
+      [0.65 color rgb <0.16, 0.1, 0.3>]
+      [1.00 color rgb <0.06, 0.07, 0.22>]
+    }
+  }
+  finish { diffuse 0 emission 0.22 specular 0.9 roughness 0.004 reflection 0.1 }
 }
 #macro StoneBody(Tint, Size, Shift)
   pigment {
@@ -88,11 +98,11 @@ plane {
   #local Size = 0.55 + 0.45 * rand(R);
   #local Shift = <rand(R), rand(R), rand(R)> * 10;
   texture {
-    bozo scale 0.45 translate <rand(R), 0, rand(R)> * 20
+    bozo scale <1.3, 1, 0.9> translate <rand(R), 0, rand(R)> * 20
     texture_map {
       [0.0 StoneBody(Tint, Size, Shift)]
-      [0.62 StoneBody(Tint, Size, Shift)]
-      [0.7 RainFilm]
+      [0.58 StoneBody(Tint, Size, Shift)]
+      [0.8 RainFilm]
       [1.0 RainFilm]
     }
   }
@@ -146,7 +156,7 @@ disc {
 
 // Fallen petals and a few leaves on the stones.
 #declare K = 0;
-#while (K < 110)
+#while (K < 80)
   #declare A = rand(R) * 360;
   #declare D = PoolRadius + CopingWidth + 0.3 + rand(R) * 7;
   #declare P = <D * cos(radians(A)), 0.02, D * sin(radians(A))>;
