@@ -151,7 +151,7 @@ difference {
 disc {
   <0, -0.04, 0>, y, PoolRadius + 0.05
   pigment { color rgb <0.002, 0.003, 0.006> }
-  finish { diffuse 0.1 specular 0.4 roughness 0.01 reflection 0.03 }
+  finish { diffuse 0.05 specular 0.3 roughness 0.01 reflection 0.006 }
 }
 
 // Fallen petals and a few leaves on the stones.
