@@ -422,6 +422,36 @@ TEST(Textures, WetFloorIsDimWithBlackWaterForTheReflection) {
     EXPECT_GT(slate, texels / 5) << "the floor itself vanishes";
 }
 
+// The floor is laid once over a 12-unit quad from x = -4 to 8, so the vase
+// (x 0, z 0) stands a third of the way across, half way up: the black pool
+// its mirror image shows through must lie there, not beside it, with lit
+// terrace a few units further out.
+TEST(Textures, WetFloorPoolLiesUnderTheVase) {
+    const Picture p = readWithLibpng("vase_floor2.png");
+    ASSERT_GT(p.width, 0);
+    const double texelsPerUnit = p.width / 12.0;
+    const double vaseX = 4 * texelsPerUnit, vaseY = p.height / 2.0;
+    double pool = 0, terrace = 0;
+    int poolCount = 0, terraceCount = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double dx = (x + 0.5 - vaseX) / texelsPerUnit,
+                         dy = (y + 0.5 - vaseY) / texelsPerUnit;
+            if (std::hypot(dx, dy) < 1.8) {
+                pool += p.luminance(x, y);
+                ++poolCount;
+            } else if (dx > 3.5 && dx < 5.5 && std::abs(dy) < 2) {
+                terrace += p.luminance(x, y);
+                ++terraceCount;
+            }
+        }
+    }
+    pool /= poolCount;
+    terrace /= terraceCount;
+    EXPECT_LT(pool, 1.5) << "no black water under the vase";
+    EXPECT_GT(terrace, 4.0) << "the terrace round the pool is lost";
+}
+
 // Multiply overlays must be white where they should leave the picture alone.
 TEST(Textures, MultiplyOverlaysStayNearWhite) {
     const Picture grain = readWithLibpng("superfilm3.png");

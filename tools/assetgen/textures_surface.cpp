@@ -145,28 +145,26 @@ Image glowingRibbon(Colour ground, Colour core, float bands, std::uint32_t seed)
     return image;
 }
 
-// Dark wet stone tiles with soft reflected highlights.
-// The wet floor, drawn over the vase's mirror image at 80 % and kept in a
-// feedback loop that multiplies what stands still: dim slate with fine grout
-// lines and a dusk sheen, warmer toward the sun's side (low s, -x), and
-// pools of near-black standing water, where the 20 % of the mirror image
-// that comes through is not buried under the floor's own light.
+// The rain scene's floor: a ray-traced garden terrace at dusk seen from
+// above (tools/render/wet_terrace.pov), the vase standing in a round pool
+// of black water so its mirror image under the floor shows there. It is
+// drawn at 80 % in a feedback loop that multiplies what stands still, so
+// the whole terrace is kept dim: the sun's side (low s, -x) warmer, the far
+// side cooler, and the quad's edges sink into the night instead of ending
+// in a hard line against the black.
 Image wetFloor() {
+    constexpr float kGain = 0.3f, kKnee = 0.08f;
+    const Image terrace = renderedPicture("wet_terrace.png", 256, 256);
     Image image(256, 256);
-    image.shade([](float s, float t) {
-        const float gx = std::abs(std::remainder(s * 4, 1.0f)),
-                    gy = std::abs(std::remainder(t * 4, 1.0f));
-        const float grout = 1 - smoothstep(0.0f, 0.03f, std::min(gx, gy));
-        const float stone = 0.5f + 0.5f * fractalNoise(s, t, 4, 5, 0.5f, 31);
-        const float puddle = smoothstep(-0.05f, 0.2f, fractalNoise(s, t, 2, 4, 0.5f, 32));
+    image.shade([&terrace](float s, float t) {
         const float sunward = std::pow(clamp01(1 - s), 2.0f);
-        const Colour slate =
-            mix(Colour{0.024f, 0.026f, 0.036f}, Colour{0.07f, 0.04f, 0.03f}, 0.6f * sunward) *
-            (0.7f + 0.6f * stone);
-        // Standing water is nearly black, so the mirror image under the
-        // floor shows in it; the dry slate carries the dusk sheen.
-        const Colour water = Colour{0.002f, 0.003f, 0.006f};
-        return mix(slate * (1 - 0.7f * grout), water, puddle);
+        const Colour tint = mix(Colour{0.85f, 0.9f, 1.15f}, Colour{1.3f, 0.95f, 0.7f}, sunward);
+        const float edge = std::min(std::min(s, 1 - s), std::min(t, 1 - t));
+        const Colour c = terrace.sampleClamped(s, t) * tint * kGain;
+        // A soft knee: the few petals and glints stay points, not burns.
+        const float l = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+        const float knee = l > kKnee ? (kKnee + 0.3f * (l - kKnee)) / l : 1.0f;
+        return c * (knee * smoothstep(0.0f, 0.14f, edge));
     });
     return image;
 }
