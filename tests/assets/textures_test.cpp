@@ -218,12 +218,14 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
         EXPECT_EQ(lit, 0);
         // The tunnel's glow ball and the butterflies' eye planes are amplified
         // by the feedback they are drawn into, so they are made dim on purpose;
-        // so is the goldfish's fin veil, whose outline reads as a beam when bright.
+        // so is the goldfish's fin veil, whose outline reads as a beam when bright,
+        // and the deep-sea sprite, which fills the opening view magnified.
         const std::string name = file;
-        const int expected = name == "spherical.png"  ? 120
-                             : name == "theeye.png"   ? 80
-                             : name == "fishtent.png" ? 100
-                                                      : 200;
+        const int expected = name == "spherical.png"   ? 120
+                             : name == "theeye.png"    ? 80
+                             : name == "fishtent.png"  ? 100
+                             : name == "deepspace.png" ? 50
+                                                       : 200;
         EXPECT_GT(brightest, expected) << "a sprite should reach near full brightness";
     }
 }
@@ -418,6 +420,36 @@ TEST(Textures, WetFloorIsDimWithBlackWaterForTheReflection) {
     EXPECT_LT(brightest, 0.12 * 255);
     EXPECT_GT(water, texels / 6) << "no dark water for the mirror image to show in";
     EXPECT_GT(slate, texels / 5) << "the floor itself vanishes";
+}
+
+// The floor is laid once over a 12-unit quad from x = -4 to 8, so the vase
+// (x 0, z 0) stands a third of the way across, half way up: the black pool
+// its mirror image shows through must lie there, not beside it, with lit
+// terrace a few units further out.
+TEST(Textures, WetFloorPoolLiesUnderTheVase) {
+    const Picture p = readWithLibpng("vase_floor2.png");
+    ASSERT_GT(p.width, 0);
+    const double texelsPerUnit = p.width / 12.0;
+    const double vaseX = 4 * texelsPerUnit, vaseY = p.height / 2.0;
+    double pool = 0, terrace = 0;
+    int poolCount = 0, terraceCount = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double dx = (x + 0.5 - vaseX) / texelsPerUnit,
+                         dy = (y + 0.5 - vaseY) / texelsPerUnit;
+            if (std::hypot(dx, dy) < 1.8) {
+                pool += p.luminance(x, y);
+                ++poolCount;
+            } else if (dx > 3.5 && dx < 5.5 && std::abs(dy) < 2) {
+                terrace += p.luminance(x, y);
+                ++terraceCount;
+            }
+        }
+    }
+    pool /= poolCount;
+    terrace /= terraceCount;
+    EXPECT_LT(pool, 1.5) << "no black water under the vase";
+    EXPECT_GT(terrace, 4.0) << "the terrace round the pool is lost";
 }
 
 // Multiply overlays must be white where they should leave the picture alone.
@@ -890,6 +922,34 @@ TEST(Textures, GreetingsThatCrossFadeCoincide) {
         EXPECT_NEAR(a[0], b[0], 0.03) << "line " << line;
         EXPECT_NEAR(a[1], b[1], 0.03) << "line " << line;
     }
+}
+
+// The water slab is a lens, not a panel: most of it must stay clear, while
+// its net of light, where the colour is brightest, is nearly opaque (the alpha
+// file carries the same net, texel for texel).
+TEST(Textures, WaterBodyIsClearBetweenItsOpaqueLines) {
+    const Picture colour = readWithLibpng("fullalphawater.png");
+    const Picture alpha = readWithLibpng("gradient.png");
+    ASSERT_EQ(colour.width, alpha.width);
+    ASSERT_EQ(colour.height, alpha.height);
+    std::vector<std::pair<double, int>> texels;
+    for (int y = 0; y < colour.height; ++y) {
+        for (int x = 0; x < colour.width; ++x) {
+            texels.emplace_back(colour.luminance(x, y), alpha.at(x, y, 2));
+        }
+    }
+    std::sort(texels.begin(), texels.end());
+    const auto meanAlpha = [&texels](size_t from, size_t to) {
+        double sum = 0;
+        for (size_t i = from; i < to; ++i) {
+            sum += texels[i].second;
+        }
+        return sum / static_cast<double>(to - from) / 255.0;
+    };
+    const size_t n = texels.size();
+    EXPECT_LT(meanAlpha(0, n / 2), 0.3) << "the darker half of the water must stay clear";
+    EXPECT_GT(meanAlpha(n - n / 50, n), 0.45) << "the brightest lines must be nearly opaque";
+    EXPECT_GT(texels[n - n / 50].first, 90.0) << "the lines must be bright";
 }
 
 // The alpha sources are read from their blue byte: it must carry a real ramp.

@@ -337,31 +337,41 @@ Image verticalStrip() {
     return image;
 }
 
+// The opening camera hangs inside this sprite, so a small piece of it fills
+// the view some fifteen times magnified: point stars spread into soft square
+// blobs there. So: a haze with darker lanes, and out-of-focus motes of marine
+// snow drawn as round discs several texels wide, each with a soft edge and a
+// slightly brighter rim, as a lens renders a speck it is not focused on.
 Image deepSpace() {
     Image image(256, 256);
     Random random(61);
     image.shade([](float s, float t) {
         const float r = centreDistance(s, t);
         const float haze = 0.5f + 0.5f * fractalNoise(s, t, 3, 5, 0.55f, 62);
-        return Colour{0.1f, 0.08f, 0.22f} * (haze * haze * spriteWindow(r, 0.2f));
+        const float lanes = smoothstep(-0.5f, 0.4f, fractalNoise(s + 0.2f, t, 2, 4, 0.5f, 63));
+        const Colour tint = mix(Colour{0.03f, 0.06f, 0.2f}, Colour{0.09f, 0.08f, 0.24f}, haze);
+        return tint * (haze * (0.35f + 0.65f * lanes) * spriteWindow(r, 0.2f));
     });
-    for (int i = 0; i < 420; ++i) {
-        const float sx = static_cast<float>(random.uniform(0.05, 0.95));
-        const float sy = static_cast<float>(random.uniform(0.05, 0.95));
-        const float bright = static_cast<float>(std::pow(random.uniform(), 3.0) * 0.9 + 0.08);
-        const float size = static_cast<float>(random.uniform(0.6, 1.4));
-        const Colour tint = mix(Colour{0.7f, 0.8f, 1.0f}, Colour{1.0f, 0.9f, 0.75f},
+    for (int i = 0; i < 70; ++i) {
+        const float sx = static_cast<float>(random.uniform(0.08, 0.92));
+        const float sy = static_cast<float>(random.uniform(0.08, 0.92));
+        const float radius = static_cast<float>(random.uniform(1.8, 4.2));
+        const float bright = static_cast<float>(std::pow(random.uniform(), 2.0) * 0.22 + 0.05);
+        const Colour tint = mix(Colour{0.55f, 0.75f, 1.0f}, Colour{0.8f, 0.9f, 1.0f},
                                 static_cast<float>(random.uniform()));
         const float window = spriteWindow(centreDistance(sx, sy), 0.3f);
-        const int cx = static_cast<int>(sx * 256), cy = static_cast<int>((1 - sy) * 256);
-        for (int y = cy - 3; y <= cy + 3; ++y) {
-            for (int x = cx - 3; x <= cx + 3; ++x) {
+        const float cx = sx * 256, cy = (1 - sy) * 256;
+        for (int y = static_cast<int>(cy - radius) - 2; y <= static_cast<int>(cy + radius) + 2;
+             ++y) {
+            for (int x = static_cast<int>(cx - radius) - 2; x <= static_cast<int>(cx + radius) + 2;
+                 ++x) {
                 if (x < 0 || y < 0 || x >= 256 || y >= 256) {
                     continue;
                 }
-                const float d2 =
-                    std::pow(x + 0.5f - sx * 256, 2.0f) + std::pow(y + 0.5f - (1 - sy) * 256, 2.0f);
-                image.at(x, y) += tint * (bright * window * std::exp(-d2 / (size * size)));
+                const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy) / radius;
+                const float disc = 1.0f - smoothstep(0.75f, 1.0f, d);
+                const float rim = 0.35f * std::exp(-std::pow((d - 0.82f) / 0.12f, 2.0f));
+                image.at(x, y) += tint * (bright * window * (0.75f * disc + rim));
             }
         }
     }

@@ -145,28 +145,26 @@ Image glowingRibbon(Colour ground, Colour core, float bands, std::uint32_t seed)
     return image;
 }
 
-// Dark wet stone tiles with soft reflected highlights.
-// The wet floor, drawn over the vase's mirror image at 80 % and kept in a
-// feedback loop that multiplies what stands still: dim slate with fine grout
-// lines and a dusk sheen, warmer toward the sun's side (low s, -x), and
-// pools of near-black standing water, where the 20 % of the mirror image
-// that comes through is not buried under the floor's own light.
+// The rain scene's floor: a ray-traced garden terrace at dusk seen from
+// above (tools/render/wet_terrace.pov), the vase standing in a round pool
+// of black water so its mirror image under the floor shows there. It is
+// drawn at 80 % in a feedback loop that multiplies what stands still, so
+// the whole terrace is kept dim: the sun's side (low s, -x) warmer, the far
+// side cooler, and the quad's edges sink into the night instead of ending
+// in a hard line against the black.
 Image wetFloor() {
+    constexpr float kGain = 0.3f, kKnee = 0.08f;
+    const Image terrace = renderedPicture("wet_terrace.png", 256, 256);
     Image image(256, 256);
-    image.shade([](float s, float t) {
-        const float gx = std::abs(std::remainder(s * 4, 1.0f)),
-                    gy = std::abs(std::remainder(t * 4, 1.0f));
-        const float grout = 1 - smoothstep(0.0f, 0.03f, std::min(gx, gy));
-        const float stone = 0.5f + 0.5f * fractalNoise(s, t, 4, 5, 0.5f, 31);
-        const float puddle = smoothstep(-0.05f, 0.2f, fractalNoise(s, t, 2, 4, 0.5f, 32));
+    image.shade([&terrace](float s, float t) {
         const float sunward = std::pow(clamp01(1 - s), 2.0f);
-        const Colour slate =
-            mix(Colour{0.024f, 0.026f, 0.036f}, Colour{0.07f, 0.04f, 0.03f}, 0.6f * sunward) *
-            (0.7f + 0.6f * stone);
-        // Standing water is nearly black, so the mirror image under the
-        // floor shows in it; the dry slate carries the dusk sheen.
-        const Colour water = Colour{0.002f, 0.003f, 0.006f};
-        return mix(slate * (1 - 0.7f * grout), water, puddle);
+        const Colour tint = mix(Colour{0.85f, 0.9f, 1.15f}, Colour{1.3f, 0.95f, 0.7f}, sunward);
+        const float edge = std::min(std::min(s, 1 - s), std::min(t, 1 - t));
+        const Colour c = terrace.sampleClamped(s, t) * tint * kGain;
+        // A soft knee: the few petals and glints stay points, not burns.
+        const float l = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+        const float knee = l > kKnee ? (kKnee + 0.3f * (l - kKnee)) / l : 1.0f;
+        return c * (knee * smoothstep(0.0f, 0.14f, edge));
     });
     return image;
 }
@@ -391,27 +389,51 @@ Image goldfishScales() {
     return image;
 }
 
+// The slab is seen from inside (the view filled by its unlit far side,
+// ambient only) and from outside (its lit near side); a dim net of thin lines
+// vanished inside and read as a plain panel outside. So the light is a
+// caustic net: bright filaments that brighten and break along their length,
+// a fainter finer net under them, both fading in and out in patches. The
+// planes stretch t four times more than s on the slab; the nets repeat twice
+// along t, so their cells lie twice as long as wide, like light through a
+// drifting swell. In [0, 1].
+float waterLight(float s, float t) {
+    const float across = 2 * t - std::floor(2 * t);
+    const float patches = smoothstep(-0.25f, 0.5f, fractalNoise(s, t, 3, 3, 0.5f, 104));
+    const float strands = smoothstep(-0.3f, 0.5f, fractalNoise(s, across, 6, 2, 0.5f, 107));
+    const float ws = s + 0.06f * periodicNoise(s * 6, across * 6, 6, 103);
+    const float wt = across + 0.06f * periodicNoise(s * 6 + 3, across * 6, 6, 105);
+    const CellDistances big = cellularNoise(ws, wt, 5, 102);
+    const CellDistances fine = cellularNoise(wt, ws, 9, 106);
+    const float edge = big.second - big.nearest;
+    const float filament = std::exp(-std::pow(edge / 0.06f, 2.0f)) * (0.25f + 0.75f * strands);
+    const float halo = std::exp(-edge / 0.16f);
+    const float under = std::exp(-std::pow((fine.second - fine.nearest) / 0.05f, 2.0f));
+    const float light = (filament + 0.15f * halo) * (0.15f + 0.85f * patches) +
+                        0.08f * under * (0.4f + 0.6f * (1 - patches));
+    return std::min(light, 1.0f);
+}
+
 Image waterBody() {
     Image image(256, 256);
     image.shade([](float s, float t) {
-        // Deep water with the bright, bent lines of light refracted through
-        // it; the planes stretch the picture across the slab.
         const float n = fractalNoise(s, t, 2, 5, 0.5f, 101);
-        const float ws = s + 0.04f * periodicNoise(s * 4, t * 4, 4, 103);
-        const CellDistances c = cellularNoise(ws, t, 11, 102);
-        const float lines = 0.5f * std::exp(-std::pow((c.second - c.nearest) / 0.025f, 2.0f));
-        return mix(Colour{0.01f, 0.07f, 0.2f}, Colour{0.06f, 0.25f, 0.45f}, 0.5f + 0.5f * n) +
-               Colour{0.35f, 0.65f, 0.8f} * (0.55f * lines * (0.6f + 0.4f * n));
+        const Colour water =
+            mix(Colour{0.01f, 0.05f, 0.16f}, Colour{0.04f, 0.17f, 0.34f}, 0.5f + 0.5f * n);
+        return water + Colour{0.55f, 0.86f, 1.0f} * waterLight(s, t);
     });
     return image;
 }
 
-// Alpha of the water body along s: more opaque in the middle band, the same
-// value at both edges so the repeat does not jump.
+// Alpha of the water body: the water itself stays clear enough to be a lens
+// over the scene (more opaque in the middle band along s, the same at both
+// edges so the repeat does not jump), and the net of light is nearly opaque.
 Image waterAlphaRamp() {
     Image image(256, 256);
-    image.shade(
-        [](float s, float) { return grey(0.15f + 0.4f * (0.5f - 0.5f * std::cos(2 * pi * s))); });
+    image.shade([](float s, float t) {
+        const float ramp = 0.12f + 0.25f * (0.5f - 0.5f * std::cos(2 * pi * s));
+        return grey(std::min(ramp + 0.55f * waterLight(s, t), 0.85f));
+    });
     return image;
 }
 
