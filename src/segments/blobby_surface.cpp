@@ -133,7 +133,7 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
 
 // A disc facing +z that shows a ball's view texture, for the room view.
 void buildBallBillboardList() {
-    constexpr int kSegments = 48;
+    constexpr int kSegments = 40;
     const std::vector<MirrorRing> rings = ballMirrorRings();
     const auto vertex = [](int n, const MirrorRing& ring) {
         const double a = 2.0 * 3.14159265358979 * n / kSegments;
@@ -413,7 +413,7 @@ void drawReturningButterflies(part3& self, double s, double t, const TextureTabl
 // most 55 degrees off the view's axis, short of its 67.5-degree edge, and its
 // outer quarter fades out, so the disc sits in the ball as a soft reflection.
 std::vector<MirrorRing> ballMirrorRings() {
-    constexpr int kRings = 14;
+    constexpr int kRings = 12;
     constexpr double kHalfPi = 1.5707963267948966;
     constexpr double kRimAngle = 55.0 * kHalfPi / 90.0;
     const double viewHalfWidth = std::tan(67.5 * kHalfPi / 90.0); // the views' 135 degrees
