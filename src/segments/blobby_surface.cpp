@@ -1,5 +1,6 @@
 #include "segments/blobby_surface.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -130,40 +131,29 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
     });
 }
 
-// A disc facing +z that shows a ball's view texture, for the room view. The
-// view is drawn as a convex mirror shows it, large in the middle and
-// crowded towards the rim, and only its rim fades out: a flat view cut off
-// at full strength read as a hole in the floor, and a wide fade lost the
-// ball.
+// A disc facing +z that shows a ball's view texture, for the room view.
 void buildBallBillboardList() {
-    constexpr int kSegments = 32;
-    struct Ring {
-        float radius, alpha; // alpha as a share of the views' own
-    };
-    constexpr Ring kRings[] = {
-        {0.3f, 1.0f}, {0.55f, 1.0f}, {0.8f, 1.0f}, {0.9f, 0.45f}, {1.0f, 0.0f}};
-    const auto vertex = [](int n, const Ring& ring) {
+    constexpr int kSegments = 40;
+    const std::vector<MirrorRing> rings = ballMirrorRings();
+    const auto vertex = [](int n, const MirrorRing& ring) {
         const double a = 2.0 * 3.14159265358979 * n / kSegments;
         const float c = static_cast<float>(std::cos(a)), s = static_cast<float>(std::sin(a));
-        const float seen = 0.5f * std::sin(0.5f * 3.14159265f * ring.radius);
         glColor4f(1.0f, 1.0f, 1.0f, kBallViewAlpha * ring.alpha);
-        glTexCoord2f(0.5f + seen * c, 0.5f + seen * s);
+        glTexCoord2f(0.5f + ring.seen * c, 0.5f + ring.seen * s);
         glVertex3f(ring.radius * c, ring.radius * s, 0.0f);
     };
     glNewList(kBallBillboardList, GL_COMPILE);
     glBegin(GL_TRIANGLE_FAN);
-    glColor4f(1.0f, 1.0f, 1.0f, kBallViewAlpha);
-    glTexCoord2f(0.5f, 0.5f);
-    glVertex3f(0.0f, 0.0f, 0.0f);
+    vertex(0, MirrorRing{0.0f, 0.0f, 1.0f});
     for (int n = 0; n <= kSegments; ++n) {
-        vertex(n, kRings[0]);
+        vertex(n, rings.front());
     }
     glEnd();
-    for (size_t r = 1; r < std::size(kRings); ++r) {
+    for (std::size_t r = 1; r < rings.size(); ++r) {
         glBegin(GL_QUAD_STRIP);
         for (int n = 0; n <= kSegments; ++n) {
-            vertex(n, kRings[r - 1]);
-            vertex(n, kRings[r]);
+            vertex(n, rings[r - 1]);
+            vertex(n, rings[r]);
         }
         glEnd();
     }
@@ -415,6 +405,31 @@ void drawReturningButterflies(part3& self, double s, double t, const TextureTabl
 }
 
 } // namespace
+
+// A convex mirror shows the direction back to the camera at its middle and
+// ever more of the room, ever more crowded, towards its rim. The view was laid
+// on with the opposite slope (its rim band stretched across the disc's outer
+// part), which drew the floor's joints as radial spikes. The rim shows at
+// most 55 degrees off the view's axis, short of its 67.5-degree edge, and its
+// outer quarter fades out, so the disc sits in the ball as a soft reflection.
+std::vector<MirrorRing> ballMirrorRings() {
+    constexpr int kRings = 12;
+    constexpr double kHalfPi = 1.5707963267948966;
+    constexpr double kRimAngle = 55.0 * kHalfPi / 90.0;
+    const double viewHalfWidth = std::tan(67.5 * kHalfPi / 90.0); // the views' 135 degrees
+    std::vector<MirrorRing> rings;
+    for (int n = 1; n <= kRings; ++n) {
+        // Closer rings towards the rim, where the picture crowds.
+        const double r = std::sin(kHalfPi * n / kRings);
+        const double angle = kRimAngle * std::asin(std::min(r, 0.985)) / std::asin(0.985);
+        const double seen = 0.5 * std::tan(angle) / viewHalfWidth;
+        const double fade = std::clamp((1.0 - r) / 0.25, 0.0, 1.0);
+        const double alpha = fade * fade * (3.0 - 2.0 * fade);
+        rings.push_back(
+            {static_cast<float>(r), static_cast<float>(seen), static_cast<float>(alpha)});
+    }
+    return rings;
+}
 
 double returningButterflyParameter(int i, double s) {
     return 0.045 * s + 4.0 + 0.035 * i;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <vector>
 
 #include "anim/router.h"
 #include "anim/tvector.h"
@@ -113,5 +114,12 @@ void drawReflectionScene(part3& self, const TVector& eye, const TVector& centre,
                          double t, const TextureTable& textures);
 void drawBallView(part3& self, const TVector& eye, const TVector& up, int ball,
                   const TVector& ballPosition, double t, const TextureTable& textures);
+// The rings of the disc that lays a ball's view on its ball in the room
+// view, from the middle out: disc radius (1 at the rim), the view's texture
+// radius there (0.5 is the view's edge) and the share of the view's alpha.
+struct MirrorRing {
+    float radius, seen, alpha;
+};
+std::vector<MirrorRing> ballMirrorRings();
 // Butterfly i's place on its path while the swarm flies back.
 double returningButterflyParameter(int i, double s);

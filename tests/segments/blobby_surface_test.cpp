@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "segments/blobby_surface.h"
 #include "segments/part3.h"
@@ -295,5 +296,32 @@ TEST(BlobbySurface, RoomCameraLooksDownIntoTheCase) {
     }
     EXPECT_GT(shallowest, 32.5 + 2.0);
     EXPECT_GT(lowest, 2.75);
+}
+// The disc that lays a ball's view on its ball in the room view must act as
+// a convex mirror: the view's texture radius grows faster towards the rim
+// (laid on with the opposite slope, the view's outer band was stretched
+// across the disc and the floor's joints drew radial spikes), stays inside
+// the view, and the disc fades out smoothly to nothing at its rim.
+TEST(BlobbySurface, BallViewDiscCrowdsTowardsItsRimAndFadesOut) {
+    const std::vector<MirrorRing> rings = ballMirrorRings();
+    ASSERT_GE(rings.size(), 8u);
+    EXPECT_FLOAT_EQ(rings.back().radius, 1.0f);
+    EXPECT_FLOAT_EQ(rings.back().alpha, 0.0f);
+    EXPECT_FLOAT_EQ(rings.front().alpha, 1.0f);
+    EXPECT_LT(rings.back().seen, 0.5f);
+    float previousRadius = 0, previousSeen = 0, previousSlope = 0, previousAlpha = 1;
+    for (const MirrorRing& ring : rings) {
+        ASSERT_GT(ring.radius, previousRadius);
+        const float slope = (ring.seen - previousSeen) / (ring.radius - previousRadius);
+        if (ring.alpha > 0.05f) { // where the disc still shows
+            EXPECT_GT(slope, 0.99f * previousSlope) << ring.radius;
+        }
+        EXPECT_LE(ring.alpha, previousAlpha) << ring.radius;
+        EXPECT_LT(previousAlpha - ring.alpha, 0.45f) << "a hard rim at " << ring.radius;
+        previousRadius = ring.radius;
+        previousSeen = ring.seen;
+        previousSlope = slope;
+        previousAlpha = ring.alpha;
+    }
 }
 } // namespace

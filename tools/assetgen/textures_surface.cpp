@@ -169,33 +169,45 @@ Image wetFloor() {
     return image;
 }
 
-// The reflection room's glass case, laid at half alpha over the balls
-// inside it: one glass block per repeat (two units),
-// each lit from behind, a warm amber heart fading through copper into deep
-// teal at its bevelled edges, with a thin gold rim on the bevel and dark
-// joints between the blocks. A checker of three flat glass colours read as
-// a board game; blocks that glow in their middles read as a lit glass
-// hall, and their warm hearts still give the balls colour to mirror.
-// Joints and bevels are wide and soft and the cloud coarse because the
-// case is seen far off without mipmaps, where thin lines sparkled.
+// The room's glass case: one pressed glass block per repeat, lit from
+// behind. A warm amber heart in rippled glass that fades to deep teal, a
+// bevelled frame lit on its upper and left flanks with a gold crest, and a
+// dark joint. Soft gaussian hearts with no edge read as an out-of-focus
+// photo; the bevel and the few wide ripples (at least ten texels each, since
+// the case is seen at grazing angles without mipmaps) give every block a
+// crisp form, so the floor reads as a built, lit room.
 Image glassGrid() {
     Image image(256, 256);
     image.shadeSupersampled(3, [](float s, float t) {
-        // Place inside the block: 0 at its middle, 1 at its joint.
-        const float u = std::abs(std::remainder(s, 1.0f)) * 2,
-                    v = std::abs(std::remainder(t, 1.0f)) * 2;
-        const float fromJoint = 1 - std::max(u, v);
-        const float heart = std::exp(-(u * u + v * v) / 0.4f);
+        // Signed place inside the block: 0 at its middle, +-1 at its joint.
+        const float a = 2 * std::remainder(s, 1.0f), b = 2 * std::remainder(t, 1.0f);
+        const float fromJoint = 1 - std::max(std::abs(a), std::abs(b));
+        // Saturated, since the case is drawn tinted cool (0.7, 0.8, 1), which
+        // turned a pale amber into beige.
+        const Colour amber{1.0f, 0.66f, 0.26f}, copper{0.55f, 0.21f, 0.08f},
+            teal{0.012f, 0.045f, 0.085f}, gold{0.95f, 0.66f, 0.3f}, mortar{0.015f, 0.02f, 0.035f};
+        // The face: rounded-square ripples around the heart.
+        const float rounded =
+            std::pow(std::pow(std::abs(a), 4.0f) + std::pow(std::abs(b), 4.0f), 0.25f);
+        const float r = std::clamp(rounded / 0.8f, 0.0f, 1.0f);
+        const float heart = std::exp(-r * r / 0.6f);
+        const float ripple = 0.5f + 0.5f * std::cos(2 * pi * 2.5f * r);
         const float cloud = 0.5f + 0.5f * fractalNoise(s, t, 2, 2, 0.5f, 41);
-        const Colour amber{1.0f, 0.8f, 0.45f}, copper{0.5f, 0.24f, 0.12f},
-            teal{0.025f, 0.07f, 0.11f};
-        Colour glass = mix(teal, copper, smoothstep(0.0f, 0.55f, heart));
-        glass = mix(glass, amber, smoothstep(0.45f, 1.0f, heart));
-        glass = glass * (0.8f + 0.35f * cloud);
-        const float rim = std::exp(-(fromJoint - 0.08f) * (fromJoint - 0.08f) / 0.002f);
-        const float joint = smoothstep(0.05f, 0.0f, fromJoint);
-        return mix(glass + Colour{0.55f, 0.42f, 0.2f} * (0.6f * rim), Colour{0.02f, 0.03f, 0.05f},
-                   joint);
+        Colour face = mix(teal, copper, smoothstep(0.15f, 0.7f, heart) * (0.5f + 0.5f * ripple));
+        face = mix(face, amber, smoothstep(0.3f, 1.0f, heart) * (0.75f + 0.25f * ripple));
+        face = face * (0.9f + 0.2f * cloud);
+        // The bevel slopes up from the joint to its crest and faces the
+        // nearer joint; the light comes from the upper left of the block.
+        const bool alongA = std::abs(a) > std::abs(b);
+        const float outward = alongA ? (a < 0 ? 1.0f : -0.5f) : (b < 0 ? 1.0f : -0.5f);
+        const float lit = std::clamp(0.4f + 0.6f * outward, 0.0f, 1.0f);
+        const float up = std::clamp((fromJoint - 0.04f) / 0.16f, 0.0f, 1.0f);
+        const Colour bevel =
+            mix(teal * 0.7f + copper * 0.15f, gold * 0.55f, lit * lit * (0.3f + 0.7f * up));
+        Colour glass = mix(face, bevel, smoothstep(0.22f, 0.18f, fromJoint));
+        const float crest = std::exp(-(fromJoint - 0.2f) * (fromJoint - 0.2f) / 0.0015f);
+        glass = glass + gold * (0.4f * crest * (0.35f + 0.65f * lit));
+        return mix(glass, mortar, smoothstep(0.05f, 0.025f, fromJoint));
     });
     return image;
 }
