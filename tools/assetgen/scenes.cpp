@@ -185,6 +185,51 @@ std::vector<SceneObject> stoneBySide(std::span<const Box> boxes, double scale) {
     return sides;
 }
 
+// The doll's house front faces the gallery light; the paintings share it.
+const Vec3 kHouseFrontDiffuse{0.7, 0.68, 0.64};
+
+// Where one framed painting lies in the small gallery's back-wall picture
+// (`one_test`, 2:1): s across it, t up it, gilt frame included.
+struct PaintingArea {
+    double s0, s1, t0, t1;
+};
+constexpr PaintingArea kSeaPainting{0.085, 0.357, 0.324, 0.748};
+constexpr PaintingArea kStillLifePainting{0.397, 0.646, 0.359, 0.748};
+constexpr PaintingArea kMoonPainting{0.743, 0.969, 0.48, 0.838};
+
+// One painting cut from the back-wall picture and hung upright at `centre`,
+// `width` wide, its right edge toward `right` (horizontal, in the wall) as
+// seen from the room. It keeps the picture's proportions. Its normals lean
+// `lean` radians toward the gallery light (+z), so a painting on a wall
+// that faces across the light is lit like one under a picture light.
+SceneObject hungPainting(const PaintingArea& area, Vec3 centre, Vec3 right, double width,
+                         double lean) {
+    const double height = width * (area.t1 - area.t0) / (2 * (area.s1 - area.s0));
+    const Vec3 up{0, 1, 0};
+    const Vec3 a = centre - right * (width / 2) - up * (height / 2);
+    SceneObject o;
+    o.textureIndex = kWall;
+    // Ambient and diffuse alike, equal to the house front's diffuse, which
+    // these follow: the loaded objects' ambient has been seen to take the
+    // previous object's diffuse under Mesa, and this holds either way.
+    o.ambient = kHouseFrontDiffuse;
+    o.diffuse = kHouseFrontDiffuse;
+    const double ks = (area.s1 - area.s0) / width, kt = (area.t1 - area.t0) / height;
+    o.planeS[0] = right.x * ks;
+    o.planeS[1] = right.y * ks;
+    o.planeS[2] = right.z * ks;
+    o.planeS[3] = area.s0 - ks * dot(a, right);
+    o.planeT[1] = kt;
+    o.planeT[3] = area.t0 - kt * a.y;
+    const Vec3 facing = normalised(cross(right, up));
+    const Vec3 n = tilted(facing, {0, 0, 1}, lean);
+    const Vec3 b = a + right * width, c = b + up * height, d = a + up * height;
+    for (Vec3 p : {a, b, c, a, c, d}) {
+        o.vertices.push_back({n, p});
+    }
+    return o;
+}
+
 // ------------------------------------------------------------------ scene4: full-size room
 
 std::vector<SceneObject> pictureRoom() {
@@ -323,6 +368,11 @@ std::vector<SceneObject> pictureRoom() {
              {kOpenRight + 0.06, kOpenBottom + 0.12, kOut});
     wood.box({kOpenRight - 0.06, kOpenBottom, sashOut},
              {kOpenRight + 0.06, kOpenTop, sashOut + 0.12});
+    // The house's corner posts and cornice outside, framing its front.
+    for (const double x : {-kX - 0.3, kX + 0.02}) {
+        wood.box({x, 0, kFar - 0.3}, {x + 0.28, kHeight + 0.02, kFar - 0.02});
+    }
+    wood.box({-kX - 0.3, kHeight - 0.5, kFar - 0.3}, {kX + 0.3, kHeight + 0.02, kFar - 0.02});
     // Ceiling beams both ways: coffers give the plain ceiling its depth.
     for (double z : {-4.0, 2.0, 7.0}) {
         wood.box({-kX, kHeight - 0.45, z - 0.25}, {kX, kHeight, z + 0.25});
@@ -333,6 +383,48 @@ std::vector<SceneObject> pictureRoom() {
     bench(wood, -7.5, -4.5, 1.5, 2.5, 1.3);
     bench(wood, 4.5, 7.5, 1.5, 2.5, 1.3);
     room.push_back(wood);
+
+    // The outside, which only the doll's house shows (from the full-size room
+    // it lies behind the walls). Without it the first shot, out of the
+    // window, looked back at the walls' unlit backs: a black box with an
+    // orange grid on the table. The front is panelled round the window and
+    // faces the gallery light; the sides, back and roof face away from it
+    // and live on ambient light.
+    SceneObject front =
+        surface(kWall2, Facing::Z, 1.0 / 3.0, {0.75, 0.72, 0.68}, kHouseFrontDiffuse);
+    // Panels four to the window's width and three to its height, so its
+    // edges fall on their mouldings.
+    front.planeS[0] = 4 / (kWindowRight - kWindowLeft);
+    front.planeS[3] = -kWindowLeft * front.planeS[0];
+    front.planeT[1] = 3 / (kWindowTop - kWindowBottom);
+    front.planeT[3] = -kWindowBottom * front.planeT[1];
+    constexpr double kFront = kFar - 0.02;
+    wallZ(front, -kX, kWindowLeft, 0, kHeight, kFront, false);
+    wallZ(front, kWindowRight, kX, 0, kHeight, kFront, false);
+    wallZ(front, kWindowLeft, kWindowRight, 0, kWindowBottom, kFront, false);
+    wallZ(front, kWindowLeft, kWindowRight, kWindowTop, kHeight, kFront, false);
+    room.push_back(front);
+
+    // The room's own paintings, cut from the same picture with their gilt
+    // frames and picture lights: one above each bench and one beside the
+    // window, so the orbit round the ball passes a hung gallery and not
+    // bare panelling (they come right after the front: see hungPainting).
+    constexpr double kProud = 0.03, kSideLean = 0.9;
+    room.push_back(
+        hungPainting(kStillLifePainting, {-6.75, 4.6, kFar + kProud}, {1, 0, 0}, 3.2, 0));
+    room.push_back(
+        hungPainting(kSeaPainting, {-kX + kProud, 4.6, 2.0}, {0, 0, -1}, 3.6, kSideLean));
+    room.push_back(hungPainting(kMoonPainting, {kX - kProud, 4.6, 2.0}, {0, 0, 1}, 3.4, kSideLean));
+    SceneObject shell = surface(kWall2, Facing::X, 1.0 / 3.0, {0.75, 0.7, 0.64}, {0.0, 0.0, 0.0});
+    shell.planeS[0] = 1.0 / 3.0; // the back runs its panels along x
+    wallX(shell, kFar, kBack, 0, kHeight, -kX - 0.02, false);
+    wallX(shell, kFar, kBack, 0, kHeight, kX + 0.02, true);
+    wallZ(shell, -kX, kX, 0, kHeight, kBack + 0.02, true);
+    room.push_back(shell);
+    SceneObject roof = surface(kWood, Facing::X, 0.5, {0.75, 0.6, 0.45}, {0.3, 0.25, 0.2});
+    roof.planeS[0] = 0.5;
+    floorQuad(roof, -kX - 0.3, kX + 0.3, kFar - 0.3, kBack + 0.3, kHeight + 0.03, true);
+    room.push_back(roof);
 
     // The glass ball (radius 0.91 at (0, 3, 4)) rests on this pedestal.
     const Box pedestal[] = {{{-0.55, 0, 3.45}, {0.55, 1.9, 4.55}},
