@@ -406,15 +406,19 @@ std::vector<SceneObject> pictureRoom() {
     room.push_back(front);
 
     // The room's own paintings, cut from the same picture with their gilt
-    // frames and picture lights: one above each bench and one beside the
-    // window, so the orbit round the ball passes a hung gallery and not
-    // bare panelling (they come right after the front: see hungPainting).
+    // frames and picture lights: two on each side wall (one above each
+    // bench) and one beside the window, so the orbit round the ball passes
+    // a hung gallery and not bare panelling (they come right after the
+    // front: see hungPainting).
     constexpr double kProud = 0.03, kSideLean = 0.9;
     room.push_back(
         hungPainting(kStillLifePainting, {-6.75, 4.6, kFar + kProud}, {1, 0, 0}, 3.2, 0));
     room.push_back(
         hungPainting(kSeaPainting, {-kX + kProud, 4.6, 2.0}, {0, 0, -1}, 3.6, kSideLean));
     room.push_back(hungPainting(kMoonPainting, {kX - kProud, 4.6, 2.0}, {0, 0, 1}, 3.4, kSideLean));
+    room.push_back(
+        hungPainting(kMoonPainting, {-kX + kProud, 4.6, -4.5}, {0, 0, -1}, 3.2, kSideLean));
+    room.push_back(hungPainting(kSeaPainting, {kX - kProud, 4.6, -4.5}, {0, 0, 1}, 3.4, kSideLean));
     SceneObject shell = surface(kWall2, Facing::X, 1.0 / 3.0, {0.75, 0.7, 0.64}, {0.0, 0.0, 0.0});
     shell.planeS[0] = 1.0 / 3.0; // the back runs its panels along x
     wallX(shell, kFar, kBack, 0, kHeight, -kX - 0.02, false);
