@@ -313,13 +313,20 @@ std::vector<SceneObject> pictureRoom() {
     floorQuad(sea, -kX, kX, kFar - 3, kFar, 1.0, true);
     room.push_back(sea);
 
-    // Night glass in the window: deep blue panes with the water's faint
-    // glints, so the opening reads as glazing onto a dark sea and not as a
-    // black void. One small pane stays open: the first shot backs out of the
-    // doll's house through it and looks back at the picture, which it sees
-    // through that pane until the house is small. A larger opening showed
-    // the room a black hole in the window.
-    SceneObject glass = surface(kSea, Facing::Z, 0.035, {0.2, 0.24, 0.34}, {0.3, 0.36, 0.48});
+    // The window looks out on a moonlit night: the panes show the moon
+    // painting's sky and hills, laid once across the window with the moon
+    // in its left panes, where the ball does not hide it from the doorway.
+    // Flat deep-blue glass read as a dark hole behind the ball. One small
+    // pane stays open: the first shot backs out of the doll's house through
+    // it and looks back at the picture, which it sees through that pane
+    // until the house is small. A larger opening showed the room a black
+    // hole in the window.
+    SceneObject glass = surface(kWall, Facing::Z, 0, {0.8, 0.8, 0.8}, {0.9, 0.9, 0.9});
+    constexpr PaintingArea kNight{0.819, 0.939, 0.614, 0.75};
+    glass.planeS[0] = (kNight.s1 - kNight.s0) / (kWindowRight - kWindowLeft);
+    glass.planeS[3] = kNight.s0 - kWindowLeft * glass.planeS[0];
+    glass.planeT[1] = (kNight.t1 - kNight.t0) / (kWindowTop - kWindowBottom);
+    glass.planeT[3] = kNight.t0 - kWindowBottom * glass.planeT[1];
     wallZ(glass, kWindowLeft, kOpenLeft, kWindowBottom, kWindowTop, kFar, true);
     wallZ(glass, kOpenLeft, kWindowRight, kOpenTop, kWindowTop, kFar, true);
     wallZ(glass, kOpenLeft, kWindowRight, kWindowBottom, kOpenBottom, kFar, true);
