@@ -82,7 +82,7 @@ constexpr double kBallRadius = 0.91;
 
 TEST(SceneFiles, ParseToTheirObjectsWithWholeTriangles) {
     const std::pair<const char*, std::size_t> files[] = {
-        {"scene.sce", 4}, {"scene2.sce", 8}, {"scene4.sce", 21}};
+        {"scene.sce", 5}, {"scene2.sce", 9}, {"scene4.sce", 21}};
     for (const auto& [name, count] : files) {
         const SceneFile scene = parseFile(name);
         ASSERT_TRUE(scene.opened) << name;

@@ -480,6 +480,18 @@ std::vector<SceneObject> galleryShell() {
     wood.box({kX - 0.15, 0, kBackWall}, {kX, 0.45, kSideEnd});
     wood.box({-kX, kHeight - 0.3, kBackWall}, {kX, kHeight, kBackWall + 0.2}); // cornice
     room.push_back(wood);
+
+    // The side walls' outsides, in warm-lit marble like a museum's: the
+    // orbit sees the gallery from beside and behind inside the ball, where
+    // their backs read as a blank pale box. The back wall keeps no outside:
+    // from behind, its paintings show through it. These face across the
+    // light and live on ambient light; ambient and diffuse are the wood's
+    // diffuse, which they follow and the table after them (see
+    // hungPainting).
+    SceneObject outside = surface(kStone, Facing::X, 0.25, kWoodDiffuse, kWoodDiffuse);
+    wallX(outside, kBackWall, kSideEnd, 0, kHeight, -kX - 0.02, false);
+    wallX(outside, kBackWall, kSideEnd, 0, kHeight, kX + 0.02, true);
+    room.push_back(outside);
     return room;
 }
 
