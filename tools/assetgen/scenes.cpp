@@ -197,14 +197,17 @@ constexpr PaintingArea kSeaPainting{0.085, 0.357, 0.324, 0.748};
 constexpr PaintingArea kStillLifePainting{0.397, 0.646, 0.359, 0.748};
 constexpr PaintingArea kMoonPainting{0.743, 0.969, 0.48, 0.838};
 
-// One painting cut from the back-wall picture and hung upright at `centre`,
-// `width` wide, its right edge toward `right` (horizontal, in the wall) as
-// seen from the room. It keeps the picture's proportions. Its normals lean
-// `lean` radians toward the gallery light (+z), so a painting on a wall
-// that faces across the light is lit like one under a picture light.
-SceneObject hungPainting(const PaintingArea& area, Vec3 centre, Vec3 right, double width,
-                         double lean) {
-    const double height = width * (area.t1 - area.t0) / (2 * (area.s1 - area.s0));
+// Paintings cut from the back-wall picture and hung upright on one wall as
+// one object: the first at `centre`, `width` wide, its right edge toward
+// `right` (horizontal, in the wall) as seen from the room; the others where
+// the same texture planes put them, so each keeps the picture's proportions.
+// Their normals lean `lean` radians toward the gallery light (+z), so
+// paintings on a wall that faces across the light are lit like ones under a
+// picture light.
+SceneObject hungPaintings(std::initializer_list<PaintingArea> areas, Vec3 centre, Vec3 right,
+                          double width, double lean) {
+    const PaintingArea& first = *areas.begin();
+    const double height = width * (first.t1 - first.t0) / (2 * (first.s1 - first.s0));
     const Vec3 up{0, 1, 0};
     const Vec3 a = centre - right * (width / 2) - up * (height / 2);
     SceneObject o;
@@ -214,18 +217,22 @@ SceneObject hungPainting(const PaintingArea& area, Vec3 centre, Vec3 right, doub
     // previous object's diffuse under Mesa, and this holds either way.
     o.ambient = kHouseFrontDiffuse;
     o.diffuse = kHouseFrontDiffuse;
-    const double ks = (area.s1 - area.s0) / width, kt = (area.t1 - area.t0) / height;
+    const double ks = (first.s1 - first.s0) / width, kt = (first.t1 - first.t0) / height;
     o.planeS[0] = right.x * ks;
     o.planeS[1] = right.y * ks;
     o.planeS[2] = right.z * ks;
-    o.planeS[3] = area.s0 - ks * dot(a, right);
+    o.planeS[3] = first.s0 - ks * dot(a, right);
     o.planeT[1] = kt;
-    o.planeT[3] = area.t0 - kt * a.y;
-    const Vec3 facing = normalised(cross(right, up));
-    const Vec3 n = tilted(facing, {0, 0, 1}, lean);
-    const Vec3 b = a + right * width, c = b + up * height, d = a + up * height;
-    for (Vec3 p : {a, b, c, a, c, d}) {
-        o.vertices.push_back({n, p});
+    o.planeT[3] = first.t0 - kt * a.y;
+    const Vec3 n = tilted(normalised(cross(right, up)), {0, 0, 1}, lean);
+    for (const PaintingArea& area : areas) {
+        const Vec3 p0 = a + right * ((area.s0 - first.s0) / ks) + up * ((area.t0 - first.t0) / kt);
+        const Vec3 p1 = p0 + right * ((area.s1 - area.s0) / ks);
+        const Vec3 p2 = p1 + up * ((area.t1 - area.t0) / kt);
+        const Vec3 p3 = p0 + up * ((area.t1 - area.t0) / kt);
+        for (Vec3 p : {p0, p1, p2, p0, p2, p3}) {
+            o.vertices.push_back({n, p});
+        }
     }
     return o;
 }
@@ -380,6 +387,12 @@ std::vector<SceneObject> pictureRoom() {
         wood.box({x, 0, kFar - 0.3}, {x + 0.28, kHeight + 0.02, kFar - 0.02});
     }
     wood.box({-kX - 0.3, kHeight - 0.5, kFar - 0.3}, {kX + 0.3, kHeight + 0.02, kFar - 0.02});
+    // Its sides, back and roof outside are wood too (one object less to
+    // draw); they face away from the gallery light and are seldom seen.
+    wallX(wood, kFar, kBack, 0, kHeight, -kX - 0.02, false);
+    wallX(wood, kFar, kBack, 0, kHeight, kX + 0.02, true);
+    wallZ(wood, -kX, kX, 0, kHeight, kBack + 0.02, true);
+    floorQuad(wood, -kX - 0.3, kX + 0.3, kFar - 0.3, kBack + 0.3, kHeight + 0.03, true);
     // Ceiling beams both ways: coffers give the plain ceiling its depth.
     for (double z : {-4.0, 2.0, 7.0}) {
         wood.box({-kX, kHeight - 0.45, z - 0.25}, {kX, kHeight, z + 0.25});
@@ -395,8 +408,7 @@ std::vector<SceneObject> pictureRoom() {
     // it lies behind the walls). Without it the first shot, out of the
     // window, looked back at the walls' unlit backs: a black box with an
     // orange grid on the table. The front is panelled round the window and
-    // faces the gallery light; the sides, back and roof face away from it
-    // and live on ambient light.
+    // faces the gallery light.
     SceneObject front =
         surface(kWall2, Facing::Z, 1.0 / 3.0, {0.75, 0.72, 0.68}, kHouseFrontDiffuse);
     // Panels four to the window's width and three to its height, so its
@@ -416,26 +428,14 @@ std::vector<SceneObject> pictureRoom() {
     // frames and picture lights: two on each side wall (one above each
     // bench) and one beside the window, so the orbit round the ball passes
     // a hung gallery and not bare panelling (they come right after the
-    // front: see hungPainting).
+    // front: see hungPaintings).
     constexpr double kProud = 0.03, kSideLean = 0.9;
     room.push_back(
-        hungPainting(kStillLifePainting, {-6.75, 4.6, kFar + kProud}, {1, 0, 0}, 3.2, 0));
-    room.push_back(
-        hungPainting(kSeaPainting, {-kX + kProud, 4.6, 2.0}, {0, 0, -1}, 3.6, kSideLean));
-    room.push_back(hungPainting(kMoonPainting, {kX - kProud, 4.6, 2.0}, {0, 0, 1}, 3.4, kSideLean));
-    room.push_back(
-        hungPainting(kMoonPainting, {-kX + kProud, 4.6, -4.5}, {0, 0, -1}, 3.2, kSideLean));
-    room.push_back(hungPainting(kSeaPainting, {kX - kProud, 4.6, -4.5}, {0, 0, 1}, 3.4, kSideLean));
-    SceneObject shell = surface(kWall2, Facing::X, 1.0 / 3.0, {0.75, 0.7, 0.64}, {0.0, 0.0, 0.0});
-    shell.planeS[0] = 1.0 / 3.0; // the back runs its panels along x
-    wallX(shell, kFar, kBack, 0, kHeight, -kX - 0.02, false);
-    wallX(shell, kFar, kBack, 0, kHeight, kX + 0.02, true);
-    wallZ(shell, -kX, kX, 0, kHeight, kBack + 0.02, true);
-    room.push_back(shell);
-    SceneObject roof = surface(kWood, Facing::X, 0.5, {0.75, 0.6, 0.45}, {0.3, 0.25, 0.2});
-    roof.planeS[0] = 0.5;
-    floorQuad(roof, -kX - 0.3, kX + 0.3, kFar - 0.3, kBack + 0.3, kHeight + 0.03, true);
-    room.push_back(roof);
+        hungPaintings({kStillLifePainting}, {-6.75, 4.6, kFar + kProud}, {1, 0, 0}, 3.2, 0));
+    room.push_back(hungPaintings({kSeaPainting, kMoonPainting}, {-kX + kProud, 4.2, 2.0},
+                                 {0, 0, -1}, 3.6, kSideLean));
+    room.push_back(hungPaintings({kSeaPainting, kMoonPainting}, {kX - kProud, 4.2, -4.5}, {0, 0, 1},
+                                 3.2, kSideLean));
 
     // The glass ball (radius 0.91 at (0, 3, 4)) rests on this pedestal.
     const Box pedestal[] = {{{-0.55, 0, 3.45}, {0.55, 1.9, 4.55}},
@@ -451,8 +451,11 @@ std::vector<SceneObject> pictureRoom() {
 
 // Floor and walls of the small gallery: open at the front (+z) and the top so
 // the orbiting camera looks in from above.
+constexpr double kGalleryX = 9, kGalleryBackWall = -6.5, kGallerySideEnd = 2, kGalleryHeight = 9;
+
 std::vector<SceneObject> galleryShell() {
-    constexpr double kX = 9, kBackWall = -6.5, kFront = 8, kSideEnd = 2, kHeight = 9;
+    constexpr double kX = kGalleryX, kBackWall = kGalleryBackWall, kFront = 8;
+    constexpr double kSideEnd = kGallerySideEnd, kHeight = kGalleryHeight;
     std::vector<SceneObject> room;
     SceneObject floor = surface(kFloor, Facing::Y, 0.25, kFloorAmbient, kFloorDiffuse);
     floorQuad(floor, -kX, kX, kBackWall, kFront, 0, true);
@@ -481,17 +484,6 @@ std::vector<SceneObject> galleryShell() {
     wood.box({-kX, kHeight - 0.3, kBackWall}, {kX, kHeight, kBackWall + 0.2}); // cornice
     room.push_back(wood);
 
-    // The side walls' outsides, in warm-lit marble like a museum's: the
-    // orbit sees the gallery from beside and behind inside the ball, where
-    // their backs read as a blank pale box. The back wall keeps no outside:
-    // from behind, its paintings show through it. These face across the
-    // light and live on ambient light; ambient and diffuse are the wood's
-    // diffuse, which they follow and the table after them (see
-    // hungPainting).
-    SceneObject outside = surface(kStone, Facing::X, 0.25, kWoodDiffuse, kWoodDiffuse);
-    wallX(outside, kBackWall, kSideEnd, 0, kHeight, -kX - 0.02, false);
-    wallX(outside, kBackWall, kSideEnd, 0, kHeight, kX + 0.02, true);
-    room.push_back(outside);
     return room;
 }
 
@@ -512,7 +504,15 @@ std::vector<SceneObject> gallery() {
     room.push_back(table);
 
     const Box plinths[] = {{{-7.5, 0, 3.5}, {-6.3, 2.2, 4.7}}, {{6.3, 0, 3.5}, {7.5, 2.2, 4.7}}};
-    for (SceneObject& side : stoneBySide(plinths, 0.5)) {
+    std::vector<SceneObject> stone = stoneBySide(plinths, 0.5);
+    // The side walls' outsides are marble, with the plinths' faces across
+    // the light: the orbit sees the gallery from beside and behind inside
+    // the ball, where their bare backs read as a blank pale box. The back
+    // wall keeps no outside: from behind, its paintings show through it.
+    for (const double x : {-kGalleryX - 0.02, kGalleryX + 0.02}) {
+        wallX(stone[1], kGalleryBackWall, kGallerySideEnd, 0, kGalleryHeight, x, x > 0);
+    }
+    for (SceneObject& side : stone) {
         room.push_back(side);
     }
     return room;
