@@ -82,7 +82,7 @@ constexpr double kBallRadius = 0.91;
 
 TEST(SceneFiles, ParseToTheirObjectsWithWholeTriangles) {
     const std::pair<const char*, std::size_t> files[] = {
-        {"scene.sce", 4}, {"scene2.sce", 8}, {"scene4.sce", 13}};
+        {"scene.sce", 4}, {"scene2.sce", 8}, {"scene4.sce", 17}};
     for (const auto& [name, count] : files) {
         const SceneFile scene = parseFile(name);
         ASSERT_TRUE(scene.opened) << name;
@@ -193,6 +193,80 @@ TEST(GalleryLayout, SideWallsCarryALightPoolAndDarkCorners) {
     EXPECT_GT(brightest, 0.6);
 }
 
+// The paintings hung in the room are pieces of the 2:1 wall picture: each
+// shows its piece unstretched, hangs just in front of a wall facing into the
+// room, and takes the gallery light (an object of this room lit by ambient
+// alone came out black).
+TEST(GalleryLayout, RoomPaintingsHangUnstretchedInTheLight) {
+    const double len = std::sqrt(3.0 * 3.0 + 10.0 * 10.0);
+    const Vec light{0, -3 / len, 10 / len};
+    const SceneFile scene = parseFile("scene4.sce");
+    const auto room = triangles(scene, [](Vec p) { return p; });
+    const auto at = [](const float* plane, Vec p) {
+        return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3];
+    };
+    int paintings = 0;
+    for (const SceneObject& o : scene.objects) {
+        if (o.textureIndex != 2 || o.vertices.size() > 12 || o.vertices[0].position[2] > 11.9) {
+            continue; // not paintings cut from the wall picture, or the corridor wall
+        }
+        for (const SceneVertex& v : o.vertices) {
+            EXPECT_GT(dot(Vec{v.normal[0], v.normal[1], v.normal[2]}, light), 0.5);
+        }
+        for (std::size_t q = 0; q < o.vertices.size(); q += 6) {
+            ++paintings;
+            const auto corner = [&](std::size_t i) {
+                const double* p = o.vertices[q + i].position;
+                return Vec{p[0], p[1], p[2]};
+            };
+            const Vec a = corner(0), b = corner(1), c = corner(2);
+            // a -> b runs along its bottom edge, b -> c up its side.
+            const double ds = at(o.planeS, b) - at(o.planeS, a),
+                         dt = at(o.planeT, c) - at(o.planeT, b);
+            for (const Vec& p : {a, c}) {
+                EXPECT_GE(std::min(at(o.planeS, p), at(o.planeT, p)), 0.0);
+                EXPECT_LE(std::max(at(o.planeS, p), at(o.planeT, p)), 1.0);
+            }
+            const double width = std::sqrt(dot(sub(b, a), sub(b, a))), height = c[1] - b[1];
+            EXPECT_NEAR(2 * ds / dt, width / height, 0.02 * width / height);
+            // A wall right behind it, open room in front of it.
+            Vec facing = cross(sub(b, a), sub(c, a));
+            const double f = std::sqrt(dot(facing, facing));
+            const auto along = [&](double d) {
+                return Vec{(a[0] + c[0]) / 2 + d * facing[0] / f,
+                           (a[1] + c[1]) / 2 + d * facing[1] / f,
+                           (a[2] + c[2]) / 2 + d * facing[2] / f};
+            };
+            EXPECT_FALSE(clearView(room, along(0.01), along(-0.1)));
+            EXPECT_TRUE(clearView(room, along(0.01), along(2.0)));
+        }
+    }
+    EXPECT_GE(paintings, 5);
+}
+
+// The doll's house seen from the gallery, out of its window: wherever the
+// first shot looks at it, the face it meets faces it (the walls' backs were
+// a black box on the table).
+TEST(GalleryLayout, DollsHouseShowsItsOutsideFromTheGallery) {
+    const auto doll = triangles(parseFile("scene4.sce"), [](Vec p) { return p; });
+    const Vec eye{0, 12, -16}; // in front of its window, outside and above
+    for (const Vec target :
+         {Vec{-8, 4, -9}, Vec{8, 4, -9}, Vec{0, 1.5, -9}, Vec{0, 8.3, -9}, Vec{0, 9, 0}}) {
+        const Vec ray = sub(sub(target, eye), sub(eye, target)); // to well beyond the target
+        double nearest = 1.0, facingEye = 0.0;
+        for (const Triangle& t : doll) {
+            const Vec n = cross(sub(t[1], t[0]), sub(t[2], t[0]));
+            const double along = dot(n, sub(t[0], eye)) / dot(n, ray);
+            if (blocks(t, eye, {eye[0] + ray[0], eye[1] + ray[1], eye[2] + ray[2]}) &&
+                along < nearest) {
+                nearest = along;
+                facingEye = -dot(n, ray);
+            }
+        }
+        EXPECT_GT(facingEye, 0.0) << target[0] << " " << target[1] << " " << target[2];
+    }
+}
+
 TEST(GalleryLayout, SmallGalleryFitsInsideTheGlassBall) {
     for (const Triangle& t : triangles(parseFile("scene2.sce"), roomToWorld)) {
         for (const Vec& p : t) {
@@ -227,7 +301,7 @@ TEST(GalleryLayout, DoorwayLooksOntoAPainting) {
     const auto room = triangles(scene, [](Vec p) { return p; });
     const SceneObject* corridor = nullptr;
     for (const SceneObject& o : scene.objects) {
-        if (o.textureIndex == 2) {
+        if (o.textureIndex == 2 && o.vertices[0].position[2] > 11.9) {
             corridor = &o;
         }
     }

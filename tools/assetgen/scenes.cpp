@@ -185,6 +185,58 @@ std::vector<SceneObject> stoneBySide(std::span<const Box> boxes, double scale) {
     return sides;
 }
 
+// The doll's house front faces the gallery light; the paintings share it.
+const Vec3 kHouseFrontDiffuse{0.7, 0.68, 0.64};
+
+// Where one framed painting lies in the small gallery's back-wall picture
+// (`one_test`, 2:1): s across it, t up it, gilt frame included.
+struct PaintingArea {
+    double s0, s1, t0, t1;
+};
+constexpr PaintingArea kSeaPainting{0.085, 0.357, 0.324, 0.748};
+constexpr PaintingArea kStillLifePainting{0.397, 0.646, 0.359, 0.748};
+constexpr PaintingArea kMoonPainting{0.743, 0.969, 0.48, 0.838};
+
+// Paintings cut from the back-wall picture and hung upright on one wall as
+// one object: the first at `centre`, `width` wide, its right edge toward
+// `right` (horizontal, in the wall) as seen from the room; the others where
+// the same texture planes put them, so each keeps the picture's proportions.
+// Their normals lean `lean` radians toward the gallery light (+z), so
+// paintings on a wall that faces across the light are lit like ones under a
+// picture light.
+SceneObject hungPaintings(std::initializer_list<PaintingArea> areas, Vec3 centre, Vec3 right,
+                          double width, double lean) {
+    const PaintingArea& first = *areas.begin();
+    const double height = width * (first.t1 - first.t0) / (2 * (first.s1 - first.s0));
+    const Vec3 up{0, 1, 0};
+    const Vec3 a = centre - right * (width / 2) - up * (height / 2);
+    SceneObject o;
+    o.textureIndex = kWall;
+    // Ambient and diffuse alike, equal to the house front's diffuse, which
+    // these follow: the loaded objects' ambient has been seen to take the
+    // previous object's diffuse under Mesa, and this holds either way.
+    o.ambient = kHouseFrontDiffuse;
+    o.diffuse = kHouseFrontDiffuse;
+    const double ks = (first.s1 - first.s0) / width, kt = (first.t1 - first.t0) / height;
+    o.planeS[0] = right.x * ks;
+    o.planeS[1] = right.y * ks;
+    o.planeS[2] = right.z * ks;
+    o.planeS[3] = first.s0 - ks * dot(a, right);
+    o.planeT[1] = kt;
+    o.planeT[3] = first.t0 - kt * a.y;
+    const Vec3 n = tilted(normalised(cross(right, up)), {0, 0, 1}, lean);
+    for (const PaintingArea& area : areas) {
+        const Vec3 p0 = a + right * ((area.s0 - first.s0) / ks) + up * ((area.t0 - first.t0) / kt);
+        const Vec3 p1 = p0 + right * ((area.s1 - area.s0) / ks);
+        const Vec3 p2 = p1 + up * ((area.t1 - area.t0) / kt);
+        const Vec3 p3 = p0 + up * ((area.t1 - area.t0) / kt);
+        for (Vec3 p : {p0, p1, p2, p0, p2, p3}) {
+            o.vertices.push_back({n, p});
+        }
+    }
+    return o;
+}
+
 // ------------------------------------------------------------------ scene4: full-size room
 
 std::vector<SceneObject> pictureRoom() {
@@ -268,13 +320,20 @@ std::vector<SceneObject> pictureRoom() {
     floorQuad(sea, -kX, kX, kFar - 3, kFar, 1.0, true);
     room.push_back(sea);
 
-    // Night glass in the window: deep blue panes with the water's faint
-    // glints, so the opening reads as glazing onto a dark sea and not as a
-    // black void. One small pane stays open: the first shot backs out of the
-    // doll's house through it and looks back at the picture, which it sees
-    // through that pane until the house is small. A larger opening showed
-    // the room a black hole in the window.
-    SceneObject glass = surface(kSea, Facing::Z, 0.035, {0.2, 0.24, 0.34}, {0.3, 0.36, 0.48});
+    // The window looks out on a moonlit night: the panes show the moon
+    // painting's sky and hills, laid once across the window with the moon
+    // in its left panes, where the ball does not hide it from the doorway.
+    // Flat deep-blue glass read as a dark hole behind the ball. One small
+    // pane stays open: the first shot backs out of the doll's house through
+    // it and looks back at the picture, which it sees through that pane
+    // until the house is small. A larger opening showed the room a black
+    // hole in the window.
+    SceneObject glass = surface(kWall, Facing::Z, 0, {0.8, 0.8, 0.8}, {0.9, 0.9, 0.9});
+    constexpr PaintingArea kNight{0.819, 0.939, 0.614, 0.75};
+    glass.planeS[0] = (kNight.s1 - kNight.s0) / (kWindowRight - kWindowLeft);
+    glass.planeS[3] = kNight.s0 - kWindowLeft * glass.planeS[0];
+    glass.planeT[1] = (kNight.t1 - kNight.t0) / (kWindowTop - kWindowBottom);
+    glass.planeT[3] = kNight.t0 - kWindowBottom * glass.planeT[1];
     wallZ(glass, kWindowLeft, kOpenLeft, kWindowBottom, kWindowTop, kFar, true);
     wallZ(glass, kOpenLeft, kWindowRight, kOpenTop, kWindowTop, kFar, true);
     wallZ(glass, kOpenLeft, kWindowRight, kWindowBottom, kOpenBottom, kFar, true);
@@ -323,6 +382,17 @@ std::vector<SceneObject> pictureRoom() {
              {kOpenRight + 0.06, kOpenBottom + 0.12, kOut});
     wood.box({kOpenRight - 0.06, kOpenBottom, sashOut},
              {kOpenRight + 0.06, kOpenTop, sashOut + 0.12});
+    // The house's corner posts and cornice outside, framing its front.
+    for (const double x : {-kX - 0.3, kX + 0.02}) {
+        wood.box({x, 0, kFar - 0.3}, {x + 0.28, kHeight + 0.02, kFar - 0.02});
+    }
+    wood.box({-kX - 0.3, kHeight - 0.5, kFar - 0.3}, {kX + 0.3, kHeight + 0.02, kFar - 0.02});
+    // Its sides, back and roof outside are wood too (one object less to
+    // draw); they face away from the gallery light and are seldom seen.
+    wallX(wood, kFar, kBack, 0, kHeight, -kX - 0.02, false);
+    wallX(wood, kFar, kBack, 0, kHeight, kX + 0.02, true);
+    wallZ(wood, -kX, kX, 0, kHeight, kBack + 0.02, true);
+    floorQuad(wood, -kX - 0.3, kX + 0.3, kFar - 0.3, kBack + 0.3, kHeight + 0.03, true);
     // Ceiling beams both ways: coffers give the plain ceiling its depth.
     for (double z : {-4.0, 2.0, 7.0}) {
         wood.box({-kX, kHeight - 0.45, z - 0.25}, {kX, kHeight, z + 0.25});
@@ -333,6 +403,39 @@ std::vector<SceneObject> pictureRoom() {
     bench(wood, -7.5, -4.5, 1.5, 2.5, 1.3);
     bench(wood, 4.5, 7.5, 1.5, 2.5, 1.3);
     room.push_back(wood);
+
+    // The outside, which only the doll's house shows (from the full-size room
+    // it lies behind the walls). Without it the first shot, out of the
+    // window, looked back at the walls' unlit backs: a black box with an
+    // orange grid on the table. The front is panelled round the window and
+    // faces the gallery light.
+    SceneObject front =
+        surface(kWall2, Facing::Z, 1.0 / 3.0, {0.75, 0.72, 0.68}, kHouseFrontDiffuse);
+    // Panels four to the window's width and three to its height, so its
+    // edges fall on their mouldings.
+    front.planeS[0] = 4 / (kWindowRight - kWindowLeft);
+    front.planeS[3] = -kWindowLeft * front.planeS[0];
+    front.planeT[1] = 3 / (kWindowTop - kWindowBottom);
+    front.planeT[3] = -kWindowBottom * front.planeT[1];
+    constexpr double kFront = kFar - 0.02;
+    wallZ(front, -kX, kWindowLeft, 0, kHeight, kFront, false);
+    wallZ(front, kWindowRight, kX, 0, kHeight, kFront, false);
+    wallZ(front, kWindowLeft, kWindowRight, 0, kWindowBottom, kFront, false);
+    wallZ(front, kWindowLeft, kWindowRight, kWindowTop, kHeight, kFront, false);
+    room.push_back(front);
+
+    // The room's own paintings, cut from the same picture with their gilt
+    // frames and picture lights: two on each side wall (one above each
+    // bench) and one beside the window, so the orbit round the ball passes
+    // a hung gallery and not bare panelling (they come right after the
+    // front: see hungPaintings).
+    constexpr double kProud = 0.03, kSideLean = 0.9;
+    room.push_back(
+        hungPaintings({kStillLifePainting}, {-6.75, 4.6, kFar + kProud}, {1, 0, 0}, 3.2, 0));
+    room.push_back(hungPaintings({kSeaPainting, kMoonPainting}, {-kX + kProud, 4.2, 2.0},
+                                 {0, 0, -1}, 3.6, kSideLean));
+    room.push_back(hungPaintings({kSeaPainting, kMoonPainting}, {kX - kProud, 4.2, -4.5}, {0, 0, 1},
+                                 3.2, kSideLean));
 
     // The glass ball (radius 0.91 at (0, 3, 4)) rests on this pedestal.
     const Box pedestal[] = {{{-0.55, 0, 3.45}, {0.55, 1.9, 4.55}},
@@ -348,8 +451,11 @@ std::vector<SceneObject> pictureRoom() {
 
 // Floor and walls of the small gallery: open at the front (+z) and the top so
 // the orbiting camera looks in from above.
+constexpr double kGalleryX = 9, kGalleryBackWall = -6.5, kGallerySideEnd = 2, kGalleryHeight = 9;
+
 std::vector<SceneObject> galleryShell() {
-    constexpr double kX = 9, kBackWall = -6.5, kFront = 8, kSideEnd = 2, kHeight = 9;
+    constexpr double kX = kGalleryX, kBackWall = kGalleryBackWall, kFront = 8;
+    constexpr double kSideEnd = kGallerySideEnd, kHeight = kGalleryHeight;
     std::vector<SceneObject> room;
     SceneObject floor = surface(kFloor, Facing::Y, 0.25, kFloorAmbient, kFloorDiffuse);
     floorQuad(floor, -kX, kX, kBackWall, kFront, 0, true);
@@ -377,6 +483,7 @@ std::vector<SceneObject> galleryShell() {
     wood.box({kX - 0.15, 0, kBackWall}, {kX, 0.45, kSideEnd});
     wood.box({-kX, kHeight - 0.3, kBackWall}, {kX, kHeight, kBackWall + 0.2}); // cornice
     room.push_back(wood);
+
     return room;
 }
 
@@ -397,7 +504,15 @@ std::vector<SceneObject> gallery() {
     room.push_back(table);
 
     const Box plinths[] = {{{-7.5, 0, 3.5}, {-6.3, 2.2, 4.7}}, {{6.3, 0, 3.5}, {7.5, 2.2, 4.7}}};
-    for (SceneObject& side : stoneBySide(plinths, 0.5)) {
+    std::vector<SceneObject> stone = stoneBySide(plinths, 0.5);
+    // The side walls' outsides are marble, with the plinths' faces across
+    // the light: the orbit sees the gallery from beside and behind inside
+    // the ball, where their bare backs read as a blank pale box. The back
+    // wall keeps no outside: from behind, its paintings show through it.
+    for (const double x : {-kGalleryX - 0.02, kGalleryX + 0.02}) {
+        wallX(stone[1], kGalleryBackWall, kGallerySideEnd, 0, kGalleryHeight, x, x > 0);
+    }
+    for (SceneObject& side : stone) {
         room.push_back(side);
     }
     return room;

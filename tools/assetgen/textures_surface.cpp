@@ -491,7 +491,7 @@ std::vector<TextureRecipe> surfaceTextures() {
          }},
         {"one_test3.png",
          [] {
-             return plaster({0.46f, 0.43f, 0.4f}, 123);
+             return plaster({0.54f, 0.45f, 0.35f}, 123);
          }},
         {"one_test5.png",
          [] {
