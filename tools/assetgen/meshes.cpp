@@ -286,11 +286,12 @@ constexpr double kStarSidePoint = 0.78;
 // the long ones go to the faces that the first star turns toward its light
 // while the camera flies close past it (the Layer's clock from about 16 to
 // 30, spinning 5.05 degrees a unit about (0, -1, 0.025 tau), light from -z):
-// those turn lavender on the star that fills the view. The smaller stars
+// those turn blue-violet and lavender on the star that fills the view. The smaller stars
 // double their normals a level, so there every face lights and the long ones
 // sparkle white among lilac. The core stays plain; little of it shows.
 constexpr int kStarLitFacets = 24;
-constexpr int kStarLitCopies = 13;
+constexpr int kStarLitCopies = 13; // on average: 17 and 9 alternately
+constexpr int kStarLitSpread = 4;
 constexpr int kStarDimCopies = 1;
 constexpr double kStarFacetLean = 25.0; // degrees toward the point's axis
 constexpr double kCloseFrom = 16.0, kCloseTo = 30.0;
@@ -391,7 +392,11 @@ Mesh star2() {
     const double litFrom = ranked[kStarLitFacets - 1];
     for (std::size_t i = 0; i < points.size(); ++i) {
         const PointFace& p = points[i];
-        const int copies = lit[i] >= litFrom ? kStarLitCopies : kStarDimCopies;
+        // Alternately longer and shorter in order of how well they meet the
+        // light, so the lit faces of one point differ in colour too.
+        const auto rank = std::ranges::count_if(lit, [&](double other) { return other > lit[i]; });
+        const int spread = rank % 2 == 0 ? kStarLitSpread : -kStarLitSpread;
+        const int copies = lit[i] >= litFrom ? kStarLitCopies + spread : kStarDimCopies;
         // Wound inward as b2, b1, tip.
         const int it = addStarTip(mesh, p.tip, p.light, copies);
         mesh.addTriangle(mesh.addVertex(p.b2), mesh.addVertex(p.b1), it);
