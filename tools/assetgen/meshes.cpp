@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <numbers>
 #include <utility>
 #include <vector>
@@ -275,25 +274,27 @@ constexpr double kStarSidePoint = 0.78;
 // The stars are flat-shaded, so a facet takes the light of its last corner,
 // and their light shines from behind them as the camera sees them. The faces
 // wind inward, so the corner normals point into the star and the facets
-// facing the viewer catch the light. Each point is ridged: its five faces are
-// split along a crease that starts inside the core face beyond the base edge,
-// so the point stands on the core without a gap. A normal is
-// the sum of the faces at its corner and only its length can lift the dim
-// diffuse colour over the ambient blue, so the deep halves keep their own
-// tip corner with one hidden copy (lit by how squarely they face the viewer),
-// while the five bright halves of a point share one tip corner whose normal
-// runs down the point's axis, leaning toward one flank, lengthened by tiny
-// copies hidden in the tip: shared, each copy lifts five facets at once. A
-// point turned toward the viewer therefore flares pale violet, and one seen
-// side-on flares as the spin carries its flank past the viewer and otherwise
-// stays deep blue with lit ridges, so the middle of every star is light and
-// its points shade off toward the outline. The core stays plain; little of it
-// shows.
-// How far toward the middle of the core face beyond it each ridge starts.
-constexpr double kStarRidgeReach = 0.5;
-constexpr int kStarAxisCopies = 20;
-constexpr double kStarAxisLean = 40.0; // degrees
-constexpr int kStarDeepCopies = 1;
+// facing the viewer catch the light. A normal is the sum of the faces at its
+// corner and only its length can lift the dim diffuse colour over the ambient
+// blue, so every point face has a tip corner of its own, lengthened by tiny
+// copies hidden in the tip: each face then lights by how squarely it faces
+// the light, and a close star shows light, half-lit and deep facets side by
+// side like a cut stone instead of one flat blue. Shared corners would light
+// whole points at once and leave the rest flat. The copies lean a little
+// toward the point's axis, so points turned toward the viewer glow in the
+// middle of the star. There are too few faces to make every corner long, so
+// the long ones go to the faces that the first star turns toward its light
+// while the camera flies close past it (the Layer's clock from about 16 to
+// 30, spinning 5.05 degrees a unit about (0, -1, 0.025 tau), light from -z):
+// those turn blue-violet and lavender on the star that fills the view. The smaller stars
+// double their normals a level, so there every face lights and the long ones
+// sparkle white among lilac. The core stays plain; little of it shows.
+constexpr int kStarLitFacets = 24;
+constexpr int kStarLitCopies = 13; // on average: 17 and 9 alternately
+constexpr int kStarLitSpread = 4;
+constexpr int kStarDimCopies = 1;
+constexpr double kStarFacetLean = 25.0; // degrees toward the point's axis
+constexpr double kCloseFrom = 16.0, kCloseTo = 30.0;
 constexpr double kStarHiddenSize = 2e-3;
 
 Mesh starShape() {
@@ -321,26 +322,9 @@ Mesh starShape() {
     return mesh;
 }
 
-// One face wound inward with its last corner at `tip`, plus `copies` hidden
-// copies of that corner's wedge, which lengthen the corner's normal.
-void addStarFacet(Mesh& mesh, Vec3 a, Vec3 b, Vec3 tip, int copies) {
-    const int ia = mesh.addVertex(a);
-    const int ib = mesh.addVertex(b);
-    const int it = mesh.addVertex(tip);
-    mesh.addTriangle(ia, ib, it);
-    if (copies == 0) {
-        return;
-    }
-    const int towardA = mesh.addVertex(tip + normalised(a - tip) * kStarHiddenSize);
-    const int towardB = mesh.addVertex(tip + normalised(b - tip) * kStarHiddenSize);
-    for (int k = 0; k < copies; ++k) {
-        mesh.addTriangle(towardA, towardB, it);
-    }
-}
-
-// A tip corner shared by a point's bright halves: `copies` tiny wedges
-// across the point, wound so that each adds `inward` to its normal.
-int addStarAxisTip(Mesh& mesh, Vec3 tip, Vec3 inward, int copies) {
+// A fresh corner at `tip` with `copies` tiny wedges, wound so that each adds
+// the unit vector along `inward` to its normal.
+int addStarTip(Mesh& mesh, Vec3 tip, Vec3 inward, int copies) {
     const Vec3 out = normalised(inward) * -1.0;
     const Vec3 side = normalised(cross(out, std::abs(out.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0}));
     const Vec3 across = cross(out, side);
@@ -353,27 +337,33 @@ int addStarAxisTip(Mesh& mesh, Vec3 tip, Vec3 inward, int copies) {
     return it;
 }
 
+// The first star's light in its own frame at the Layer's time `tau`.
+Vec3 closePassLight(double tau) {
+    const double v = 0.025 * tau;
+    const double angle = -radians(5.0 * tau + 2.0 * v);
+    const Vec3 axis = normalised(Vec3{0.0, -1.0, v});
+    const Vec3 light{0.0, 0.0, -1.0};
+    return light * std::cos(angle) + cross(axis, light) * std::sin(angle) +
+           axis * (dot(axis, light) * (1.0 - std::cos(angle)));
+}
+
+// How squarely a corner normal along `inward` meets the light at its best
+// moment of the close pass.
+double closePassLit(Vec3 inward) {
+    double best = 0.0;
+    for (double tau = kCloseFrom; tau <= kCloseTo; tau += 0.25) {
+        best = std::max(best, dot(inward, closePassLight(tau)));
+    }
+    return best;
+}
+
 Mesh star2() {
     const Mesh shape = starShape();
-    // The core face beyond each point face's base edge: the flute's ridge
-    // starts inside it, so no gap opens at the base.
-    std::map<std::pair<int, int>, Vec3> coreBeyond;
-    const auto edge = [](int a, int b) { return std::pair{std::min(a, b), std::max(a, b)}; };
-    for (const MeshFace& f : shape.faces) {
-        std::array<Vec3, 3> v{};
-        for (int k = 0; k < 3; ++k) {
-            v[k] = shape.vertices[f.corners[k]];
-        }
-        if (std::ranges::all_of(v, [](Vec3 p) { return length(p) < 0.5; })) {
-            const Vec3 centre = (v[0] + v[1] + v[2]) * (1.0 / 3.0);
-            for (int k = 0; k < 3; ++k) {
-                coreBeyond[edge(f.corners[k], f.corners[(k + 1) % 3])] = centre;
-            }
-        }
-    }
+    struct PointFace {
+        Vec3 tip, b1, b2, light;
+    };
+    std::vector<PointFace> points;
     Mesh mesh;
-    std::vector<std::array<Vec3, 3>> core;
-    std::map<int, int> axisTips; // shape tip index -> shared bright corner
     for (const MeshFace& f : shape.faces) {
         std::array<Vec3, 3> v{};
         int tip = -1;
@@ -384,29 +374,32 @@ Mesh star2() {
             }
         }
         if (tip < 0) {
-            core.push_back(v);
+            mesh.addTriangle(mesh.addVertex(v[1]), mesh.addVertex(v[0]), mesh.addVertex(v[2]));
             continue;
         }
-        // Outward order tip, b1, b2; the ridge runs from inside the core
-        // face beyond the base edge up to the tip.
-        const int i1 = f.corners[(tip + 1) % 3], i2 = f.corners[(tip + 2) % 3];
+        // Outward order tip, b1, b2.
         const Vec3 t = v[tip], b1 = v[(tip + 1) % 3], b2 = v[(tip + 2) % 3];
-        const Vec3 axis = normalised(t);
-        const Vec3 ridge = lerp((b1 + b2) * 0.5, coreBeyond.at(edge(i1, i2)), kStarRidgeReach);
-        const int key = f.corners[tip];
-        if (!axisTips.contains(key)) {
-            // Leaning off the axis toward one flank, so that a point seen
-            // side-on flares too as the star turns it past the viewer.
-            const Vec3 flank = normalised(b1 - axis * dot(b1, axis));
-            const double lean = radians(kStarAxisLean);
-            const Vec3 inward = (axis * std::cos(lean) + flank * std::sin(lean)) * -1.0;
-            axisTips[key] = addStarAxisTip(mesh, t, inward, kStarAxisCopies);
-        }
-        mesh.addTriangle(mesh.addVertex(ridge), mesh.addVertex(b1), axisTips[key]);
-        addStarFacet(mesh, b2, ridge, t, kStarDeepCopies);
+        const Vec3 facing = normalised(cross(b1 - t, b2 - t)) * -1.0;
+        const double lean = radians(kStarFacetLean);
+        points.push_back({t, b1, b2, facing * std::cos(lean) - normalised(t) * std::sin(lean)});
     }
-    for (const auto& v : core) {
-        addStarFacet(mesh, v[1], v[0], v[2], 0);
+    std::vector<double> lit;
+    for (const PointFace& p : points) {
+        lit.push_back(closePassLit(p.light));
+    }
+    std::vector<double> ranked = lit;
+    std::ranges::sort(ranked, std::greater<>());
+    const double litFrom = ranked[kStarLitFacets - 1];
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PointFace& p = points[i];
+        // Alternately longer and shorter in order of how well they meet the
+        // light, so the lit faces of one point differ in colour too.
+        const auto rank = std::ranges::count_if(lit, [&](double other) { return other > lit[i]; });
+        const int spread = rank % 2 == 0 ? kStarLitSpread : -kStarLitSpread;
+        const int copies = lit[i] >= litFrom ? kStarLitCopies + spread : kStarDimCopies;
+        // Wound inward as b2, b1, tip.
+        const int it = addStarTip(mesh, p.tip, p.light, copies);
+        mesh.addTriangle(mesh.addVertex(p.b2), mesh.addVertex(p.b1), it);
     }
     return named(mesh, "Star");
 }

@@ -147,6 +147,12 @@ Image creditCard(const char* role, const char* name, float centreS, float nameHe
     Plane letters(512, 512);
     setText(letters, displayBook, role, {centreS, 0.8f, 0.44f, 0.2f, 4.0f});
     setText(letters, heavy, name, {centreS, 0.4f, 0.46f, nameHeight, 4.0f});
+    // A card is shown about 240 x 60 pixels from 512 x 512 texels, sampled
+    // without mipmaps, so each pixel row takes two of eight or nine texel
+    // rows: sharp, the strokes broke into combs and dots, worst where the
+    // echoes fan apart. Softened to the shown scale, each copy is a clean
+    // line of type and a fan of them a smooth sweep.
+    letters = blurredApart(letters, 1, 3);
     Image image = glowingCard(512, letters, {1.0f, 1.0f, 1.0f}, {0.45f, 0.65f, 0.95f}, 4);
     addMask(image, blurred(letters, 14), {0.1f, 0.16f, 0.3f});
     fadeBorder(image, 512); // the glow reaches the edge beside a half's words
