@@ -120,7 +120,11 @@ void emitObject(const SceneObject& object, int baseId, const TextureTable& textu
     glColorMaterial(GL_FRONT, GL_DIFFUSE);
     // Mesa hands a tracked colour to the material only when it draws or when
     // tracking moves on, and then to the new target: the ambient would get
-    // the previous object's diffuse. Once no longer tracked it is written.
+    // the previous object's diffuse. Once no longer tracked it is written,
+    // after a value no object has: a display list drops a material equal to
+    // the last one it recorded, unaware that tracking has overwritten it.
+    const GLfloat unrecorded[4] = {-1.0f, -1.0f, -1.0f, 1.0f};
+    glMaterialfv(GL_FRONT, GL_AMBIENT, unrecorded);
     glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
     glColor3f(static_cast<float>(object.diffuse[0]), static_cast<float>(object.diffuse[1]),
               static_cast<float>(object.diffuse[2]));

@@ -203,6 +203,29 @@ TEST_F(DisplayListTest, SceneObjectsKeepTheirOwnAmbientAndDiffuse) {
     glDeleteLists(list, 1);
 }
 
+// Two objects with one ambient: a list may drop the second ambient as
+// redundant, while colour tracking has meanwhile put the first diffuse there.
+TEST_F(DisplayListTest, SceneObjectSharingItsNeighboursAmbientStillGetsIt) {
+    TextureTable textures{};
+    auto object = [](const char* ambient, const char* diffuse) {
+        return std::string("0,0,0\n0,0,0,1\n") + ambient + "\n" + diffuse +
+               "\n0,0\n0,0,0,0\n0,0,0,0\n1\n3\n0,0,1,0,0,0\n0,0,1,0.5,0,0\n0,0,1,0,0.5,0\n";
+    };
+    const std::string path = write("same.sce", "2\n" + object("0.4,0.5,0.6", "0.9,0.8,0.7") +
+                                                   object("0.4,0.5,0.6", "0,0,0"));
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    LoadScene(7300, path.c_str(), textures);
+    glEndList();
+    glCallList(list);
+    GLfloat ambient[4];
+    glGetMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    EXPECT_FLOAT_EQ(ambient[0], 0.4f);
+    EXPECT_FLOAT_EQ(ambient[1], 0.5f);
+    EXPECT_FLOAT_EQ(ambient[2], 0.6f);
+    glDeleteLists(list, 1);
+}
+
 TEST_F(DisplayListTest, UntexturedObjectKeepsCoordinateGenerationAndOutOfRangeBindsNothing) {
     TextureTable textures{};
     GLuint name;
