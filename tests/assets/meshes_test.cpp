@@ -655,6 +655,37 @@ TEST(MeshFiles, JellyfishPictureLiesOnTheBell) {
     EXPECT_GT(crown, 1.3 * middle);
 }
 
+// The goldfish's skin picture is a render of this mesh seen from its side,
+// taken through the Layer's planes (s = 0.5 - 0.44 z, t = 0.48 + 0.44 y):
+// a refit or reshaped body whose render was not redone puts skin on the
+// night around the rendered fish. Outline vertices may catch the edge.
+TEST(MeshFiles, GoldfishPictureLiesOnTheBody) {
+    const auto fish = parse("goldfish.asc");
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(fish && png_image_begin_read_from_file(&image, packFile("goldfish2.png").c_str()));
+    image.format = PNG_FORMAT_GRAY;
+    std::vector<std::uint8_t> grey(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, grey.data(), 0, nullptr));
+    const auto texel = [&](double s, double t) {
+        const int x = std::clamp(static_cast<int>(s * image.width), 0, int(image.width) - 1);
+        const int y =
+            std::clamp(static_cast<int>((1.0 - t) * image.height), 0, int(image.height) - 1);
+        return grey[static_cast<std::size_t>(y) * image.width + x] / 255.0;
+    };
+    constexpr int kSkinVertices = 29 * 22;
+    int onNight = 0;
+    for (int v = 0; v < kSkinVertices; ++v) {
+        const auto& p = fish->vertices[static_cast<std::size_t>(v)];
+        onNight += texel(0.5 - 0.44 * p[2], 0.48 + 0.44 * p[1]) < 0.1;
+    }
+    EXPECT_LT(onNight, kSkinVertices / 12) << "the skin falls off the rendered fish";
+    // Above and below the fish, and beyond its snout, the picture is night.
+    EXPECT_LT(texel(0.5, 0.8), 0.1);
+    EXPECT_LT(texel(0.5, 0.15), 0.1);
+    EXPECT_LT(texel(0.98, 0.48), 0.1);
+}
+
 TEST(MeshFiles, FaceLimitsOfTheTriangleEffectsHold) {
     // The exploded tunnel and the goldfish fill arrays of these sizes.
     // round3 holds the tunnel first, which must fit too or the load fails,

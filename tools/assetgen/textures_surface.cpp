@@ -296,109 +296,14 @@ Image seaWater() {
     return image;
 }
 
-// Where the body's skin lies on the side projection: its lowest and highest
-// t at a given s (from the mesh's rings), so the colours follow the body's
-// own belly and back rather than fixed rows.
-struct SkinSpan {
-    float s, low, high;
-};
-constexpr SkinSpan kSkinSpans[] = {
-    {0.32f, 0.429f, 0.508f}, {0.38f, 0.424f, 0.515f}, {0.44f, 0.404f, 0.537f},
-    {0.5f, 0.386f, 0.558f},  {0.56f, 0.374f, 0.573f}, {0.65f, 0.369f, 0.579f},
-    {0.73f, 0.372f, 0.575f}, {0.79f, 0.38f, 0.566f},  {0.85f, 0.396f, 0.546f},
-    {0.88f, 0.412f, 0.528f}, {0.91f, 0.434f, 0.502f}, {0.94f, 0.464f, 0.467f},
-};
-
-// -1 at the belly's edge, 0 along the flank's middle, +1 along the back.
-float heightOnBody(float s, float t) {
-    const auto last = std::end(kSkinSpans) - 1;
-    const SkinSpan* a = std::begin(kSkinSpans);
-    while (a + 1 < last && s > (a + 1)->s) {
-        ++a;
-    }
-    const SkinSpan& b = *(a + 1);
-    const float f = clamp01((s - a->s) / (b.s - a->s));
-    const float low = a->low + (b.low - a->low) * f, high = a->high + (b.high - a->high) * f;
-    return std::clamp((2 * t - low - high) / std::max(high - low, 0.004f), -1.0f, 1.0f);
-}
-
 // Goldfish skin, projected from the side: s runs from the tail (0.06) to the
 // snout (0.94), t from the belly (0.3) to the back (0.66). The lit material
 // saturates wherever the light reaches, so the picture is the fish's colour
-// by moonlight: a deep red-gold back under a cool rim where the moon grazes
-// it, orange-gold flanks, a pale silvery belly; rows of scales that shrink
-// toward head and tail, a faint iridescent sheen on a scattered few (gold,
-// green or violet), and fins darker and cooler than the body, the night
-// showing through them toward their edges.
+// by moonlight, rendered from the pack's own mesh laid into that projection
+// (goldfish_skin.pov): the rounded body's shading, scale rims and fin rays
+// fall where the body carries them.
 Image goldfishScales() {
-    Image image(256, 256);
-    image.shadeSupersampled(2, [](float s, float t) {
-        const float h = heightOnBody(s, t);
-        const Colour belly{0.74f, 0.73f, 0.66f}, lowFlank{0.8f, 0.6f, 0.3f},
-            flank{0.8f, 0.43f, 0.1f}, highFlank{0.64f, 0.24f, 0.05f}, back{0.42f, 0.12f, 0.035f};
-        Colour base = h < -0.35f  ? mix(belly, lowFlank, smoothstep(-0.85f, -0.35f, h))
-                      : h < 0.05f ? mix(lowFlank, flank, smoothstep(-0.35f, 0.05f, h))
-                      : h < 0.45f ? mix(flank, highFlank, smoothstep(0.05f, 0.45f, h))
-                                  : mix(highFlank, back, smoothstep(0.45f, 0.85f, h));
-        // The moon grazes the top of the back: a cool silver line, the edge
-        // that separates the dark back from the night behind it.
-        base = mix(base, Colour{0.52f, 0.58f, 0.76f}, 0.4f * smoothstep(0.93f, 1.0f, h));
-        // Scales: rows along the body, smaller toward both ends.
-        const float body = smoothstep(0.28f, 0.36f, s) * (1 - smoothstep(0.74f, 0.8f, s));
-        const float size = 0.022f + 0.012f * std::sin(pi * clamp01((s - 0.3f) / 0.45f));
-        const float row = (t - 0.3f) / (size * 0.8f);
-        const float shift = 0.5f * (static_cast<int>(std::floor(row)) & 1);
-        const float col = s / size + shift;
-        const float fx = col - std::floor(col) - 0.5f, fy = row - std::floor(row);
-        // Each scale is an arc open toward the tail (low s), its rim darker.
-        const float arc = std::hypot(fx + 0.35f, (fy - 0.5f) * 1.1f);
-        const float rim = std::exp(-std::pow((arc - 0.62f) / 0.07f, 2.0f));
-        const float sheen =
-            std::exp(-std::pow(fx + 0.1f, 2.0f) / 0.05f - std::pow(fy - 0.68f, 2.0f) / 0.04f);
-        // Only some scales catch the light, and each faintly, in one of
-        // three hues: a sheen on every scale read as a printed lattice.
-        const int cx = static_cast<int>(std::floor(col)), cy = static_cast<int>(std::floor(row));
-        const float hash = latticeHash(cx, cy, 95), hue = latticeHash(cx, cy, 96);
-        const Colour glint = hue < 0.5f    ? Colour{1.0f, 0.82f, 0.45f}
-                             : hue < 0.78f ? Colour{0.5f, 0.85f, 0.7f}
-                                           : Colour{0.68f, 0.6f, 1.0f};
-        const float flankLight = std::exp(-std::pow((h - 0.1f) / 0.55f, 2.0f));
-        Colour c = base * (1 - 0.28f * rim * body) +
-                   glint * (0.4f * sheen * hash * hash * body * flankLight);
-        // Head: a gill arc, a silvery gill cover, a darker face toward the
-        // snout. The picture is projected through the body, so a line at one
-        // s is a ring round it: the gill is a soft arc on the flank only.
-        const float gill = std::exp(-std::pow((s - 0.76f + 0.0625f * h * h) / 0.012f, 2.0f)) *
-                           std::exp(-std::pow(h / 0.6f, 2.0f)) * 0.6f;
-        const float cover = smoothstep(0.76f, 0.79f, s) * (1 - smoothstep(0.84f, 0.88f, s)) *
-                            std::exp(-std::pow((h + 0.1f) / 0.5f, 2.0f));
-        const float face = smoothstep(0.84f, 0.93f, s);
-        c = c * (1 - 0.5f * gill) + Colour{0.35f, 0.3f, 0.22f} * (0.35f * cover);
-        c = mix(c, base * 0.7f, 0.5f * face);
-        // Fins are thin and let the night through: darker and cooler than
-        // the body, a warm root, fine paler rays, a blue-grey edge.
-        const auto fin = [](float rays, float out) {
-            const Colour root{0.58f, 0.27f, 0.08f}, edge{0.2f, 0.2f, 0.33f};
-            const Colour web = mix(root, edge, smoothstep(0.0f, 1.0f, out));
-            return mix(web, Colour{0.7f, 0.5f, 0.36f}, 0.45f * rays * (1 - 0.6f * out));
-        };
-        // Tail fin: rays fanning from the root of the tail.
-        const float tail = 1 - smoothstep(0.24f, 0.32f, s);
-        const float angle = std::atan2(t - 0.48f, 0.32f - s);
-        const float tailRays = std::pow(0.5f + 0.5f * std::cos(angle * 46), 4.0f);
-        const float tailOut = clamp01((0.3f - s) / 0.24f);
-        c = mix(c, fin(tailRays, tailOut), tail);
-        // The back, belly and pelvic fins stand above and below the body,
-        // where its skin never reaches: rays slanting back toward the tail.
-        const float above = smoothstep(0.58f, 0.595f, t), below = 1 - smoothstep(0.365f, 0.38f, t);
-        const float out =
-            above * clamp01((t - 0.58f) / 0.09f) + below * clamp01((0.38f - t) / 0.08f);
-        const float slant = s + (above > 0 ? 0.7f : -0.7f) * (t - 0.48f);
-        const float bodyFinRays = std::pow(0.5f + 0.5f * std::cos(2 * pi * 40 * slant), 4.0f);
-        c = mix(c, fin(bodyFinRays, out), (above + below) * smoothstep(0.3f, 0.34f, s));
-        return c * (0.95f + 0.05f * fractalNoise(s, t, 4, 3, 0.5f, 91));
-    });
-    return image;
+    return renderedPicture("goldfish_skin.png", 256, 256);
 }
 
 // The slab is seen from inside (the view filled by its unlit far side,
