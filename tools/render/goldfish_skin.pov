@@ -21,7 +21,7 @@ camera {
 
 // Scales: rows along the body, offset by half a scale from row to row, each
 // an arc open toward the tail that rises to its rim; smaller toward both ends.
-#declare ScaleSize = function(z) { 0.022 + 0.012 * sin(pi * min(max((z - 0.33) / 0.45, 0), 1)) }
+#declare ScaleSize = function(z) { 0.025 + 0.006 * sin(pi * min(max((z - 0.33) / 0.45, 0), 1)) }
 #declare ScaleRow = function(y, z) { (y - 0.3) / (ScaleSize(z) * 0.8) }
 #declare ScaleCol = function(y, z) {
   z / ScaleSize(z) + 0.5 * mod(floor(ScaleRow(y, z)), 2)
@@ -80,12 +80,12 @@ camera {
   pigment {
     function { FinRays(x, y, z) * (1 - 0.55 * FinOut(y, z)) }
     color_map {
-      [0.0 rgbt <0.85, 0.22, 0.03, 0.6>]
-      [0.5 rgbt <0.95, 0.40, 0.08, 0.4>]
-      [1.0 rgbt <1.0, 0.62, 0.25, 0.2>]
+      [0.0 rgbt <0.95, 0.36, 0.06, 0.55>]
+      [0.5 rgbt <1.0, 0.52, 0.14, 0.35>]
+      [1.0 rgbt <1.0, 0.74, 0.38, 0.15>]
     }
   }
-  finish { ambient 0 emission 0.03 diffuse 0.7 }
+  finish { ambient 0 emission 0.06 diffuse 0.75 }
 }
 #declare FinEdge = texture {
   pigment {
