@@ -64,7 +64,8 @@ camera {
 }
 #declare SkinTexture = texture { SkinTexture } texture { ScaleRims }
 
-// Fins: thin film with fine rays, letting the night through toward the edge.
+// Fins: thin film with fine rays, letting the night through toward the edge,
+// the web between the rays fading first, so the edge frays like a veil.
 // The tail's rays fan out from its root; the back, belly and pelvic fins'
 // rays slant back toward the tail.
 #declare TailOut = function(y, z) { min(max((0.31 - z) / 0.25, 0), 1) }
@@ -89,8 +90,8 @@ camera {
 }
 #declare FinEdge = texture {
   pigment {
-    function { FinOut(y, z) }
-    color_map { [0.0 rgbt 1] [0.5 rgbt 1] [1.0 rgbt <0.12, 0.16, 0.3, 0.5>] }
+    function { min(max((FinOut(y, z) - 0.6 + 0.3 * FinRays(x, y, z)) / 0.35, 0), 1) }
+    color_map { [0.0 rgbt 1] [0.4 rgbt <0.05, 0.065, 0.13, 0.6>] [1.0 rgbt <0.003, 0.005, 0.013, 0.05>] }
   }
   finish { ambient 0 diffuse 0.6 }
 }
