@@ -399,6 +399,42 @@ TEST(Textures, MedusaTentaclesFadeBeforeThePictureEnds) {
     EXPECT_LT(brightestLast, 24);
 }
 
+// Each tile (51 texels) flies in dim and turned, so a tile over the bell must
+// carry broad light: thin lines and specks there read as scribbled glyphs.
+// Fine detail is what a 5 x 5 mean takes away; over the bell's rows it stays
+// a small part of the light in every lit tile.
+TEST(Textures, MedusaBellTilesCarryBroadLight) {
+    const Picture p = readWithLibpng("medusa.png");
+    ASSERT_EQ(p.width, 512);
+    constexpr int kTile = 51, kBellTileRows = 5;
+    int litTiles = 0;
+    for (int row = 0; row < kBellTileRows; ++row) {
+        for (int column = 0; column < 10; ++column) {
+            double light = 0, fine = 0;
+            int texels = 0;
+            for (int y = row * kTile + 2; y < row * kTile + kTile - 2; ++y) {
+                for (int x = column * kTile + 2; x < column * kTile + kTile - 2; ++x) {
+                    double around = 0;
+                    for (int dy = -2; dy <= 2; ++dy) {
+                        for (int dx = -2; dx <= 2; ++dx) {
+                            around += p.luminance(x + dx, y + dy);
+                        }
+                    }
+                    light += p.luminance(x, y);
+                    fine += std::abs(p.luminance(x, y) - around / 25);
+                    ++texels;
+                }
+            }
+            if (light / texels > 20) {
+                ++litTiles;
+                EXPECT_LT(fine / light, 0.2) << "tile row " << row << ", column " << column;
+            }
+        }
+    }
+    // The bell is big: it lights most of the middle six columns of those rows.
+    EXPECT_GE(litTiles, 24);
+}
+
 // The rain scene's floor lies at 80 % over the vase's mirror image inside a
 // loop that multiplies what stands still: all of it stays dim, and its
 // standing water is nearly black so the 20 % mirror image shows there,

@@ -272,10 +272,18 @@ Image painting() {
 // as a straight cut across the lower tiles, so they fade into the dark over
 // the lowest rows, slowly at first, the way thin filaments vanish with depth.
 float medusaTentacleFade(int y, int rows) {
-    constexpr float kFadeRows = 150;
+    constexpr float kFadeRows = 95;
     const float s = std::clamp((static_cast<float>(rows - 4 - y)) / kFadeRows, 0.0f, 1.0f);
     return s * s * (3 - 2 * s);
 }
+
+// The light the medusa's glow throws into the water round it, so a bright
+// line reads as a luminous thread and the bell as burning from inside. Its
+// radii are across x down, 3:4, because the tiles show the picture stretched
+// 4:3 sideways; both stay small so a tile away from the animal stays black.
+constexpr int kHaloAcross = 2, kHaloDown = 3, kBloomAcross = 8, kBloomDown = 11;
+constexpr float kHaloGain = 0.35f, kBloomGain = 0.28f;
+constexpr Colour kGlowTint{0.62f, 0.56f, 1.0f};
 
 // A glowing medusa on black. The tiles show t from 0.2 up, stretched 4/3
 // wide, so the drawing works in the displayed frame.
@@ -285,11 +293,22 @@ Image medusaPicture() {
     // stays black.
     const Image rendered = renderedPicture("medusa.png", 512, 410);
     Image image(512, 512);
+    Plane light(512, 512);
+    for (int y = 0; y < rendered.height(); ++y) {
+        for (int x = 0; x < rendered.width(); ++x) {
+            const Colour c = rendered.at(x, y);
+            image.at(x, y) = c;
+            light.at(x, y) = 0.3f * c.r + 0.5f * c.g + 0.2f * c.b;
+        }
+    }
+    addMask(image, blurredApart(light, kHaloAcross, kHaloDown), kGlowTint * kHaloGain);
+    addMask(image, blurredApart(light, kBloomAcross, kBloomDown), kGlowTint * kBloomGain);
     // Additive: the outermost texels stay black, so no tile edge glows.
-    for (int y = 2; y < rendered.height(); ++y) {
-        const float fade = medusaTentacleFade(y, rendered.height());
-        for (int x = 2; x < rendered.width() - 2; ++x) {
-            image.at(x, y) = rendered.at(x, y) * fade;
+    for (int y = 0; y < image.height(); ++y) {
+        const float fade = y < 2 ? 0.0f : medusaTentacleFade(y, rendered.height());
+        for (int x = 0; x < image.width(); ++x) {
+            const bool border = x < 2 || x >= rendered.width() - 2;
+            image.at(x, y) = border ? Colour{} : image.at(x, y) * fade;
         }
     }
     return image;
