@@ -511,7 +511,8 @@ Mesh funky() {
 // The opening camera stands 1.2 from the ring's centre and flies towards it;
 // at the full size of the fit it filled the whole view. Two specks far above
 // and below make the fit shrink it, so it hangs in the picture as an object
-// with the tunnel around it; at 0.22 the floating copies were smudges. The camera then flies
+// with the tunnel around it; at 0.22 and 0.28 the floating copies were tiny smudges. The camera
+// then flies
 // straight along z within a few hundredths of the centre, through the hole, the tunnel's light
 // showing through it. The floating copies face the viewer along z too.
 //
@@ -521,7 +522,7 @@ Mesh funky() {
 constexpr int kChromeRingAround = 32;
 constexpr int kChromeRingTubeSides = 12;
 constexpr double kChromeRingTube = 0.38;  // outer radius 1
-constexpr double kChromeRingAnchor = 3.6; // so the ring is shown at 0.28
+constexpr double kChromeRingAnchor = 2.6; // so the ring is shown at 0.38
 constexpr double kChromeRingTrimSize = 2e-4;
 // Length of every corner normal. The sphere map reads the same texel for any
 // length, seen head-on, but the light does not: the material's diffuse share
