@@ -610,6 +610,9 @@ Mesh resoil() {
 constexpr double kTunnelRadii[] = {0.9, 0.84, 0.78, 0.72, 0.66, 0.6, 0.54, 0.48};
 constexpr double kTunnelPitch = 0.5;  // ring spacing along the seen tunnel, in its radii
 constexpr int kTunnelWaistSides = 20; // the band round the middle
+// The waist band is seen straight from the side, the broadest band of all;
+// at the rings' share it burned the whole sideways view to cream.
+constexpr double kTunnelWaistShare = 0.6;
 constexpr int kTunnelRingSides[] = {18, 14, 12, 10, 10, 8, 8}; // rings out to either end
 constexpr double kBandWidthOuter = 0.7; // share of the pitch a band covers, outer shell
 constexpr double kBandWidthInner = 0.5; // and inner shell: the bands' edges ramp up
@@ -653,7 +656,8 @@ Mesh tunnelBands() {
         const double half =
             0.5 * kTunnelPitch *
             (kBandWidthOuter + (kBandWidthInner - kBandWidthOuter) * shell / (shells - 1.0));
-        addTunnelBand(mesh, scale, -half, half, kTunnelWaistSides);
+        addTunnelBand(mesh, scale, -kTunnelWaistShare * half, kTunnelWaistShare * half,
+                      kTunnelWaistSides);
         for (int ring = 1; ring <= static_cast<int>(std::size(kTunnelRingSides)); ++ring) {
             const double d = kTunnelPitch * ring;
             for (const double end : {1.0, -1.0}) {
