@@ -1129,11 +1129,12 @@ TEST(Textures, DuskSkyHasNoWideSmoothRamp) {
 
 // The light tunnel's floating and turning rings take texture coordinates
 // 0.3 x and 0.3 y of their own vertices, so they see only the corner of
-// their skin (wrapped): a floating ring of radius 0.28 the disc of radius
-// 0.083, a turning ring's tube the annulus round 0.234. The floating ring's
-// disc is its chrome seen head-on, turned half round: sky on the outer flank
-// of its upper half and the inner flank of its lower half, dark ground on the
-// others. Without that split across the tube they read as dark lumps.
+// their skin (wrapped): a floating ring of radius 0.38 the disc of radius
+// 0.115, a turning ring's tube the annulus round 0.234. The floating ring's
+// disc is its chrome seen head-on, turned half round: white sky on the outer
+// flank of its upper half and the inner flank of its lower half, a warmer,
+// darker ground on the others. Without that split across the tube they read
+// as lumps; with a black ground, lit at 0.4, as dark smudges.
 TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
     const Picture p = readWithLibpng("envmap2.png");
     ASSERT_EQ(p.width, 256);
@@ -1145,11 +1146,14 @@ TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
         const int x = (k + p.width) % p.width;
         return p.luminance(x, p.height - 1 - x);
     };
-    const double ring = 0.3 * 0.2778;
-    EXPECT_GT(at(0.85 * ring), 90.0) << "sky on the upper outer flank";
-    EXPECT_LT(at(0.42 * ring), 30.0) << "ground on the upper inner flank";
-    EXPECT_LT(at(-0.85 * ring), 30.0) << "ground on the lower outer flank";
-    EXPECT_GT(at(-0.42 * ring), 90.0) << "sky on the lower inner flank";
+    const double ring = 0.3 * 0.3846;
+    for (const double flank : {0.85, -0.42}) {
+        EXPECT_GT(at(flank * ring), 200.0) << "sky at " << flank;
+    }
+    for (const double flank : {0.42, -0.85}) {
+        EXPECT_GT(at(flank * ring), 40.0) << "the ground at " << flank << " is black";
+        EXPECT_LT(at(flank * ring), at(0.85 * ring) - 60.0) << "no split at " << flank;
+    }
     EXPECT_LT(at(0.15), 40.0) << "between the rings";
     EXPECT_GT(at(0.234), 150.0) << "ring line";
     EXPECT_LT(at(0.33), 40.0) << "outside the ring";

@@ -511,7 +511,8 @@ Mesh funky() {
 // The opening camera stands 1.2 from the ring's centre and flies towards it;
 // at the full size of the fit it filled the whole view. Two specks far above
 // and below make the fit shrink it, so it hangs in the picture as an object
-// with the tunnel around it; at 0.22 the floating copies were smudges. The camera then flies
+// with the tunnel around it; at 0.22 and 0.28 the floating copies were tiny smudges. The camera
+// then flies
 // straight along z within a few hundredths of the centre, through the hole, the tunnel's light
 // showing through it. The floating copies face the viewer along z too.
 //
@@ -521,7 +522,7 @@ Mesh funky() {
 constexpr int kChromeRingAround = 32;
 constexpr int kChromeRingTubeSides = 12;
 constexpr double kChromeRingTube = 0.38;  // outer radius 1
-constexpr double kChromeRingAnchor = 3.6; // so the ring is shown at 0.28
+constexpr double kChromeRingAnchor = 2.6; // so the ring is shown at 0.38
 constexpr double kChromeRingTrimSize = 2e-4;
 // Length of every corner normal. The sphere map reads the same texel for any
 // length, seen head-on, but the light does not: the material's diffuse share
@@ -594,75 +595,79 @@ Mesh resoil() {
 // stays the clear's. The outer shells' bands are wider, so a ring's light
 // ramps up over eight steps instead of a hard stair-stepped edge. The tube
 // narrows to its ends like a spindle, so the view down the axis meets rings
-// instead of a dark open end; eight shells of 18 sides are 2880 faces, just
-// inside the triangle loader's 2900 records.
+// round a small dark vanishing point; eight shells of 180 quads are 2880
+// faces, just inside the triangle loader's 2900 records.
 //
-// The wall's texture coordinates are its x and y, so a straight round tube
-// reads the same texels all along its length and every brightness step
-// round the corner became a long straight stripe, and the rings, seen from
-// the side, parallel straight lines. So the axis corkscrews away from the
-// centre (its offset grows with distance while it turns) and the rings tilt
-// more the further out they lie: the picture the wall reads sweeps round the
-// corner along the tunnel, and from the side the rings fan out. Both are
-// symmetric through the centre, so the fit keeps the centre where the camera
-// stands; both stay small enough that no direction from the centre meets two
-// bands of one shell.
-constexpr int kTunnelBands = 10;
-constexpr int kTunnelSides = 18;
+// The rings are placed as a long straight tunnel shows them from its middle:
+// rings evenly spaced along the axis, so the cotangents of their angles from
+// the axis step evenly, and every band covers the same share of its pitch.
+// Seen obliquely, which is most of the time (the camera's pitch keeps the
+// axis 20 to 40 degrees off the view), they crowd and thin out towards the
+// vanishing point; evenly spaced angles on the spindle read as a flat
+// curtain of stripes. Each rim sits where its direction meets the spindle,
+// so the walls read the picture round the corners as before. The far rings
+// are small on screen, so they have fewer sides.
 constexpr double kTunnelRadii[] = {0.9, 0.84, 0.78, 0.72, 0.66, 0.6, 0.54, 0.48};
-constexpr double kTunnelDrift = 0.25;   // axis offset at either end, in radii
-constexpr double kTunnelTwist = 9.4;    // turns of the offset, radians per unit of z
-constexpr double kTunnelTilt = 0.25;    // ring slope dz / dx over the square of its z
+constexpr double kTunnelPitch = 0.5;  // ring spacing along the seen tunnel, in its radii
+constexpr int kTunnelWaistSides = 20; // the band round the middle
+// The waist band is seen straight from the side, the broadest band of all;
+// at the rings' share it burned the whole sideways view to cream.
+constexpr double kTunnelWaistShare = 0.6;
+constexpr int kTunnelRingSides[] = {18, 14, 12, 10, 10, 8, 8}; // rings out to either end
 constexpr double kBandWidthOuter = 0.7; // share of the pitch a band covers, outer shell
 constexpr double kBandWidthInner = 0.5; // and inner shell: the bands' edges ramp up
 
-// Centre of the outer shell's cross-section at z: odd in z (offset grows
-// with z, direction turns with |z|).
-// Radius of the outer shell at z: the tube narrows towards its ends like a
-// spindle, so every direction from the centre meets a band or a gap.
-double tunnelRadius(double z) {
-    return kTunnelRadii[0] * std::sqrt(std::max(0.0, 1 - z * z));
+// Where the direction at `polar` from the axis (and `turn` round it) meets
+// the outer shell's spindle r = 0.9 sqrt(1 - z^2).
+Vec3 tunnelPoint(double polar, double turn) {
+    const double s = std::sin(polar) / kTunnelRadii[0], c = std::cos(polar);
+    const double reach = 1 / std::sqrt(s * s + c * c);
+    const double r = reach * std::sin(polar);
+    return Vec3{r * std::cos(turn), r * std::sin(turn), reach * c};
 }
 
-std::pair<double, double> tunnelAxis(double z) {
-    const double offset = kTunnelDrift * tunnelRadius(z) * z;
-    const double turn = kTunnelTwist * std::abs(z);
-    return {offset * std::cos(turn), offset * std::sin(turn)};
+// One band between two distances along the seen tunnel (negative towards
+// the other end): a strip of quads between its two rims.
+void addTunnelBand(Mesh& mesh, double scale, double near, double far, int sides) {
+    const int first = static_cast<int>(mesh.vertices.size());
+    for (const double d : {near, far}) {
+        const double polar = std::atan2(1.0, d);
+        for (int side = 0; side < sides; ++side) {
+            mesh.addVertex(tunnelPoint(polar, 2 * kPi * side / sides) * scale);
+        }
+    }
+    for (int side = 0; side < sides; ++side) {
+        const int a = first + side;
+        const int b = first + (side + 1) % sides;
+        // Bands that run towards the far end are mirror images: wound the other way.
+        if (far > near) {
+            mesh.addQuad(a, a + sides, b + sides, b);
+        } else {
+            mesh.addQuad(a, b, b + sides, a + sides);
+        }
+    }
 }
 
 Mesh tunnelBands() {
     Mesh mesh;
-    const double pitch = 2.0 / kTunnelBands;
     const int shells = static_cast<int>(std::size(kTunnelRadii));
     for (int shell = 0; shell < shells; ++shell) {
         const double scale = kTunnelRadii[shell] / kTunnelRadii[0];
-        const double width =
-            kBandWidthOuter + (kBandWidthInner - kBandWidthOuter) * shell / (shells - 1.0);
-        for (int band = 0; band < kTunnelBands; ++band) {
-            const double middle = -1.0 + pitch * (band + 0.5);
-            const double z0 = middle - 0.5 * width * pitch;
-            const double tilt = kTunnelTilt * middle * middle;
-            const int first = static_cast<int>(mesh.vertices.size());
-            for (int ring = 0; ring < 2; ++ring) {
-                const double z = z0 + width * pitch * ring;
-                const double r = tunnelRadius(z);
-                const auto [cx, cy] = tunnelAxis(z);
-                for (int side = 0; side < kTunnelSides; ++side) {
-                    const double a = 2 * kPi * side / kTunnelSides;
-                    mesh.addVertex({scale * (cx + r * std::cos(a)), scale * (cy + r * std::sin(a)),
-                                    scale * (z + tilt * r * std::cos(a))});
-                }
-            }
-            for (int side = 0; side < kTunnelSides; ++side) {
-                const int a = first + side;
-                const int b = first + (side + 1) % kTunnelSides;
-                // Counter-clockwise seen from the axis: the faces look inward.
-                mesh.addQuad(a, a + kTunnelSides, b + kTunnelSides, b);
+        const double half =
+            0.5 * kTunnelPitch *
+            (kBandWidthOuter + (kBandWidthInner - kBandWidthOuter) * shell / (shells - 1.0));
+        addTunnelBand(mesh, scale, -kTunnelWaistShare * half, kTunnelWaistShare * half,
+                      kTunnelWaistSides);
+        for (int ring = 1; ring <= static_cast<int>(std::size(kTunnelRingSides)); ++ring) {
+            const double d = kTunnelPitch * ring;
+            for (const double end : {1.0, -1.0}) {
+                addTunnelBand(mesh, scale, end * (d - half), end * (d + half),
+                              kTunnelRingSides[ring - 1]);
             }
         }
     }
     if (mesh.signedVolume6() > 0) {
-        mesh.flipFaces();
+        mesh.flipFaces(); // the faces look inward
     }
     return mesh;
 }

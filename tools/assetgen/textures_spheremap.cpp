@@ -117,34 +117,37 @@ Image coolChromeSky() {
 
 // Skin of the light tunnel's objects and rings. They are drawn with
 // object-linear texture coordinates, 0.3 times their own x and y, so they
-// never see this picture as a mirror: each floating ring (outer radius 0.22)
-// shows only the disc of radius 0.067 round the texture's corner, and each
+// never see this picture as a mirror: each floating ring (outer radius 0.38)
+// shows only the disc of radius 0.115 round the texture's corner, and each
 // turning ring (tube centre at 0.78) only the annulus at 0.17 to 0.3 round it
 // (the corners meet by wrapping). The floating rings face the camera down z,
 // turned half round, so the disc is painted with what a chrome ring shows
-// head-on, mirror-flipped: a pale sky over the tube's upper outer half and
-// lower inner half, dark ground on the others, a white horizon along the
+// head-on, mirror-flipped: a white sky over the tube's upper outer half and
+// lower inner half, warm ground on the others, a white horizon along the
 // crest and a sun glint. A dark disc with a gold rim read as a dark lump;
 // the reflection's split across the tube is what tells chrome. The annulus is
 // one thin gold line with beads, a ring of light that turns visibly. Dark
 // navy elsewhere, in the tunnel's palette.
-constexpr float kBallSkinRadius = 0.3f * 0.2778f;
+constexpr float kBallSkinRadius = 0.3f * 0.3846f;
 constexpr float kRingSkinRadius = 0.3f * 0.78f;
 // The floating ring's tube, in units of its outer radius (its mesh's shape).
 constexpr float kChromeTubeCentre = 0.62f;
 constexpr float kChromeTube = 0.38f;
 
 // What a chrome world of gold light shows in direction r (y up): a bright
-// horizon, a sky paling to lavender blue, a sun, and dark ground.
+// horizon, a sky paling to white, a sun, and a warm ground that darkens only
+// just below the horizon. The rings are drawn lit at 0.4 ambient where they
+// face the camera, so a dark ground or a lavender sky left half of each a
+// dark smudge; only near-white reads as chrome through that.
 Colour chromeWorld(Direction r) {
     const Colour gold{1.0f, 0.72f, 0.32f};
-    const Colour sky{0.42f, 0.45f, 0.78f};
-    const Colour ground{0.015f, 0.015f, 0.045f};
+    const Colour sky{0.92f, 0.93f, 1.0f};
+    const Colour ground{0.55f, 0.36f, 0.16f};
     const float e = r.y;
-    Colour c = e > 0 ? mix(gold * 0.55f, sky, smoothstep(0.0f, 0.6f, e))
-                     : ground + gold * (0.12f * std::exp(12 * e));
+    Colour c = e > 0 ? mix(gold, sky, smoothstep(0.0f, 0.5f, e))
+                     : mix(gold * 0.12f, ground, smoothstep(0.0f, 0.5f, -e));
     // A thin white horizon: the line a mirror shows between sky and ground.
-    c += grey(0.6f * std::exp(-e * e / (0.12f * 0.12f)));
+    c += grey(0.6f * std::exp(-e * e / (0.08f * 0.08f)));
     const float sun = std::max(0.0f, -0.45f * r.x + 0.6f * r.y + 0.66f * r.z);
     c += grey(1.2f * std::pow(sun, 60.0f));
     return c;
