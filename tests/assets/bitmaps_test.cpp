@@ -79,4 +79,45 @@ TEST(SeaFloorBitmaps, MakeHillsAndValleysUnderTheMirrors) {
     }
 }
 
+// The drawn floor (every second point from row and column 6) lit as the
+// Segment lights it: directional light from (2 sin, -2, 0), the normal sent
+// with y and z exchanged and not normalised.
+TEST(SeaFloorBitmaps, RippleFlanksCatchTheSwingingLight) {
+    const auto net = LoadBmpRgb(packFile("bsp5.bmp").c_str());
+    const auto text = LoadBmpRgb(packFile("graytext3.bmp").c_str());
+    ASSERT_TRUE(net && text);
+    auto grids = std::make_unique<ReliefGrids>();
+    double sx = 0.1, sy = 0.1;
+    BuildReliefGrids(*grids, net.get(), sx, sy);
+    AddTextRelief(*grids, 2, text.get());
+    ComputeCellNormals(*grids);
+
+    const auto litShare = [&](double side) {
+        const double length = std::sqrt(side * side + 1.0);
+        int lit = 0, drawn = 0;
+        for (int a = 6; a <= 132; a += 2) {
+            for (int b = 8; b <= 132; b += 2) {
+                const TVector& n = grids->cellNormals[a][b];
+                // GL normal (n.x, n.z, n.y) against the unit light direction.
+                const double diffuse = (n.x * side - n.z) / length;
+                lit += diffuse > 0.2 ? 1 : 0;
+                ++drawn;
+            }
+        }
+        return static_cast<double>(lit) / drawn;
+    };
+    // With the light to either side a good part of the floor is clearly lit
+    // (true ripple normals lit almost nothing), and never all of it: the
+    // other flanks stay in shade.
+    for (double side : {1.0, -1.0}) {
+        EXPECT_GT(litShare(side), 0.25) << "light side " << side;
+        EXPECT_LT(litShare(side), 0.75) << "light side " << side;
+    }
+    // Part-way through its swing it still lights some flanks.
+    EXPECT_GT(litShare(0.6), 0.08);
+    EXPECT_GT(litShare(-0.6), 0.08);
+    // Straight overhead the light falls on the normals' backs.
+    EXPECT_LT(litShare(0.0), 0.01);
+}
+
 } // namespace

@@ -577,25 +577,30 @@ TEST(Textures, CausticFramesLoopSmoothly) {
     EXPECT_LT(largest, 0.45 * halfLoop) << "each step jumps, so the trail smears the net";
 }
 
-// The floor, three floor layers and five surface overlays pile these frames
-// up under a five-frame trail: a lit ground or a dense net between the lines
-// adds up to an even haze, so most of every frame stays dark and the light
-// sits in a few bright strands.
-TEST(Textures, CausticFramesAreFewBrightLinesOnDark) {
+// The sea floor is these frames times its light, so their ground is a lit
+// blue-green sand, not black; but the floor layers and five surface overlays
+// pile them up under a five-frame trail (the red overlay weighted most), so
+// red stays near zero, the ground stays even and well below the lines, and
+// the light sits in a few bright strands.
+TEST(Textures, CausticFramesAreFewBrightLinesOnLitSand) {
     for (const char* name : {"caust00.png", "caust10.png", "caust20.png"}) {
         const Picture p = readWithLibpng(name);
         ASSERT_GT(p.width, 0) << name;
-        int dark = 0, bright = 0;
+        int sand = 0, dim = 0, bright = 0, red = 0;
         for (int y = 0; y < p.height; ++y) {
             for (int x = 0; x < p.width; ++x) {
-                dark += p.at(x, y, 2) < 40;
-                bright += p.at(x, y, 2) > 128;
+                sand += p.at(x, y, 2) > 40;
+                dim += p.at(x, y, 2) < 128;
+                bright += p.at(x, y, 2) > 200;
+                red = std::max(red, static_cast<int>(p.at(x, y, 0)));
             }
         }
         const double texels = double(p.width) * p.height;
-        EXPECT_GT(dark / texels, 0.85) << name << ": the ground between the lines is lit";
+        EXPECT_GT(sand / texels, 0.95) << name << ": the sea floor would stay unlit";
+        EXPECT_GT(dim / texels, 0.85) << name << ": the lines cover the ground";
         EXPECT_GT(bright / texels, 0.005) << name << ": no bright strands left";
         EXPECT_LT(bright / texels, 0.04) << name << ": the net is bright everywhere";
+        EXPECT_LT(red, 26) << name << ": the red overlay would turn the sea peach";
     }
 }
 

@@ -88,15 +88,33 @@ std::vector<std::uint8_t> bsp5() {
     return greyBitmap(128, 32, [](int column, int row) { return seaFloorCode(row, column); });
 }
 
-// Sand ripples: crests that meander slowly, an asymmetric profile (steep lee
-// side) and fine grain.
+// Sand ripples. The floor is drawn from every second point each way and lit
+// by a light from its upper side, while the relief's normals point into the
+// ground: with true normals only cliffs steeper than 45 degrees ever caught
+// it, and the floor stayed an unlit blue fog. The odd columns are never
+// drawn, so they only set the tilt of the normal of the drawn point before
+// them: each flank of a ripple leans steeply towards one side, and the light,
+// swinging from side to side, lights one set of flanks and then the other,
+// like sunlight moving over the sand. Odd rows repeat the row before, so the
+// normals do not lean along the crests.
 std::vector<std::uint8_t> graytext3() {
-    Random grain(3135);
-    return greyBitmap(128, 137, [&](int column, int row) {
-        const double theta = 2.0 * kPi * column / 128.0;
-        const double phase = 14.0 * theta + 2.5 * std::sin(2.0 * theta + 0.05 * row) + 0.15 * row;
+    return greyBitmap(128, 137, [](int column, int row) {
+        const int drawnColumn = column & ~1, drawnRow = row & ~1;
+        const double theta = 2.0 * kPi * drawnColumn / 128.0;
+        const double phase =
+            14.0 * theta + 2.5 * std::sin(2.0 * theta + 0.05 * drawnRow) + 0.15 * drawnRow;
         const double ripple = std::sin(phase) + 0.3 * std::sin(2.0 * phase);
-        return 128.0 + 42.0 * ripple + grain.uniform(-6.0, 6.0);
+        // Grain per drawn point, which its tilt points repeat.
+        Random grain((3135u + static_cast<std::uint64_t>(drawnRow * 128 + drawnColumn)) *
+                     0x9E3779B97F4A7C15ull);
+        const double height = 128.0 + 30.0 * ripple + grain.uniform(-4.0, 4.0);
+        if (column % 2 == 0) {
+            return height;
+        }
+        // Where the ripple falls towards the next column its flank is lit
+        // while the light stands on that side; a rising flank on the other.
+        const double fall = -(std::cos(phase) + 0.6 * std::cos(2.0 * phase));
+        return height - 120.0 * std::clamp(1.8 * fall, -1.0, 1.0);
     });
 }
 

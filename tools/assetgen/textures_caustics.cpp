@@ -32,15 +32,17 @@ float causticNetwork(float s, float t, float phase, int period, std::uint32_t se
     return focus * (std::exp(-edge * 12.0f) + 0.2f * std::exp(-edge * 3.0f));
 }
 
-// The ground between the lines: dim blue sand ripples, the same in every
+// The ground between the lines: blue-green sand ripples, the same in every
 // frame, so the sea floor keeps a still, readable texture under the trail
-// while only the light moves. Blue only and dim: three floor layers add it
-// again over the whole floor, and any green there turned into a cyan glare.
+// while only the light moves. The floor is this times its light (at most
+// about half), so a dim ground left it an unlit fog; but the surface layers
+// and overlays add it too, so it stays well below the lines and has no red,
+// which the overlays weight most.
 Colour seaBed(float s, float t) {
     const float bend = 0.6f * fractalNoise(s, t, 3, 2, 0.5f, 19);
     const float ripple = 0.5f + 0.5f * std::sin(2 * pi * (7 * s + 2 * t + bend));
     const float mottle = 0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 21);
-    return Colour{0.0f, 0.025f, 0.09f} * (0.45f + 0.3f * ripple + 0.25f * mottle);
+    return Colour{0.004f, 0.2f, 0.42f} * (0.45f + 0.3f * ripple + 0.25f * mottle);
 }
 
 Image causticFrame(int frame) {
@@ -70,15 +72,14 @@ Image causticFrame(int frame) {
         const float lit = 0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch);
         const float raw = line * line * lit * 2.2f;
         const float light = 1.3f * (1.0f - std::exp(-raw));
-        // Blue lines with little red and green on a near-black ground: the
-        // picture lays these frames over itself once per colour channel,
-        // four times magnified and with red and green weighted far above
-        // blue, and looks through three of them added at the surface; cyan
-        // lines and a lit ground turned that into a red and green net and a
-        // cyan glare. Only the brightest knots go pale, so they read as
-        // points of sunlight.
+        // Blue-cyan lines with little red: the picture lays these frames
+        // over itself once per colour channel, four times magnified and with
+        // red weighted far above the rest, and looks through three of them
+        // added at the surface, so a red line turned into a red net there.
+        // Only the brightest knots go pale, so they read as points of
+        // sunlight.
         const float core = light * light * light;
-        return seaBed(s, t) + Colour{0.01f, 0.24f, 0.85f} * light +
+        return seaBed(s, t) + Colour{0.01f, 0.45f, 0.85f} * light +
                Colour{0.015f, 0.1f, 0.05f} * core;
     });
     return image;

@@ -557,12 +557,14 @@ Image linearWipe() {
 }
 
 // Alpha source of the caustic textures: a soft radial falloff (grey, so the
-// blue byte carries it).
+// blue byte carries it). Only the two blended surface layers read it: kept
+// under a half, so their lit sand ground, which the sea floor needs, does not
+// add up into a glare overhead.
 Image causticAlpha() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float r = std::min(1.0f, centreDistance(s, t) / 1.4142f);
-        return grey(1 - 0.8f * smoothstep(0.0f, 1.0f, r));
+        return grey(0.45f * (1 - 0.95f * smoothstep(0.0f, 1.0f, r)));
     });
     return image;
 }
