@@ -129,8 +129,8 @@ Image marbled(Colour a, Colour b, std::uint32_t seed) {
 // the ribbons, so only their mean light and its large shapes survive: fine
 // stripes and dark gaps averaged to a dim smear, and warm and cool ribbons
 // over each other to brown. So the skin is bright everywhere (never under
-// 0.7), in a few broad bands across t (level lines across the ring, which
-// faces the camera) with pale cyan middles, each ribbon in one cool hue
+// 0.85), in a few broad bands across t (level lines across the ring, which
+// faces the camera) with light cyan middles, each ribbon in one cool hue
 // family: the smear stays a clear colour and its spiral arms are lit; the
 // dark comes from where no ribbon passes.
 Image lightBands(Colour edge, Colour middle, float bands, std::uint32_t seed) {
@@ -138,10 +138,10 @@ Image lightBands(Colour edge, Colour middle, float bands, std::uint32_t seed) {
     image.shade([=](float s, float t) {
         const float warp = 0.3f * fractalNoise(s, t, 2, 3, 0.5f, seed);
         const float v = 0.5f + 0.5f * std::cos(2 * pi * (bands * t + warp));
-        const float lit = 0.7f + 0.3f * smoothstep(0.3f, 0.75f, v);
+        const float lit = 0.85f + 0.15f * smoothstep(0.3f, 0.75f, v);
         const float hue = 0.5f + 0.5f * std::sin(2 * pi * (s + warp));
         const Colour c = mix(edge, middle, hue);
-        return mix(c, Colour{0.85f, 0.95f, 1.0f}, std::pow(v, 6.0f)) * lit;
+        return mix(c, Colour{0.6f, 0.95f, 1.0f}, std::pow(v, 6.0f)) * lit;
     });
     return image;
 }
