@@ -283,6 +283,21 @@ int escapingDirection(const AscMesh& m, Vec from) {
     return -1;
 }
 
+TEST(MeshFiles, CreditRibbonLeavesTheRingOpen) {
+    // Three broad ribbons covered most of the trail's view and smeared into
+    // an even haze: the band stays narrow, so the ring's middle is open.
+    const auto ring = parse("twirl.asc");
+    ASSERT_TRUE(ring.has_value());
+    double inner = 1, outer = 0;
+    for (const auto& v : ring->vertices) {
+        const double r = std::hypot(v[0], v[1]);
+        inner = std::min(inner, r);
+        outer = std::max(outer, r);
+    }
+    EXPECT_GT(outer, 0.95) << "the ring no longer sets the fit";
+    EXPECT_GT(inner, 0.6) << "the ribbon fills the ring";
+}
+
 TEST(MeshOrientation, StarIsClosedWhereItsPointsMeetTheCore) {
     // The camera flies close past the first star: a gap where a point's
     // faces meet the core shows the stars behind through its middle.

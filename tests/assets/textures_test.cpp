@@ -604,6 +604,27 @@ TEST(Textures, CausticFramesAreFewBrightLinesOnLitSand) {
     }
 }
 
+// The credits' ribbons are seen only through the trail, a long turning
+// average: dark gaps average to a dim smear and a warm ribbon over a cool
+// one to brown. So every texel is bright and cool (blue its strongest
+// channel, give or take the dither).
+TEST(Textures, CreditRibbonsAreBrightAndCoolEverywhere) {
+    for (const char* name : {"blend1.png", "blend2.png", "blend3.png"}) {
+        const Picture p = readWithLibpng(name);
+        ASSERT_GT(p.width, 0) << name;
+        int dim = 0, warm = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                const int r = p.at(x, y, 0), g = p.at(x, y, 1), b = p.at(x, y, 2);
+                dim += std::max({r, g, b}) < 160;
+                warm += std::max(r, g) > b + 4;
+            }
+        }
+        EXPECT_EQ(dim, 0) << name << ": a dark gap in the skin";
+        EXPECT_EQ(warm, 0) << name << ": a warm texel";
+    }
+}
+
 // The giant bell is projected from above and seen from the side, where
 // lines of constant t stand upright from crown to rim as canals: the
 // picture must change far more along t than along s (a net of cells read

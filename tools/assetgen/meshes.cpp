@@ -1165,15 +1165,18 @@ Mesh gelfish2() {
 }
 
 // Closing credits: a flat band with rounded edges, bent into a wavy ring and
-// turned twice about itself along the way. The trail smears it at once, so
-// 96 steps along and 8 around carry the shape and its light: three are drawn
-// every frame, and each triangle costs the software driver's main thread.
+// turned twice about itself along the way. Narrow (0.22 of the ring's
+// radius across): three broad rings covered most of the view and smeared
+// into one even haze; narrow ones each sweep their own lit arm with dark
+// between. The trail smears it at once, so 96 steps along and 8 around
+// carry the shape and its light: three are drawn every frame, and each
+// triangle costs the software driver's main thread.
 Mesh twirl() {
     Mesh mesh = parametricGrid(kTwirlSteps, kTwirlSides, true, true, [](double u, double v) {
         const double a = 2 * kPi * u, b = 2 * kPi * v, twist = 2 * a;
         const Vec3 radial{std::cos(a), std::sin(a), 0};
         const Vec3 centre = radial + Vec3{0, 0, 0.15 * std::sin(3 * a)};
-        const double x = 0.32 * std::cos(b), y = 0.035 * std::sin(b);
+        const double x = 0.22 * std::cos(b), y = 0.035 * std::sin(b);
         return centre + radial * (x * std::cos(twist) - y * std::sin(twist)) +
                Vec3{0, 0, 1} * (x * std::sin(twist) + y * std::cos(twist));
     });

@@ -125,22 +125,23 @@ Image marbled(Colour a, Colour b, std::uint32_t seed) {
     return image;
 }
 
-// A ribbon that glows on its own: the trail keeps only a third of a
-// skin's light, so the ground is bright and saturated and carries a
-// white-hot core line in each stripe. The trail smears every lit part into
-// a spiral, so a ribbon reads only through the pattern it drags along: broad
-// gold or violet skin smeared into one soft oval, so the stripes are narrow
-// (several across a ribbon) with a dark gap between each, and the smear
-// stays a sheaf of separate light streaks that follow the ribbons' turns.
-Image glowingRibbon(Colour ground, Colour core, float bands, std::uint32_t seed) {
+// A ribbon that glows on its own. The trail is a long, turning average of
+// the ribbons, so only their mean light and its large shapes survive: fine
+// stripes and dark gaps averaged to a dim smear, and warm and cool ribbons
+// over each other to brown. So the skin is bright everywhere (never under
+// 0.85), in a few broad bands across t (level lines across the ring, which
+// faces the camera) with light cyan middles, each ribbon in one cool hue
+// family: the smear stays a clear colour and its spiral arms are lit; the
+// dark comes from where no ribbon passes.
+Image lightBands(Colour edge, Colour middle, float bands, std::uint32_t seed) {
     Image image(256, 256);
     image.shade([=](float s, float t) {
-        const float warp = 0.12f * fractalNoise(s, t, 2, 4, 0.5f, seed);
-        const float phase = bands * s + t + 3 * warp;
-        const float v = 0.5f + 0.5f * std::cos(2 * pi * phase);
-        const float gap = smoothstep(0.06f, 0.35f, v);
-        const float glow = 0.75f + 0.25f * fractalNoise(s, t, 4, 4, 0.5f, seed + 7);
-        return mix(ground * glow, core, std::pow(v, 10.0f)) * gap;
+        const float warp = 0.3f * fractalNoise(s, t, 2, 3, 0.5f, seed);
+        const float v = 0.5f + 0.5f * std::cos(2 * pi * (bands * t + warp));
+        const float lit = 0.85f + 0.15f * smoothstep(0.3f, 0.75f, v);
+        const float hue = 0.5f + 0.5f * std::sin(2 * pi * (s + warp));
+        const Colour c = mix(edge, middle, hue);
+        return mix(c, Colour{0.6f, 0.95f, 1.0f}, std::pow(v, 6.0f)) * lit;
     });
     return image;
 }
@@ -369,19 +370,19 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"overlay.png", vignette},
         {"carpet22.png", wingPattern},
         {"blend45.png", ceramicGlaze},
-        // The credits' three ribbons: gold, ice blue and violet light, so
-        // the trail and the band it fills stay luminous.
+        // The credits' three ribbons: cyan, violet and azure light, so
+        // the trail and the band it fills stay luminous and cool.
         {"blend1.png",
          [] {
-             return glowingRibbon({1.0f, 0.55f, 0.12f}, {1.0f, 0.95f, 0.8f}, 9, 111);
+             return lightBands({0.2f, 0.85f, 1.0f}, {0.55f, 0.95f, 1.0f}, 3, 111);
          }},
         {"blend2.png",
          [] {
-             return glowingRibbon({0.15f, 0.8f, 1.0f}, {0.85f, 1.0f, 1.0f}, 11, 112);
+             return lightBands({0.55f, 0.3f, 1.0f}, {0.9f, 0.4f, 1.0f}, 3, 112);
          }},
         {"blend3.png",
          [] {
-             return glowingRibbon({0.7f, 0.3f, 1.0f}, {1.0f, 0.85f, 1.0f}, 13, 113);
+             return lightBands({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 4, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", glassGrid},
