@@ -226,7 +226,7 @@ Image violetChrome() {
 // on screen, however it turns. So this map is a painting of the whole frame
 // laid into that part (the middle half of the map, upside down and mirrored
 // by the reflection): a twilight glow along the bottom under dark cloud banks
-// lit gold from below, violet above and a deep night with the first stars
+// lit from below, violet above and a deep night with the first stars
 // over the top half. Its bright band stays low and narrow, so the additive
 // butterflies carry the light.
 struct SkyFrame {

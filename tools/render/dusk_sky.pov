@@ -3,8 +3,8 @@
 // minutes of night, the sun just under the bottom edge. A narrow glowing
 // band of orange and gold lies along the bottom, rises through rose into
 // violet and falls to a deep indigo night with the first stars over the top
-// half. Long banks of cloud cross the glow as dark shapes with crisp gold
-// lit undersides; higher up only a few thin drifts catch rose on their
+// half. Long banks of cloud cross the glow as dark shapes with salmon lit
+// undersides; higher up only a few thin drifts catch rose on their
 // lower edges. The butterflies are added on top and the shown picture is
 // this one (the trail keeps no gain), so most of the frame is dark: the
 // butterflies carry the light, the glow only frames them from below.
@@ -21,16 +21,18 @@ camera {
 }
 
 // Elevation as the colour maps read it: the gradient spans -1..1, so the
-// frame runs from about 0.515 (bottom edge) to 0.86 (top edge).
+// frame runs from about 0.515 (bottom edge) to 0.86 (top edge); the swarm's
+// picture shows a little less than the bottom edge, so the glow reaches up
+// to about 0.575.
 #declare SkyByHeight = pigment {
   gradient y
   scale 2 translate -y
   color_map {
-    [0.000 color srgb <0.37, 0.20, 0.08>]
-    [0.515 color srgb <0.37, 0.20, 0.08>]
-    [0.550 color srgb <0.35, 0.15, 0.08>]
-    [0.590 color srgb <0.28, 0.10, 0.12>]
-    [0.640 color srgb <0.17, 0.07, 0.16>]
+    [0.000 color srgb <0.33, 0.165, 0.065>]
+    [0.545 color srgb <0.33, 0.165, 0.065>]
+    [0.575 color srgb <0.31, 0.12, 0.075>]
+    [0.610 color srgb <0.23, 0.08, 0.12>]
+    [0.650 color srgb <0.15, 0.06, 0.15>]
     [0.700 color srgb <0.09, 0.05, 0.15>]
     [0.780 color srgb <0.045, 0.035, 0.11>]
     [0.860 color srgb <0.025, 0.025, 0.08>]
@@ -38,15 +40,15 @@ camera {
   }
 }
 
-// The light on a cloud's underside: gold in the glow, rose above it, a
+// The light on a cloud's underside: salmon in the glow, rose above it, a
 // cool pale violet high in the night.
 #declare CloudLight = pigment {
   gradient y
   scale 2 translate -y
   color_map {
-    [0.000 color srgb <0.38, 0.26, 0.12>]
-    [0.525 color srgb <0.38, 0.25, 0.11>]
-    [0.560 color srgb <0.38, 0.21, 0.16>]
+    [0.000 color srgb <0.38, 0.23, 0.15>]
+    [0.525 color srgb <0.38, 0.22, 0.15>]
+    [0.560 color srgb <0.38, 0.19, 0.18>]
     [0.610 color srgb <0.36, 0.18, 0.26>]
     [0.680 color srgb <0.26, 0.16, 0.32>]
     [0.800 color srgb <0.17, 0.13, 0.28>]
@@ -98,8 +100,8 @@ camera {
   fRaw(x * fPersp(y), ln(0.25 + max(y, 0)), z * fPersp(y), y)
 }
 #declare fRim = function(x, y, z) {
-  fDense(x, y, z) * min(1, max(0, 35 * (fRawAt(x, y, z) - fRawAt(x, y - 0.01, z))))
-  * min(1, max(0, 1 - fRawAt(x, y, z) / 0.25))
+  fDense(x, y, z) * min(1, max(0, 60 * (fRawAt(x, y, z) - fRawAt(x, y - 0.01, z))))
+  * min(1, max(0, 1 - fRawAt(x, y, z) / 0.2))
 }
 // Inside a cloud, some texture of lighter and darker billows, so no body
 // is a flat fill.
