@@ -791,6 +791,31 @@ TEST(Textures, ButterflyWingFieldsAreBroadAndPale) {
     EXPECT_GT(wingBlue, 0.8 * wingRed);
 }
 
+// A close wing fills much of the screen, and the trail keeps a copy of it
+// every frame at another flap angle: any hard line on it (a bright edge, a
+// black band, cross veins) fans out into hatched rays. Across the wing the
+// fields fade into each other, and nothing repeats along it.
+TEST(Textures, ButterflyWingHasNoHardLines) {
+    const Picture p = readWithLibpng("carpet22.png");
+    ASSERT_GT(p.width, 0);
+    double steepest = 0, widest = 0;
+    for (int x = 0; x < p.width; x += 8) {
+        for (int y = p.height / 5; y + 4 < p.height * 4 / 5; ++y) {
+            steepest = std::max(steepest, std::abs(p.luminance(x, y + 4) - p.luminance(x, y)));
+        }
+    }
+    for (int y = p.height / 5; y < p.height * 4 / 5; y += 8) {
+        double low = 255, high = 0;
+        for (int x = 0; x < p.width; ++x) {
+            low = std::min(low, p.luminance(x, y));
+            high = std::max(high, p.luminance(x, y));
+        }
+        widest = std::max(widest, high - low);
+    }
+    EXPECT_LT(steepest, 60.0) << "a hard line across the wing";
+    EXPECT_LT(widest, 40.0) << "a pattern repeats along the wing";
+}
+
 // The two faces cross-fade on one mesh, so their outlines must coincide:
 // row by row, where each picture's skin leaves the dark ground, below the
 // side locks (the moonlit face's hair is as dark as the ground). Closed eyes

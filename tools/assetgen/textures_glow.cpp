@@ -306,14 +306,16 @@ Image theEye() {
 // frame, and a sharp rim turned the stamps into honeycomb. Near white, so
 // the ring's colours show. The ring is seen along its axis, its blobs
 // strung out from the vanishing point, so a larger body summed them into
-// one solid bar across the sky: small beads on a faint thread instead.
+// one solid bar across the sky: small beads on a faint thread instead. The
+// core is a little wider than a point: a pin-point core left the ring a
+// faint dotted arc, while this one sums into a thin glowing line.
 Image ringBlob() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         const float body = std::pow(clamp01(1 - r / 0.3f), 2.2f);
-        const float core = std::exp(-r * r / 0.004f);
-        return Colour{1.0f, 0.93f, 0.88f} * (0.3f * body + 0.58f * core);
+        const float core = std::exp(-r * r / 0.016f);
+        return Colour{1.0f, 0.93f, 0.88f} * (0.2f * body + 0.75f * core);
     });
     return image;
 }

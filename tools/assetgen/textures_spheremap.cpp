@@ -228,9 +228,10 @@ Image violetChrome() {
 // its centre always shows the same part of its sphere map at the same place
 // on screen, however it turns. So this map is a painting of the whole frame
 // laid into that part (the middle half of the map, upside down and mirrored
-// by the reflection): a twilight over a low cloud deck lit rose and gold from
-// below, violet above and night with the first stars at the top. Its bright
-// band stays low and mid-toned, so the additive butterflies carry the light.
+// by the reflection): a twilight glow along the bottom under dark cloud banks
+// lit from below, violet above and a deep night with the first stars
+// over the top half. Its bright band stays low and narrow, so the additive
+// butterflies carry the light.
 struct SkyFrame {
     float x, y; // place on the swarm's picture, -1..1, y up
 };

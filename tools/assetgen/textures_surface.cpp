@@ -65,33 +65,29 @@ Image vignette() {
 // Butterfly wing pattern, laid on the wing by its own x and y: the wing
 // covers about the middle 0.45 x 0.6 of the texture and slides sideways by
 // up to 0.15 as it flaps, so what must stay put on the wing runs along the
-// texture's width and only soft cross veins repeat sideways. A wing is seen
-// some twenty to forty pixels across, a tenth of its texels, and nothing
-// here has smaller copies, so every field and line is at least twenty
-// texels wide: thin veins and spot rows were sampled as a dotted grid.
-// The wings are added onto a rose and violet sky: turquoise at the body
-// turning to cream, a black band and a near-white edge at the tips, soft
-// cross veins and a black gap between fore- and hindwing keep four pale
-// shapes apart where orange ran into the sky as mush. Few dark lines along
-// the wing: the trail keeps a copy every frame, and each line repeated in
-// it striped the swarm. The ground stays below white so the flapping
-// brightness (up to 1.3 times) tints it.
+// texture's width. A wing is seen some twenty to forty pixels across, a
+// tenth of its texels, and nothing here has smaller copies, so every field
+// is at least twenty texels wide: thin veins and spot rows were sampled as
+// a dotted grid. The wings are added onto a dark dusk sky: a bright pale
+// core near the body turning turquoise, then fading smoothly to a dark
+// edge at the tips, and a dim gap between fore- and hindwing. No hard lines
+// at all: a close wing fills much of the screen and the trail keeps a copy
+// of it every frame at another flap angle, so a bright edge, a black band
+// or cross veins fanned out into hatched rays. The core stays below white
+// so the flapping brightness (up to 1.3 times) tints it.
 Image wingPattern() {
-    constexpr float kGap = 0.045f;                       // black from the body's middle to here
-    constexpr float kBandFrom = 0.2f, kEdgeFrom = 0.24f; // dark band, then the bright edge
-    constexpr float kCrossVeins = 4;                     // per texture width
-    const Colour turquoise{0.16f, 0.66f, 0.72f}, cream{0.86f, 0.82f, 0.64f};
-    const Colour edge{0.94f, 0.93f, 0.86f}, ink = grey(0.02f);
+    constexpr float kGap = 0.05f;                     // dim from the body's middle to here
+    constexpr float kCoreTo = 0.13f;                  // pale core, then turquoise
+    constexpr float kFadeFrom = 0.19f, kDark = 0.28f; // the fade to the dark tips
+    const Colour core{0.78f, 0.9f, 0.88f}, turquoise{0.12f, 0.6f, 0.68f};
+    const Colour tip{0.015f, 0.05f, 0.07f}, gap{0.05f, 0.12f, 0.14f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
         const float v = std::abs(t - 0.5f); // 0 at the body's middle, 0.3 at the wing's ends
-        const float sheen = 0.88f + 0.12f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        Colour c = mix(turquoise, cream, smoothstep(0.08f, 0.17f, v)) * sheen;
-        const float cross = std::pow(0.5f + 0.5f * std::cos(2 * pi * kCrossVeins * s), 4.0f);
-        c = mix(c, ink, 0.6f * cross * smoothstep(kGap, 0.09f, v));
-        c = mix(c, ink, smoothstep(kBandFrom - 0.012f, kBandFrom + 0.008f, v));
-        c = mix(c, edge, smoothstep(kEdgeFrom - 0.008f, kEdgeFrom + 0.012f, v));
-        return mix(ink, c, smoothstep(0.015f, kGap, v));
+        const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
+        Colour c = mix(core, turquoise, smoothstep(kGap + 0.02f, kCoreTo + 0.04f, v)) * sheen;
+        c = mix(c, tip, smoothstep(kFadeFrom, kDark, v));
+        return mix(gap, c, smoothstep(0.02f, kGap + 0.01f, v));
     });
     return image;
 }

@@ -1,13 +1,13 @@
 // povray: +W640 +H480 +A0.05 +AM2 +R3 -V
 // The swarm's sky as the camera sees it (45 degrees high, 4:3): the first
-// minutes of night, the sun just under the bottom edge. A warm glow rises
-// from below the frame without a horizon line, through rose and violet into
-// deep indigo with the first stars; a deck of small cloudlets (a mackerel
-// sky) fills the middle, each lit from underneath gold and rose low down,
-// violet higher up, dim violet at the top among the stars; thin dark banks lie
-// along the glow. The butterflies and their glows are added on top, and the
-// shown picture is this one (the trail keeps no gain), so even the glow
-// stays in the low middle tones: the butterflies carry the light.
+// minutes of night, the sun just under the bottom edge. A narrow glowing
+// band of orange and gold lies along the bottom, rises through rose into
+// violet and falls to a deep indigo night with the first stars over the top
+// half. Long banks of cloud cross the glow as dark shapes with salmon lit
+// undersides; higher up only a few thin drifts catch rose on their
+// lower edges. The butterflies are added on top and the shown picture is
+// this one (the trail keeps no gain), so most of the frame is dark: the
+// butterflies carry the light, the glow only frames them from below.
 #version 3.7;
 global_settings { assumed_gamma 1.0 ambient_light 0 }
 
@@ -20,156 +20,153 @@ camera {
   look_at <0, 0.45, 1>
 }
 
-// Sky colour by elevation; the gradient spans -1..1 so the horizon (just
-// under the frame) sits in the middle of the map and nothing repeats.
+// Elevation as the colour maps read it: the gradient spans -1..1, so the
+// frame runs from about 0.515 (bottom edge) to 0.86 (top edge); the swarm's
+// picture shows a little less than the bottom edge, so the glow reaches up
+// to about 0.575.
 #declare SkyByHeight = pigment {
   gradient y
   scale 2 translate -y
   color_map {
-    [0.000 color rgb <0.26, 0.10, 0.07>]
-    [0.480 color rgb <0.30, 0.12, 0.07>]
-    [0.500 color rgb <0.34, 0.15, 0.08>]
-    [0.530 color rgb <0.27, 0.10, 0.10>]
-    [0.570 color rgb <0.17, 0.065, 0.14>]
-    [0.620 color rgb <0.085, 0.045, 0.15>]
-    [0.700 color rgb <0.035, 0.035, 0.115>]
-    [0.800 color rgb <0.014, 0.018, 0.070>]
-    [1.000 color rgb <0.006, 0.008, 0.035>]
+    [0.000 color srgb <0.33, 0.165, 0.065>]
+    [0.545 color srgb <0.33, 0.165, 0.065>]
+    [0.575 color srgb <0.31, 0.12, 0.075>]
+    [0.610 color srgb <0.23, 0.08, 0.12>]
+    [0.650 color srgb <0.15, 0.06, 0.15>]
+    [0.700 color srgb <0.09, 0.05, 0.15>]
+    [0.780 color srgb <0.045, 0.035, 0.11>]
+    [0.860 color srgb <0.025, 0.025, 0.08>]
+    [1.000 color srgb <0.02, 0.02, 0.07>]
   }
 }
 
-// What lights a cloud: the glow under the frame, strongest low down.
+// The light on a cloud's underside: salmon in the glow, rose above it, a
+// cool pale violet high in the night.
 #declare CloudLight = pigment {
   gradient y
   scale 2 translate -y
   color_map {
-    [0.000 color rgb <0.58, 0.27, 0.11>]
-    [0.500 color rgb <0.62, 0.29, 0.11>]
-    [0.540 color rgb <0.60, 0.23, 0.15>]
-    [0.600 color rgb <0.52, 0.17, 0.24>]
-    [0.680 color rgb <0.30, 0.12, 0.30>]
-    [0.800 color rgb <0.16, 0.09, 0.25>]
-    [1.000 color rgb <0.07, 0.05, 0.13>]
+    [0.000 color srgb <0.38, 0.23, 0.15>]
+    [0.525 color srgb <0.38, 0.22, 0.15>]
+    [0.560 color srgb <0.38, 0.19, 0.18>]
+    [0.610 color srgb <0.36, 0.18, 0.26>]
+    [0.680 color srgb <0.26, 0.16, 0.32>]
+    [0.800 color srgb <0.17, 0.13, 0.28>]
+    [1.000 color srgb <0.10, 0.08, 0.20>]
   }
 }
 
-// Cloud bodies: the unlit side, a little brighter than the night behind
-// them high up (they catch the last light) and a little darker low down.
+// Cloud bodies seen against the light: dark shapes on the glow, a little
+// above the night high up where they still catch some of it.
 #declare CloudShade = pigment {
   gradient y
   scale 2 translate -y
   color_map {
-    [0.000 color rgb <0.14, 0.055, 0.06>]
-    [0.500 color rgb <0.16, 0.065, 0.075>]
-    [0.560 color rgb <0.14, 0.058, 0.13>]
-    [0.650 color rgb <0.075, 0.048, 0.14>]
-    [0.800 color rgb <0.025, 0.025, 0.07>]
-    [1.000 color rgb <0.012, 0.014, 0.04>]
+    [0.000 color srgb <0.10, 0.04, 0.05>]
+    [0.530 color srgb <0.11, 0.045, 0.06>]
+    [0.590 color srgb <0.08, 0.04, 0.085>]
+    [0.680 color srgb <0.05, 0.035, 0.085>]
+    [0.800 color srgb <0.035, 0.03, 0.075>]
+    [1.000 color srgb <0.025, 0.022, 0.06>]
   }
 }
 
-// The cloud field is a deck of small cloudlets (a mackerel sky) seen a little
-// in perspective: every pattern below is laid on warped directions in which
-// a cloudlet shrinks toward the bottom of the frame, about three times
-// smaller there than at the top. Cloudlets are some 20 to 60 pixels on the
-// screen, so no stretch of the frame is a wide, smooth ramp: the window's
-// 8-bit trail would freeze such a ramp into stepped bands.
-#declare fPersp = function(y) { 1 / (0.3 + max(y, 0)) }
-#declare fCellsW = function { pattern { crackle form <1, 0, 0> metric 2 turbulence 0.25 octaves 4
-                                        omega 0.5 lambda 2.4
-                                        scale <0.1, 0.055, 0.1> translate <1.7, 0.3, -2.2> } }
-#declare fPuffW = function { pattern { bozo turbulence 0.2 octaves 4 omega 0.5 lambda 2.2
-                                       scale <0.04, 0.025, 0.04> translate <-6.1, 3.4, 0.7> } }
-#declare fCoverW = function { pattern { bozo turbulence 0.4 octaves 5 omega 0.55 lambda 2.1
-                                        scale <0.32, 0.13, 0.32> translate <7.3, 2.2, -4.1> } }
-#declare fStrataP = function { pattern { bozo turbulence 0.12 octaves 5 omega 0.6 lambda 2.3
-                                         scale <0.16, 0.009, 0.16> translate <-3.7, 9.1, 2.6> } }
-#declare fNebW = function { pattern { bozo turbulence 0.6 octaves 5 omega 0.6 lambda 2.2
-                                      scale <0.11, 0.07, 0.11> translate <4.2, -1.3, 5.5> } }
-// Cloudlets in warped space: round puffs about cell centres (g is the
-// distance from the nearest centre, roughened), gathered into drifts with
-// lanes of clear sky between them, thinning a little near the top, where
-// their dim violet rims still break up the night. Inside a dense
-// drift the puffs grow and run together; at its edges they break up small.
-#declare fGapW = function(u, v, w) { fCellsW(u, v, w) + 0.32 * fPuffW(u, v, w) }
-#declare fDeckW = function(u, v, w, y) {
-  min(1, max(0, (0.4 + 0.85 * fCoverW(u, v, w) - fGapW(u, v, w)) / 0.3))
-  * min(1, max(0, (fCoverW(u, v, w) - 0.25) / 0.25))
-  * (1 - 0.3 * min(1, max(0, (y - 0.45) / 0.25)))
+// Patterns are laid on directions warped by a mild perspective: a cloud
+// shrinks toward the bottom of the frame, about three times from top to
+// bottom (a stronger one ran the banks into streaks and read as a floor).
+#declare fPersp = function(y) { 1 / (0.25 + max(y, 0)) }
+#declare fBankP = function { pattern { bozo turbulence 0.35 octaves 5 omega 0.55 lambda 2.2
+                                       scale <0.6, 0.11, 0.6> translate <1.7, 0.3, -2.2> } }
+#declare fTuftP = function { pattern { bozo turbulence 0.3 octaves 4 omega 0.5 lambda 2.3
+                                       scale <0.07, 0.03, 0.07> translate <-6.1, 3.4, 0.7> } }
+#declare fVeilP = function { pattern { bozo turbulence 0.6 octaves 5 omega 0.6 lambda 2.2
+                                       scale <0.4, 0.03, 0.4> translate <-3.7, 9.1, 2.6> } }
+// Cloud cover in warped space (pv is the height coordinate; u and v would
+// name x and y inside a function): long banks with
+// ragged tufts at their edges, denser low down, only a few drifts in the
+// upper half. The edge is crisp (a few pixels), so the lit rims are lines,
+// not washes.
+#declare fRaw = function(pu, pv, pw, h) {
+  fBankP(pu, pv, pw) + 0.3 * fTuftP(pu, pv, pw) - 0.67 - 0.16 * min(1, max(0, (h - 0.12) / 0.4))
+  - 0.2 * min(1, max(0, (0.09 - h) / 0.06))
 }
-// The light comes from below the frame, so each puff is lit like a ball
-// from underneath: bright where its centre lies above (the distance grows
-// downward), shaded on top, with a smooth turn between.
-#declare fDeckLitW = function(u, v, w) {
-  min(1, max(0, 0.45 + 3.2 * (fCellsW(u, v - 0.02, w) - fCellsW(u, v, w))))
+#declare fDenseW = function(pu, pv, pw, h) { min(1, max(0, fRaw(pu, pv, pw, h) / 0.025)) }
+#declare fDense = function(x, y, z) {
+  fDenseW(x * fPersp(y), ln(0.25 + max(y, 0)), z * fPersp(y), y)
 }
-// Long thin banks along the glow at the bottom, dark against it, their
-// lower edges lit where no bank lies just under them.
-#declare fStrata = function(x, y, z) {
-  min(1, max(0, (fStrataP(x, y, z) - 0.48) / 0.14)) * (1 - min(1, max(0, (y - 0.05) / 0.14)))
+// Light from under the frame: a cloud is lit where its cover grows upward
+// (its lower edge), brightest right at the edge and fading into the body.
+#declare fRawAt = function(x, y, z) {
+  fRaw(x * fPersp(y), ln(0.25 + max(y, 0)), z * fPersp(y), y)
 }
-#declare fStrataLit = function(x, y, z) { 1 - fStrata(x, y - 0.005, z) }
-#declare fDeck = function(x, y, z) { fDeckW(x * fPersp(y), ln(0.3 + max(y, 0)), z * fPersp(y), y) }
-#declare fCloud = function(x, y, z) { max(fDeck(x, y, z), fStrata(x, y, z)) }
 #declare fRim = function(x, y, z) {
-  max(fDeck(x, y, z) * pow(fDeckLitW(x * fPersp(y), ln(0.3 + max(y, 0)), z * fPersp(y)), 1.3),
-      fStrata(x, y, z) * fStrataLit(x, y, z))
+  fDense(x, y, z) * min(1, max(0, 60 * (fRawAt(x, y, z) - fRawAt(x, y - 0.01, z))))
+  * min(1, max(0, 1 - fRawAt(x, y, z) / 0.2))
 }
-// Nebulous light in the clear sky: faint warm patches, so the lanes between
-// the drifts are not flat ramps either.
-#declare fNeb = function(x, y, z) {
-  min(1, max(0, (fNebW(x * fPersp(y), ln(0.3 + max(y, 0)), z * fPersp(y)) - 0.35) / 0.4))
+// Inside a cloud, some texture of lighter and darker billows, so no body
+// is a flat fill.
+#declare fBillow = function(x, y, z) {
+  fDense(x, y, z) * min(1, max(0, (fTuftP(x * fPersp(y) * 2.3, ln(0.25 + max(y, 0)) * 2.3,
+                                          z * fPersp(y) * 2.3) - 0.4) / 0.4)) * 0.5
+}
+// A faint high veil in the clear night, so the dark sky has some slow relief.
+#declare fVeil = function(x, y, z) {
+  min(1, max(0, (fVeilP(x * fPersp(y), ln(0.25 + max(y, 0)), z * fPersp(y)) - 0.45) / 0.35))
+  * min(1, max(0, (y - 0.15) / 0.2))
 }
 
 sky_sphere {
-  // The whole sky at half strength: the glow at the bottom stays in the
-  // low middle tones.
-  emission rgb 0.5
   pigment { SkyByHeight }
   pigment {
-    function { fNeb(x, y, z) }
+    function { fVeil(x, y, z) }
     pigment_map {
-      [0.0 color rgbt <0, 0, 0, 1>]
-      [1.0 CloudLight transmit 0.6]
+      [0.0 color srgbt <0, 0, 0, 1>]
+      [1.0 color srgbt <0.09, 0.06, 0.18, 0.7>]
     }
   }
-  // Stars: sparse specks, only high up where the sky is dark.
+  // Stars: sparse specks, only where the sky is dark.
   pigment {
     gradient y
     scale 2 translate -y
     pigment_map {
-      [0.00 color rgbt <0, 0, 0, 1>]
-      [0.64 color rgbt <0, 0, 0, 1>]
-      [0.74 granite
+      [0.00 color srgbt <0, 0, 0, 1>]
+      [0.63 color srgbt <0, 0, 0, 1>]
+      [0.72 granite
             scale 0.004
             color_map {
-              [0.00 color rgbt <0, 0, 0, 1>]
-              [0.85 color rgbt <0, 0, 0, 1>]
-              [0.90 color rgbt <1.0, 0.95, 0.9, 0.2>]
-              [1.00 color rgbt <1.0, 1.0, 1.0, 0.0>]
+              [0.00 color srgbt <0, 0, 0, 1>]
+              [0.84 color srgbt <0, 0, 0, 1>]
+              [0.89 color srgbt <0.9, 0.9, 1.0, 0.3>]
+              [1.00 color srgbt <1.0, 1.0, 1.0, 0.0>]
             }]
       [1.00 granite
             scale 0.004
             color_map {
-              [0.00 color rgbt <0, 0, 0, 1>]
-              [0.85 color rgbt <0, 0, 0, 1>]
-              [0.90 color rgbt <1.0, 0.95, 0.9, 0.2>]
-              [1.00 color rgbt <1.0, 1.0, 1.0, 0.0>]
+              [0.00 color srgbt <0, 0, 0, 1>]
+              [0.84 color srgbt <0, 0, 0, 1>]
+              [0.89 color srgbt <0.9, 0.9, 1.0, 0.3>]
+              [1.00 color srgbt <1.0, 1.0, 1.0, 0.0>]
             }]
     }
   }
-  // The cloudlets' shaded bodies, then their lit lower rims on top.
   pigment {
-    function { fCloud(x, y, z) }
+    function { fDense(x, y, z) }
     pigment_map {
-      [0.0 color rgbt <0, 0, 0, 1>]
+      [0.0 color srgbt <0, 0, 0, 1>]
       [1.0 CloudShade]
+    }
+  }
+  pigment {
+    function { fBillow(x, y, z) }
+    pigment_map {
+      [0.0 color srgbt <0, 0, 0, 1>]
+      [1.0 CloudLight transmit 0.5]
     }
   }
   pigment {
     function { fRim(x, y, z) }
     pigment_map {
-      [0.0 color rgbt <0, 0, 0, 1>]
+      [0.0 color srgbt <0, 0, 0, 1>]
       [1.0 CloudLight]
     }
   }
