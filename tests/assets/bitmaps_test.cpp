@@ -42,14 +42,24 @@ double terrainHeight(const ReliefGrids& g, int a, int b) {
     return 0.1 * g.relief[a][b].z;
 }
 
-TEST(SeaFloorBitmaps, MakeHillsAndValleysUnderTheMirrors) {
+// The sea floor's relief as the Segment builds it from the pack's bitmaps;
+// null when either bitmap cannot be read.
+std::unique_ptr<ReliefGrids> seaFloorRelief() {
     const auto net = LoadBmpRgb(packFile("bsp5.bmp").c_str());
     const auto text = LoadBmpRgb(packFile("graytext3.bmp").c_str());
-    ASSERT_TRUE(net && text);
+    if (!net || !text) {
+        return nullptr;
+    }
     auto grids = std::make_unique<ReliefGrids>();
     double sx = 0.1, sy = 0.1;
     BuildReliefGrids(*grids, net.get(), sx, sy);
     AddTextRelief(*grids, 2, text.get());
+    return grids;
+}
+
+TEST(SeaFloorBitmaps, MakeHillsAndValleysUnderTheMirrors) {
+    const auto grids = seaFloorRelief();
+    ASSERT_TRUE(grids);
 
     // The drawn part of the floor (rows and columns 6 .. 132).
     double lowest = 1e9, highest = -1e9;
@@ -83,13 +93,8 @@ TEST(SeaFloorBitmaps, MakeHillsAndValleysUnderTheMirrors) {
 // Segment lights it: directional light from (2 sin, -2, 0), the normal sent
 // with y and z exchanged and not normalised.
 TEST(SeaFloorBitmaps, RippleFlanksCatchTheSwingingLight) {
-    const auto net = LoadBmpRgb(packFile("bsp5.bmp").c_str());
-    const auto text = LoadBmpRgb(packFile("graytext3.bmp").c_str());
-    ASSERT_TRUE(net && text);
-    auto grids = std::make_unique<ReliefGrids>();
-    double sx = 0.1, sy = 0.1;
-    BuildReliefGrids(*grids, net.get(), sx, sy);
-    AddTextRelief(*grids, 2, text.get());
+    const auto grids = seaFloorRelief();
+    ASSERT_TRUE(grids);
     ComputeCellNormals(*grids);
 
     const auto litShare = [&](double side) {

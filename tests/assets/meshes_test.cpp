@@ -580,6 +580,35 @@ TEST(MeshOrientation, FlatPiecesFaceTheirViewers) {
 }
 
 // The vertex furthest along an axis.
+// A pack picture as grey levels, row 0 at the top; empty when unreadable.
+struct GreyPicture {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> levels;
+    double at(int x, int y) const {
+        return levels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)] /
+               255.0;
+    }
+};
+
+GreyPicture readGrey(const char* file) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    GreyPicture picture;
+    if (!png_image_begin_read_from_file(&image, packFile(file).c_str())) {
+        return picture;
+    }
+    image.format = PNG_FORMAT_GRAY;
+    picture.levels.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture.levels.data(), 0, nullptr)) {
+        picture.levels.clear();
+        return picture;
+    }
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    return picture;
+}
+
 std::array<float, 3> extreme(const AscMesh& m, int axis, bool maximum) {
     return *std::max_element(m.vertices.begin(), m.vertices.end(),
                              [&](const auto& a, const auto& b) {
@@ -642,19 +671,15 @@ TEST(MeshOrientation, CrownsHingesAndTailsPointWhereTheEffectsExpect) {
 // the rim, the crown lit and the jelly between them dim.
 TEST(MeshFiles, JellyfishPictureLiesOnTheBell) {
     const auto bell = parse("gelfish2.asc");
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(bell && png_image_begin_read_from_file(&image, packFile("caust.png").c_str()));
-    image.format = PNG_FORMAT_GRAY;
-    std::vector<std::uint8_t> grey(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, grey.data(), 0, nullptr));
+    const GreyPicture picture = readGrey("caust.png");
+    ASSERT_TRUE(bell && picture.width > 0);
     const auto texel = [&](int vertex) {
         const auto& p = bell->vertices[static_cast<std::size_t>(vertex)];
         const auto wrap = [](double v) { return v - std::floor(v); };
         const double s = wrap(1.5 * 0.7 * p[0] + 0.5), t = wrap(1.5 * 0.7 * p[2] + 0.5);
-        const int x = std::min(static_cast<int>(s * image.width), int(image.width) - 1);
-        const int y = std::min(static_cast<int>((1.0 - t) * image.height), int(image.height) - 1);
-        return grey[static_cast<std::size_t>(y) * image.width + x] / 255.0;
+        const int x = std::min(static_cast<int>(s * picture.width), picture.width - 1);
+        const int y = std::min(static_cast<int>((1.0 - t) * picture.height), picture.height - 1);
+        return picture.at(x, y);
     };
     // The outer surface's rings: the third is half way down, the fifth the rim.
     const auto ringMean = [&](int ring) {
@@ -676,17 +701,13 @@ TEST(MeshFiles, JellyfishPictureLiesOnTheBell) {
 // night around the rendered fish. Outline vertices may catch the edge.
 TEST(MeshFiles, GoldfishPictureLiesOnTheBody) {
     const auto fish = parse("goldfish.asc");
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(fish && png_image_begin_read_from_file(&image, packFile("goldfish2.png").c_str()));
-    image.format = PNG_FORMAT_GRAY;
-    std::vector<std::uint8_t> grey(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, grey.data(), 0, nullptr));
+    const GreyPicture picture = readGrey("goldfish2.png");
+    ASSERT_TRUE(fish && picture.width > 0);
     const auto texel = [&](double s, double t) {
-        const int x = std::clamp(static_cast<int>(s * image.width), 0, int(image.width) - 1);
+        const int x = std::clamp(static_cast<int>(s * picture.width), 0, picture.width - 1);
         const int y =
-            std::clamp(static_cast<int>((1.0 - t) * image.height), 0, int(image.height) - 1);
-        return grey[static_cast<std::size_t>(y) * image.width + x] / 255.0;
+            std::clamp(static_cast<int>((1.0 - t) * picture.height), 0, picture.height - 1);
+        return picture.at(x, y);
     };
     constexpr int kSkinVertices = 29 * 22;
     int onNight = 0;

@@ -176,16 +176,22 @@ TEST_F(DisplayListTest, SceneDrawsTranslatedObjectsWithCarriedTextureState) {
     glDeleteTextures(2, names);
 }
 
+namespace {
+
+// One lit, untextured scene object of one triangle with these colours.
+std::string litObject(const char* ambient, const char* diffuse) {
+    return std::string("0,0,0\n0,0,0,1\n") + ambient + "\n" + diffuse +
+           "\n0,0\n0,0,0,0\n0,0,0,0\n1\n3\n0,0,1,0,0,0\n0,0,1,0.5,0,0\n0,0,1,0,0.5,0\n";
+}
+
+} // namespace
+
 // Each object's own ambient must reach the material, not the colour that
 // was current before it (Mesa applies a tracked colour lazily).
 TEST_F(DisplayListTest, SceneObjectsKeepTheirOwnAmbientAndDiffuse) {
     TextureTable textures{};
-    auto object = [](const char* ambient, const char* diffuse) {
-        return std::string("0,0,0\n0,0,0,1\n") + ambient + "\n" + diffuse +
-               "\n0,0\n0,0,0,0\n0,0,0,0\n1\n3\n0,0,1,0,0,0\n0,0,1,0.5,0,0\n0,0,1,0,0.5,0\n";
-    };
-    const std::string path = write("lit.sce", "2\n" + object("0.1,0.2,0.3", "0.9,0.8,0.7") +
-                                                  object("0.4,0.5,0.6", "0.3,0.2,0.1"));
+    const std::string path = write("lit.sce", "2\n" + litObject("0.1,0.2,0.3", "0.9,0.8,0.7") +
+                                                  litObject("0.4,0.5,0.6", "0.3,0.2,0.1"));
     glColor3f(0.0f, 0.0f, 0.4f); // a colour left by whatever was drawn before
     const GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
@@ -207,12 +213,8 @@ TEST_F(DisplayListTest, SceneObjectsKeepTheirOwnAmbientAndDiffuse) {
 // redundant, while colour tracking has meanwhile put the first diffuse there.
 TEST_F(DisplayListTest, SceneObjectSharingItsNeighboursAmbientStillGetsIt) {
     TextureTable textures{};
-    auto object = [](const char* ambient, const char* diffuse) {
-        return std::string("0,0,0\n0,0,0,1\n") + ambient + "\n" + diffuse +
-               "\n0,0\n0,0,0,0\n0,0,0,0\n1\n3\n0,0,1,0,0,0\n0,0,1,0.5,0,0\n0,0,1,0,0.5,0\n";
-    };
-    const std::string path = write("same.sce", "2\n" + object("0.4,0.5,0.6", "0.9,0.8,0.7") +
-                                                   object("0.4,0.5,0.6", "0,0,0"));
+    const std::string path = write("same.sce", "2\n" + litObject("0.4,0.5,0.6", "0.9,0.8,0.7") +
+                                                   litObject("0.4,0.5,0.6", "0,0,0"));
     const GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
     LoadScene(7300, path.c_str(), textures);
