@@ -33,6 +33,12 @@ constexpr int kRoomViewTexture = 4300;
 constexpr int kBallViewSize = 256;
 constexpr float kBallViewAlpha = 0.8f; // the views laid over their balls
 constexpr float kBallRadius = 1.1f;    // the sphere list's size
+// The disc that lays a ball's view on its ball: rings and sides, the angle
+// off the view's axis that its rim shows, the outer share that fades out.
+constexpr int kMirrorRings = 12;
+constexpr int kMirrorSides = 40;
+constexpr double kMirrorRimDegrees = 55.0;
+constexpr double kMirrorFadeShare = 0.25;
 // The glass floor hangs at the height of the balls' tops.
 constexpr float kFloorHeight = 1.0f;
 constexpr float kFloorScale = 1.5f;
@@ -133,10 +139,9 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
 
 // A disc facing +z that shows a ball's view texture, for the room view.
 void buildBallBillboardList() {
-    constexpr int kSegments = 40;
     const std::vector<MirrorRing> rings = ballMirrorRings();
     const auto vertex = [](int n, const MirrorRing& ring) {
-        const double a = 2.0 * 3.14159265358979 * n / kSegments;
+        const double a = 2.0 * 3.14159265358979 * n / kMirrorSides;
         const float c = static_cast<float>(std::cos(a)), s = static_cast<float>(std::sin(a));
         glColor4f(1.0f, 1.0f, 1.0f, kBallViewAlpha * ring.alpha);
         glTexCoord2f(0.5f + ring.seen * c, 0.5f + ring.seen * s);
@@ -145,13 +150,13 @@ void buildBallBillboardList() {
     glNewList(kBallBillboardList, GL_COMPILE);
     glBegin(GL_TRIANGLE_FAN);
     vertex(0, MirrorRing{0.0f, 0.0f, 1.0f});
-    for (int n = 0; n <= kSegments; ++n) {
+    for (int n = 0; n <= kMirrorSides; ++n) {
         vertex(n, rings.front());
     }
     glEnd();
     for (std::size_t r = 1; r < rings.size(); ++r) {
         glBegin(GL_QUAD_STRIP);
-        for (int n = 0; n <= kSegments; ++n) {
+        for (int n = 0; n <= kMirrorSides; ++n) {
             vertex(n, rings[r - 1]);
             vertex(n, rings[r]);
         }
@@ -407,23 +412,20 @@ void drawReturningButterflies(part3& self, double s, double t, const TextureTabl
 } // namespace
 
 // A convex mirror shows the direction back to the camera at its middle and
-// ever more of the room, ever more crowded, towards its rim. The view was laid
-// on with the opposite slope (its rim band stretched across the disc's outer
-// part), which drew the floor's joints as radial spikes. The rim shows at
-// most 55 degrees off the view's axis, short of its 67.5-degree edge, and its
-// outer quarter fades out, so the disc sits in the ball as a soft reflection.
+// ever more of the room, ever more crowded, towards its rim; the opposite
+// slope stretches the view's rim band into radial spikes. The rim stops short
+// of the view's 67.5-degree edge and fades out, a soft reflection in the ball.
 std::vector<MirrorRing> ballMirrorRings() {
-    constexpr int kRings = 12;
     constexpr double kHalfPi = 1.5707963267948966;
-    constexpr double kRimAngle = 55.0 * kHalfPi / 90.0;
+    constexpr double kRimAngle = kMirrorRimDegrees * kHalfPi / 90.0;
     const double viewHalfWidth = std::tan(67.5 * kHalfPi / 90.0); // the views' 135 degrees
     std::vector<MirrorRing> rings;
-    for (int n = 1; n <= kRings; ++n) {
+    for (int n = 1; n <= kMirrorRings; ++n) {
         // Closer rings towards the rim, where the picture crowds.
-        const double r = std::sin(kHalfPi * n / kRings);
+        const double r = std::sin(kHalfPi * n / kMirrorRings);
         const double angle = kRimAngle * std::asin(std::min(r, 0.985)) / std::asin(0.985);
         const double seen = 0.5 * std::tan(angle) / viewHalfWidth;
-        const double fade = std::clamp((1.0 - r) / 0.25, 0.0, 1.0);
+        const double fade = std::clamp((1.0 - r) / kMirrorFadeShare, 0.0, 1.0);
         const double alpha = fade * fade * (3.0 - 2.0 * fade);
         rings.push_back(
             {static_cast<float>(r), static_cast<float>(seen), static_cast<float>(alpha)});
