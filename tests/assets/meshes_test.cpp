@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <numbers>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -810,75 +811,149 @@ std::vector<AscMesh> parseAll(const char* file) {
     return meshes;
 }
 
+constexpr int kTunnelShells = 8;
+constexpr int kTunnelMouths = 4;
+
+Vec unit(Vec v) {
+    const double l = std::sqrt(dot(v, v));
+    return {v[0] / l, v[1] / l, v[2] / l};
+}
+
+// The direction `off` radians from `axis`, `turn` round it.
+Vec around(Vec axis, double off, double turn) {
+    const Vec side =
+        unit(std::abs(axis[0]) < 0.9 ? cross(axis, {1, 0, 0}) : cross(axis, {0, 1, 0}));
+    const Vec across = cross(axis, side);
+    Vec d{};
+    for (int i = 0; i < 3; ++i) {
+        d[i] = axis[i] * std::cos(off) +
+               (side[i] * std::cos(turn) + across[i] * std::sin(turn)) * std::sin(off);
+    }
+    return d;
+}
+
+// Each mouth's axis is the mean direction of its vertices (a hexagon's six
+// corners sum to its axis): vertices go to the nearest axis, starting from
+// the four quarter turns round x.
+std::vector<Vec> tunnelMouthAxes(const AscMesh& tunnel) {
+    std::vector<Vec> axes;
+    for (int m = 0; m < kTunnelMouths; ++m) {
+        const double turn = 0.5 * std::numbers::pi * (m + 1);
+        axes.push_back(unit({-0.5, std::sin(turn), std::cos(turn)}));
+    }
+    for (int pass = 0; pass < 6; ++pass) {
+        std::vector<Vec> sums(kTunnelMouths, Vec{});
+        for (const auto& v : tunnel.vertices) {
+            const Vec d = unit({v[0], v[1], v[2]});
+            if (std::abs(d[0]) > 0.99) {
+                continue; // the fit's specks
+            }
+            int nearest = 0;
+            for (int m = 1; m < kTunnelMouths; ++m) {
+                nearest = dot(d, axes[m]) > dot(d, axes[nearest]) ? m : nearest;
+            }
+            for (int i = 0; i < 3; ++i) {
+                sums[nearest][i] += d[i];
+            }
+        }
+        for (int m = 0; m < kTunnelMouths; ++m) {
+            axes[m] = unit(sums[m]);
+        }
+    }
+    return axes;
+}
+
+bool tunnelHits(const AscMesh& tunnel, Vec dir, std::size_t first, std::size_t last) {
+    for (std::size_t f = first; f < last; ++f) {
+        if (rayHits(tunnel, static_cast<int>(f), dir)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The camera stands at the centre and its view sweeps a cone 45 to 75
+// degrees off -x: every mouth opens on that cone, or the view meets its
+// rings from the side as flat stripes.
+TEST(MeshFiles, TunnelMouthsOpenWhereTheTurningViewLooks) {
+    const auto meshes = parseAll("round3.asc");
+    ASSERT_EQ(meshes.size(), 2u);
+    const auto axes = tunnelMouthAxes(meshes[0]);
+    for (int m = 0; m < kTunnelMouths; ++m) {
+        const double off = std::acos(-axes[m][0]) * 180 / std::numbers::pi;
+        EXPECT_GT(off, 45.0) << "mouth " << m;
+        EXPECT_LT(off, 75.0) << "mouth " << m;
+        for (int n = 0; n < m; ++n) {
+            EXPECT_LT(dot(axes[m], axes[n]), std::cos(0.9)) << "mouths " << n << " and " << m;
+        }
+    }
+}
+
 TEST(MeshFiles, TunnelShellsAreSeenFromInsideWithSoftEdgedRingsInLine) {
     const auto meshes = parseAll("round3.asc");
     ASSERT_EQ(meshes.size(), 2u);
     const AscMesh& tunnel = meshes[0];
-    constexpr int kShells = 8;
-    ASSERT_EQ(tunnel.faces.size() % kShells, 0u);
-    const std::size_t perShell = tunnel.faces.size() / kShells;
+    const std::size_t bands = tunnel.faces.size() - 2; // and the fit's two specks
+    ASSERT_EQ(bands % kTunnelShells, 0u);
+    const std::size_t perShell = bands / kTunnelShells;
     EXPECT_LT(signedVolume(tunnel), 0.0) << "the tunnel is seen from inside";
     // From the centre, where the camera stands, the shells' bands lie on the
     // same rings, the outer shells' wider: a direction meets the bands of the
     // outer k shells, so light ramps up towards a ring's middle instead of
     // cutting off on a stair-stepped edge.
+    const auto axes = tunnelMouthAxes(tunnel);
     int full = 0, gaps = 0, edges = 0;
     for (int k = 0; k < 120; ++k) {
-        const double a = 0.05 + 0.012 * k, b = 0.7 * k;
-        const Vec dir{std::sin(a) * std::cos(b), std::sin(a) * std::sin(b), std::cos(a)};
-        std::vector<int> hit(kShells, 0);
-        for (std::size_t f = 0; f < tunnel.faces.size(); ++f) {
+        const Vec dir = around(axes[k % kTunnelMouths], 0.04 + 0.004 * k, 0.7 * k);
+        std::vector<int> hit(kTunnelShells, 0);
+        for (std::size_t f = 0; f < bands; ++f) {
             hit[f / perShell] += rayHits(tunnel, static_cast<int>(f), dir) ? 1 : 0;
         }
         int shells = 0;
-        for (int s = 0; s < kShells; ++s) {
+        for (int s = 0; s < kTunnelShells; ++s) {
             EXPECT_LE(hit[s], 1) << "direction " << k << " meets two bands of shell " << s;
             EXPECT_TRUE(hit[s] == 0 || s == 0 || hit[s - 1] == 1)
                 << "direction " << k << " meets shell " << s << " but not the wider one";
             shells += hit[s];
         }
-        (shells == kShells ? full : shells == 0 ? gaps : edges) += 1;
+        (shells == kTunnelShells ? full : shells == 0 ? gaps : edges) += 1;
     }
     EXPECT_GT(full, 25);
     EXPECT_GT(gaps, 15);
     EXPECT_GT(edges, 15);
 }
 
-// From the centre the outer shell's rings stand where a long straight
-// tunnel's evenly spaced rings would: the cotangents of their angles from the
-// axis step evenly, so they crowd and narrow towards a small vanishing point
-// instead of standing at even angles like a flat curtain of stripes.
-TEST(MeshFiles, TunnelRingsRecedeLikeEvenlySpacedRings) {
+// Walking out from a mouth's axis the rings grow by one ratio, as evenly
+// spaced rings recede in a long tunnel, round a small dark vanishing point.
+TEST(MeshFiles, TunnelRingsRecedeToASmallVanishingPoint) {
     const auto meshes = parseAll("round3.asc");
     const AscMesh& tunnel = meshes[0];
-    const std::size_t perShell = tunnel.faces.size() / 8;
-    std::vector<std::pair<double, double>> rings; // cotangents of each ring's two rims
-    bool inside = false;
-    for (double a = 0.02; a < 1.35; a += 0.001) {
-        const Vec dir{std::sin(a), 0.002 * std::sin(a), std::cos(a)}; // past a corner
-        bool hit = false;
-        for (std::size_t f = 0; f < perShell && !hit; ++f) {
-            hit = rayHits(tunnel, static_cast<int>(f), dir);
+    const std::size_t perShell = (tunnel.faces.size() - 2) / kTunnelShells;
+    const auto axes = tunnelMouthAxes(tunnel);
+    for (int m = 0; m < kTunnelMouths; ++m) {
+        SCOPED_TRACE("mouth " + std::to_string(m));
+        std::vector<std::pair<double, double>> rings; // angles of each ring's two rims
+        bool inside = false;
+        for (double a = 0.01; a < 0.6; a += 0.002) {
+            const bool hit = tunnelHits(tunnel, around(axes[m], a, 0.3), 0, perShell);
+            if (hit && !inside) {
+                rings.push_back({a, 0});
+            }
+            if (!hit && inside) {
+                rings.back().second = a;
+            }
+            inside = hit;
         }
-        if (hit && !inside) {
-            rings.push_back({1 / std::tan(a), 0});
+        ASSERT_GE(rings.size(), 6u);
+        EXPECT_GT(rings.front().first, 0.03) << "no dark vanishing point";
+        EXPECT_LT(rings.front().first, 0.15) << "the vanishing point is a wide hole";
+        const double ratio = rings[1].first / rings[0].first;
+        EXPECT_GT(ratio, 1.15);
+        for (std::size_t k = 1; k + 1 < rings.size(); ++k) {
+            EXPECT_NEAR(rings[k].first / rings[k - 1].first, ratio, 0.08) << "ring " << k;
+            EXPECT_NEAR(rings[k].second / rings[k].first, rings[0].second / rings[0].first, 0.08)
+                << "ring " << k << " covers another share of its pitch";
         }
-        if (!hit && inside) {
-            rings.back().second = 1 / std::tan(a);
-        }
-        inside = hit;
-    }
-    ASSERT_GE(rings.size(), 6u);
-    EXPECT_LT(std::atan(1 / rings.front().first), 0.28) << "the vanishing point is a wide hole";
-    const auto middle = [](const std::pair<double, double>& r) {
-        return 0.5 * (r.first + r.second);
-    };
-    const double pitch = middle(rings[0]) - middle(rings[1]);
-    for (std::size_t k = 1; k < rings.size(); ++k) {
-        EXPECT_NEAR(middle(rings[k - 1]) - middle(rings[k]), pitch, 0.05 * pitch) << "ring " << k;
-        EXPECT_NEAR(rings[k - 1].first - rings[k - 1].second, rings[k].first - rings[k].second,
-                    0.05 * pitch)
-            << "ring " << k << " covers another share of its pitch";
     }
 }
 

@@ -578,73 +578,62 @@ Mesh resoil() {
     return named(mesh, "Blob");
 }
 
-// Light tunnel: a long tube along z made of separate bands, seen from inside
-// (its faces point inward). Inside the feedback it shows the last picture
-// streaked along its length, cut into rings by the dark gaps, so it reads as
-// depth. Additive and without depth test, so the order of its faces does not
-// show in the tunnel. Its wall takes the picture round the texture's corner,
-// so what lights the picture's corners lights the tunnel.
+// Light tunnel: four tunnel mouths round the camera, each a row of hexagonal
+// bands narrowing to a dark vanishing point, seen from inside (the faces
+// point inward). Inside the feedback a band shows the last picture, cut off
+// by the dark gaps, so the rows read as depth. Additive and without depth
+// test, so the order of the faces does not show. The walls take the picture
+// round the texture's corner, so what lights the picture's corners lights
+// the tunnel.
 //
-// Seen from its centre, where the camera stands, one wall is all but
-// invisible (its tint is 0.12 of the picture, and the corners hold little
-// light), and four walls only carried light that something else put into
-// the corners, fading to navy between. So the tunnel is eight nested
-// shells, each a scaled copy of the outer one: from the centre their bands
-// lie on the same rings, and eight walls feed red and green back at more
-// than they lose, so the rings build up to gold on their own while blue
-// stays the clear's. The outer shells' bands are wider, so a ring's light
-// ramps up over eight steps instead of a hard stair-stepped edge. The tube
-// narrows to its ends like a spindle, so the view down the axis meets rings
-// round a small dark vanishing point; eight shells of 180 quads are 2880
-// faces, just inside the triangle loader's 2900 records.
+// The tunnel's camera stands at the centre and turns about the x axis, once
+// every 31 time units, looking 45 to 75 degrees off -x (its pitch swings by
+// 10 degrees): one straight tunnel along any axis is seen mostly from the
+// side, as flat diagonal stripes. So the mouths stand on that cone, about a
+// quarter turn apart: the view passes into one every 2.1 seconds and sees
+// its rings end-on round the picture's middle. Each hexagon has a flat edge
+// towards the x axis, so it stands level on screen.
 //
-// The rings are placed as a long straight tunnel shows them from its middle:
-// rings evenly spaced along the axis, so the cotangents of their angles from
-// the axis step evenly, and every band covers the same share of its pitch.
-// Seen obliquely, which is most of the time (the camera's pitch keeps the
-// axis 20 to 40 degrees off the view), they crowd and thin out towards the
-// vanishing point; evenly spaced angles on the spindle read as a flat
-// curtain of stripes. Each rim sits where its direction meets the spindle,
-// so the walls read the picture round the corners as before. The far rings
-// are small on screen, so they have fewer sides.
+// One wall is all but invisible (its tint is 0.12 of the picture), so each
+// mouth is eight nested shells whose bands lie on the same directions: eight
+// walls feed red and green back at more than they lose, so the rings build
+// up to gold on their own while blue stays the clear's. The outer shells'
+// bands are wider, so a ring's light ramps up instead of cutting off on a
+// stair-stepped edge. The rings' sizes shrink geometrically, as evenly
+// spaced rings of a tunnel do towards its far end. Eight shells of four
+// mouths of seven hexagons are 2688 faces, inside the triangle loader's
+// 2900 records.
 constexpr double kTunnelRadii[] = {0.9, 0.84, 0.78, 0.72, 0.66, 0.6, 0.54, 0.48};
-constexpr double kTunnelPitch = 0.5;  // ring spacing along the seen tunnel, in its radii
-constexpr int kTunnelWaistSides = 20; // the band round the middle
-// The waist band is seen straight from the side, the broadest band of all;
-// at the rings' share it burned the whole sideways view to cream.
-constexpr double kTunnelWaistShare = 0.6;
-constexpr int kTunnelRingSides[] = {18, 14, 12, 10, 10, 8, 8}; // rings out to either end
-constexpr double kBandWidthOuter = 0.7; // share of the pitch a band covers, outer shell
-constexpr double kBandWidthInner = 0.5; // and inner shell: the bands' edges ramp up
+// Each mouth's axis: degrees off -x and round x (from +z towards +y). Three
+// stand where the turning view passes; the second also where a music cue
+// throws the clock back (time 13 to 17), so every accent looks into it.
+struct TunnelMouth {
+    double tilt, turn;
+};
+constexpr TunnelMouth kTunnelMouths[] = {{60, 78}, {48, 178}, {60, 258}, {60, 345}};
+constexpr double kTunnelOuterRing = 34.0; // degrees from the axis to a corner; the
+constexpr double kTunnelRingRatio = 0.75; // next ring in is this much smaller
+constexpr int kTunnelRings = 7;
+constexpr double kBandShareOuter = 0.6;  // share of a ring's pitch a band covers, outer shell
+constexpr double kBandShareInner = 0.35; // and inner shell: the bands' edges ramp up
 
-// Where the direction at `polar` from the axis (and `turn` round it) meets
-// the outer shell's spindle r = 0.9 sqrt(1 - z^2).
-Vec3 tunnelPoint(double polar, double turn) {
-    const double s = std::sin(polar) / kTunnelRadii[0], c = std::cos(polar);
-    const double reach = 1 / std::sqrt(s * s + c * c);
-    const double r = reach * std::sin(polar);
-    return Vec3{r * std::cos(turn), r * std::sin(turn), reach * c};
+// The direction at angle `off` from the mouth's axis, `turn` round it.
+Vec3 mouthDirection(Vec3 axis, Vec3 side, double off, double turn) {
+    const Vec3 across = cross(axis, side);
+    return axis * std::cos(off) + (side * std::cos(turn) + across * std::sin(turn)) * std::sin(off);
 }
 
-// One band between two distances along the seen tunnel (negative towards
-// the other end): a strip of quads between its two rims.
-void addTunnelBand(Mesh& mesh, double scale, double near, double far, int sides) {
+// One hexagonal band between two angles from the mouth's axis.
+void addTunnelBand(Mesh& mesh, Vec3 axis, Vec3 side, double radius, double outer, double inner) {
     const int first = static_cast<int>(mesh.vertices.size());
-    for (const double d : {near, far}) {
-        const double polar = std::atan2(1.0, d);
-        for (int side = 0; side < sides; ++side) {
-            mesh.addVertex(tunnelPoint(polar, 2 * kPi * side / sides) * scale);
+    for (const double off : {outer, inner}) {
+        for (int k = 0; k < 6; ++k) {
+            mesh.addVertex(mouthDirection(axis, side, off, kPi / 6 + kPi / 3 * k) * radius);
         }
     }
-    for (int side = 0; side < sides; ++side) {
-        const int a = first + side;
-        const int b = first + (side + 1) % sides;
-        // Bands that run towards the far end are mirror images: wound the other way.
-        if (far > near) {
-            mesh.addQuad(a, a + sides, b + sides, b);
-        } else {
-            mesh.addQuad(a, b, b + sides, a + sides);
-        }
+    for (int k = 0; k < 6; ++k) {
+        const int a = first + k, b = first + (k + 1) % 6;
+        mesh.addQuad(a, b, b + 6, a + 6);
     }
 }
 
@@ -652,22 +641,30 @@ Mesh tunnelBands() {
     Mesh mesh;
     const int shells = static_cast<int>(std::size(kTunnelRadii));
     for (int shell = 0; shell < shells; ++shell) {
-        const double scale = kTunnelRadii[shell] / kTunnelRadii[0];
-        const double half =
-            0.5 * kTunnelPitch *
-            (kBandWidthOuter + (kBandWidthInner - kBandWidthOuter) * shell / (shells - 1.0));
-        addTunnelBand(mesh, scale, -kTunnelWaistShare * half, kTunnelWaistShare * half,
-                      kTunnelWaistSides);
-        for (int ring = 1; ring <= static_cast<int>(std::size(kTunnelRingSides)); ++ring) {
-            const double d = kTunnelPitch * ring;
-            for (const double end : {1.0, -1.0}) {
-                addTunnelBand(mesh, scale, end * (d - half), end * (d + half),
-                              kTunnelRingSides[ring - 1]);
+        const double share =
+            kBandShareOuter + (kBandShareInner - kBandShareOuter) * shell / (shells - 1.0);
+        for (const TunnelMouth& mouth : kTunnelMouths) {
+            const double tilt = radians(mouth.tilt), turn = radians(mouth.turn);
+            const Vec3 axis{-std::cos(tilt), std::sin(tilt) * std::sin(turn),
+                            std::sin(tilt) * std::cos(turn)};
+            const Vec3 pole{-1, 0, 0};
+            const Vec3 side = normalised(pole - axis * dot(pole, axis));
+            const double rim = std::pow(kTunnelRingRatio, 0.5 * share);
+            for (int ring = 0; ring < kTunnelRings; ++ring) {
+                const double off = radians(kTunnelOuterRing) * std::pow(kTunnelRingRatio, ring);
+                addTunnelBand(mesh, axis, side, kTunnelRadii[shell], off / rim, off * rim);
             }
         }
     }
-    if (mesh.signedVolume6() > 0) {
-        mesh.flipFaces(); // the faces look inward
+    // The faces look inward, at the camera.
+    orientFaces(mesh, 0, mesh.faces.size(), [](Vec3 centroid) { return centroid * -1.0; });
+    // Two specks at opposite corners of the cube keep the fit's centre on
+    // the camera and its scale at 1; they are far too small to see.
+    for (const double s : {1.0, -1.0}) {
+        const int a = mesh.addVertex(Vec3{s, s, s});
+        mesh.addVertex(Vec3{s - 0.001 * s, s, s});
+        mesh.addVertex(Vec3{s, s - 0.001 * s, s});
+        mesh.addTriangle(a, a + 1, a + 2);
     }
     return mesh;
 }
