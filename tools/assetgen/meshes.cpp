@@ -614,8 +614,8 @@ constexpr TunnelMouth kTunnelMouths[] = {{60, 78}, {48, 178}, {60, 258}, {60, 34
 constexpr double kTunnelOuterRing = 34.0; // degrees from the axis to a corner; the
 constexpr double kTunnelRingRatio = 0.75; // next ring in is this much smaller
 constexpr int kTunnelRings = 7;
-constexpr double kBandShareOuter = 0.6;  // share of a ring's pitch a band covers, outer shell
-constexpr double kBandShareInner = 0.35; // and inner shell: the bands' edges ramp up
+constexpr double kBandShareOuter = 0.7;  // share of a ring's pitch a band covers, outer shell
+constexpr double kBandShareInner = 0.42; // and inner shell: the bands' edges ramp up
 
 // The direction at angle `off` from the mouth's axis, `turn` round it.
 Vec3 mouthDirection(Vec3 axis, Vec3 side, double off, double turn) {
