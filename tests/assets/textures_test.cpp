@@ -1145,6 +1145,54 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     }
 }
 
+// At the end the blobs float on a cleared screen, so their skin must carry a
+// place: a violet dusk above its horizon and the room's warm tiles below (a
+// cool grey studio made them pebbles in a void). The sheet's side picture is
+// that dusk in a liquid: dark where flat, warm where its waves catch the glow
+// (grey rings read as a wall).
+TEST(Textures, LiquidSkinsMirrorTheDusk) {
+    const Picture skin = readWithLibpng("envmap5.png");
+    ASSERT_GT(skin.width, 0);
+    const auto meanOf = [&skin](int y0, int y1, int channel) {
+        double sum = 0;
+        int n = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = skin.width / 4; x < 3 * skin.width / 4; ++x) {
+                sum += skin.at(x, y, channel);
+                ++n;
+            }
+        }
+        return sum / n;
+    };
+    const int h = skin.height;
+    EXPECT_GT(meanOf(h / 8, 3 * h / 8, 2), meanOf(h / 8, 3 * h / 8, 1)) << "sky is not violet";
+    EXPECT_GT(meanOf(h / 8, 3 * h / 8, 0), meanOf(h / 8, 3 * h / 8, 1)) << "sky is not violet";
+    EXPECT_GT(meanOf(5 * h / 8, 7 * h / 8, 0), 1.4 * meanOf(5 * h / 8, 7 * h / 8, 2))
+        << "floor is not warm";
+
+    const Picture sheet = readWithLibpng("raytracer.png");
+    ASSERT_GT(sheet.width, 0);
+    std::vector<double> sorted;
+    double warmRed = 0, warmBlue = 0;
+    for (int y = 0; y < sheet.height; ++y) {
+        for (int x = 0; x < sheet.width; ++x) {
+            sorted.push_back(sheet.luminance(x, y));
+        }
+    }
+    std::sort(sorted.begin(), sorted.end());
+    const double bright = sorted[sorted.size() * 9 / 10];
+    for (int y = 0; y < sheet.height; ++y) {
+        for (int x = 0; x < sheet.width; ++x) {
+            if (sheet.luminance(x, y) >= bright) {
+                warmRed += sheet.at(x, y, 0);
+                warmBlue += sheet.at(x, y, 2);
+            }
+        }
+    }
+    EXPECT_LT(sorted[sorted.size() / 4], 40.0) << "flat stretches are not dark";
+    EXPECT_GT(warmRed, 1.5 * warmBlue) << "wave slopes do not catch the warm glow";
+}
+
 // The swarm's window keeps 85 % of itself in 8 bits, so each pixel of the sky
 // stalls up to three steps away from the picture, and across a wide smooth
 // ramp those stalls line up into stepped bands. Nearly every part of the sky

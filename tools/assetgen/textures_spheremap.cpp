@@ -286,22 +286,46 @@ float lobe(Direction d, Direction centre, float width) {
     return std::exp(-angle * angle / (width * width));
 }
 
-// The blobby surface's skin (looked up by its coarse per-vertex normals) and
-// the room's chrome balls: a dark studio with broad soft lights only, since
-// small sharp lights break into jagged patches across the surface's large
-// triangles. Directions behind the object (the map's rim) fall to black, so
-// the surface gets a dark soft outline; the side picture is added on top,
-// so nothing here goes above three quarters.
+// The blobby surface's skin (looked up by its coarse per-vertex normals):
+// liquid chrome between the swarm's dusk and the reflection room. Above its
+// horizon the dusk (violet overhead, a rose-amber glow low down), below it
+// the room's warm glass tiles in perspective, so on the black screen of the
+// end the blobs still mirror a sky and a room rather than a dark studio.
+// Broad soft lights and tiles only, since small sharp lights break into
+// jagged patches across the surface's large triangles. Directions behind
+// the object (the map's rim) fall to black, so the surface gets a dark soft
+// outline; the side picture is added on top, so nothing here goes above
+// three quarters.
+Colour duskOver(Direction d) {
+    const float up = std::max(d.y, 0.0f);
+    Colour sky =
+        mix(Colour{0.42f, 0.15f, 0.11f}, Colour{0.18f, 0.07f, 0.25f}, smoothstep(0.0f, 0.45f, up));
+    sky = mix(sky, Colour{0.05f, 0.04f, 0.14f}, smoothstep(0.4f, 0.95f, up));
+    return sky + Colour{0.6f, 0.34f, 0.16f} * (0.45f * std::exp(-up * up / 0.012f));
+}
+
+Colour warmTilesUnder(Direction d) {
+    const float down = std::max(-d.y, 0.02f);
+    const float x = d.x / down, z = d.z / down; // on a floor one unit below
+    const auto joint = [](float u) {
+        const float f = u - std::floor(u);
+        return smoothstep(0.0f, 0.12f, f) * smoothstep(1.0f, 0.88f, f);
+    };
+    const float fu = x * 0.8f - std::floor(x * 0.8f), fv = z * 0.8f - std::floor(z * 0.8f);
+    const float heart = std::exp(-((fu - 0.5f) * (fu - 0.5f) + (fv - 0.5f) * (fv - 0.5f)) / 0.06f);
+    const Colour tile = Colour{0.16f, 0.09f, 0.04f} + Colour{0.5f, 0.28f, 0.1f} * heart;
+    // Far tiles blur into the horizon's glow: no moire at grazing angles.
+    const float near = smoothstep(0.08f, 0.45f, down);
+    const Colour far = Colour{0.3f, 0.15f, 0.07f};
+    return mix(far, tile * (0.25f + 0.75f * joint(x * 0.8f) * joint(z * 0.8f)), near);
+}
+
 Image silverStudio() {
     return sphereMap([](Direction d) {
-        Colour base = mix(Colour{0.07f, 0.05f, 0.05f}, Colour{0.1f, 0.13f, 0.22f},
-                          smoothstep(-0.6f, 0.8f, d.y));
-        base += Colour{0.35f, 0.28f, 0.24f} * (0.35f * std::exp(-d.y * d.y / 0.02f));
-        const Colour key = Colour{0.75f, 0.78f, 0.85f} * lobe(d, {-0.55f, 0.6f, 0.58f}, 0.45f);
-        const Colour warm = Colour{0.55f, 0.3f, 0.15f} * lobe(d, {0.8f, -0.25f, 0.4f}, 0.55f);
-        const Colour top = Colour{0.2f, 0.3f, 0.5f} * lobe(d, {0.1f, 1.0f, -0.2f}, 0.6f);
+        Colour base = d.y >= 0 ? duskOver(d) : warmTilesUnder(d);
+        const Colour key = Colour{0.62f, 0.6f, 0.72f} * lobe(d, {-0.55f, 0.6f, 0.58f}, 0.4f);
         const float behind = smoothstep(-0.2f, -0.85f, d.z);
-        return (base + key + warm + top) * (1 - 0.9f * behind);
+        return (base + key) * (1 - 0.9f * behind);
     });
 }
 

@@ -1,67 +1,71 @@
 // povray: +W256 +H256 +A0.05 +AM2 +R3 -V
 // The blobby surface's side picture. It is laid flat over the surface by
-// position and added, so while the surface is a sheet it IS the sheet's look:
-// a still photo of a scene read as a picture pasted over the trail. This is
-// the sheet itself seen from straight above instead: near-black ink with a
-// mirror finish, rings spreading from the middle where the balls break
-// through, lit by a soft band of sky, a soft-box and a warm strip. Between
-// the rings it stays dark, so the surface keeps its own shading where it bends.
+// position and added, so while the surface is a sheet it IS the sheet's look.
+// The sheet rises over the swarm's dusk and the trail shows through where it
+// opens, so it is a liquid mirror of that same dusk seen from straight above:
+// a slow swell and a few soft wave trains catch the warm horizon glow on their
+// slopes and the violet sky on their crests; no rings from one centre (they
+// read as a grey target wall).
 #version 3.7;
 global_settings { assumed_gamma 1.0 max_trace_level 6 ambient_light 0 }
 
 // Looks straight down on the grid's 8 x 8 square, the area the picture spans.
 camera { orthographic location <0, 10, 0> look_at <0, 0, 0> right x*8 up z*8 }
 
-// Dark at the zenith (what a flat stretch mirrors) and lit in a soft band
-// about 70 degrees up (what a ripple's slope mirrors), so the rings come out
-// as soft gradients of sheen rather than drawn lines.
+// The dusk: a rose-amber glow low on one side, violet overhead, a few dark
+// cloud bands; a flat stretch mirrors the near-black zenith, a slope the
+// glow, since the sheet's own skin is already lit and this is added to it.
 sky_sphere {
   pigment {
     gradient y
     color_map {
-      [0.00 rgb 0]
-      [0.82 rgb <0.002, 0.003, 0.008>]
-      [0.93 rgb <0.42, 0.52, 0.8>]
-      [0.985 rgb <0.02, 0.025, 0.05>]
-      [1.00 rgb <0.001, 0.002, 0.005>]
+      [0.00 rgb <0.20, 0.07, 0.04>]
+      [0.70 rgb <0.36, 0.13, 0.05>]
+      [0.84 rgb <0.46, 0.18, 0.08>]
+      [0.9 rgb <0.24, 0.07, 0.16>]
+      [0.94 rgb <0.07, 0.025, 0.1>]
+      [1.00 rgb <0.01, 0.006, 0.03>]
     }
   }
+  pigment {
+    bozo
+    turbulence 0.6 octaves 4
+    color_map {
+      [0.00 rgbt <0.02, 0.01, 0.04, 0.2>]
+      [0.35 rgbt <0.02, 0.01, 0.04, 0.6>]
+      [0.55 rgbt <0, 0, 0, 1>]
+      [1.00 rgbt <0, 0, 0, 1>]
+    }
+    scale <0.5, 0.08, 0.5>
+  }
 }
 
-// The lights are seen only in the ink's mirror (no_image): a cool soft-box
-// and a long warm strip give the glints colour and a side.
+// The sun's afterglow, seen only in the mirror: a long warm strip low on the
+// horizon. (A cool soft-box read as a grey pebble lying on the sheet.)
 #declare Soft = finish { emission 1 diffuse 0 };
-disc {
-  <-3.5, 6, 2.5>, <0.5, -1, -0.3>, 2.6
-  texture {
-    pigment { spherical color_map { [0 rgb 0] [0.6 rgb <0.55, 0.72, 1.0> * 0.9] [1 rgb <0.75, 0.88, 1.0> * 1.0] } scale 2.6 translate <-3.5, 6, 2.5> }
-    finish { Soft }
-  }
-  no_shadow no_image
-}
 box {
-  <3.5, 4.5, -5>, <4.3, 4.6, 5>
+  <-9, 1.2, -30>, <9, 2.6, -29>
   texture {
-    pigment { gradient x color_map { [0 rgb 0] [0.5 rgb <1.0, 0.66, 0.38> * 1.1] [1 rgb 0] } scale <0.8, 1, 1> translate <3.5, 0, 0> }
+    pigment { gradient y color_map { [0 rgb 0] [0.5 rgb <1.0, 0.55, 0.28> * 0.9] [1 rgb 0] } scale <1, 1.4, 1> translate <0, 1.2, 0> }
     finish { Soft }
   }
   no_shadow no_image
 }
 
-// The ink: a few broad rings from the middle over a slow swell that keeps
-// them from looking drawn with a compass; many fine rings read as a
-// fingerprint.
+// The liquid: a slow swell with two crossing wave trains, dark and glossy.
 plane {
   y, 0
   texture {
-    pigment { color rgb <0.003, 0.006, 0.016> }
+    pigment { color rgb <0.01, 0.006, 0.015> }
     normal {
       average normal_map {
-        [1 ripples 0.35 frequency 0.9 turbulence 0.03]
-        [0.45 waves 0.3 frequency 0.5 translate <2.5, 0, -1.8> scale 1.7]
+        [1.0 waves 0.8 frequency 0.45 translate <6, 0, 4.5>]
+        [1.0 waves 0.7 frequency 0.55 translate <-5.5, 0, -4> scale 1.2]
+        [0.7 waves 0.6 frequency 0.5 translate <5, 0, -6.5>]
+        [0.9 bumps 0.5 scale 2.2]
       }
     }
-    finish { ambient 0 diffuse 0.02 specular 0.5 roughness 0.01 reflection { 0.15, 0.8 fresnel } conserve_energy }
+    finish { ambient 0 diffuse 0.02 specular 0.35 roughness 0.02 reflection { 0.55, 0.9 fresnel } conserve_energy }
   }
   interior { ior 1.33 }
 }
