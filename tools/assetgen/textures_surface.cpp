@@ -95,8 +95,10 @@ Image wingPattern() {
 // Glazed ceramic: a deep blue glaze with pale bands and fine crackle.
 // The vase's glaze, seen through a feedback loop that shows a still surface
 // at up to 16 times its brightness: a deep cobalt ground with a dark teal
-// run, and gold crackle lines, all kept under a seventh of full light so the
-// vase settles lit, not burnt, when the loop holds longest.
+// run, and gold crackle lines, no texel above a quarter of full light. The
+// mirror image wears the same glaze and shows through the floor at a fifth,
+// so the ground is as bright as the loop allows: at half this (mean 0.07)
+// the reflection barely rose above the black pool.
 Image ceramicGlaze() {
     Image image(256, 256);
     image.shade([](float s, float t) {
@@ -106,7 +108,7 @@ Image ceramicGlaze() {
                                  smoothstep(0.35f, 0.85f, band));
         const CellDistances crack = cellularNoise(s, t, 12, 22);
         const float line = std::exp(-(crack.second - crack.nearest) * 40);
-        return glaze * (0.8f + 0.4f * flow) + Colour{0.14f, 0.1f, 0.04f} * line;
+        return glaze * (1.45f + 0.7f * flow) + Colour{0.14f, 0.1f, 0.04f} * line;
     });
     return image;
 }
