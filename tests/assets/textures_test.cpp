@@ -459,32 +459,40 @@ TEST(Textures, WetFloorIsDimWithBlackWaterForTheReflection) {
 }
 
 // The floor is laid once over a 12-unit quad from x = -4 to 8, so the vase
-// (x 0, z 0) stands a third of the way across, half way up: the black pool
-// its mirror image shows through must lie there, not beside it, with lit
-// terrace a few units further out.
+// (x 0, z 0) stands a third of the way across, half way up: the pool its
+// mirror image shows through must lie there, not beside it, black round the
+// foot, with a faint sky sheen towards its rim (a black disc read as a pit)
+// that stays darker than the lit terrace a few units further out.
 TEST(Textures, WetFloorPoolLiesUnderTheVase) {
     const Picture p = readWithLibpng("vase_floor2.png");
     ASSERT_GT(p.width, 0);
     const double texelsPerUnit = p.width / 12.0;
     const double vaseX = 4 * texelsPerUnit, vaseY = p.height / 2.0;
-    double pool = 0, terrace = 0;
-    int poolCount = 0, terraceCount = 0;
+    double foot = 0, rim = 0, terrace = 0;
+    int footCount = 0, rimCount = 0, terraceCount = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
             const double dx = (x + 0.5 - vaseX) / texelsPerUnit,
                          dy = (y + 0.5 - vaseY) / texelsPerUnit;
-            if (std::hypot(dx, dy) < 1.8) {
-                pool += p.luminance(x, y);
-                ++poolCount;
+            const double r = std::hypot(dx, dy);
+            if (r < 1.0) {
+                foot += p.luminance(x, y);
+                ++footCount;
+            } else if (r > 1.7 && r < 2.2) {
+                rim += p.luminance(x, y);
+                ++rimCount;
             } else if (dx > 3.5 && dx < 5.5 && std::abs(dy) < 2) {
                 terrace += p.luminance(x, y);
                 ++terraceCount;
             }
         }
     }
-    pool /= poolCount;
+    foot /= footCount;
+    rim /= rimCount;
     terrace /= terraceCount;
-    EXPECT_LT(pool, 1.5) << "no black water under the vase";
+    EXPECT_LT(foot, 1.5) << "no black water under the vase";
+    EXPECT_GT(rim, foot + 1.0) << "the pool is a black pit, no water surface";
+    EXPECT_LT(rim, 0.75 * terrace) << "the water is as bright as the stone";
     EXPECT_GT(terrace, 4.0) << "the terrace round the pool is lost";
 }
 

@@ -95,8 +95,10 @@ Image wingPattern() {
 // Glazed ceramic: a deep blue glaze with pale bands and fine crackle.
 // The vase's glaze, seen through a feedback loop that shows a still surface
 // at up to 16 times its brightness: a deep cobalt ground with a dark teal
-// run, and gold crackle lines, all kept under a seventh of full light so the
-// vase settles lit, not burnt, when the loop holds longest.
+// run, and gold crackle lines, no texel above a quarter of full light. The
+// mirror image wears the same glaze and shows through the floor at a fifth,
+// so the ground is as bright as the loop allows: at half this (mean 0.07)
+// the reflection barely rose above the black pool.
 Image ceramicGlaze() {
     Image image(256, 256);
     image.shade([](float s, float t) {
@@ -106,7 +108,7 @@ Image ceramicGlaze() {
                                  smoothstep(0.35f, 0.85f, band));
         const CellDistances crack = cellularNoise(s, t, 12, 22);
         const float line = std::exp(-(crack.second - crack.nearest) * 40);
-        return glaze * (0.8f + 0.4f * flow) + Colour{0.14f, 0.1f, 0.04f} * line;
+        return glaze * (1.45f + 0.7f * flow) + Colour{0.14f, 0.1f, 0.04f} * line;
     });
     return image;
 }
@@ -149,6 +151,19 @@ Image lightBands(Colour edge, Colour middle, float bands, std::uint32_t seed) {
 // the whole terrace is kept dim: the sun's side (low s, -x) warmer, the far
 // side cooler, and the quad's edges sink into the night instead of ending
 // in a hard line against the black.
+// The pool's water mirrors the dusk sky faintly, rising towards the coping
+// as water does at grazing angles: a black hole read as a pit, not a pool,
+// and the rain's darkening rings need something to darken. Round the vase's
+// foot it stays black, since the mirror image shows through there.
+Colour poolSheen(float s, float t, float terraceLight, float sunward) {
+    constexpr float kPoolS = 1.0f / 3.0f, kPoolT = 0.5f, kPoolRadius = 0.2f;
+    const float r = std::hypot(s - kPoolS, t - kPoolT) / kPoolRadius;
+    const float water = 1 - smoothstep(0.004f, 0.02f, terraceLight);
+    const float rise = smoothstep(0.45f, 1.0f, r) * (1 - smoothstep(1.0f, 1.1f, r));
+    const Colour sky = mix(Colour{0.012f, 0.014f, 0.04f}, Colour{0.04f, 0.018f, 0.022f}, sunward);
+    return sky * (water * rise);
+}
+
 Image wetFloor() {
     constexpr float kGain = 0.3f, kKnee = 0.08f;
     const Image terrace = renderedPicture("wet_terrace.png", 256, 256);
@@ -161,7 +176,7 @@ Image wetFloor() {
         // A soft knee: the few petals and glints stay points, not burns.
         const float l = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
         const float knee = l > kKnee ? (kKnee + 0.3f * (l - kKnee)) / l : 1.0f;
-        return c * (knee * smoothstep(0.0f, 0.14f, edge));
+        return (c * knee + poolSheen(s, t, l, sunward)) * smoothstep(0.0f, 0.14f, edge);
     });
     return image;
 }
