@@ -32,17 +32,14 @@ float causticNetwork(float s, float t, float phase, int period, std::uint32_t se
     return focus * (std::exp(-edge * 12.0f) + 0.2f * std::exp(-edge * 3.0f));
 }
 
-// The ground between the lines: blue-green sand ripples, the same in every
-// frame, so the sea floor keeps a still, readable texture under the trail
-// while only the light moves. The floor is this times its light (at most
-// about half), so a dim ground left it an unlit fog; but the surface layers
-// and overlays add it too, so it stays well below the lines and has no red,
-// which the overlays weight most.
-Colour seaBed(float s, float t) {
+// Sand ripples between the lines, the same in every frame, so the sea floor
+// keeps a still, readable texture under the trail while only the light
+// moves (0.45 to 1).
+float sandRipples(float s, float t) {
     const float bend = 0.6f * fractalNoise(s, t, 3, 2, 0.5f, 19);
     const float ripple = 0.5f + 0.5f * std::sin(2 * pi * (7 * s + 2 * t + bend));
     const float mottle = 0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 21);
-    return Colour{0.004f, 0.2f, 0.42f} * (0.45f + 0.3f * ripple + 0.25f * mottle);
+    return 0.45f + 0.3f * ripple + 0.25f * mottle;
 }
 
 Image causticFrame(int frame) {
@@ -64,23 +61,26 @@ Image causticFrame(int frame) {
         // added up into an even blue mush.
         const float edge = d.second - d.nearest;
         const float line = std::exp(-edge * 14.0f) * (0.5f + 0.8f * d.second);
-        // Sunlight focused by the waves lights the net only in patches that
-        // drift slowly: a few bright knots and strands over a dark floor
-        // rather than an even grid.
+        // Sunlight focused by the waves falls only in patches that drift
+        // slowly: there the sand is lit green-gold and the net is bright;
+        // elsewhere the ground is nearly black. The surface layers and the
+        // overlays add every texel of these frames over the whole view, so
+        // an evenly lit blue-green ground turned all the water one blue.
         const float patch = 0.5f + 0.5f * periodicNoise(s * 2 + drift * std::cos(phase),
                                                         t * 2 + drift * std::sin(phase), 2, 17);
+        const float sun = smoothstep(0.38f, 0.72f, patch);
         const float lit = 0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch);
         const float raw = line * line * lit * 2.2f;
         const float light = 1.3f * (1.0f - std::exp(-raw));
-        // Blue-cyan lines with little red: the picture lays these frames
-        // over itself once per colour channel, four times magnified and with
-        // red weighted far above the rest, and looks through three of them
-        // added at the surface, so a red line turned into a red net there.
+        // Little red anywhere: the picture lays these frames over itself
+        // once per colour channel, four times magnified and with red
+        // weighted far above the rest, so a red line turned into a red net.
         // Only the brightest knots go pale, so they read as points of
         // sunlight.
+        const Colour shade{0.0f, 0.025f, 0.04f}, sunlitSand{0.04f, 0.5f, 0.3f};
+        const Colour ground = mix(shade, sunlitSand, sun) * sandRipples(s, t);
         const float core = light * light * light;
-        return seaBed(s, t) + Colour{0.01f, 0.45f, 0.85f} * light +
-               Colour{0.015f, 0.1f, 0.05f} * core;
+        return ground + Colour{0.01f, 0.5f, 0.62f} * light + Colour{0.02f, 0.22f, 0.16f} * core;
     });
     return image;
 }
