@@ -62,6 +62,12 @@ constexpr double kColumnSize = 1.6;
 // tentacles (24 units down, 10 out) and its glow (16 across the diagonal).
 constexpr double kRiserReach = 2.2;
 constexpr double kColumnReach = 26.0;
+// The scene camera's circle: its radius, and how much wider it grows over
+// which keys after the medusa.
+constexpr double kEyeRadius = 18.0;
+constexpr double kEyeWidening = 7.0;
+constexpr double kEyeWidenFrom = 33.0;
+constexpr double kEyeWidenKeys = 2.0;
 constexpr float kLightPosition[4] = {1.0f, 0.0f, 1.0f, 0.0f};
 constexpr float kSkyAmbient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
 constexpr float kSkyDiffuse[4] = {0.8f, 0.5f, 0.5f, 1.0f};
@@ -92,7 +98,12 @@ TVector cameraEye(int key) {
     const double y = key == 49   ? -1.85
                      : key == 50 ? -1.9
                                  : -6.0 + 5.5 * std::sin(0.23 * (key - 8) + 0.5);
-    return makeKey(18.0 * std::cos(a) - 6.0, y, 18.0 * std::sin(a) - 3.0);
+    // Once the medusa has gone the eye widens its circle, so the column's
+    // jellyfish pass some eleven units off or more instead of five, where their
+    // tentacles slashed across the view as broad bands.
+    const double widen = std::clamp((key - kEyeWidenFrom) / kEyeWidenKeys, 0.0, 1.0);
+    const double radius = kEyeRadius + kEyeWidening * widen * widen * (3.0 - 2.0 * widen);
+    return makeKey(radius * std::cos(a) - 6.0, y, radius * std::sin(a) - 3.0);
 }
 
 TVector cameraCentre(int key) {

@@ -1050,6 +1050,25 @@ TEST(Textures, WaterBodyIsClearBetweenItsOpaqueLines) {
     EXPECT_GT(texels[n - n / 50].first, 90.0) << "the lines must be bright";
 }
 
+// The wobble overlay is added five times over the whole view late in the
+// deep sea: it must be light caught in dark water, black over most of the
+// picture (an even haze under a dense net washed the view blue), with a few
+// bright lines left.
+TEST(Textures, WobbleOverlayIsDarkBetweenSparseLines) {
+    const Picture p = readWithLibpng("gelfishtex0.png");
+    ASSERT_GT(p.width, 0);
+    std::vector<double> levels;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            levels.push_back(p.luminance(x, y));
+        }
+    }
+    std::sort(levels.begin(), levels.end());
+    const size_t n = levels.size();
+    EXPECT_LT(levels[n * 3 / 4], 8.0) << "three quarters of the overlay must be black";
+    EXPECT_GT(levels[n - n / 100], 60.0) << "its lines must still show";
+}
+
 // The alpha sources are read from their blue byte: it must carry a real ramp.
 TEST(Textures, AlphaFilesCarryTheirRampInBlue) {
     for (const char* file : {"causta.png", "gradient.png"}) {

@@ -189,15 +189,20 @@ Image domePattern() {
     return image;
 }
 
-// Wobble overlay: soft ripples of light, faint, tiling.
+// Wobble overlay: one repeat fills the whole view, five copies of it are
+// added over the jellyfish, so it is a sparse shimmer: thin lines of light
+// that break along their length and show only where a slow patch of light
+// passes, black everywhere else (a net of glowing lines over an even haze
+// laid a bright blue grid over the picture). Fine: a coarse net there read
+// as a few broad ribbons instead of light on water.
 Image wobbleRipples() {
     Image image(256, 256);
     image.shade([](float s, float t) {
-        // Fine: the overlay is shown over the whole view, and a coarse net
-        // there read as a few broad ribbons instead of light on water.
-        const float net = causticNetwork(s, t, 1.3f, 7, 51);
-        const float haze = 0.5f + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 52);
-        return Colour{0.35f, 0.7f, 0.9f} * (0.45f * net + 0.2f * haze);
+        const float net = std::min(causticNetwork(s, t, 1.3f, 7, 51) / 1.1f, 1.0f);
+        const float line = net * net;
+        const float patches = smoothstep(-0.35f, 0.3f, fractalNoise(s, t, 2, 3, 0.5f, 52));
+        const float breaks = smoothstep(-0.45f, 0.2f, fractalNoise(s, t, 8, 2, 0.5f, 53));
+        return Colour{0.35f, 0.7f, 0.9f} * (0.9f * line * patches * breaks);
     });
     return image;
 }
