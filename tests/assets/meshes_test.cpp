@@ -52,11 +52,12 @@ const Expected kMeshes[] = {
     // triangle below it that keeps the fit centred on the floor.
     {"plane.asc", 3 * 1080 + 72 * 11 + 2 * 3528 + 3, 1080 + 1440 + 3528 + 1,
      Box{{-1, -1, -0.45}, {1, 1, 0.45}}},
-    // 60 point faces and 20 core faces on corners of their own; every point
-    // face has hidden copies of its tip on two extra vertices, seventeen and
-    // nine for twelve of them each, one for the rest.
-    {"star2.asc", 5 * 60 + 3 * 20, 80 + 13 * 24 + 36, Box{{-0.664, -1, -0.697}, {0.664, 1, 0.697}},
-     true},
+    // 60 point faces, each two bevelled halves and a facet at the ridge's
+    // foot, and 20 core faces, all on corners of their own; 24 halves have
+    // hidden copies of their tip on two extra vertices, fifteen and three
+    // for twelve of them each.
+    {"star2.asc", 3 * (120 + 60 + 20) + 2 * 24, 120 + 60 + 20 + 9 * 24,
+     Box{{-0.664, -1, -0.697}, {0.664, 1, 0.697}}, true},
     // The shell, two trefoils and a five-lobed knot of eight-sided tubes (72,
     // 100 and 72 segments), and the hidden faces that trim the corner normals.
     {"funky.asc",
@@ -482,7 +483,9 @@ TEST(MeshOrientation, StarPointsSetItsFittedSize) {
         core = std::min(core, r);
     }
     EXPECT_NEAR(reach, 1.0, 1e-3);
-    EXPECT_LT(core, 0.25);
+    // Slim points: the close pass sweeps a point across the view, and a
+    // broad one covered a third of it in one flat blue.
+    EXPECT_LT(core, 0.12);
 }
 
 TEST(MeshOrientation, StarFacetsTakeTheirLightFromInside) {
@@ -492,7 +495,7 @@ TEST(MeshOrientation, StarFacetsTakeTheirLightFromInside) {
     // one lights whole points as one flat colour); enough of them must be
     // long enough to rise well over the ambient blue on the close star.
     const Triangles t = loadTriangles("star2.asc", 440);
-    ASSERT_EQ(t.count, 428);
+    ASSERT_EQ(t.count, 416);
     int visible = 0, lifted = 0;
     std::vector<std::array<float, 3>> tips;
     for (int f = 0; f < t.count; ++f) {
@@ -520,9 +523,9 @@ TEST(MeshOrientation, StarFacetsTakeTheirLightFromInside) {
             tips.push_back({m[0], m[1], m[2]});
         }
     }
-    EXPECT_EQ(visible, 80);
-    EXPECT_EQ(tips.size(), 60U);
-    EXPECT_GE(lifted, 20);
+    EXPECT_EQ(visible, 200);
+    EXPECT_EQ(tips.size(), 120U);
+    EXPECT_GE(lifted, 12);
 }
 
 TEST(MeshOrientation, MirrorFramesCatchTheSeaLightFaceOn) {

@@ -268,15 +268,17 @@ Mesh plane() {
 // per-axis extents, blows the star up by 1.18 and neighbours run into each
 // other. The star camera heads straight for the first star and passes 0.85
 // from its centre, so the core stays small enough to leave most of that view
-// to the points and the stars behind them.
-constexpr double kStarCore = 0.16;
+// to the points and the stars behind them. The points are needles: a broad
+// one swept past the camera as a wedge over a third of the view, and the
+// ambient blue no facet can fall below is all such a wedge showed.
+constexpr double kStarCore = 0.1;
 constexpr double kStarSidePoint = 0.78;
 // The stars are flat-shaded, so a facet takes the light of its last corner,
 // and their light shines from behind them as the camera sees them. The faces
 // wind inward, so the corner normals point into the star and the facets
 // facing the viewer catch the light. A normal is the sum of the faces at its
 // corner and only its length can lift the dim diffuse colour over the ambient
-// blue, so every point face has a tip corner of its own, lengthened by tiny
+// blue, so every bevelled half has a tip corner of its own, lengthened by tiny
 // copies hidden in the tip: each face then lights by how squarely it faces
 // the light, and a close star shows light, half-lit and deep facets side by
 // side like a cut stone instead of one flat blue. Shared corners would light
@@ -286,14 +288,20 @@ constexpr double kStarSidePoint = 0.78;
 // the long ones go to the faces that the first star turns toward its light
 // while the camera flies close past it (the Layer's clock from about 16 to
 // 30, spinning 5.05 degrees a unit about (0, -1, 0.025 tau), light from -z):
-// those turn blue-violet and lavender on the star that fills the view. The smaller stars
-// double their normals a level, so there every face lights and the long ones
-// sparkle white among lilac. The core stays plain; little of it shows.
+// those turn violet and lavender on the star that fills the view, the rest
+// keep the plain blue, so the lit half of a point stands beside a deep one.
+// The smaller stars double their normals a level, so there more faces light
+// and the long ones sparkle white among lilac. The core stays plain.
 constexpr int kStarLitFacets = 24;
-constexpr int kStarLitCopies = 13; // on average: 17 and 9 alternately
-constexpr int kStarLitSpread = 4;
-constexpr int kStarDimCopies = 1;
+constexpr int kStarLitCopies = 9; // on average: 15 and 3 alternately
+constexpr int kStarLitSpread = 6;
+constexpr int kStarDimCopies = 0;
 constexpr double kStarFacetLean = 25.0; // degrees toward the point's axis
+// Each point face is two bevelled halves either side of a ridge raised from
+// the middle of its base edge, so even a point that fills the view shades
+// from a lit half to a dark one; a small facet at the foot of the ridge
+// closes the point onto the core.
+constexpr double kStarRidgeRise = 0.45; // of the base edge's half width
 constexpr double kCloseFrom = 16.0, kCloseTo = 30.0;
 constexpr double kStarHiddenSize = 2e-3;
 
@@ -329,6 +337,9 @@ int addStarTip(Mesh& mesh, Vec3 tip, Vec3 inward, int copies) {
     const Vec3 side = normalised(cross(out, std::abs(out.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0}));
     const Vec3 across = cross(out, side);
     const int it = mesh.addVertex(tip);
+    if (copies == 0) {
+        return it;
+    }
     const int is = mesh.addVertex(tip + side * kStarHiddenSize);
     const int ia = mesh.addVertex(tip + across * kStarHiddenSize);
     for (int k = 0; k < copies; ++k) {
@@ -380,8 +391,13 @@ Mesh star2() {
         // Outward order tip, b1, b2.
         const Vec3 t = v[tip], b1 = v[(tip + 1) % 3], b2 = v[(tip + 2) % 3];
         const Vec3 facing = normalised(cross(b1 - t, b2 - t)) * -1.0;
+        const Vec3 ridge = (b1 + b2) * 0.5 + facing * (kStarRidgeRise * 0.5 * length(b2 - b1));
+        mesh.addTriangle(mesh.addVertex(b2), mesh.addVertex(b1), mesh.addVertex(ridge));
         const double lean = radians(kStarFacetLean);
-        points.push_back({t, b1, b2, facing * std::cos(lean) - normalised(t) * std::sin(lean)});
+        for (const auto& [from, to] : {std::pair{b1, ridge}, std::pair{ridge, b2}}) {
+            const Vec3 half = normalised(cross(from - t, to - t)) * -1.0;
+            points.push_back({t, from, to, half * std::cos(lean) - normalised(t) * std::sin(lean)});
+        }
     }
     std::vector<double> lit;
     for (const PointFace& p : points) {
