@@ -532,7 +532,7 @@ Mesh funky() {
 // straight along z within a few hundredths of the centre, through the hole, the tunnel's light
 // showing through it. The floating copies face the viewer along z too.
 //
-// Each corner costs two or three trims, and up to fifteen copies are drawn a
+// Each corner costs four trims, and up to fifteen copies are drawn a
 // frame, so the ring stays modest: the sphere map is interpolated across each
 // face, which the picture's softness hides.
 constexpr int kChromeRingAround = 32;
@@ -544,10 +544,17 @@ constexpr double kChromeRingTrimSize = 2e-4;
 // length, seen head-on, but the light does not: the material's diffuse share
 // is small, so unit normals left the lit side near the ambient level and the
 // ring a dark lump in a dark picture. Long normals carry the lit half of the
-// tube up to the full picture and leave the far half at the ambient level.
-constexpr double kChromeRingNormalLength = 4.0;
-// How far the normals tip off the axis: tilt / 90 degrees to this power.
-constexpr double kChromeRingTiltPower = 0.5;
+// tube up to the full picture and leave the far half at the ambient level; at
+// 4 only the corners facing the light squarely (within 50 degrees) reached
+// it, at 8 all within 70 degrees do, so the lit side is one bright sweep
+// against the dark one. It costs a trim more a corner than 4 (the grid's own
+// sum is about 6 long).
+constexpr double kChromeRingNormalLength = 8.0;
+// How far the normals tip off the axis: tilt / 90 degrees to this power. The
+// corner rows next to the crest already mirror the picture's rim, so the
+// tunnel's rings crowd into a narrow line along the crest, as a mirror
+// squeezes what it shows.
+constexpr double kChromeRingTiltPower = 0.3;
 
 Mesh chromeRing() {
     const double centre = 1.0 - kChromeRingTube;
