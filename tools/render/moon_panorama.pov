@@ -84,7 +84,8 @@ height_field {
 }
 #end
 // Far ranges in haze.
-Headland(0.9, 900, 1200, 26, 200, 3, 1, <0.045, 0.065, 0.13>)
+Headland(0.9, 900, 1200, 40, 200, 3, 1, <0.045, 0.065, 0.13>)
+Headland(2.3, 760, 340, 16, 120, 29, 1, <0.035, 0.05, 0.105>)
 Headland(4.3, 900, 1000, 20, 200, 7, 1, <0.045, 0.065, 0.13>)
 // Middle headland on the left, falling into the sea before the moon's path.
 Headland(0.55, 420, 420, 40, 140, 11, 1, <0.018, 0.028, 0.06>)
