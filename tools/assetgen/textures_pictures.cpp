@@ -18,110 +18,21 @@ namespace {
 constexpr float pi = std::numbers::pi_v<float>;
 constexpr int moonPanels = 5;
 
-struct Moon {
-    float x, y, radius;
-    Colour tint;
-};
-const Moon moons[] = {{1.45f, 0.72f, 0.11f, {1.0f, 0.97f, 0.88f}},
-                      {3.3f, 0.58f, 0.045f, {0.85f, 0.9f, 1.0f}},
-                      {4.55f, 0.82f, 0.03f, {1.0f, 0.85f, 0.7f}}};
+// The panorama is one POV-Ray render of a moonlit sea, 200 degrees wide
+// (40 per panel) from a fixed point, so cut panels meet exactly. Its lower
+// third is cut away: the horizon sits a quarter up the panels.
+constexpr int panoramaWidth = 512 * moonPanels, panoramaHeight = 768;
+constexpr float panoramaKept = 512.0f / panoramaHeight;
 
-// Panorama seen at x in [0, 5] (one unit per panel) and height y in [0, 1].
-float ridgeHeight(float x) {
-    return 0.27f + 0.07f * fractalNoise(x / 8, 0.3f, 8, 4, 0.5f, 11) +
-           0.03f * periodicNoise(x * 6, 0.7f, 64, 12);
-}
-
-Colour starField(float x, float y) {
-    const float cell = 1.0f / 40;
-    const int cx = static_cast<int>(std::floor(x / cell)),
-              cy = static_cast<int>(std::floor(y / cell));
-    float light = 0;
-    for (int j = -1; j <= 1; ++j) {
-        for (int i = -1; i <= 1; ++i) {
-            const int gx = cx + i, gy = cy + j;
-            const float sx = (gx + latticeHash(gx, gy, 21)) * cell,
-                        sy = (gy + latticeHash(gx, gy, 22)) * cell;
-            const float bright = std::pow(latticeHash(gx, gy, 23), 6.0f);
-            const float d2 = (std::pow(x - sx, 2.0f) + std::pow(y - sy, 2.0f)) / (cell * cell);
-            light += bright * std::exp(-d2 * 60);
-        }
-    }
-    return Colour{0.85f, 0.9f, 1.0f} * (1.5f * light);
-}
-
-Colour moonAt(const Moon& m, float x, float y) {
-    const float d = std::hypot(x - m.x, y - m.y) / m.radius;
-    const float halo =
-        0.35f * std::exp(-std::pow(std::max(0.0f, d - 1), 2.0f) * 1.2f) * (d > 1 ? 1.0f : 0.0f);
-    const Colour haloColour = m.tint * Colour{0.45f, 0.55f, 0.8f} * halo;
-    if (d > 1.05f) {
-        return haloColour;
-    }
-    const float disc = 1 - smoothstep(0.97f, 1.03f, d);
-    const float craters =
-        0.5f + 0.5f * fractalNoise((x - m.x) / m.radius * 0.5f + 0.5f,
-                                   (y - m.y) / m.radius * 0.5f + 0.5f, 3, 4, 0.6f, 31);
-    const float limb = std::sqrt(clamp01(1 - d * d));
-    const Colour face = m.tint * ((0.65f + 0.35f * craters) * (0.6f + 0.4f * limb));
-    return face * disc + haloColour;
-}
-
-// `ridge` is ridgeHeight(x), passed in because every column shares it.
-Colour panorama(float x, float y, float ridge) {
-    const float horizon = 0.2f;
-    // The glow over the hills dies away across the last panel before the
-    // panorama sinks into the dark: a lit band running up to that fade reads
-    // as a bright vertical haze, like a seam, at the picture's right end.
-    const float glowLeft = 1 - 0.8f * smoothstep(3.7f, 4.75f, x);
-    const Colour night{0.01f, 0.02f, 0.08f};
-    const Colour glow = mix(night * 1.5f, Colour{0.12f, 0.2f, 0.4f}, glowLeft);
-    Colour sky = mix(glow, night, std::pow(clamp01((y - horizon) / 0.8f), 0.7f));
-    if (y > 0.35f) {
-        // Stars sit behind the moons.
-        float hidden = 0;
-        for (const Moon& m : moons) {
-            hidden = std::max(hidden,
-                              1 - smoothstep(0.95f, 1.1f, std::hypot(x - m.x, y - m.y) / m.radius));
-        }
-        sky += starField(x, y) * (smoothstep(0.35f, 0.6f, y) * (1 - hidden));
-    }
-    if (y > 0.3f) {
-        const float cloud = smoothstep(0.1f, 0.6f, fractalNoise(x / 5, y * 0.6f, 5, 5, 0.5f, 41));
-        sky = mix(sky, Colour{0.2f, 0.25f, 0.4f}, 0.35f * cloud * smoothstep(0.3f, 0.5f, y));
-    }
-    for (const Moon& m : moons) {
-        sky += moonAt(m, x, y);
-    }
-    if (y > ridge) {
-        return sky;
-    }
-    if (y > horizon) {
-        // Hills, dark, lit faintly at their crest.
-        const float rim = std::exp(-(ridge - y) / 0.006f);
-        return Colour{0.02f, 0.03f, 0.06f} + Colour{0.25f, 0.3f, 0.45f} * (0.5f * rim);
-    }
-    // Still water mirroring the sky with ripples, and a moon path.
-    const float ripple = 0.004f * periodicNoise(x * 30, y * 300, 150, 51);
-    const float mirrored = 2 * horizon - y + ripple * 8;
-    Colour water = panorama(x + ripple, std::max(mirrored, horizon + 0.001f), ridge) * 0.45f;
-    for (const Moon& m : moons) {
-        const float path =
-            std::exp(-std::pow((x - m.x) / (m.radius * (1.2f + 4 * (horizon - y))), 2.0f));
-        const float sparkle = smoothstep(0.2f, 0.7f, periodicNoise(x * 80, y * 900, 400, 52));
-        water += m.tint * (0.5f * path * sparkle * m.radius / 0.11f);
-    }
-    return water;
+const Image& moonPanorama() {
+    static const Image render = renderedPicture("moon_panorama.png", panoramaWidth, panoramaHeight);
+    return render;
 }
 
 Image moonPanel(int panel) {
     Image image(512, 512);
     // The quad shows s from 0.001 to 0.999: those two columns meet the neighbours.
     auto xOf = [panel](float s) { return panel + (s - 0.001f) / 0.998f; };
-    std::vector<float> ridges(512);
-    for (int column = 0; column < 512; ++column) {
-        ridges[column] = ridgeHeight(xOf((column + 0.5f) / 512));
-    }
     // Left of the first panel there is only the black of the cleared window,
     // and the scroll shows it for the first seconds: the panorama comes out of
     // that darkness instead of ending at a hard edge.
@@ -130,9 +41,14 @@ Image moonPanel(int panel) {
     const auto outOfTheDark = [](float x) {
         return std::pow(smoothstep(0.0f, 0.6f, x) * smoothstep(0.0f, 0.6f, moonPanels - x), 1.5f);
     };
+    // The light dies away across the last panel before that fade: a lit sky
+    // running flat up to it reads as a bright vertical band, like a seam.
+    const auto dimming = [](float x) { return 1 - 0.7f * smoothstep(3.7f, 4.75f, x); };
+    const Image& render = moonPanorama();
     image.shade([&](float s, float t) {
         const float x = xOf(s);
-        return panorama(x, t, ridges[std::min(511, static_cast<int>(s * 512))]) * outOfTheDark(x);
+        const Colour c = render.sampleClamped(x / moonPanels, 1 - panoramaKept * (1 - t));
+        return c * (outOfTheDark(x) * dimming(x));
     });
     return image;
 }

@@ -314,8 +314,22 @@ Image seaWater() {
 // by moonlight, rendered from the pack's own mesh laid into that projection
 // (goldfish_skin.pov): the rounded body's shading, scale rims and fin rays
 // fall where the body carries them.
+// The render is graded for the cold night it swims in: the darker parts
+// give some of their warmth to a cool moonlit grey and take a little of the
+// night's blue haze. Ungraded, the fish looked lit by a warm lamp, pasted on.
+// The grade fades in over the dark outline so the night around the fish and
+// the dark parts of the head stay as rendered, without a seam between.
 Image goldfishScales() {
-    return renderedPicture("goldfish_skin.png", 256, 256);
+    constexpr float coolShare = 0.3f;
+    const Colour coolGrey{0.62f, 0.74f, 1.0f}, haze{0.015f, 0.025f, 0.06f};
+    Image skin = renderedPicture("goldfish_skin.png", 256, 256);
+    skin.apply([&](Colour c, float, float) {
+        const float light = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+        const Colour night = mix(c, coolGrey * light, coolShare * (1 - clamp01(light))) +
+                             haze * (1 - clamp01(light));
+        return mix(c, night, smoothstep(0.06f, 0.14f, light));
+    });
+    return skin;
 }
 
 // The slab is seen from inside (the view filled by its unlit far side,
