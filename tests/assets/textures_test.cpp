@@ -971,9 +971,9 @@ TEST(Textures, CreditCardsLetterTheirOwnHalf) {
 }
 
 // A scratch's quad runs far past the screen, and the closing credits' lower
-// overlay camera sees only its middle two fifths, most of which their band
-// fills: a line reaching those rows cut the band from edge to edge like a
-// seam. The scratch keeps to the middle fifth, and shows there.
+// overlay camera sees only its middle two fifths, of which their band fills
+// the rows from t = 0.36 to 0.64: a line reaching those rows cut the band
+// from edge to edge like a seam. The scratch ends well inside them.
 TEST(Textures, ScratchKeepsToTheMiddleOfItsQuad) {
     const Picture p = readWithLibpng("speck_vertical.png");
     ASSERT_GT(p.width, 0);
@@ -982,7 +982,7 @@ TEST(Textures, ScratchKeepsToTheMiddleOfItsQuad) {
         const double t = (y + 0.5) / p.height;
         for (int x = 0; x < p.width; ++x) {
             const double v = p.luminance(x, y);
-            if (t < 0.36 || t > 0.64) {
+            if (t < 0.4 || t > 0.6) {
                 outside = std::max(outside, v);
             } else {
                 inside = std::max(inside, v);

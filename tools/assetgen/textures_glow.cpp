@@ -451,11 +451,12 @@ Image lightSpark() {
 // beside it for a stretch. The quad runs far past the screen: the opening
 // sees the middle two thirds of it, the closing credits (a lower overlay
 // camera) only the middle two fifths, where their band fills most of that.
-// So the scratch keeps to the middle fifth and fades in and out there: a
-// line from edge to edge of the band read as a seam in it, not as a mark on
-// the film. The quad squeezes the picture to a few pixels, so the profiles
-// are drawn wide. A scratch only darkens by a third at most, so the line is
-// a few pixels wide and at full strength along its dashes.
+// So the scratch keeps to the middle sixth and fades in and out there,
+// well inside the band: a line reaching the band's top and bottom (the
+// middle fifth nearly did) read as a seam in it, not as a mark on the film.
+// The quad squeezes the picture to a few pixels, so the profiles are drawn
+// wide. A scratch only darkens by a third at most, so the line is a few
+// pixels wide and at full strength along its dashes.
 Image speckVertical() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
@@ -470,10 +471,10 @@ Image speckVertical() {
         const float strength =
             stretches *
             (0.85f + 0.15f * smoothstep(-0.5f, 0.5f, periodicNoise(0.4f, t * 9, 9, 86)));
-        const float ends = smoothstep(0.37f, 0.43f, t) * (1 - smoothstep(0.57f, 0.63f, t));
+        const float ends = smoothstep(0.41f, 0.45f, t) * (1 - smoothstep(0.55f, 0.59f, t));
         const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
-        const float companion = 0.6f * std::exp(-dx2 * dx2 / 0.01f) * smoothstep(0.46f, 0.49f, t) *
-                                (1 - smoothstep(0.53f, 0.57f, t));
+        const float companion = 0.6f * std::exp(-dx2 * dx2 / 0.01f) * smoothstep(0.47f, 0.49f, t) *
+                                (1 - smoothstep(0.52f, 0.55f, t));
         const float window = 1 - smoothstep(0.85f, 0.98f, std::abs(2 * s - 1));
         return grey(clamp01(1.2f * main * strength * ends + companion) * window);
     });
