@@ -70,7 +70,7 @@ const Expected textures[] = {
     {"vane.png", 256},           {"vane2.png", 256},       {"blend5.png", 256},
     {"envmap2.png", 256},        {"starburst.png", 256},   {"Lingradient.png", 256},
     {"spherical.png", 256},      {"carpet22.png", 512},    {"blend44.png", 512},
-    {"theeye.png", 256},         {"blob.png", 128},        {"blob24.png", 256},
+    {"theeye.png", 512},         {"blob.png", 128},        {"blob24.png", 256},
     {"raytracer.png", 256},      {"envmap5.png", 256},     {"blob22d.png", 128},
     {"graytext4.png", 256},      {"plane_alpha.png", 256}, {"blob22b.png", 128},
     {"blend45.png", 256},        {"vase_floor2.png", 256}, {"rain.png", 128},
@@ -216,18 +216,44 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
             }
         }
         EXPECT_EQ(lit, 0);
-        // The tunnel's glow ball and the butterflies' eye planes are amplified
-        // by the feedback they are drawn into, so they are made dim on purpose;
+        // The tunnel's glow ball is amplified by the feedback it is drawn into,
+        // so it is made dim on purpose;
         // so is the goldfish's fin veil, whose outline reads as a beam when bright,
         // and the deep-sea sprite, which fills the opening view magnified.
         const std::string name = file;
         const int expected = name == "spherical.png"   ? 120
-                             : name == "theeye.png"    ? 80
                              : name == "fishtent.png"  ? 100
                              : name == "deepspace.png" ? 50
                                                        : 200;
         EXPECT_GT(brightest, expected) << "a sprite should reach near full brightness";
     }
+}
+
+// The eye planes spin over the swarm: each must read as one eye, a black
+// pupil in a bright iris ring, with almost nothing beyond its edge to fog
+// the butterflies (a plain average of rings read as washed-out ovals).
+TEST(Textures, EyeIsABrightIrisAroundABlackPupil) {
+    const Picture p = readWithLibpng("theeye.png");
+    ASSERT_GT(p.width, 0);
+    double pupil = 0, iris = 0, outside = 0;
+    int pupilN = 0, irisN = 0, outsideN = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r =
+                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            const double v = p.luminance(x, y);
+            if (r < 0.06) {
+                pupil += v, ++pupilN;
+            } else if (r > 0.09 && r < 0.21) {
+                iris += v, ++irisN;
+            } else if (r > 0.35) {
+                outside += v, ++outsideN;
+            }
+        }
+    }
+    EXPECT_LT(pupil / pupilN, 2) << "the pupil lets the sky show through";
+    EXPECT_GT(iris / irisN, 50) << "the iris ring is dim";
+    EXPECT_LT(outside / outsideN, 6) << "the eye's light spreads beyond its edge";
 }
 
 // The big blue arm beads are drawn wider than the creature's body and many

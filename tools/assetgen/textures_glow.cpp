@@ -275,27 +275,48 @@ Image pearl(Colour colour) {
     return image;
 }
 
-// Up to four of these turn fast over a screen that keeps 85 % of itself, so
-// each is smeared round into rings about seven copies deep: only thin bright
-// lines on black survive that as lines (an iris of fibres, the pupil's edge,
-// the limbus and two outer rings); any broad glow would turn into fog.
+// Up to six of these turn over the butterflies, each in its own colour, and
+// the screen keeps 85 % of itself, so a still texel settles at its own value
+// per plane. Each reads as one glowing eye: a black pupil inside a hot rim, a
+// bright iris of bold radial fibres (the spin smears fine ones into a plain
+// band, bold ones survive as streaks in the newest copy), a dark limbal ring
+// and a clean bright edge, then only a faint halo, so the butterflies between
+// the eyes stay clear. Nearly white, so the planes' colours carry the hue.
+// The quad is drawn far larger than the screen and only its middle shows, so
+// the eye is small in the texture: on screen it is some 40 % of the height.
 Image theEye() {
-    Image image(256, 256);
+    Image image(512, 512);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float r = centreDistance(s, t);
+        // Radii in units of the iris: its edge at 1.
+        constexpr float kSize = 0.23f;
+        constexpr float kPupil = 0.32f;
+        const float r = centreDistance(s, t) / kSize;
         const float a = angleOf(s, t);
-        const float fibre =
-            std::pow(0.5f + 0.5f * periodicNoise(a / (2 * pi) * 96, r * 5, 96, 41), 3.0f);
-        const float iris = smoothstep(0.17f, 0.2f, r) * (1 - smoothstep(0.44f, 0.5f, r));
         const auto line = [r](float at, float width) {
             return std::exp(-std::pow((r - at) / width, 2.0f));
         };
-        const Colour irisColour =
-            mix(Colour{1.0f, 0.75f, 0.25f}, Colour{0.25f, 0.6f, 1.0f}, smoothstep(0.2f, 0.45f, r));
-        const Colour c = irisColour * (0.9f * iris * fibre) + grey(0.9f * line(0.18f, 0.008f)) +
-                         Colour{0.6f, 0.8f, 1.0f} * line(0.5f, 0.012f) +
-                         grey(0.35f * line(0.66f, 0.006f) + 0.25f * line(0.8f, 0.005f));
-        return c * (0.5f * spriteWindow(r, 0.85f));
+        const float inIris =
+            smoothstep(kPupil - 0.015f, kPupil + 0.015f, r) * (1 - smoothstep(0.97f, 1.0f, r));
+        // Fibres: a few dozen bold spokes, each wavering a little on its way out.
+        const float waver = 0.06f * periodicNoise((a / (2 * pi) + 0.5f) * 12, r * 2.5f, 12, 43);
+        const float spoke = 0.5f + 0.5f * std::cos(a * 36 + waver * 2 * pi);
+        const float grain = periodicNoise((a / (2 * pi) + 0.5f) * 72, r * 4, 72, 44);
+        const float fibre = 0.25f + 0.75f * std::pow(spoke, 1.5f) * (0.55f + 0.45f * grain);
+        // Bright near the pupil and again at the outer iris, a furrow between.
+        const float zones = 0.75f + 0.25f * line(0.47f, 0.12f) - 0.3f * line(0.69f, 0.08f) +
+                            0.1f * line(0.87f, 0.1f);
+        const float collarette = line(0.52f + 0.02f * std::sin(a * 11), 0.022f);
+        const float irisLight = inIris * (0.85f * fibre * zones + 0.3f * collarette);
+        // The edges are broad enough that the trail's copies of them, a few
+        // degrees of turn apart, run together into one band, not a fan of rings.
+        const float darkRing = 1 - 0.7f * line(0.93f, 0.03f);
+        const float edges = 0.95f * line(kPupil + 0.02f, 0.018f) + 0.6f * line(1.0f, 0.025f);
+        const float halo = 0.1f * std::exp(-(r - 1) / 0.3f) * smoothstep(1.0f, 1.1f, r);
+        const Colour warm{1.0f, 0.93f, 0.82f};
+        const Colour cool{0.88f, 0.95f, 1.0f};
+        const Colour irisColour = mix(warm, cool, smoothstep(0.45f, 0.95f, r));
+        const Colour c = irisColour * (irisLight * darkRing) + grey(edges) + cool * halo;
+        return c * spriteWindow(r * kSize, 0.7f);
     });
     return image;
 }
