@@ -98,7 +98,7 @@ Image deepBackdrop() {
 
 // Wood seen through the hung picture's frame colour (0.65) and a quarter of
 // deep blue; see painting().
-constexpr Colour kHungFrameWood{0.84f, 0.49f, 0.09f};
+constexpr Colour kHungFrameGilt{1.0f, 0.72f, 0.22f};
 constexpr Colour kSunlitSand{1.28f, 1.08f, 0.78f}; // times the sand's light
 constexpr float kSandWarmth = 0.9f;                // below the rock line
 constexpr float kLocalContrast = 0.9f;             // added to the fine value structure
@@ -175,10 +175,11 @@ Image painting() {
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom
     // rows. Three of those four texels lie outside the copied picture and
     // keep this colour, chosen so the mix (a quarter still the live corner's
-    // blue) reads as dark warm wood.
+    // blue), drawn at 0.65, is the old gold of the gallery's other frames: a
+    // dark brown read as a cheap flat border beside their gilt.
     for (int x : {449, 450}) {
         for (int y : {0, 511}) {
-            image.at(x, y) = kHungFrameWood;
+            image.at(x, y) = kHungFrameGilt;
         }
     }
     return image;
