@@ -940,7 +940,10 @@ TEST(Textures, GreetingsLeaveRoomForTheirNeighbours) {
 
 // The first picture is shown beside the second and beside the (1.3 times
 // wider) third at full alpha: on screen their names must not run together.
-TEST(Textures, GreetingsSideBySideKeepAWordGap) {
+// The lines circle as far out as 0.6 of the greeting layer, whose visible
+// half-width is 0.83: the names must end clear of the frame's edge, not in
+// its last pixels, where they read as cut off.
+TEST(Textures, GreetingsKeepAWordGapAndClearOfTheFrame) {
     const char* files[] = {"greetings.png", "greetings2.png", "greetings3.png"};
     const double halfWidth[] = {0.2, 0.2, 0.26}; // quad half-widths on screen
     std::array<double, 3> left{}, right{};
@@ -961,6 +964,11 @@ TEST(Textures, GreetingsSideBySideKeepAWordGap) {
     }
     EXPECT_GT(left[1] - right[0], 0.03) << "first and second";
     EXPECT_GT(left[2] - right[0], 0.03) << "first and third";
+    constexpr double outermostLine = 0.6, visibleHalfWidth = 0.83;
+    for (int f = 0; f < 3; ++f) {
+        // 0.07 of the layer is some 35 pixels on screen.
+        EXPECT_LT(outermostLine + right[f], visibleHalfWidth - 0.07) << files[f];
+    }
 }
 
 // The credit cards are much wider than the spacing of the stems that carry

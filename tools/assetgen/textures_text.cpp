@@ -163,6 +163,14 @@ Image creditCard(const char* role, const char* name, float centreS, float nameHe
 constexpr float kLeftHalf = 0.26f;
 constexpr float kRightHalf = 0.74f;
 
+// Where the greetings' two columns sit. The lines circle on the screen's
+// right side and the outermost comes within a twentieth of the frame's edge
+// at the picture's right end: names set out to 0.96 of the width ran to the
+// last twenty pixels and read as cut off, so the columns sit further left
+// and the right one ends at 0.85, some forty pixels inside the frame.
+constexpr float kGreetLeft = 0.2f;
+constexpr float kGreetRight = 0.68f;
+
 // The names of the right-hand column, shared by the second and third
 // pictures.
 constexpr std::array<const char*, 8> kRightNames{"Glass Marmot", "Hollow Reed", "Amber Quay",
@@ -180,15 +188,15 @@ std::vector<TextureRecipe> textTextures() {
          [] {
              return greetingsCard({"Brass Heron", "Kettle Lamp", "Northwind Loom", "Pale Orchard",
                                    "Velvet Gantry", "Cinder Atlas", "Paper Comet", "Lumen Ferry"},
-                                  {1.0f, 0.9f, 0.75f}, 0.25f, 0.38f);
+                                  {1.0f, 0.9f, 0.75f}, kGreetLeft, 0.34f);
          }},
         {"greetings2.png",
          [] {
-             return greetingsCard(kRightNames, {0.75f, 0.9f, 1.0f}, 0.76f, 0.4f);
+             return greetingsCard(kRightNames, {0.75f, 0.9f, 1.0f}, kGreetRight, 0.34f);
          }},
         {"greetings3.png",
          [] {
-             return greetingsCard(kRightNames, {0.85f, 1.0f, 0.8f}, 0.76f, 0.4f, 1.3f);
+             return greetingsCard(kRightNames, {0.85f, 1.0f, 0.8f}, kGreetRight, 0.34f, 1.3f);
          }},
         {"cred1.png",
          [] { return creditCard("a realtime production", "Orv. Halvane", kLeftHalf); }},
