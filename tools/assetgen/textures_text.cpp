@@ -121,6 +121,11 @@ Image logo() {
 // another. The first sets its own names on the left, with a word's gap on
 // screen between it and the others (they are shown side by side at full
 // alpha).
+// A column is only some 90 pixels wide on screen: two-word names had to
+// shrink to fit it, down to capitals of 7 pixels, each name to its own size.
+// One word each, set at one height that nearly fills the middle of the
+// strip, gives every name the same capitals of about 12 pixels.
+constexpr float kGreetingType = 0.06f;
 Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float centreS, float width,
                     float shownScale = 1.0f) {
     Plane letters(512, 512);
@@ -128,7 +133,7 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float c
     const float s = 0.5f + (centreS - 0.5f) / shownScale;
     for (int i = 0; i < 8; ++i) {
         setText(letters, narrow, names[i],
-                {s, (i + 0.5f) / 8, width / shownScale, 0.05f / shownScale, aspect});
+                {s, (i + 0.5f) / 8, width / shownScale, kGreetingType / shownScale, aspect});
     }
     return glowingCard(512, letters, ink, ink * 0.35f, 4);
 }
@@ -173,9 +178,8 @@ constexpr float kGreetRight = 0.68f;
 
 // The names of the right-hand column, shared by the second and third
 // pictures.
-constexpr std::array<const char*, 8> kRightNames{"Glass Marmot", "Hollow Reed", "Amber Quay",
-                                                 "Drift Owl",    "Copper Tarn", "Fern Signal",
-                                                 "Lark Foundry", "Ink Harbour"};
+constexpr std::array<const char*, 8> kRightNames{"Marmot", "Reeds", "Amber", "Owlet",
+                                                 "Copper", "Fern",  "Lark",  "Inkwell"};
 
 } // namespace
 
@@ -186,8 +190,8 @@ std::vector<TextureRecipe> textTextures() {
         {"overlay2.png", logo},
         {"greetings.png",
          [] {
-             return greetingsCard({"Brass Heron", "Kettle Lamp", "Northwind Loom", "Pale Orchard",
-                                   "Velvet Gantry", "Cinder Atlas", "Paper Comet", "Lumen Ferry"},
+             return greetingsCard({"Heron", "Kettle", "Quill", "Ferry", "Gantry", "Cinder", "Comet",
+                                   "Lumen"},
                                   {1.0f, 0.9f, 0.75f}, kGreetLeft, 0.34f);
          }},
         {"greetings2.png",
