@@ -190,9 +190,9 @@ std::vector<TextureRecipe> textTextures() {
         {"overlay2.png", logo},
         {"greetings.png",
          [] {
-             return greetingsCard({"Heron", "Kettle", "Quill", "Ferry", "Gantry", "Cinder", "Comet",
-                                   "Lumen"},
-                                  {1.0f, 0.9f, 0.75f}, kGreetLeft, 0.34f);
+             return greetingsCard(
+                 {"Heron", "Kettle", "Quill", "Ferry", "Gantry", "Cinder", "Comet", "Lumen"},
+                 {1.0f, 0.9f, 0.75f}, kGreetLeft, 0.34f);
          }},
         {"greetings2.png",
          [] {
