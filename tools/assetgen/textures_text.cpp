@@ -169,10 +169,10 @@ constexpr float kLeftHalf = 0.26f;
 constexpr float kRightHalf = 0.74f;
 
 // Where the greetings' two columns sit. The lines circle on the screen's
-// right side and the outermost comes within a twentieth of the frame's edge
-// at the picture's right end: names set out to 0.96 of the width ran to the
-// last twenty pixels and read as cut off, so the columns sit further left
-// and the right one ends at 0.85, some forty pixels inside the frame.
+// right side, and the outermost line's picture ends 14 pixels short of the
+// frame's edge: names set out to 0.96 of the width ran into the last twenty
+// pixels and read as cut off, so the right column ends at 0.85, some forty
+// pixels inside the frame.
 constexpr float kGreetLeft = 0.2f;
 constexpr float kGreetRight = 0.68f;
 
