@@ -731,7 +731,7 @@ TEST(MeshFiles, FaceLimitsOfTheTriangleEffectsHold) {
     // The exploded tunnel and the goldfish fill arrays of these sizes.
     // round3 holds the tunnel first, which must fit too or the load fails,
     // and then the glitter, whose count is the one that stays.
-    EXPECT_EQ(loadTriangles("round3.asc", 2900).count, 100);
+    EXPECT_EQ(loadTriangles("round3.asc", 2900).count, 200);
     EXPECT_EQ(loadTriangles("goldfish.asc", 2000).count, 1998);
 }
 
@@ -962,13 +962,14 @@ TEST(MeshFiles, TunnelRingsRecedeToASmallVanishingPoint) {
 }
 
 // The glitter times each face by its index modulo 50 and sends face i to the
-// place of face (count - i). A spark is one face, its corners overlapping
-// into a small blob: two faces piled on a texel trailed into bright blocky
-// dashes, thirty summed past white into a flat tile.
-TEST(MeshFiles, GlitterSparksAreSingleDimFaces) {
+// place of face (count - i). A spark is two faces timed alike (i and i + 100)
+// whose corners overlap into one small blob, and both faces' mirrors meet on
+// one spark too, so the pair flies as one point twice as bright: one face was
+// too dim to read, thirty piled points summed past white into a flat tile.
+TEST(MeshFiles, GlitterSparksAreFacePairsThatFlyTogether) {
     const auto t = loadTriangles("round3.asc", 2900);
     const int count = t.count;
-    ASSERT_EQ(count, 100);
+    ASSERT_EQ(count, 200);
     const auto cornerA = [&t](int f) {
         return std::array<float, 3>{t.positions[f][0], t.positions[f][1], t.positions[f][2]};
     };
@@ -982,12 +983,20 @@ TEST(MeshFiles, GlitterSparksAreSingleDimFaces) {
         EXPECT_GT(extent, 0.003f) << "face " << f << " piles its points into one square";
         ++facesAt[cornerA(f)];
     }
-    EXPECT_EQ(facesAt.size(), 100u) << "faces piled on one spark";
+    EXPECT_EQ(facesAt.size(), 100u);
     for (const auto& [at, faces] : facesAt) {
-        EXPECT_EQ(faces, 1);
+        EXPECT_EQ(faces, 2);
         // Two level rings, one above and one below the glitter camera's orbit.
         EXPECT_NEAR(std::abs(at[1]), 0.63, 0.06);
         EXPECT_NEAR(std::hypot(at[0], at[2]), 0.97, 0.05);
+    }
+    // Partners share their timing slot and their mirror's spark (face 0's
+    // mirror is one past the last face and is left out).
+    for (int f = 1; f < count / 2; ++f) {
+        const int partner = f + count / 2;
+        EXPECT_EQ(f % 50, partner % 50);
+        EXPECT_EQ(cornerA(f), cornerA(partner)) << "face " << f;
+        EXPECT_EQ(cornerA(count - f), cornerA(count - partner)) << "mirror of face " << f;
     }
 }
 

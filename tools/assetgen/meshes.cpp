@@ -698,20 +698,25 @@ Mesh tunnelBands() {
 // points of six texels, which the full-screen picture shows about 20 x 15
 // pixels wide: a spark of thirty piled points summed past white into a flat
 // square that buried the picture, and two faces piled on one texel still
-// trailed into bright blocky dashes. Now the tunnel lights itself, so a
-// spark is one face whose three corners overlap into a rounded blob about
-// two texels across: a dim glint, as faint as the effect's colours make it.
+// trailed into bright blocky dashes. A spark is two faces whose six
+// corners overlap into a rounded blob about two texels across: one face a
+// spark left the glitter too dim to read at all (a faint haze of streaks),
+// two make each a gold glint over the blue and their trails a dotted flight
+// line. The extra light also seeds the tunnel a little, which lifts the dim
+// mouths (34, 36 s) without burning the bright ones further.
 //
 // Faces are timed by their index modulo 50 and sent to the place of face
 // (count - i); a face and its mirror have the other member parity, so
-// sparks cross over between the rings.
+// sparks cross over between the rings. A spark's two faces are i and
+// i + 100: the same slot, and mirrors 200 - i and 100 - i that share a
+// spark too, so the pair never parts.
 //
 // The sparks sit on two level rings above and below the glitter camera's
 // orbit, at the height where the ring's sides cross the picture's corners:
 // seen from the orbit they are two arcs of light that end in the corners, which
 // the tunnel wall takes up as its rings.
 constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
-constexpr int kGlitterMembers = 2; // faces per timing slot
+constexpr int kGlitterMembers = 4; // faces per timing slot (two rings, two a spark)
 constexpr int kSparkFaces = kGlitterMembers / 2;
 constexpr double kSparkRingHeight = 0.63;
 constexpr double kSparkRingJitter = 0.03;
