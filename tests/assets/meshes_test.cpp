@@ -64,10 +64,10 @@ const Expected kMeshes[] = {
      geodesicVertices(4) + 8 * (72 + 100 + 72) + 2 * 10662,
      20 * 16 + 2 * 8 * (72 + 100 + 72) + 10662,
      {}},
-    // A smooth ring of 32 x 12 shared corners, four hidden trims a corner,
-    // and two specks above and below that shrink it. Its corner normals are
-    // long on purpose; their one length is checked below.
-    {"resoil.asc", 32 * 12 + 2 * 4 * 384 + 2 * 3, 32 * 12 * 2 + 4 * 384 + 2, {}, true},
+    // A hexagonal ring of 24 x 12 shared corners, 1260 hidden trims, and two
+    // specks above and below that shrink it. Its corner normals are long on
+    // purpose; their one length is checked below.
+    {"resoil.asc", 24 * 12 + 2 * 1260 + 2 * 3, 24 * 12 * 2 + 1260 + 2, {}, true},
     {"torus2.asc", 32 * 10, 2 * 32 * 10, Box{{-1, -1, -0.22}, {1, 1, 0.22}}},
     // The glass floor rising into walls and a second sheet as deep below,
     // which keeps the fit centred on the floor; 14 x 14 cells each.
@@ -343,6 +343,19 @@ TEST(MeshOrientation, OpeningCameraFliesThroughTheFrontRingsHole) {
     EXPECT_FALSE(hitsAny({-0.05, 0, -10}, {0, 0, 1})) << "the flight meets the ring";
     EXPECT_TRUE(hitsAny({-10, 0.05, 0}, {1, 0, 0})) << "the ring is not there";
     EXPECT_TRUE(hitsAny({0.05, -10, 0}, {0, 1, 0})) << "the ring is not there";
+    // Seen down z its outline is a hexagon with a flat side on top (a round
+    // ring read as one more of the turning rings), and so is its hole: in
+    // corner radii, the corners lie on the x axis, the sides 0.87 up.
+    const Vec down{0, 0, 1};
+    const auto hitsAt = [&](double x, double y) {
+        constexpr double kFit = 1 / 2.6; // the specks' fit
+        return hitsAny({(x + 0.01) * kFit, (y + 0.01) * kFit, -10}, down);
+    };
+    EXPECT_TRUE(hitsAt(0.95, 0)) << "no corner on the x axis";
+    EXPECT_TRUE(hitsAt(0, 0.8)) << "the top side is not there";
+    EXPECT_FALSE(hitsAt(0, 0.92)) << "the top is not a flat side";
+    EXPECT_FALSE(hitsAt(0.39, 0)) << "the hole has no corner on the x axis";
+    EXPECT_TRUE(hitsAt(0, 0.39)) << "the hole's top is not a flat side";
 }
 
 // The corner normals of every face larger than the hidden trim faces.
