@@ -739,11 +739,13 @@ Mesh tunnelBands() {
 // The sparks sit on two level rings above and below the glitter camera's
 // orbit, at the height where the ring's sides cross the picture's corners:
 // seen from the orbit they are two arcs of light that end in the corners, which
-// the tunnel wall takes up as its rings.
+// the tunnel wall takes up as its rings. At 0.79 up and down those ends fall
+// where the mouth that the 24 s view and every music accent look into takes
+// its light: at 0.63 that mouth stayed a navy void at 24 s.
 constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
 constexpr int kGlitterMembers = 4; // faces per timing slot (two rings, two a spark)
 constexpr int kSparkFaces = kGlitterMembers / 2;
-constexpr double kSparkRingHeight = 0.63;
+constexpr double kSparkRingHeight = 0.79;
 constexpr double kSparkRingJitter = 0.03;
 constexpr double kGlintMin = 0.008; // corner spread: a face's points overlap into
 constexpr double kGlintMax = 0.011; // a rounded blob about two texels across
