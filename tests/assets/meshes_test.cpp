@@ -64,10 +64,10 @@ const Expected kMeshes[] = {
      geodesicVertices(4) + 8 * (72 + 100 + 72) + 2 * 10662,
      20 * 16 + 2 * 8 * (72 + 100 + 72) + 10662,
      {}},
-    // A smooth ring of 32 x 12 shared corners, four hidden trims a corner,
-    // and two specks above and below that shrink it. Its corner normals are
-    // long on purpose; their one length is checked below.
-    {"resoil.asc", 32 * 12 + 2 * 4 * 384 + 2 * 3, 32 * 12 * 2 + 4 * 384 + 2, {}, true},
+    // A hexagonal ring of 24 x 12 shared corners, 1260 hidden trims, and two
+    // specks above and below that shrink it. Its corner normals are long on
+    // purpose; their one length is checked below.
+    {"resoil.asc", 24 * 12 + 2 * 1260 + 2 * 3, 24 * 12 * 2 + 1260 + 2, {}, true},
     {"torus2.asc", 32 * 10, 2 * 32 * 10, Box{{-1, -1, -0.22}, {1, 1, 0.22}}},
     // The glass floor rising into walls and a second sheet as deep below,
     // which keeps the fit centred on the floor; 14 x 14 cells each.
@@ -343,6 +343,19 @@ TEST(MeshOrientation, OpeningCameraFliesThroughTheFrontRingsHole) {
     EXPECT_FALSE(hitsAny({-0.05, 0, -10}, {0, 0, 1})) << "the flight meets the ring";
     EXPECT_TRUE(hitsAny({-10, 0.05, 0}, {1, 0, 0})) << "the ring is not there";
     EXPECT_TRUE(hitsAny({0.05, -10, 0}, {0, 1, 0})) << "the ring is not there";
+    // Seen down z its outline is a hexagon with a flat side on top (a round
+    // ring read as one more of the turning rings), and so is its hole: in
+    // corner radii, the corners lie on the x axis, the sides 0.87 up.
+    const Vec down{0, 0, 1};
+    const auto hitsAt = [&](double x, double y) {
+        constexpr double kFit = 1 / 2.6; // the specks' fit
+        return hitsAny({(x + 0.01) * kFit, (y + 0.01) * kFit, -10}, down);
+    };
+    EXPECT_TRUE(hitsAt(0.95, 0)) << "no corner on the x axis";
+    EXPECT_TRUE(hitsAt(0, 0.8)) << "the top side is not there";
+    EXPECT_FALSE(hitsAt(0, 0.92)) << "the top is not a flat side";
+    EXPECT_FALSE(hitsAt(0.39, 0)) << "the hole has no corner on the x axis";
+    EXPECT_TRUE(hitsAt(0, 0.39)) << "the hole's top is not a flat side";
 }
 
 // The corner normals of every face larger than the hidden trim faces.
@@ -731,7 +744,7 @@ TEST(MeshFiles, FaceLimitsOfTheTriangleEffectsHold) {
     // The exploded tunnel and the goldfish fill arrays of these sizes.
     // round3 holds the tunnel first, which must fit too or the load fails,
     // and then the glitter, whose count is the one that stays.
-    EXPECT_EQ(loadTriangles("round3.asc", 2900).count, 100);
+    EXPECT_EQ(loadTriangles("round3.asc", 2900).count, 200);
     EXPECT_EQ(loadTriangles("goldfish.asc", 2000).count, 1998);
 }
 
@@ -962,13 +975,14 @@ TEST(MeshFiles, TunnelRingsRecedeToASmallVanishingPoint) {
 }
 
 // The glitter times each face by its index modulo 50 and sends face i to the
-// place of face (count - i). A spark is one face, its corners overlapping
-// into a small blob: two faces piled on a texel trailed into bright blocky
-// dashes, thirty summed past white into a flat tile.
-TEST(MeshFiles, GlitterSparksAreSingleDimFaces) {
+// place of face (count - i). A spark is two faces timed alike (i and i + 100)
+// whose corners overlap into one small blob, and both faces' mirrors meet on
+// one spark too, so the pair flies as one point twice as bright: one face was
+// too dim to read, thirty piled points summed past white into a flat tile.
+TEST(MeshFiles, GlitterSparksAreFacePairsThatFlyTogether) {
     const auto t = loadTriangles("round3.asc", 2900);
     const int count = t.count;
-    ASSERT_EQ(count, 100);
+    ASSERT_EQ(count, 200);
     const auto cornerA = [&t](int f) {
         return std::array<float, 3>{t.positions[f][0], t.positions[f][1], t.positions[f][2]};
     };
@@ -982,12 +996,20 @@ TEST(MeshFiles, GlitterSparksAreSingleDimFaces) {
         EXPECT_GT(extent, 0.003f) << "face " << f << " piles its points into one square";
         ++facesAt[cornerA(f)];
     }
-    EXPECT_EQ(facesAt.size(), 100u) << "faces piled on one spark";
+    EXPECT_EQ(facesAt.size(), 100u);
     for (const auto& [at, faces] : facesAt) {
-        EXPECT_EQ(faces, 1);
+        EXPECT_EQ(faces, 2);
         // Two level rings, one above and one below the glitter camera's orbit.
-        EXPECT_NEAR(std::abs(at[1]), 0.63, 0.06);
+        EXPECT_NEAR(std::abs(at[1]), 0.79, 0.06);
         EXPECT_NEAR(std::hypot(at[0], at[2]), 0.97, 0.05);
+    }
+    // Partners share their timing slot and their mirror's spark (face 0's
+    // mirror is one past the last face and is left out).
+    for (int f = 1; f < count / 2; ++f) {
+        const int partner = f + count / 2;
+        EXPECT_EQ(f % 50, partner % 50);
+        EXPECT_EQ(cornerA(f), cornerA(partner)) << "face " << f;
+        EXPECT_EQ(cornerA(count - f), cornerA(count - partner)) << "mirror of face " << f;
     }
 }
 

@@ -1295,9 +1295,9 @@ TEST(Textures, DuskSkyHasNoWideSmoothRamp) {
 // 0.3 x and 0.3 y of their own vertices, so they see only the corner of
 // their skin (wrapped): a floating ring of radius 0.38 the disc of radius
 // 0.115, a turning ring's tube the annulus round 0.234. The floating ring's
-// disc is its chrome seen head-on, turned half round: white sky on the outer
-// flank of its upper half and the inner flank of its lower half, a warmer,
-// darker ground on the others. Without that split across the tube they read
+// disc is its cuts seen head-on, turned half round: white sky on the outer
+// cuts of its upper half and the inner cuts of its lower half, a warmer,
+// darker ground on the others. Without that split across the ring they read
 // as lumps; with a black ground, lit at 0.4, as dark smudges.
 TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
     const Picture p = readWithLibpng("envmap2.png");

@@ -516,29 +516,34 @@ Mesh funky() {
     return named(shell, "Knot");
 }
 
-// Light tunnel: a smooth chrome ring. Twenty float through the tunnel and
-// one hangs in front at the start, mirroring the tunnel's own picture through
-// the sphere map. A mirror ball of flat tiles showed that picture as a coarse
-// checkerboard of flat patches; a smooth surface whose corner normals share
-// one length (hidden trims steer them) sweeps the whole picture round the
-// ring as one continuous reflection, squeezed towards its outline like
-// chrome.
+// Light tunnel: a cut hexagonal chrome ring, echoing the tunnel's hexagons.
+// Twenty float through the tunnel, some 30 texels across in its picture, and
+// one hangs in front at the start, mirroring the tunnel's own picture
+// through the sphere map. The round chrome ring it was read at that size as
+// a small gold donut, much like the turning rings beside it; a hexagon's
+// straight sides and corners still read there. Four flat cuts round a
+// diamond section, so the outline, the crest and the hole are hexagons. The
+// corner normals do not follow the cuts: flat cuts each mirrored one flat
+// patch of the picture, a flat-shaded solid in front. They turn smoothly
+// round the ring as a round tube's would (hidden trims steer them), so the
+// picture sweeps round it in one continuous reflection and only the
+// silhouette and the skin's painted cuts are faceted.
 //
 // The opening camera stands 1.2 from the ring's centre and flies towards it;
 // at the full size of the fit it filled the whole view. Two specks far above
 // and below make the fit shrink it, so it hangs in the picture as an object
-// with the tunnel around it; at 0.22 and 0.28 the floating copies were tiny smudges. The camera
-// then flies
-// straight along z within a few hundredths of the centre, through the hole, the tunnel's light
-// showing through it. The floating copies face the viewer along z too.
-//
-// Each corner costs four trims, and up to fifteen copies are drawn a
-// frame, so the ring stays modest: the sphere map is interpolated across each
-// face, which the picture's softness hides.
-constexpr int kChromeRingAround = 32;
-constexpr int kChromeRingTubeSides = 12;
-constexpr double kChromeRingTube = 0.38;  // outer radius 1
-constexpr double kChromeRingAnchor = 2.6; // so the ring is shown at 0.38
+// with the tunnel around it; at 0.22 and 0.28 the floating copies were tiny
+// smudges, and larger the front ring overflowed the view at 22 s. The camera
+// then flies straight along z within a few hundredths of the centre, through
+// the hole, the tunnel's light showing through it. The floating copies face
+// the viewer along z too.
+constexpr int kCutRingSides = 6;
+constexpr int kCutRingSteps = 4;           // grid steps along a side
+constexpr int kCutRingCutSteps = 3;        // and across a cut
+constexpr double kCutRingInner = 0.42;     // corner radii: outer 1, the hole, and
+constexpr double kCutRingCrest = 0.71;     // the crest between, which stands
+constexpr double kCutRingCrestRise = 0.29; // this far out of the plane: 45 degree cuts
+constexpr double kChromeRingAnchor = 2.6;  // so the ring is shown at 0.38
 constexpr double kChromeRingTrimSize = 2e-4;
 // Length of every corner normal. The sphere map reads the same texel for any
 // length, seen head-on, but the light does not: the material's diffuse share
@@ -547,8 +552,7 @@ constexpr double kChromeRingTrimSize = 2e-4;
 // tube up to the full picture and leave the far half at the ambient level; at
 // 4 only the corners facing the light squarely (within 50 degrees) reached
 // it, at 8 all within 70 degrees do, so the lit side is one bright sweep
-// against the dark one. It costs a trim more a corner than 4 (the grid's own
-// sum is about 6 long).
+// against the dark one.
 constexpr double kChromeRingNormalLength = 8.0;
 // How far the normals tip off the axis: tilt / 90 degrees to this power. The
 // corner rows next to the crest already mirror the picture's rim, so the
@@ -556,29 +560,50 @@ constexpr double kChromeRingNormalLength = 8.0;
 // squeezes what it shows.
 constexpr double kChromeRingTiltPower = 0.3;
 
+// A point of the ring: `around` 0..1 round the hexagon (its corners at 0,
+// 60, ... degrees, so a flat side lies level), `scale` the corner radius.
+Vec3 cutRingPoint(double around, double scale, double z) {
+    const double side = std::floor(around * kCutRingSides);
+    const double f = around * kCutRingSides - side;
+    const double a0 = 2 * kPi * side / kCutRingSides, a1 = 2 * kPi * (side + 1) / kCutRingSides;
+    return Vec3{scale * ((1 - f) * std::cos(a0) + f * std::cos(a1)),
+                scale * ((1 - f) * std::sin(a0) + f * std::sin(a1)), z};
+}
+
+// The diamond section, 0..1 round it: outline, front crest, hole, back crest.
+std::pair<double, double> cutRingSection(double v) {
+    const double corners[5][2] = {{1, 0},
+                                  {kCutRingCrest, kCutRingCrestRise},
+                                  {kCutRingInner, 0},
+                                  {kCutRingCrest, -kCutRingCrestRise},
+                                  {1, 0}};
+    const double k = std::min(3.999999, v * 4);
+    const int i = static_cast<int>(k);
+    const double f = k - i;
+    return {(1 - f) * corners[i][0] + f * corners[i + 1][0],
+            (1 - f) * corners[i][1] + f * corners[i + 1][1]};
+}
+
 Mesh chromeRing() {
-    const double centre = 1.0 - kChromeRingTube;
-    const auto ringNormal = [centre](Vec3 at) {
+    const auto ringNormal = [](Vec3 at) {
         const double a = std::atan2(at.y, at.x);
-        const Vec3 n = normalised(at - Vec3{centre * std::cos(a), centre * std::sin(a), 0.0});
-        // Tipped further off the axis than the round tube's: the picture's
-        // middle, which the sphere map shows where a normal faces the
-        // camera, is the tunnel's dark far end, and the true curvature gave
-        // it most of the tube. The bright walls round the picture's edge
-        // now fill the tube's flanks, the dark middle only its crest.
+        // Out from the section's middle (the crest's radius, in the plane),
+        // as from a round tube's centre line; the diamond is as wide as high.
+        const double hexagon = length(cutRingPoint(a / (2 * kPi) + (a < 0 ? 1 : 0), 1, 0));
+        const double across = std::hypot(at.x, at.y) / hexagon - kCutRingCrest;
         const Vec3 out{std::cos(a), std::sin(a), 0.0};
-        const double crest = n.z < 0 ? -1.0 : 1.0;
+        const Vec3 n = normalised(out * across + Vec3{0, 0, at.z});
+        const double crestSide = n.z < 0 ? -1.0 : 1.0;
         const double tilt = std::acos(std::min(1.0, std::abs(n.z)));
         const double steered = 0.5 * kPi * std::pow(tilt / (0.5 * kPi), kChromeRingTiltPower);
         const double side = dot(n, out) < 0 ? -1.0 : 1.0;
-        return out * (side * std::sin(steered)) + Vec3{0, 0, crest * std::cos(steered)};
+        return out * (side * std::sin(steered)) + Vec3{0, 0, crestSide * std::cos(steered)};
     };
-    Mesh ring = parametricGrid(
-        kChromeRingAround, kChromeRingTubeSides, true, true, [&](double u, double v) {
-            const double a = 2 * kPi * u, b = 2 * kPi * v;
-            const double r = centre + kChromeRingTube * std::cos(b);
-            return Vec3{r * std::cos(a), r * std::sin(a), kChromeRingTube * std::sin(b)};
-        });
+    Mesh ring = parametricGrid(kCutRingSides * kCutRingSteps, 4 * kCutRingCutSteps, true, true,
+                               [](double u, double v) {
+                                   const auto [scale, z] = cutRingSection(v);
+                                   return cutRingPoint(u, scale, z);
+                               });
     ring.faceOutward();
     trimCornerNormals(
         ring, [&](Vec3 at, Vec3) { return ringNormal(at) * kChromeRingNormalLength; },
@@ -698,22 +723,29 @@ Mesh tunnelBands() {
 // points of six texels, which the full-screen picture shows about 20 x 15
 // pixels wide: a spark of thirty piled points summed past white into a flat
 // square that buried the picture, and two faces piled on one texel still
-// trailed into bright blocky dashes. Now the tunnel lights itself, so a
-// spark is one face whose three corners overlap into a rounded blob about
-// two texels across: a dim glint, as faint as the effect's colours make it.
+// trailed into bright blocky dashes. A spark is two faces whose six
+// corners overlap into a rounded blob about two texels across: one face a
+// spark left the glitter too dim to read at all (a faint haze of streaks),
+// two make each a gold glint over the blue and their trails a dotted flight
+// line. The extra light also seeds the tunnel a little, which lifts the dim
+// mouths (34, 36 s) without burning the bright ones further.
 //
 // Faces are timed by their index modulo 50 and sent to the place of face
 // (count - i); a face and its mirror have the other member parity, so
-// sparks cross over between the rings.
+// sparks cross over between the rings. A spark's two faces are i and
+// i + 100: the same slot, and mirrors 200 - i and 100 - i that share a
+// spark too, so the pair never parts.
 //
 // The sparks sit on two level rings above and below the glitter camera's
 // orbit, at the height where the ring's sides cross the picture's corners:
 // seen from the orbit they are two arcs of light that end in the corners, which
-// the tunnel wall takes up as its rings.
+// the tunnel wall takes up as its rings. At 0.79 up and down those ends fall
+// where the mouth that the 24 s view and every music accent look into takes
+// its light: at 0.63 that mouth stayed a navy void at 24 s.
 constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
-constexpr int kGlitterMembers = 2; // faces per timing slot
+constexpr int kGlitterMembers = 4; // faces per timing slot (two rings, two a spark)
 constexpr int kSparkFaces = kGlitterMembers / 2;
-constexpr double kSparkRingHeight = 0.63;
+constexpr double kSparkRingHeight = 0.79;
 constexpr double kSparkRingJitter = 0.03;
 constexpr double kGlintMin = 0.008; // corner spread: a face's points overlap into
 constexpr double kGlintMax = 0.011; // a rounded blob about two texels across

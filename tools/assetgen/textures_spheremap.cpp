@@ -117,22 +117,26 @@ Image coolChromeSky() {
 
 // Skin of the light tunnel's objects and rings. They are drawn with
 // object-linear texture coordinates, 0.3 times their own x and y, so they
-// never see this picture as a mirror: each floating ring (outer radius 0.38)
+// never see this picture as a mirror: each floating ring (corner radius 0.38)
 // shows only the disc of radius 0.115 round the texture's corner, and each
 // turning ring (tube centre at 0.78) only the annulus at 0.17 to 0.3 round it
-// (the corners meet by wrapping). The floating rings face the camera down z,
-// turned half round, so the disc is painted with what a chrome ring shows
-// head-on, mirror-flipped: a white sky over the tube's upper outer half and
-// lower inner half, warm ground on the others, a white horizon along the
-// crest and a sun glint. A dark disc with a gold rim read as a dark lump;
-// the reflection's split across the tube is what tells chrome. The annulus is
-// one thin gold line with beads, a ring of light that turns visibly. Dark
-// navy elsewhere, in the tunnel's palette.
+// (the corners meet by wrapping). The floating rings are cut hexagons facing
+// the camera down z, turned half round, so the disc is painted with what
+// each flat cut mirrors head-on, mirror-flipped: one flat colour a cut, white
+// sky on the upper outer and lower inner cuts, warm ground on the others, and
+// a bright line along the crest and the outline where the cuts meet. The
+// light adds its own split (lit cuts full, the rest at 0.4), so a copy reads
+// as a few bold facets, not as a shaded tube. The annulus is one thin gold
+// line with beads, a ring of light that turns visibly. Dark navy elsewhere,
+// in the tunnel's palette.
 constexpr float kBallSkinRadius = 0.3f * 0.3846f;
 constexpr float kRingSkinRadius = 0.3f * 0.78f;
-// The floating ring's tube, in units of its outer radius (its mesh's shape).
-constexpr float kChromeTubeCentre = 0.62f;
-constexpr float kChromeTube = 0.38f;
+// The floating ring's cuts, in units of its corner radius (its mesh's
+// shape): six sides, corners at 0, 60, ... degrees; the crest and the inner
+// edge at these corner radii, the crest 0.29 out of the plane.
+constexpr float kCutCrest = 0.71f;
+constexpr float kCutInner = 0.42f;
+constexpr float kCutRise = 0.29f;
 
 // What a chrome world of gold light shows in direction r (y up): a bright
 // horizon, a sky paling to white, a sun, and a warm ground that darkens only
@@ -153,19 +157,28 @@ Colour chromeWorld(Direction r) {
     return c;
 }
 
-// A chrome ring seen down z at (x, y), outer radius 1: the view reflected off
-// its tube (front half). The tube runs on past its outline, so filtering at
-// the silhouette keeps the surface's colour.
-Colour chromeRingSeenHeadOn(float x, float y) {
-    const float rho = std::max(std::hypot(x, y), 1e-4f);
-    const float d = std::clamp((rho - kChromeTubeCentre) / kChromeTube, -0.97f, 0.97f);
-    const float nz = std::sqrt(1 - d * d);
-    const float nx = d * x / rho, ny = d * y / rho;
-    // The grazing edges catch the glow all round, so each copy in the trail
-    // keeps a bright outline at the feedback's coarse size.
-    const float edge = smoothstep(0.7f, 0.95f, std::abs(d));
-    const Colour glow{1.0f, 0.8f, 0.55f};
-    return chromeWorld({2 * nz * nx, 2 * nz * ny, 2 * nz * nz - 1}) + glow * (0.6f * edge);
+// A cut hexagonal ring seen down z at (x, y), corner radius 1: each cut's
+// one reflected colour. The cuts run on past the outline and the hole, so
+// filtering at the silhouette keeps the cut's colour.
+Colour cutRingSeenHeadOn(float x, float y) {
+    constexpr float kApothem = 0.8660254f; // cos 30: a side's distance per corner radius
+    const float sector = std::floor(std::atan2(y, x) / (pi / 3));
+    const float facing = (sector + 0.5f) * (pi / 3);
+    const float cx = std::cos(facing), cy = std::sin(facing);
+    const float d = (x * cx + y * cy) / kApothem; // 1 on the outline, kCutCrest on the crest
+    const bool outer = d > kCutCrest;
+    // The section's slope: from the outline (or the hole) up to the crest.
+    const float run = outer ? 1 - kCutCrest : kCutCrest - kCutInner;
+    const float len = std::hypot(run, kCutRise);
+    const float out = (outer ? kCutRise : -kCutRise) / len, up = run / len;
+    const float nx = out * cx, ny = out * cy, nz = up;
+    Colour c = chromeWorld({2 * nz * nx, 2 * nz * ny, 2 * nz * nz - 1});
+    // Where two cuts meet they catch the light: a thin line along the crest
+    // and round the outline, so every copy in the trail keeps its hexagon.
+    const Colour glint{1.0f, 0.85f, 0.6f};
+    const float crest = std::exp(-std::pow((d - kCutCrest) / 0.05f, 2.0f));
+    const float rim = smoothstep(0.9f, 1.0f, d);
+    return c + glint * (0.7f * crest + 0.5f * rim);
 }
 
 Image tunnelSkin() {
@@ -180,7 +193,7 @@ Image tunnelSkin() {
         // Floating ring, out to a little past its outline; the half turn
         // shows its x mirrored.
         const float ring = 1 - smoothstep(1.1f, 1.3f, r / kBallSkinRadius);
-        c = mix(c, chromeRingSeenHeadOn(-u / kBallSkinRadius, v / kBallSkinRadius), ring);
+        c = mix(c, cutRingSeenHeadOn(-u / kBallSkinRadius, v / kBallSkinRadius), ring);
         // Turning ring: a bright core on the tube's front crest in a narrow
         // gold glow, with beads every 30 degrees so its spin shows.
         const float d = (r - kRingSkinRadius) / 0.05f;
