@@ -47,6 +47,11 @@ constexpr int kFinSteps = 40;
 // z, so seen level they would sit on one spot; from above, the deeper one
 // shows higher and the three read as a school. The screen's up is the
 // fish's back: the body is drawn turned over about x.
+// While the fish glow the camera stands back by up to this share of its
+// distance (in step with the brightness key), so the school fills about a
+// fifth of the picture and the moonlit sea shows round it: at the keys'
+// own distance each fish spanned a third of the width and hid the moon.
+constexpr double kGlowPullBack = 0.5;
 constexpr double kCameraKeys[kFishCameraKeys][3][3] = {
     {{-5.5, 0.5, 9.0}, {0.0, 0.0, 9.0}, {0.00, -1.0, 0.0}},
     {{-5.5, 0.5, 8.5}, {0.0, 0.0, 8.5}, {0.00, -1.0, 0.0}},
@@ -192,7 +197,14 @@ void drawEyesAndFins(const TextureTable& textures, double tau, double b) {
 void buildGoldfishPaths(inter1& self) {
     setUpClosedPath(self.fishCamera, 3, kFishCameraKeys, [](int k, int track) {
         const double* key = kCameraKeys[k][track];
-        return makeKey(key[0], key[1], key[2]);
+        if (track != 0) {
+            return makeKey(key[0], key[1], key[2]);
+        }
+        const double* centre = kCameraKeys[k][1];
+        const double back = 1.0 + kGlowPullBack * kCameraKeys[k][2][2];
+        return makeKey(centre[0] + back * (key[0] - centre[0]),
+                       centre[1] + back * (key[1] - centre[1]),
+                       centre[2] + back * (key[2] - centre[2]));
     });
     // Seven keys to a stroke: five kicks, each weaker, then two glides.
     setUpClosedPath(self.fishPath, 3, kFishPathKeys, [](int, int) { return makeKey(0, 0, 0); });

@@ -56,6 +56,11 @@ constexpr double kTileParameterFloor = 1.2;
 // panorama shows. Neighbours differ, so the grid reads as laid stones
 // instead of one blue wall. The blue stones spin only a few degrees, so
 // they stay a grid with dark chinks instead of overlapping into a smear.
+// The cover swings from clear to nearly full along the arm, so between the
+// arms the night shows and the swirl reads as a shape; with every tile
+// always half covered the grid was an even field of noise. Red spins the
+// tiles too (about a tipped axis): at a red of 1.3 to 2, or even 0.5, they tumbled into
+// long shards across the picture, so red is only a plum tint.
 constexpr int kTileKeys = 18;
 constexpr double kTileTurnPerKey = 4.0 * 2.0 * 3.14159265358979323846 / kTileKeys;
 constexpr double kMosaicCentre = 9.5;
@@ -68,27 +73,27 @@ struct TileKeyShape {
 using TileGlaze = TileKeyShape[3][3];
 constexpr TileGlaze kTileGlazes[] = {
     // cobalt: bright blue, fairly opaque, spinning in the picture plane
-    {{{3.0, 1.2, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+    {{{2.3, 2.4, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
      {{-0.1, 0.04, 0.06, 3.0}, {0.95, 0.2, 0.3, 1.0}, {}}},
     // pale blue: full blue at half cover, so the night behind lightens it
-    {{{2.4, 1.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+    {{{1.9, 2.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
      {{-0.12, 0.04, 0.06, 3.0}, {1.3, 0.0, 0.05, 1.0}, {}}},
     // ink: near-black navy, the mosaic's dark stones
-    {{{3.6, 0.6, 0.4, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+    {{{2.3, 1.9, 0.4, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.0, 0.0, 0.1, 0.0}, {}, {}},
      {{-0.08, 0.03, 0.05, 3.0}, {0.12, 0.04, 0.04, 1.0}, {}}},
     // plum: red over little blue once the tiles turn
-    {{{3.2, 1.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+    {{{2.6, 2.2, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
-     {{2.0, 0.3, 0.1, 3.0}, {0.3, 0.1, 0.1, 1.0}, {}}},
+     {{0.3, 0.05, 0.05, 3.0}, {0.3, 0.1, 0.1, 1.0}, {}}},
     // violet: red over strong blue
-    {{{3.0, 1.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+    {{{2.4, 2.2, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
-     {{1.3, 0.3, 0.1, 3.0}, {0.8, 0.15, 0.1, 1.0}, {}}},
+     {{0.25, 0.05, 0.05, 3.0}, {0.8, 0.15, 0.1, 1.0}, {}}},
     // glass: nearly clear, the panorama shows through
-    {{{1.3, 0.5, 0.3, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
+    {{{1.1, 1.0, 0.3, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.05, 0.0}, {}, {}},
      {{-0.1, 0.03, 0.05, 3.0}, {0.9, 0.2, 0.1, 1.0}, {}}},
 };

@@ -182,6 +182,29 @@ TEST_F(Goldfish, GlowingFishNeverCoverOneAnother) {
     EXPECT_GT(glowing, 100);
 }
 
+TEST_F(Goldfish, GlowingFishLeaveTheNightAroundThem) {
+    // Over the moon panorama the school is a part of the picture, not a
+    // cover on it: while a fish glows its body spans at most a quarter of
+    // the width, and its middle stays inside the picture.
+    int glowing = 0;
+    for (double tau = firstTime(Layer::B); tau < endTime(Layer::B); tau += 0.5) {
+        for (int i = 0; i < 3; ++i) {
+            const GoldfishPlan plan = planGoldfish(*fish_, i, tau);
+            if (plan.brightness < 0.99) {
+                continue;
+            }
+            ++glowing;
+            const OnScreen p = fishOnScreen(plan);
+            EXPECT_LT(2.2 * p.pixelsPerUnit, 200.0) << "fish " << i << " at " << tau;
+            EXPECT_GT(p.x, 0.0);
+            EXPECT_LT(p.x, 800.0);
+            EXPECT_GT(p.y, 0.0);
+            EXPECT_LT(p.y, 600.0);
+        }
+    }
+    EXPECT_GT(glowing, 300);
+}
+
 TEST_F(Goldfish, SharedVerticesRedrawEveryLoadedCorner) {
     ASSERT_GT(fish_->faceCount, 100) << "hlvd/goldfish.asc did not load";
     ASSERT_GT(fish_->vertexCount, 0);

@@ -133,24 +133,43 @@ TEST_F(MosaicPlan, TilesTurnOutOfThePlaneLaterButKeepTheirSize) {
     EXPECT_GT(turned, 20);
 }
 
-TEST_F(MosaicPlan, TilesStayMostlyVisibleYetLetThePanoramaThroughAndSomeTurnPlum) {
-    int visible = 0, solid = 0, tinted = 0, stronglyTinted = 0;
+// At any moment the cover runs from clear between the swirl's arms to
+// nearly full on them, no stone is a solid wall, and a share of the stones
+// takes a plum tint once they turn.
+TEST_F(MosaicPlan, TilesLieOnArmsWithTheNightBetweenAndSomeTurnPlum) {
+    int visible = 0, clear = 0, solid = 0, tinted = 0;
     for (int i = -10; i < 10; ++i) {
         for (int e = -10; e < 10; ++e) {
             const float alpha = planMosaicTile(*segment_, i, e, 2.0).colour[3];
             visible += alpha > 0.2f ? 1 : 0;
-            solid += alpha > 0.9f ? 1 : 0;
+            clear += alpha <= 0.0f ? 1 : 0;
+            solid += alpha > 0.95f ? 1 : 0;
             const float red = planMosaicTile(*segment_, i, e, 37.0).colour[0];
             tinted += red > 0.05f ? 1 : 0;
-            stronglyTinted += red > 0.3f ? 1 : 0;
         }
     }
-    EXPECT_GT(visible, 200);
+    EXPECT_GT(visible, 150);
+    EXPECT_GT(clear, 60);
     EXPECT_EQ(solid, 0);
-    // A share of the stones, not the whole wall, and those clearly red.
     EXPECT_GT(tinted, 40);
     EXPECT_LT(tinted, 200);
-    EXPECT_GT(stronglyTinted, 20);
+}
+
+// A turned tile keeps its unscaled depth, so one tipped toward the viewer
+// is stretched into a shard across the picture: until the mosaic's last
+// second no corner comes far out of the plane.
+TEST_F(MosaicPlan, NoTileTumblesIntoAShardBeforeTheLastSecond) {
+    double deepest = 0.0;
+    for (double t = 0.0; t < 24.0; t += 0.5) {
+        for (int i = -10; i < 10; ++i) {
+            for (int e = -10; e < 10; ++e) {
+                for (const auto& corner : planMosaicTile(*segment_, i, e, t).corners) {
+                    deepest = std::max(deepest, std::fabs(static_cast<double>(corner[2])));
+                }
+            }
+        }
+    }
+    EXPECT_LT(deepest, 0.5);
 }
 
 // A mosaic, not a wall of one blue: what a tile shows (its blue laid over
@@ -166,6 +185,9 @@ TEST_F(MosaicPlan, NeighbouringTilesShowDifferentGlazes) {
             clear += tile.colour[3] < 0.3f ? 1 : 0;
             if (e < 9) {
                 const MosaicTile next = planMosaicTile(*segment_, i, e + 1, 2.0);
+                if (tile.colour[3] <= 0.2f && next.colour[3] <= 0.2f) {
+                    continue; // both between the arms: the night shows through both
+                }
                 ++pairs;
                 contrasting += std::fabs(shown(tile) - shown(next)) > 0.15f ? 1 : 0;
             }

@@ -41,14 +41,14 @@ Image moonPanel(int panel) {
     const auto outOfTheDark = [](float x) {
         return std::pow(smoothstep(0.0f, 0.6f, x) * smoothstep(0.0f, 0.6f, moonPanels - x), 1.5f);
     };
-    // The light dies away across the last panel before that fade: a lit sky
-    // running flat up to it reads as a bright vertical band, like a seam.
-    const auto dimming = [](float x) { return 1 - 0.7f * smoothstep(3.7f, 4.75f, x); };
+    // No dimming across the last panel: a lit sky running flat up to that
+    // fade read as a bright band, and a dimmed one as a dark band. The render
+    // closes the view with a near cliff instead, so the fade lies on rock.
     const Image& render = moonPanorama();
     image.shade([&](float s, float t) {
         const float x = xOf(s);
         const Colour c = render.sampleClamped(x / moonPanels, 1 - panoramaKept * (1 - t));
-        return c * (outOfTheDark(x) * dimming(x));
+        return c * outOfTheDark(x);
     });
     return image;
 }

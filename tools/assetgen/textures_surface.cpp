@@ -169,8 +169,11 @@ Image wetFloor() {
     const Image terrace = renderedPicture("wet_terrace.png", 256, 256);
     Image image(256, 256);
     image.shade([&terrace](float s, float t) {
-        const float sunward = std::pow(clamp01(1 - s), 2.0f);
-        const Colour tint = mix(Colour{0.85f, 0.9f, 1.15f}, Colour{1.3f, 0.95f, 0.7f}, sunward);
+        // Dusk lives only in the light on the wet stone (the scene has no
+        // sky): rose-amber towards the sun, indigo away from it, at about the
+        // same brightness, since the loop forbids more light.
+        const float sunward = std::pow(clamp01(1 - s), 1.5f);
+        const Colour tint = mix(Colour{0.7f, 0.78f, 1.4f}, Colour{1.6f, 0.88f, 0.6f}, sunward);
         const float edge = std::min(std::min(s, 1 - s), std::min(t, 1 - t));
         const Colour c = terrace.sampleClamped(s, t) * tint * kGain;
         // A soft knee: the few petals and glints stay points, not burns.

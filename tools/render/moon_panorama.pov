@@ -92,6 +92,25 @@ Headland(0.55, 420, 420, 40, 140, 11, 1, <0.018, 0.028, 0.06>)
 // Near headland on the right of the path.
 Headland(3.15, 260, 330, 34, 120, 17, 1, <0.006, 0.009, 0.02>)
 Headland(3.75, 360, 260, 14, 100, 23, 1, <0.02, 0.03, 0.06>)
+// The coast closes the view at the right end: a near cliff rising out of the
+// water where the scroll runs out, a dark rock face with the moon behind the
+// viewer's left, so the picture ends in a shape instead of a band of sky
+// fading to black.
+height_field {
+  function 600, 80 {
+    max(0, min(1,
+      pow(max(0, sin(pi * x)), 0.9) * (1 - pow(2 * y - 1, 2))
+      * (0.35 + 0.5 * Noise(x * 5 + 41, y * 2, 41) + 0.25 * Noise(x * 16, y * 5, 43)
+         + 0.1 * Noise(x * 60, y * 12, 42))))
+  }
+  smooth
+  translate <-0.5, 0, 0> scale <150, 95, 60> translate <0, -0.01, 70>
+  rotate y * 2.65 * 40
+  pigment { gradient y scale 95
+    color_map { [0 rgb <0.002, 0.003, 0.008>] [0.7 rgb <0.004, 0.006, 0.014>] [1 rgb <0.01, 0.014, 0.03>] } }
+  normal { granite 0.4 scale 6 }
+  finish { emission 1 diffuse 0.07 }
+}
 
 // The sea: dark, reflective, rippled into a glittering path under each moon.
 plane { y, 0
