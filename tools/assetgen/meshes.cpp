@@ -892,10 +892,22 @@ Mesh butterfly() {
     return named(mesh, "Wing");
 }
 
-// Butterflies' sky: a sphere seen from inside.
+// Butterflies' sky: a sphere seen from inside, its centre off to one side
+// of the eye. Sphere-mapped and seen from its own centre, every turn of the
+// sky showed the same picture at the same place: a painted backdrop that
+// never moved while the swarm swirled. Off centre, its normals lean away
+// from the lines of sight, so the picture slides and swells as the sky
+// turns. The loader centres each mesh on its bounding box, so one
+// zero-area triangle beyond the sphere (it draws nothing) shifts the box:
+// the sphere lands a fifth of its radius off the eye.
 Mesh round1() {
+    constexpr double kStrayX = 1.4;
     Mesh mesh = sphere(6, [](Vec3 n) { return n; });
     mesh.flipFaces();
+    const int a = mesh.addVertex({kStrayX, 0, 0});
+    const int b = mesh.addVertex({kStrayX, 0, 0});
+    const int c = mesh.addVertex({kStrayX, 0, 0});
+    mesh.addTriangle(a, b, c);
     return named(mesh, "Sky");
 }
 
