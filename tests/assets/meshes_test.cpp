@@ -75,7 +75,9 @@ const Expected kMeshes[] = {
     {"sphereone.asc", geodesicVertices(8), 1280, Box{{-1, -1, -1}, {1, 1, 1}}},
     {"geo1.asc", geodesicVertices(8), 1280, Box{{-1, -0.5, -1}, {1, 0.5, 1}}},
     {"butterfly.asc", 2 * 25, 2 * 24, Box{{-0.73, -1, -0.02}, {0.73, 1, 0.02}}},
-    {"round1.asc", geodesicVertices(6), 720, Box{{-1, -1, -1}, {1, 1, 1}}},
+    // The sky sphere and one zero-area triangle beyond it at +x, which moves
+    // the fitted sphere a fifth of its radius off the centre.
+    {"round1.asc", geodesicVertices(6) + 3, 720 + 1, Box{{-1, -0.833, -0.833}, {1, 0.833, 0.833}}},
     // Lathes: a bottom pole with one ring, then 37 (18) profile rings ending
     // in the pole inside the neck.
     {"vase.asc", 2 + 32 * 37, 32 * 2 + 64 * 35, Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},

@@ -242,7 +242,9 @@ TEST(BlobbySurface, ScriptRunsSurfaceThenReflectionThenBoth) {
 // Once round, the script swells the blobs to fill more of the frame. The
 // cells the surface is cut from end one short of the grid's border, so a
 // blob that reaches a border point of that block is cut open there and
-// shows a hole into its inside.
+// shows a hole into its inside. (While the plane term draws a sheet, the
+// sheet spans the grid on purpose; the next test keeps its cut edges out
+// of view.)
 TEST(BlobbySurface, ScriptedBlobsStayInsideTheGrid) {
     auto segment = std::make_unique<part3>();
     initPart3(*segment);
@@ -253,7 +255,7 @@ TEST(BlobbySurface, ScriptedBlobsStayInsideTheGrid) {
         TVector o1b, o3b;
         state.phaseTime = surfacePhaseTime(t);
         state.surfacePath.evaluate(surfacePathParameter(state.phaseTime), o1b, state.o2b, o3b);
-        if (!surfaceModes(o3b).surface) {
+        if (!surfaceModes(o3b).surface || std::abs(state.o2b.z) > 0.01) {
             continue;
         }
         buildSurface(*segment, t);
@@ -273,6 +275,43 @@ TEST(BlobbySurface, ScriptedBlobsStayInsideTheGrid) {
     }
     // Large enough to be worth the check: a blob a third of the grid wide.
     EXPECT_GT(largest, 1500);
+}
+
+// Where the plane term lays a sheet across the grid (the opening sheet, and
+// the liquid wall the blobs rise from once they are round), the sheet is cut
+// off at the grid's sides: it must lie near enough to the camera that those
+// edges stay outside the 65 degree view, or the sheet reads as a panel
+// hanging in the black. The wall may pass that depth only on its way out
+// past the grid's back, for a moment.
+TEST(BlobbySurface, ScriptedSheetsFillTheView) {
+    auto segment = std::make_unique<part3>();
+    initPart3(*segment);
+    BlobbySurfaceState& state = segment->blobby;
+    const BlobbyGrid& g = state.grid;
+    const double halfView = std::tan(32.5 * 3.14159265358979 / 180.0);
+    constexpr double kStep = 0.05;
+    double framedTime = 0, sheetTime = 0, firstFramed = 0;
+    for (double t = 85.01; t <= 165.6; t += kStep) {
+        TVector o1b, o3b;
+        state.surfacePath.evaluate(surfacePathParameter(surfacePhaseTime(t)), o1b, state.o2b, o3b);
+        if (!surfaceModes(o3b).surface || std::abs(state.o2b.z) < 0.01) {
+            continue;
+        }
+        // The plane term alone reaches the iso level here.
+        const double sheet = 2.3 + 1.0 / (1.66666667 * state.o2b.z);
+        if (sheet < g.z0 + g.dz() || sheet > g.z1 - g.dz()) {
+            continue;
+        }
+        sheetTime += kStep;
+        const double distance = 7.0 - (sheet + 3.0 * o3b.z - 2.0);
+        if (distance * halfView > g.y1) {
+            firstFramed = framedTime == 0 ? t : firstFramed;
+            framedTime += kStep;
+        }
+    }
+    EXPECT_GT(sheetTime, 10.0) << "no sheet at all";
+    // In Segment time units; 1.8 is half a second.
+    EXPECT_LT(framedTime, 1.8) << "a sheet with its cut edges in view from t = " << firstFramed;
 }
 
 // The mirror room's camera looks down into the glass case from above the

@@ -898,13 +898,16 @@ Vec3 alongCurve(const std::vector<Vec3>& points, double f) {
 // the body's axis. Eighty butterflies flap two of these every frame and no
 // light falls on them, so one band of triangles from the hinge to the
 // outline draws the same picture as a finer grid: only the outline shows.
+// The wings meet the body along a short hinge, as a real wing does, and
+// their inner edges slant out from it: with a hinge as long as the body,
+// a wing that passes close by the camera read as a square slab.
 Mesh butterfly() {
-    const std::vector<Vec3> outline = {{-0.05, -0.62, 0}, {-0.35, -0.95, 0}, {-0.7, -0.88, 0},
+    const std::vector<Vec3> outline = {{-0.14, -0.6, 0},  {-0.35, -0.95, 0}, {-0.7, -0.88, 0},
                                        {-0.86, -0.58, 0}, {-0.78, -0.22, 0}, {-0.98, 0.08, 0},
                                        {-1.3, 0.45, 0},   {-1.42, 0.84, 0},  {-1.08, 1.0, 0},
-                                       {-0.55, 0.86, 0},  {-0.1, 0.62, 0}};
+                                       {-0.55, 0.86, 0},  {-0.16, 0.62, 0}};
     Mesh mesh = parametricGrid(1, 24, false, false, [&](double u, double v) {
-        const Vec3 root{0, -0.55 + 1.1 * v, 0};
+        const Vec3 root{0, -0.3 + 0.64 * v, 0};
         Vec3 p = lerp(root, alongCurve(outline, v), std::pow(u, 0.85));
         p.z = 0.05 * u * u * std::sin(kPi * v); // a slight cup
         return p;
@@ -921,10 +924,22 @@ Mesh butterfly() {
     return named(mesh, "Wing");
 }
 
-// Butterflies' sky: a sphere seen from inside.
+// Butterflies' sky: a sphere seen from inside, its centre off to one side
+// of the eye. Sphere-mapped and seen from its own centre, every turn of the
+// sky showed the same picture at the same place: a painted backdrop that
+// never moved while the swarm swirled. Off centre, its normals lean away
+// from the lines of sight, so the picture slides and swells as the sky
+// turns. The loader centres each mesh on its bounding box, so one
+// zero-area triangle beyond the sphere (it draws nothing) shifts the box:
+// the sphere lands a fifth of its radius off the eye.
 Mesh round1() {
+    constexpr double kStrayX = 1.4;
     Mesh mesh = sphere(6, [](Vec3 n) { return n; });
     mesh.flipFaces();
+    const int a = mesh.addVertex({kStrayX, 0, 0});
+    const int b = mesh.addVertex({kStrayX, 0, 0});
+    const int c = mesh.addVertex({kStrayX, 0, 0});
+    mesh.addTriangle(a, b, c);
     return named(mesh, "Sky");
 }
 

@@ -321,22 +321,23 @@ Image theEye() {
     return image;
 }
 
-// The ring's blobs: 182 of them overlap every frame, so each is a compact
-// glowing bead (a hot core, a short body, no halo) that reads as a blob
-// instead of adding up to haze. No rim either: the trail stamps a copy every
-// frame, and a sharp rim turned the stamps into honeycomb. Near white, so
-// the ring's colours show. The ring is seen along its axis, its blobs
-// strung out from the vanishing point, so a larger body summed them into
-// one solid bar across the sky: small beads on a faint thread instead. The
-// core is a little wider than a point: a pin-point core left the ring a
-// faint dotted arc, while this one sums into a thin glowing line.
+// The ring's blobs: 182 of them overlap every frame and each moves several
+// of its own widths between frames, so the trail keeps one stamp per frame.
+// A small hard bead left rows of separate dots (dotted streaks); a soft
+// round blob, its core a third of the sprite wide and fading smoothly to
+// black by 0.6 of the radius, overlaps its neighbour stamps, so each blob
+// draws one smooth streak with a round head. Dimmer at the peak than the
+// bead was, since the body now sums with its neighbours': seen along the
+// ring's axis a broad halo summed them into one solid bar, a soft body that
+// ends well inside the sprite does not. No rim: a rim stamped a honeycomb.
+// Near white, so the ring's colours show.
 Image ringBlob() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float body = std::pow(clamp01(1 - r / 0.3f), 2.2f);
-        const float core = std::exp(-r * r / 0.016f);
-        return Colour{1.0f, 0.93f, 0.88f} * (0.2f * body + 0.75f * core);
+        const float body = std::pow(clamp01(1 - r / 0.6f), 2.0f);
+        const float core = std::exp(-r * r / 0.045f) * (1 - smoothstep(0.45f, 0.6f, r));
+        return Colour{1.0f, 0.93f, 0.88f} * (0.18f * body + 0.62f * core);
     });
     return image;
 }

@@ -281,10 +281,17 @@ Image duskSky() {
     Image image(512, 512);
     image.shadeSupersampled(2, [&frame](float s, float t) {
         const SkyFrame f = skyFrameAt(s, t);
-        const Colour shown = frame.sampleClamped(0.5f + 0.5f * f.x, 0.5f + 0.5f * f.y);
+        // The sky sphere sits off the eye, so as it turns the frame slides
+        // by up to about a third of itself: beyond its edges the picture
+        // goes on as its own mirror image, which has no seam.
+        const auto fold = [](float x) {
+            const float a = std::abs(x);
+            return a <= 1 ? x : std::copysign(std::max(0.0f, 2 - a), x);
+        };
+        const Colour shown = frame.sampleClamped(0.5f + 0.5f * fold(f.x), 0.5f + 0.5f * fold(f.y));
         const Colour lit = shown * (1 / skyLightAt(f));
-        // Beyond the frame the map is never seen; it falls to the night.
-        const float outside = smoothstep(1.02f, 1.15f, std::max(std::abs(f.x), std::abs(f.y)));
+        // Far beyond the frame the map is never seen; it falls to the night.
+        const float outside = smoothstep(1.7f, 1.95f, std::max(std::abs(f.x), std::abs(f.y)));
         return mix(Colour{std::min(1.0f, lit.r), std::min(1.0f, lit.g), std::min(1.0f, lit.b)},
                    Colour{0.01f, 0.012f, 0.04f}, outside);
     });
