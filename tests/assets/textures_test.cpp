@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <numeric>
 #include <set>
 #include <string>
 #include <utility>
@@ -460,6 +461,43 @@ TEST(Textures, MedusaBellTilesCarryBroadLight) {
     }
     // The bell is big: it lights most of the middle six columns of those rows.
     EXPECT_GE(litTiles, 24);
+}
+
+// The picture leaves tile by tile and the bell's last tiles fade out alone,
+// dim and turned: a bell that glows evenly inside shows each of them as a
+// flat grey box. Its light lives in the outline, canals, rim and gonads over
+// dark jelly, so every lit bell tile keeps a dark part.
+TEST(Textures, MedusaBellTilesAreNotEvenFills) {
+    const Picture p = readWithLibpng("medusa.png");
+    ASSERT_EQ(p.width, 512);
+    constexpr int kTile = 51, kBellTileRows = 5;
+    int litTiles = 0, evenTiles = 0;
+    for (int row = 0; row < kBellTileRows; ++row) {
+        for (int column = 0; column < 10; ++column) {
+            std::vector<double> texels;
+            for (int y = row * kTile + 2; y < row * kTile + kTile - 2; ++y) {
+                for (int x = column * kTile + 2; x < column * kTile + kTile - 2; ++x) {
+                    texels.push_back(p.luminance(x, y));
+                }
+            }
+            std::ranges::sort(texels);
+            const double mean = std::accumulate(texels.begin(), texels.end(), 0.0) / texels.size();
+            if (mean <= 20) {
+                continue;
+            }
+            ++litTiles;
+            const std::size_t quarter = texels.size() / 4;
+            const double darkest =
+                std::accumulate(texels.begin(), texels.begin() + quarter, 0.0) / quarter;
+            // Only the gonads fill a tile; even they leave dark jelly round them.
+            EXPECT_LT(darkest, 0.6 * mean) << "tile row " << row << ", column " << column;
+            if (darkest > 0.45 * mean) {
+                ++evenTiles;
+            }
+        }
+    }
+    EXPECT_GE(litTiles, 24);
+    EXPECT_LE(evenTiles, 2);
 }
 
 // The rain scene's floor lies at 80 % over the vase's mirror image inside a
