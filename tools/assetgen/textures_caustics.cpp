@@ -20,7 +20,7 @@ constexpr int causticFrames = 16;
 // the whole pattern once per 2 pi; `orbit` is how far (in cells) each cell
 // centre circles in that time.
 float causticNetwork(float s, float t, float phase, int period, std::uint32_t seed,
-                     float orbit = 0.18f) {
+                     float orbit = 0.18f, float sharpness = 12.0f, float halo = 0.2f) {
     // The warp drifts with the cells, in proportion to their orbit.
     const float drift = orbit / 0.18f;
     const float ws = s + 0.03f * periodicNoise(s * 4 + drift * std::cos(phase), t * 4, 4, seed + 1);
@@ -29,7 +29,7 @@ float causticNetwork(float s, float t, float phase, int period, std::uint32_t se
     const float edge = d.second - d.nearest;
     // Lines are brighter where the cells are large, as focused light would be.
     const float focus = 0.6f + 0.8f * d.second;
-    return focus * (std::exp(-edge * 12.0f) + 0.2f * std::exp(-edge * 3.0f));
+    return focus * (std::exp(-edge * sharpness) + halo * std::exp(-edge * 3.0f));
 }
 
 // Sand ripples between the lines, the same in every frame, so the sea floor
@@ -196,13 +196,17 @@ Image domePattern() {
 // laid a bright blue grid over the picture). Fine: a coarse net there read
 // as a few broad ribbons instead of light on water.
 Image wobbleRipples() {
-    Image image(256, 256);
-    image.shade([](float s, float t) {
-        const float net = std::min(causticNetwork(s, t, 1.3f, 7, 51) / 1.1f, 1.0f);
+    // One repeat spans the whole view (some 4 screen pixels a texel at 256)
+    // and five offset copies are added: soft lines with a halo smeared into
+    // blue mush. Fine, haloless lines at twice the resolution stay threads of
+    // pale light, so the copies read as a shimmer.
+    Image image(512, 512);
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float net = std::min(causticNetwork(s, t, 1.3f, 7, 51, 0.18f, 34.0f, 0.0f), 1.0f);
         const float line = net * net;
         const float patches = smoothstep(-0.35f, 0.3f, fractalNoise(s, t, 2, 3, 0.5f, 52));
         const float breaks = smoothstep(-0.45f, 0.2f, fractalNoise(s, t, 8, 2, 0.5f, 53));
-        return Colour{0.35f, 0.7f, 0.9f} * (0.9f * line * patches * breaks);
+        return Colour{0.62f, 0.88f, 1.0f} * line * patches * breaks;
     });
     return image;
 }
