@@ -171,12 +171,13 @@ constexpr ControlKey kControlKeys[kPart7PathKeys] = {
 constexpr double kTileOpacity[kPart7TileKeys] = {0, 0, 0, 0, 1, 3, 5, 5, 5, 5, 5, 4, 2, 1};
 constexpr int kTileHiddenKey = 5;
 constexpr double kTileHidden = 10.0;
-// Keys where a tile is still (or again) in flight: offset and spin. Only
-// where it is dark or faint (opacity 0 or 1), so it flies in and out dim and
-// sits in place while it is bright: a bright tile off its place leaves a
-// black seam across the picture and shows as a tilted flat slab.
+// Keys where a tile is still in flight: offset and spin. Only while it is
+// dark (opacity 0), so it flies in unseen and sits in place while it shows:
+// a bright tile off its place leaves a black seam across the picture, and a
+// tile that turned as it faded out (on the last key) was stretched toward
+// the camera into a flat grey slab. The picture leaves by fading in place.
 constexpr bool kTileInFlight[kPart7TileKeys] = {false, false, true,  true,  false, false, false,
-                                                false, false, false, false, false, false, true};
+                                                false, false, false, false, false, false, false};
 // ----------------------------------------------------------------
 
 double drawFraction(int modulus, double scale) {

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <numeric>
 #include <set>
 #include <string>
 #include <utility>
@@ -89,7 +90,7 @@ const Expected textures[] = {
     {"caust28.png", 256},        {"caust30.png", 256},     {"causta.png", 256},
     {"fullalphawater.png", 256}, {"gradient.png", 256},    {"sky2.png", 256},
     {"sky4.png", 256},           {"nebula.png", 256},      {"deepspace.png", 256},
-    {"blob8.png", 128},          {"caust.png", 256},       {"gelfishtex0.png", 256},
+    {"blob8.png", 128},          {"caust.png", 256},       {"gelfishtex0.png", 512},
     {"caust2.png", 256},         {"medusa.png", 512},      {"blob22.png", 128},
     {"blend1.png", 256},         {"blend2.png", 256},      {"blend3.png", 256},
     {"vertical.png", 128},       {"greetings.png", 512},   {"greetings2.png", 512},
@@ -462,6 +463,43 @@ TEST(Textures, MedusaBellTilesCarryBroadLight) {
     EXPECT_GE(litTiles, 24);
 }
 
+// The picture leaves tile by tile and the bell's last tiles fade out alone,
+// dim and turned: a bell that glows evenly inside shows each of them as a
+// flat grey box. Its light lives in the outline, canals, rim and gonads over
+// dark jelly, so every lit bell tile keeps a dark part.
+TEST(Textures, MedusaBellTilesAreNotEvenFills) {
+    const Picture p = readWithLibpng("medusa.png");
+    ASSERT_EQ(p.width, 512);
+    constexpr int kTile = 51, kBellTileRows = 5;
+    int litTiles = 0, evenTiles = 0;
+    for (int row = 0; row < kBellTileRows; ++row) {
+        for (int column = 0; column < 10; ++column) {
+            std::vector<double> texels;
+            for (int y = row * kTile + 2; y < row * kTile + kTile - 2; ++y) {
+                for (int x = column * kTile + 2; x < column * kTile + kTile - 2; ++x) {
+                    texels.push_back(p.luminance(x, y));
+                }
+            }
+            std::ranges::sort(texels);
+            const double mean = std::accumulate(texels.begin(), texels.end(), 0.0) / texels.size();
+            if (mean <= 20) {
+                continue;
+            }
+            ++litTiles;
+            const std::size_t quarter = texels.size() / 4;
+            const double darkest =
+                std::accumulate(texels.begin(), texels.begin() + quarter, 0.0) / quarter;
+            // Only the gonads fill a tile; even they leave dark jelly round them.
+            EXPECT_LT(darkest, 0.6 * mean) << "tile row " << row << ", column " << column;
+            if (darkest > 0.45 * mean) {
+                ++evenTiles;
+            }
+        }
+    }
+    EXPECT_GE(litTiles, 24);
+    EXPECT_LE(evenTiles, 2);
+}
+
 // The rain scene's floor lies at 80 % over the vase's mirror image inside a
 // loop that multiplies what stands still: all of it stays dim, and its
 // standing water is nearly black so the 20 % mirror image shows there,
@@ -666,24 +704,29 @@ TEST(Textures, CreditRibbonsAreBrightAndCoolEverywhere) {
 // The giant bell is projected from above and seen from the side, where
 // lines of constant t stand upright from crown to rim as canals: the
 // picture must change far more along t than along s (a net of cells read
-// as a wire bowl), and stay a dim jelly between its lit canals.
+// as a wire bowl), and stay a dim jelly between its lit canals. Front and
+// back are both added, so a dozen canals a repeat made a striped ball:
+// only a few bright ones cross each column.
 TEST(Textures, GiantBellCanalsRunAlongS) {
     const Picture p = readWithLibpng("caust2.png");
     ASSERT_GT(p.width, 0);
     double alongS = 0, alongT = 0;
-    int dark = 0, bright = 0;
+    int dark = 0, bright = 0, crossings = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
             alongS += std::abs(p.luminance((x + 1) % p.width, y) - p.luminance(x, y));
             alongT += std::abs(p.luminance(x, (y + 1) % p.height) - p.luminance(x, y));
             dark += p.luminance(x, y) < 60;
             bright += p.at(x, y, 2) > 180;
+            crossings += p.at(x, y, 2) > 150 && p.at(x, (y + 1) % p.height, 2) <= 150;
         }
     }
     const double texels = double(p.width) * p.height;
     EXPECT_GT(alongT, 1.5 * alongS) << "the canals do not run along s";
     EXPECT_GT(dark / texels, 0.4) << "no dark jelly between the canals";
     EXPECT_GT(bright / texels, 0.02) << "no bright canals";
+    EXPECT_GE(crossings, 2 * p.width) << "too few canals";
+    EXPECT_LE(crossings, 5 * p.width) << "a comb of canals";
 }
 
 // Each panel's right edge continues into the next panel's left edge.

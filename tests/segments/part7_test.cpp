@@ -196,6 +196,35 @@ TEST(DeepSeaTiles, BrightTilesSitInPlaceSoThePictureHasNoSeams) {
     EXPECT_GT(bright, 1000);
 }
 
+TEST(DeepSeaTiles, PictureFadesOutInPlace) {
+    // Turned while it fades, a tile is stretched toward the camera into a flat
+    // grey slab: from its first full showing until it has gone, a tile that
+    // can still be seen stays unturned and in place.
+    const part7& s = deepSea();
+    int fading = 0;
+    for (int o = -3; o <= 4; ++o) {
+        for (int k = -5; k <= 4; ++k) {
+            bool shown = false;
+            for (double t = 141.0; t < 535.0; t += 0.5) {
+                const TileState tile = planTile(s, o, k, t);
+                shown = shown || tile.alpha > 0.95;
+                if (!shown) {
+                    continue;
+                }
+                if (tile.alpha <= 0.01) {
+                    break; // gone (the path starts over, flying in again)
+                }
+                if (tile.alpha < 0.5) {
+                    ++fading;
+                }
+                ASSERT_LT(std::abs(tile.sideways), 0.02) << o << ", " << k << " at " << t;
+                ASSERT_LT(std::abs(250.0 * tile.spin), 4.0) << o << ", " << k << " at " << t;
+            }
+        }
+    }
+    EXPECT_GT(fading, 500);
+}
+
 TEST(DeepSeaData, StarsLieOnTheirSphereWithOneOfTwoSizes) {
     const part7& s = deepSea();
     for (int i = 0; i < kPart7Stars; ++i) {

@@ -20,7 +20,7 @@ constexpr int causticFrames = 16;
 // the whole pattern once per 2 pi; `orbit` is how far (in cells) each cell
 // centre circles in that time.
 float causticNetwork(float s, float t, float phase, int period, std::uint32_t seed,
-                     float orbit = 0.18f) {
+                     float orbit = 0.18f, float sharpness = 12.0f, float halo = 0.2f) {
     // The warp drifts with the cells, in proportion to their orbit.
     const float drift = orbit / 0.18f;
     const float ws = s + 0.03f * periodicNoise(s * 4 + drift * std::cos(phase), t * 4, 4, seed + 1);
@@ -29,7 +29,7 @@ float causticNetwork(float s, float t, float phase, int period, std::uint32_t se
     const float edge = d.second - d.nearest;
     // Lines are brighter where the cells are large, as focused light would be.
     const float focus = 0.6f + 0.8f * d.second;
-    return focus * (std::exp(-edge * 12.0f) + 0.2f * std::exp(-edge * 3.0f));
+    return focus * (std::exp(-edge * sharpness) + halo * std::exp(-edge * 3.0f));
 }
 
 // Sand ripples between the lines, the same in every frame, so the sea floor
@@ -142,48 +142,35 @@ float contourLine(float n, float width) {
 // dome is projected from above and the picture slides across it by more
 // than a repeat while it shows, so nothing can sit at the crown or the rim:
 // every patch must read as bell tissue on its own. Seen from the side,
-// lines of constant t stand upright on the dome, so the light lives in
-// wavy canals along s (every third a brighter main canal, beaded with
-// stinging cells where tentacles take root), faint muscle rings across
-// them, and a dim branching vein net; a cell net there read as a wire bowl.
-// Between them the jelly is a dim haze with dark gaps, so the bell looks
-// translucent, and the front and back, both added, give it depth.
+// lines of constant t stand upright on the dome, and the front and back are
+// both added: twelve canals a repeat stood there as a dense comb of
+// stripes, a striped ball. So the light lives in clouded jelly (bright
+// lobes, dark gaps) with three meandering main canals a repeat, a dim
+// branching vein net and scattered photophores, points of light that read
+// as a living body from every side; a cell net read as a wire bowl and an
+// even glow as a flat blue half-sphere.
 Image domePattern() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         // A shared warp bends every structure the same way, so canals, veins
-        // and striations flow together like tissue rather than overlaid nets.
-        const float ws = s + 0.05f * fractalNoise(s, t, 2, 2, 0.5f, 61);
-        const float wt = t + 0.05f * fractalNoise(s, t, 2, 2, 0.5f, 62);
-        const float canalNoise = fractalNoise(ws, wt, 3, 3, 0.45f, 42);
-        const float canals = contourLine(canalNoise, 0.05f);
-        const float canalHalo = contourLine(canalNoise, 0.14f);
-        const float veins = contourLine(fractalNoise(ws, wt, 7, 2, 0.5f, 45), 0.045f);
-        // Seen from the side the dome shows lines of constant t as a fan of
-        // upright canals from crown to rim, and lines of constant s as arcs
-        // round it like muscle rings: strong canals, faint rings.
-        const float canalWave =
-            0.5f + 0.5f * std::cos(2 * pi * 12 * (wt + 0.015f * std::sin(2 * pi * 2 * ws)));
-        const float ribs = std::pow(canalWave, 14.0f);
-        // Every third canal is a main one, broader and brighter, as on a real bell.
+        // and lobes flow together like tissue rather than overlaid nets.
+        const float ws = s + 0.07f * fractalNoise(s, t, 2, 2, 0.5f, 61);
+        const float wt = t + 0.07f * fractalNoise(s, t, 2, 2, 0.5f, 62);
+        const float veins = contourLine(fractalNoise(ws, wt, 7, 2, 0.5f, 45), 0.04f);
         const float mainWave =
-            0.5f + 0.5f * std::cos(2 * pi * 4 * (wt + 0.015f * std::sin(2 * pi * 2 * ws)));
-        const float mainCanals = std::pow(mainWave, 40.0f);
-        const float ringWave = 0.5f + 0.5f * std::cos(2 * pi * 24 * ws);
-        const float rings = std::pow(ringWave, 6.0f);
-        const float haze = 0.5f + 0.5f * fractalNoise(s, t, 3, 3, 0.5f, 44);
-        const CellDistances spots = cellularNoise(ws, wt, 12, 46);
-        // Strings of bright beads down the main canals: stinging cells where
-        // the tentacles and oral arms take root.
-        const float bead =
-            std::exp(-spots.nearest * spots.nearest * 30.0f) * std::pow(mainWave, 12.0f);
-        const float jelly = 0.05f + 0.14f * haze * haze;
-        const float glow = jelly + 0.06f * canalHalo + 0.18f * canals + 0.1f * veins +
-                           0.45f * ribs + 0.4f * mainCanals + 0.08f * rings;
+            0.5f + 0.5f * std::cos(2 * pi * 3 * (wt + 0.05f * std::sin(2 * pi * 2 * ws)));
+        const float mainCanals = std::pow(mainWave, 30.0f);
+        const float canalHalo = std::pow(mainWave, 6.0f);
+        // Clouded jelly: soft bright lobes over dark gaps.
+        const float cloud = smoothstep(-0.25f, 0.55f, fractalNoise(ws, wt, 3, 4, 0.5f, 44));
+        const float jelly = 0.03f + 0.42f * cloud * cloud;
+        // Photophores: small round points of light, brighter in the lobes.
+        const CellDistances spots = cellularNoise(ws, wt, 10, 46);
+        const float photophore = std::exp(-spots.nearest * spots.nearest * 160.0f) * cloud;
+        const float glow = jelly + 0.08f * canalHalo + 0.35f * mainCanals + 0.08f * veins;
         const Colour tissue = Colour{0.55f, 0.6f, 1.0f} * std::min(glow, 1.0f);
-        const Colour canalTint =
-            Colour{0.7f, 1.0f, 0.9f} * (0.1f * canals + 0.35f * mainCanals + 1.6f * bead);
-        const Colour c = tissue + canalTint;
+        const Colour light = Colour{0.75f, 1.0f, 0.95f} * (0.25f * mainCanals + 1.2f * photophore);
+        const Colour c = tissue + light;
         return Colour{std::min(c.r, 1.0f), std::min(c.g, 1.0f), std::min(c.b, 1.0f)};
     });
     return image;
@@ -196,13 +183,17 @@ Image domePattern() {
 // laid a bright blue grid over the picture). Fine: a coarse net there read
 // as a few broad ribbons instead of light on water.
 Image wobbleRipples() {
-    Image image(256, 256);
-    image.shade([](float s, float t) {
-        const float net = std::min(causticNetwork(s, t, 1.3f, 7, 51) / 1.1f, 1.0f);
+    // One repeat spans the whole view (some 4 screen pixels a texel at 256)
+    // and five offset copies are added: soft lines with a halo smeared into
+    // blue mush. Fine, haloless lines at twice the resolution stay threads of
+    // pale light, so the copies read as a shimmer.
+    Image image(512, 512);
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float net = std::min(causticNetwork(s, t, 1.3f, 7, 51, 0.18f, 34.0f, 0.0f), 1.0f);
         const float line = net * net;
         const float patches = smoothstep(-0.35f, 0.3f, fractalNoise(s, t, 2, 3, 0.5f, 52));
         const float breaks = smoothstep(-0.45f, 0.2f, fractalNoise(s, t, 8, 2, 0.5f, 53));
-        return Colour{0.35f, 0.7f, 0.9f} * (0.9f * line * patches * breaks);
+        return Colour{0.62f, 0.88f, 1.0f} * line * patches * breaks;
     });
     return image;
 }

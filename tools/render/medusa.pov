@@ -3,7 +3,7 @@
 // (about 51 texels, some 55 pixels on screen) and added onto the scene. A tile
 // flies in and out dim and turned, so every tile must carry one bold piece of
 // the animal: fine veins, beads and thin threads read as scribbles there. So
-// the drawing is broad: a big bell glowing from inside, brightest where the
+// the drawing is broad: a big bell of dark, clear jelly, bright where the
 // eye grazes its skin and along its margin, eight wide soft canals, a thick
 // bright ring canal with a few large photophores, four warm gonads, four
 // broad oral arms and sixteen long tentacles in slow curves, on black water.
@@ -23,34 +23,36 @@ camera {
 // The camera's 3.2 x 2.56 window (1.25:1) is shown 1.67:1 on screen.
 #declare Squeeze = 0.75;
 
-// Lit jelly: a soft violet glow where the eye looks through the skin, rising
-// to near white where it grazes it (aoi 0.5), so the outline burns and the
-// layers seen through each other fill the bell with light.
+// Lit jelly: nearly clear where the eye looks through the skin, rising to
+// near white only where it grazes it (aoi 0.5), so the outline burns and the
+// canals and gonads show through dark jelly. The tiles fade out one by one:
+// an evenly glowing interior made each lone tile a flat grey box.
 #declare Skin = texture {
   pigment {
     aoi
     colour_map {
-      [0.00 rgbt <0.028, 0.018, 0.075, 0.93>]
-      [0.30 rgbt <0.050, 0.032, 0.120, 0.90>]
-      [0.40 rgbt <0.200, 0.130, 0.420, 0.75>]
-      [0.46 rgbt <0.550, 0.420, 0.950, 0.45>]
+      [0.00 rgbt <0.010, 0.007, 0.030, 0.97>]
+      [0.32 rgbt <0.016, 0.011, 0.045, 0.96>]
+      [0.42 rgbt <0.110, 0.072, 0.260, 0.84>]
+      [0.48 rgbt <0.500, 0.380, 0.900, 0.50>]
       [0.50 rgbt <0.950, 0.880, 1.000, 0.10>]
-      [0.54 rgbt <0.550, 0.420, 0.950, 0.45>]
-      [0.60 rgbt <0.200, 0.130, 0.420, 0.75>]
-      [0.70 rgbt <0.050, 0.032, 0.120, 0.90>]
-      [1.00 rgbt <0.028, 0.018, 0.075, 0.93>]
+      [0.52 rgbt <0.500, 0.380, 0.900, 0.50>]
+      [0.58 rgbt <0.110, 0.072, 0.260, 0.84>]
+      [0.68 rgbt <0.016, 0.011, 0.045, 0.96>]
+      [1.00 rgbt <0.010, 0.007, 0.030, 0.97>]
     }
   }
   finish { emission 1.3 diffuse 0 ambient 0 }
 }
-// The margin glows: a band of light over the lowest quarter of the bell.
+// The margin glows: a narrow band of light just above the ring canal (a wide
+// one, seen on both walls, filled the lower bell evenly).
 #declare MarginGlow = texture {
   pigment {
     gradient y
     colour_map {
       [0.00 rgbt <0.30, 0.26, 0.70, 0.55>]
-      [0.12 rgbt <0.16, 0.12, 0.42, 0.75>]
-      [0.32 rgbt <0, 0, 0, 1>]
+      [0.05 rgbt <0.12, 0.09, 0.32, 0.80>]
+      [0.14 rgbt <0, 0, 0, 1>]
       [1.00 rgbt <0, 0, 0, 1>]
     }
   }
@@ -61,12 +63,12 @@ camera {
   pigment {
     radial frequency 8
     colour_map {
-      [0.00 rgbt <0.55, 0.48, 1.00, 0.40>]
-      [0.025 rgbt <0.32, 0.24, 0.75, 0.70>]
-      [0.06 rgbt <0, 0, 0, 1>]
-      [0.94 rgbt <0, 0, 0, 1>]
-      [0.975 rgbt <0.32, 0.24, 0.75, 0.70>]
-      [1.00 rgbt <0.55, 0.48, 1.00, 0.40>]
+      [0.00 rgbt <0.50, 0.44, 0.95, 0.45>]
+      [0.04 rgbt <0.30, 0.22, 0.70, 0.70>]
+      [0.10 rgbt <0, 0, 0, 1>]
+      [0.90 rgbt <0, 0, 0, 1>]
+      [0.96 rgbt <0.30, 0.22, 0.70, 0.70>]
+      [1.00 rgbt <0.50, 0.44, 0.95, 0.45>]
     }
   }
   finish { emission 1.0 diffuse 0 ambient 0 }
