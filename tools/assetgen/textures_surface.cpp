@@ -282,20 +282,6 @@ Image plaster(Colour tint, std::uint32_t seed) {
     return image;
 }
 
-// Wall panels: a frame moulding around a calmer field.
-Image panelWall(Colour tint, std::uint32_t seed) {
-    Image image(256, 256);
-    image.shade([=](float s, float t) {
-        const float dx = std::min(s, 1 - s), dy = std::min(t, 1 - t);
-        const float d = std::min(dx, dy);
-        const float moulding = std::exp(-std::pow((d - 0.06f) / 0.015f, 2.0f)) -
-                               0.5f * std::exp(-std::pow((d - 0.09f) / 0.01f, 2.0f));
-        const float n = fractalNoise(s, t, 4, 5, 0.5f, seed);
-        return tint * (0.85f + 0.1f * n + 0.25f * moulding);
-    });
-    return image;
-}
-
 Image seaWater() {
     Image image(256, 256);
     image.shade([](float s, float t) {
@@ -416,10 +402,9 @@ std::vector<TextureRecipe> surfaceTextures() {
         // The small gallery's back wall with its three paintings, ray-traced
         // (tools/render/gallery_wall.pov); 2:1, laid once across the wall.
         {"one_test.png", [] { return renderedPicture("gallery_wall.png", 512, 512); }},
-        {"one_test2.png",
-         [] {
-             return panelWall({0.5f, 0.4f, 0.33f}, 122);
-         }},
+        // The big room's painted panelling, one bay per repeat, its light
+        // and shadows ray-traced (tools/render/wall_panel.pov).
+        {"one_test2.png", [] { return renderedPicture("wall_panel.png", 256, 256); }},
         {"one_test3.png",
          [] {
              return plaster({0.54f, 0.45f, 0.35f}, 123);
