@@ -252,26 +252,6 @@ Image wood() {
     return image;
 }
 
-Image parquetFloor() {
-    Image image(256, 256);
-    image.shade([](float s, float t) {
-        const int plank = static_cast<int>(std::floor(s * 8));
-        const float offset = latticeHash(plank, 0, 71);
-        const float along = t + offset;
-        const float across = s * 8 - plank;
-        const float seam = 1 - smoothstep(0.0f, 0.06f, std::min(across, 1 - across));
-        const float endSeam =
-            1 - smoothstep(0.0f, 0.01f, std::abs(std::remainder(along * 2, 1.0f)));
-        const float grain =
-            0.5f + 0.5f * std::sin(2 * pi *
-                                   (40 * across / 8 + 3 * fractalNoise(s, along, 2, 4, 0.5f, 72)));
-        const Colour tone =
-            mix(Colour{0.55f, 0.35f, 0.2f}, Colour{0.7f, 0.5f, 0.3f}, latticeHash(plank, 1, 71));
-        return tone * (0.8f + 0.2f * grain) * (1 - 0.5f * std::max(seam, endSeam));
-    });
-    return image;
-}
-
 // Soft plaster in a given tint.
 Image plaster(Colour tint, std::uint32_t seed) {
     Image image(256, 256);
@@ -398,7 +378,10 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", glassGrid},
         {"graytext4.png", greyText},
-        {"floor2.png", parquetFloor},
+        // Varnished boards with their raking light and eased edges
+        // ray-traced (tools/render/parquet_floor.pov): the room's light never
+        // reaches the floor.
+        {"floor2.png", [] { return renderedPicture("parquet_floor.png", 256, 256); }},
         // The small gallery's back wall with its three paintings, ray-traced
         // (tools/render/gallery_wall.pov); 2:1, laid once across the wall.
         {"one_test.png", [] { return renderedPicture("gallery_wall.png", 512, 512); }},
