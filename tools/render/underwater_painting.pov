@@ -34,7 +34,7 @@ disc { <3, 13.9, 12>, y, 5 no_shadow
 height_field { function 256, 256 { pattern { bumps scale 0.08 } }
   smooth scale <60, 0.9, 60> translate <-30, -0.6, -20>
   pigment { crackle turbulence 0.35 octaves 3 omega 0.4
-    color_map { [0 rgb <1.15, 1.05, 0.75>] [0.025 rgb <0.9, 0.72, 0.42>] [0.07 rgb <0.74, 0.55, 0.3>] [1 rgb <0.64, 0.46, 0.25>] }
+    color_map { [0 rgb <1.3, 1.18, 0.82>] [0.035 rgb <1.0, 0.82, 0.48>] [0.09 rgb <0.66, 0.48, 0.26>] [1 rgb <0.56, 0.4, 0.22>] }
     scale <0.5, 0.5, 0.38> }
   normal { ripples 0.3 scale 0.5 }
   finish { emission 0.16 diffuse 1.1 } }
