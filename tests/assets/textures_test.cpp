@@ -607,7 +607,7 @@ double seamRatio(const Picture& p) {
 TEST(Textures, RepeatingTexturesTileWithoutSeams) {
     const char* tiles[] = {
         "superfilm3.png",  "carpet22.png",       "blend45.png",     "blend1.png",  "blend2.png",
-        "blend3.png",      "graytext4.png",      "plane_alpha.png", "floor2.png",  "one_test3.png",
+        "blend3.png",      "graytext4.png",      "plane_alpha.png", "floor2.png",  "one_test2.png", "one_test3.png",
         "one_test5.png",   "wood12.png",         "bluesea2.png",    "caust.png",   "caust2.png",
         "gelfishtex0.png", "fullalphawater.png", "caust00.png",     "caust16.png", "gradient.png"};
     for (const char* file : tiles) {

@@ -257,7 +257,9 @@ float bakedFaceLight(float x, float y, float outline) {
     }
     const float sheen =
         0.1f * std::pow(std::max(0.0f, -0.25f * nx + 0.3f * ny + 0.92f * nz), 24.0f);
-    return (0.5f + 0.62f * key + bounce - sockets) + sheen;
+    // Deep enough shade that the face keeps its form when the cross-fade
+    // lays it half transparent over the room.
+    return (0.36f + 0.78f * key + bounce - 1.4f * sockets) + sheen;
 }
 
 // Locks of hair fall from a crown above the head: a strand's place across
@@ -296,10 +298,12 @@ Colour hairColour(float x, float y) {
     return c + Colour{0.5f, 0.38f, 0.26f} * (0.55f * sheen);
 }
 
-// The sleeping face comes first, a pale ghost in cool moonlight over the
-// room; it cross-fades into the awake face, warm in lamplight, so the change
-// reads at a glance even where the eyes are small on screen.
-constexpr Colour kMoonlight{0.58f, 0.74f, 1.08f};
+// The sleeping face comes first, in soft cool evening light; it cross-fades
+// into the awake face, warm in lamplight, so the change reads at a glance
+// even where the eyes are small on screen. The cool light keeps the skin a
+// skin: a pale blue-white face, half transparent over the room, read as a
+// ghost.
+constexpr Colour kMoonlight{0.86f, 0.86f, 0.98f};
 constexpr Colour kLamplight{1.08f, 0.96f, 0.8f};
 
 // The child's face, painted in the face mesh's own coordinates (the layout

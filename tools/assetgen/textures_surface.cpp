@@ -266,46 +266,12 @@ Image wood() {
     return image;
 }
 
-Image parquetFloor() {
-    Image image(256, 256);
-    image.shade([](float s, float t) {
-        const int plank = static_cast<int>(std::floor(s * 8));
-        const float offset = latticeHash(plank, 0, 71);
-        const float along = t + offset;
-        const float across = s * 8 - plank;
-        const float seam = 1 - smoothstep(0.0f, 0.06f, std::min(across, 1 - across));
-        const float endSeam =
-            1 - smoothstep(0.0f, 0.01f, std::abs(std::remainder(along * 2, 1.0f)));
-        const float grain =
-            0.5f + 0.5f * std::sin(2 * pi *
-                                   (40 * across / 8 + 3 * fractalNoise(s, along, 2, 4, 0.5f, 72)));
-        const Colour tone =
-            mix(Colour{0.55f, 0.35f, 0.2f}, Colour{0.7f, 0.5f, 0.3f}, latticeHash(plank, 1, 71));
-        return tone * (0.8f + 0.2f * grain) * (1 - 0.5f * std::max(seam, endSeam));
-    });
-    return image;
-}
-
 // Soft plaster in a given tint.
 Image plaster(Colour tint, std::uint32_t seed) {
     Image image(256, 256);
     image.shade([=](float s, float t) {
         const float n = fractalNoise(s, t, 4, 6, 0.6f, seed);
         return tint * (0.88f + 0.12f * n);
-    });
-    return image;
-}
-
-// Wall panels: a frame moulding around a calmer field.
-Image panelWall(Colour tint, std::uint32_t seed) {
-    Image image(256, 256);
-    image.shade([=](float s, float t) {
-        const float dx = std::min(s, 1 - s), dy = std::min(t, 1 - t);
-        const float d = std::min(dx, dy);
-        const float moulding = std::exp(-std::pow((d - 0.06f) / 0.015f, 2.0f)) -
-                               0.5f * std::exp(-std::pow((d - 0.09f) / 0.01f, 2.0f));
-        const float n = fractalNoise(s, t, 4, 5, 0.5f, seed);
-        return tint * (0.85f + 0.1f * n + 0.25f * moulding);
     });
     return image;
 }
@@ -426,14 +392,16 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", glassGrid},
         {"graytext4.png", greyText},
-        {"floor2.png", parquetFloor},
+        // Varnished boards with their raking light and eased edges
+        // ray-traced (tools/render/parquet_floor.pov): the room's light never
+        // reaches the floor.
+        {"floor2.png", [] { return renderedPicture("parquet_floor.png", 256, 256); }},
         // The small gallery's back wall with its three paintings, ray-traced
         // (tools/render/gallery_wall.pov); 2:1, laid once across the wall.
         {"one_test.png", [] { return renderedPicture("gallery_wall.png", 512, 512); }},
-        {"one_test2.png",
-         [] {
-             return panelWall({0.5f, 0.4f, 0.33f}, 122);
-         }},
+        // The big room's painted panelling, one bay per repeat, its light
+        // and shadows ray-traced (tools/render/wall_panel.pov).
+        {"one_test2.png", [] { return renderedPicture("wall_panel.png", 256, 256); }},
         {"one_test3.png",
          [] {
              return plaster({0.54f, 0.45f, 0.35f}, 123);

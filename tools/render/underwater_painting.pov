@@ -28,10 +28,14 @@ disc { <3, 13.9, 12>, y, 5 no_shadow
 
 // Sand with ripples and light network. Warm and saturated: the blue fog
 // mixes a grey sand into olive over the near floor, so the sand's own colour
-// carries enough gold to stay sunlit beige through it.
+// carries enough gold to stay sunlit beige through it. The network is thin,
+// bright and wavy, as sunlight focused by the swell lies on sand: straight
+// broad cell edges read as crazy paving.
 height_field { function 256, 256 { pattern { bumps scale 0.08 } }
   smooth scale <60, 0.9, 60> translate <-30, -0.6, -20>
-  pigment { crackle color_map { [0 rgb <1.0, 0.9, 0.6>] [0.06 rgb <0.78, 0.58, 0.32>] [1 rgb <0.66, 0.47, 0.26>] } scale 0.6 }
+  pigment { crackle turbulence 0.35 octaves 3 omega 0.4
+    color_map { [0 rgb <1.3, 1.18, 0.82>] [0.035 rgb <1.0, 0.82, 0.48>] [0.09 rgb <0.66, 0.48, 0.26>] [1 rgb <0.56, 0.4, 0.22>] }
+    scale <0.5, 0.5, 0.38> }
   normal { ripples 0.3 scale 0.5 }
   finish { emission 0.16 diffuse 1.1 } }
 
@@ -134,12 +138,17 @@ Coral(<0.5, 0.3, 5>, 1.3, <0.95, 0.8, 0.3>)
 #for (k, 0, 4)
   #declare nx = -3.4 + 1.7 * k + 0.6 * rand(N);
   #declare nz = -4.6 + 1.6 * rand(N);
+  // The sun stands behind them: the light the pale sand throws back up
+  // models their near faces, so they read as stones, not as holes.
+  light_group {
+  light_source { <nx, 1.0, nz - 2.5> rgb <0.36, 0.32, 0.24> shadowless }
   blob { threshold 0.5
     sphere { 0, 0.8, 1 } sphere { <0.45, 0.15, 0.1>, 0.6, 1 } sphere { <-0.4, 0.05, 0.2>, 0.55, 1 }
     scale <0.7 + 0.4 * rand(N), 0.75 + 0.3 * rand(N), 0.6 + 0.3 * rand(N)>
     translate <nx, -0.3, nz>
     pigment { granite color_map { [0 rgb <0.2, 0.19, 0.18>] [1 rgb <0.5, 0.44, 0.36>] } scale 0.4 }
     normal { granite 0.6 scale 0.25 } finish { diffuse 0.9 } }
+  global_lights on }
   #if (mod(k, 2) = 0)
     Coral(<nx + 0.2, 0.15, nz>, 0.8, <1.0, 0.4 + 0.2 * rand(N), 0.25>)
   #else
