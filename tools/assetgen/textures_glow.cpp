@@ -424,20 +424,40 @@ Image nebula() {
 }
 
 // One texture for the falling streaks (stretched 14:1 upright, added at a
-// tenth of its brightness) and the splash dots: a hard bright core line that
-// is brightest at the drop's head and thins to a tail, inside a faint crown
-// ring that the round splash shows.
+// tenth of its brightness), the splash dots (an upright square at the floor)
+// and the darkening rings laid flat. The splash faces the eye, so its ripple
+// is drawn already foreshortened, as a wave seen lying on the floor: an
+// ellipse three times wider than deep in the lower third, a sharp bright
+// leading crest and two fainter, softer ones inside it, the middle dark.
+// A bar through the ring read as a text glyph, so the drop's line stops
+// above the ripple, where it also makes the upper half of a streak: broad
+// enough to cover a third of the streak's few pixels of width, at full
+// brightness, because the streak is added so dimly.
 Image rainDrop() {
     Image image(128, 128);
-    image.shadeSupersampled(2, [](float s, float t) {
-        const float r = centreDistance(s, t);
+    image.shadeSupersampled(3, [](float s, float t) {
         const float across = (s - 0.5f) * 2;
-        const float head = smoothstep(0.02f, 0.3f, t) * (1 - smoothstep(0.82f, 0.98f, t));
-        const float taper = 0.35f + 0.65f * std::pow(1 - t, 0.7f);
-        const float width = 0.05f + 0.1f * taper;
-        const float core = std::exp(-across * across / (width * width)) * head * taper;
-        const float ring = 0.8f * std::exp(-std::pow((r - 0.66f) / 0.04f, 2.0f));
-        return Colour{0.9f, 0.95f, 1.0f} * (clamp01(core + ring) * spriteWindow(r, 0.8f));
+        // The ripple: radius 1 on its leading crest, centre at t 0.2.
+        const float deep = (t - 0.2f) / 0.145f;
+        const float q = std::sqrt(across * across / (0.86f * 0.86f) + deep * deep);
+        const auto crest = [q](float at, float inner, float outer) {
+            // Steep outside the crest, a slower fall behind it.
+            const float d = q - at;
+            return std::exp(-d * d / (d > 0 ? outer * outer : inner * inner));
+        };
+        const float nearSide = 0.75f + 0.25f * clamp01(-deep); // the side facing the eye
+        const float ripple = nearSide * (1.0f * crest(1.0f, 0.11f, 0.045f) +
+                                         0.5f * crest(0.66f, 0.1f, 0.05f) +
+                                         0.22f * crest(0.36f, 0.1f, 0.06f));
+        // The drop's line, brightest at its head just above the ripple.
+        const float along = smoothstep(0.4f, 0.48f, t) * (1 - smoothstep(0.84f, 0.95f, t));
+        const float head = 0.4f + 0.6f * std::pow(clamp01((0.95f - t) / 0.5f), 0.7f);
+        const float width = 0.12f + 0.12f * head; // thinning to the tail
+        const float line = std::exp(-across * across / (width * width)) * along * head;
+        // Black at the border, as every added sprite is.
+        const float edge = smoothstep(0.02f, 0.05f, s) * smoothstep(0.02f, 0.05f, 1 - s) *
+                           smoothstep(0.02f, 0.04f, t) * smoothstep(0.02f, 0.05f, 1 - t);
+        return Colour{0.82f, 0.9f, 1.0f} * (clamp01(ripple + line) * edge);
     });
     return image;
 }
