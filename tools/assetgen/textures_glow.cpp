@@ -429,10 +429,11 @@ Image nebula() {
 // is drawn already foreshortened, as a wave seen lying on the floor: an
 // ellipse three times wider than deep in the lower third, a sharp bright
 // leading crest and two fainter, softer ones inside it, the middle dark.
-// A bar through the ring read as a text glyph, so the drop's line stops
-// above the ripple, where it also makes the upper half of a streak: broad
-// enough to cover a third of the streak's few pixels of width, at full
-// brightness, because the streak is added so dimly.
+// A bar across the ring, or a line floating above it, read as a text
+// glyph; a jet rising from the ripple's middle reads as a splash, and the
+// same line is the streak's head and tail: broad at the head, to cover a
+// good part of the streak's few pixels of width, at full brightness,
+// because the streak is added so dimly.
 Image rainDrop() {
     Image image(128, 128);
     image.shadeSupersampled(3, [](float s, float t) {
@@ -449,11 +450,13 @@ Image rainDrop() {
         const float ripple = nearSide * (1.0f * crest(1.0f, 0.11f, 0.045f) +
                                          0.5f * crest(0.66f, 0.1f, 0.05f) +
                                          0.22f * crest(0.36f, 0.1f, 0.06f));
-        // The drop's line, brightest at its head just above the ripple.
-        const float along = smoothstep(0.4f, 0.48f, t) * (1 - smoothstep(0.84f, 0.95f, t));
-        const float head = 0.4f + 0.6f * std::pow(clamp01((0.95f - t) / 0.5f), 0.7f);
-        const float width = 0.12f + 0.12f * head; // thinning to the tail
-        const float line = std::exp(-across * across / (width * width)) * along * head;
+        // The drop's line rises from the ripple's middle like the jet of a
+        // splash, widest and brightest at its foot, thinning to a tail.
+        const float rise = clamp01((t - 0.2f) / 0.72f);
+        const float along = smoothstep(0.19f, 0.26f, t) * (1 - smoothstep(0.82f, 0.94f, t));
+        const float width = 0.07f + 0.16f * (1 - rise);
+        const float line =
+            std::exp(-across * across / (width * width)) * along * (1 - 0.65f * rise);
         // Black at the border, as every added sprite is.
         const float edge = smoothstep(0.02f, 0.05f, s) * smoothstep(0.02f, 0.05f, 1 - s) *
                            smoothstep(0.02f, 0.04f, t) * smoothstep(0.02f, 0.05f, 1 - t);
