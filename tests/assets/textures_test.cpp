@@ -500,6 +500,41 @@ TEST(Textures, MedusaBellTilesAreNotEvenFills) {
     EXPECT_LE(evenTiles, 2);
 }
 
+// The splash faces the eye: its ripple is a flat ellipse in the lower third
+// with bright crests at both ends and a dim middle (a bar through the ring
+// read as a glyph), and the drop's line above it, lit down the middle, is
+// what the squeezed streak shows.
+TEST(Textures, RainSplashIsAFlatRippleUnderItsDropLine) {
+    const Picture p = readWithLibpng("rain.png");
+    ASSERT_EQ(p.width, 128);
+    const int middleRow = 102; // t = 0.2
+    double leftCrest = 0, rightCrest = 0;
+    for (int x = 0; x < 24; ++x) {
+        leftCrest = std::max(leftCrest, p.luminance(x, middleRow));
+        rightCrest = std::max(rightCrest, p.luminance(127 - x, middleRow));
+    }
+    EXPECT_GT(leftCrest, 120);
+    EXPECT_GT(rightCrest, 120);
+    EXPECT_LT(p.luminance(64, middleRow), 40);
+    // Flat: off the line, the far crest lies close above the middle row and
+    // the sprite is dark above it.
+    double backCrest = 0, aboveRipple = 0;
+    for (int y = middleRow - 40; y < middleRow - 24; ++y) {
+        aboveRipple = std::max(aboveRipple, p.luminance(40, y));
+    }
+    for (int y = middleRow - 24; y < middleRow - 10; ++y) {
+        backCrest = std::max(backCrest, p.luminance(40, y));
+    }
+    EXPECT_GT(backCrest, 100);
+    EXPECT_LT(aboveRipple, 20);
+    int lit = 0;
+    for (int y = 16; y < 80; ++y) {
+        lit += p.luminance(64, y) > 60 ? 1 : 0;
+        EXPECT_LT(p.luminance(16, y), 10) << y;
+    }
+    EXPECT_GT(lit, 45);
+}
+
 // The rain scene's floor lies at 80 % over the vase's mirror image inside a
 // loop that multiplies what stands still: all of it stays dim, and its
 // standing water is nearly black so the 20 % mirror image shows there,
