@@ -75,7 +75,7 @@ constexpr TileGlaze kTileGlazes[] = {
     // cobalt: bright blue, fairly opaque, spinning in the picture plane
     {{{2.3, 2.4, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
-     {{-0.1, 0.04, 0.06, 3.0}, {0.95, 0.2, 0.3, 1.0}, {}}},
+     {{-0.1, 0.04, 0.06, 3.0}, {0.8, 0.15, 0.2, 1.0}, {}}},
     // pale blue: full blue at half cover, so the night behind lightens it
     {{{1.9, 2.0, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
@@ -84,14 +84,14 @@ constexpr TileGlaze kTileGlazes[] = {
     {{{2.3, 1.9, 0.4, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.0, 0.0, 0.1, 0.0}, {}, {}},
      {{-0.08, 0.03, 0.05, 3.0}, {0.12, 0.04, 0.04, 1.0}, {}}},
-    // plum: red over little blue once the tiles turn
+    // plum: red over very little blue once the tiles turn
     {{{2.6, 2.2, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
-     {{0.3, 0.05, 0.05, 3.0}, {0.3, 0.1, 0.1, 1.0}, {}}},
-    // violet: red over strong blue
+     {{0.3, 0.05, 0.05, 3.0}, {0.06, 0.02, 0.02, 1.0}, {}}},
+    // violet: red over half blue
     {{{2.4, 2.2, 0.5, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.1, 0.0}, {}, {}},
-     {{0.25, 0.05, 0.05, 3.0}, {0.8, 0.15, 0.1, 1.0}, {}}},
+     {{0.25, 0.05, 0.05, 3.0}, {0.4, 0.1, 0.08, 1.0}, {}}},
     // glass: nearly clear, the panorama shows through
     {{{1.1, 1.0, 0.3, 1.0}, {0.0, 0.0, 0.08, 0.0}, {}},
      {{0.12, 0.0, 0.05, 0.0}, {}, {}},
@@ -99,7 +99,7 @@ constexpr TileGlaze kTileGlazes[] = {
 };
 // How often each glaze is laid, in tenths: cobalt, pale, ink, plum, violet,
 // glass.
-constexpr int kGlazeShare[] = {4, 2, 1, 1, 1, 1};
+constexpr int kGlazeShare[] = {3, 2, 2, 1, 1, 1};
 
 // A scattered but fixed glaze per tile: a small integer hash of its place.
 int tileGlaze(int row, int column) {

@@ -135,17 +135,18 @@ TEST_F(MosaicPlan, TilesTurnOutOfThePlaneLaterButKeepTheirSize) {
 
 // At any moment the cover runs from clear between the swirl's arms to
 // nearly full on them, no stone is a solid wall, and a share of the stones
-// takes a plum tint once they turn.
+// takes a plum tint once they turn, some with more red than blue.
 TEST_F(MosaicPlan, TilesLieOnArmsWithTheNightBetweenAndSomeTurnPlum) {
-    int visible = 0, clear = 0, solid = 0, tinted = 0;
+    int visible = 0, clear = 0, solid = 0, tinted = 0, wine = 0;
     for (int i = -10; i < 10; ++i) {
         for (int e = -10; e < 10; ++e) {
             const float alpha = planMosaicTile(*segment_, i, e, 2.0).colour[3];
             visible += alpha > 0.2f ? 1 : 0;
             clear += alpha <= 0.0f ? 1 : 0;
             solid += alpha > 0.95f ? 1 : 0;
-            const float red = planMosaicTile(*segment_, i, e, 37.0).colour[0];
-            tinted += red > 0.05f ? 1 : 0;
+            const MosaicTile late = planMosaicTile(*segment_, i, e, 37.0);
+            tinted += late.colour[0] > 0.05f ? 1 : 0;
+            wine += late.colour[0] > 0.05f && late.colour[0] > late.colour[2] ? 1 : 0;
         }
     }
     EXPECT_GT(visible, 150);
@@ -153,6 +154,7 @@ TEST_F(MosaicPlan, TilesLieOnArmsWithTheNightBetweenAndSomeTurnPlum) {
     EXPECT_EQ(solid, 0);
     EXPECT_GT(tinted, 40);
     EXPECT_LT(tinted, 200);
+    EXPECT_GT(wine, 15); // red over blue: a hue of its own, not a bluer stone
 }
 
 // A turned tile keeps its unscaled depth, so one tipped toward the viewer
