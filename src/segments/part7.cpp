@@ -83,11 +83,56 @@ const TentacledJellyfishLook kDeepSeaJellyfish{
 const SmallJellyfishLook kRisingJellyfish{kBodyList, kBodyTexture, kSmallGlowTexture, 1.0,
                                           0.3,       0.5,          {0.5f, 0.2f, 0.1f}};
 
+// While the fish hold the medusa's shape (keys 24-30, about 212-220 s) the
+// eye leaves its circle for a place some nine units off the animal's side and
+// a little below it, and the view centres on it: from the circle, 25 units
+// off, the medusa was a small figure in one corner. From there its bell and
+// tentacles fill about half the view and the dome glows behind, to one side.
+constexpr double kCloseUpFrom = 19.0;
+constexpr double kCloseUpFull = 24.0;
+constexpr double kCloseUpHold = 30.0;
+constexpr double kCloseUpUntil = 32.0;
+constexpr double kCloseUpDistance = 9.0;
+constexpr double kCloseUpBelow = 2.0;
+constexpr double kMedusaAxisX = 0.0;
+constexpr double kMedusaAxisZ = -10.0;
+// From the bell's crown to the middle of the tentacles' length.
+constexpr double kMedusaMiddleDrop = 3.0;
+
+double smoothStep(double x) {
+    x = std::clamp(x, 0.0, 1.0);
+    return x * x * (3.0 - 2.0 * x);
+}
+
+double blend(double a, double b, double w) {
+    return a + (b - a) * w;
+}
+
+TVector blendKeys(const TVector& a, const TVector& b, double w) {
+    return makeKey(blend(a.x, b.x, w), blend(a.y, b.y, w), blend(a.z, b.z, w));
+}
+
+} // namespace
+
+double medusaCloseUpWeight(int key) {
+    return smoothStep((key - kCloseUpFrom) / (kCloseUpFull - kCloseUpFrom)) *
+           (1.0 - smoothStep((key - kCloseUpHold) / (kCloseUpUntil - kCloseUpHold)));
+}
+
+TVector medusaMiddleAtKey(int key) {
+    // The path parameter is 0.05 t + 1 and the bell's crown sinks as 34 - 0.15 q.
+    const double q = 20.0 * (key - 1) - kMedusaStart;
+    return makeKey(kMedusaAxisX, 34.0 - 0.15 * q + kMedusaMiddleDrop, kMedusaAxisZ);
+}
+
+namespace {
+
 // Scene camera, 51 keys: eye, centre, up (up is -y throughout: the deep lies
 // towards +y). The eye leaves the water's edge, then circles wide around the
 // place where the medusa and its fish form, on curves between y = -12 and 0,
-// far enough out to hold both, and comes to rest just above the floor.
-TVector cameraEye(int key) {
+// comes in close while the medusa hangs in its fish, and comes to rest just
+// above the floor.
+TVector circlingEye(int key) {
     static constexpr double kOpening[8][3] = {{-0.3, -0.6, 0}, {-0.3, -0.6, 0}, {-0.3, -0.9, 0},
                                               {-0.3, -1.6, 0}, {-2.3, -2.6, 0}, {-4.3, -2.6, 0},
                                               {-7.3, 1, 0},    {-3.3, -1, 3}};
@@ -106,15 +151,26 @@ TVector cameraEye(int key) {
     return makeKey(radius * std::cos(a) - 6.0, y, radius * std::sin(a) - 3.0);
 }
 
-TVector cameraCentre(int key) {
+TVector cameraEye(int key) {
+    const double w = key < 8 ? 0.0 : medusaCloseUpWeight(key);
+    if (w <= 0.0) {
+        return circlingEye(key);
+    }
+    const TVector middle = medusaMiddleAtKey(key);
+    const TVector close = makeKey(middle.x + kCloseUpDistance,
+                                  std::clamp(middle.y + kCloseUpBelow, -12.0, 0.0), middle.z);
+    return blendKeys(circlingEye(key), close, w);
+}
+
+TVector followedCentre(int key) {
     // From key 17 the view turns to the fish gathering below, follows the
     // giant medusa down and away, then settles on the floor.
     static constexpr double kFollow[24][3] = {
-        {-3, 12, -6},  {-4, 10, -6},  {-5, 9, -5},     {-6, 8, -5},    {-8, 7, -3},
-        {-9, 6.5, -1}, {-10, 6, 0},   {-9, 3, -3},     {-8, 0, -5},    {-9, -3, -5},
-        {-11, -6, -4}, {-13, -9, -3}, {-15, -12, -2},  {-17, -15, -1}, {-18, -18, 0},
-        {-16, -16, 0}, {-13, -13, 0}, {-10, -10, 0},   {-7, -7.5, 0},  {-5, -5, 0},
-        {-4, -4, 0},   {-3, -3.2, 0}, {-2.5, -2.8, 0}, {-2.2, -2.6, 0}};
+        {-4, 10, -6},     {-7, 8, -3},    {-10, 6, 0},     {-9, 3, -3},        {-8, 0, -5},
+        {-9, -3, -5},     {-11, -6, -4},  {-13, -9, -3},   {-14, -11, -2},     {-15, -12, -2},
+        {-16, -13, -1.5}, {-17, -14, -1}, {-17, -15, -1},  {-17.5, -16, -0.5}, {-18, -17, 0},
+        {-18, -18, 0},    {-14, -14, 0},  {-10, -10, 0},   {-7, -7.5, 0},      {-5, -5, 0},
+        {-4, -4, 0},      {-3, -3.2, 0},  {-2.5, -2.8, 0}, {-2.2, -2.6, 0}};
     if (key < 3) {
         return makeKey(-0.4, 0.0, 0.0);
     }
@@ -129,6 +185,14 @@ TVector cameraCentre(int key) {
         return makeKey(c[0], c[1], c[2]);
     }
     return makeKey(-2.0, -2.5, 0.0);
+}
+
+TVector cameraCentre(int key) {
+    const double w = medusaCloseUpWeight(key);
+    if (w <= 0.0) {
+        return followedCentre(key);
+    }
+    return blendKeys(followedCentre(key), medusaMiddleAtKey(key), w);
 }
 
 // Control keys g0, g1, g2 (see Part7Controls), one row per key.

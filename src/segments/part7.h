@@ -89,6 +89,10 @@ TVector medusaBellPoint(int ring, int step, double q);
 // Fish 200 + 50 tentacle + j trace its tentacles.
 TVector medusaTentaclePoint(int tentacle, int j, double radius, double q);
 double medusaTentacleBrightness(int j);
+// How far the scene camera has come in from its circle to the medusa at a
+// path key (0 on the circle, 1 close by), and the point it then looks at.
+double medusaCloseUpWeight(int key);
+TVector medusaMiddleAtKey(int key);
 // Rewrites the last keys of the fish that draw the medusa for this q.
 void aimFishAtMedusa(part7& self, double q);
 

@@ -238,6 +238,38 @@ TEST(DeepSeaData, StarsLieOnTheirSphereWithOneOfTwoSizes) {
     }
 }
 
+// While the fish hold the medusa's shape the view is centred on it from close
+// enough that it fills a good part of the frame; the eye stays between the
+// deep's bounds, and the centre still passes its two marks on either side.
+TEST(DeepSeaCamera, ComesInCloseToTheMedusaWhileItHangs) {
+    const part7& s = deepSea();
+    for (int key = 8; key < kPart7PathKeys; ++key) {
+        EXPECT_GE(s.camera7.tracks[0][key].y, -12.0 - 1e-9) << key;
+        EXPECT_LE(s.camera7.tracks[0][key].y, 0.0 + 1e-9) << key;
+    }
+    const TVector before = s.camera7.tracks[1][19];
+    const TVector after = s.camera7.tracks[1][32];
+    EXPECT_DOUBLE_EQ(before.x, -10.0);
+    EXPECT_DOUBLE_EQ(before.y, 6.0);
+    EXPECT_DOUBLE_EQ(after.x, -18.0);
+    EXPECT_DOUBLE_EQ(after.y, -18.0);
+    for (double u = 24.0; u <= 30.0; u += 0.25) {
+        TVector eye, centre, up;
+        s.camera7.evaluate(u, eye, centre, up);
+        const double q = (u - 1.0) * 20.0 - 220.0;
+        // The crown sinks as 34 - 0.15 q; the tentacles hang some 6.5 below it.
+        const TVector middle{0.0, 34.0 - 0.15 * q + 3.0, -10.0, 1};
+        const double vx = centre.x - eye.x, vy = centre.y - eye.y, vz = centre.z - eye.z;
+        const double mx = middle.x - eye.x, my = middle.y - eye.y, mz = middle.z - eye.z;
+        const double distance = std::sqrt(mx * mx + my * my + mz * mz);
+        const double cosine =
+            (vx * mx + vy * my + vz * mz) / (std::sqrt(vx * vx + vy * vy + vz * vz) * distance);
+        EXPECT_GT(cosine, std::cos(10.0 * 3.14159265 / 180.0)) << u;
+        // 6.5 units over the 62-degree view's height at this distance.
+        EXPECT_GT(6.5 / (2.0 * distance * std::tan(31.0 * 3.14159265 / 180.0)), 0.35) << u;
+    }
+}
+
 // Every moment the Segment can show, cue-mirrored ones included (t from
 // 520 - 968 up to its end), stays inside the arrays it indexes.
 TEST(DeepSeaData, EveryMomentStaysInsideItsArrays) {
