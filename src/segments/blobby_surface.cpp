@@ -68,12 +68,8 @@ constexpr int kReturnKeyCount = 35;
 // surface burn its middle white. Once round, the blobs come nearer (small
 // pebbles on black showed the grid's facets) and go back for the flash;
 // they cannot grow instead: any larger, they reach the grid's border,
-// where the surface is cut open. Until the flash the plane term lays a
-// liquid wall behind them, near enough that its cut edges lie outside the
-// view: the room's picture, added by position, runs on across it, and the
-// blobs swell out of it and sink back, where they floated in a black void.
-// The flash's key has no plane term, so the wall sweeps back out of the
-// grid just before it.
+// where the surface is cut open. Once round they have no plane term: a
+// wall laid behind them cut them with straight edges where it met them.
 constexpr double kSurfaceKeys[kSurfaceKeyCount][9] = {
     {0.138, 0.3, 0, 3, 1, 0.5, 0.1, 0, 0},
     {0.138, 0.3, 0, 3, 1, 0.5, 0.1, 0, 0},
