@@ -194,10 +194,11 @@ Image glassGrid() {
         // Signed place inside the block: 0 at its middle, +-1 at its joint.
         const float a = 2 * std::remainder(s, 1.0f), b = 2 * std::remainder(t, 1.0f);
         const float fromJoint = 1 - std::max(std::abs(a), std::abs(b));
-        // Saturated, since the case is drawn tinted cool (0.7, 0.8, 1), which
-        // turned a pale amber into beige.
-        const Colour amber{1.0f, 0.66f, 0.26f}, copper{0.55f, 0.21f, 0.08f},
-            teal{0.012f, 0.045f, 0.085f}, gold{0.95f, 0.66f, 0.3f}, mortar{0.015f, 0.02f, 0.035f};
+        // Saturated, since the case is drawn tinted cool (0.7, 0.8, 1): it
+        // turns the rose heart violet, where amber and copper came out a
+        // muddy brown.
+        const Colour amber{1.0f, 0.5f, 0.72f}, copper{0.42f, 0.12f, 0.58f},
+            teal{0.02f, 0.025f, 0.1f}, gold{0.9f, 0.82f, 1.0f}, mortar{0.015f, 0.02f, 0.035f};
         // The face: rounded-square ripples around the heart.
         const float rounded =
             std::pow(std::pow(std::abs(a), 4.0f) + std::pow(std::abs(b), 4.0f), 0.25f);
