@@ -68,12 +68,8 @@ constexpr int kReturnKeyCount = 35;
 // surface burn its middle white. Once round, the blobs come nearer (small
 // pebbles on black showed the grid's facets) and go back for the flash;
 // they cannot grow instead: any larger, they reach the grid's border,
-// where the surface is cut open. Until the flash the plane term lays a
-// liquid wall behind them, near enough that its cut edges lie outside the
-// view: the room's picture, added by position, runs on across it, and the
-// blobs swell out of it and sink back, where they floated in a black void.
-// The flash's key has no plane term, so the wall sweeps back out of the
-// grid just before it.
+// where the surface is cut open. Once round they have no plane term: a
+// wall laid behind them cut them with straight edges where it met them.
 constexpr double kSurfaceKeys[kSurfaceKeyCount][9] = {
     {0.138, 0.3, 0, 3, 1, 0.5, 0.1, 0, 0},
     {0.138, 0.3, 0, 3, 1, 0.5, 0.1, 0, 0},
@@ -93,14 +89,14 @@ constexpr double kSurfaceKeys[kSurfaceKeyCount][9] = {
     {1, 0.1, 1, 0, 0.6, 1, 0, 10, 0},
     {1, 0, 1, 0, 0.6, 1, 0, 10, 0},
     {1, -0.1, 1, -0.07, 1, 0, 0, 10, 0.5},
-    {1, -0.2, 1, -0.07, 1, -0.33, 0, 10, 0.8},
-    {1, -0.2, 1, -0.07, 1, -0.33, 0, 20, 0.9},
-    {1, -0.2, 1.2, -0.07, 1, -0.26, 0, 20, 0.95},
-    {1, -0.25, 1.2, -0.07, 1, -0.25, 0, 20, 1.05},
-    {1, -0.25, 1.3, -0.07, 1, -0.25, 0, 20, 1.05},
-    {1, -0.28, 1.4, -0.06, 1, -0.25, 0, 20, 1.05},
-    {1, -0.28, 1.6, -0.07, 1, -0.25, 0, 20, 1.0},
-    {1, -0.28, 2.0, -0.07, 1, -0.05, 0, 20, 0.75},
+    {1, -0.2, 1, -0.07, 1, 0, 0, 10, 0.8},
+    {1, -0.2, 1, -0.07, 1, 0, 0, 20, 0.9},
+    {1, -0.2, 1.2, -0.07, 1, 0, 0, 20, 0.95},
+    {1, -0.25, 1.2, -0.07, 1, 0, 0, 20, 1.05},
+    {1, -0.25, 1.3, -0.07, 1, 0, 0, 20, 1.05},
+    {1, -0.28, 1.4, -0.06, 1, 0, 0, 20, 1.05},
+    {1, -0.28, 1.6, -0.07, 1, 0, 0, 20, 1.0},
+    {1, -0.28, 2.0, -0.07, 1, 0, 0, 20, 0.75},
     {1, -0.28, 5, -0.07, 1, 0, 0, 20, 0.5},
     {1, -0.28, 1.6, -0.07, 1, 0, 0, 20, 0.8},
     {1, -0.28, 0.8, -0.065, 1, 0, 0, 20, 1.0},

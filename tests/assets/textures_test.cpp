@@ -641,10 +641,11 @@ double seamRatio(const Picture& p) {
 
 TEST(Textures, RepeatingTexturesTileWithoutSeams) {
     const char* tiles[] = {
-        "superfilm3.png",  "carpet22.png",       "blend45.png",     "blend1.png",  "blend2.png",
-        "blend3.png",      "graytext4.png",      "plane_alpha.png", "floor2.png",  "one_test2.png", "one_test3.png",
-        "one_test5.png",   "wood12.png",         "bluesea2.png",    "caust.png",   "caust2.png",
-        "gelfishtex0.png", "fullalphawater.png", "caust00.png",     "caust16.png", "gradient.png"};
+        "superfilm3.png", "carpet22.png",    "blend45.png",        "blend1.png",   "blend2.png",
+        "blend3.png",     "graytext4.png",   "plane_alpha.png",    "floor2.png",   "one_test2.png",
+        "one_test3.png",  "one_test5.png",   "wood12.png",         "bluesea2.png", "caust.png",
+        "caust2.png",     "gelfishtex0.png", "fullalphawater.png", "caust00.png",  "caust16.png",
+        "gradient.png"};
     for (const char* file : tiles) {
         const Picture p = readWithLibpng(file);
         ASSERT_GT(p.width, 0) << file;
@@ -909,8 +910,10 @@ TEST(Textures, ButterflyWingFieldsAreBroadAndPale) {
 
 // A close wing fills much of the screen, and the trail keeps a copy of it
 // every frame at another flap angle: any hard line on it (a bright edge, a
-// black band, cross veins) fans out into hatched rays. Across the wing the
-// fields fade into each other, and nothing repeats along it.
+// black band, cross veins) fans out into hatched rays, and dark veins
+// along it showed as rows of stripes. Across the wing the fields fade into
+// each other, each wing rises to one glow and falls from it, and nothing
+// repeats along it.
 TEST(Textures, ButterflyWingHasNoHardLines) {
     const Picture p = readWithLibpng("carpet22.png");
     ASSERT_GT(p.width, 0);
@@ -930,6 +933,25 @@ TEST(Textures, ButterflyWingHasNoHardLines) {
     }
     EXPECT_LT(steepest, 60.0) << "a hard line across the wing";
     EXPECT_LT(widest, 40.0) << "a pattern repeats along the wing";
+    // From the body's middle out to each tip: a second rise after the glow
+    // has begun to fall is a dark band between two pale ones.
+    double deepestDip = 0;
+    for (int x = 0; x < p.width; x += 16) {
+        for (const int step : {1, -1}) {
+            double peak = 0, lowSincePeak = 255;
+            bool falling = false;
+            for (int y = p.height / 2; y >= 0 && y < p.height; y += step) {
+                const double l = p.luminance(x, y);
+                peak = falling ? peak : std::max(peak, l);
+                falling = falling || l < peak - 4.0;
+                if (falling) {
+                    lowSincePeak = std::min(lowSincePeak, l);
+                    deepestDip = std::max(deepestDip, l - lowSincePeak);
+                }
+            }
+        }
+    }
+    EXPECT_LT(deepestDip, 8.0) << "a dark band between pale fields of a wing";
 }
 
 // The two faces cross-fade on one mesh, so their outlines must coincide:

@@ -277,12 +277,11 @@ TEST(BlobbySurface, ScriptedBlobsStayInsideTheGrid) {
     EXPECT_GT(largest, 1500);
 }
 
-// Where the plane term lays a sheet across the grid (the opening sheet, and
-// the liquid wall the blobs rise from once they are round), the sheet is cut
-// off at the grid's sides: it must lie near enough to the camera that those
-// edges stay outside the 65 degree view, or the sheet reads as a panel
-// hanging in the black. The wall may pass that depth only on its way out
-// past the grid's back, for a moment.
+// Where the plane term lays a sheet across the grid (the opening sheet), the
+// sheet is cut off at the grid's sides: it must lie near enough to the
+// camera that those edges stay outside the 65 degree view, or the sheet
+// reads as a panel hanging in the black. It may pass that depth only on its
+// way out past the grid's back, for a moment.
 TEST(BlobbySurface, ScriptedSheetsFillTheView) {
     auto segment = std::make_unique<part3>();
     initPart3(*segment);

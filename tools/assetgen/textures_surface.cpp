@@ -62,43 +62,29 @@ Image vignette() {
     return image;
 }
 
-// Butterfly wing pattern, laid on the wing by its own x and y: the wing
-// covers about the middle 0.45 x 0.6 of the texture and slides sideways by
-// up to 0.15 as it flaps, so what must stay put on the wing runs along the
-// texture's width: the veins, which on a real wing also run out from the
-// body. A wing is seen some twenty to forty pixels across, a tenth of its
-// texels, and nothing here has smaller copies, so every field is at least
-// twenty texels wide: thin veins and spot rows were sampled as a dotted
-// grid. The wings are added onto a dark dusk sky: a bright pale core near
-// the body turning turquoise, then fading smoothly to a dark edge at the
-// tips, and a dim gap between fore- and hindwing. Two bold dark veins cross
-// each wing, broad and soft-sided: a close wing (the returning butterflies
-// fly through the camera) was one flat gradient, a slab, and now shows the
-// ribs of a wing; nothing runs across the wing, since a line across it
-// fanned out into hatched rays in the trail. The core stays below white
-// so the flapping brightness (up to 1.3 times) tints it.
+// Butterfly wing pattern, laid on the wing by its own x and y. It slides
+// and stretches along s as the wing flaps, so everything on it runs along
+// the texture's width. A wing is seen some twenty to forty pixels across,
+// a tenth of its texels, so nothing here is narrower than twenty texels. The wings are added onto a
+// dark dusk sky: one pale glow per wing, from a soft dim middle (between fore- and hindwing)
+// through a cyan-white core and turquoise to a dark teal edge at the tips. No veins: a close wing
+// (the returning butterflies fly through the camera) showed its dark veins as a row of hard
+// stripes, and the trail's copies of them at every flap angle fanned out into straight lines; one
+// smooth glow per wing fans into a soft blur. The core stays below white so the flapping brightness
+// (up to 1.3 times) tints it.
 Image wingPattern() {
-    constexpr float kGap = 0.05f;                     // dim from the body's middle to here
-    constexpr float kCoreTo = 0.13f;                  // pale core, then turquoise
-    constexpr float kFadeFrom = 0.19f, kDark = 0.28f; // the fade to the dark tips
-    constexpr float kVeins[2] = {0.118f, 0.19f};      // their middles, from the body's middle
-    constexpr float kVeinHalfWidth = 0.026f;
+    constexpr float kGap = 0.07f;                     // dim from the body's middle to here
+    constexpr float kCoreTo = 0.14f;                  // pale core, then turquoise
+    constexpr float kFadeFrom = 0.17f, kDark = 0.29f; // the fade to the dark tips
     const Colour core{0.78f, 0.9f, 0.88f}, turquoise{0.12f, 0.6f, 0.68f};
-    const Colour tip{0.015f, 0.05f, 0.07f}, gap{0.05f, 0.12f, 0.14f};
-    const Colour vein{0.03f, 0.1f, 0.13f};
+    const Colour tip{0.015f, 0.05f, 0.07f}, gap{0.1f, 0.22f, 0.25f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
         const float v = std::abs(t - 0.5f); // 0 at the body's middle, 0.3 at the wing's ends
-        const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        Colour c = mix(core, turquoise, smoothstep(kGap + 0.02f, kCoreTo + 0.04f, v)) * sheen;
-        float rib = 0;
-        for (const float middle : kVeins) {
-            const float d = std::abs(v - middle) / kVeinHalfWidth;
-            rib = std::max(rib, 1 - smoothstep(0.0f, 1.0f, d));
-        }
-        c = mix(c, vein, 0.7f * rib);
+        const float sheen = 0.92f + 0.08f * fractalNoise(s, t, 2, 2, 0.5f, 31);
+        Colour c = mix(core, turquoise, smoothstep(kGap, kCoreTo + 0.05f, v)) * sheen;
         c = mix(c, tip, smoothstep(kFadeFrom, kDark, v));
-        return mix(gap, c, smoothstep(0.02f, kGap + 0.01f, v));
+        return mix(gap, c, smoothstep(0.0f, kGap, v));
     });
     return image;
 }
@@ -208,10 +194,11 @@ Image glassGrid() {
         // Signed place inside the block: 0 at its middle, +-1 at its joint.
         const float a = 2 * std::remainder(s, 1.0f), b = 2 * std::remainder(t, 1.0f);
         const float fromJoint = 1 - std::max(std::abs(a), std::abs(b));
-        // Saturated, since the case is drawn tinted cool (0.7, 0.8, 1), which
-        // turned a pale amber into beige.
-        const Colour amber{1.0f, 0.66f, 0.26f}, copper{0.55f, 0.21f, 0.08f},
-            teal{0.012f, 0.045f, 0.085f}, gold{0.95f, 0.66f, 0.3f}, mortar{0.015f, 0.02f, 0.035f};
+        // Saturated, since the case is drawn tinted cool (0.7, 0.8, 1): it
+        // turns the rose heart violet, where amber and copper came out a
+        // muddy brown.
+        const Colour amber{1.0f, 0.5f, 0.72f}, copper{0.42f, 0.12f, 0.58f},
+            teal{0.02f, 0.025f, 0.1f}, gold{0.9f, 0.82f, 1.0f}, mortar{0.015f, 0.02f, 0.035f};
         // The face: rounded-square ripples around the heart.
         const float rounded =
             std::pow(std::pow(std::abs(a), 4.0f) + std::pow(std::abs(b), 4.0f), 0.25f);
