@@ -103,6 +103,8 @@ constexpr Colour kSunlitSand{1.28f, 1.08f, 0.78f}; // times the sand's light
 constexpr float kSandWarmth = 0.9f;                // below the rock line
 constexpr float kLocalContrast = 0.9f;             // added to the fine value structure
 constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
+constexpr float kPaletteStrength = 0.7f;           // of the painter's palette over the render
+constexpr int kPatchRadius = 4;                    // texels; a tile is 25.6
 
 // Seen a fifth to a half opaque, a tile of flat saturated blue reads as a
 // tinted pane. Doubling the value structure finer than half a tile (ripples,
@@ -128,6 +130,69 @@ void bringOutLightAndShade(Image& image) {
             image.at(x, y) = {clamp01(c.r), clamp01(c.g), clamp01(c.b)};
         }
     }
+}
+
+// A painter's limited palette by value: indigo shade, teal and turquoise
+// water, ochre and gold light. The live scene the tiles fly over is royal
+// blue with beige sand, and a painting in the same colours read as that
+// scene itself; laid this way it stays a picture of it.
+Colour paintersPalette(float value) {
+    struct Stop {
+        float at;
+        Colour colour;
+    };
+    static constexpr Stop stops[] = {{0.0f, {0.03f, 0.02f, 0.12f}},  {0.3f, {0.02f, 0.32f, 0.42f}},
+                                     {0.48f, {0.12f, 0.62f, 0.64f}}, {0.6f, {0.93f, 0.64f, 0.32f}},
+                                     {0.8f, {1.0f, 0.86f, 0.5f}},    {1.0f, {1.0f, 0.98f, 0.9f}}};
+    const float v = clamp01(value);
+    for (size_t i = 1; i < std::size(stops); ++i) {
+        if (v <= stops[i].at) {
+            const float f = (v - stops[i - 1].at) / (stops[i].at - stops[i - 1].at);
+            return mix(stops[i - 1].colour, stops[i].colour, f);
+        }
+    }
+    return stops[std::size(stops) - 1].colour;
+}
+
+// Oil paint: every texel takes the mean colour of the calmest of the four
+// squares that meet at it (a Kuwahara filter), so the colour lies in flat
+// patches with crisp edges between them, the way paint is laid on, where a
+// render (and the live scene) shades smoothly.
+Image laidInPatches(const Image& source, int radius) {
+    const int w = source.width(), h = source.height();
+    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
+    Image out(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            float calmest = 1e9f;
+            Colour best;
+            for (int qy : {-1, 1}) {
+                for (int qx : {-1, 1}) {
+                    Colour sum;
+                    float l1 = 0, l2 = 0;
+                    int n = 0;
+                    for (int dy = 0; dy <= radius; ++dy) {
+                        for (int dx = 0; dx <= radius; ++dx) {
+                            const Colour c = source.at(std::clamp(x + qx * dx, 0, w - 1),
+                                                       std::clamp(y + qy * dy, 0, h - 1));
+                            const float l = luminance(c);
+                            sum += c;
+                            l1 += l;
+                            l2 += l * l;
+                            ++n;
+                        }
+                    }
+                    const float variance = l2 / n - (l1 / n) * (l1 / n);
+                    if (variance < calmest) {
+                        calmest = variance;
+                        best = sum * (1.0f / n);
+                    }
+                }
+            }
+            out.at(x, y) = best;
+        }
+    }
+    return out;
 }
 
 Image painting() {
@@ -165,11 +230,16 @@ Image painting() {
             std::max(smoothstep(0.12f, 0.3f, c.r - c.g), smoothstep(0.2f, 0.08f, sandLight));
         c = mix(c, kSunlitSand * sandLight,
                 kSandWarmth * smoothstep(0.33f, 0.25f, t) * (1.0f - keepsOwnColour));
-        const float canvas =
-            0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170);
-        return c * canvas;
+        // Coral and fish keep their own orange and pink against the palette.
+        const float own = smoothstep(0.12f, 0.3f, c.r - c.g);
+        const float value = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+        return mix(c, paintersPalette(value), kPaletteStrength * (1.0f - own));
     });
     bringOutLightAndShade(image);
+    image = laidInPatches(image, kPatchRadius);
+    image.apply([](Colour c, float s, float t) {
+        return c * (0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170));
+    });
     // The hung picture's frame is drawn unlit and untextured by its mesh, so
     // it takes the one colour the picture's last corner coordinate (450/512,
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom
