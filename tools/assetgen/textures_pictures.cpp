@@ -387,8 +387,9 @@ Colour childFace(float s, float t, bool second) {
     const float hw = static_cast<float>(kHalfWidth), hh = static_cast<float>(kHalfHeight);
     // 1 on the outline of the egg-shaped face, as the mesh draws it.
     const float eta = y / hh;
-    const float narrowing = 1 - 0.28f * std::pow(std::max(0.0f, -eta), 2.0f) -
-                            0.08f * std::pow(std::max(0.0f, eta), 2.0f);
+    const float narrowing =
+        1 - static_cast<float>(kChinNarrowing) * std::pow(std::max(0.0f, -eta), 2.0f) -
+        static_cast<float>(kCrownNarrowing) * std::pow(std::max(0.0f, eta), 2.0f);
     const float outline = std::hypot(x / (hw * narrowing), eta);
 
     const Colour background{0.05f, 0.05f, 0.12f};
@@ -405,13 +406,19 @@ Colour childFace(float s, float t, bool second) {
     for (float side : {-1.0f, 1.0f}) {
         const float ex = x - side * eyeX, ey = y - eyeY;
         if (!second) {
-            const float white = std::hypot(ex / (eyeR * 1.05f), ey / (eyeR * 0.7f));
-            const float iris = std::hypot(ex, ey) / (eyeR * 0.55f);
+            // Wide open, with a dark lash line above: the face is small on
+            // screen and cross-fades from the sleeping one, so the whites and
+            // the large blue irises must read at a glance.
+            const float white = std::hypot(ex / (eyeR * 1.1f), ey / (eyeR * 0.88f));
+            const float iris = std::hypot(ex, ey) / (eyeR * 0.66f);
             c = mix(c, grey(0.97f), 1 - smoothstep(0.9f, 1.0f, white));
-            c = mix(c, Colour{0.25f, 0.45f, 0.7f}, 1 - smoothstep(0.85f, 1.0f, iris));
-            c = mix(c, grey(0.03f), 1 - smoothstep(0.4f, 0.5f, iris));
-            const float glint = std::hypot(ex + 0.012f, ey - 0.012f) / (eyeR * 0.15f);
+            c = mix(c, Colour{0.12f, 0.4f, 0.78f}, 1 - smoothstep(0.85f, 1.0f, iris));
+            c = mix(c, grey(0.03f), 1 - smoothstep(0.42f, 0.52f, iris));
+            const float glint = std::hypot(ex + 0.014f, ey - 0.014f) / (eyeR * 0.18f);
             c = mix(c, grey(1), 1 - smoothstep(0.6f, 1.0f, glint));
+            const float lashLine = (white - 1.0f) / 0.12f;
+            c = mix(c, Colour{0.14f, 0.08f, 0.06f},
+                    (ey > -0.2f * eyeR ? 0.9f : 0.35f) * std::exp(-lashLine * lashLine));
         } else {
             const float lid = std::abs(ey + 0.01f - 4 * ex * ex) / 0.007f;
             const float across = std::abs(ex) < eyeR ? 1.0f : 0.0f;
@@ -430,11 +437,21 @@ Colour childFace(float s, float t, bool second) {
     const float nose = std::hypot(x, (y - static_cast<float>(kNoseTipY)) / 0.7f) / 0.035f;
     c = mix(c, Colour{0.85f, 0.55f, 0.45f}, 0.5f * std::exp(-nose * nose));
     const float mouthY = static_cast<float>(kMouthY), mouthW = static_cast<float>(kMouthHalfWidth);
-    const float smile = second ? 3.5f : 7.5f;
-    const float mouth = std::abs(y - mouthY - smile * x * x) / 0.011f;
-    c = mix(c, Colour{0.75f, 0.3f, 0.3f},
-            (1 - smoothstep(0.6f, 1.2f, mouth)) *
-                (1 - smoothstep(mouthW * 0.8f, mouthW, std::abs(x))));
+    const float acrossMouth = 1 - smoothstep(mouthW * 0.8f, mouthW, std::abs(x));
+    if (second) {
+        const float mouth = std::abs(y - mouthY - 3.5f * x * x) / 0.011f;
+        c = mix(c, Colour{0.75f, 0.3f, 0.3f}, (1 - smoothstep(0.6f, 1.2f, mouth)) * acrossMouth);
+    } else {
+        // The awake child laughs: an open mouth, teeth under the upper lip,
+        // where the sleeping one has a closed line.
+        const float top = mouthY + 0.012f + 2.5f * x * x, bottom = mouthY - 0.05f + 9.0f * x * x;
+        const float open = smoothstep(-0.004f, 0.004f, top - y) *
+                           smoothstep(-0.004f, 0.004f, y - bottom) * acrossMouth;
+        const float teeth = smoothstep(0.0f, 0.004f, y - (top - 0.016f));
+        c = mix(c, mix(Colour{0.38f, 0.08f, 0.1f}, Colour{0.95f, 0.92f, 0.86f}, teeth), open);
+        const float lip = std::abs(y - top) / 0.009f;
+        c = mix(c, Colour{0.78f, 0.32f, 0.32f}, (1 - smoothstep(0.6f, 1.2f, lip)) * acrossMouth);
+    }
     const float cover = hairCover(x, y) * (1 - smoothstep(1.1f, 1.16f, outline));
     c = mix(c, hairColour(x, y), cover);
     return c * bakedFaceLight(x, y, outline) * (second ? kMoonlight : kLamplight);
