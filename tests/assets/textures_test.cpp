@@ -994,6 +994,24 @@ TEST(Textures, ChildFacesShareTheirOutline) {
     EXPECT_LT(offset, 3 * rows) << "edges lie within a texel and a half on average";
 }
 
+// The face shot shows the sleeping face for most of its length and the awake
+// one only at the end, small on screen: the change must be there at a glance,
+// as blue irises that the sleeping face, eyes shut, has nowhere.
+TEST(Textures, AwakeFaceOpensBlueEyesTheSleepingOneLacks) {
+    const auto irisTexels = [](const Picture& p) {
+        int n = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                const int r = p.at(x, y, 0), g = p.at(x, y, 1), b = p.at(x, y, 2);
+                n += (b > r + 60 && b > g + 20) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    EXPECT_GT(irisTexels(readWithLibpng("child_face.png")), 400);
+    EXPECT_LT(irisTexels(readWithLibpng("child_face2.png")), 20);
+}
+
 // Greeting lines are read one eighth of the height at a time: every band
 // must carry text, and nothing may straddle two bands.
 TEST(Textures, GreetingsHaveOneLinePerEighth) {

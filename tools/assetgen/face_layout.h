@@ -24,6 +24,11 @@ inline constexpr double textureT(double y) {
 inline constexpr double kHalfWidth = 0.45;  // s 0.258 .. 0.762
 inline constexpr double kHalfHeight = 0.48; // t 0.119 .. 0.981
 inline constexpr double kDepth = 0.42;      // z -0.21 .. 0.21 (tip of the nose in front)
+// How much the outline narrows toward the chin and the crown (times the
+// square of the height from the middle). A child's jaw is full and round:
+// a chin pointed like an egg's tip read as an egg-shaped head.
+inline constexpr double kChinNarrowing = 0.17;
+inline constexpr double kCrownNarrowing = 0.08;
 
 // Features (x, y of their centres).
 inline constexpr double kEyeX = 0.165; // eyes at x = -kEyeX and +kEyeX

@@ -1022,8 +1022,8 @@ Mesh child3() {
     using namespace face;
     Mesh mesh = hexDisc(22, [](double rho, double theta) {
         const double eta = rho * std::sin(theta);
-        const double widthFactor =
-            1.0 - 0.28 * std::pow(std::max(0.0, -eta), 2) - 0.08 * std::pow(std::max(0.0, eta), 2);
+        const double widthFactor = 1.0 - kChinNarrowing * std::pow(std::max(0.0, -eta), 2) -
+                                   kCrownNarrowing * std::pow(std::max(0.0, eta), 2);
         const double x = kHalfWidth * rho * std::cos(theta) * widthFactor;
         const double y = kHalfHeight * eta;
         return Vec3{x, y, faceRelief(x, y, rho)};

@@ -103,6 +103,8 @@ constexpr Colour kSunlitSand{1.28f, 1.08f, 0.78f}; // times the sand's light
 constexpr float kSandWarmth = 0.9f;                // below the rock line
 constexpr float kLocalContrast = 0.9f;             // added to the fine value structure
 constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
+constexpr float kPaletteStrength = 0.7f;           // of the painter's palette over the render
+constexpr int kPatchRadius = 4;                    // texels; a tile is 25.6
 
 // Seen a fifth to a half opaque, a tile of flat saturated blue reads as a
 // tinted pane. Doubling the value structure finer than half a tile (ripples,
@@ -128,6 +130,69 @@ void bringOutLightAndShade(Image& image) {
             image.at(x, y) = {clamp01(c.r), clamp01(c.g), clamp01(c.b)};
         }
     }
+}
+
+// A painter's limited palette by value: indigo shade, teal and turquoise
+// water, ochre and gold light. The live scene the tiles fly over is royal
+// blue with beige sand, and a painting in the same colours read as that
+// scene itself; laid this way it stays a picture of it.
+Colour paintersPalette(float value) {
+    struct Stop {
+        float at;
+        Colour colour;
+    };
+    static constexpr Stop stops[] = {{0.0f, {0.03f, 0.02f, 0.12f}},  {0.3f, {0.02f, 0.32f, 0.42f}},
+                                     {0.48f, {0.12f, 0.62f, 0.64f}}, {0.6f, {0.93f, 0.64f, 0.32f}},
+                                     {0.8f, {1.0f, 0.86f, 0.5f}},    {1.0f, {1.0f, 0.98f, 0.9f}}};
+    const float v = clamp01(value);
+    for (size_t i = 1; i < std::size(stops); ++i) {
+        if (v <= stops[i].at) {
+            const float f = (v - stops[i - 1].at) / (stops[i].at - stops[i - 1].at);
+            return mix(stops[i - 1].colour, stops[i].colour, f);
+        }
+    }
+    return stops[std::size(stops) - 1].colour;
+}
+
+// Oil paint: every texel takes the mean colour of the calmest of the four
+// squares that meet at it (a Kuwahara filter), so the colour lies in flat
+// patches with crisp edges between them, the way paint is laid on, where a
+// render (and the live scene) shades smoothly.
+Image laidInPatches(const Image& source, int radius) {
+    const int w = source.width(), h = source.height();
+    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
+    Image out(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            float calmest = 1e9f;
+            Colour best;
+            for (int qy : {-1, 1}) {
+                for (int qx : {-1, 1}) {
+                    Colour sum;
+                    float l1 = 0, l2 = 0;
+                    int n = 0;
+                    for (int dy = 0; dy <= radius; ++dy) {
+                        for (int dx = 0; dx <= radius; ++dx) {
+                            const Colour c = source.at(std::clamp(x + qx * dx, 0, w - 1),
+                                                       std::clamp(y + qy * dy, 0, h - 1));
+                            const float l = luminance(c);
+                            sum += c;
+                            l1 += l;
+                            l2 += l * l;
+                            ++n;
+                        }
+                    }
+                    const float variance = l2 / n - (l1 / n) * (l1 / n);
+                    if (variance < calmest) {
+                        calmest = variance;
+                        best = sum * (1.0f / n);
+                    }
+                }
+            }
+            out.at(x, y) = best;
+        }
+    }
+    return out;
 }
 
 Image painting() {
@@ -165,11 +230,16 @@ Image painting() {
             std::max(smoothstep(0.12f, 0.3f, c.r - c.g), smoothstep(0.2f, 0.08f, sandLight));
         c = mix(c, kSunlitSand * sandLight,
                 kSandWarmth * smoothstep(0.33f, 0.25f, t) * (1.0f - keepsOwnColour));
-        const float canvas =
-            0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170);
-        return c * canvas;
+        // Coral and fish keep their own orange and pink against the palette.
+        const float own = smoothstep(0.12f, 0.3f, c.r - c.g);
+        const float value = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+        return mix(c, paintersPalette(value), kPaletteStrength * (1.0f - own));
     });
     bringOutLightAndShade(image);
+    image = laidInPatches(image, kPatchRadius);
+    image.apply([](Colour c, float s, float t) {
+        return c * (0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170));
+    });
     // The hung picture's frame is drawn unlit and untextured by its mesh, so
     // it takes the one colour the picture's last corner coordinate (450/512,
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom
@@ -317,8 +387,9 @@ Colour childFace(float s, float t, bool second) {
     const float hw = static_cast<float>(kHalfWidth), hh = static_cast<float>(kHalfHeight);
     // 1 on the outline of the egg-shaped face, as the mesh draws it.
     const float eta = y / hh;
-    const float narrowing = 1 - 0.28f * std::pow(std::max(0.0f, -eta), 2.0f) -
-                            0.08f * std::pow(std::max(0.0f, eta), 2.0f);
+    const float narrowing =
+        1 - static_cast<float>(kChinNarrowing) * std::pow(std::max(0.0f, -eta), 2.0f) -
+        static_cast<float>(kCrownNarrowing) * std::pow(std::max(0.0f, eta), 2.0f);
     const float outline = std::hypot(x / (hw * narrowing), eta);
 
     const Colour background{0.05f, 0.05f, 0.12f};
@@ -335,13 +406,19 @@ Colour childFace(float s, float t, bool second) {
     for (float side : {-1.0f, 1.0f}) {
         const float ex = x - side * eyeX, ey = y - eyeY;
         if (!second) {
-            const float white = std::hypot(ex / (eyeR * 1.05f), ey / (eyeR * 0.7f));
-            const float iris = std::hypot(ex, ey) / (eyeR * 0.55f);
+            // Wide open, with a dark lash line above: the face is small on
+            // screen and cross-fades from the sleeping one, so the whites and
+            // the large blue irises must read at a glance.
+            const float white = std::hypot(ex / (eyeR * 1.1f), ey / (eyeR * 0.88f));
+            const float iris = std::hypot(ex, ey) / (eyeR * 0.66f);
             c = mix(c, grey(0.97f), 1 - smoothstep(0.9f, 1.0f, white));
-            c = mix(c, Colour{0.25f, 0.45f, 0.7f}, 1 - smoothstep(0.85f, 1.0f, iris));
-            c = mix(c, grey(0.03f), 1 - smoothstep(0.4f, 0.5f, iris));
-            const float glint = std::hypot(ex + 0.012f, ey - 0.012f) / (eyeR * 0.15f);
+            c = mix(c, Colour{0.12f, 0.4f, 0.78f}, 1 - smoothstep(0.85f, 1.0f, iris));
+            c = mix(c, grey(0.03f), 1 - smoothstep(0.42f, 0.52f, iris));
+            const float glint = std::hypot(ex + 0.014f, ey - 0.014f) / (eyeR * 0.18f);
             c = mix(c, grey(1), 1 - smoothstep(0.6f, 1.0f, glint));
+            const float lashLine = (white - 1.0f) / 0.12f;
+            c = mix(c, Colour{0.14f, 0.08f, 0.06f},
+                    (ey > -0.2f * eyeR ? 0.9f : 0.35f) * std::exp(-lashLine * lashLine));
         } else {
             const float lid = std::abs(ey + 0.01f - 4 * ex * ex) / 0.007f;
             const float across = std::abs(ex) < eyeR ? 1.0f : 0.0f;
@@ -360,11 +437,21 @@ Colour childFace(float s, float t, bool second) {
     const float nose = std::hypot(x, (y - static_cast<float>(kNoseTipY)) / 0.7f) / 0.035f;
     c = mix(c, Colour{0.85f, 0.55f, 0.45f}, 0.5f * std::exp(-nose * nose));
     const float mouthY = static_cast<float>(kMouthY), mouthW = static_cast<float>(kMouthHalfWidth);
-    const float smile = second ? 3.5f : 7.5f;
-    const float mouth = std::abs(y - mouthY - smile * x * x) / 0.011f;
-    c = mix(c, Colour{0.75f, 0.3f, 0.3f},
-            (1 - smoothstep(0.6f, 1.2f, mouth)) *
-                (1 - smoothstep(mouthW * 0.8f, mouthW, std::abs(x))));
+    const float acrossMouth = 1 - smoothstep(mouthW * 0.8f, mouthW, std::abs(x));
+    if (second) {
+        const float mouth = std::abs(y - mouthY - 3.5f * x * x) / 0.011f;
+        c = mix(c, Colour{0.75f, 0.3f, 0.3f}, (1 - smoothstep(0.6f, 1.2f, mouth)) * acrossMouth);
+    } else {
+        // The awake child laughs: an open mouth, teeth under the upper lip,
+        // where the sleeping one has a closed line.
+        const float top = mouthY + 0.012f + 2.5f * x * x, bottom = mouthY - 0.05f + 9.0f * x * x;
+        const float open = smoothstep(-0.004f, 0.004f, top - y) *
+                           smoothstep(-0.004f, 0.004f, y - bottom) * acrossMouth;
+        const float teeth = smoothstep(0.0f, 0.004f, y - (top - 0.016f));
+        c = mix(c, mix(Colour{0.38f, 0.08f, 0.1f}, Colour{0.95f, 0.92f, 0.86f}, teeth), open);
+        const float lip = std::abs(y - top) / 0.009f;
+        c = mix(c, Colour{0.78f, 0.32f, 0.32f}, (1 - smoothstep(0.6f, 1.2f, lip)) * acrossMouth);
+    }
     const float cover = hairCover(x, y) * (1 - smoothstep(1.1f, 1.16f, outline));
     c = mix(c, hairColour(x, y), cover);
     return c * bakedFaceLight(x, y, outline) * (second ? kMoonlight : kLamplight);
