@@ -244,9 +244,11 @@ TEST(View, PausedStepsGoOneFrameAtATimeAndMatchTheCaptureToolsStills) {
     // the feedback kept from before the Segment differs: the capture tool's
     // frame is nearer than its neighbour. The tunnel's walls carry the
     // feedback's light forward above unit gain, so what the unplayed first
-    // Segment left there fades slowly (about 6 to 7 levels here).
+    // Segment left there fades slowly. Since the tunnel's spark rings light
+    // its mouth the two pictures differ more (25 to 29 levels measured, the
+    // frame before 28 to 32); the capture's own frame stays the nearer.
     EXPECT_LT(fromCapture, fromFrameBefore);
-    EXPECT_LT(fromCapture, 10.0);
+    EXPECT_LT(fromCapture, 40.0);
 }
 
 TEST(View, SeeksBackForwardAndToSegmentsLandOnTheirFramesWithinThreeSeconds) {
