@@ -120,19 +120,23 @@ Image marbled(Colour a, Colour b, std::uint32_t seed) {
     return image;
 }
 
-// The credits' ribbons in warm light: deep ember troughs, a glowing body and
-// white-hot crests across the ribbon, so each ribbon's lit head keeps its
-// twist as light and dark bands ahead of its smear. Warm light also carries
-// the ring tunnel: its rings vary in red and green around the circle, and
-// only a picture with red in it shows them.
-Image emberBands(Colour trough, Colour body, Colour crest, float bands, std::uint32_t seed) {
+// A ribbon that glows on its own. The trail is a long, turning average of
+// the ribbons, so only their mean light and its large shapes survive: fine
+// stripes and dark gaps averaged to a dim smear, and warm and cool ribbons
+// over each other to brown. So the skin is bright everywhere (never under
+// 0.85), in a few broad bands across t (level lines across the ring, which
+// faces the camera) with light cyan middles, each ribbon in one cool hue
+// family: the smear stays a clear colour and its spiral arms are lit; the
+// dark comes from where no ribbon passes.
+Image lightBands(Colour edge, Colour middle, float bands, std::uint32_t seed) {
     Image image(256, 256);
     image.shade([=](float s, float t) {
-        const float warp = 0.25f * fractalNoise(s, t, 2, 3, 0.5f, seed);
+        const float warp = 0.3f * fractalNoise(s, t, 2, 3, 0.5f, seed);
         const float v = 0.5f + 0.5f * std::cos(2 * pi * (bands * t + warp));
-        const float sheen = 0.5f + 0.5f * std::sin(2 * pi * (s + warp));
-        const Colour c = mix(trough, body, smoothstep(0.15f, 0.6f, v));
-        return mix(c, crest, std::pow(v, 5.0f) * (0.6f + 0.4f * sheen));
+        const float lit = 0.85f + 0.15f * smoothstep(0.3f, 0.75f, v);
+        const float hue = 0.5f + 0.5f * std::sin(2 * pi * (s + warp));
+        const Colour c = mix(edge, middle, hue);
+        return mix(c, Colour{0.6f, 0.95f, 1.0f}, std::pow(v, 6.0f)) * lit;
     });
     return image;
 }
@@ -358,22 +362,19 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"overlay.png", vignette},
         {"carpet22.png", wingPattern},
         {"blend45.png", ceramicGlaze},
-        // The credits' three ribbons: gold, coral and amber, apart from
-        // the cool stems, cards and names laid over them.
+        // The credits' three ribbons: cyan, violet and azure light, so
+        // the trail and the band it fills stay luminous and cool.
         {"blend1.png",
          [] {
-             return emberBands({0.3f, 0.1f, 0.02f}, {1.0f, 0.66f, 0.16f}, {1.0f, 0.97f, 0.8f}, 3,
-                               111);
+             return lightBands({0.2f, 0.85f, 1.0f}, {0.55f, 0.95f, 1.0f}, 3, 111);
          }},
         {"blend2.png",
          [] {
-             return emberBands({0.28f, 0.04f, 0.08f}, {1.0f, 0.38f, 0.3f}, {1.0f, 0.88f, 0.82f}, 3,
-                               112);
+             return lightBands({0.55f, 0.3f, 1.0f}, {0.9f, 0.4f, 1.0f}, 3, 112);
          }},
         {"blend3.png",
          [] {
-             return emberBands({0.3f, 0.08f, 0.0f}, {1.0f, 0.48f, 0.06f}, {1.0f, 0.95f, 0.8f}, 4,
-                               113);
+             return lightBands({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 4, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", glassGrid},
