@@ -806,12 +806,18 @@ Mesh glitter() {
     return mesh;
 }
 
-// Light tunnel rings: a torus in the x-y plane. Twenty are drawn every frame,
-// so the tube has few sides.
+// Light tunnel rings: a flat band in the x-y plane, an ellipse in section
+// (0.28 across, this much through). The rings are drawn additively and take
+// their skin from their own x and y, so the skin's line shows on the top and
+// the bottom face at once; through a round tube those two lay a tube's width
+// apart and every tilted ring read as two offset copies. Twenty are drawn
+// every frame, so the section has few sides.
+constexpr double kTunnelRingThickness = 0.04;
+
 Mesh torus2() {
     Mesh mesh = parametricGrid(32, 10, true, true, [](double u, double v) {
         const double a = 2 * kPi * u, b = 2 * kPi * v, r = 1.0 + 0.28 * std::cos(b);
-        return Vec3{r * std::cos(a), r * std::sin(a), 0.28 * std::sin(b)};
+        return Vec3{r * std::cos(a), r * std::sin(a), kTunnelRingThickness * std::sin(b)};
     });
     mesh.faceOutward();
     return named(mesh, "Ring");
