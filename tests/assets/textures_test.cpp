@@ -1441,6 +1441,25 @@ TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
     EXPECT_LT(at(0.33), 40.0) << "outside the ring";
 }
 
+// The tunnel's glow is drawn in a blue colour of its own, and on the accents
+// its middle fills the view and seeds the tunnel's bands. A blue-white glow
+// hazed those frames lavender and grey; a warm one brightens the bands in
+// the gold they burn to anyway: red leads green and green leads blue.
+TEST(Textures, TunnelGlowIsWarm) {
+    const Picture p = readWithLibpng("spherical.png");
+    ASSERT_GT(p.width, 0);
+    double sum[3] = {0, 0, 0};
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                sum[c] += p.at(x, y, c);
+            }
+        }
+    }
+    EXPECT_GT(sum[0], 1.2 * sum[1]);
+    EXPECT_GT(sum[1], 1.4 * sum[2]);
+}
+
 // Render targets are overwritten, but their first frame shows: the opening
 // trail starts from white, the other targets from black.
 TEST(Textures, RenderTargetsStartPlain) {

@@ -131,15 +131,18 @@ Image softBall(int size, Colour centre, Colour edge, float core, float inner) {
 // the end the camera sits so close that only the middle fills the screen,
 // while the feedback triples what stands still. So the light is in a small
 // core and in fine rays with dark between them (a burst that streaks when
-// magnified), not in a broad ball that would wash the picture out.
+// magnified), not in a broad ball that would wash the picture out. The glow
+// is drawn in blue, so the burst is warm white in the core and gold in the
+// rays: on screen a near-neutral light that seeds the tunnel's bands in the
+// gold they burn to. A blue-white burst hazed the accents lavender and grey.
 Image lightBurst() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         const float core = std::exp(-(r * r) / 0.0012f) + 0.05f * std::exp(-(r * r) / 0.02f);
         const float burst = 0.6f * rays(s, t, 14, 3.0f, 41) + 0.3f * rays(s, t, 30, 5.0f, 42);
-        const Colour inner{0.75f, 0.85f, 1.0f};
-        const Colour outer{0.25f, 0.4f, 1.0f};
+        const Colour inner{1.0f, 0.85f, 0.6f};
+        const Colour outer{1.0f, 0.62f, 0.25f};
         return (inner * core + mix(inner, outer, clamp01(r * 2)) * burst) * spriteWindow(r, 0.5f);
     });
     return image;
