@@ -196,6 +196,70 @@ TEST_F(Greetings, LinesTurnOnTheRightHalfAndStayInView) {
     }
 }
 
+// Where the words of a card set in its left half (a quarter of the card in
+// from its left end) land on the 800 x 600 screen: the brightness-weighted
+// tip of the ten echoes, seen by the stems' camera.
+struct ScreenPoint {
+    double x = 0.0, y = 0.0, grey = 0.0, turn = 0.0;
+};
+ScreenPoint leftHalfWords(int stem, double t) {
+    const double halfHeight = 3.9 * std::tan(22.5 * 3.14159265358979323846 / 180.0);
+    double x = 0.0, y = 0.0, turn = 0.0, scale = 0.0, grey = 0.0;
+    for (int echo = 0; echo < 10; ++echo) {
+        const double w = std::max(creditGrey(stem, echo, t), 0.0);
+        const ChainLink tip = chainLinks(creditChain(stem, echo, t))[28];
+        x += w * tip.x, y += w * tip.y, turn += w * tip.turnDegrees, scale += w * tip.scale;
+        grey += w;
+    }
+    if (grey <= 0.0) {
+        return {};
+    }
+    const double a = turn / grey * 3.14159265358979323846 / 180.0;
+    const double along = -0.48 * 32.0 * creditCardSize(stem) * scale / grey;
+    const double worldX = 0.25 * stem + x / grey + along * std::cos(a);
+    const double worldY = y / grey + along * std::sin(a);
+    return {400.0 + 300.0 * (worldX - (0.03 * t - 1.0)) / halfHeight,
+            300.0 - 300.0 * (worldY - 0.7) / halfHeight, grey, a};
+}
+
+// The last card heads the greetings while they circle, and the fourth tip
+// runs beside it: their words must not print over the names or each other.
+TEST_F(Greetings, TheLastCardsKeepClearOfTheNamesAndOfEachOther) {
+    double overNames = 0.0, overEachOther = 0.0;
+    for (double t = 67.05; t <= kEnd; t += 0.05) {
+        const ScreenPoint last = leftHalfWords(4, t);
+        const ScreenPoint fourth = leftHalfWords(3, t);
+        if (last.grey > 0.3 && fourth.grey > 0.3 &&
+            std::hypot(last.x - fourth.x, last.y - fourth.y) < 30.0) {
+            overEachOther += 0.05;
+        }
+        for (int line = 0; line < kGreetingLines && last.grey > 0.3; ++line) {
+            const GreetingLine g = planGreetingLine(path, line, t);
+            if (std::max({g.alpha[0], g.alpha[1], g.alpha[2]}) < 0.1) {
+                continue;
+            }
+            // A line is 0.4 of the layer wide, names start 0.03 in; the
+            // layer's x of 1 is 400 / 0.828 pixels, its y 0.6 as far.
+            const double scale = 400.0 / 0.8284;
+            const double namesFrom = 400.0 + scale * (g.x - 0.2 + 0.012);
+            const double lineY = 300.0 - 0.6 * scale * g.y;
+            // The card's words reach some 45 pixels either side of their
+            // centre along the card and 15 across it; a name is some 24
+            // pixels high.
+            const double c = std::abs(std::cos(last.turn)), s = std::abs(std::sin(last.turn));
+            if (last.x + 45.0 * c + 15.0 * s > namesFrom - 5.0 &&
+                std::abs(last.y - lineY) < 45.0 * s + 15.0 * c + 12.0) {
+                overNames += 0.05;
+                break;
+            }
+        }
+    }
+    // Seconds: only a brief pass near 260 s, upside down as its stem swings
+    // down past the names (words in the right half met them for 4.7 s).
+    EXPECT_LT(overNames / kUnitsPerSecond, 1.0);
+    EXPECT_LT(overEachOther / kUnitsPerSecond, 1.0);
+}
+
 class RingTunnel : public ::testing::Test {
 protected:
     void SetUp() override { buildRingPath(path); }

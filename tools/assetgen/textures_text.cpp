@@ -145,9 +145,10 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float c
 // joined the copies but left the words low in contrast. The cards are far
 // wider than the stems' spacing and their tips bunch together, so each card
 // keeps its words to one half (`centreS`): neighbours set in opposite halves
-// sit side by side instead of printing over each other. The last stem's tip
-// runs ahead of the fourth's along the cards, so the last card takes the far
-// half as well.
+// sit side by side instead of printing over each other. The last two tips
+// run together, the fifth about half a card ahead of the fourth along the
+// cards, so those two share the left half: set there, their words fall side
+// by side, and the fifth's stay clear of the greetings circling to its right.
 Image creditCard(const char* role, const char* name, float centreS, float nameHeight = 0.56f) {
     Plane letters(512, 512);
     setText(letters, displayBook, role, {centreS, 0.8f, 0.44f, 0.2f, 4.0f});
@@ -206,12 +207,12 @@ std::vector<TextureRecipe> textTextures() {
          [] { return creditCard("a realtime production", "Orv. Halvane", kLeftHalf); }},
         {"cred2.png", [] { return creditCard("code", "Quiet Lattice", kRightHalf); }},
         {"cred3.png", [] { return creditCard("graphics", "Moth Meridian", kLeftHalf); }},
-        {"cred4.png", [] { return creditCard("music", "Tidewater Signal", kRightHalf); }},
+        {"cred4.png", [] { return creditCard("music", "Tidewater Signal", kLeftHalf); }},
         // The last card rides beside the greetings for as long as they
         // circle, so it heads them instead of closing the show before them,
         // its name lighter than the credits' so it does not outweigh them.
         {"cred5.png",
-         [] { return creditCard("with greetings to", "our friends", kRightHalf, 0.42f); }},
+         [] { return creditCard("with greetings to", "our friends", kLeftHalf, 0.42f); }},
     };
 }
 
