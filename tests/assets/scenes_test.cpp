@@ -193,6 +193,42 @@ TEST(GalleryLayout, SideWallsCarryALightPoolAndDarkCorners) {
     EXPECT_GT(brightest, 0.6);
 }
 
+// The small gallery is drawn at 0.059 with its normals unscaled, so any face
+// turned toward the light takes its full diffuse and the rest ambient alone.
+// Inside the ball its back wall with the paintings must stay the bright
+// thing and the floor fall well below it, or under the lenses' two added
+// room views the whole room glowed one flat peach.
+TEST(GalleryLayout, SmallGalleryKeepsItsLightOnTheBackWall) {
+    const Vec light{0, -3, 10};
+    const auto lit = [&](const SceneObject& o) {
+        double most = 0;
+        for (const SceneVertex& v : o.vertices) {
+            const bool facing = dot(Vec{v.normal[0], v.normal[1], v.normal[2]}, light) > 0;
+            for (int c = 0; c < 3; ++c) {
+                most = std::max(most, 1.2 * o.ambient[c] + (facing ? o.diffuse[c] : 0.0));
+            }
+        }
+        return most;
+    };
+    const SceneFile scene = parseFile("scene2.sce");
+    const SceneObject* back = nullptr;
+    for (const SceneObject& o : scene.objects) {
+        if (o.textureIndex == 2) {
+            back = &o;
+        }
+    }
+    ASSERT_NE(back, nullptr);
+    for (const SceneObject& o : scene.objects) {
+        if (&o == back) {
+            continue;
+        }
+        EXPECT_LT(lit(o), lit(*back)) << "texture " << o.textureIndex;
+        if (o.textureIndex == 1) {
+            EXPECT_LT(lit(o), 0.3 * lit(*back)); // the floor
+        }
+    }
+}
+
 // The paintings hung in the room are pieces of the 2:1 wall picture: each
 // shows its piece unstretched, hangs just in front of a wall facing into the
 // room, and takes the gallery light (an object of this room lit by ambient

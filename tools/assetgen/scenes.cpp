@@ -160,6 +160,7 @@ const Vec3 kShadedAmbient{0.58, 0.56, 0.54};
 // Side walls of the big room: less ambient, their pool of light is diffuse.
 const Vec3 kSideWallAmbient{0.25, 0.24, 0.23}, kSideWallDiffuse{0.7, 0.68, 0.66};
 const Vec3 kFloorAmbient{0.55, 0.55, 0.55}, kFloorDiffuse{0.5, 0.5, 0.5};
+const Vec3 kSmallFloorAmbient{0.3, 0.28, 0.26};
 const Vec3 kStoneAmbient{0.5, 0.5, 0.52}, kStoneDiffuse{0.5, 0.5, 0.52};
 
 struct Box {
@@ -457,7 +458,10 @@ std::vector<SceneObject> galleryShell() {
     constexpr double kX = kGalleryX, kBackWall = kGalleryBackWall, kFront = 8;
     constexpr double kSideEnd = kGallerySideEnd, kHeight = kGalleryHeight;
     std::vector<SceneObject> room;
-    SceneObject floor = surface(kFloor, Facing::Y, 0.25, kFloorAmbient, kFloorDiffuse);
+    // Inside the ball the lenses add two views of the room over this floor:
+    // on the big room's ambient it glowed peach and flat; darker, it leaves
+    // the lit back wall the bright thing, the floor falling off before it.
+    SceneObject floor = surface(kFloor, Facing::Y, 0.25, kSmallFloorAmbient, kFloorDiffuse);
     floorQuad(floor, -kX, kX, kBackWall, kFront, 0, true);
     room.push_back(floor);
 
@@ -501,17 +505,18 @@ std::vector<SceneObject> gallery() {
         }
     }
     bench(table, -3.0, 3.0, 1.0, 2.0, 1.4);
+    // The side walls' outsides are the same dark walnut, a cabinet round the
+    // lit room: the orbit sees the gallery from beside and behind inside the
+    // ball, where their bare backs read as a blank pale box, and white
+    // marble there made the ball's inside bright and flat. The back wall
+    // keeps no outside: from behind, its paintings show through it.
+    for (const double x : {-kGalleryX - 0.02, kGalleryX + 0.02}) {
+        wallX(table, kGalleryBackWall, kGallerySideEnd, 0, kGalleryHeight, x, x > 0);
+    }
     room.push_back(table);
 
     const Box plinths[] = {{{-7.5, 0, 3.5}, {-6.3, 2.2, 4.7}}, {{6.3, 0, 3.5}, {7.5, 2.2, 4.7}}};
     std::vector<SceneObject> stone = stoneBySide(plinths, 0.5);
-    // The side walls' outsides are marble, with the plinths' faces across
-    // the light: the orbit sees the gallery from beside and behind inside
-    // the ball, where their bare backs read as a blank pale box. The back
-    // wall keeps no outside: from behind, its paintings show through it.
-    for (const double x : {-kGalleryX - 0.02, kGalleryX + 0.02}) {
-        wallX(stone[1], kGalleryBackWall, kGallerySideEnd, 0, kGalleryHeight, x, x > 0);
-    }
     for (SceneObject& side : stone) {
         room.push_back(side);
     }

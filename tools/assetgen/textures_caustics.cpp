@@ -70,14 +70,17 @@ Image causticFrame(int frame) {
                                                         t * 2 + drift * std::sin(phase), 2, 17);
         const float sun = smoothstep(0.38f, 0.72f, patch);
         const float lit = 0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch);
-        const float raw = line * line * lit * 2.2f;
+        // The lines carry the light and the ground stays dim: under the
+        // trail a softly lit ground with faint lines smeared into dabs,
+        // where bright lines keep the net's shape.
+        const float raw = line * line * lit * 4.0f;
         const float light = 1.3f * (1.0f - std::exp(-raw));
         // Little red anywhere: the picture lays these frames over itself
         // once per colour channel, four times magnified and with red
         // weighted far above the rest, so a red line turned into a red net.
         // Only the brightest knots go pale, so they read as points of
         // sunlight.
-        const Colour shade{0.0f, 0.025f, 0.04f}, sunlitSand{0.04f, 0.5f, 0.3f};
+        const Colour shade{0.0f, 0.025f, 0.04f}, sunlitSand{0.03f, 0.36f, 0.21f};
         const Colour ground = mix(shade, sunlitSand, sun) * sandRipples(s, t);
         const float core = light * light * light;
         return ground + Colour{0.01f, 0.5f, 0.62f} * light + Colour{0.02f, 0.22f, 0.16f} * core;

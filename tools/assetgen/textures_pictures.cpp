@@ -96,9 +96,9 @@ Image deepBackdrop() {
     return image;
 }
 
-// Wood seen through the hung picture's frame colour (0.65) and a quarter of
-// deep blue; see painting().
-constexpr Colour kHungFrameGilt{1.0f, 0.72f, 0.22f};
+// Dark walnut once seen through the hung picture's frame colour (0.65) and
+// a quarter of deep blue; see painting().
+constexpr Colour kHungFrameWalnut{0.4f, 0.18f, 0.0f};
 constexpr Colour kSunlitSand{1.28f, 1.08f, 0.78f}; // times the sand's light
 constexpr float kSandWarmth = 0.9f;                // below the rock line
 constexpr float kLocalContrast = 0.9f;             // added to the fine value structure
@@ -245,11 +245,14 @@ Image painting() {
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom
     // rows. Three of those four texels lie outside the copied picture and
     // keep this colour, chosen so the mix (a quarter still the live corner's
-    // blue), drawn at 0.65, is the old gold of the gallery's other frames: a
-    // dark brown read as a cheap flat border beside their gilt.
+    // blue), drawn at 0.65, is the dark walnut of the door casing below it:
+    // unlit and of one colour, the frame cannot show a gilt moulding's
+    // light, and the brightest gold it could take read as a flat khaki band
+    // across the doorway's top; dark wood is flat in a real room too, and
+    // with the casing it reads as one overdoor.
     for (int x : {449, 450}) {
         for (int y : {0, 511}) {
-            image.at(x, y) = kHungFrameGilt;
+            image.at(x, y) = kHungFrameWalnut;
         }
     }
     return image;

@@ -240,15 +240,21 @@ Image greyText() {
     return image;
 }
 
-// Wood grain running along s.
+// Dark walnut, its grain running along s: the gallery at night is warm
+// plaster and dark wood. A light orange pine with strong rings read as cheap
+// striped boards, and the ceiling beams, seen blurred through the glass
+// ball's lenses, as an orange smudge over the room; the walnut keeps its
+// figure in soft, close rings and a fine open pore.
 Image wood() {
     Image image(256, 256);
-    image.shade([](float s, float t) {
+    image.shadeSupersampled(2, [](float s, float t) {
         const float warp = fractalNoise(s, t, 1, 5, 0.5f, 61);
-        const float rings = 0.5f + 0.5f * std::sin(2 * pi * (12 * t + 1.2f * warp));
+        const float rings = 0.5f + 0.5f * std::sin(2 * pi * (16 * t + 1.4f * warp));
+        const float figure = 0.5f + 0.5f * fractalNoise(s, t, 2, 4, 0.6f, 63);
         const float fibre = 0.5f + 0.5f * periodicNoise(s * 4, t * 128, 4, 62);
-        const Colour light{0.72f, 0.48f, 0.26f}, dark{0.38f, 0.2f, 0.09f};
-        return mix(light, dark, 0.7f * std::pow(rings, 2.0f) + 0.3f * fibre);
+        const Colour light{0.34f, 0.2f, 0.11f}, dark{0.11f, 0.058f, 0.03f};
+        const float shade = 0.4f * std::pow(rings, 3.0f) + 0.25f * fibre + 0.35f * figure;
+        return mix(light, dark, std::clamp(shade, 0.0f, 1.0f));
     });
     return image;
 }
