@@ -167,12 +167,12 @@ Image jellyBody() {
             const float rim = std::exp(-std::pow(d / 0.05f, 2.0f)) + 0.2f * std::exp(-d / 0.1f);
             const float beads = std::pow(0.5f + 0.5f * std::cos(16.0f * angle), 10.0f) *
                                 std::exp(-std::pow(d / 0.06f, 2.0f));
-            v += 0.35f * mouth + 0.4f * canal + 0.14f * thin + 0.75f * rim + 0.55f * beads;
+            v += 0.35f * mouth + 0.55f * canal + 0.14f * thin + 0.75f * rim + 0.55f * beads;
             const Colour deep{0.35f, 0.4f, 0.95f}, pale{1.0f, 0.88f, 1.0f};
             Colour colour = mix(deep, pale, clamp01(1.6f * v - 0.3f)) * std::min(v, 1.0f);
             // The gonads are warm rose against the cool jelly.
             const Colour rose{1.0f, 0.55f, 0.8f};
-            colour = mix(colour, rose * (0.5f + 0.45f * edge), std::max(0.85f * gonad, edge));
+            colour = mix(colour, rose * (0.7f + 0.3f * edge), std::max(0.9f * gonad, edge));
             const float value = v + 0.4f * gonad;
             if (value > bestV) {
                 bestV = value;
