@@ -112,6 +112,12 @@ TVector blendKeys(const TVector& a, const TVector& b, double w) {
     return makeKey(blend(a.x, b.x, w), blend(a.y, b.y, w), blend(a.z, b.z, w));
 }
 
+// The giant medusa's crown sinks steadily while it shows (q = t - 220); the
+// fish bell and the close-up camera both hang off it.
+double medusaCrownHeight(double q) {
+    return 34.0 - 0.15 * q;
+}
+
 } // namespace
 
 double medusaCloseUpWeight(int key) {
@@ -120,9 +126,9 @@ double medusaCloseUpWeight(int key) {
 }
 
 TVector medusaMiddleAtKey(int key) {
-    // The path parameter is 0.05 t + 1 and the bell's crown sinks as 34 - 0.15 q.
+    // The path parameter is 0.05 t + 1, so key k falls at t = 20 (k - 1).
     const double q = 20.0 * (key - 1) - kMedusaStart;
-    return makeKey(kMedusaAxisX, 34.0 - 0.15 * q + kMedusaMiddleDrop, kMedusaAxisZ);
+    return makeKey(kMedusaAxisX, medusaCrownHeight(q) + kMedusaMiddleDrop, kMedusaAxisZ);
 }
 
 namespace {
@@ -867,7 +873,7 @@ TVector medusaBellPoint(int ring, int step, double q) {
     const double radius = (0.2 * std::sin(0.6 * q) + 2.0) * std::cos((9 - step) * 1.570795 * 0.1);
     const double angle = kRingTurn * 0.05 * ring + 0.1 * step;
     return makeKey(radius * std::cos(angle),
-                   (0.15 * std::cos(0.6 * q) + 0.9) * 0.2 * step + 34.0 - 0.15 * q,
+                   (0.15 * std::cos(0.6 * q) + 0.9) * 0.2 * step + medusaCrownHeight(q),
                    radius * std::sin(angle) - 10.0);
 }
 

@@ -717,6 +717,55 @@ TEST(MeshFiles, JellyfishPictureLiesOnTheBell) {
     EXPECT_GT(crown, 1.3 * middle);
 }
 
+// Over the vase the small jellyfish are seen almost crown on: there the bell
+// must show structure round its axis (petals, canals), not an even disc
+// inside a bright rim, which read as a coin. Sampled over the outer skin's
+// faces between a quarter and 0.6 of the bell's radius, as the projection
+// lands on the mesh.
+TEST(MeshFiles, JellyfishCrownIsNotAnEvenDisc) {
+    const auto bell = parse("gelfish2.asc");
+    const GreyPicture picture = readGrey("caust.png");
+    ASSERT_TRUE(bell && picture.width > 0);
+    const int outer = hexDiscVertices(5);
+    double rimRadius = 0.0;
+    for (int v = 0; v < outer; ++v) {
+        const auto& p = bell->vertices[static_cast<std::size_t>(v)];
+        rimRadius = std::max(rimRadius, std::hypot(double(p[0]), double(p[1])));
+    }
+    std::vector<double> levels;
+    for (const auto& f : bell->faces) {
+        if (f[0] >= outer || f[1] >= outer || f[2] >= outer) {
+            continue;
+        }
+        for (int i = 0; i <= 8; ++i) {
+            for (int j = 0; i + j <= 8; ++j) {
+                std::array<double, 3> q{};
+                const double w[3] = {i / 8.0, j / 8.0, 1.0 - (i + j) / 8.0};
+                for (int c = 0; c < 3; ++c) {
+                    const auto& v = bell->vertices[static_cast<std::size_t>(f[c])];
+                    for (int k = 0; k < 3; ++k) {
+                        q[k] += w[c] * v[k];
+                    }
+                }
+                const double r = std::hypot(q[0], q[1]) / rimRadius;
+                if (r < 0.25 || r > 0.6) {
+                    continue;
+                }
+                const auto wrap = [](double v) { return v - std::floor(v); };
+                const double s = wrap(1.5 * 0.7 * q[0] + 0.5), t = wrap(1.5 * 0.7 * q[2] + 0.5);
+                const int x = std::min(static_cast<int>(s * picture.width), picture.width - 1);
+                const int y =
+                    std::min(static_cast<int>((1.0 - t) * picture.height), picture.height - 1);
+                levels.push_back(picture.at(x, y));
+            }
+        }
+    }
+    ASSERT_GT(levels.size(), 100u);
+    std::sort(levels.begin(), levels.end());
+    const double low = levels[levels.size() / 10], high = levels[levels.size() * 9 / 10];
+    EXPECT_GT(high, 1.8 * low) << "the crown seen from above is an even disc";
+}
+
 // The goldfish's skin picture is a render of this mesh seen from its side,
 // taken through the Layer's planes (s = 0.5 - 0.44 z, t = 0.48 + 0.44 y):
 // a refit or reshaped body whose render was not redone puts skin on the

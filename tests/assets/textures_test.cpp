@@ -88,7 +88,7 @@ const Expected textures[] = {
     {"caust16.png", 256},        {"caust18.png", 256},     {"caust20.png", 256},
     {"caust22.png", 256},        {"caust24.png", 256},     {"caust26.png", 256},
     {"caust28.png", 256},        {"caust30.png", 256},     {"causta.png", 256},
-    {"fullalphawater.png", 256}, {"gradient.png", 256},    {"sky2.png", 256},
+    {"fullalphawater.png", 256}, {"gradient.png", 256},    {"sky2.png", 512},
     {"sky4.png", 256},           {"nebula.png", 256},      {"deepspace.png", 256},
     {"blob8.png", 128},          {"caust.png", 256},       {"gelfishtex0.png", 512},
     {"caust2.png", 256},         {"medusa.png", 512},      {"blob22.png", 128},
@@ -1178,6 +1178,25 @@ TEST(Textures, GreetingsThatCrossFadeCoincide) {
         EXPECT_NEAR(a[0], b[0], 0.03) << "line " << line;
         EXPECT_NEAR(a[1], b[1], 0.03) << "line " << line;
     }
+}
+
+// The dome's floor (s from 0.6 to 0.7) fills the view through the clear
+// water early in the deep sea: it must be a dark abyss with points of light
+// in it, not an even dim panel.
+TEST(Textures, DeepDomeFloorIsDarkWithLightsInIt) {
+    const Picture p = readWithLibpng("sky2.png");
+    ASSERT_GT(p.width, 0);
+    std::vector<double> levels;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = p.width * 6 / 10; x < p.width * 7 / 10; ++x) {
+            levels.push_back(p.luminance(x, y));
+        }
+    }
+    std::sort(levels.begin(), levels.end());
+    const size_t n = levels.size();
+    EXPECT_LT(levels[n / 2], 45.0) << "the abyss must stay dark";
+    EXPECT_GT(levels[n - n / 100], 70.0) << "its lights must show";
+    EXPECT_GT(levels[n - n / 100], 2.5 * levels[n / 2]);
 }
 
 // The water slab is a lens, not a panel: most of it must stay clear, while

@@ -89,48 +89,100 @@ Image causticFrame(int frame) {
 }
 
 // Jellyfish body. The bodies take it through object planes on the mesh's
-// x and z (1.5 per unit), so the bell is seen from the side: t runs up its
-// axis and s across it. With the mesh's fit (its height 2.725 made 2, then
-// 0.7) a file unit is 0.77 of a repeat and the bell stands from t = 0.87
-// (the rim) to 1.55 (the crown), less than one repeat, so every height of
-// the bell has its own rows. Across, the bell is 1.6 repeats wide, so what
-// varies across must repeat: the canals are stripes, as canals seen from
-// the side nearly are, fading out towards the crown where they would meet.
-// The bell is dark, translucent jelly with a pale glowing margin: an even
-// mid-grey read as an opaque lavender shell. The tentacles, below the rim,
-// cross every row and take a faint even glow away from the margin's band.
+// x and z (1.5 per unit), so the picture is a side projection: t runs up
+// the bell's axis and s across it. With the mesh's fit (its height 2.725
+// made 2, then 0.7) a file unit is 0.77 of a repeat and the bell stands from
+// t = 0.87 (the rim) to 1.55 (the crown), less than one repeat, so every
+// height has its own rows, and every height is one ring of the bell of a
+// known radius. So a texel (x, height) is the pair of points (x, +-y) on
+// that ring, and the picture can be drawn as the bell seen from above,
+// mirrored across its x axis: eight radial canals, four gonads on the
+// diagonals and a beaded ring canal. Over the vase the small ones are seen
+// almost crown on, and a glowing crown inside a bright margin read as a
+// coin; the moon jelly's four petals and its canals make it an animal.
+// From the side the canals curve up to the crown as meridians do. Across,
+// the bell is 1.6 repeats wide: inside 0.65 of its radius every texel has
+// one place, further out two (the brighter wins), which adds a few short
+// canals near the rim. The tentacles, below the rim, cross every row and
+// take a faint even glow away from the margin's band.
 Image jellyBody() {
     constexpr float kRepeatsPerUnit = 0.7706f; // 1.5 x 0.7 x 2 / 2.725
     constexpr float kCentreT = 0.9335f;        // t of the file's z = 0
     constexpr float kCrownZ = 0.8f, kRimZ = -0.084f;
+    constexpr float kRepeat = 1.0f / kRepeatsPerUnit; // file units across one repeat
     Image image(256, 256);
-    image.shadeSupersampled(2, [=](float s, float t) {
+    image.shadeSupersampled(3, [=](float s, float t) {
         const float row = t < 0.75f ? t + 1.0f : t; // the bell's rows, unwrapped
         const float z = (row - kCentreT) / kRepeatsPerUnit;
         const float d = (z - kRimZ) / (kCrownZ - kRimZ); // 0 at the rim, 1 at the crown
         const float grain = 0.5f + 0.5f * periodicNoise(s * 8, t * 8, 8, 71);
-        // Dim jelly that thickens towards the crown. The crown glows: seen
-        // from above (the small ones over the vase) a bell is its crown
-        // ringed by the margin, and a dark crown left only hollow rings.
-        const float jelly = 0.26f + 0.06f * grain + 0.08f * d;
-        const float cap = 0.5f * smoothstep(0.45f, 1.0f, d);
-        // Canals, eight per repeat, strongest near the rim.
-        const float wave = 0.5f + 0.5f * std::cos(2 * pi * 8 * (s + 0.006f * std::sin(5 * d)));
-        const float canals = (1.0f - smoothstep(0.4f, 0.9f, d)) *
-                             (0.32f * std::pow(wave, 30.0f) + 0.06f * std::pow(wave, 4.0f));
-        // The margin: a bright ring canal with a short glow up the bell and
-        // beads of light (photophores) on it, sixteen per repeat.
-        const float margin =
-            std::exp(-std::pow(d / 0.05f, 2.0f)) + (d > 0.0f ? 0.25f * std::exp(-d / 0.12f) : 0.0f);
-        const float beads = std::pow(0.5f + 0.5f * std::cos(2 * pi * 16 * s), 12.0f) *
-                            std::exp(-std::pow(d / 0.04f, 2.0f));
-        // Below the rim and above the crown only the tentacles take these
-        // rows: an even glow, so they read as pale strands.
         const bool bell = d >= 0.0f && d <= 1.0f;
-        const float body = bell ? jelly + cap + canals : 0.42f + 0.08f * grain;
-        const float v = body + 0.85f * margin + 0.6f * beads;
-        const Colour deep{0.35f, 0.4f, 0.95f}, pale{1.0f, 0.88f, 1.0f};
-        return mix(deep, pale, clamp01(1.6f * v - 0.3f)) * std::min(v, 1.0f);
+        if (!bell) {
+            // Below the rim and above the crown only the tentacles take
+            // these rows: an even glow, so they read as pale strands, with
+            // the margin's glow running on a little below the rim.
+            const float margin = std::exp(-std::pow(d / 0.05f, 2.0f));
+            const float v = 0.42f + 0.08f * grain + 0.85f * margin;
+            return mix(Colour{0.35f, 0.4f, 0.95f}, Colour{1.0f, 0.88f, 1.0f},
+                       clamp01(1.6f * v - 0.3f)) *
+                   std::min(v, 1.0f);
+        }
+        // The ring this height lies on (the outer skin, 0.8 cos a high and
+        // sin a out).
+        const float radius =
+            std::max(std::sqrt(std::max(1.0f - std::pow(z / 0.8f, 2.0f), 0.0f)), 0.02f);
+        const float x0 = (s - 0.5f) * kRepeat;
+        Colour best{};
+        float bestV = -1.0f;
+        for (const float x : {x0, x0 - kRepeat, x0 + kRepeat}) {
+            if (std::abs(x) > radius && x != x0) {
+                continue;
+            }
+            const float y = std::sqrt(std::max(radius * radius - x * x, 0.0f));
+            const float angle = std::atan2(y, x); // 0 ... pi; the mirror image has -angle
+            const float rho = radius;             // 0 at the crown, 1 at the rim
+            // Dim clear jelly, thickening a little towards the crown.
+            float v = 0.2f + 0.06f * grain + 0.05f * (1.0f - rho);
+            // The mouth's small glow at the crown, between the gonads.
+            const float mouth = std::exp(-std::pow(rho / 0.16f, 2.0f));
+            // Eight radial canals from the stomach to the rim, and eight
+            // fainter ones between them; a canal keeps its width on the
+            // bell, so it narrows in angle as it runs out.
+            const float sector = std::remainder(angle, pi / 4.0f);
+            const float midSector = std::remainder(angle + pi / 8.0f, pi / 4.0f);
+            const float outward = smoothstep(0.2f, 0.35f, rho);
+            const float canal = std::exp(-std::pow(rho * sector / 0.035f, 2.0f)) * outward;
+            const float thin = std::exp(-std::pow(rho * midSector / 0.02f, 2.0f)) * outward;
+            // Four gonads on the diagonals: round petals with a brighter
+            // horseshoe edge open towards the rim.
+            const float px = 0.42f * std::cos(pi / 4.0f), py = 0.42f * std::sin(pi / 4.0f);
+            float gonad = 0.0f, edge = 0.0f;
+            for (const float gx : {px, -px}) {
+                const float dx = x - gx, dy = y - py;
+                const float r = std::sqrt(dx * dx + dy * dy) / 0.17f;
+                const float facing = (dx * gx + dy * py) / (0.42f * 0.17f * std::max(r, 1e-3f));
+                gonad = std::max(gonad, 1.0f - smoothstep(0.7f, 1.05f, r));
+                edge = std::max(edge, std::exp(-std::pow((r - 0.8f) / 0.16f, 2.0f)) *
+                                          smoothstep(0.75f, -0.2f, facing));
+            }
+            // The margin: a bright ring canal with beads of light on it,
+            // sixteen round the bell, and a short glow inside it.
+            const float rim = std::exp(-std::pow(d / 0.05f, 2.0f)) + 0.2f * std::exp(-d / 0.1f);
+            const float beads = std::pow(0.5f + 0.5f * std::cos(16.0f * angle), 10.0f) *
+                                std::exp(-std::pow(d / 0.06f, 2.0f));
+            v += 0.35f * mouth + 0.55f * canal + 0.14f * thin + 0.75f * rim + 0.55f * beads;
+            const Colour deep{0.35f, 0.4f, 0.95f}, pale{1.0f, 0.88f, 1.0f};
+            Colour colour = mix(deep, pale, clamp01(1.6f * v - 0.3f)) * std::min(v, 1.0f);
+            // The gonads are warm rose against the cool jelly.
+            const Colour rose{1.0f, 0.55f, 0.8f};
+            colour = mix(colour, rose * (0.7f + 0.3f * edge), std::max(0.9f * gonad, edge));
+            const float value = v + 0.4f * gonad;
+            if (value > bestV) {
+                bestV = value;
+                best = colour;
+            }
+        }
+        return best;
     });
     return image;
 }

@@ -56,8 +56,55 @@ Image moonPanel(int panel) {
 // The dome's s runs with depth: about 0.29 at its crown overhead, 0.5 at the
 // scene's level and 0.71 at its rim and on the floor that closes it. Dark
 // above, a lighter band around the scene's level, and the abyss below.
+// The floor of the dome (s from about 0.59 to 0.71) is what the camera
+// sees first through the clear water (about 188-192 s), some five pixels a
+// texel: the abyss below, lit from inside. Soft shafts of light fall into it
+// (bands across t, broken along their length) and the lights of the deep
+// hang in it: scattered points of blue-green light with a soft halo, a few
+// violet, so the view is a deep with life in it rather than an empty panel.
+float floorShafts(float s, float t) {
+    const float along = periodicNoise(s * 160, t * 4, 4, 67); // breaks a shaft along its length
+    const float wide = std::pow(0.5f + 0.5f * periodicNoise(t * 12, 0.5f, 12, 64), 4.0f);
+    const float narrow = std::pow(0.5f + 0.5f * periodicNoise(t * 40, 0.25f, 40, 65), 10.0f);
+    const float bloom = 0.5f + 0.5f * periodicNoise(t * 5, 0.75f, 5, 66);
+    return (0.55f * wide + 0.8f * narrow) * (0.55f + 0.45f * along) + 0.12f * bloom;
+}
+
+// Points of light on a jittered grid, one candidate a cell and about half
+// of them lit, in texture units; the colour carries each light's brightness.
+Colour deepLights(float s, float t) {
+    constexpr int kAcross = 96, kAlong = 48; // cells per texture in s and in t
+    const int cs = static_cast<int>(std::floor(s * kAcross));
+    const int ct = static_cast<int>(std::floor(t * kAlong));
+    Colour sum{};
+    for (int i = cs - 1; i <= cs + 1; ++i) {
+        for (int j = ct - 1; j <= ct + 1; ++j) {
+            const int wi = (i + kAcross) % kAcross, wj = (j + kAlong) % kAlong;
+            const float lit = latticeHash(wi, wj, 81);
+            if (lit > 0.5f) {
+                continue;
+            }
+            const float ps = (i + 0.15f + 0.7f * latticeHash(wi, wj, 82)) / kAcross;
+            const float pt = (j + 0.15f + 0.7f * latticeHash(wi, wj, 83)) / kAlong;
+            // Distance in texels of the 512 picture; s changes about three
+            // times more slowly across the floor in view, so a light is
+            // narrower in s to look round there.
+            const float ds = (s - ps) * 512 * 3, dt = (t - pt) * 512;
+            const float r2 = ds * ds + dt * dt;
+            const float size = 0.8f + 1.4f * latticeHash(wi, wj, 84);
+            const float strength = 0.25f + 0.75f * std::pow(latticeHash(wi, wj, 85), 2.0f);
+            const float light = strength * (std::exp(-r2 / (size * size)) +
+                                            0.18f * std::exp(-r2 / (16 * size * size)));
+            const bool violet = latticeHash(wi, wj, 86) < 0.15f;
+            sum = sum + (violet ? Colour{0.55f, 0.35f, 0.9f} : Colour{0.35f, 0.85f, 0.9f}) * light;
+        }
+    }
+    return sum;
+}
+
 Image deepDome() {
-    Image image(256, 256);
+    // 512 across: the floor is seen magnified about five pixels a texel.
+    Image image(512, 512);
     image.shade([](float s, float t) {
         // s runs from the surface (small s, up on screen) to the abyss. A
         // dim glow round the horizon, shafts of light falling from the
@@ -70,10 +117,17 @@ Image deepDome() {
             std::pow(0.5f + 0.5f * periodicNoise(t * 16 + 2 * s, 0.5f, 16, 62), 3.0f);
         const float fromSurface = 1.0f - smoothstep(0.08f, 0.45f, s);
         const float specks = std::pow(clamp01(periodicNoise(s * 48, t * 48, 48, 63)), 10.0f);
-        return mix(Colour{0.0f, 0.02f, 0.08f}, Colour{0.04f, 0.17f, 0.38f}, band * band) *
-                   (abyss * (0.85f + 0.15f * n)) +
-               Colour{0.05f, 0.2f, 0.3f} * (shafts * fromSurface * (0.7f + 0.3f * n)) +
-               Colour{0.25f, 0.35f, 0.45f} * specks;
+        const Colour c = mix(Colour{0.0f, 0.02f, 0.08f}, Colour{0.04f, 0.17f, 0.38f}, band * band) *
+                             (abyss * (0.85f + 0.15f * n)) +
+                         Colour{0.05f, 0.2f, 0.3f} * (shafts * fromSurface * (0.7f + 0.3f * n)) +
+                         Colour{0.25f, 0.35f, 0.45f} * specks;
+        // The floor may be brighter than the rest: nothing but one beam is
+        // added over it while it fills the view.
+        const float onFloor = smoothstep(0.58f, 0.62f, s);
+        const Colour floor = Colour{0.12f, 0.34f, 0.44f} * floorShafts(s, t) + deepLights(s, t);
+        const Colour lit = c + floor * onFloor;
+        const float cap = 0.34f + 0.5f * onFloor;
+        return Colour{std::min(lit.r, cap), std::min(lit.g, cap), std::min(lit.b, cap + 0.06f)};
     });
     return image;
 }
