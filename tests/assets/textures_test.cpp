@@ -255,6 +255,36 @@ TEST(Textures, EyeIsABrightIrisAroundABlackPupil) {
     EXPECT_LT(pupil / pupilN, 2) << "the pupil lets the sky show through";
     EXPECT_GT(iris / irisN, 50) << "the iris ring is dim";
     EXPECT_LT(outside / outsideN, 6) << "the eye's light spreads beyond its edge";
+
+    // Each plane flips edge-on and the trail keeps a narrower copy every
+    // frame: an edge only a texel or two wide drew nested rings (moire).
+    int steepest = 0;
+    for (int x = 1; x < p.width; ++x) {
+        const int y = p.height / 2;
+        steepest = std::max(steepest, int(std::abs(p.luminance(x, y) - p.luminance(x - 1, y))));
+    }
+    EXPECT_LT(steepest, 120) << "an edge of the eye is too sharp";
+}
+
+// The ring is mostly seen edge-on, a dozen stamps along one line of sight,
+// and what a stack adds up to is each blob's whole light: it must sit in a
+// small bead, or the stack sums into one solid bar across the picture.
+TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
+    const Picture p = readWithLibpng("blob.png");
+    ASSERT_GT(p.width, 0);
+    double inside = 0, total = 0, beyond = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r =
+                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            const double v = p.luminance(x, y);
+            total += v;
+            inside += r < 0.2 ? v : 0;
+            beyond += r > 0.5 ? v : 0;
+        }
+    }
+    EXPECT_GT(inside, 0.75 * total) << "the blob's light spreads into a wide body";
+    EXPECT_EQ(beyond, 0) << "the blob reaches past half its sprite";
 }
 
 // The big blue arm beads are drawn wider than the creature's body and many
