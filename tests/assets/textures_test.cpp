@@ -1332,7 +1332,7 @@ TEST(Textures, PanoramaGlowDiesAwayBeforeItsRightEnd) {
 // skins that feed the feedback loops, blend5 and envmap2, are dark on purpose.)
 // The swarm's dusk sky and the blobby surface's studio are dark on purpose
 // too, since bright things are added onto them, but not black, and each
-// still has its lights: the stars, the studio's key light.
+// still has its lights: the stars, the liquid skin's afterglow.
 TEST(Textures, SphereMapsAreBrightEnvironments) {
     struct Environment {
         const char* file;
@@ -1382,6 +1382,13 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     EXPECT_GT(meanOf(h / 8, 3 * h / 8, 0), meanOf(h / 8, 3 * h / 8, 1)) << "sky is not violet";
     EXPECT_GT(meanOf(5 * h / 8, 7 * h / 8, 0), 1.4 * meanOf(5 * h / 8, 7 * h / 8, 2))
         << "floor is not warm";
+    // Chrome is the hard horizon across each drop's middle: the glow above
+    // it on a dark band below (an even dusk over even tiles made soft lumps).
+    const auto luminanceOf = [&](int y0, int y1) {
+        return 0.299 * meanOf(y0, y1, 0) + 0.587 * meanOf(y0, y1, 1) + 0.114 * meanOf(y0, y1, 2);
+    };
+    EXPECT_GT(luminanceOf(h / 2 - h / 26, h / 2), 100.0) << "no bright glow over the horizon";
+    EXPECT_LT(luminanceOf(h / 2, h / 2 + h / 26), 20.0) << "no dark band under the horizon";
 
     const Picture sheet = readWithLibpng("raytracer.png");
     ASSERT_GT(sheet.width, 0);
