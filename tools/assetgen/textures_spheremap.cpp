@@ -332,22 +332,27 @@ Colour warmTilesUnder(Direction d) {
     const float x = d.x / down, z = d.z / down; // on a floor one unit below
     const auto joint = [](float u) {
         const float f = u - std::floor(u);
-        return smoothstep(0.0f, 0.12f, f) * smoothstep(1.0f, 0.88f, f);
+        return smoothstep(0.0f, 0.25f, f) * smoothstep(1.0f, 0.75f, f);
     };
     const float fu = x * 0.8f - std::floor(x * 0.8f), fv = z * 0.8f - std::floor(z * 0.8f);
     const float heart = std::exp(-((fu - 0.5f) * (fu - 0.5f) + (fv - 0.5f) * (fv - 0.5f)) / 0.06f);
-    const Colour tile = Colour{0.14f, 0.07f, 0.04f} + Colour{0.55f, 0.27f, 0.1f} * heart;
-    const Colour lit = tile * (0.25f + 0.75f * joint(x * 0.8f) * joint(z * 0.8f));
+    const Colour tile = Colour{0.12f, 0.05f, 0.05f} + Colour{0.5f, 0.22f, 0.12f} * heart;
+    // Soft joints: the coarse normals bend sharp ones into crooked lines
+    // that draw the surface's facets.
+    const Colour lit = tile * (0.45f + 0.55f * joint(x * 0.8f) * joint(z * 0.8f));
     // The far floor is the dark band under the horizon: no moire at grazing
     // angles, and the sky's edge stands on black.
     const Colour shadow{0.03f, 0.015f, 0.02f};
-    return mix(shadow, lit, smoothstep(0.12f, 0.5f, down));
+    // The afterglow runs a few texels on under the horizon: a hard step
+    // there would follow each coarse triangle's normals as a jagged line.
+    const float spill = std::exp(-d.y * d.y / 0.0016f);
+    return mix(shadow, lit, smoothstep(0.12f, 0.5f, down)) + Colour{0.75f, 0.45f, 0.25f} * spill;
 }
 
 Image silverStudio() {
     return sphereMap([](Direction d) {
         const Colour base = d.y >= 0 ? duskOver(d) : warmTilesUnder(d);
-        const float behind = smoothstep(-0.2f, -0.85f, d.z);
+        const float behind = smoothstep(-0.05f, -0.8f, d.z);
         return base * (1 - 0.9f * behind);
     });
 }
