@@ -315,8 +315,8 @@ Image duskSky() {
 Colour duskOver(Direction d) {
     const float up = std::max(d.y, 0.0f);
     Colour sky =
-        mix(Colour{0.6f, 0.26f, 0.22f}, Colour{0.3f, 0.1f, 0.36f}, smoothstep(0.04f, 0.4f, up));
-    sky = mix(sky, Colour{0.04f, 0.03f, 0.13f}, smoothstep(0.35f, 0.9f, up));
+        mix(Colour{0.6f, 0.26f, 0.22f}, Colour{0.45f, 0.16f, 0.55f}, smoothstep(0.04f, 0.4f, up));
+    sky = mix(sky, Colour{0.09f, 0.06f, 0.25f}, smoothstep(0.45f, 1.0f, up));
     const float afterglow = std::exp(-up * up / 0.004f);
     sky = sky + Colour{0.55f, 0.47f, 0.22f} * afterglow;
     // Cloud bars low in the glow: dark against it, long across the azimuth.
@@ -336,7 +336,7 @@ Colour warmTilesUnder(Direction d) {
     };
     const float fu = x * 0.8f - std::floor(x * 0.8f), fv = z * 0.8f - std::floor(z * 0.8f);
     const float heart = std::exp(-((fu - 0.5f) * (fu - 0.5f) + (fv - 0.5f) * (fv - 0.5f)) / 0.06f);
-    const Colour tile = Colour{0.12f, 0.05f, 0.05f} + Colour{0.5f, 0.22f, 0.12f} * heart;
+    const Colour tile = Colour{0.13f, 0.06f, 0.05f} + Colour{0.6f, 0.28f, 0.14f} * heart;
     // Soft joints: the coarse normals bend sharp ones into crooked lines
     // that draw the surface's facets.
     const Colour lit = tile * (0.45f + 0.55f * joint(x * 0.8f) * joint(z * 0.8f));
