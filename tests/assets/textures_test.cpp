@@ -1358,6 +1358,23 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     }
 }
 
+// The mirror room's lozenges: a pale skin made glossy plastic eggs, an even
+// one flat discs. The stone is a deep body (most of it well under half)
+// with a few bright vein lines.
+TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
+    const Picture p = readWithLibpng("graytext4.png");
+    ASSERT_GT(p.width, 0);
+    std::vector<double> values;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            values.push_back(p.luminance(x, y));
+        }
+    }
+    std::sort(values.begin(), values.end());
+    EXPECT_LT(values[values.size() / 2], 128.0) << "the stone is a pale shell";
+    EXPECT_GT(values[values.size() * 99 / 100], 200.0) << "the stone has no bright veins";
+}
+
 // At the end the blobs float on a cleared screen, so their skin must carry a
 // place: a violet dusk above its horizon and the room's warm tiles below (a
 // cool grey studio made them pebbles in a void). The sheet's side picture is
