@@ -59,6 +59,8 @@ constexpr double kClearScreenFrom = 97.0;
 constexpr int kSurfaceKeyCount = 33;
 constexpr int kViewKeyCount = 33;
 constexpr int kReturnKeyCount = 35;
+// From this key of the view path on, the room's camera looks up, away from the room.
+constexpr int kViewUpFromKey = 20;
 
 // O1B (backdrop opacity, backdrop brightness, glows), O2B (metaballs, grey,
 // plane), O3B (backdrop distance, mode, depth) per key: the surface alone
@@ -120,11 +122,18 @@ void buildSurfacePathsOf(BlobbySurfaceState& state) {
     // it flew into them, and the room's last view, which the surface keeps
     // showing, was one green bowl. High enough that the top of its view
     // stays on the case's far wall: lower, it saw over the rim into black.
+    // Once the blobs are round and the room is no longer the backdrop, its
+    // view is only added onto their skins, by position rather than by their
+    // normals, so it looks up into the empty dark above the case: pasted
+    // over the drops, the room's tiles and a green bowl hid their chrome.
     setUpClosedPath(state.viewPath, 3, kViewKeyCount, [](int k, int track) {
         const double a = 0.45 * k;
         if (track == 0) {
             return makeKey(1.5 + 6.0 * std::cos(a), 5.5 + 0.5 * std::sin(0.7 * k),
                            1.5 + 6.0 * std::sin(a));
+        }
+        if (track == 1 && k >= kViewUpFromKey) {
+            return makeKey(1.5 + 12.0 * std::cos(a), 20.0, 1.5 + 12.0 * std::sin(a));
         }
         if (track == 1) {
             return makeKey(1.5 + 0.5 * std::sin(0.3 * k), 0.3, 1.5 + 0.5 * std::cos(0.3 * k));

@@ -255,6 +255,36 @@ TEST(Textures, EyeIsABrightIrisAroundABlackPupil) {
     EXPECT_LT(pupil / pupilN, 2) << "the pupil lets the sky show through";
     EXPECT_GT(iris / irisN, 50) << "the iris ring is dim";
     EXPECT_LT(outside / outsideN, 6) << "the eye's light spreads beyond its edge";
+
+    // Each plane flips edge-on and the trail keeps a narrower copy every
+    // frame: an edge only a texel or two wide drew nested rings (moire).
+    int steepest = 0;
+    for (int x = 1; x < p.width; ++x) {
+        const int y = p.height / 2;
+        steepest = std::max(steepest, int(std::abs(p.luminance(x, y) - p.luminance(x - 1, y))));
+    }
+    EXPECT_LT(steepest, 120) << "an edge of the eye is too sharp";
+}
+
+// The ring is mostly seen edge-on, a dozen stamps along one line of sight,
+// and what a stack adds up to is each blob's whole light: it must sit in a
+// small bead, or the stack sums into one solid bar across the picture.
+TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
+    const Picture p = readWithLibpng("blob.png");
+    ASSERT_GT(p.width, 0);
+    double inside = 0, total = 0, beyond = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r =
+                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            const double v = p.luminance(x, y);
+            total += v;
+            inside += r < 0.2 ? v : 0;
+            beyond += r > 0.5 ? v : 0;
+        }
+    }
+    EXPECT_GT(inside, 0.75 * total) << "the blob's light spreads into a wide body";
+    EXPECT_EQ(beyond, 0) << "the blob reaches past half its sprite";
 }
 
 // The big blue arm beads are drawn wider than the creature's body and many
@@ -1326,7 +1356,7 @@ TEST(Textures, PanoramaGlowDiesAwayBeforeItsRightEnd) {
 // skins that feed the feedback loops, blend5 and envmap2, are dark on purpose.)
 // The swarm's dusk sky and the blobby surface's studio are dark on purpose
 // too, since bright things are added onto them, but not black, and each
-// still has its lights: the stars, the studio's key light.
+// still has its lights: the stars, the liquid skin's afterglow.
 TEST(Textures, SphereMapsAreBrightEnvironments) {
     struct Environment {
         const char* file;
@@ -1350,6 +1380,23 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
         EXPECT_LT(mean, e.brightest) << e.file;
         EXPECT_GT(brightest, e.highlight) << e.file << " has no highlight";
     }
+}
+
+// The mirror room's lozenges: a pale skin made glossy plastic eggs, an even
+// one flat discs. The stone is a deep body (most of it well under half)
+// with a few bright vein lines.
+TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
+    const Picture p = readWithLibpng("graytext4.png");
+    ASSERT_GT(p.width, 0);
+    std::vector<double> values;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            values.push_back(p.luminance(x, y));
+        }
+    }
+    std::sort(values.begin(), values.end());
+    EXPECT_LT(values[values.size() / 2], 128.0) << "the stone is a pale shell";
+    EXPECT_GT(values[values.size() * 99 / 100], 200.0) << "the stone has no bright veins";
 }
 
 // At the end the blobs float on a cleared screen, so their skin must carry a
@@ -1376,6 +1423,14 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     EXPECT_GT(meanOf(h / 8, 3 * h / 8, 0), meanOf(h / 8, 3 * h / 8, 1)) << "sky is not violet";
     EXPECT_GT(meanOf(5 * h / 8, 7 * h / 8, 0), 1.4 * meanOf(5 * h / 8, 7 * h / 8, 2))
         << "floor is not warm";
+    // Chrome is the hard horizon across each drop's middle: the glow above
+    // it on a dark band below (an even dusk over even tiles made soft lumps).
+    const auto luminanceOf = [&](int y0, int y1) {
+        return 0.299 * meanOf(y0, y1, 0) + 0.587 * meanOf(y0, y1, 1) + 0.114 * meanOf(y0, y1, 2);
+    };
+    EXPECT_GT(luminanceOf(h / 2 - h / 26, h / 2), 100.0) << "no bright glow over the horizon";
+    EXPECT_LT(luminanceOf(h / 2 + h / 40, h / 2 + h / 12), 20.0)
+        << "no dark band under the horizon";
 
     const Picture sheet = readWithLibpng("raytracer.png");
     ASSERT_GT(sheet.width, 0);

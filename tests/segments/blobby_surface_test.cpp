@@ -314,26 +314,49 @@ TEST(BlobbySurface, ScriptedSheetsFillTheView) {
 }
 
 // The mirror room's camera looks down into the glass case from above the
-// objects' tops (2.75). The top edge of its 65 degree view must point below
-// the horizon: level or above, the view ran over the case's rim into the
-// empty black, a dark band across the whole backdrop.
-TEST(BlobbySurface, RoomCameraLooksDownIntoTheCase) {
+// objects' tops (2.75) while the room is the backdrop. The top edge of its
+// 65 degree view must point below the horizon: level or above, the view ran
+// over the case's rim into the empty black, a dark band across the whole
+// backdrop. Once the round blobs are drawn too, its view is only added
+// onto their skins, so after it has turned it looks up into the empty dark
+// above the case with the whole view: pasted over the drops, the room's
+// tiles hid their chrome.
+TEST(BlobbySurface, RoomCameraLooksDownIntoTheCaseThenAwayFromIt) {
     auto segment = std::make_unique<part3>();
     initPart3(*segment);
     const Router& path = segment->blobby.viewPath;
-    double shallowest = 90.0, lowest = 100.0;
+    double shallowest = 90.0, lowest = 100.0, lowestEdgeAbove = 90.0;
+    double firstBoth = 0.0;
+    int backdropFrames = 0, awayFrames = 0;
     for (double t = 85.01; t < 155.0; t += 0.05) {
-        const double v = 0.392 * surfacePhaseTime(t) + 1.0;
+        const double s = surfacePhaseTime(t);
+        TVector o1b, o2b, o3b;
+        segment->blobby.surfacePath.evaluate(surfacePathParameter(s), o1b, o2b, o3b);
+        const SurfaceModes m = surfaceModes(o3b);
+        const double v = 0.392 * s + 1.0;
         TVector eye, centre, unused1, unused2;
         path.evaluate(v, eye, unused1, unused2);
         path.evaluate(v + 0.2, unused1, centre, unused2);
         const double across = std::hypot(centre.x - eye.x, centre.z - eye.z);
         const double down = std::atan2(eye.y - centre.y, across) * 180.0 / 3.14159265358979;
-        shallowest = std::min(shallowest, down);
-        lowest = std::min(lowest, eye.y);
+        if (m.reflection && !m.surface) {
+            shallowest = std::min(shallowest, down);
+            lowest = std::min(lowest, eye.y);
+            ++backdropFrames;
+        } else if (m.reflection && m.surface) {
+            firstBoth = firstBoth == 0.0 ? t : firstBoth;
+            // Six units (under two seconds) to turn.
+            if (t > firstBoth + 6.0) {
+                lowestEdgeAbove = std::min(lowestEdgeAbove, -down - 32.5);
+                ++awayFrames;
+            }
+        }
     }
+    ASSERT_GT(backdropFrames, 100);
+    ASSERT_GT(awayFrames, 100);
     EXPECT_GT(shallowest, 32.5 + 2.0);
     EXPECT_GT(lowest, 2.75);
+    EXPECT_GT(lowestEdgeAbove, 0.0) << "the room shows in the drops' skins";
 }
 // The disc that lays a ball's view on its ball in the room view must act as
 // a convex mirror: the view's texture radius grows faster towards the rim

@@ -287,6 +287,9 @@ Image pearl(Colour colour) {
 // the eyes stay clear. Nearly white, so the planes' colours carry the hue.
 // The quad is drawn far larger than the screen and only its middle shows, so
 // the eye is small in the texture: on screen it is some 40 % of the height.
+// Nothing in it is finer than about four texels: each plane flips edge-on
+// and the trail keeps a copy every frame a few pixels narrower, so edges a
+// texel or two wide drew nested rings that beat against each other (moire).
 Image theEye() {
     Image image(512, 512);
     image.shadeSupersampled(2, [](float s, float t) {
@@ -299,21 +302,21 @@ Image theEye() {
             return std::exp(-std::pow((r - at) / width, 2.0f));
         };
         const float inIris =
-            smoothstep(kPupil - 0.015f, kPupil + 0.015f, r) * (1 - smoothstep(0.97f, 1.0f, r));
+            smoothstep(kPupil - 0.02f, kPupil + 0.06f, r) * (1 - smoothstep(0.88f, 1.0f, r));
         // Fibres: a few dozen bold spokes, each wavering a little on its way out.
         const float waver = 0.06f * periodicNoise((a / (2 * pi) + 0.5f) * 12, r * 2.5f, 12, 43);
-        const float spoke = 0.5f + 0.5f * std::cos(a * 36 + waver * 2 * pi);
-        const float grain = periodicNoise((a / (2 * pi) + 0.5f) * 72, r * 4, 72, 44);
-        const float fibre = 0.25f + 0.75f * std::pow(spoke, 1.5f) * (0.55f + 0.45f * grain);
+        const float spoke = 0.5f + 0.5f * std::cos(a * 20 + waver * 2 * pi);
+        const float grain = periodicNoise((a / (2 * pi) + 0.5f) * 30, r * 3, 30, 44);
+        const float fibre = 0.35f + 0.65f * std::pow(spoke, 1.5f) * (0.7f + 0.3f * grain);
         // Bright near the pupil and again at the outer iris, a furrow between.
-        const float zones = 0.75f + 0.25f * line(0.47f, 0.12f) - 0.3f * line(0.69f, 0.08f) +
+        const float zones = 0.75f + 0.25f * line(0.47f, 0.12f) - 0.3f * line(0.69f, 0.1f) +
                             0.1f * line(0.87f, 0.1f);
-        const float collarette = line(0.52f + 0.02f * std::sin(a * 11), 0.022f);
+        const float collarette = line(0.52f + 0.02f * std::sin(a * 7), 0.05f);
         const float irisLight = inIris * (0.85f * fibre * zones + 0.3f * collarette);
         // The edges are broad enough that the trail's copies of them, a few
         // degrees of turn apart, run together into one band, not a fan of rings.
-        const float darkRing = 1 - 0.7f * line(0.93f, 0.03f);
-        const float edges = 0.95f * line(kPupil + 0.02f, 0.018f) + 0.6f * line(1.0f, 0.025f);
+        const float darkRing = 1 - 0.7f * line(0.9f, 0.06f);
+        const float edges = 0.85f * line(kPupil + 0.06f, 0.055f) + 0.55f * line(1.0f, 0.07f);
         const float halo = 0.1f * std::exp(-(r - 1) / 0.3f) * smoothstep(1.0f, 1.1f, r);
         const Colour warm{1.0f, 0.93f, 0.82f};
         const Colour cool{0.88f, 0.95f, 1.0f};
@@ -324,23 +327,22 @@ Image theEye() {
     return image;
 }
 
-// The ring's blobs: 182 of them overlap every frame and each moves several
-// of its own widths between frames, so the trail keeps one stamp per frame.
-// A small hard bead left rows of separate dots (dotted streaks); a soft
-// round blob, its core a third of the sprite wide and fading smoothly to
-// black by 0.6 of the radius, overlaps its neighbour stamps, so each blob
-// draws one smooth streak with a round head. Dimmer at the peak than the
-// bead was, since the body now sums with its neighbours': seen along the
-// ring's axis a broad halo summed them into one solid bar, a soft body that
-// ends well inside the sprite does not. No rim: a rim stamped a honeycomb.
-// Near white, so the ring's colours show.
+// The ring's blobs: 182 of them, in seven arcs that the ring mostly shows
+// edge-on, so along a line of sight a dozen stamps lie on top of each other.
+// What a stack adds up to is each blob's whole light, so the light sits in a
+// small bead (a tenth of the sprite) with only a faint body out to 0.45 of
+// the radius: stacked, the beads draw a row of points along a thin line; the
+// earlier soft blob, a third of the sprite wide, summed into a thick solid
+// bar across the picture. The faint body still joins one frame's stamp to
+// the next, since a bead alone left rows of separate dots. No rim: a rim
+// stamped a honeycomb. Near white, so the ring's colours show.
 Image ringBlob() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float body = std::pow(clamp01(1 - r / 0.6f), 2.0f);
-        const float core = std::exp(-r * r / 0.045f) * (1 - smoothstep(0.45f, 0.6f, r));
-        return Colour{1.0f, 0.93f, 0.88f} * (0.18f * body + 0.62f * core);
+        const float body = std::pow(clamp01(1 - r / 0.45f), 2.0f);
+        const float core = std::exp(-r * r / 0.01f) * (1 - smoothstep(0.3f, 0.45f, r));
+        return Colour{1.0f, 0.93f, 0.88f} * (0.1f * body + 0.85f * core);
     });
     return image;
 }
@@ -450,9 +452,9 @@ Image rainDrop() {
             return std::exp(-d * d / (d > 0 ? outer * outer : inner * inner));
         };
         const float nearSide = 0.75f + 0.25f * clamp01(-deep); // the side facing the eye
-        const float ripple = nearSide * (1.0f * crest(1.0f, 0.11f, 0.045f) +
-                                         0.5f * crest(0.66f, 0.1f, 0.05f) +
-                                         0.22f * crest(0.36f, 0.1f, 0.06f));
+        const float ripple =
+            nearSide * (1.0f * crest(1.0f, 0.11f, 0.045f) + 0.5f * crest(0.66f, 0.1f, 0.05f) +
+                        0.22f * crest(0.36f, 0.1f, 0.06f));
         // The drop's line rises from the ripple's middle like the jet of a
         // splash, widest and brightest at its foot, thinning to a tail.
         const float rise = clamp01((t - 0.2f) / 0.72f);

@@ -298,30 +298,33 @@ Image duskSky() {
     return image;
 }
 
-// A soft round light: 1 in direction `centre`, falling off over about
-// `width` radians.
-float lobe(Direction d, Direction centre, float width) {
-    const float c = std::clamp(along(d, centre), -1.0f, 1.0f);
-    const float angle = std::acos(c);
-    return std::exp(-angle * angle / (width * width));
-}
-
 // The blobby surface's skin (looked up by its coarse per-vertex normals):
-// liquid chrome between the swarm's dusk and the reflection room. Above its
-// horizon the dusk (violet overhead, a rose-amber glow low down), below it
-// the room's warm glass tiles in perspective, so on the black screen of the
-// end the blobs still mirror a sky and a room rather than a dark studio.
-// Broad soft lights and tiles only, since small sharp lights break into
-// jagged patches across the surface's large triangles. Directions behind
-// the object (the map's rim) fall to black, so the surface gets a dark soft
-// outline; the side picture is added on top, so nothing here goes above
-// three quarters.
+// liquid chrome between the swarm's dusk and the reflection room. What makes
+// a mirror read as chrome is one hard contrast, a bright sky meeting a dark
+// ground at the horizon, which runs across every drop's middle: here the
+// dusk's hot gold afterglow rests on a near-black band, with the room's warm
+// glass tiles rising out of it towards the nadir. Above, the glow turns rose,
+// violet and a deep indigo overhead, crossed low by a few dark cloud bars.
+// An even dusk over an even tile floor of the same brightness gave soft
+// purple lumps (no horizon, so no chrome), and a pale lavender key light
+// gave them a plastic white gloss. Broad shapes only, since small sharp
+// lights break into jagged patches across the surface's large triangles.
+// Directions behind the object (the map's rim) fall to black, so the surface
+// gets a dark soft outline; the side picture is added on top, so only the
+// thin afterglow line goes above three quarters.
 Colour duskOver(Direction d) {
     const float up = std::max(d.y, 0.0f);
     Colour sky =
-        mix(Colour{0.42f, 0.15f, 0.11f}, Colour{0.18f, 0.07f, 0.25f}, smoothstep(0.0f, 0.45f, up));
-    sky = mix(sky, Colour{0.05f, 0.04f, 0.14f}, smoothstep(0.4f, 0.95f, up));
-    return sky + Colour{0.6f, 0.34f, 0.16f} * (0.45f * std::exp(-up * up / 0.012f));
+        mix(Colour{0.6f, 0.26f, 0.22f}, Colour{0.45f, 0.16f, 0.55f}, smoothstep(0.04f, 0.4f, up));
+    sky = mix(sky, Colour{0.09f, 0.06f, 0.25f}, smoothstep(0.45f, 1.0f, up));
+    const float afterglow = std::exp(-up * up / 0.004f);
+    sky = sky + Colour{0.55f, 0.47f, 0.22f} * afterglow;
+    // Cloud bars low in the glow: dark against it, long across the azimuth.
+    const float azimuth = std::atan2(d.z, d.x) / (2 * pi) + 0.5f;
+    const float bars = fractalNoise(azimuth * 3, up * 1.2f, 3, 3, 0.5f, 57);
+    const float cloud = smoothstep(0.05f, 0.3f, bars) * smoothstep(0.05f, 0.12f, up) *
+                        (1 - smoothstep(0.25f, 0.4f, up));
+    return mix(sky, Colour{0.08f, 0.04f, 0.09f}, 0.75f * cloud);
 }
 
 Colour warmTilesUnder(Direction d) {
@@ -329,23 +332,28 @@ Colour warmTilesUnder(Direction d) {
     const float x = d.x / down, z = d.z / down; // on a floor one unit below
     const auto joint = [](float u) {
         const float f = u - std::floor(u);
-        return smoothstep(0.0f, 0.12f, f) * smoothstep(1.0f, 0.88f, f);
+        return smoothstep(0.0f, 0.25f, f) * smoothstep(1.0f, 0.75f, f);
     };
     const float fu = x * 0.8f - std::floor(x * 0.8f), fv = z * 0.8f - std::floor(z * 0.8f);
     const float heart = std::exp(-((fu - 0.5f) * (fu - 0.5f) + (fv - 0.5f) * (fv - 0.5f)) / 0.06f);
-    const Colour tile = Colour{0.16f, 0.09f, 0.04f} + Colour{0.5f, 0.28f, 0.1f} * heart;
-    // Far tiles blur into the horizon's glow: no moire at grazing angles.
-    const float near = smoothstep(0.08f, 0.45f, down);
-    const Colour far = Colour{0.3f, 0.15f, 0.07f};
-    return mix(far, tile * (0.25f + 0.75f * joint(x * 0.8f) * joint(z * 0.8f)), near);
+    const Colour tile = Colour{0.13f, 0.06f, 0.05f} + Colour{0.6f, 0.28f, 0.14f} * heart;
+    // Soft joints: the coarse normals bend sharp ones into crooked lines
+    // that draw the surface's facets.
+    const Colour lit = tile * (0.45f + 0.55f * joint(x * 0.8f) * joint(z * 0.8f));
+    // The far floor is the dark band under the horizon: no moire at grazing
+    // angles, and the sky's edge stands on black.
+    const Colour shadow{0.03f, 0.015f, 0.02f};
+    // The afterglow runs a few texels on under the horizon: a hard step
+    // there would follow each coarse triangle's normals as a jagged line.
+    const float spill = std::exp(-d.y * d.y / 0.0016f);
+    return mix(shadow, lit, smoothstep(0.12f, 0.5f, down)) + Colour{0.75f, 0.45f, 0.25f} * spill;
 }
 
 Image silverStudio() {
     return sphereMap([](Direction d) {
-        Colour base = d.y >= 0 ? duskOver(d) : warmTilesUnder(d);
-        const Colour key = Colour{0.62f, 0.6f, 0.72f} * lobe(d, {-0.55f, 0.6f, 0.58f}, 0.4f);
-        const float behind = smoothstep(-0.2f, -0.85f, d.z);
-        return (base + key) * (1 - 0.9f * behind);
+        const Colour base = d.y >= 0 ? duskOver(d) : warmTilesUnder(d);
+        const float behind = smoothstep(-0.05f, -0.8f, d.z);
+        return base * (1 - 0.9f * behind);
     });
 }
 

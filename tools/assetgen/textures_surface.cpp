@@ -225,17 +225,26 @@ Image glassGrid() {
     return image;
 }
 
-// The room's lozenges: banded agate, pale bands between darker ones that
-// follow the body's curve. Their dark red, green and blue material needs a
-// light skin to show at all, and a near-even white left them flat discs of
-// one colour that read as placeholders; the bands draw their shape.
+// The room's lozenges: polished banded agate. Their dark red, green and
+// blue material needs a light skin to show at all, and a near-even white
+// left them flat discs of one colour that read as placeholders; soft pale
+// bands over a pale ground then read as glossy plastic eggs, white where
+// the light fell. So the stone is mostly a deep, dark body with a few
+// milky bands, each edged by a thin bright line (the banding of a cut
+// agate), wavering as they follow the body's curve: coloured stone with a
+// structure, never a white shell. The lines are three texels or more wide,
+// since the lozenges are seen small without mipmaps.
 Image greyText() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
         const float warp = fractalNoise(s, t, 2, 5, 0.55f, 53);
-        const float bands = 0.5f + 0.5f * std::sin(2 * pi * (3 * t + 1 * s + 0.9f * warp));
-        const float fine = 0.5f + 0.5f * std::sin(2 * pi * (11 * t + 4 * s + 2.5f * warp));
-        return grey(0.35f + 0.65f * std::pow(bands, 0.6f) * (0.8f + 0.2f * fine));
+        // Two band sets of whole periods across the tile, so it repeats.
+        const float v = 0.5f + 0.3f * std::sin(2 * pi * (5 * t + s + 1.2f * warp)) +
+                        0.2f * std::sin(2 * pi * (9 * t + 2 * s + 1.6f * warp) + 1);
+        const float milky = smoothstep(0.55f, 0.78f, v);
+        const float line = std::exp(-std::pow((v - 0.82f) / 0.05f, 2.0f));
+        const float grain = fractalNoise(s, t, 6, 4, 0.5f, 54);
+        return grey(0.36f + 0.08f * grain + 0.3f * milky + 0.26f * line);
     });
     return image;
 }

@@ -1,9 +1,9 @@
-// povray: +W256 +H256 +A0.05 +AM2 +R3 -V
+// povray: +W512 +H512 +A0.05 +AM2 +R3 -V
 // The blobby surface's side picture. It is laid flat over the surface by
 // position and added, so while the surface is a sheet it IS the sheet's look.
 // The sheet rises over the swarm's dusk and the trail shows through where it
 // opens, so it is a liquid mirror of that same dusk seen from straight above:
-// a slow swell and a few soft wave trains catch the warm horizon glow on their
+// a slow swell, a few soft wave trains and fine wind ripples catch the warm horizon glow on their
 // slopes and the violet sky on their crests; no rings from one centre (they
 // read as a grey target wall).
 #version 3.7;
@@ -63,6 +63,9 @@ plane {
         [1.0 waves 0.7 frequency 0.55 translate <-5.5, 0, -4> scale 1.2]
         [0.7 waves 0.6 frequency 0.5 translate <5, 0, -6.5>]
         [0.9 bumps 0.5 scale 2.2]
+        // Fine wind ripples, stretched across the swell, so the sheet shows
+        // a wet surface rather than soft blotches of colour.
+        [0.5 wrinkles 0.35 scale <0.5, 1, 0.18> rotate y*25]
       }
     }
     finish { ambient 0 diffuse 0.02 specular 0.35 roughness 0.02 reflection { 0.55, 0.9 fresnel } conserve_energy }
