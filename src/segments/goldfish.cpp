@@ -37,6 +37,7 @@ constexpr TexGenPlanes kSkinPlanes{{0.0f, 0.0f, -0.44f, 0.5f}, {0.0f, 0.44f, 0.0
 constexpr double kEyeScale = 0.65;
 constexpr int kEyeSprites = 4;
 constexpr int kFinSteps = 40;
+constexpr double kPi = 3.14159265358979;
 
 // The camera flight, key by key: eye, centre, and (up x, up y, brightness).
 // It follows the school from its left, so the fish, heading for +z, swim in
@@ -47,32 +48,44 @@ constexpr int kFinSteps = 40;
 // z, so seen level they would sit on one spot; from above, the deeper one
 // shows higher and the three read as a school. The screen's up is the
 // fish's back: the body is drawn turned over about x.
+// While they glow the centre also drifts back along the school's heading
+// (0.45 a key), so the fish cross the picture from right to left instead of
+// hanging in its middle, and it sits a unit ahead of the school (towards the
+// screen's top), so the fish swim low, under the moon, over the horizon.
 // While the fish glow the camera stands back by up to this share of its
-// distance (in step with the brightness key), so the school fills about a
-// fifth of the picture and the moonlit sea shows round it: at the keys'
-// own distance each fish spanned a third of the width and hid the moon.
-constexpr double kGlowPullBack = 0.5;
+// distance (in step with the brightness key): at the keys' own distance each
+// fish spanned a third of the width and the school hid the moon and the sea;
+// now a fish is about a seventh of the width.
+constexpr double kGlowPullBack = 1.0;
+// While they glow the eye also sways round the centre about the vertical, by
+// up to this angle and back every kWeaveKeys keys. Each fish sees the flight
+// about 0.4 keys after the one before, so at any moment each is seen from its
+// own side: headings differ by about 20 degrees and lengths by a third, and
+// each fish weaves on its own; without the sway the three crossed the night
+// as one rigid formation.
+constexpr double kWeaveDegrees = 35.0;
+constexpr double kWeaveKeys = 2.5;
 constexpr double kCameraKeys[kFishCameraKeys][3][3] = {
     {{-5.5, 0.5, 9.0}, {0.0, 0.0, 9.0}, {0.00, -1.0, 0.0}},
     {{-5.5, 0.5, 8.5}, {0.0, 0.0, 8.5}, {0.00, -1.0, 0.0}},
     {{-5.5, 0.5, 8.0}, {0.0, 0.0, 8.0}, {0.00, -1.0, 0.0}},
     {{-5.5, 0.6, 7.0}, {0.0, 0.0, 7.0}, {0.00, -1.0, 0.3}},
-    {{-5.3, -1.2, 3.6}, {0.0, 0.1, 5.0}, {0.00, -1.0, 0.7}},
-    {{-4.8, -3.0, 0.3}, {0.0, 0.1, 3.0}, {0.00, -1.0, 1.0}},
-    {{-5.0, -2.8, -0.8}, {0.0, 0.1, 1.5}, {0.05, -1.0, 1.0}},
-    {{-5.2, -2.6, -0.9}, {0.0, 0.1, 1.0}, {0.10, -1.0, 1.0}},
-    {{-5.3, -2.8, -0.4}, {0.0, 0.1, 1.0}, {0.10, -1.0, 1.0}},
-    {{-5.4, -3.2, 0.0}, {0.0, 0.1, 1.0}, {0.05, -1.0, 1.0}},
-    {{-5.5, -3.6, 0.5}, {0.0, 0.1, 1.0}, {0.00, -1.0, 1.0}},
-    {{-5.5, -4.0, 1.0}, {0.0, 0.1, 1.0}, {-0.05, -1.0, 1.0}},
-    {{-5.5, -4.2, 1.5}, {0.0, 0.1, 1.0}, {-0.10, -1.0, 1.0}},
-    {{-5.4, -4.1, 2.0}, {0.0, 0.1, 1.0}, {-0.10, -1.0, 1.0}},
-    {{-5.3, -3.8, 2.4}, {0.0, 0.1, 1.0}, {-0.05, -1.0, 1.0}},
-    {{-5.2, -3.6, 2.1}, {0.0, 0.1, 0.2}, {0.00, -1.0, 1.0}},
-    {{-5.0, -3.5, 1.3}, {0.0, 0.0, -1.0}, {0.00, -1.0, 1.0}},
-    {{-4.8, -3.4, 0.2}, {0.0, 0.0, -2.5}, {0.00, -1.0, 0.8}},
-    {{-5.3, -1.4, -2.6}, {0.0, 0.0, -4.0}, {0.00, -1.0, 0.5}},
-    {{-5.5, 0.5, -5.5}, {0.0, 0.0, -5.5}, {0.00, -1.0, 0.2}},
+    {{-5.3, -1.97, 5.49}, {0.0, -0.67, 6.89}, {0.00, -1.0, 0.7}},
+    {{-4.8, -4.1, 2.55}, {0.0, -1.0, 5.25}, {0.00, -1.0, 1.0}},
+    {{-5.0, -3.9, 1.0}, {0.0, -1.0, 3.3}, {0.05, -1.0, 1.0}},
+    {{-5.2, -3.7, 0.45}, {0.0, -1.0, 2.35}, {0.10, -1.0, 1.0}},
+    {{-5.3, -3.9, 0.5}, {0.0, -1.0, 1.9}, {0.10, -1.0, 1.0}},
+    {{-5.4, -4.3, 0.45}, {0.0, -1.0, 1.45}, {0.05, -1.0, 1.0}},
+    {{-5.5, -4.7, 0.5}, {0.0, -1.0, 1.0}, {0.00, -1.0, 1.0}},
+    {{-5.5, -5.1, 0.55}, {0.0, -1.0, 0.55}, {-0.05, -1.0, 1.0}},
+    {{-5.5, -5.3, 0.6}, {0.0, -1.0, 0.1}, {-0.10, -1.0, 1.0}},
+    {{-5.4, -5.2, 0.65}, {0.0, -1.0, -0.35}, {-0.10, -1.0, 1.0}},
+    {{-5.3, -4.9, 0.6}, {0.0, -1.0, -0.8}, {-0.05, -1.0, 1.0}},
+    {{-5.2, -4.7, -0.15}, {0.0, -1.0, -2.05}, {0.00, -1.0, 1.0}},
+    {{-5.0, -4.6, -1.4}, {0.0, -1.1, -3.7}, {0.00, -1.0, 1.0}},
+    {{-4.8, -4.28, -1.9}, {0.0, -0.88, -4.6}, {0.00, -1.0, 0.8}},
+    {{-5.3, -1.95, -4.2}, {0.0, -0.55, -5.6}, {0.00, -1.0, 0.5}},
+    {{-5.5, 0.28, -6.5}, {0.0, -0.22, -6.5}, {0.00, -1.0, 0.2}},
     {{-5.5, 0.5, -7.0}, {0.0, 0.0, -7.0}, {0.00, -1.0, 0.0}},
     {{-5.5, 0.5, -8.5}, {0.0, 0.0, -8.5}, {0.00, -1.0, 0.0}},
     {{-5.5, 0.5, -10.0}, {0.0, 0.0, -10.0}, {0.00, -1.0, 0.0}},
@@ -201,10 +214,14 @@ void buildGoldfishPaths(inter1& self) {
             return makeKey(key[0], key[1], key[2]);
         }
         const double* centre = kCameraKeys[k][1];
-        const double back = 1.0 + kGlowPullBack * kCameraKeys[k][2][2];
-        return makeKey(centre[0] + back * (key[0] - centre[0]),
+        const double glow = kCameraKeys[k][2][2];
+        const double back = 1.0 + kGlowPullBack * glow;
+        const double sway =
+            kWeaveDegrees * glow * std::sin(2.0 * kPi * k / kWeaveKeys) * kPi / 180.0;
+        const double x = back * (key[0] - centre[0]), z = back * (key[2] - centre[2]);
+        return makeKey(centre[0] + x * std::cos(sway) - z * std::sin(sway),
                        centre[1] + back * (key[1] - centre[1]),
-                       centre[2] + back * (key[2] - centre[2]));
+                       centre[2] + x * std::sin(sway) + z * std::cos(sway));
     });
     // Seven keys to a stroke: five kicks, each weaker, then two glides.
     setUpClosedPath(self.fishPath, 3, kFishPathKeys, [](int, int) { return makeKey(0, 0, 0); });

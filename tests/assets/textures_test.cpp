@@ -569,24 +569,34 @@ TEST(Textures, RainSplashIsAFlatRippleUnderItsDropLine) {
 // The rain scene's floor lies at 80 % over the vase's mirror image inside a
 // loop that multiplies what stands still: all of it stays dim, and its
 // standing water is nearly black so the 20 % mirror image shows there,
-// beside dry slate that still reads as a floor.
+// beside dry slate that still reads as a floor. The loop swirls the sun's
+// side (x -4 to 0, the left third) into the rays' gold from 100 s, where
+// warm stone turned brown: it stays violet (no redder than blue), the far
+// side indigo.
 TEST(Textures, WetFloorIsDimWithBlackWaterForTheReflection) {
     const Picture p = readWithLibpng("vase_floor2.png");
     ASSERT_GT(p.width, 0);
     int water = 0, slate = 0;
-    double brightest = 0;
+    double brightest = 0, sunSide[3] = {}, farSide[3] = {};
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
             const double l = p.luminance(x, y);
             brightest = std::max(brightest, l);
             water += l < 3.0 ? 1 : 0;
             slate += l > 5.0 ? 1 : 0;
+            double* side = 3 * x < p.width ? sunSide : 3 * x >= 2 * p.width ? farSide : nullptr;
+            for (int c = 0; side && c < 3; ++c) {
+                side[c] += p.at(x, y, c);
+            }
         }
     }
     const int texels = p.width * p.height;
     EXPECT_LT(brightest, 0.12 * 255);
     EXPECT_GT(water, texels / 6) << "no dark water for the mirror image to show in";
     EXPECT_GT(slate, texels / 5) << "the floor itself vanishes";
+    EXPECT_GE(sunSide[2], sunSide[0]) << "the sun's side is warm";
+    EXPECT_GT(sunSide[0], farSide[0]) << "no twilight violet on the sun's side";
+    EXPECT_GT(farSide[2], 1.5 * farSide[0]) << "the far side is not indigo";
 }
 
 // The floor is laid once over a 12-unit quad from x = -4 to 8, so the vase

@@ -128,7 +128,8 @@ TEST_F(Goldfish, CameraStaysOnItsKeysAndNeverDegenerates) {
 struct OnScreen {
     double x, y, pixelsPerUnit;
 };
-OnScreen fishOnScreen(const GoldfishPlan& plan) {
+// `along` moves the point from the fish's middle toward its head (+z).
+OnScreen fishOnScreen(const GoldfishPlan& plan, double along = 0.0) {
     const auto sub = [](const TVector& a, const TVector& b) {
         return makeKey(a.x - b.x, a.y - b.y, a.z - b.z);
     };
@@ -145,7 +146,8 @@ OnScreen fishOnScreen(const GoldfishPlan& plan) {
     const TVector forward = unit(sub(plan.centre, plan.eye));
     const TVector side = unit(cross(forward, plan.up));
     const TVector up = cross(side, forward);
-    const TVector d = sub(plan.position, plan.eye);
+    const TVector d =
+        sub(makeKey(plan.position.x, plan.position.y, plan.position.z + along), plan.eye);
     const double depth = dot(d, forward);
     const double focal = 300.0 / std::tan(22.5 * 3.14159265358979 / 180.0);
     return {400.0 + focal * dot(d, side) / depth, 300.0 - focal * dot(d, up) / depth,
@@ -180,6 +182,46 @@ TEST_F(Goldfish, GlowingFishNeverCoverOneAnother) {
         }
     }
     EXPECT_GT(glowing, 100);
+}
+
+TEST_F(Goldfish, GlowingFishEachSwimTheirOwnWayAcrossTheNight) {
+    // Seen through one camera the three would keep one heading and one
+    // spacing, a rigid formation; each must be seen from its own side. The
+    // school also crosses the picture from right to left, low enough to
+    // leave the panorama's moon clear.
+    double spreadSum = 0.0, firstX = 0.0, lastX = 0.0;
+    int glowing = 0;
+    for (double tau = firstTime(Layer::B); tau < endTime(Layer::B); tau += 0.5) {
+        GoldfishPlan plans[3];
+        bool allGlow = true;
+        for (int i = 0; i < 3; ++i) {
+            plans[i] = planGoldfish(*fish_, i, tau);
+            allGlow = allGlow && plans[i].brightness > 0.99;
+        }
+        if (!allGlow) {
+            continue;
+        }
+        double lowest = 1e9, highest = -1e9, x = 0.0;
+        for (const GoldfishPlan& plan : plans) {
+            const OnScreen head = fishOnScreen(plan, 1.1), tail = fishOnScreen(plan, -1.1);
+            const double heading = std::atan2(tail.y - head.y, head.x - tail.x);
+            // Headings near 180 degrees wrap; fold them round the first fish's.
+            const double first = lowest > highest ? heading : lowest;
+            const double folded = first + std::remainder(heading - first, 2.0 * 3.14159265358979);
+            lowest = std::min(lowest, folded);
+            highest = std::max(highest, folded);
+            const OnScreen middle = fishOnScreen(plan);
+            EXPECT_GT(middle.y, 270.0) << "at " << tau;
+            x += middle.x / 3.0;
+        }
+        spreadSum += (highest - lowest) * 180.0 / 3.14159265358979;
+        lastX = x;
+        firstX = glowing == 0 ? x : firstX;
+        ++glowing;
+    }
+    ASSERT_GT(glowing, 100);
+    EXPECT_GT(spreadSum / glowing, 12.0);
+    EXPECT_GT(firstX - lastX, 350.0);
 }
 
 TEST_F(Goldfish, GlowingFishLeaveTheNightAroundThem) {

@@ -23,6 +23,10 @@ constexpr int moonPanels = 5;
 // third is cut away: the horizon sits a quarter up the panels.
 constexpr int panoramaWidth = 512 * moonPanels, panoramaHeight = 768;
 constexpr float panoramaKept = 512.0f / panoramaHeight;
+// How much of the first panel rises out of that black (in panels): the
+// mosaic of the first seconds is laid over it, and over a wider fade its
+// stones stood on black, not on the night.
+constexpr float kDarkLeft = 0.25f;
 
 const Image& moonPanorama() {
     static const Image render = renderedPicture("moon_panorama.png", panoramaWidth, panoramaHeight);
@@ -39,7 +43,8 @@ Image moonPanel(int panel) {
     // The scroll runs on past the last panel's right edge as well, so the
     // panorama sinks back into the dark there.
     const auto outOfTheDark = [](float x) {
-        return std::pow(smoothstep(0.0f, 0.6f, x) * smoothstep(0.0f, 0.6f, moonPanels - x), 1.5f);
+        return std::pow(smoothstep(0.0f, kDarkLeft, x) * smoothstep(0.0f, 0.6f, moonPanels - x),
+                        1.5f);
     };
     // No dimming across the last panel: a lit sky running flat up to that
     // fade read as a bright band, and a dimmed one as a dark band. The render

@@ -145,8 +145,8 @@ Image lightBands(Colour edge, Colour middle, float bands, std::uint32_t seed) {
 // above (tools/render/wet_terrace.pov), the vase standing in a round pool
 // of black water so its mirror image under the floor shows there. It is
 // drawn at 80 % in a feedback loop that multiplies what stands still, so
-// the whole terrace is kept dim: the sun's side (low s, -x) warmer, the far
-// side cooler, and the quad's edges sink into the night instead of ending
+// the whole terrace is kept dim: the sun's side (low s, -x) violet, the far
+// side indigo, and the quad's edges sink into the night instead of ending
 // in a hard line against the black.
 // The pool's water mirrors the dusk sky faintly, rising towards the coping
 // as water does at grazing angles: a black hole read as a pit, not a pool,
@@ -167,10 +167,12 @@ Image wetFloor() {
     Image image(256, 256);
     image.shade([&terrace](float s, float t) {
         // Dusk lives only in the light on the wet stone (the scene has no
-        // sky): rose-amber towards the sun, indigo away from it, at about the
-        // same brightness, since the loop forbids more light.
+        // sky): twilight violet towards the sun, indigo away from it, at
+        // about the same brightness, since the loop forbids more light. From
+        // 100 s the loop swirls the stone into the sun rays' gold: rose-amber
+        // stone made that a brown soup, violet and indigo keep it two colours.
         const float sunward = std::pow(clamp01(1 - s), 1.5f);
-        const Colour tint = mix(Colour{0.7f, 0.78f, 1.4f}, Colour{1.6f, 0.88f, 0.6f}, sunward);
+        const Colour tint = mix(Colour{0.55f, 0.7f, 1.4f}, Colour{1.1f, 0.58f, 1.3f}, sunward);
         const float edge = std::min(std::min(s, 1 - s), std::min(t, 1 - t));
         const Colour c = terrace.sampleClamped(s, t) * tint * kGain;
         // A soft knee: the few petals and glints stay points, not burns.
