@@ -352,7 +352,7 @@ TEST(MeshOrientation, OpeningCameraFliesThroughTheFrontRingsHole) {
     // corner radii, the corners lie on the x axis, the sides 0.87 up.
     const Vec down{0, 0, 1};
     const auto hitsAt = [&](double x, double y) {
-        constexpr double kFit = 1 / 2.6; // the specks' fit
+        constexpr double kFit = 1 / 2.1; // the specks' fit
         return hitsAny({(x + 0.01) * kFit, (y + 0.01) * kFit, -10}, down);
     };
     EXPECT_TRUE(hitsAt(0.95, 0)) << "no corner on the x axis";

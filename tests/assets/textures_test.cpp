@@ -1500,8 +1500,8 @@ TEST(Textures, DuskSkyHasNoWideSmoothRamp) {
 
 // The light tunnel's floating and turning rings take texture coordinates
 // 0.3 x and 0.3 y of their own vertices, so they see only the corner of
-// their skin (wrapped): a floating ring of radius 0.38 the disc of radius
-// 0.115, a turning ring's tube the annulus round 0.234. The floating ring's
+// their skin (wrapped): a floating ring of radius 0.48 the disc of radius
+// 0.143, a turning ring's tube the annulus round 0.234. The floating ring's
 // disc is its cuts seen head-on, turned half round: white sky on the outer
 // cuts of its upper half and the inner cuts of its lower half, a warmer,
 // darker ground on the others. Without that split across the ring they read
@@ -1517,7 +1517,7 @@ TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
         const int x = (k + p.width) % p.width;
         return p.luminance(x, p.height - 1 - x);
     };
-    const double ring = 0.3 * 0.3846;
+    const double ring = 0.3 / 2.1;
     for (const double flank : {0.85, -0.42}) {
         EXPECT_GT(at(flank * ring), 200.0) << "sky at " << flank;
     }
@@ -1525,7 +1525,7 @@ TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
         EXPECT_GT(at(flank * ring), 40.0) << "the ground at " << flank << " is black";
         EXPECT_LT(at(flank * ring), at(0.85 * ring) - 60.0) << "no split at " << flank;
     }
-    EXPECT_LT(at(0.15), 40.0) << "between the rings";
+    EXPECT_LT(at(0.2), 40.0) << "between the rings";
     EXPECT_GT(at(0.234), 150.0) << "ring line";
     EXPECT_LT(at(0.33), 40.0) << "outside the ring";
 }

@@ -532,8 +532,9 @@ Mesh funky() {
 // The opening camera stands 1.2 from the ring's centre and flies towards it;
 // at the full size of the fit it filled the whole view. Two specks far above
 // and below make the fit shrink it, so it hangs in the picture as an object
-// with the tunnel around it; at 0.22 and 0.28 the floating copies were tiny
-// smudges, and larger the front ring overflowed the view at 22 s. The camera
+// with the tunnel around it; at 0.22 to 0.38 the floating copies were tiny
+// nuts, most of them 10 texels across or less; at 0.48 the front ring just
+// spans the view's height at 22 s, the most it can without overflowing. The camera
 // then flies straight along z within a few hundredths of the centre, through
 // the hole, the tunnel's light showing through it. The floating copies face
 // the viewer along z too.
@@ -543,7 +544,7 @@ constexpr int kCutRingCutSteps = 3;        // and across a cut
 constexpr double kCutRingInner = 0.42;     // corner radii: outer 1, the hole, and
 constexpr double kCutRingCrest = 0.71;     // the crest between, which stands
 constexpr double kCutRingCrestRise = 0.29; // this far out of the plane: 45 degree cuts
-constexpr double kChromeRingAnchor = 2.6;  // so the ring is shown at 0.38
+constexpr double kChromeRingAnchor = 2.1;  // so the ring is shown at 0.48
 constexpr double kChromeRingTrimSize = 2e-4;
 // Length of every corner normal. The sphere map reads the same texel for any
 // length, seen head-on, but the light does not: the material's diffuse share

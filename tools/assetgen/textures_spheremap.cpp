@@ -117,8 +117,8 @@ Image coolChromeSky() {
 
 // Skin of the light tunnel's objects and rings. They are drawn with
 // object-linear texture coordinates, 0.3 times their own x and y, so they
-// never see this picture as a mirror: each floating ring (corner radius 0.38)
-// shows only the disc of radius 0.115 round the texture's corner, and each
+// never see this picture as a mirror: each floating ring (corner radius 0.48)
+// shows only the disc of radius 0.143 round the texture's corner, and each
 // turning ring (tube centre at 0.78) only the annulus at 0.17 to 0.3 round it
 // (the corners meet by wrapping). The floating rings are cut hexagons facing
 // the camera down z, turned half round, so the disc is painted with what
@@ -129,7 +129,7 @@ Image coolChromeSky() {
 // as a few bold facets, not as a shaded tube. The annulus is one thin gold
 // line with beads, a ring of light that turns visibly. Dark navy elsewhere,
 // in the tunnel's palette.
-constexpr float kBallSkinRadius = 0.3f * 0.3846f;
+constexpr float kBallSkinRadius = 0.3f / 2.1f; // the ring's fitted corner radius
 constexpr float kRingSkinRadius = 0.3f * 0.78f;
 // The floating ring's cuts, in units of its corner radius (its mesh's
 // shape): six sides, corners at 0, 60, ... degrees; the crest and the inner
