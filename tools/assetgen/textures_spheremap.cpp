@@ -139,14 +139,17 @@ constexpr float kCutInner = 0.42f;
 constexpr float kCutRise = 0.29f;
 
 // What a chrome world of gold light shows in direction r (y up): a bright
-// horizon, a sky paling to white, a sun, and a warm ground that darkens only
-// just below the horizon. The rings are drawn lit at 0.4 ambient where they
-// face the camera, so a dark ground or a lavender sky left half of each a
-// dark smudge; only near-white reads as chrome through that.
+// horizon, a sky paling to white, a sun, and a dark bronze ground. The rings
+// are drawn lit at 0.4 to 1 and the feedback lifts what stands still 2.3
+// times: the white sky burns to white and a lavender one stayed a smudge, but
+// a light ground burned too and left each copy one flat cream nut. Dark
+// bronze stays bronze through that gain, so the cuts alternate white and
+// bronze like polished metal, and a full-strength glint on the outline keeps
+// the hexagon bright against the tunnel's dark gaps.
 Colour chromeWorld(Direction r) {
     const Colour gold{1.0f, 0.72f, 0.32f};
     const Colour sky{0.92f, 0.93f, 1.0f};
-    const Colour ground{0.55f, 0.36f, 0.16f};
+    const Colour ground{0.2f, 0.1f, 0.03f};
     const float e = r.y;
     Colour c = e > 0 ? mix(gold, sky, smoothstep(0.0f, 0.5f, e))
                      : mix(gold * 0.12f, ground, smoothstep(0.0f, 0.5f, -e));
@@ -178,7 +181,7 @@ Colour cutRingSeenHeadOn(float x, float y) {
     const Colour glint{1.0f, 0.85f, 0.6f};
     const float crest = std::exp(-std::pow((d - kCutCrest) / 0.05f, 2.0f));
     const float rim = smoothstep(0.9f, 1.0f, d);
-    return c + glint * (0.7f * crest + 0.5f * rim);
+    return c + glint * (0.7f * crest + 1.0f * rim);
 }
 
 Image tunnelSkin() {
