@@ -533,8 +533,8 @@ Mesh funky() {
 // at the full size of the fit it filled the whole view. Two specks far above
 // and below make the fit shrink it, so it hangs in the picture as an object
 // with the tunnel around it; at 0.22 to 0.38 the floating copies were tiny
-// nuts, most of them 10 texels across or less; at 0.48 the front ring just
-// spans the view's height at 22 s, the most it can without overflowing. The camera
+// nuts, most of them 20 texels across or less; at 0.48 the front ring
+// spans the view's height at 22 s, one corner just past its edge. The camera
 // then flies straight along z within a few hundredths of the centre, through
 // the hole, the tunnel's light showing through it. The floating copies face
 // the viewer along z too.
