@@ -1528,6 +1528,7 @@ TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
         EXPECT_LT(at(flank * ring), 60.0) << "the ground at " << flank << " burns out";
         EXPECT_LT(at(flank * ring), at(0.85 * ring) - 60.0) << "no split at " << flank;
     }
+    EXPECT_LT(at(0.172), 40.0) << "the floating ring's rim on the turning rings' inner edge";
     EXPECT_LT(at(0.2), 40.0) << "between the rings";
     EXPECT_GT(at(0.234), 150.0) << "ring line";
     EXPECT_LT(at(0.33), 40.0) << "outside the ring";

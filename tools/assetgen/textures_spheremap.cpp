@@ -193,9 +193,10 @@ Image tunnelSkin() {
         const float u = s < 0.5f ? s : s - 1, v = t < 0.5f ? t : t - 1;
         const float r = std::hypot(u, v);
         Colour c = night;
-        // Floating ring, out to a little past its outline; the half turn
-        // shows its x mirrored.
-        const float ring = 1 - smoothstep(1.1f, 1.3f, r / kBallSkinRadius);
+        // Floating ring, out to a little past its outline (its corners reach
+        // 1); the half turn shows its x mirrored. The fade ends before the
+        // turning rings' inner edge (0.169) so they do not pick up its rim.
+        const float ring = 1 - smoothstep(1.05f, 1.15f, r / kBallSkinRadius);
         c = mix(c, cutRingSeenHeadOn(-u / kBallSkinRadius, v / kBallSkinRadius), ring);
         // Turning ring: a bright core on the tube's front crest in a narrow
         // gold glow, with beads every 30 degrees so its spin shows.
