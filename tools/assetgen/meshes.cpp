@@ -304,6 +304,15 @@ constexpr double kStarFacetLean = 25.0; // degrees toward the point's axis
 constexpr double kStarRidgeRise = 0.45; // of the base edge's half width
 constexpr double kCloseFrom = 16.0, kCloseTo = 30.0;
 constexpr double kStarHiddenSize = 2e-3;
+// The loader fits every mesh to the cube and the fractal sets a child 1.6
+// from its parent at half size, so stars whose points reached the cube
+// touched their children and 85 of them merged into one cloud of spikes;
+// the first star's points also reached past the camera's closest pass (0.85
+// from its centre) and sliced the view as flat wedges. The star is drawn at
+// this share of the cube, and two specks too small to see on its long axis
+// hold the fit, so a parent and its four children stand apart with dark
+// between them.
+constexpr double kStarBody = 0.6;
 
 Mesh starShape() {
     Mesh mesh = geodesicSphere(2);
@@ -416,6 +425,12 @@ Mesh star2() {
         // Wound inward as b2, b1, tip.
         const int it = addStarTip(mesh, p.tip, p.light, copies);
         mesh.addTriangle(mesh.addVertex(p.b2), mesh.addVertex(p.b1), it);
+    }
+    mesh.transform([](Vec3 v) { return v * kStarBody; });
+    for (const double end : {1.0, -1.0}) {
+        const Vec3 at{0.0, end, 0.0};
+        mesh.addTriangle(mesh.addVertex(at), mesh.addVertex(at + Vec3{kStarHiddenSize, 0.0, 0.0}),
+                         mesh.addVertex(at + Vec3{0.0, 0.0, kStarHiddenSize}));
     }
     return named(mesh, "Star");
 }

@@ -351,17 +351,20 @@ Image verticalStrip() {
     // The stems are chains of these quads, each turned against the last by
     // up to some 40 degrees: a straight strip breaks into dashes at every
     // turn. A round bead on a thread looks nearly the same at any turn, so a
-    // chain reads as a string of glowing beads however it curls.
+    // chain reads as a string of glowing beads however it curls. The credit
+    // cards ride among the stems and the stems are added over them: beads
+    // that filled their links drew bright chains of diamonds through the
+    // names, so each bead is a small dot a fifth of the link across on a
+    // faint hairline, leaving the type the brightest thing where they cross.
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         const float dx = (s - 0.5f) * 2;
-        const float bead = std::exp(-r * r / 0.1f) + 0.3f * std::exp(-r * r / 0.4f);
+        const float bead = std::exp(-r * r / 0.012f) + 0.12f * std::exp(-r * r / 0.05f);
         // The thread runs the full height, so neighbouring beads join.
-        const float thread =
-            0.45f * std::exp(-dx * dx / 0.006f) + 0.12f * std::exp(-dx * dx / 0.05f);
-        return Colour{0.7f, 0.95f, 0.8f} * (bead * spriteWindow(r, 0.6f) +
-                                            thread * (1 - smoothstep(0.8f, 0.98f, std::abs(dx))));
+        const float thread = 0.24f * std::exp(-dx * dx / 0.002f);
+        return Colour{0.7f, 0.95f, 0.85f} * (bead * spriteWindow(r, 0.6f) +
+                                             thread * (1 - smoothstep(0.8f, 0.98f, std::abs(dx))));
     });
     return image;
 }
