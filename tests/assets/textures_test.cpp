@@ -287,6 +287,38 @@ TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
     EXPECT_EQ(beyond, 0) << "the blob reaches past half its sprite";
 }
 
+// The small jellyfishes' glow is drawn about the bell's size and the mirror
+// balls take it as a sheen over their whole view: any plateau reads as a
+// solid blue disc or a hazed mirror. The light must sit in a hot point and
+// fall off smoothly, with no ring or step on the way out.
+TEST(Textures, JellyfishGlowIsAHotPointThatFadesWithoutAnEdge) {
+    const Picture p = readWithLibpng("blob22d.png");
+    ASSERT_GT(p.width, 0);
+    constexpr int kRings = 20;
+    double sum[kRings] = {}, count[kRings] = {};
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r =
+                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            if (r < 1.0) {
+                const int ring = static_cast<int>(r * kRings);
+                sum[ring] += std::max({p.at(x, y, 0), p.at(x, y, 1), p.at(x, y, 2)});
+                count[ring] += 1;
+            }
+        }
+    }
+    double profile[kRings];
+    for (int i = 0; i < kRings; ++i) {
+        profile[i] = sum[i] / count[i];
+    }
+    EXPECT_GT(profile[0], 200) << "no hot core";
+    EXPECT_LT(profile[3], 0.5 * profile[0]) << "the core is wider than a small point";
+    EXPECT_LT(profile[10], 0.06 * profile[0]) << "a glowing disc reaches half the sprite";
+    for (int i = 1; i < kRings; ++i) {
+        EXPECT_LE(profile[i], profile[i - 1] + 0.5) << "a ring brightens at radius " << i;
+    }
+}
+
 // The big blue arm beads are drawn wider than the creature's body and many
 // cross near the camera: their light must sit in a small pearl, or the
 // overlaps add up into a blown-out blue sheet.

@@ -231,24 +231,28 @@ Image domePattern() {
     return image;
 }
 
-// Wobble overlay: one repeat fills the whole view, five copies of it are
-// added over the jellyfish, so it is a sparse shimmer: thin lines of light
-// that break along their length and show only where a slow patch of light
-// passes, black everywhere else (a net of glowing lines over an even haze
-// laid a bright blue grid over the picture). Fine: a coarse net there read
-// as a few broad ribbons instead of light on water.
+// Wobble overlay: one repeat fills the whole view and five copies of it,
+// a little apart and scaled, are added over the jellyfish, so it is a sparse
+// shimmer: black everywhere except thin threads of light (an even haze
+// under a dense net washed the view blue). The threads are the zero
+// contours of warped noise, curves with no corners: a cell network's
+// straight edges and corners, copied five times, stood over the view as a
+// grey cobweb. A second, finer set of curves crosses them and where the two
+// meet the light knots into bright points, as caustics on a sea floor do.
+// 512 texels with haloless lines: at 256 some four screen pixels took a
+// texel and soft lines smeared into blue mush.
 Image wobbleRipples() {
-    // One repeat spans the whole view (some 4 screen pixels a texel at 256)
-    // and five offset copies are added: soft lines with a halo smeared into
-    // blue mush. Fine, haloless lines at twice the resolution stay threads of
-    // pale light, so the copies read as a shimmer.
     Image image(512, 512);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float net = std::min(causticNetwork(s, t, 1.3f, 7, 51, 0.18f, 34.0f, 0.0f), 1.0f);
-        const float line = net * net;
+        const float ws = s + 0.05f * fractalNoise(s, t, 3, 2, 0.5f, 54);
+        const float wt = t + 0.05f * fractalNoise(s, t, 3, 2, 0.5f, 55);
+        const float main = contourLine(fractalNoise(ws, wt, 5, 2, 0.45f, 56), 0.025f);
+        const float fine = contourLine(fractalNoise(ws, wt, 9, 1, 0.5f, 57), 0.022f);
+        const float light = 0.8f * main + 0.3f * fine + 1.6f * main * fine;
         const float patches = smoothstep(-0.35f, 0.3f, fractalNoise(s, t, 2, 3, 0.5f, 52));
         const float breaks = smoothstep(-0.45f, 0.2f, fractalNoise(s, t, 8, 2, 0.5f, 53));
-        return Colour{0.62f, 0.88f, 1.0f} * line * patches * breaks;
+        const float v = std::min(light * patches * breaks, 1.0f);
+        return Colour{0.7f, 0.95f, 1.0f} * v;
     });
     return image;
 }

@@ -127,6 +127,24 @@ Image softBall(int size, Colour centre, Colour edge, float core, float inner) {
     return image;
 }
 
+// The small jellyfishes' glow and the mirror balls' sheen. Both are drawn
+// about the size of the bell or the ball, so any level the picture holds
+// over a wide area reads as a solid blue disc or a hazed mirror. The light
+// sits in a tight white point and falls off like a lamp seen through water
+// (no plateau, no edge): a jellyfish keeps its bell visible round the point,
+// and a ball keeps the room in its mirror with one bright highlight.
+Image pointGlow() {
+    Image image(128, 128);
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float r = centreDistance(s, t);
+        const float falloff = 1.0f / (1.0f + (r / 0.07f) * (r / 0.07f));
+        const Colour white{1.0f, 1.0f, 1.0f};
+        const Colour water{0.55f, 0.78f, 1.0f};
+        return mix(white, water, smoothstep(0.02f, 0.3f, r)) * (falloff * spriteWindow(r, 0.25f));
+    });
+    return image;
+}
+
 // The tunnel's glow: three of these are swept over the view late on and at
 // the end the camera sits so close that only the middle fills the screen,
 // while the feedback triples what stands still. So the light is in a small
@@ -661,14 +679,7 @@ std::vector<TextureRecipe> glowTextures() {
              return softBall(128, {1.0f, 1.0f, 0.95f}, {0.5f, 0.55f, 0.7f}, 0.25f, 0.5f);
          }},
         {"blob22b.png", lightSpark},
-        // A white-hot heart and a faint halo: it covers each small
-        // jellyfish, whose bell and tentacles must show through, and the
-        // mirror balls. The heart fills about the bell, so each jellyfish
-        // glows from within instead of melting into the blue around it.
-        {"blob22d.png",
-         [] {
-             return softBall(128, {0.95f, 1.0f, 1.0f}, {0.06f, 0.14f, 0.45f}, 0.21f, 0.5f);
-         }},
+        {"blob22d.png", pointGlow},
         {"blob24.png", blob24},
         {"blob2.png", sparkPoint},
         {"blob22e.png", bubbleRing},
