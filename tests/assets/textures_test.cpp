@@ -1465,6 +1465,22 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     EXPECT_GT(warmRed, 1.5 * warmBlue) << "wave slopes do not catch the warm glow";
 }
 
+// The swarm's sky has one clear light: where the sphere's light reaches full
+// (low in the frame), the afterglow is hot gold, not the dim brown that the
+// ambient-lit sky allows everywhere else.
+TEST(Textures, DuskSkyGlowsGoldWhereItIsFullyLit) {
+    const Picture p = readWithLibpng("blend44.png");
+    ASSERT_EQ(p.width, 512);
+    int seen = 0, gold = 0;
+    for (int y = 128; y < 384; ++y) {
+        for (int x = 96; x < 416; ++x, ++seen) {
+            const int r = p.at(x, y, 0), g = p.at(x, y, 1), b = p.at(x, y, 2);
+            gold += r >= 245 && g >= 150 && b < 0.7 * g ? 1 : 0;
+        }
+    }
+    EXPECT_GT(gold, seen / 400) << gold << " gold texels of " << seen;
+}
+
 // The swarm's window keeps 85 % of itself in 8 bits, so each pixel of the sky
 // stalls up to three steps away from the picture, and across a wide smooth
 // ramp those stalls line up into stepped bands. Nearly every part of the sky

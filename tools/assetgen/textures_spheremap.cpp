@@ -259,9 +259,10 @@ SkyFrame skyFrameAt(float s, float t) {
 
 // The sky sphere is lit by the light the previous section leaves in the
 // off-screen context: ambient gives every texel about 0.38 of itself, and a
-// grazing diffuse lobe from the upper right lifts that corner to full
-// (measured from the frames). The render is what the screen should show, so
-// each texel is divided by the light it gets there.
+// diffuse lobe lifts the lower left of the frame to full (measured from the
+// frames; the sphere faces outward, so its normals run along the lines of
+// sight and the lobe falls where the dusk glow is). The render is what the
+// screen should show, so each texel is divided by the light it gets there.
 constexpr float kSkyAmbient = 0.38f;
 constexpr float kSkyDiffuse = 2.0f;
 constexpr Direction kSkyLight{0.637f, 0.766f, 0.089f};
@@ -269,7 +270,7 @@ constexpr Direction kSkyLight{0.637f, 0.766f, 0.089f};
 float skyLightAt(SkyFrame f) {
     const float x = f.x * 0.5523f, y = f.y * 0.4142f;
     const float along =
-        (x * kSkyLight.x + y * kSkyLight.y - kSkyLight.z) / std::sqrt(x * x + y * y + 1);
+        (kSkyLight.z - x * kSkyLight.x - y * kSkyLight.y) / std::sqrt(x * x + y * y + 1);
     return std::min(1.0f, kSkyAmbient + kSkyDiffuse * std::max(0.0f, along));
 }
 
@@ -289,11 +290,16 @@ Image duskSky() {
             return a <= 1 ? x : std::copysign(std::max(0.0f, 2 - a), x);
         };
         const Colour shown = frame.sampleClamped(0.5f + 0.5f * fold(f.x), 0.5f + 0.5f * fold(f.y));
-        const Colour lit = shown * (1 / skyLightAt(f));
+        Colour lit = shown * (1 / skyLightAt(f));
+        // Where the render asks for more than the light gives, dim the texel
+        // as a whole: clipping each channel on its own turned warm glow grey.
+        const float peak = std::max({lit.r, lit.g, lit.b});
+        if (peak > 1) {
+            lit = lit * (1 / peak);
+        }
         // Far beyond the frame the map is never seen; it falls to the night.
         const float outside = smoothstep(1.7f, 1.95f, std::max(std::abs(f.x), std::abs(f.y)));
-        return mix(Colour{std::min(1.0f, lit.r), std::min(1.0f, lit.g), std::min(1.0f, lit.b)},
-                   Colour{0.01f, 0.012f, 0.04f}, outside);
+        return mix(lit, Colour{0.01f, 0.012f, 0.04f}, outside);
     });
     return image;
 }
