@@ -1442,6 +1442,19 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     EXPECT_LT(luminanceOf(h / 2 + h / 40, h / 2 + h / 12), 20.0)
         << "no dark band under the horizon";
 
+    // Below the dark band the ground swells softly: a tile grid's hearts and
+    // joints, bent by the coarse normals, drew stepped ledges on the drops.
+    int steep = 0, ground = 0;
+    for (int y = h / 2 + h / 12; y < 7 * h / 8; ++y) {
+        for (int x = skin.width / 4; x < 3 * skin.width / 4; ++x, ++ground) {
+            const double here = skin.luminance(x, y);
+            const double step = std::max(std::abs(here - skin.luminance(x, y + 2)),
+                                         std::abs(here - skin.luminance(x + 2, y)));
+            steep += step > 6 ? 1 : 0;
+        }
+    }
+    EXPECT_LT(steep, ground / 20) << steep << " steep texels in the ground of " << ground;
+
     const Picture sheet = readWithLibpng("raytracer.png");
     ASSERT_GT(sheet.width, 0);
     std::vector<double> sorted;
