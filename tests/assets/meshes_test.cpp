@@ -244,9 +244,15 @@ TEST(MeshOrientation, ClosedBodiesFaceOutAndSkiesFaceIn) {
         ASSERT_TRUE(mesh.has_value()) << file;
         EXPECT_GT(signedVolume(*mesh), 0.0) << file;
     }
+    // The swarm's sky is seen from inside but wound outward: its light then
+    // falls on the lower left of the frame, where the dusk glows (wound
+    // inward, the light lit the night's corner and the glow stayed dim).
+    const auto sky = parse("round1.asc");
+    ASSERT_TRUE(sky.has_value());
+    EXPECT_GT(signedVolume(*sky), 0.0) << "round1.asc";
     // The star is wound inward so that its light, from behind, reaches the
     // faces the camera sees.
-    for (const char* file : {"round1.asc", "funky.asc", "star2.asc"}) {
+    for (const char* file : {"funky.asc", "star2.asc"}) {
         const auto mesh = parse(file);
         ASSERT_TRUE(mesh.has_value()) << file;
         EXPECT_LT(signedVolume(*mesh), 0.0) << file << " is seen from inside";

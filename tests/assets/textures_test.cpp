@@ -1474,6 +1474,19 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     EXPECT_LT(luminanceOf(h / 2 + h / 40, h / 2 + h / 12), 20.0)
         << "no dark band under the horizon";
 
+    // Below the dark band the ground swells softly: a tile grid's hearts and
+    // joints, bent by the coarse normals, drew stepped ledges on the drops.
+    int steep = 0, ground = 0;
+    for (int y = h / 2 + h / 12; y < 7 * h / 8; ++y) {
+        for (int x = skin.width / 4; x < 3 * skin.width / 4; ++x, ++ground) {
+            const double here = skin.luminance(x, y);
+            const double step = std::max(std::abs(here - skin.luminance(x, y + 2)),
+                                         std::abs(here - skin.luminance(x + 2, y)));
+            steep += step > 6 ? 1 : 0;
+        }
+    }
+    EXPECT_LT(steep, ground / 20) << steep << " steep texels in the ground of " << ground;
+
     const Picture sheet = readWithLibpng("raytracer.png");
     ASSERT_GT(sheet.width, 0);
     std::vector<double> sorted;
@@ -1495,6 +1508,22 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     }
     EXPECT_LT(sorted[sorted.size() / 4], 40.0) << "flat stretches are not dark";
     EXPECT_GT(warmRed, 1.5 * warmBlue) << "wave slopes do not catch the warm glow";
+}
+
+// The swarm's sky has one clear light: where the sphere's light reaches full
+// (low in the frame), the afterglow is hot gold, not the dim brown that the
+// ambient-lit sky allows everywhere else.
+TEST(Textures, DuskSkyGlowsGoldWhereItIsFullyLit) {
+    const Picture p = readWithLibpng("blend44.png");
+    ASSERT_EQ(p.width, 512);
+    int seen = 0, gold = 0;
+    for (int y = 128; y < 384; ++y) {
+        for (int x = 96; x < 416; ++x, ++seen) {
+            const int r = p.at(x, y, 0), g = p.at(x, y, 1), b = p.at(x, y, 2);
+            gold += r >= 245 && g >= 150 && b < 0.7 * g ? 1 : 0;
+        }
+    }
+    EXPECT_GT(gold, seen / 400) << gold << " gold texels of " << seen;
 }
 
 // The swarm's window keeps 85 % of itself in 8 bits, so each pixel of the sky

@@ -953,11 +953,13 @@ Mesh butterfly() {
 // from the lines of sight, so the picture slides and swells as the sky
 // turns. The loader centres each mesh on its bounding box, so one
 // zero-area triangle beyond the sphere (it draws nothing) shifts the box:
-// the sphere lands a fifth of its radius off the eye.
+// the sphere lands a fifth of its radius off the eye. It is wound outward
+// although it is seen from inside: the light the off-screen context keeps
+// then falls on the lower left of the frame, where the dusk glows; wound
+// inward, it lit a corner of the night and the whole glow stayed dim.
 Mesh round1() {
     constexpr double kStrayX = 1.4;
     Mesh mesh = sphere(6, [](Vec3 n) { return n; });
-    mesh.flipFaces();
     const int a = mesh.addVertex({kStrayX, 0, 0});
     const int b = mesh.addVertex({kStrayX, 0, 0});
     const int c = mesh.addVertex({kStrayX, 0, 0});

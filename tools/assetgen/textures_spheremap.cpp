@@ -263,9 +263,10 @@ SkyFrame skyFrameAt(float s, float t) {
 
 // The sky sphere is lit by the light the previous section leaves in the
 // off-screen context: ambient gives every texel about 0.38 of itself, and a
-// grazing diffuse lobe from the upper right lifts that corner to full
-// (measured from the frames). The render is what the screen should show, so
-// each texel is divided by the light it gets there.
+// diffuse lobe lifts the lower left of the frame to full (measured from the
+// frames; the sphere faces outward, so its normals run along the lines of
+// sight and the lobe falls where the dusk glow is). The render is what the
+// screen should show, so each texel is divided by the light it gets there.
 constexpr float kSkyAmbient = 0.38f;
 constexpr float kSkyDiffuse = 2.0f;
 constexpr Direction kSkyLight{0.637f, 0.766f, 0.089f};
@@ -273,7 +274,7 @@ constexpr Direction kSkyLight{0.637f, 0.766f, 0.089f};
 float skyLightAt(SkyFrame f) {
     const float x = f.x * 0.5523f, y = f.y * 0.4142f;
     const float along =
-        (x * kSkyLight.x + y * kSkyLight.y - kSkyLight.z) / std::sqrt(x * x + y * y + 1);
+        (kSkyLight.z - x * kSkyLight.x - y * kSkyLight.y) / std::sqrt(x * x + y * y + 1);
     return std::min(1.0f, kSkyAmbient + kSkyDiffuse * std::max(0.0f, along));
 }
 
@@ -293,11 +294,16 @@ Image duskSky() {
             return a <= 1 ? x : std::copysign(std::max(0.0f, 2 - a), x);
         };
         const Colour shown = frame.sampleClamped(0.5f + 0.5f * fold(f.x), 0.5f + 0.5f * fold(f.y));
-        const Colour lit = shown * (1 / skyLightAt(f));
+        Colour lit = shown * (1 / skyLightAt(f));
+        // Where the render asks for more than the light gives, dim the texel
+        // as a whole: clipping each channel on its own turned warm glow grey.
+        const float peak = std::max({lit.r, lit.g, lit.b});
+        if (peak > 1) {
+            lit = lit * (1 / peak);
+        }
         // Far beyond the frame the map is never seen; it falls to the night.
         const float outside = smoothstep(1.7f, 1.95f, std::max(std::abs(f.x), std::abs(f.y)));
-        return mix(Colour{std::min(1.0f, lit.r), std::min(1.0f, lit.g), std::min(1.0f, lit.b)},
-                   Colour{0.01f, 0.012f, 0.04f}, outside);
+        return mix(lit, Colour{0.01f, 0.012f, 0.04f}, outside);
     });
     return image;
 }
@@ -306,8 +312,8 @@ Image duskSky() {
 // liquid chrome between the swarm's dusk and the reflection room. What makes
 // a mirror read as chrome is one hard contrast, a bright sky meeting a dark
 // ground at the horizon, which runs across every drop's middle: here the
-// dusk's hot gold afterglow rests on a near-black band, with the room's warm
-// glass tiles rising out of it towards the nadir. Above, the glow turns rose,
+// dusk's hot gold afterglow rests on a near-black band, with a warm, softly
+// swelling ground rising out of it towards the nadir. Above, the glow turns rose,
 // violet and a deep indigo overhead, crossed low by a few dark cloud bars.
 // An even dusk over an even tile floor of the same brightness gave soft
 // purple lumps (no horizon, so no chrome), and a pale lavender key light
@@ -321,7 +327,7 @@ Colour duskOver(Direction d) {
     Colour sky =
         mix(Colour{0.6f, 0.26f, 0.22f}, Colour{0.45f, 0.16f, 0.55f}, smoothstep(0.04f, 0.4f, up));
     sky = mix(sky, Colour{0.09f, 0.06f, 0.25f}, smoothstep(0.45f, 1.0f, up));
-    const float afterglow = std::exp(-up * up / 0.004f);
+    const float afterglow = std::exp(-up * up / 0.005f);
     sky = sky + Colour{0.55f, 0.47f, 0.22f} * afterglow;
     // Cloud bars low in the glow: dark against it, long across the azimuth.
     const float azimuth = std::atan2(d.z, d.x) / (2 * pi) + 0.5f;
@@ -331,19 +337,16 @@ Colour duskOver(Direction d) {
     return mix(sky, Colour{0.08f, 0.04f, 0.09f}, 0.75f * cloud);
 }
 
-Colour warmTilesUnder(Direction d) {
-    const float down = std::max(-d.y, 0.02f);
-    const float x = d.x / down, z = d.z / down; // on a floor one unit below
-    const auto joint = [](float u) {
-        const float f = u - std::floor(u);
-        return smoothstep(0.0f, 0.25f, f) * smoothstep(1.0f, 0.75f, f);
-    };
-    const float fu = x * 0.8f - std::floor(x * 0.8f), fv = z * 0.8f - std::floor(z * 0.8f);
-    const float heart = std::exp(-((fu - 0.5f) * (fu - 0.5f) + (fv - 0.5f) * (fv - 0.5f)) / 0.06f);
-    const Colour tile = Colour{0.13f, 0.06f, 0.05f} + Colour{0.6f, 0.28f, 0.14f} * heart;
-    // Soft joints: the coarse normals bend sharp ones into crooked lines
-    // that draw the surface's facets.
-    const Colour lit = tile * (0.45f + 0.55f * joint(x * 0.8f) * joint(z * 0.8f));
+Colour warmGroundUnder(Direction d) {
+    // A warm, softly swelling ground rather than a tile grid: under the
+    // coarse normals each tile's bright heart and joint turned into a
+    // stepped ledge across the drops' lower halves.
+    const float down = std::max(-d.y, 0.0f);
+    // Laid across the ground's plan, so the nadir has no pinch.
+    const float swell = fractalNoise(0.3f * d.x + 0.5f, 0.3f * d.z + 0.5f, 4, 2, 0.45f, 91);
+    const Colour ground = mix(Colour{0.1f, 0.045f, 0.035f}, Colour{0.56f, 0.27f, 0.13f},
+                              smoothstep(0.15f, 0.9f, down));
+    const Colour lit = ground * (0.65f + 0.55f * swell);
     // The far floor is the dark band under the horizon: no moire at grazing
     // angles, and the sky's edge stands on black.
     const Colour shadow{0.03f, 0.015f, 0.02f};
@@ -355,7 +358,7 @@ Colour warmTilesUnder(Direction d) {
 
 Image silverStudio() {
     return sphereMap([](Direction d) {
-        const Colour base = d.y >= 0 ? duskOver(d) : warmTilesUnder(d);
+        const Colour base = d.y >= 0 ? duskOver(d) : warmGroundUnder(d);
         const float behind = smoothstep(-0.05f, -0.8f, d.z);
         return base * (1 - 0.9f * behind);
     });

@@ -1,13 +1,13 @@
 // povray: +W640 +H480 +A0.05 +AM2 +R3 -V
 // The swarm's sky as the camera sees it (45 degrees high, 4:3): the first
-// minutes of night, the sun just under the bottom edge. A narrow glowing
-// band of orange and gold lies along the bottom, rises through rose into
-// violet and falls to a deep indigo night with the first stars over the top
+// minutes of night, the sun just set below the lower left. Its afterglow is
+// the sky's one clear light, hot gold low at the left, rising through rose
+// and violet into a deep indigo night with the first stars over the top
 // half. Long banks of cloud cross the glow as dark shapes with salmon lit
 // undersides; higher up only a few thin drifts catch rose on their
 // lower edges. The butterflies are added on top and the shown picture is
 // this one (the trail keeps no gain), so most of the frame is dark: the
-// butterflies carry the light, the glow only frames them from below.
+// butterflies carry the light, the glow frames them from below.
 #version 3.7;
 global_settings { assumed_gamma 1.0 ambient_light 0 }
 
@@ -28,15 +28,15 @@ camera {
   gradient y
   scale 2 translate -y
   color_map {
-    [0.000 color srgb <0.33, 0.165, 0.065>]
-    [0.545 color srgb <0.33, 0.165, 0.065>]
-    [0.575 color srgb <0.31, 0.12, 0.075>]
-    [0.610 color srgb <0.23, 0.08, 0.12>]
-    [0.650 color srgb <0.15, 0.06, 0.15>]
-    [0.700 color srgb <0.09, 0.05, 0.15>]
-    [0.780 color srgb <0.045, 0.035, 0.11>]
-    [0.860 color srgb <0.025, 0.025, 0.08>]
-    [1.000 color srgb <0.02, 0.02, 0.07>]
+    [0.000 color srgb <0.36, 0.15, 0.1>]
+    [0.545 color srgb <0.36, 0.15, 0.1>]
+    [0.575 color srgb <0.34, 0.11, 0.17>]
+    [0.610 color srgb <0.25, 0.075, 0.25>]
+    [0.650 color srgb <0.15, 0.06, 0.25>]
+    [0.700 color srgb <0.08, 0.05, 0.21>]
+    [0.780 color srgb <0.04, 0.035, 0.14>]
+    [0.860 color srgb <0.02, 0.025, 0.1>]
+    [1.000 color srgb <0.015, 0.02, 0.09>]
   }
 }
 
@@ -115,8 +115,27 @@ camera {
   * min(1, max(0, (y - 0.15) / 0.2))
 }
 
+// The sun has just set below the lower left: its afterglow hugs the bottom
+// edge, hot gold at the left fading to rose towards the right and upward
+// within a quarter of the frame. It is the sky's one clear light, so the
+// pale swarm has a bright band to cross and the night above stays dark.
+#declare fSunGlow = function(x, y, z) {
+  exp(-max(y - 0.03, 0) / 0.1)
+  * min(1, max(0.25, 0.25 + 0.75 * (0.35 - x / max(z, 0.2)) / 0.8))
+}
+
 sky_sphere {
   pigment { SkyByHeight }
+  pigment {
+    function { fSunGlow(x, y, z) }
+    pigment_map {
+      [0.00 color srgbt <0, 0, 0, 1>]
+      [0.15 color srgbt <0.45, 0.12, 0.22, 0.75>]
+      [0.45 color srgbt <0.82, 0.3, 0.2, 0.35>]
+      [0.80 color srgbt <0.98, 0.56, 0.24, 0.1>]
+      [1.00 color srgbt <1.0, 0.74, 0.38, 0>]
+    }
+  }
   pigment {
     function { fVeil(x, y, z) }
     pigment_map {
