@@ -65,6 +65,15 @@ constexpr double kGlowPullBack = 1.0;
 // as one rigid formation.
 constexpr double kWeaveDegrees = 35.0;
 constexpr double kWeaveKeys = 2.5;
+// While the mosaic swirls over the moon (keys 4 to 9) the eye stands further
+// back and the view is aimed above the school, so the fish swim small and low
+// under the mosaic instead of sitting in front of it. Kept on as the school
+// swims out, it held a fish cut by the left edge until 126 s. Per key: share
+// of the extra stand-off and lift.
+constexpr double kAsideBack = 0.7; // extra share of the eye's distance
+constexpr double kAsideLift = 1.6; // units the centre moves towards the screen's top
+constexpr double kAside[kFishCameraKeys] = {0, 0, 0, 0.3, 0.8, 1, 1, 1, 1, 0.8, 0.1, 0, 0, 0, 0,
+                                            0, 0, 0, 0,   0,   0, 0, 0, 0, 0,   0,   0, 0, 0};
 constexpr double kCameraKeys[kFishCameraKeys][3][3] = {
     {{-5.5, 0.5, 9.0}, {0.0, 0.0, 9.0}, {0.00, -1.0, 0.0}},
     {{-5.5, 0.5, 8.5}, {0.0, 0.0, 8.5}, {0.00, -1.0, 0.0}},
@@ -210,12 +219,16 @@ void drawEyesAndFins(const TextureTable& textures, double tau, double b) {
 void buildGoldfishPaths(inter1& self) {
     setUpClosedPath(self.fishCamera, 3, kFishCameraKeys, [](int k, int track) {
         const double* key = kCameraKeys[k][track];
+        const double aside = kAside[k];
+        if (track == 1) {
+            return makeKey(key[0], key[1] - kAsideLift * aside, key[2]);
+        }
         if (track != 0) {
             return makeKey(key[0], key[1], key[2]);
         }
         const double* centre = kCameraKeys[k][1];
         const double glow = kCameraKeys[k][2][2];
-        const double back = 1.0 + kGlowPullBack * glow;
+        const double back = 1.0 + kGlowPullBack * glow + kAsideBack * aside;
         const double sway =
             kWeaveDegrees * glow * std::sin(2.0 * kPi * k / kWeaveKeys) * kPi / 180.0;
         const double x = back * (key[0] - centre[0]), z = back * (key[2] - centre[2]);

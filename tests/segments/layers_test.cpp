@@ -221,7 +221,28 @@ TEST_F(Goldfish, GlowingFishEachSwimTheirOwnWayAcrossTheNight) {
     }
     ASSERT_GT(glowing, 100);
     EXPECT_GT(spreadSum / glowing, 12.0);
-    EXPECT_GT(firstX - lastX, 350.0);
+    // About three of its own lengths: the fish are drawn small, so the
+    // crossing spans fewer pixels than their flight would at full size.
+    EXPECT_GT(firstX - lastX, 300.0);
+}
+
+TEST_F(Goldfish, SwimSmallAndLowWhileTheMosaicSwirls) {
+    // From 110 s to 114 s the mosaic swirls over the moon; the fish are drawn
+    // over everything, so there they keep to the lower part of the picture
+    // and stay small enough to leave the mosaic readable.
+    int seen = 0;
+    for (double seconds = 110.0; seconds <= 114.0; seconds += 0.25) {
+        const double tau =
+            (1000.0 * seconds * timing::kGlobalScale - timing::kLayerClocks[1].origin) *
+            timing::kLayerClocks[1].scale;
+        for (int i = 0; i < 3; ++i) {
+            const OnScreen p = fishOnScreen(planGoldfish(*fish_, i, tau));
+            EXPECT_LT(2.2 * p.pixelsPerUnit, 115.0) << "fish " << i << " at " << seconds << " s";
+            EXPECT_GT(p.y, 350.0) << "fish " << i << " at " << seconds << " s";
+            ++seen;
+        }
+    }
+    EXPECT_EQ(seen, 51);
 }
 
 TEST_F(Goldfish, GlowingFishLeaveTheNightAroundThem) {

@@ -25,8 +25,10 @@ constexpr int panoramaWidth = 512 * moonPanels, panoramaHeight = 768;
 constexpr float panoramaKept = 512.0f / panoramaHeight;
 // How much of the first panel rises out of that black (in panels): the
 // mosaic of the first seconds is laid over it, and over a wider fade its
-// stones stood on black, not on the night.
-constexpr float kDarkLeft = 0.25f;
+// stones stood on black, not on the night. The scroll itself leaves the
+// screen's left fifth black at 112 s; a quarter-panel fade on top of that
+// made it a third. A tenth is a soft edge, not a black band.
+constexpr float kDarkLeft = 0.1f;
 
 const Image& moonPanorama() {
     static const Image render = renderedPicture("moon_panorama.png", panoramaWidth, panoramaHeight);

@@ -303,15 +303,38 @@ Image seaWater() {
 // night's blue haze. Ungraded, the fish looked lit by a warm lamp, pasted on.
 // The grade fades in over the dark outline so the night around the fish and
 // the dark parts of the head stay as rendered, without a seam between.
+// On screen a fish is about a hundred pixels long and its material shows
+// the picture flat, so the render's own shading was too gentle there: the
+// three read as one warm orange, lit the same, pasted on the night. Across
+// the body (from the belly's edge to the back, a curve fitted to the
+// render's outline) the back sinks into a deep bronze shadow, a thin bright
+// silver edge runs along the belly where the water's light catches it, and
+// the scales' glints turn to gold.
+float goldfishHeight(float s, float t) {
+    s = std::clamp(s, 0.3f, 0.92f); // the tail fin takes the narrowest body's heights
+    const float belly = 0.37f + 0.5f * (s - 0.6f) * (s - 0.6f);
+    const float back = 0.56f - 0.4f * (s - 0.65f) * (s - 0.65f);
+    return (t - belly) / (back - belly);
+}
+
 Image goldfishScales() {
     constexpr float coolShare = 0.3f;
     const Colour coolGrey{0.62f, 0.74f, 1.0f}, haze{0.015f, 0.025f, 0.06f};
+    const Colour bronze{0.5f, 0.36f, 0.33f}, silver{0.86f, 0.9f, 1.0f}, gold{1.0f, 0.72f, 0.25f};
     Image skin = renderedPicture("goldfish_skin.png", 256, 256);
-    skin.apply([&](Colour c, float, float) {
+    skin.apply([&](Colour c, float s, float t) {
         const float light = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
-        const Colour night = mix(c, coolGrey * light, coolShare * (1 - clamp01(light))) +
+        const float onFish = smoothstep(0.08f, 0.16f, light);
+        const float h = goldfishHeight(s, t);
+        const float body = smoothstep(0.26f, 0.34f, s) * (1 - smoothstep(0.9f, 0.95f, s));
+        Colour graded = c * mix(Colour{1, 1, 1}, bronze, smoothstep(0.5f, 1.0f, h));
+        const float edge = body * smoothstep(-0.08f, 0.02f, h) * (1 - smoothstep(0.08f, 0.3f, h));
+        graded = mix(graded, silver * std::min(1.0f, light + 0.3f), 0.6f * edge);
+        graded = graded + gold * (0.3f * smoothstep(0.45f, 0.75f, light) * (1 - edge));
+        graded = mix(c, graded, onFish);
+        const Colour night = mix(graded, coolGrey * light, coolShare * (1 - clamp01(light))) +
                              haze * (1 - clamp01(light));
-        return mix(c, night, smoothstep(0.06f, 0.14f, light));
+        return mix(graded, night, smoothstep(0.06f, 0.14f, light));
     });
     return skin;
 }

@@ -95,7 +95,7 @@ Headland(3.75, 360, 260, 14, 100, 23, 1, <0.02, 0.03, 0.06>)
 // The coast closes the view at the right end: a near cliff rising out of the
 // water where the scroll runs out, a dark rock face with the moon behind the
 // viewer's left, so the picture ends in a shape instead of a band of sky
-// fading to black.
+// fading to black. Flat black, it read as a dead mass filling the right side.
 height_field {
   function 600, 80 {
     max(0, min(1,
@@ -106,10 +106,17 @@ height_field {
   smooth
   translate <-0.5, 0, 0> scale <150, 95, 60> translate <0, -0.01, 70>
   rotate y * 2.65 * 40
-  pigment { gradient y scale 95
-    color_map { [0 rgb <0.002, 0.003, 0.008>] [0.7 rgb <0.004, 0.006, 0.014>] [1 rgb <0.01, 0.014, 0.03>] } }
-  normal { granite 0.4 scale 6 }
-  finish { emission 1 diffuse 0.07 }
+  // Weathered rock in ledges, lit by the moon: its own light picks out the
+  // facets and ledges, so the face reads as stone, not a black cut-out.
+  pigment { gradient y scale 95 turbulence 0.05
+    pigment_map {
+      [0 granite scale 9 color_map { [0 rgb <0.03, 0.035, 0.06>] [1 rgb <0.06, 0.07, 0.11>] }]
+      [0.75 granite scale 9 color_map { [0 rgb <0.05, 0.06, 0.1>] [1 rgb <0.09, 0.1, 0.16>] }]
+      [1 granite scale 9 color_map { [0 rgb <0.1, 0.11, 0.17>] [1 rgb <0.16, 0.18, 0.26>] }] } }
+  normal { average normal_map {
+    [2 granite 0.9 scale 7]
+    [1 gradient y 0.8 scale 3.5 turbulence 0.6 triangle_wave] } }
+  finish { emission 0.12 diffuse 0.8 }
 }
 
 // The sea: dark, reflective, rippled into a glittering path under each moon.
