@@ -212,9 +212,10 @@ Image sparkPoint() {
 // bubble, so each is a thin bright rim round a nearly black middle with one
 // small highlight inside it: added up they stay rings, and the trail leaves
 // a rising chain of them, where a filled glow smeared into a speckled smudge.
-// The sprite carries little red and full blue: times the warm draw colour a
-// white sprite gave orange and red rings, where this gives pale aqua rims
-// over the blue water higher up and lets the red ones near the floor fade.
+// The sprite carries a third as much red as green and blue: times the warm
+// draw colour a white sprite gave orange and red rings, where this gives
+// pale aqua rims higher up, pale grey-green ones half way, and lets the red
+// ones near the floor fade.
 Image bubbleRing() {
     Image image(128, 128);
     image.shadeSupersampled(3, [](float s, float t) {
@@ -241,9 +242,10 @@ Image bubbleRing() {
                             std::exp(-std::pow((r - 0.7f * kRim) / 0.02f, 2.0f));
         const float body = std::min(1.0f, rim + inside + focus);
         const float spark = std::min(1.0f, glint);
-        // The rim takes the water's colour; the highlight is whiter, so it
-        // stays the brightest point of each bubble.
-        const Colour water{0.2f, 0.72f, 1.0f}, light{0.42f, 0.9f, 1.0f};
+        // Green as strong as blue: half way up the draw colour has no blue
+        // left, and a blue-only rim there vanished into the dark water. The
+        // highlight is a little whiter and brighter than the rim.
+        const Colour water{0.3f, 0.88f, 0.88f}, light{0.42f, 1.0f, 1.0f};
         const Colour c = water * (body * (1.0f - spark)) + light * spark;
         return c * spriteWindow(r, 0.3f);
     });
