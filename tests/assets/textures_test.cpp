@@ -1411,6 +1411,25 @@ TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
     EXPECT_GT(values[values.size() * 99 / 100], 200.0) << "the stone has no bright veins";
 }
 
+// The pedestal's marble: a pale ground with thin dark veins. Broad bands of
+// light and dark over a whole face read as smeared grey blotches.
+TEST(Textures, PedestalMarbleIsPaleWithThinVeins) {
+    const Picture p = readWithLibpng("one_test5.png");
+    ASSERT_GT(p.width, 0);
+    std::vector<double> values;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            values.push_back(p.luminance(x, y));
+        }
+    }
+    std::sort(values.begin(), values.end());
+    EXPECT_GT(values[values.size() / 2], 180.0) << "the ground is not pale";
+    EXPECT_GT(values[values.size() / 4], values[values.size() / 2] - 25.0)
+        << "the ground is blotched, not even";
+    EXPECT_LT(values[values.size() / 100], 140.0) << "no dark veins";
+    EXPECT_GT(values[values.size() * 15 / 100], 150.0) << "the veins are broad bands";
+}
+
 // At the end the blobs float on a cleared screen, so their skin must carry a
 // place: a violet dusk above its horizon and the room's warm tiles below (a
 // cool grey studio made them pebbles in a void). The sheet's side picture is
