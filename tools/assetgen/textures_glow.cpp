@@ -212,9 +212,9 @@ Image sparkPoint() {
 // bubble, so each is a thin bright rim round a nearly black middle with one
 // small highlight inside it: added up they stay rings, and the trail leaves
 // a rising chain of them, where a filled glow smeared into a speckled smudge.
-// The sprite carries a third as much red as green and blue: times the warm
+// The sprite carries under half as much red as green and blue: times the warm
 // draw colour a white sprite gave orange and red rings, where this gives
-// pale aqua rims higher up, pale grey-green ones half way, and lets the red
+// pale aqua rims higher up, pale grey ones half way, and lets the red
 // ones near the floor fade.
 Image bubbleRing() {
     Image image(128, 128);
@@ -245,7 +245,7 @@ Image bubbleRing() {
         // Green as strong as blue: half way up the draw colour has no blue
         // left, and a blue-only rim there vanished into the dark water. The
         // highlight is a little whiter and brighter than the rim.
-        const Colour water{0.3f, 0.88f, 0.88f}, light{0.42f, 1.0f, 1.0f};
+        const Colour water{0.4f, 0.9f, 0.9f}, light{0.48f, 1.0f, 1.0f};
         const Colour c = water * (body * (1.0f - spark)) + light * spark;
         return c * spriteWindow(r, 0.3f);
     });
