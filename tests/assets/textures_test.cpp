@@ -339,7 +339,8 @@ TEST(Textures, BlueArmBeadKeepsItsLightInAPearl) {
 // Bubbles are added in warm light into a trail that keeps ten frames: only a
 // thin rim closed all round and a dark middle leave rings, not a smudge; and
 // the ring must stay small against the climb between frames, or the copies
-// run together into rails.
+// run together into rails. The warm draw colour turns any red in the sprite
+// into orange rings, so the rim is cool: blue carries it, red stays low.
 TEST(Textures, BubbleIsAThinBrightRing) {
     const Picture p = readWithLibpng("blob22e.png");
     ASSERT_GT(p.width, 0);
@@ -347,8 +348,9 @@ TEST(Textures, BubbleIsAThinBrightRing) {
     double farthest = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            if (p.at(x, y, 0) > 64) {
+            if (p.at(x, y, 2) > 64) {
                 ++lit;
+                EXPECT_LT(p.at(x, y, 0), 0.5 * p.at(x, y, 2)) << "warm rim at " << x << "," << y;
                 farthest = std::max(farthest,
                                     std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0));
             }
@@ -364,11 +366,11 @@ TEST(Textures, BubbleIsAThinBrightRing) {
         for (double d = 0; d < 0.1 * p.width; d += 0.5) {
             const int x = static_cast<int>(p.width / 2.0 + d * std::cos(a));
             const int y = static_cast<int>(p.height / 2.0 + d * std::sin(a));
-            brightest = std::max(brightest, p.at(x, y, 0));
+            brightest = std::max(brightest, p.at(x, y, 2));
         }
         EXPECT_GT(brightest, 200) << "the rim breaks at direction " << k;
     }
-    EXPECT_LT(p.at(p.width / 2, p.height / 2, 0), 40) << "the bubble's middle is filled";
+    EXPECT_LT(p.at(p.width / 2, p.height / 2, 2), 40) << "the bubble's middle is filled";
 }
 
 // The tunnel's stars, the swarm's glows and the deep sea's beams add two to
@@ -1439,6 +1441,25 @@ TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
     std::sort(values.begin(), values.end());
     EXPECT_LT(values[values.size() / 2], 128.0) << "the stone is a pale shell";
     EXPECT_GT(values[values.size() * 99 / 100], 200.0) << "the stone has no bright veins";
+}
+
+// The pedestal's marble: a pale ground with thin dark veins. Broad bands of
+// light and dark over a whole face read as smeared grey blotches.
+TEST(Textures, PedestalMarbleIsPaleWithThinVeins) {
+    const Picture p = readWithLibpng("one_test5.png");
+    ASSERT_GT(p.width, 0);
+    std::vector<double> values;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            values.push_back(p.luminance(x, y));
+        }
+    }
+    std::sort(values.begin(), values.end());
+    EXPECT_GT(values[values.size() / 2], 180.0) << "the ground is not pale";
+    EXPECT_GT(values[values.size() / 4], values[values.size() / 2] - 25.0)
+        << "the ground is blotched, not even";
+    EXPECT_LT(values[values.size() / 100], 140.0) << "no dark veins";
+    EXPECT_GT(values[values.size() * 15 / 100], 150.0) << "the veins are broad bands";
 }
 
 // At the end the blobs float on a cleared screen, so their skin must carry a

@@ -442,7 +442,8 @@ std::vector<SceneObject> pictureRoom() {
     const Box pedestal[] = {{{-0.55, 0, 3.45}, {0.55, 1.9, 4.55}},
                             {{-0.7, 1.9, 3.3}, {0.7, 2.08, 4.7}},
                             {{-0.75, 0, 3.25}, {0.75, 0.2, 4.75}}};
-    for (SceneObject& side : stoneBySide(pedestal, 0.6)) {
+    // About a repeat a unit: the veins stay fine on the narrow shaft.
+    for (SceneObject& side : stoneBySide(pedestal, 1.0)) {
         room.push_back(side);
     }
     return room;

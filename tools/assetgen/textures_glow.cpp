@@ -230,6 +230,10 @@ Image sparkPoint() {
 // bubble, so each is a thin bright rim round a nearly black middle with one
 // small highlight inside it: added up they stay rings, and the trail leaves
 // a rising chain of them, where a filled glow smeared into a speckled smudge.
+// The sprite carries under half as much red as green and blue: times the warm
+// draw colour a white sprite gave orange and red rings, where this gives
+// pale aqua rims higher up, pale grey ones half way, and lets the red
+// ones near the floor fade.
 Image bubbleRing() {
     Image image(128, 128);
     image.shadeSupersampled(3, [](float s, float t) {
@@ -254,8 +258,14 @@ Image bubbleRing() {
         const float away = r > 0.0f ? ((s - 0.5f) - (t - 0.5f)) / (0.7071f * r) : 0.0f;
         const float focus = 0.3f * std::pow(std::clamp(away, 0.0f, 1.0f), 2.0f) *
                             std::exp(-std::pow((r - 0.7f * kRim) / 0.02f, 2.0f));
-        const float v = std::min(1.0f, rim + inside + glint + focus);
-        return Colour{0.95f, 0.98f, 1.0f} * (v * spriteWindow(r, 0.3f));
+        const float body = std::min(1.0f, rim + inside + focus);
+        const float spark = std::min(1.0f, glint);
+        // Green as strong as blue: half way up the draw colour has no blue
+        // left, and a blue-only rim there vanished into the dark water. The
+        // highlight is a little whiter and brighter than the rim.
+        const Colour water{0.4f, 0.9f, 0.9f}, light{0.48f, 1.0f, 1.0f};
+        const Colour c = water * (body * (1.0f - spark)) + light * spark;
+        return c * spriteWindow(r, 0.3f);
     });
     return image;
 }

@@ -110,12 +110,26 @@ Image ceramicGlaze() {
     return image;
 }
 
+// Polished white marble: a pale, softly clouded ground crossed by a few
+// thin, sharp, branching grey veins. A broad sine of light and dark bands
+// laid one repeat over a whole face of the pedestal read as grey blotches
+// smeared along it; thin veins at several widths read as stone at any size.
 Image marbled(Colour a, Colour b, std::uint32_t seed) {
     Image image(256, 256);
     image.shade([=](float s, float t) {
-        const float warp = fractalNoise(s, t, 2, 5, 0.55f, seed);
-        const float vein = 0.5f + 0.5f * std::sin(2 * pi * (2 * s + 1 * t + 1.5f * warp));
-        return mix(a, b, std::pow(vein, 3.0f));
+        // Few octaves in the warp: veins flow in long curves; more of them
+        // crinkled every vein into a crack in plaster.
+        const float warp = fractalNoise(s, t, 2, 4, 0.5f, seed);
+        const float cloud = fractalNoise(s, t, 4, 4, 0.5f, seed + 1);
+        // Level lines of a warped ramp: sharp where the ramp crosses zero,
+        // with a faint grey haze either side as in real stone.
+        const float main = std::abs(std::sin(pi * (2 * s + 3 * t + 1.6f * warp)));
+        const float fine = std::abs(
+            std::sin(pi * (5 * s - 2 * t + 1.1f * fractalNoise(s, t, 4, 4, 0.5f, seed + 2))));
+        const float vein = 0.85f * std::exp(-main * 26.0f) + 0.12f * std::exp(-main * 5.0f) +
+                           0.35f * std::exp(-fine * 40.0f);
+        const Colour ground = a * (0.95f + 0.05f * cloud);
+        return mix(ground, b, std::min(1.0f, vein));
     });
     return image;
 }
@@ -435,7 +449,7 @@ std::vector<TextureRecipe> surfaceTextures() {
          }},
         {"one_test5.png",
          [] {
-             return marbled({0.8f, 0.78f, 0.74f}, {0.35f, 0.33f, 0.32f}, 124);
+             return marbled({0.86f, 0.84f, 0.8f}, {0.35f, 0.33f, 0.32f}, 124);
          }},
         {"wood12.png", wood},
         {"bluesea2.png", seaWater},
