@@ -15,23 +15,6 @@ namespace {
 constexpr float pi = std::numbers::pi_v<float>;
 constexpr int causticFrames = 16;
 
-// Brightness of a caustic network at (s, t): thin bright lines where two
-// cells meet, with a slow warp so the cells are not polygons. `phase` turns
-// the whole pattern once per 2 pi; `orbit` is how far (in cells) each cell
-// centre circles in that time.
-float causticNetwork(float s, float t, float phase, int period, std::uint32_t seed,
-                     float orbit = 0.18f, float sharpness = 12.0f, float halo = 0.2f) {
-    // The warp drifts with the cells, in proportion to their orbit.
-    const float drift = orbit / 0.18f;
-    const float ws = s + 0.03f * periodicNoise(s * 4 + drift * std::cos(phase), t * 4, 4, seed + 1);
-    const float wt = t + 0.03f * periodicNoise(s * 4, t * 4 + drift * std::sin(phase), 4, seed + 2);
-    const CellDistances d = cellularNoise(ws, wt, period, seed, phase, orbit);
-    const float edge = d.second - d.nearest;
-    // Lines are brighter where the cells are large, as focused light would be.
-    const float focus = 0.6f + 0.8f * d.second;
-    return focus * (std::exp(-edge * sharpness) + halo * std::exp(-edge * 3.0f));
-}
-
 // Sand ripples between the lines, the same in every frame, so the sea floor
 // keeps a still, readable texture under the trail while only the light
 // moves (0.45 to 1).
