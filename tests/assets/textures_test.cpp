@@ -1426,12 +1426,8 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     }
 }
 
-// The mirror room's lozenges: a pale skin made glossy plastic eggs, an even
-// one flat discs. The stone is a deep body (most of it well under half)
-// with a few bright vein lines.
-TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
-    const Picture p = readWithLibpng("graytext4.png");
-    ASSERT_GT(p.width, 0);
+// Every texel's luminance, darkest first: percentiles of a picture.
+std::vector<double> sortedLuminance(const Picture& p) {
     std::vector<double> values;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
@@ -1439,6 +1435,16 @@ TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
         }
     }
     std::sort(values.begin(), values.end());
+    return values;
+}
+
+// The mirror room's lozenges: a pale skin made glossy plastic eggs, an even
+// one flat discs. The stone is a deep body (most of it well under half)
+// with a few bright vein lines.
+TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
+    const Picture p = readWithLibpng("graytext4.png");
+    ASSERT_GT(p.width, 0);
+    const std::vector<double> values = sortedLuminance(p);
     EXPECT_LT(values[values.size() / 2], 128.0) << "the stone is a pale shell";
     EXPECT_GT(values[values.size() * 99 / 100], 200.0) << "the stone has no bright veins";
 }
@@ -1448,13 +1454,7 @@ TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
 TEST(Textures, PedestalMarbleIsPaleWithThinVeins) {
     const Picture p = readWithLibpng("one_test5.png");
     ASSERT_GT(p.width, 0);
-    std::vector<double> values;
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; ++x) {
-            values.push_back(p.luminance(x, y));
-        }
-    }
-    std::sort(values.begin(), values.end());
+    const std::vector<double> values = sortedLuminance(p);
     EXPECT_GT(values[values.size() / 2], 180.0) << "the ground is not pale";
     EXPECT_GT(values[values.size() / 4], values[values.size() / 2] - 25.0)
         << "the ground is blotched, not even";
