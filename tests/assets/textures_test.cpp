@@ -864,6 +864,35 @@ TEST(Textures, MoonPanelsJoinWithoutSeams) {
     }
 }
 
+// The water just below the horizon is one even sheet from the second panel
+// to the fourth: mirrored hills, broken by the ripples, left dark bands with
+// wavy edges that read as panels out of line. Only the glitter paths may
+// stand out, and they are brighter.
+TEST(Textures, MoonPanelWaterHasNoDarkBands) {
+    std::vector<double> stretches;
+    for (int k = 2; k <= 4; ++k) {
+        const Picture p = readWithLibpng("moon" + std::to_string(k) + ".png");
+        ASSERT_GT(p.width, 0);
+        const int eighth = p.width / 8, top = p.height * 392 / 512, bottom = p.height * 430 / 512;
+        for (int e = 0; e < 8; ++e) {
+            double sum = 0;
+            for (int y = top; y < bottom; ++y) {
+                for (int x = e * eighth; x < (e + 1) * eighth; ++x) {
+                    sum += p.luminance(x, y);
+                }
+            }
+            stretches.push_back(sum / (eighth * (bottom - top)));
+        }
+    }
+    std::vector<double> sorted = stretches;
+    std::sort(sorted.begin(), sorted.end());
+    const double median = sorted[sorted.size() / 2];
+    for (std::size_t i = 0; i < stretches.size(); ++i) {
+        EXPECT_GT(stretches[i], 0.55 * median)
+            << "a dark band in moon" << 2 + i / 8 << ", eighth " << i % 8;
+    }
+}
+
 // The goldfish's fin cones are seen edge-on beside the head: fine bright
 // rays along them read as whiskers. Around the cone (t, the rows) the glow
 // may swell in a few broad folds but not flicker from row to row. A swell
