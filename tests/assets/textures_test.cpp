@@ -230,6 +230,11 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
     }
 }
 
+// A texel's distance from the picture's middle, 1 at the edge's midpoint.
+double relativeRadius(const Picture& p, int x, int y) {
+    return std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+}
+
 // The eye planes spin over the swarm: each must read as one eye, a black
 // pupil in a bright iris ring, with almost nothing beyond its edge to fog
 // the butterflies (a plain average of rings read as washed-out ovals).
@@ -240,8 +245,7 @@ TEST(Textures, EyeIsABrightIrisAroundABlackPupil) {
     int pupilN = 0, irisN = 0, outsideN = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            const double r =
-                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            const double r = relativeRadius(p, x, y);
             const double v = p.luminance(x, y);
             if (r < 0.06) {
                 pupil += v, ++pupilN;
@@ -275,8 +279,7 @@ TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
     double inside = 0, total = 0, beyond = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            const double r =
-                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            const double r = relativeRadius(p, x, y);
             const double v = p.luminance(x, y);
             total += v;
             inside += r < 0.2 ? v : 0;
@@ -298,8 +301,7 @@ TEST(Textures, JellyfishGlowIsAHotPointThatFadesWithoutAnEdge) {
     double sum[kRings] = {}, count[kRings] = {};
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            const double r =
-                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            const double r = relativeRadius(p, x, y);
             if (r < 1.0) {
                 const int ring = static_cast<int>(r * kRings);
                 sum[ring] += std::max({p.at(x, y, 0), p.at(x, y, 1), p.at(x, y, 2)});
