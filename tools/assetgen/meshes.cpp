@@ -664,9 +664,12 @@ Mesh resoil() {
 // up to gold on their own while blue stays the clear's. The outer shells'
 // bands are wider, so a ring's light ramps up instead of cutting off on a
 // stair-stepped edge. The rings' sizes shrink geometrically, as evenly
-// spaced rings of a tunnel do towards its far end. Eight shells of four
-// mouths of seven hexagons are 2688 faces, inside the triangle loader's
-// 2900 records.
+// spaced rings of a tunnel do towards its far end. Four rings a mouth, not
+// seven: the picture is a 256-texel feedback magnified three times, and the
+// inner rings of seven blurred into one soft grey mush; four bold rings keep
+// wide dark gaps between them, and with less wall the bands flood the whole
+// picture less often. Eight shells of four mouths of four hexagons are 768
+// faces, well inside the triangle loader's 2900 records.
 constexpr double kTunnelRadii[] = {0.9, 0.84, 0.78, 0.72, 0.66, 0.6, 0.54, 0.48};
 // Each mouth's axis: degrees off -x and round x (from +z towards +y). Three
 // stand where the turning view passes; the second also where a music cue
@@ -675,9 +678,11 @@ struct TunnelMouth {
     double tilt, turn;
 };
 constexpr TunnelMouth kTunnelMouths[] = {{60, 78}, {48, 178}, {60, 258}, {60, 345}};
-constexpr double kTunnelOuterRing = 34.0; // degrees from the axis to a corner; the
-constexpr double kTunnelRingRatio = 0.75; // next ring in is this much smaller
-constexpr int kTunnelRings = 7;
+// The outer ring stops short of the next mouth's: where two overlapped, twice
+// the walls fed back and burned a hot seam.
+constexpr double kTunnelOuterRing = 31.0; // degrees from the axis to a corner; the
+constexpr double kTunnelRingRatio = 0.62; // next ring in is this much smaller
+constexpr int kTunnelRings = 4;
 constexpr double kBandShareOuter = 0.7;  // share of a ring's pitch a band covers, outer shell
 constexpr double kBandShareInner = 0.42; // and inner shell: the bands' edges ramp up
 
