@@ -270,24 +270,42 @@ TEST(Textures, EyeIsABrightIrisAroundABlackPupil) {
     EXPECT_LT(steepest, 120) << "an edge of the eye is too sharp";
 }
 
-// The ring is mostly seen edge-on, a dozen stamps along one line of sight,
-// and what a stack adds up to is each blob's whole light: it must sit in a
-// small bead, or the stack sums into one solid bar across the picture.
-TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
+// Each ring blob must read as a bead: a round silhouette with a crisp edge
+// (a small hot core with a faint body read as dotted arcs), a limb dimmer
+// than its middle (so a row of them overlapping in depth stays a string of
+// beads, not a solid bar), and pure black well inside the quad.
+TEST(Textures, RingBlobIsARoundBeadWithACrispEdge) {
     const Picture p = readWithLibpng("blob.png");
     ASSERT_GT(p.width, 0);
-    double inside = 0, total = 0, beyond = 0;
+    constexpr int kRings = 50;
+    double sum[kRings] = {}, lowest[kRings], highest[kRings] = {};
+    int count[kRings] = {};
+    std::fill(std::begin(lowest), std::end(lowest), 255.0);
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            const double r = relativeRadius(p, x, y);
-            const double v = p.luminance(x, y);
-            total += v;
-            inside += r < 0.2 ? v : 0;
-            beyond += r > 0.5 ? v : 0;
+            const int ring = static_cast<int>(relativeRadius(p, x, y) * kRings);
+            if (ring < kRings) {
+                const double v = p.luminance(x, y);
+                sum[ring] += v;
+                ++count[ring];
+                lowest[ring] = std::min(lowest[ring], v);
+                highest[ring] = std::max(highest[ring], v);
+            }
         }
     }
-    EXPECT_GT(inside, 0.75 * total) << "the blob's light spreads into a wide body";
-    EXPECT_EQ(beyond, 0) << "the blob reaches past half its sprite";
+    const auto mean = [&](double r) {
+        const int ring = static_cast<int>(r * kRings);
+        return sum[ring] / count[ring];
+    };
+    // Fifty rings over the half width: 0.02 of it per ring.
+    EXPECT_GT(mean(0.22), 0.25 * 255) << "the bead fades out before its edge";
+    EXPECT_LT(mean(0.22), 0.75 * mean(0.02)) << "the limb is as bright as the middle";
+    EXPECT_LT(mean(0.32), 4.0) << "the edge is soft, not a silhouette";
+    for (int ring = 17; ring < kRings; ++ring) { // from a third of the half width
+        EXPECT_EQ(highest[ring], 0) << "light beyond the bead, ring " << ring;
+    }
+    // Round: just inside its edge the bead is lit all the way round.
+    EXPECT_GT(lowest[11], 0.2 * 255) << "the bead is not round";
 }
 
 // The small jellyfishes' glow is drawn about the bell's size and the mirror
@@ -986,81 +1004,76 @@ int shortestRun(const std::vector<double>& line, double dark, double light) {
     return shortest;
 }
 
-TEST(Textures, ButterflyWingFieldsAreBroadAndPale) {
+TEST(Textures, ButterflyWingFieldsAreBroadAndSoftEdged) {
     const Picture p = readWithLibpng("carpet22.png");
     ASSERT_GT(p.width, 0);
-    constexpr int kNarrowest = 16;
+    constexpr int kNarrowest = 10;
     const double dark = 0.3 * 255, light = 0.55 * 255;
+    double steepest = 0, widest = 0;
     for (int y = 0; y < p.height; y += 4) {
         std::vector<double> row;
         for (int x = 0; x < p.width; ++x) {
             row.push_back(p.luminance(x, y));
         }
         EXPECT_GE(shortestRun(row, dark, light), kNarrowest) << "row " << y;
+        // The wing slides along s as it flaps, so a field must not change
+        // along it, or the pattern crawls over the wing.
+        const auto [low, high] = std::minmax_element(row.begin(), row.end());
+        widest = std::max(widest, *high - *low);
     }
-    double wingRed = 0, wingBlue = 0, wingLight = 0;
-    for (int x = 0; x < p.width; x += 4) {
+    for (int x = 0; x < p.width; x += 8) {
         std::vector<double> column;
         for (int y = 0; y < p.height; ++y) {
             column.push_back(p.luminance(x, y));
-        }
-        EXPECT_GE(shortestRun(column, dark, light), kNarrowest) << "column " << x;
-        for (int y = p.height / 5; y < p.height * 4 / 5; ++y) {
-            wingRed += p.at(x, y, 0);
-            wingBlue += p.at(x, y, 2);
-            wingLight += p.luminance(x, y);
-        }
-    }
-    // Pale and cool, so the wings stand out of a rose sky they are added onto.
-    const double texels = (p.width / 4.0) * (p.height * 3 / 5);
-    EXPECT_GT(wingLight / texels, 0.3 * 255);
-    EXPECT_GT(wingBlue, 0.8 * wingRed);
-}
-
-// A close wing fills much of the screen, and the trail keeps a copy of it
-// every frame at another flap angle: any hard line on it (a bright edge, a
-// black band, cross veins) fans out into hatched rays, and dark veins
-// along it showed as rows of stripes. Across the wing the fields fade into
-// each other, each wing rises to one glow and falls from it, and nothing
-// repeats along it.
-TEST(Textures, ButterflyWingHasNoHardLines) {
-    const Picture p = readWithLibpng("carpet22.png");
-    ASSERT_GT(p.width, 0);
-    double steepest = 0, widest = 0;
-    for (int x = 0; x < p.width; x += 8) {
-        for (int y = p.height / 5; y + 4 < p.height * 4 / 5; ++y) {
-            steepest = std::max(steepest, std::abs(p.luminance(x, y + 4) - p.luminance(x, y)));
-        }
-    }
-    for (int y = p.height / 5; y < p.height * 4 / 5; y += 8) {
-        double low = 255, high = 0;
-        for (int x = 0; x < p.width; ++x) {
-            low = std::min(low, p.luminance(x, y));
-            high = std::max(high, p.luminance(x, y));
-        }
-        widest = std::max(widest, high - low);
-    }
-    EXPECT_LT(steepest, 60.0) << "a hard line across the wing";
-    EXPECT_LT(widest, 40.0) << "a pattern repeats along the wing";
-    // From the body's middle out to each tip: a second rise after the glow
-    // has begun to fall is a dark band between two pale ones.
-    double deepestDip = 0;
-    for (int x = 0; x < p.width; x += 16) {
-        for (const int step : {1, -1}) {
-            double peak = 0, lowSincePeak = 255;
-            bool falling = false;
-            for (int y = p.height / 2; y >= 0 && y < p.height; y += step) {
-                const double l = p.luminance(x, y);
-                peak = falling ? peak : std::max(peak, l);
-                falling = falling || l < peak - 4.0;
-                if (falling) {
-                    lowSincePeak = std::min(lowSincePeak, l);
-                    deepestDip = std::max(deepestDip, l - lowSincePeak);
-                }
+            if (y > 0) {
+                steepest = std::max(steepest, std::abs(column[y] - column[y - 1]));
             }
         }
+        EXPECT_GE(shortestRun(column, dark, light), kNarrowest) << "column " << x;
     }
-    EXPECT_LT(deepestDip, 8.0) << "a dark band between pale fields of a wing";
+    EXPECT_LT(widest, 40.0) << "a field changes along the wing";
+    // An edge over fewer than about three texels samples as a jagged line.
+    EXPECT_LT(steepest, 80.0) << "an edge too sharp to sample";
+}
+
+// The wings are added onto the dark sky: what is black is not seen. Each
+// wing must be two bold lobes, a black seam between fore- and hindwing and
+// a black margin towards the tips, where it hides the mesh's outline (a
+// wing flat to the camera showed its polygon), and each lobe one field:
+// pale and dark stripes inside it read as a striped flag.
+TEST(Textures, ButterflyWingIsTwoBoldLobesWithABlackSeamAndMargin) {
+    const Picture p = readWithLibpng("carpet22.png");
+    ASSERT_GT(p.width, 0);
+    const auto v = [&](int y) { return std::abs((y + 0.5) / p.height - 0.5); };
+    double seam = 0, margin = 0, brightest = 0, red = 0, blue = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; x += 4) {
+            const double l = p.luminance(x, y);
+            seam = v(y) < 0.025 ? std::max(seam, l) : seam;
+            margin = v(y) > 0.23 ? std::max(margin, l) : margin;
+            brightest = std::max(brightest, l);
+            red += p.at(x, y, 0);
+            blue += p.at(x, y, 2);
+        }
+    }
+    EXPECT_LT(seam, 3.0) << "no black seam between fore- and hindwing";
+    EXPECT_LT(margin, 3.0) << "no black margin towards the tips";
+    EXPECT_GT(brightest, 0.7 * 255) << "the wing's brightest field is dim";
+    EXPECT_LT(brightest, 0.97 * 255) << "the flapping brightness cannot tint a white wing";
+    EXPECT_GT(blue, 0.8 * red) << "the wings are not cool against the rose sky";
+    // From the seam out to each tip: one bright field.
+    for (const int step : {1, -1}) {
+        for (int x = 0; x < p.width; x += 32) {
+            int fields = 0;
+            bool lit = false;
+            for (int y = p.height / 2; y >= 0 && y < p.height; y += step) {
+                const double l = p.luminance(x, y);
+                fields += !lit && l > 0.55 * 255;
+                lit = l > 0.55 * 255 ? true : l < 0.2 * 255 ? false : lit;
+            }
+            EXPECT_EQ(fields, 1) << (step > 0 ? "one lobe" : "the other lobe") << ", column " << x;
+        }
+    }
 }
 
 // The two faces cross-fade on one mesh, so their outlines must coincide:

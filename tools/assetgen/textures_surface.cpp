@@ -63,28 +63,38 @@ Image vignette() {
 }
 
 // Butterfly wing pattern, laid on the wing by its own x and y. It slides
-// and stretches along s as the wing flaps, so everything on it runs along
-// the texture's width. A wing is seen some twenty to forty pixels across,
-// a tenth of its texels, so nothing here is narrower than twenty texels. The wings are added onto a
-// dark dusk sky: one pale glow per wing, from a soft dim middle (between fore- and hindwing)
-// through a cyan-white core and turquoise to a dark teal edge at the tips. No veins: a close wing
-// (the returning butterflies fly through the camera) showed its dark veins as a row of hard
-// stripes, and the trail's copies of them at every flap angle fanned out into straight lines; one
-// smooth glow per wing fans into a soft blur. The core stays below white so the flapping brightness
-// (up to 1.3 times) tints it.
+// and stretches along s as the wing flaps (by a third of the wing), so the
+// pattern runs along the texture's width and only t (forewing towards high
+// t, hindwing towards low t, 0.5 between them) places its fields. The
+// wings are added onto a dark dusk sky, so black is where the wing is not
+// seen: a black seam parts fore- from hindwing and a black margin runs
+// along their outer edges, so each butterfly is four bold lobes. Inside,
+// each lobe is a pale ice-white core by the seam turning turquoise (fore)
+// or azure (hind) towards the margin. A glow fading slowly to the tips
+// smeared in the trail into pale "ghost fans", and on a wing close to the
+// camera its light ran out to the mesh's outline, a hard polygon edge; the
+// margin keeps that edge black. No bands inside a lobe: pale and dark
+// stripes along the wing read as a striped flag, and the trail fanned them
+// into hatching. Every edge spans some eight texels (a wing is seen at
+// twenty to forty pixels, without smaller copies). Below white so the
+// flapping brightness tints it.
 Image wingPattern() {
-    constexpr float kGap = 0.07f;                     // dim from the body's middle to here
-    constexpr float kCoreTo = 0.14f;                  // pale core, then turquoise
-    constexpr float kFadeFrom = 0.17f, kDark = 0.29f; // the fade to the dark tips
-    const Colour core{0.78f, 0.9f, 0.88f}, turquoise{0.12f, 0.6f, 0.68f};
-    const Colour tip{0.015f, 0.05f, 0.07f}, gap{0.1f, 0.22f, 0.25f};
+    constexpr float kSeam = 0.03f, kSeamEdge = 0.016f; // v = |t - 0.5|
+    constexpr float kForeMargin = 0.205f, kHindMargin = 0.175f, kMarginEdge = 0.016f;
+    const Colour ice{0.8f, 0.93f, 0.95f};
+    const Colour turquoise{0.1f, 0.62f, 0.72f}, azure{0.16f, 0.42f, 0.85f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
-        const float v = std::abs(t - 0.5f); // 0 at the body's middle, 0.3 at the wing's ends
-        const float sheen = 0.92f + 0.08f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        Colour c = mix(core, turquoise, smoothstep(kGap, kCoreTo + 0.05f, v)) * sheen;
-        c = mix(c, tip, smoothstep(kFadeFrom, kDark, v));
-        return mix(gap, c, smoothstep(0.0f, kGap, v));
+        const float v = std::abs(t - 0.5f);
+        const bool fore = t > 0.5f;
+        const float margin = fore ? kForeMargin : kHindMargin;
+        const float lobe = smoothstep(kSeam, kSeam + kSeamEdge, v) *
+                           (1 - smoothstep(margin - kMarginEdge, margin, v));
+        const float outward = smoothstep(kSeam + 0.02f, margin - 0.01f, v);
+        const Colour outer = fore ? turquoise : azure;
+        // A faint sheen, so a close wing is not one flat colour.
+        const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
+        return mix(ice, outer, outward) * (lobe * sheen);
     });
     return image;
 }
