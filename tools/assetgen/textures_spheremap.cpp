@@ -248,7 +248,7 @@ Image violetChrome() {
     return sphereMap([](Direction d) {
         const float up = d.y;
         Colour sky =
-            mix(Colour{0.85f, 0.5f, 0.45f}, Colour{0.5f, 0.32f, 0.95f}, smoothstep(0.0f, 0.3f, up));
+            mix(Colour{1.0f, 0.62f, 0.3f}, Colour{0.5f, 0.32f, 0.95f}, smoothstep(0.02f, 0.45f, up));
         sky = mix(sky, Colour{0.12f, 0.12f, 0.5f}, smoothstep(0.35f, 0.95f, up));
         // The floor falls to black before the shell's part straight below.
         const Colour floorColour = mix(Colour{0.5f, 0.2f, 0.55f}, Colour{0.004f, 0.003f, 0.012f},
