@@ -461,7 +461,7 @@ struct ChromeKnot {
     double lift = 0.0; // degrees above the camera's level
 };
 constexpr ChromeKnot kOpeningKnots[] = {
-    {3, -20.0, 0.17, 90.0, 72}, {5, -45.0, 0.12, 0.0, 100}, {3, -80.0, 0.15, 30.0, 72, 8.0}};
+    {3, -20.0, 0.17, 90.0, 72}, {5, -45.0, 0.12, 0.0, 100}, {3, -70.0, 0.15, 30.0, 72, 8.0}};
 constexpr double kKnotDistance = 0.6;     // from the camera, shell radius 1
 constexpr double kKnotHalfAngle = 9.0;    // seen width, degrees each side
 constexpr double kKnotScreenSquash = 0.6; // the band's height factor

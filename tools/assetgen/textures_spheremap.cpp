@@ -86,17 +86,24 @@ float softbox(Direction d, Direction centre, float sizeX, float sizeY) {
            (1 - smoothstep(sizeY * 0.35f, sizeY, std::abs(dv)));
 }
 
-// The loading screen's floor and domes. A flat floor reflects into the last
-// few texels of the rim, the farthest part into the outermost one (and, by
-// wrapping, the opposite rim). That outer ring is an even horizon haze, as
-// dim as the foot of the cove above it: the far floor runs into the cove
-// without a seam, where a dark ring laid a hard dark band along the horizon.
-// The sun is broad so that the four echo layers blur into a glow
-// instead of repeating a sharp highlight. Sun and lit clouds are a cool
-// white: the floor's tint has no red, so amber light turned the cove's
-// mirror into a green smear.
+// The loading screen's floor and domes. A mirror floor and the cove rising
+// from it both reflect the outer ring of the map, and both run inward from
+// the rim as they leave the horizon (nearer floor below it, higher cove
+// above), so the ring is a bright horizon glow that falls off to both
+// sides: the floor shines towards the distance as wet stone does at a
+// grazing angle, and against it the fixed dark ribbon reads as deep blue
+// instead of a maroon smear on an equally dim floor. The ring never dips
+// below the sky above it: a dark ring laid a hard dark band along the
+// horizon, and a zenith blue just inside an even haze laid one at the cove's
+// foot. Faint streaks round the ring are the sky's clouds reflected, so the
+// floor shows something in it. The sun is broad so that the four echo layers
+// blur into a glow instead of repeating a sharp highlight. Sun and lit clouds
+// are a cool white: the floor's tint has no red, so amber light turned the
+// cove's mirror into a green smear.
 Image coolChromeSky() {
-    constexpr Colour kHorizonHaze{0.35f, 0.45f, 0.55f};
+    constexpr Colour kFloorHaze{0.22f, 0.52f, 0.66f};
+    constexpr Colour kHorizonGlow{0.36f, 0.44f, 0.38f};
+    constexpr Colour kSkyGlow{0.2f, 0.58f, 0.85f};
     constexpr Colour kDawnLight{0.85f, 0.92f, 1.0f};
     const SkyColours c{{0.08f, 0.22f, 0.6f},
                        {1.0f, 0.84f, 0.66f},
@@ -111,7 +118,21 @@ Image coolChromeSky() {
         Colour lit = sky(c, d, 11);
         const float glow = smoothstep(0.55f, 1.0f, (lit.r + lit.g + lit.b) / 3);
         lit = mix(lit, lit * kDawnLight, glow);
-        return mix(lit, kHorizonHaze, smoothstep(0.93f, 0.995f, rim));
+        // Angle round the ring: reflected cloud streaks, broad enough to
+        // survive the echo layers' blur.
+        const float around = std::atan2(d.y, d.x) / (2 * pi) + 0.5f;
+        const float streak = fractalNoise(around, rim * 0.25f, 24, 3, 0.5f, 29);
+        const Colour haze = kFloorHaze * (0.85f + 0.3f * streak);
+        const float towardsHorizon = (1 - rim) / 0.045f;
+        const Colour ring = haze + kHorizonGlow * std::exp(-towardsHorizon * towardsHorizon);
+        // Seen from the camera the cove's low slope is a line or two, and
+        // the big faces' interpolated coordinates cut across the disc, so its
+        // foot mirrors radii down to 0.6 in any order: that whole upper ring
+        // is one glow, and the deep, clouded sky and the sun (inside 0.45)
+        // only show higher on the cove and on the domes' fronts.
+        const float upper = smoothstep(-0.3f, 0.3f, d.y);
+        lit = mix(lit, kSkyGlow * (0.9f + 0.2f * streak), upper * smoothstep(0.4f, 0.6f, rim));
+        return mix(lit, ring, smoothstep(0.86f, 0.95f, rim));
     });
 }
 
@@ -214,30 +235,41 @@ Image tunnelSkin() {
 // stands still about 1.4 times and stretches it outward. The mesh includes a
 // shell around the camera whose normals make it mirror the floor straight
 // below, which fills the screen unmoving: the bottom of the map is near
-// black. All the rest is a chrome studio for the knots: a violet sky over a
-// white horizon line, a dim wall behind the viewer, a floor darkening to
-// black, a few stripes of light and two soft boxes, so a knot reads as
-// polished metal. With a black middle and only thin bands the knots were
-// dark outlines lost in their own trail.
+// black. All the rest is a dusk studio for the knots, in three hues that a
+// knot always shows in the same places (the map is fixed to the eye): a
+// violet sky with dark ribs on its upper sides, a rose-gold glow over a white
+// horizon line across its middle, and a deep teal wall behind the viewer,
+// crossed by two warm strip lights, on its fronts. The trails keep those
+// places as bands, so a knot reads as polished metal in a lit room. A map
+// lavender almost everywhere burned each knot into one violet mass with
+// glowing edges; the wall stays dark enough (below 0.45) that its strips
+// and the horizon are what the loop lifts.
 Image violetChrome() {
     return sphereMap([](Direction d) {
         const float up = d.y;
-        const Colour skyColour =
-            mix(Colour{0.55f, 0.45f, 0.95f}, Colour{0.2f, 0.15f, 0.6f}, clamp01(up * 1.4f));
+        Colour sky =
+            mix(Colour{1.0f, 0.62f, 0.3f}, Colour{0.5f, 0.32f, 0.95f}, smoothstep(0.02f, 0.45f, up));
+        sky = mix(sky, Colour{0.12f, 0.12f, 0.5f}, smoothstep(0.35f, 0.95f, up));
         // The floor falls to black before the shell's part straight below.
-        const Colour floorColour = mix(Colour{0.3f, 0.22f, 0.75f}, Colour{0.004f, 0.003f, 0.012f},
-                                       smoothstep(0.0f, 0.7f, -up));
-        Colour studio = up > 0 ? skyColour : floorColour;
-        // The wall behind the viewer, what a knot's front mirrors.
-        studio += Colour{0.3f, 0.25f, 0.5f} * (smoothstep(0.3f, 0.9f, d.z) * clamp01(1 + 2 * up));
-        const float line = std::exp(-(up / 0.06f) * (up / 0.06f));
-        studio += grey(0.6f * line);
+        const Colour floorColour = mix(Colour{0.5f, 0.2f, 0.55f}, Colour{0.004f, 0.003f, 0.012f},
+                                       smoothstep(0.0f, 0.6f, -up));
+        Colour studio = up > 0 ? sky : floorColour;
+        // The wall behind the viewer, what a knot's front mirrors: deep teal
+        // with two warm strip lights across it.
+        const float wall = smoothstep(0.25f, 0.75f, d.z) * clamp01(1 + 2.5f * up);
+        const float strips = std::exp(-std::pow((up - 0.3f) / 0.09f, 2.0f)) +
+                             std::exp(-std::pow((up + 0.25f) / 0.08f, 2.0f));
+        const Colour teal{0.08f, 0.36f, 0.48f};
+        const Colour amber{1.0f, 0.68f, 0.3f};
+        studio = mix(studio, teal + amber * (0.75f * strips), wall);
+        const float line = std::exp(-(up / 0.05f) * (up / 0.05f));
+        studio += Colour{1.0f, 0.95f, 0.85f} * (0.7f * line);
         // Dark stripes high in the sky, as between the ribs of a ceiling light.
         const float stripe = std::pow(0.5f + 0.5f * std::sin(up * 20), 6.0f);
-        studio *= 1 - 0.7f * stripe * smoothstep(0.2f, 0.4f, up);
+        studio *= 1 - 0.8f * stripe * smoothstep(0.2f, 0.4f, up);
         const float lamps = softbox(d, {0.55f, 0.55f, 0.3f}, 0.35f, 0.12f) +
                             softbox(d, {-0.7f, 0.25f, -0.2f}, 0.25f, 0.1f);
-        return mix(studio, grey(1.0f), std::min(1.0f, lamps));
+        return mix(studio, Colour{1.0f, 0.97f, 0.92f}, std::min(1.0f, lamps));
     });
 }
 
