@@ -620,6 +620,49 @@ TEST(Textures, RainSplashIsAFlatRippleUnderItsDropLine) {
     EXPECT_GT(lit, 45);
 }
 
+// The vase's skin is laid from above, so each row is a vertical cut through
+// the vase. Its highlight must run along the axis row unbroken (a streak from
+// foot to lip, not dashes), while the rest stays one dark glaze inside the
+// loop's budget: rows that differ read as stripes down the vase, which the
+// loop burned into a striped blob.
+TEST(Textures, VaseGlazeIsOneDarkGlazeWithAStreakAlongTheAxis) {
+    const Picture p = readWithLibpng("blend45.png");
+    ASSERT_GT(p.width, 0);
+    const auto rowMean = [&](int y) {
+        double sum = 0;
+        for (int x = 0; x < p.width; ++x) {
+            sum += p.luminance(x, y);
+        }
+        return sum / p.width;
+    };
+    double dimmest = 255;
+    for (int x = 0; x < p.width; ++x) {
+        dimmest = std::min(dimmest, p.luminance(x, p.height / 2));
+    }
+    EXPECT_GT(dimmest, 0.45 * 255) << "the highlight breaks along the vase";
+    double groundLow = 255, groundHigh = 0, blue = 0;
+    int groundRows = 0, brightestBlue = 0;
+    for (int y = 0; y < p.height; ++y) {
+        // Well away from the streak and its window bar on either side.
+        if (std::abs(y - p.height / 2) < p.height / 5) {
+            continue;
+        }
+        groundLow = std::min(groundLow, rowMean(y));
+        groundHigh = std::max(groundHigh, rowMean(y));
+        for (int x = 0; x < p.width; ++x) {
+            blue += p.at(x, y, 2);
+            brightestBlue = std::max(brightestBlue, p.at(x, y, 2));
+        }
+        ++groundRows;
+    }
+    blue /= groundRows * p.width * 255.0;
+    EXPECT_LT(brightestBlue, 0.2 * 255);
+    EXPECT_GT(blue, 0.07) << "the mirror image vanishes";
+    EXPECT_LT(blue, 0.13) << "a still glaze this bright burns out";
+    EXPECT_LT(groundHigh - groundLow, 0.04 * 255) << "bands across the rows";
+    EXPECT_GT(rowMean(p.height / 2), 5 * groundHigh);
+}
+
 // The rain scene's floor lies at 80 % over the vase's mirror image inside a
 // loop that multiplies what stands still: all of it stays dim, and its
 // standing water is nearly black so the 20 % mirror image shows there,

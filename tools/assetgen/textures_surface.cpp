@@ -99,23 +99,36 @@ Image wingPattern() {
     return image;
 }
 
-// Glazed ceramic: a deep blue glaze with pale bands and fine crackle.
-// The vase's glaze, seen through a feedback loop that shows a still surface
-// at up to 16 times its brightness: a deep cobalt ground with a dark teal
-// run, and gold crackle lines, no texel above a quarter of full light. The
-// mirror image wears the same glaze and shows through the floor at a fifth,
-// so the ground is as bright as the loop allows: at half this (mean 0.07)
-// the reflection barely rose above the black pool.
+// Glazed ceramic: a glossy cobalt glaze lit by a tall window.
+// The skin is laid from above (s along x, t along z, 1.5 a unit), so a row of
+// texels is a vertical cut through the vase: the row through its axis (t 0.5)
+// is the meridian facing the light and the one facing the sun, and a bright
+// soft line there reads as the glaze's window highlight running from foot to
+// lip. Bands across t read as stripes, not a pot, so the ground is one glaze
+// with only slow pooling. The feedback loop shows a still surface at up to 16
+// times its brightness: the ground stays near 0.1 in blue and only the
+// highlight is bright, so under the loop the vase is a blue body with a white
+// streak instead of a flat cyan blob. The mirror image wears the same skin and
+// shows through the floor at a fifth: the streak is what carries it.
 Image ceramicGlaze() {
     Image image(256, 256);
     image.shade([](float s, float t) {
-        const float flow = fractalNoise(s, t, 2, 5, 0.55f, 21);
-        const float band = 0.5f + 0.5f * std::sin(2 * pi * (3 * t + 0.15f * flow));
-        const Colour glaze = mix(Colour{0.012f, 0.03f, 0.085f}, Colour{0.02f, 0.075f, 0.08f},
-                                 smoothstep(0.35f, 0.85f, band));
-        const CellDistances crack = cellularNoise(s, t, 12, 22);
-        const float line = std::exp(-(crack.second - crack.nearest) * 40);
-        return glaze * (1.45f + 0.7f * flow) + Colour{0.14f, 0.1f, 0.04f} * line;
+        const float pool = fractalNoise(s, t, 2, 4, 0.5f, 21);
+        const float fleck = fractalNoise(s, t, 8, 2, 0.5f, 22);
+        const Colour glaze = mix(Colour{0.01f, 0.028f, 0.1f}, Colour{0.018f, 0.05f, 0.125f},
+                                 smoothstep(-0.3f, 0.4f, pool)) *
+                             (0.92f + 0.12f * fleck);
+        // Distance from the axis row, across the wrap: the skin repeats.
+        const auto across = [&](float centre) {
+            const float d = std::abs(t - centre);
+            return std::min(d, 1 - d);
+        };
+        const float main = across(0.5f), second = across(0.62f);
+        const float core = std::exp(-main * main / (2 * 0.022f * 0.022f));
+        const float sheen = std::exp(-main * main / (2 * 0.09f * 0.09f));
+        const float bar = std::exp(-second * second / (2 * 0.01f * 0.01f));
+        return glaze + Colour{0.62f, 0.6f, 0.55f} * core + Colour{0.03f, 0.06f, 0.1f} * sheen +
+               Colour{0.2f, 0.22f, 0.26f} * bar;
     });
     return image;
 }
