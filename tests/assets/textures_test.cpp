@@ -1,6 +1,7 @@
 // The generated textures: each decodes with our PNG decoder into a 24-bit
 // picture of its size (libpng agreeing byte for byte), and each meets what
 // its blend mode and mapping need on screen.
+#include "../../tools/assetgen/face_layout.h"
 #include "imaging/bitmap_image.h"
 #include "imaging/png_decoder.h"
 
@@ -1170,6 +1171,37 @@ TEST(Textures, AwakeFaceOpensBlueEyesTheSleepingOneLacks) {
     };
     EXPECT_GT(irisTexels(readWithLibpng("child_face.png")), 400);
     EXPECT_LT(irisTexels(readWithLibpng("child_face2.png")), 20);
+}
+
+// The mesh's ears stand outside the face's outline, where the pictures are
+// otherwise dark ground or hair: both pictures must carry skin across each
+// ear, at the texels the face shot's planes map it to, or the ears show as
+// dark or hair-brown flaps.
+TEST(Textures, ChildFacesPaintTheMeshEars) {
+    using namespace assetgen::face;
+    for (const char* file : {"child_face.png", "child_face2.png"}) {
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0) << file;
+        for (const double side : {-1.0, 1.0}) {
+            for (const double across : {0.15, 0.5, 0.85}) {
+                for (const double up : {-0.6, 0.0, 0.6}) {
+                    const double x = side * (earRootX() + kEarReach * across);
+                    const double y = kEarY + kEarHalfHeight * up * 0.8;
+                    const int col = static_cast<int>(textureS(x) * p.width);
+                    const int row = p.height - 1 - static_cast<int>(textureT(y) * p.height);
+                    const int r = p.at(col, row, 0), b = p.at(col, row, 2);
+                    // Lit (not ground), warm (not the blue ground), and with
+                    // skin's blue (chestnut hair has far less).
+                    const std::string where = std::string(file) + " side " + std::to_string(side) +
+                                              " at " + std::to_string(across) + ", " +
+                                              std::to_string(up);
+                    EXPECT_GT(r, 70) << where;
+                    EXPECT_GT(r, b + 15) << where;
+                    EXPECT_GT(b, 0.4 * r) << where;
+                }
+            }
+        }
+    }
 }
 
 // Greeting lines are read one eighth of the height at a time: every band

@@ -11,6 +11,9 @@
 // the viewer's right at small s.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+
 namespace assetgen::face {
 
 inline constexpr double textureS(double x) {
@@ -39,5 +42,56 @@ inline constexpr double kNoseTipY = -0.07;
 inline constexpr double kMouthY = -0.23;
 inline constexpr double kMouthHalfWidth = 0.11;
 inline constexpr double kChinY = -0.48;
+
+// Half the face's width at height y: the outline narrows toward chin and crown.
+inline double halfWidthAt(double y) {
+    const double eta = y / kHalfHeight;
+    return kHalfWidth * (1.0 - kChinNarrowing * std::pow(std::max(0.0, -eta), 2.0) -
+                         kCrownNarrowing * std::pow(std::max(0.0, eta), 2.0));
+}
+
+// Ears: without them the outline was a plain egg. Each stands out from the
+// rim at eye-to-nose height, tipped a little forward, so from the front it is
+// a narrow strip beside the cheek and from the side a flat shell.
+inline constexpr double kEarY = -0.02; // centre height
+inline constexpr double kEarHalfHeight = 0.1;
+inline constexpr double kEarReach = 0.055; // how far it stands out past the rim (x)
+inline constexpr double kEarLean = 0.035;  // how far its outer edge comes forward (z)
+inline double earRootX() {
+    return halfWidthAt(kEarY) - 0.012;
+}
+
+inline double reliefBump(double dx, double sx, double dy, double sy) {
+    return std::exp(-(dx / sx) * (dx / sx) - (dy / sy) * (dy / sy));
+}
+
+// Depth of the face at (x, y) (toward the viewer, before the mesh's depth is
+// scaled to kDepth), rho being 1 on the outline: a rounded mask with brow,
+// eye sockets, nose with its wings, philtrum, cheeks, lips and chin. The
+// pictures bake their light from the same relief, so the painted shade lies
+// where the modelled forms are.
+inline double relief(double x, double y, double rho) {
+    const double ax = std::abs(x);
+    double z = 0.26 * std::sqrt(std::max(0.0, 1.0 - rho * rho));
+    // Bridge, tip and the two wings beside the tip.
+    z += 0.035 * reliefBump(x, 0.055, y + 0.01, 0.07) +
+         0.045 * reliefBump(x, 0.045, y - kNoseTipY, 0.04);
+    z += 0.022 * reliefBump(ax - 0.038, 0.022, y - kNoseTipY + 0.012, 0.022);
+    // Sockets under a brow ridge; the eyeball's lid inside.
+    z -= 0.04 * reliefBump(ax - kEyeX, 0.08, y - kEyeY, 0.055);
+    z += 0.03 * reliefBump(ax - kEyeX, 0.05, y - kEyeY + 0.005, 0.035);
+    z += 0.014 * reliefBump(ax - kEyeX, 0.09, y - kBrowY, 0.03);
+    // Round cheeks.
+    z += 0.05 * reliefBump(ax - 0.2, 0.12, y + 0.1, 0.13);
+    // Philtrum ridges, the upper lip, the lip line, the fuller lower lip, and
+    // the hollow above the chin.
+    z += 0.0025 * reliefBump(ax - 0.014, 0.009, y - kMouthY - 0.07, 0.03);
+    z += 0.018 * reliefBump(x, 0.09, y - kMouthY - 0.02, 0.03);
+    z -= 0.006 * reliefBump(x, 0.09, y - kMouthY, 0.008);
+    z += 0.02 * reliefBump(x, 0.08, y - kMouthY + 0.03, 0.03);
+    z -= 0.005 * reliefBump(x, 0.1, y - kMouthY + 0.08, 0.035);
+    z += 0.028 * reliefBump(x, 0.08, y + 0.37, 0.05);
+    return z;
+}
 
 } // namespace assetgen::face

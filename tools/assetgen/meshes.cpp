@@ -29,10 +29,6 @@ double smoothstep(double e0, double e1, double x) {
     return t * t * (3.0 - 2.0 * t);
 }
 
-double bump(double dx, double sx, double dy, double sy) {
-    return std::exp(-(dx / sx) * (dx / sx) - (dy / sy) * (dy / sy));
-}
-
 // A sum of smooth lumps on the unit sphere, for organic surfaces.
 class LumpField {
 public:
@@ -1027,22 +1023,6 @@ Mesh sphere3() {
     return named(creature(8), "CreatureLow");
 }
 
-// Depth of the child's face at (x, y): a rounded mask with brow, eye sockets,
-// nose, cheeks, lips and chin.
-double faceRelief(double x, double y, double rho) {
-    using namespace face;
-    const double ax = std::abs(x);
-    double z = 0.26 * std::sqrt(std::max(0.0, 1.0 - rho * rho));
-    z += 0.06 * bump(x, 0.05, y + 0.03, 0.08) + 0.05 * bump(x, 0.05, y - kNoseTipY, 0.045);
-    z -= 0.035 * bump(ax - kEyeX, 0.08, y - kEyeY, 0.055);
-    z += 0.03 * bump(ax - kEyeX, 0.05, y - kEyeY + 0.005, 0.035);
-    z += 0.008 * bump(x, 0.25, y - kBrowY, 0.035);
-    z += 0.05 * bump(ax - 0.2, 0.11, y + 0.11, 0.1);
-    z += 0.025 * bump(x, 0.09, y - kMouthY, 0.03) - 0.015 * bump(x, 0.1, y - kMouthY + 0.01, 0.008);
-    z += 0.025 * bump(x, 0.08, y + 0.36, 0.05);
-    return z;
-}
-
 // The child's face: the front half of a head, looking along -z, where the
 // face shot's camera ends up. Placed so that the loader's fit leaves it
 // exactly where face_layout.h says; the depth axis is pushed off the origin so
@@ -1055,8 +1035,20 @@ Mesh child3() {
                                    kCrownNarrowing * std::pow(std::max(0.0, eta), 2);
         const double x = kHalfWidth * rho * std::cos(theta) * widthFactor;
         const double y = kHalfHeight * eta;
-        return Vec3{x, y, faceRelief(x, y, rho)};
+        return Vec3{x, y, relief(x, y, rho)};
     });
+    // The ears: small cupped discs standing out from the rim, their z kept
+    // inside the face's so the loader's fit stays as it was.
+    for (double side : {-1.0, 1.0}) {
+        mesh.append(hexDisc(4, [side](double rho, double theta) {
+            const double across = 0.5 * (1.0 + rho * std::cos(theta)); // 0 at the root
+            const double up = rho * std::sin(theta);
+            const double cup = 0.012 * (1.0 - rho * rho);
+            return Vec3{side * (earRootX() + kEarReach * across - cup),
+                        kEarY + kEarHalfHeight * up * (1.0 - 0.25 * across * across),
+                        0.006 + kEarLean * across + cup};
+        }));
+    }
     double maxZ = 0.0;
     for (const Vec3& v : mesh.vertices) {
         maxZ = std::max(maxZ, v.z);

@@ -365,35 +365,105 @@ Image medusaPicture() {
     return image;
 }
 
-// The face is drawn unlit, so its modelling lives in the picture: a soft key
-// light from the viewer's upper left on the egg's rounded normal (with the
-// nose as a bump), warm light bounced up from below, soft shade in the eye
-// sockets and a small sheen, the way a painted portrait carries its light.
+// The face is drawn unlit, so its modelling lives in the picture: light
+// baked from the face mesh's own relief (brow, sockets, nose, lips, chin),
+// a soft key from the viewer's upper left with the shadows the relief casts
+// (under the nose and lip, into the sockets), light lost in the hollows,
+// warm light bounced up from below and a small sheen, the way a painted
+// portrait carries its light. Painted from an egg's normal with a nose bump,
+// the features sat on the face like a drawing on an egg.
+constexpr float kKeyX = -0.45f, kKeyY = 0.5f, kKeyZ = 0.74f;
+
+float reliefScale() {
+    static const float scale = [] {
+        double top = 0;
+        for (int i = 0; i <= 60; ++i) {
+            for (int j = 0; j <= 60; ++j) {
+                const double x = (i / 30.0 - 1) * face::kHalfWidth;
+                const double y = (j / 30.0 - 1) * face::kHalfHeight;
+                const double rho = std::hypot(x / face::halfWidthAt(y), y / face::kHalfHeight);
+                if (rho <= 1) {
+                    top = std::max(top, face::relief(x, y, rho));
+                }
+            }
+        }
+        return static_cast<float>(face::kDepth / top);
+    }();
+    return scale;
+}
+
+// The relief's depth at (x, y), scaled as the mesh is; flat beyond the rim.
+float faceDepth(float x, float y) {
+    const double rho = std::hypot(x / face::halfWidthAt(y), y / face::kHalfHeight);
+    return reliefScale() * static_cast<float>(face::relief(x, y, std::min(rho, 1.0)));
+}
+
 float bakedFaceLight(float x, float y, float outline) {
-    using namespace face;
-    const float hw = static_cast<float>(kHalfWidth), hh = static_cast<float>(kHalfHeight);
-    const float r = std::min(outline, 1.0f);
-    float nx = x / hw, ny = y / hh, nz = 1.3f * std::sqrt(std::max(0.0f, 1 - r * r)) + 0.15f;
-    const float ndx = x / 0.07f, ndy = (y - static_cast<float>(kNoseTipY)) / 0.09f;
-    const float nose = std::exp(-(ndx * ndx + ndy * ndy));
-    nx += 1.1f * ndx * nose;
-    ny += 1.2f * ndy * nose;
+    constexpr float h = 0.004f;
+    float nx, ny, nz;
+    if (outline < 0.97f) {
+        nx = -(faceDepth(x + h, y) - faceDepth(x - h, y)) / (2 * h);
+        ny = -(faceDepth(x, y + h) - faceDepth(x, y - h)) / (2 * h);
+        nz = 1;
+    } else {
+        // At the rim the relief turns edge-on: the outline's own normal.
+        nx = x / static_cast<float>(face::kHalfWidth);
+        ny = y / static_cast<float>(face::kHalfHeight);
+        nz = 0.15f;
+    }
     const float len = std::sqrt(nx * nx + ny * ny + nz * nz);
     nx /= len, ny /= len, nz /= len;
-    const float key = std::max(0.0f, -0.45f * nx + 0.5f * ny + 0.74f * nz);
-    const float bounce = std::max(0.0f, -ny) * 0.12f;
-    float sockets = 0;
-    for (float side : {-1.0f, 1.0f}) {
-        const float d = std::hypot(x - side * static_cast<float>(kEyeX),
-                                   (y - static_cast<float>(kEyeY)) * 1.3f) /
-                        (2.0f * static_cast<float>(kEyeRadius));
-        sockets += 0.12f * std::exp(-d * d);
+    const float key = std::max(0.0f, kKeyX * nx + kKeyY * ny + kKeyZ * nz);
+    // Soft shadow: march toward the light over the relief.
+    const float z0 = faceDepth(x, y), across = std::hypot(kKeyX, kKeyY);
+    float lit = 1;
+    for (int k = 1; k <= 14; ++k) {
+        const float d = 0.006f * k;
+        const float above =
+            faceDepth(x + kKeyX / across * d, y + kKeyY / across * d) - (z0 + kKeyZ / across * d);
+        lit = std::min(lit, 1 - smoothstep(0.0f, 0.012f, above));
     }
+    // Hollows lose light: the mean depth round a point above its own.
+    float around = 0;
+    for (int k = 0; k < 8; ++k) {
+        const float a = static_cast<float>(k) * pi / 4;
+        around += faceDepth(x + 0.035f * std::cos(a), y + 0.035f * std::sin(a));
+    }
+    const float hollow = outline < 0.97f ? std::max(0.0f, around / 8 - z0) : 0.0f;
+    const float occlusion = 1 - std::min(0.45f, 9 * hollow);
+    const float bounce = std::max(0.0f, -ny) * 0.12f;
     const float sheen =
         0.1f * std::pow(std::max(0.0f, -0.25f * nx + 0.3f * ny + 0.92f * nz), 24.0f);
     // Deep enough shade that the face keeps its form when the cross-fade
     // lays it half transparent over the room.
-    return (0.36f + 0.78f * key + bounce - 1.4f * sockets) + sheen;
+    return (0.3f + 0.84f * key * (0.6f + 0.4f * lit)) * occlusion + bounce + sheen;
+}
+
+// The ear as the front view sees it: 1 inside, its place across (0 at the
+// root) and up (-1..1). Painted over hair and past the face's outline.
+struct EarPoint {
+    float cover, across, up;
+};
+EarPoint earAt(float x, float y) {
+    using namespace face;
+    const float across =
+        (std::abs(x) - static_cast<float>(earRootX())) / static_cast<float>(kEarReach);
+    const float taper = 1 - 0.25f * std::clamp(across, 0.0f, 1.0f) * std::clamp(across, 0.0f, 1.0f);
+    const float up = (y - static_cast<float>(kEarY)) / (static_cast<float>(kEarHalfHeight) * taper);
+    const float r = std::hypot(2 * across - 1, up);
+    return {1 - smoothstep(1.0f, 1.12f, r), across, up};
+}
+
+// Skin of the ear: a lit helix round the rim, the dark bowl inside it and the
+// shade where it meets the head.
+Colour earColour(const EarPoint& e, const Colour& skin) {
+    const float r = std::hypot(2 * e.across - 1, e.up);
+    const float bowl = std::exp(-std::pow((e.across - 0.45f) / 0.18f, 2.0f) -
+                                std::pow((e.up + 0.1f) / 0.45f, 2.0f));
+    const float helix = smoothstep(0.62f, 0.85f, r);
+    const float root = 1 - smoothstep(0.0f, 0.22f, e.across);
+    const float light = 0.78f + 0.3f * helix - 0.4f * bowl - 0.3f * root;
+    return mix(skin, Colour{0.95f, 0.62f, 0.55f}, 0.35f) * light;
 }
 
 // Locks of hair fall from a crown above the head: a strand's place across
@@ -434,10 +504,10 @@ Colour hairColour(float x, float y) {
 
 // The sleeping face comes first, in soft cool evening light; it cross-fades
 // into the awake face, warm in lamplight, so the change reads at a glance
-// even where the eyes are small on screen. The cool light keeps the skin a
-// skin: a pale blue-white face, half transparent over the room, read as a
-// ghost.
-constexpr Colour kMoonlight{0.86f, 0.86f, 0.98f};
+// even where the eyes are small on screen. The evening light keeps the skin
+// warm: a pale blue-white face, and then a lilac-grey one, half transparent
+// over the room, read as a ghost.
+constexpr Colour kMoonlight{0.92f, 0.86f, 0.88f};
 constexpr Colour kLamplight{1.08f, 0.96f, 0.8f};
 
 // The child's face, painted in the face mesh's own coordinates (the layout
@@ -448,13 +518,9 @@ Colour childFace(float s, float t, bool second) {
     // x as the viewer sees it: the mesh's +x lies on the viewer's left.
     const float x = -static_cast<float>((s - textureS(0)) / (textureS(1) - textureS(0)));
     const float y = static_cast<float>((t - textureT(0)) / (textureT(1) - textureT(0)));
-    const float hw = static_cast<float>(kHalfWidth), hh = static_cast<float>(kHalfHeight);
+    const float hh = static_cast<float>(kHalfHeight);
     // 1 on the outline of the egg-shaped face, as the mesh draws it.
-    const float eta = y / hh;
-    const float narrowing =
-        1 - static_cast<float>(kChinNarrowing) * std::pow(std::max(0.0f, -eta), 2.0f) -
-        static_cast<float>(kCrownNarrowing) * std::pow(std::max(0.0f, eta), 2.0f);
-    const float outline = std::hypot(x / (hw * narrowing), eta);
+    const float outline = std::hypot(x / static_cast<float>(halfWidthAt(y)), y / hh);
 
     const Colour background{0.05f, 0.05f, 0.12f};
     const Colour skin = mix(Colour{1.0f, 0.84f, 0.72f}, Colour{0.88f, 0.64f, 0.54f},
@@ -494,17 +560,46 @@ Colour childFace(float s, float t, bool second) {
             const float lash = (below > 0 && below < length) ? tick * across : 0.0f;
             c = mix(c, Colour{0.18f, 0.1f, 0.07f}, 0.85f * lash);
         }
-        const float brow = std::abs(y - static_cast<float>(kBrowY) + 3 * ex * ex) / 0.01f;
-        const float browAcross = std::abs(ex) < eyeR * 1.2f ? 0.8f : 0.0f;
-        c = mix(c, Colour{0.45f, 0.3f, 0.2f}, (1 - smoothstep(0.6f, 1.2f, brow)) * browAcross);
+        // The fold of the upper lid, open or shut.
+        const float crease = std::abs(ey - 0.036f + 3.5f * ex * ex) / 0.006f;
+        const float creaseAcross = 1 - smoothstep(0.7f * eyeR, 1.05f * eyeR, std::abs(ex));
+        c = mix(c, Colour{0.62f, 0.4f, 0.34f}, 0.35f * std::exp(-crease * crease) * creaseAcross);
+        // Soft feathered brows, thickest toward the nose, in fine hairs.
+        const float inner = side * ex < 0 ? 1.0f : 0.0f;
+        const float browHalf = 0.009f + 0.005f * inner - 0.004f * std::abs(ex) / eyeR;
+        const float brow = std::abs(y - static_cast<float>(kBrowY) + 3 * ex * ex) / browHalf;
+        const float browAcross = 1 - smoothstep(eyeR * 1.05f, eyeR * 1.3f, std::abs(ex));
+        const float hairs = 0.75f + 0.25f * std::sin(ex * 900 + y * 300);
+        c = mix(c, Colour{0.4f, 0.25f, 0.15f},
+                0.75f * hairs * (1 - smoothstep(0.5f, 1.2f, brow)) * browAcross);
     }
-    const float nose = std::hypot(x, (y - static_cast<float>(kNoseTipY)) / 0.7f) / 0.035f;
-    c = mix(c, Colour{0.85f, 0.55f, 0.45f}, 0.5f * std::exp(-nose * nose));
+    // A rosy tip and two small nostrils under it.
+    const float noseY = static_cast<float>(kNoseTipY);
+    const float tip = std::hypot(x, (y - noseY) / 0.8f) / 0.03f;
+    c = mix(c, Colour{0.95f, 0.62f, 0.55f}, 0.3f * std::exp(-tip * tip));
+    for (float side : {-1.0f, 1.0f}) {
+        const float nostril =
+            std::hypot((x - side * 0.022f) / 0.012f, (y - noseY + 0.024f) / 0.007f);
+        c = mix(c, Colour{0.42f, 0.22f, 0.2f}, 0.75f * (1 - smoothstep(0.6f, 1.0f, nostril)));
+    }
     const float mouthY = static_cast<float>(kMouthY), mouthW = static_cast<float>(kMouthHalfWidth);
     const float acrossMouth = 1 - smoothstep(mouthW * 0.8f, mouthW, std::abs(x));
+    // Lips: the upper one with its bow under the philtrum, the fuller lower
+    // one, both only a little rosier than the skin, as a child's are.
+    const float lipLine = mouthY + (second ? 3.5f * x * x : 0.012f + 2.5f * x * x);
+    const float lipSpan = std::max(0.0f, 1 - (x / (mouthW * 0.95f)) * (x / (mouthW * 0.95f)));
+    const float upperTop =
+        lipLine + lipSpan * (0.022f - 0.007f * std::exp(-(x / 0.012f) * (x / 0.012f)));
+    const float lowerBottom = (second ? lipLine : mouthY - 0.05f + 9.0f * x * x) - 0.03f * lipSpan;
+    const float upperLip = smoothstep(-0.003f, 0.003f, upperTop - y) *
+                           smoothstep(-0.003f, 0.003f, y - lipLine) * (lipSpan > 0 ? 1.0f : 0.0f);
+    const float lowerLip = smoothstep(-0.004f, 0.004f, y - lowerBottom) *
+                           smoothstep(-0.003f, 0.003f, lipLine - y) * (lipSpan > 0 ? 1.0f : 0.0f);
+    c = mix(c, Colour{0.8f, 0.44f, 0.42f}, 0.5f * upperLip);
+    c = mix(c, Colour{0.9f, 0.52f, 0.5f}, 0.45f * lowerLip);
     if (second) {
-        const float mouth = std::abs(y - mouthY - 3.5f * x * x) / 0.011f;
-        c = mix(c, Colour{0.75f, 0.3f, 0.3f}, (1 - smoothstep(0.6f, 1.2f, mouth)) * acrossMouth);
+        const float mouth = std::abs(y - mouthY - 3.5f * x * x) / 0.006f;
+        c = mix(c, Colour{0.5f, 0.2f, 0.2f}, (1 - smoothstep(0.6f, 1.2f, mouth)) * acrossMouth);
     } else {
         // The awake child laughs: an open mouth, teeth under the upper lip,
         // where the sleeping one has a closed line.
@@ -518,7 +613,10 @@ Colour childFace(float s, float t, bool second) {
     }
     const float cover = hairCover(x, y) * (1 - smoothstep(1.1f, 1.16f, outline));
     c = mix(c, hairColour(x, y), cover);
-    return c * bakedFaceLight(x, y, outline) * (second ? kMoonlight : kLamplight);
+    c = c * bakedFaceLight(x, y, outline);
+    const EarPoint ear = earAt(x, y);
+    c = mix(c, earColour(ear, skin), ear.cover);
+    return c * (second ? kMoonlight : kLamplight);
 }
 
 } // namespace
