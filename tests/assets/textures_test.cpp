@@ -1392,6 +1392,43 @@ TEST(Textures, DeepDomeFloorIsDarkWithLightsInIt) {
     EXPECT_GT(levels[n - n / 100], 2.5 * levels[n / 2]);
 }
 
+// The deep sea ends with the camera almost against the dome's wall, a few
+// dozen texels round (s 0.4, t 0.17) filling the view: that patch must hold
+// lights in a haze, not the even band that showed as a flat navy screen.
+TEST(Textures, DeepDomeEndsOnLightsNotAnEvenBand) {
+    const Picture p = readWithLibpng("sky2.png");
+    ASSERT_EQ(p.width, 512);
+    std::vector<double> levels;
+    for (int y = 410; y < 445; ++y) {
+        for (int x = 195; x < 215; ++x) {
+            levels.push_back(p.luminance(x, y));
+        }
+    }
+    std::sort(levels.begin(), levels.end());
+    const size_t n = levels.size();
+    EXPECT_GT(levels[n - n / 50], 2.0 * levels[n / 10]) << "the end patch is an even fill";
+    EXPECT_LT(levels[n / 10], 60.0) << "the water between the lights must stay dark";
+}
+
+// The deep sea's column lights the jellyfish bodies with a warm orange-brown
+// material, under which red survives on the shaded side and blue barely
+// does: a body picture with much red came out as dark tan domes. Counted
+// over the whole picture, as every row lands somewhere on a bell.
+TEST(Textures, JellyfishBodyIsCoolEnoughForAWarmMaterial) {
+    const Picture p = readWithLibpng("caust.png");
+    ASSERT_GT(p.width, 0);
+    double red = 0, green = 0, blue = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            red += p.at(x, y, 0);
+            green += p.at(x, y, 1);
+            blue += p.at(x, y, 2);
+        }
+    }
+    EXPECT_LT(red, 0.25 * blue);
+    EXPECT_LT(red, 0.3 * green);
+}
+
 // The water slab is a lens, not a panel: most of it must stay clear, while
 // its net of light, where the colour is brightest, is nearly opaque (the alpha
 // file carries the same net, texel for texel).
@@ -1437,6 +1474,25 @@ TEST(Textures, WobbleOverlayIsDarkBetweenSparseLines) {
     const size_t n = levels.size();
     EXPECT_LT(levels[n * 3 / 4], 8.0) << "three quarters of the overlay must be black";
     EXPECT_GT(levels[n - n / 100], 60.0) << "its lines must still show";
+}
+
+// The overlay's five copies lie side by side along s, so its threads must
+// run along s: moved that way the picture must change far less than moved
+// the same distance along t. Threads across s were copied into stacks of
+// parallel stripes, grey smears over the jellyfish.
+TEST(Textures, WobbleOverlayThreadsRunAlongItsCopies) {
+    const Picture p = readWithLibpng("gelfishtex0.png");
+    ASSERT_GT(p.width, 0);
+    const int shift = p.width / 40;
+    double alongS = 0, alongT = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double v = p.luminance(x, y);
+            alongS += std::abs(v - p.luminance((x + shift) % p.width, y));
+            alongT += std::abs(v - p.luminance(x, (y + shift) % p.height));
+        }
+    }
+    EXPECT_LT(alongS, 0.6 * alongT);
 }
 
 // The alpha sources are read from their blue byte: it must carry a real ramp.

@@ -88,6 +88,18 @@ Image causticFrame(int frame) {
 // one place, further out two (the brighter wins), which adds a few short
 // canals near the rim. The tentacles, below the rim, cross every row and
 // take a faint even glow away from the margin's band.
+//
+// Almost no red: the deep sea's column lights its bodies with a warm
+// orange-brown material, so on a bell's shaded side red survives and green
+// and blue nearly vanish; the earlier lavender jelly came out as dark tan
+// domes there. Aqua jelly and blue-violet gonads stay cool under that
+// material and turn azure under the small ones' blue one. The clear jelly
+// is a little brighter for the same reason: at a third opacity a dim body
+// darkens the water behind it into a dark cap.
+constexpr Colour kDeepJelly{0.03f, 0.5f, 0.95f}, kPaleJelly{0.3f, 0.95f, 1.0f};
+constexpr Colour kGonad{0.42f, 0.38f, 1.0f};
+constexpr float kClearJelly = 0.27f;
+
 Image jellyBody() {
     constexpr float kRepeatsPerUnit = 0.7706f; // 1.5 x 0.7 x 2 / 2.725
     constexpr float kCentreT = 0.9335f;        // t of the file's z = 0
@@ -106,9 +118,7 @@ Image jellyBody() {
             // the margin's glow running on a little below the rim.
             const float margin = std::exp(-std::pow(d / 0.05f, 2.0f));
             const float v = 0.42f + 0.08f * grain + 0.85f * margin;
-            return mix(Colour{0.35f, 0.4f, 0.95f}, Colour{1.0f, 0.88f, 1.0f},
-                       clamp01(1.6f * v - 0.3f)) *
-                   std::min(v, 1.0f);
+            return mix(kDeepJelly, kPaleJelly, clamp01(1.6f * v - 0.3f)) * std::min(v, 1.0f);
         }
         // The ring this height lies on (the outer skin, 0.8 cos a high and
         // sin a out).
@@ -124,8 +134,8 @@ Image jellyBody() {
             const float y = std::sqrt(std::max(radius * radius - x * x, 0.0f));
             const float angle = std::atan2(y, x); // 0 ... pi; the mirror image has -angle
             const float rho = radius;             // 0 at the crown, 1 at the rim
-            // Dim clear jelly, thickening a little towards the crown.
-            float v = 0.2f + 0.06f * grain + 0.05f * (1.0f - rho);
+            // Clear jelly, thickening a little towards the crown.
+            float v = kClearJelly + 0.06f * grain + 0.05f * (1.0f - rho);
             // The mouth's small glow at the crown, between the gonads.
             const float mouth = std::exp(-std::pow(rho / 0.16f, 2.0f));
             // Eight radial canals from the stomach to the rim, and eight
@@ -154,11 +164,10 @@ Image jellyBody() {
             const float beads = std::pow(0.5f + 0.5f * std::cos(16.0f * angle), 10.0f) *
                                 std::exp(-std::pow(d / 0.06f, 2.0f));
             v += 0.35f * mouth + 0.55f * canal + 0.14f * thin + 0.75f * rim + 0.55f * beads;
-            const Colour deep{0.35f, 0.4f, 0.95f}, pale{1.0f, 0.88f, 1.0f};
-            Colour colour = mix(deep, pale, clamp01(1.6f * v - 0.3f)) * std::min(v, 1.0f);
-            // The gonads are warm rose against the cool jelly.
-            const Colour rose{1.0f, 0.55f, 0.8f};
-            colour = mix(colour, rose * (0.7f + 0.3f * edge), std::max(0.9f * gonad, edge));
+            Colour colour =
+                mix(kDeepJelly, kPaleJelly, clamp01(1.6f * v - 0.3f)) * std::min(v, 1.0f);
+            // The gonads are violet against the aqua jelly.
+            colour = mix(colour, kGonad * (0.7f + 0.3f * edge), std::max(0.9f * gonad, edge));
             const float value = v + 0.4f * gonad;
             if (value > bestV) {
                 bestV = value;
@@ -217,25 +226,28 @@ Image domePattern() {
 // Wobble overlay: one repeat fills the whole view and five copies of it,
 // a little apart and scaled, are added over the jellyfish, so it is a sparse
 // shimmer: black everywhere except thin threads of light (an even haze
-// under a dense net washed the view blue). The threads are the zero
-// contours of warped noise, curves with no corners: a cell network's
-// straight edges and corners, copied five times, stood over the view as a
-// grey cobweb. A second, finer set of curves crosses them and where the two
-// meet the light knots into bright points, as caustics on a sea floor do.
-// 512 texels with haloless lines: at 256 some four screen pixels took a
-// texel and soft lines smeared into blue mush.
+// under a dense net washed the view blue). The copies lie side by side along
+// s, so the threads run along s, bending gently as light under a swell does:
+// threads across s were copied into stacks of parallel stripes that read as
+// grey fingerprint smears, while threads along s slide along themselves and
+// stay one line. A second, finer set crosses them at a shallow angle and
+// where the two meet the light knots into bright points. 512 texels with
+// haloless lines: at 256 some four screen pixels took a texel and soft
+// lines smeared into blue mush. Aqua rather than near white: five pale
+// copies added over dark water summed to grey.
 Image wobbleRipples() {
     Image image(512, 512);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float ws = s + 0.05f * fractalNoise(s, t, 3, 2, 0.5f, 54);
-        const float wt = t + 0.05f * fractalNoise(s, t, 3, 2, 0.5f, 55);
-        const float main = contourLine(fractalNoise(ws, wt, 5, 2, 0.45f, 56), 0.025f);
-        const float fine = contourLine(fractalNoise(ws, wt, 9, 1, 0.5f, 57), 0.022f);
-        const float light = 0.8f * main + 0.3f * fine + 1.6f * main * fine;
+        const float bend = 0.45f * fractalNoise(s, t, 2, 2, 0.5f, 54);
+        const float ripple = 0.08f * fractalNoise(s, t, 6, 2, 0.5f, 55);
+        const float main = contourLine(std::sin(2 * pi * (7 * t + bend + ripple)), 0.07f);
+        const float fine =
+            contourLine(std::sin(2 * pi * (13 * t + s + 0.6f * bend - ripple)), 0.06f);
+        const float light = 0.85f * main + 0.3f * fine + 1.6f * main * fine;
         const float patches = smoothstep(-0.35f, 0.3f, fractalNoise(s, t, 2, 3, 0.5f, 52));
         const float breaks = smoothstep(-0.45f, 0.2f, fractalNoise(s, t, 8, 2, 0.5f, 53));
         const float v = std::min(light * patches * breaks, 1.0f);
-        return Colour{0.7f, 0.95f, 1.0f} * v;
+        return Colour{0.4f, 0.85f, 1.0f} * v;
     });
     return image;
 }

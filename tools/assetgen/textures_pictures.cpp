@@ -109,6 +109,39 @@ Colour deepLights(float s, float t) {
     return sum;
 }
 
+// The last seconds of the deep sea end with the camera almost against the
+// dome's wall, seen at a slant: at 240 s some twenty texels along s round
+// (s 0.40, t 0.15) fill the view but only a few along t, and at 238 s less
+// than one, so an even band there showed as a flat navy screen. A haze of
+// light glows there with soft lamps in it, a little longer along t: at that
+// slant each one is drawn out into a ray of light crossing the view
+// (blue-green, two violet); from anywhere else they are a small cluster of
+// far lights.
+constexpr float kEndS = 0.405f, kEndT = 0.15f;
+Colour endGlow(float s, float t) {
+    // In texels of the 512 picture.
+    const float ds = (s - kEndS) * 512, dt = (t - kEndT) * 512;
+    const float haze = std::exp(-(ds * ds + 0.36f * dt * dt) / (26.0f * 26.0f));
+    struct Lamp {
+        float ds, dt, across, along, strength;
+        bool violet;
+    };
+    constexpr Lamp lamps[] = {
+        {-12, 2, 1.6f, 4.0f, 0.45f, false}, {-7, 13, 1.6f, 4.5f, 0.45f, true},
+        {-4, -7, 2.2f, 4.0f, 0.5f, false},  {1, 6, 1.5f, 5.0f, 0.4f, false},
+        {5, -3, 1.8f, 3.5f, 0.35f, true},   {-15, -6, 1.4f, 3.0f, 0.35f, false},
+        {9, 16, 1.8f, 4.0f, 0.35f, false},  {3, -20, 2.0f, 4.0f, 0.3f, false}};
+    Colour c = Colour{0.03f, 0.16f, 0.22f} * haze;
+    for (const Lamp& l : lamps) {
+        const float u = (ds - l.ds) / l.across, v = (dt - l.dt) / l.along;
+        const float r2 = u * u + v * v;
+        const float light = std::exp(-r2) + 0.25f * std::exp(-r2 / 9.0f);
+        const Colour hue = l.violet ? Colour{0.5f, 0.35f, 0.9f} : Colour{0.3f, 0.85f, 0.85f};
+        c = c + hue * (l.strength * light);
+    }
+    return c;
+}
+
 Image deepDome() {
     // 512 across: the floor is seen magnified about five pixels a texel.
     Image image(512, 512);
@@ -132,8 +165,9 @@ Image deepDome() {
         // added over it while it fills the view.
         const float onFloor = smoothstep(0.58f, 0.62f, s);
         const Colour floor = Colour{0.12f, 0.34f, 0.44f} * floorShafts(s, t) + deepLights(s, t);
-        const Colour lit = c + floor * onFloor;
-        const float cap = 0.34f + 0.5f * onFloor;
+        const Colour end = endGlow(s, t);
+        const Colour lit = c + floor * onFloor + end;
+        const float cap = 0.34f + 0.5f * std::max(onFloor, std::min(end.g * 2.0f, 1.0f));
         return Colour{std::min(lit.r, cap), std::min(lit.g, cap), std::min(lit.b, cap + 0.06f)};
     });
     return image;
