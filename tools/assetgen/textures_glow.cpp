@@ -90,8 +90,11 @@ Image starburst() {
 }
 
 Image starburst2() {
-    Image image(256, 256);
-    image.shadeSupersampled(2, [](float s, float t) {
+    // Large for its content: a glow that passes close to the camera magnifies
+    // its white corner texels (below) into red squares, and only smaller
+    // texels keep them under a pixel or two.
+    Image image(1024, 1024);
+    image.shadeSupersampled(1, [](float s, float t) {
         const float r = centreDistance(s, t);
         // Three of these are stacked at the rain scene's sun inside a loop that
         // multiplies a still light many times over, and four make each
