@@ -230,6 +230,11 @@ TEST(Textures, AdditiveSpritesEndInPureBlack) {
     }
 }
 
+// A texel's distance from the picture's middle, 1 at the edge's midpoint.
+double relativeRadius(const Picture& p, int x, int y) {
+    return std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+}
+
 // The eye planes spin over the swarm: each must read as one eye, a black
 // pupil in a bright iris ring, with almost nothing beyond its edge to fog
 // the butterflies (a plain average of rings read as washed-out ovals).
@@ -240,8 +245,7 @@ TEST(Textures, EyeIsABrightIrisAroundABlackPupil) {
     int pupilN = 0, irisN = 0, outsideN = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            const double r =
-                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            const double r = relativeRadius(p, x, y);
             const double v = p.luminance(x, y);
             if (r < 0.06) {
                 pupil += v, ++pupilN;
@@ -275,8 +279,7 @@ TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
     double inside = 0, total = 0, beyond = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            const double r =
-                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            const double r = relativeRadius(p, x, y);
             const double v = p.luminance(x, y);
             total += v;
             inside += r < 0.2 ? v : 0;
@@ -298,8 +301,7 @@ TEST(Textures, JellyfishGlowIsAHotPointThatFadesWithoutAnEdge) {
     double sum[kRings] = {}, count[kRings] = {};
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            const double r =
-                std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - p.height / 2.0) / (p.width / 2.0);
+            const double r = relativeRadius(p, x, y);
             if (r < 1.0) {
                 const int ring = static_cast<int>(r * kRings);
                 sum[ring] += std::max({p.at(x, y, 0), p.at(x, y, 1), p.at(x, y, 2)});
@@ -861,6 +863,35 @@ TEST(Textures, MoonPanelsJoinWithoutSeams) {
         }
         EXPECT_LT(join, 2.0 * inside + left.height)
             << "between moon" << k + 1 << " and moon" << k + 2;
+    }
+}
+
+// The water just below the horizon is one even sheet from the second panel
+// to the fourth: mirrored hills, broken by the ripples, left dark bands with
+// wavy edges that read as panels out of line. Only the glitter paths may
+// stand out, and they are brighter.
+TEST(Textures, MoonPanelWaterHasNoDarkBands) {
+    std::vector<double> stretches;
+    for (int k = 2; k <= 4; ++k) {
+        const Picture p = readWithLibpng("moon" + std::to_string(k) + ".png");
+        ASSERT_GT(p.width, 0);
+        const int eighth = p.width / 8, top = p.height * 392 / 512, bottom = p.height * 430 / 512;
+        for (int e = 0; e < 8; ++e) {
+            double sum = 0;
+            for (int y = top; y < bottom; ++y) {
+                for (int x = e * eighth; x < (e + 1) * eighth; ++x) {
+                    sum += p.luminance(x, y);
+                }
+            }
+            stretches.push_back(sum / (eighth * (bottom - top)));
+        }
+    }
+    std::vector<double> sorted = stretches;
+    std::sort(sorted.begin(), sorted.end());
+    const double median = sorted[sorted.size() / 2];
+    for (std::size_t i = 0; i < stretches.size(); ++i) {
+        EXPECT_GT(stretches[i], 0.55 * median)
+            << "a dark band in moon" << 2 + i / 8 << ", eighth " << i % 8;
     }
 }
 
@@ -1426,12 +1457,8 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     }
 }
 
-// The mirror room's lozenges: a pale skin made glossy plastic eggs, an even
-// one flat discs. The stone is a deep body (most of it well under half)
-// with a few bright vein lines.
-TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
-    const Picture p = readWithLibpng("graytext4.png");
-    ASSERT_GT(p.width, 0);
+// Every texel's luminance, darkest first: percentiles of a picture.
+std::vector<double> sortedLuminance(const Picture& p) {
     std::vector<double> values;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
@@ -1439,6 +1466,16 @@ TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
         }
     }
     std::sort(values.begin(), values.end());
+    return values;
+}
+
+// The mirror room's lozenges: a pale skin made glossy plastic eggs, an even
+// one flat discs. The stone is a deep body (most of it well under half)
+// with a few bright vein lines.
+TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
+    const Picture p = readWithLibpng("graytext4.png");
+    ASSERT_GT(p.width, 0);
+    const std::vector<double> values = sortedLuminance(p);
     EXPECT_LT(values[values.size() / 2], 128.0) << "the stone is a pale shell";
     EXPECT_GT(values[values.size() * 99 / 100], 200.0) << "the stone has no bright veins";
 }
@@ -1448,13 +1485,7 @@ TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
 TEST(Textures, PedestalMarbleIsPaleWithThinVeins) {
     const Picture p = readWithLibpng("one_test5.png");
     ASSERT_GT(p.width, 0);
-    std::vector<double> values;
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; ++x) {
-            values.push_back(p.luminance(x, y));
-        }
-    }
-    std::sort(values.begin(), values.end());
+    const std::vector<double> values = sortedLuminance(p);
     EXPECT_GT(values[values.size() / 2], 180.0) << "the ground is not pale";
     EXPECT_GT(values[values.size() / 4], values[values.size() / 2] - 25.0)
         << "the ground is blotched, not even";

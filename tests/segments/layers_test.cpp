@@ -154,6 +154,16 @@ OnScreen fishOnScreen(const GoldfishPlan& plan, double along = 0.0) {
             focal / depth};
 }
 
+// The three fish's plans at tau; true when every one glows above `least`.
+bool planGlowingSchool(const inter1& fish, double tau, double least, GoldfishPlan (&plans)[3]) {
+    bool allGlow = true;
+    for (int i = 0; i < 3; ++i) {
+        plans[i] = planGoldfish(fish, i, tau);
+        allGlow = allGlow && plans[i].brightness > least;
+    }
+    return allGlow;
+}
+
 TEST_F(Goldfish, GlowingFishNeverCoverOneAnother) {
     // A fish is about 2.2 units long and 0.8 tall: two whose middles are
     // closer than that on screen read as one doubled sprite. While all three
@@ -161,12 +171,7 @@ TEST_F(Goldfish, GlowingFishNeverCoverOneAnother) {
     int glowing = 0;
     for (double tau = firstTime(Layer::B); tau < endTime(Layer::B); tau += 0.5) {
         GoldfishPlan plans[3];
-        bool allGlow = true;
-        for (int i = 0; i < 3; ++i) {
-            plans[i] = planGoldfish(*fish_, i, tau);
-            allGlow = allGlow && plans[i].brightness > 0.95;
-        }
-        if (!allGlow) {
+        if (!planGlowingSchool(*fish_, tau, 0.95, plans)) {
             continue;
         }
         ++glowing;
@@ -193,12 +198,7 @@ TEST_F(Goldfish, GlowingFishEachSwimTheirOwnWayAcrossTheNight) {
     int glowing = 0;
     for (double tau = firstTime(Layer::B); tau < endTime(Layer::B); tau += 0.5) {
         GoldfishPlan plans[3];
-        bool allGlow = true;
-        for (int i = 0; i < 3; ++i) {
-            plans[i] = planGoldfish(*fish_, i, tau);
-            allGlow = allGlow && plans[i].brightness > 0.99;
-        }
-        if (!allGlow) {
+        if (!planGlowingSchool(*fish_, tau, 0.99, plans)) {
             continue;
         }
         double lowest = 1e9, highest = -1e9, x = 0.0;

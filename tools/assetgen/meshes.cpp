@@ -1069,14 +1069,16 @@ Mesh child3() {
 // +y (the bottom of the upside-down underwater view), while the camera mostly
 // meets them face on, across that light: drawn with their true normals the
 // frames were dark outlines in the trail. So every corner's normal also gets a
-// lift toward +y, longer on the moulding's crest and bead than in its cove,
-// which lights the whole frame as gilt with a bright bead whatever the view.
+// lift toward +y, longest on the moulding's crest and bead and none in its
+// cove, so the frame shows a lit crest, a dark groove and a lit bead like
+// carved bronze. The lift stays short: the frames' dim orange clips at full
+// red past about four faces, and a longer lift made them glowing neon boxes.
 // The hung picture's frame is drawn unlit and does not see the lift.
 constexpr double kFrameLiftTrim = 1e-4;
 double frameLift(double f) {
-    static constexpr std::pair<double, double> kLift[] = {{0.0, 4.0},  {0.08, 6.0}, {0.25, 8.0},
-                                                          {0.42, 6.0}, {0.55, 2.0}, {0.68, 4.0},
-                                                          {0.8, 8.0},  {0.9, 6.0},  {1.0, 4.0}};
+    static constexpr std::pair<double, double> kLift[] = {{0.0, 1.0},  {0.08, 2.0}, {0.25, 3.0},
+                                                          {0.42, 2.0}, {0.55, 0.0}, {0.68, 1.0},
+                                                          {0.8, 3.0},  {0.9, 2.0},  {1.0, 1.0}};
     for (std::size_t k = 1; k < std::size(kLift); ++k) {
         if (f <= kLift[k].first + 1e-9) {
             const double s = (f - kLift[k - 1].first) / (kLift[k].first - kLift[k - 1].first);

@@ -68,7 +68,9 @@ sphere { Moon2D * 1000, Moon2R * 1.1 pigment { rgb <0.9, 0.94, 1> } finish { emi
 
 light_source { MoonD * 5000 rgb <0.35, 0.4, 0.55> }
 
-// Headlands: ridges that fall into the sea, paler with distance.
+// Headlands: ridges that fall into the sea, paler with distance. The rippled
+// water does not mirror them: their broken dark images cut the lit water into
+// bands with wavy, tilted edges that read as panels that do not line up.
 #macro Headland(X, Dist, W, H, D, Seed, Ends, Col)
 height_field {
   function 600, 80 {
@@ -81,6 +83,7 @@ height_field {
   rotate y * (X - 2.5) * 40
   pigment { gradient y scale H * 1.0 color_map { [0 rgb Col] [0.8 rgb Col * 1.3] [1 rgb Col * 2.2] } }
   finish { emission 1 diffuse 0.15 }
+  no_reflection
 }
 #end
 // Far ranges in haze.
@@ -117,6 +120,7 @@ height_field {
     [2 granite 0.9 scale 7]
     [1 gradient y 0.8 scale 3.5 turbulence 0.6 triangle_wave] } }
   finish { emission 0.12 diffuse 0.8 }
+  no_reflection
 }
 
 // The sea: dark, reflective, rippled into a glittering path under each moon.
