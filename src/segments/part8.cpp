@@ -60,11 +60,9 @@ constexpr double kTunnelEye = 27.0;
 
 // Alphas of the three greeting pictures (x: the second, y: the first, z: the
 // third). The first nine keys cross-fade the pictures; the last six show each
-// picture once more on its own, for long enough to read every name. The
-// first picture's names sit in the other half, so a cross-fade to or from it
-// leaves both halves half lit; the second and third carry the same names, so
-// their cross-fade only turns the colour. The first comes once, then the
-// other two follow each other.
+// picture once more on its own, for long enough to read every name. The three
+// carry the same names on the same spots, so a cross-fade only turns the
+// names' colour: the first comes once, then the other two follow each other.
 constexpr double kGreetKeys[15][3] = {
     {0, 0, 0},   {0.5, 0, 0}, {1, 0, 0},     {1, 0.3, 0}, {0.5, 0.5, 0},
     {0, 1, 0.8}, {0, 1, 0},   {1, 0.5, 0.3}, {0, 0, 0},   {0, 1, 0},

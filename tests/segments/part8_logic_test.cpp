@@ -164,21 +164,20 @@ TEST_F(Greetings, EveryNameShowsOnItsOwnLongEnoughToRead) {
     }
 }
 
-TEST_F(Greetings, LinesAreMostlyLitInOneHalf) {
-    // The first picture's names sit in the left half, the other two share
-    // the right half. A line is legible while one half is nearly full; a
-    // cross-fade between the halves leaves both half lit and reads as
-    // fading names, so it must stay the exception once the lines are in.
+TEST_F(Greetings, LinesAreMostlyLitInFull) {
+    // The three pictures carry the same names, so any mix of them reads as
+    // one name in a blended colour; a line is legible while the mix is
+    // nearly full and reads as fading while it is not, which must stay the
+    // exception once the lines are in.
     double legible = 0.0, total = 0.0;
     for (double t = 90.0; t <= kEnd; t += 0.05) {
         for (int line = 0; line < kGreetingLines; ++line) {
             const GreetingLine g = planGreetingLine(path, line, t);
-            const double left = g.alpha[0], right = g.alpha[1] + g.alpha[2];
-            legible += (left >= 0.8 && right <= 0.2) || (right >= 0.8 && left <= 0.2) ? 1.0 : 0.0;
+            legible += std::min(g.alpha[0] + g.alpha[1] + g.alpha[2], 1.0) >= 0.8 ? 1.0 : 0.0;
             total += 1.0;
         }
     }
-    EXPECT_GT(legible / total, 0.5);
+    EXPECT_GT(legible / total, 0.6);
 }
 
 TEST_F(Greetings, LinesTurnOnTheRightHalfAndStayInView) {

@@ -90,7 +90,11 @@ Image starburst() {
 }
 
 Image starburst2() {
-    Image image(256, 256);
+    // Larger than its content needs: a glow that passes close to the camera
+    // magnifies its white corner texels (below), at 256 into red squares some
+    // 12 pixels across; at 512 they are specks of about four. 1024 made them
+    // two pixels but cost 7 ms a load, and the picture is loaded three times.
+    Image image(512, 512);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         // Three of these are stacked at the rain scene's sun inside a loop that

@@ -114,26 +114,23 @@ Image logo() {
 
 // Eight names, line 0 at the bottom of the picture. The lines are drawn
 // taller than their spacing on screen, so each name keeps to the middle of
-// its strip. The pictures cross-fade in place, the second with the third at
-// every strength, so those two carry the same names on the right, set to
-// land on the same spot (the third is shown `shownScale` times larger): their
-// cross-fade turns the names' colour instead of printing one name over
-// another. The first sets its own names on the left, with a word's gap on
-// screen between it and the others (they are shown side by side at full
-// alpha).
-// A column is only some 90 pixels wide on screen: two-word names had to
-// shrink to fit it, down to capitals of 7 pixels, each name to its own size.
-// One word each, set at one height that nearly fills the middle of the
-// strip, gives every name the same capitals of about 12 pixels.
+// its strip. The three pictures cross-fade in place at every mix, so all
+// three carry the same names on the same spot (the third is shown
+// `shownScale` times larger and set that much smaller): a cross-fade turns a
+// name's colour instead of printing one name over another. Each name is
+// centred on its line's point of the ellipse, so the eight trace the curve
+// they circle on; two names a line, side by side, read as a table of two
+// columns. One word each, all set at one height that nearly fills the middle
+// of the strip: capitals of some 13 pixels on every line.
 constexpr float kGreetingType = 0.06f;
-Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float centreS, float width,
-                    float shownScale = 1.0f) {
+constexpr float kGreetingWidth = 0.56f; // of the strip, round its middle
+Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float shownScale = 1.0f) {
     Plane letters(512, 512);
     const float aspect = 40.0f / 9.0f / 8.0f; // each line is shown 40:9 wide
-    const float s = 0.5f + (centreS - 0.5f) / shownScale;
     for (int i = 0; i < 8; ++i) {
         setText(letters, narrow, names[i],
-                {s, (i + 0.5f) / 8, width / shownScale, kGreetingType / shownScale, aspect});
+                {0.5f, (i + 0.5f) / 8, kGreetingWidth / shownScale, kGreetingType / shownScale,
+                 aspect});
     }
     return glowingCard(512, letters, ink, ink * 0.35f, 4);
 }
@@ -169,18 +166,10 @@ Image creditCard(const char* role, const char* name, float centreS, float nameHe
 constexpr float kLeftHalf = 0.26f;
 constexpr float kRightHalf = 0.74f;
 
-// Where the greetings' two columns sit. The lines circle on the screen's
-// right side, and the outermost line's picture ends 14 pixels short of the
-// frame's edge: names set out to 0.96 of the width ran into the last twenty
-// pixels and read as cut off, so the right column ends at 0.85, some forty
-// pixels inside the frame.
-constexpr float kGreetLeft = 0.2f;
-constexpr float kGreetRight = 0.68f;
-
-// The names of the right-hand column, shared by the second and third
-// pictures.
-constexpr std::array<const char*, 8> kRightNames{"Marmot", "Reeds", "Amber", "Owlet",
-                                                 "Copper", "Fern",  "Lark",  "Inkwell"};
+// The greeted groups, bottom line first: one word of at most seven letters
+// each, so every name fits its line at the one type height.
+constexpr std::array<const char*, 8> kGreeted{"Heron",  "Kettle", "Quill", "Ferry",
+                                              "Gantry", "Cinder", "Comet", "Lumen"};
 
 } // namespace
 
@@ -189,19 +178,18 @@ std::vector<TextureRecipe> textTextures() {
         {"presents.png", caption},
         {"vane.png", title},
         {"overlay2.png", logo},
+        // Warm white, ice blue and pale green: the cross-fades tint the names.
         {"greetings.png",
          [] {
-             return greetingsCard(
-                 {"Heron", "Kettle", "Quill", "Ferry", "Gantry", "Cinder", "Comet", "Lumen"},
-                 {1.0f, 0.9f, 0.75f}, kGreetLeft, 0.34f);
+             return greetingsCard(kGreeted, {1.0f, 0.9f, 0.75f});
          }},
         {"greetings2.png",
          [] {
-             return greetingsCard(kRightNames, {0.75f, 0.9f, 1.0f}, kGreetRight, 0.34f);
+             return greetingsCard(kGreeted, {0.75f, 0.9f, 1.0f});
          }},
         {"greetings3.png",
          [] {
-             return greetingsCard(kRightNames, {0.85f, 1.0f, 0.8f}, kGreetRight, 0.34f, 1.3f);
+             return greetingsCard(kGreeted, {0.85f, 1.0f, 0.8f}, 1.3f);
          }},
         {"cred1.png",
          [] { return creditCard("a realtime production", "Orv. Halvane", kLeftHalf); }},
