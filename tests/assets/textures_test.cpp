@@ -271,42 +271,24 @@ TEST(Textures, EyeIsABrightIrisAroundABlackPupil) {
     EXPECT_LT(steepest, 120) << "an edge of the eye is too sharp";
 }
 
-// Each ring blob must read as a bead: a round silhouette with a crisp edge
-// (a small hot core with a faint body read as dotted arcs), a limb dimmer
-// than its middle (so a row of them overlapping in depth stays a string of
-// beads, not a solid bar), and pure black well inside the quad.
-TEST(Textures, RingBlobIsARoundBeadWithACrispEdge) {
+// The ring is mostly seen edge-on, a dozen stamps along one line of sight,
+// and what a stack adds up to is each blob's whole light: it must sit in a
+// small bead, or the stack sums into one solid bar across the picture.
+TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
     const Picture p = readWithLibpng("blob.png");
     ASSERT_GT(p.width, 0);
-    constexpr int kRings = 50;
-    double sum[kRings] = {}, lowest[kRings], highest[kRings] = {};
-    int count[kRings] = {};
-    std::fill(std::begin(lowest), std::end(lowest), 255.0);
+    double inside = 0, total = 0, beyond = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
-            const int ring = static_cast<int>(relativeRadius(p, x, y) * kRings);
-            if (ring < kRings) {
-                const double v = p.luminance(x, y);
-                sum[ring] += v;
-                ++count[ring];
-                lowest[ring] = std::min(lowest[ring], v);
-                highest[ring] = std::max(highest[ring], v);
-            }
+            const double r = relativeRadius(p, x, y);
+            const double v = p.luminance(x, y);
+            total += v;
+            inside += r < 0.2 ? v : 0;
+            beyond += r > 0.5 ? v : 0;
         }
     }
-    const auto mean = [&](double r) {
-        const int ring = static_cast<int>(r * kRings);
-        return sum[ring] / count[ring];
-    };
-    // Fifty rings over the half width: 0.02 of it per ring.
-    EXPECT_GT(mean(0.22), 0.25 * 255) << "the bead fades out before its edge";
-    EXPECT_LT(mean(0.22), 0.75 * mean(0.02)) << "the limb is as bright as the middle";
-    EXPECT_LT(mean(0.32), 4.0) << "the edge is soft, not a silhouette";
-    for (int ring = 17; ring < kRings; ++ring) { // from a third of the half width
-        EXPECT_EQ(highest[ring], 0) << "light beyond the bead, ring " << ring;
-    }
-    // Round: just inside its edge the bead is lit all the way round.
-    EXPECT_GT(lowest[11], 0.2 * 255) << "the bead is not round";
+    EXPECT_GT(inside, 0.75 * total) << "the blob's light spreads into a wide body";
+    EXPECT_EQ(beyond, 0) << "the blob reaches past half its sprite";
 }
 
 // The small jellyfishes' glow is drawn about the bell's size and the mirror

@@ -359,26 +359,22 @@ Image theEye() {
     return image;
 }
 
-// The ring's blobs: 182 of them in seven arcs, seen mostly edge-on and in
-// depth, so each arc draws a row of stamps from large (near) to small (far).
-// A tiny hot core with a faint body read as dotted arcs, never as blobs: a
-// stamp needs a round silhouette to read as a bead. So each is a glass bead
-// 0.28 of the sprite across (beads a third across ran together into bars), lit from the upper left:
-// a small highlight, a body that darkens towards the limb, and a crisp edge (two texels) where the
-// limb still holds a third of the light, then nothing. Stacked, the beads overlap into a string of
-// beads rather than a bar of light, since the limbs stay dimmer than the middles. No bright rim: a
-// rim stamped a honeycomb into the trail. Near white, so the ring's colours show.
+// The ring's blobs: 182 of them, in seven arcs that the ring mostly shows
+// edge-on, so along a line of sight a dozen stamps lie on top of each other.
+// What a stack adds up to is each blob's whole light, so the light sits in a
+// small bead (a tenth of the sprite) with only a faint body out to 0.45 of
+// the radius: stacked, the beads draw a row of points along a thin line; the
+// earlier soft blob, a third of the sprite wide, summed into a thick solid
+// bar across the picture. The faint body still joins one frame's stamp to
+// the next, since a bead alone left rows of separate dots. No rim: a rim
+// stamped a honeycomb. Near white, so the ring's colours show.
 Image ringBlob() {
-    constexpr float kRadius = 0.28f, kEdge = 0.03f;
     Image image(128, 128);
-    image.shadeSupersampled(4, [](float s, float t) {
-        const float r = centreDistance(s, t) / kRadius;
-        const float silhouette = 1 - smoothstep(1 - kEdge / kRadius, 1.0f, r);
-        const float limb = std::sqrt(clamp01(1 - r * r)); // the bead's facing
-        const float hx = (s - 0.5f) * 2 / kRadius + 0.35f, hy = (t - 0.5f) * 2 / kRadius - 0.35f;
-        const float highlight = std::exp(-(hx * hx + hy * hy) / 0.06f);
-        const float light = 0.15f + 0.55f * limb + 0.3f * highlight;
-        return Colour{1.0f, 0.93f, 0.88f} * (light * silhouette);
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float r = centreDistance(s, t);
+        const float body = std::pow(clamp01(1 - r / 0.45f), 2.0f);
+        const float core = std::exp(-r * r / 0.01f) * (1 - smoothstep(0.3f, 0.45f, r));
+        return Colour{1.0f, 0.93f, 0.88f} * (0.1f * body + 0.85f * core);
     });
     return image;
 }
