@@ -68,14 +68,10 @@ constexpr double kWeaveKeys = 2.5;
 // While the mosaic swirls over the moon (keys 4 to 9) the eye stands further
 // back and the view is aimed above the school, so the fish swim small and low
 // under the mosaic instead of sitting in front of it. Kept on as the school
-// swims out, it held a fish cut by the left edge until 126 s. The eye also
-// climbs there: fish 1 and 2 lie side by side across the view, and seen at
-// the flight's own slant their bodies overlapped at 112-114 s; from higher up
-// the gap between them opens on screen. Per key: share of the extra
-// stand-off, lift and climb.
+// swims out, it held a fish cut by the left edge until 126 s. Per key: share
+// of the extra stand-off and lift.
 constexpr double kAsideBack = 0.7; // extra share of the eye's distance
-constexpr double kAsideLift = 2.2; // units the centre moves towards the screen's top
-constexpr double kAsideRise = 6.0; // units the eye climbs over the school
+constexpr double kAsideLift = 1.6; // units the centre moves towards the screen's top
 constexpr double kAside[kFishCameraKeys] = {0, 0, 0, 0.3, 0.8, 1, 1, 1, 1, 0.8, 0.1, 0, 0, 0, 0,
                                             0, 0, 0, 0,   0,   0, 0, 0, 0, 0,   0,   0, 0, 0};
 constexpr double kCameraKeys[kFishCameraKeys][3][3] = {
@@ -237,7 +233,7 @@ void buildGoldfishPaths(inter1& self) {
             kWeaveDegrees * glow * std::sin(2.0 * kPi * k / kWeaveKeys) * kPi / 180.0;
         const double x = back * (key[0] - centre[0]), z = back * (key[2] - centre[2]);
         return makeKey(centre[0] + x * std::cos(sway) - z * std::sin(sway),
-                       centre[1] + back * (key[1] - centre[1]) - kAsideRise * aside,
+                       centre[1] + back * (key[1] - centre[1]),
                        centre[2] + x * std::sin(sway) + z * std::cos(sway));
     });
     // Seven keys to a stroke: five kicks, each weaker, then two glides.

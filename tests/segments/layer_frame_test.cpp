@@ -123,8 +123,7 @@ TEST_F(LayerFrame, EachLayerDrawsWhileItsTimeRunsAndNothingFromItsEnd) {
         EXPECT_EQ(changedPixels(background, picture()), 0);
         t = layer.during;
         layer.render(&t);
-        // Half a percent of the picture: the goldfish swim small on purpose.
-        EXPECT_GT(changedPixels(background, picture()), 800 * 600 / 200);
+        EXPECT_GT(changedPixels(background, picture()), 800 * 600 / 100);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 }
