@@ -22,10 +22,11 @@ Image plain(int size, Colour colour) {
 
 // Film grain to multiply over the picture. The overlay lays one tile over
 // about 300 pixels, so a texel is a little over a pixel: independent texels
-// mixed with two-texel clumps give a fine grain of mixed size. A multiply
-// scales the grain with the light, so its spread is about 6 %: at 11 % the
-// bright knots and titles looked sandy, at 3 % the mid tones went flat.
-// Faint blotches add the unevenness of an old print.
+// (nearly Gaussian, a few clumped by fine noise) give single-pixel grain, and
+// it must be strong (about 11 % spread) because a multiply only shows on lit
+// pixels and the bilinear magnification softens it further. At about 6 % the
+// grain went unseen in both the opening and the credits. Faint blotches
+// add the unevenness of an old print.
 Image filmGrain() {
     Image image(256, 256);
     Random random(5);
@@ -33,9 +34,9 @@ Image filmGrain() {
         const float white =
             static_cast<float>(random.uniform() + random.uniform() + random.uniform() - 1.5) * 2.0f;
         const float clump = periodicNoise(s * 128, t * 128, 128, 6);
-        const float grain = 0.6f * white + 0.8f * clump;
+        const float grain = 0.8f * white + 0.6f * clump;
         const float blotch = smoothstep(0.35f, 0.8f, fractalNoise(s, t, 3, 4, 0.5f, 7));
-        return grey(std::clamp(0.9f + 0.065f * grain - 0.1f * blotch, 0.55f, 1.0f));
+        return grey(std::clamp(0.9f + 0.11f * grain - 0.1f * blotch, 0.55f, 1.0f));
     });
     return image;
 }
