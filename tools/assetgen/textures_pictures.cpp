@@ -196,16 +196,18 @@ Image deepBackdrop() {
 constexpr Colour kHungFrameWalnut{0.4f, 0.18f, 0.0f};
 constexpr Colour kSunlitSand{1.28f, 1.08f, 0.78f}; // times the sand's light
 constexpr float kSandWarmth = 0.9f;                // below the rock line
-constexpr float kLocalContrast = 0.9f;             // added to the fine value structure
+constexpr float kLocalContrast = 1.6f;             // added to the fine value structure
 constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
 constexpr float kPaletteStrength = 0.7f;           // of the painter's palette over the render
 constexpr int kPatchRadius = 4;                    // texels; a tile is 25.6
 
 // Seen a fifth to a half opaque, a tile of flat saturated blue reads as a
-// tinted pane. Doubling the value structure finer than half a tile (ripples,
-// shafts, the light net on the sand) and whitening the brightest light keeps
-// each piece a piece of a picture; the mean stays where it was, so the trail
-// that starts from the painting does not brighten.
+// tinted pane. Strengthening the value structure finer than half a tile
+// (ripples, shafts, the light net on the sand) well past double and
+// whitening the brightest light keeps each piece a piece of a picture even
+// where several spinning tiles overlap and average (merely doubled, they
+// mixed to a muddy teal); the mean stays where it was, so the trail that
+// starts from the painting does not brighten.
 void bringOutLightAndShade(Image& image) {
     const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
     Plane light(image.width(), image.height());
@@ -236,7 +238,7 @@ Colour paintersPalette(float value) {
         float at;
         Colour colour;
     };
-    static constexpr Stop stops[] = {{0.0f, {0.03f, 0.02f, 0.12f}},  {0.3f, {0.02f, 0.32f, 0.42f}},
+    static constexpr Stop stops[] = {{0.0f, {0.03f, 0.02f, 0.12f}},  {0.3f, {0.02f, 0.2f, 0.4f}},
                                      {0.48f, {0.12f, 0.62f, 0.64f}}, {0.6f, {0.93f, 0.64f, 0.32f}},
                                      {0.8f, {1.0f, 0.86f, 0.5f}},    {1.0f, {1.0f, 0.98f, 0.9f}}};
     const float v = clamp01(value);
