@@ -1537,6 +1537,27 @@ TEST(Textures, PanoramaGlowDiesAwayBeforeItsRightEnd) {
 // The swarm's dusk sky and the blobby surface's studio are dark on purpose
 // too, since bright things are added onto them, but not black, and each
 // still has its lights: the stars, the liquid skin's afterglow.
+// A knot's outline samples the spinning mesh's map all round its rim: one
+// hue there, or the tubes get rainbow outlines.
+TEST(Textures, KnotSkinRimIsOneHueAllRound) {
+    const Picture p = readWithLibpng("blend5.png");
+    ASSERT_EQ(p.width, 256);
+    int lowest[3] = {255, 255, 255}, highest[3] = {0, 0, 0};
+    for (int k = 0; k < 36; ++k) {
+        const double a = k * 3.14159265 / 18;
+        const int x = static_cast<int>(127.5 + 124 * std::cos(a));
+        const int y = static_cast<int>(127.5 + 124 * std::sin(a));
+        for (int c = 0; c < 3; ++c) {
+            lowest[c] = std::min(lowest[c], p.at(x, y, c));
+            highest[c] = std::max(highest[c], p.at(x, y, c));
+        }
+    }
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_LT(highest[c] - lowest[c], 40) << "channel " << c;
+    }
+    EXPECT_GT(lowest[2], lowest[0] + 60) << "rim is not violet-blue";
+}
+
 TEST(Textures, SphereMapsAreBrightEnvironments) {
     struct Environment {
         const char* file;

@@ -247,8 +247,8 @@ Image tunnelSkin() {
 Image violetChrome() {
     return sphereMap([](Direction d) {
         const float up = d.y;
-        Colour sky =
-            mix(Colour{1.0f, 0.62f, 0.3f}, Colour{0.5f, 0.32f, 0.95f}, smoothstep(0.02f, 0.45f, up));
+        Colour sky = mix(Colour{1.0f, 0.62f, 0.3f}, Colour{0.5f, 0.32f, 0.95f},
+                         smoothstep(0.02f, 0.45f, up));
         sky = mix(sky, Colour{0.12f, 0.12f, 0.5f}, smoothstep(0.35f, 0.95f, up));
         // The floor falls to black before the shell's part straight below.
         const Colour floorColour = mix(Colour{0.5f, 0.2f, 0.55f}, Colour{0.004f, 0.003f, 0.012f},
@@ -269,7 +269,12 @@ Image violetChrome() {
         studio *= 1 - 0.8f * stripe * smoothstep(0.2f, 0.4f, up);
         const float lamps = softbox(d, {0.55f, 0.55f, 0.3f}, 0.35f, 0.12f) +
                             softbox(d, {-0.7f, 0.25f, -0.2f}, 0.25f, 0.1f);
-        return mix(studio, Colour{1.0f, 0.97f, 0.92f}, std::min(1.0f, lamps));
+        studio = mix(studio, Colour{1.0f, 0.97f, 0.92f}, std::min(1.0f, lamps));
+        // A knot's silhouette samples the outermost ring all the way round,
+        // so gold, white line, violet and pink there drew rainbow outlines:
+        // the rim is one calm violet-blue, the band's own light.
+        const float rim = std::sqrt(clamp01((1 - d.z) / 2));
+        return mix(studio, Colour{0.26f, 0.24f, 0.7f}, smoothstep(0.84f, 0.95f, rim));
     });
 }
 
