@@ -19,7 +19,7 @@ const Font display{"opentype/urw-base35/URWGothic-Demi.otf", 0.05f};
 // The opening's title and caption: one book face, its bold capitals widely
 // spaced for the name and its italic for the small words, so the two cards
 // read as one piece of typography rather than two stock labels.
-const Font titleCaps{"opentype/linux-libertine/LinLibertine_RB.otf", 0.16f};
+const Font titleCaps{"opentype/linux-libertine/LinLibertine_RB.otf", 0.08f};
 const Font titleItalic{"opentype/linux-libertine/LinLibertine_RI.otf", 0.04f};
 const Font displayBook{"opentype/urw-base35/URWGothic-Book.otf", 0.08f};
 const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
@@ -87,9 +87,11 @@ Image title() {
     // near that size keeps the strokes from flickering as the copies move.
     Plane letters(256, 256);
     // Both set at one height, so the italic and the capitals share a baseline.
-    constexpr float lineHeight = 0.24f;
-    setText(letters, titleItalic, "Orv.", {0.175f, 0.5f, 1.0f, lineHeight, 2.0f});
-    setText(letters, titleCaps, "HALVANE", {0.63f, 0.5f, 1.0f, lineHeight, 2.0f});
+    // The line fills the card's width: the card is small on screen and set
+    // narrower, with the capitals spaced wider, the name read as a label.
+    constexpr float lineHeight = 0.27f;
+    setText(letters, titleItalic, "Orv.", {0.14f, 0.5f, 1.0f, lineHeight, 2.0f});
+    setText(letters, titleCaps, "HALVANE", {0.625f, 0.5f, 1.0f, lineHeight, 2.0f});
     // The card is shown 2.4 times shorter than it is and its copies flatten
     // further as they spread: strokes sharp to the texel down the columns
     // broke into stepped chevrons and stripes there. A texel of softness is
