@@ -549,12 +549,14 @@ Mesh funky() {
 // then flies straight along z within a few hundredths of the centre, through
 // the hole, the tunnel's light showing through it. The floating copies face
 // the viewer along z too.
+// The hole is small: a metre from the opening camera a wide one framed a
+// large flat patch of the burnt-out picture behind it, right in the middle.
 constexpr int kCutRingSides = 6;
 constexpr int kCutRingSteps = 4;           // grid steps along a side
 constexpr int kCutRingCutSteps = 3;        // and across a cut
-constexpr double kCutRingInner = 0.42;     // corner radii: outer 1, the hole, and
-constexpr double kCutRingCrest = 0.71;     // the crest between, which stands
-constexpr double kCutRingCrestRise = 0.29; // this far out of the plane: 45 degree cuts
+constexpr double kCutRingInner = 0.3;      // corner radii: outer 1, the hole, and
+constexpr double kCutRingCrest = 0.65;     // the crest between, which stands
+constexpr double kCutRingCrestRise = 0.35; // this far out of the plane: 45 degree cuts
 constexpr double kChromeRingAnchor = 2.1;  // so the ring is shown at 0.48
 constexpr double kChromeRingTrimSize = 2e-4;
 // Length of every corner normal. The sphere map reads the same texel for any

@@ -154,10 +154,10 @@ constexpr float kBallSkinRadius = 0.3f / 2.1f; // the ring's fitted corner radiu
 constexpr float kRingSkinRadius = 0.3f * 0.78f;
 // The floating ring's cuts, in units of its corner radius (its mesh's
 // shape): six sides, corners at 0, 60, ... degrees; the crest and the inner
-// edge at these corner radii, the crest 0.29 out of the plane.
-constexpr float kCutCrest = 0.71f;
-constexpr float kCutInner = 0.42f;
-constexpr float kCutRise = 0.29f;
+// edge at these corner radii, the crest 0.35 out of the plane.
+constexpr float kCutCrest = 0.65f;
+constexpr float kCutInner = 0.3f;
+constexpr float kCutRise = 0.35f;
 
 // What a chrome world of gold light shows in direction r (y up): a bright
 // horizon, a sky paling to white, a sun, and a dark bronze ground. The rings
@@ -247,8 +247,8 @@ Image tunnelSkin() {
 Image violetChrome() {
     return sphereMap([](Direction d) {
         const float up = d.y;
-        Colour sky =
-            mix(Colour{1.0f, 0.62f, 0.3f}, Colour{0.5f, 0.32f, 0.95f}, smoothstep(0.02f, 0.45f, up));
+        Colour sky = mix(Colour{1.0f, 0.62f, 0.3f}, Colour{0.5f, 0.32f, 0.95f},
+                         smoothstep(0.02f, 0.45f, up));
         sky = mix(sky, Colour{0.12f, 0.12f, 0.5f}, smoothstep(0.35f, 0.95f, up));
         // The floor falls to black before the shell's part straight below.
         const Colour floorColour = mix(Colour{0.5f, 0.2f, 0.55f}, Colour{0.004f, 0.003f, 0.012f},
