@@ -549,12 +549,14 @@ Mesh funky() {
 // then flies straight along z within a few hundredths of the centre, through
 // the hole, the tunnel's light showing through it. The floating copies face
 // the viewer along z too.
+// The hole is small: a metre from the opening camera a wide one framed a
+// large flat patch of the burnt-out picture behind it, right in the middle.
 constexpr int kCutRingSides = 6;
 constexpr int kCutRingSteps = 4;           // grid steps along a side
 constexpr int kCutRingCutSteps = 3;        // and across a cut
-constexpr double kCutRingInner = 0.42;     // corner radii: outer 1, the hole, and
-constexpr double kCutRingCrest = 0.71;     // the crest between, which stands
-constexpr double kCutRingCrestRise = 0.29; // this far out of the plane: 45 degree cuts
+constexpr double kCutRingInner = 0.3;      // corner radii: outer 1, the hole, and
+constexpr double kCutRingCrest = 0.65;     // the crest between, which stands
+constexpr double kCutRingCrestRise = 0.35; // this far out of the plane: 45 degree cuts
 constexpr double kChromeRingAnchor = 2.1;  // so the ring is shown at 0.48
 constexpr double kChromeRingTrimSize = 2e-4;
 // Length of every corner normal. The sphere map reads the same texel for any
@@ -657,9 +659,10 @@ Mesh resoil() {
 // One wall is all but invisible (its tint is 0.12 of the picture), so each
 // mouth is eight nested shells whose bands lie on the same directions: eight
 // walls feed red and green back at more than they lose, so the rings build
-// up to gold on their own while blue stays the clear's. The outer shells'
-// bands are wider, so a ring's light ramps up instead of cutting off on a
-// stair-stepped edge. The rings' sizes shrink geometrically, as evenly
+// up to gold on their own while blue stays the clear's. All shells' bands
+// cover the same directions, so each band's edge is one hard step from gold
+// to the dark gap: with wider outer bands its light ramped up over several
+// texels and, magnified, every edge read soft. The rings' sizes shrink geometrically, as evenly
 // spaced rings of a tunnel do towards its far end. Four rings a mouth, not
 // seven: the picture is a 256-texel feedback magnified three times, and the
 // inner rings of seven blurred into one soft grey mush; four bold rings keep
@@ -679,8 +682,7 @@ constexpr TunnelMouth kTunnelMouths[] = {{60, 78}, {48, 178}, {60, 258}, {60, 34
 constexpr double kTunnelOuterRing = 31.0; // degrees from the axis to a corner; the
 constexpr double kTunnelRingRatio = 0.62; // next ring in is this much smaller
 constexpr int kTunnelRings = 4;
-constexpr double kBandShareOuter = 0.7;  // share of a ring's pitch a band covers, outer shell
-constexpr double kBandShareInner = 0.42; // and inner shell: the bands' edges ramp up
+constexpr double kBandShare = 0.56; // share of a ring's pitch a band covers
 
 // The direction at angle `off` from the mouth's axis, `turn` round it.
 Vec3 mouthDirection(Vec3 axis, Vec3 side, double off, double turn) {
@@ -706,15 +708,13 @@ Mesh tunnelBands() {
     Mesh mesh;
     const int shells = static_cast<int>(std::size(kTunnelRadii));
     for (int shell = 0; shell < shells; ++shell) {
-        const double share =
-            kBandShareOuter + (kBandShareInner - kBandShareOuter) * shell / (shells - 1.0);
         for (const TunnelMouth& mouth : kTunnelMouths) {
             const double tilt = radians(mouth.tilt), turn = radians(mouth.turn);
             const Vec3 axis{-std::cos(tilt), std::sin(tilt) * std::sin(turn),
                             std::sin(tilt) * std::cos(turn)};
             const Vec3 pole{-1, 0, 0};
             const Vec3 side = normalised(pole - axis * dot(pole, axis));
-            const double rim = std::pow(kTunnelRingRatio, 0.5 * share);
+            const double rim = std::pow(kTunnelRingRatio, 0.5 * kBandShare);
             for (int ring = 0; ring < kTunnelRings; ++ring) {
                 const double off = radians(kTunnelOuterRing) * std::pow(kTunnelRingRatio, ring);
                 addTunnelBand(mesh, axis, side, kTunnelRadii[shell], off / rim, off * rim);

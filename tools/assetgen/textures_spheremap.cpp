@@ -154,10 +154,10 @@ constexpr float kBallSkinRadius = 0.3f / 2.1f; // the ring's fitted corner radiu
 constexpr float kRingSkinRadius = 0.3f * 0.78f;
 // The floating ring's cuts, in units of its corner radius (its mesh's
 // shape): six sides, corners at 0, 60, ... degrees; the crest and the inner
-// edge at these corner radii, the crest 0.29 out of the plane.
-constexpr float kCutCrest = 0.71f;
-constexpr float kCutInner = 0.42f;
-constexpr float kCutRise = 0.29f;
+// edge at these corner radii, the crest 0.35 out of the plane.
+constexpr float kCutCrest = 0.65f;
+constexpr float kCutInner = 0.3f;
+constexpr float kCutRise = 0.35f;
 
 // What a chrome world of gold light shows in direction r (y up): a bright
 // horizon, a sky paling to white, a sun, and a dark bronze ground. The rings
