@@ -1539,6 +1539,34 @@ TEST(Textures, PanoramaGlowDiesAwayBeforeItsRightEnd) {
     EXPECT_LT(lowerSky(192), 0.8 * panelStart);
 }
 
+// The scroll opens on the dark left of the first panel. Where lit sky met
+// that dark, the meeting read as a black band with a vertical edge; the
+// panel opens on a dark bluff instead, so across its left fifth the picture
+// stays dark and rises without a step, and the open sky comes only after.
+TEST(Textures, PanoramaOpensOnDarkRockWithoutAnEdge) {
+    const Picture p = readWithLibpng("moon1.png");
+    ASSERT_EQ(p.width, 512);
+    const auto column = [&p](int x0) {
+        double sum = 0;
+        int n = 0;
+        for (int y = 40; y < 300; ++y) {
+            for (int x = x0; x < x0 + 16; ++x, ++n) {
+                sum += p.luminance(x, y);
+            }
+        }
+        return sum / n;
+    };
+    const double sky = column(320);
+    double previous = column(0);
+    EXPECT_LT(previous, 4.0) << "the panel does not start in the dark";
+    for (int x0 = 16; x0 < 112; x0 += 16) {
+        const double block = column(x0);
+        EXPECT_LT(block, 0.5 * sky) << "open sky at column " << x0;
+        EXPECT_LT(block - previous, 0.15 * sky) << "a step at column " << x0;
+        previous = block;
+    }
+}
+
 // Mirrors show these pictures; a dark one turns every mirror black. (The
 // skins that feed the feedback loops, blend5 and envmap2, are dark on purpose.)
 // The swarm's dusk sky and the blobby surface's studio are dark on purpose
