@@ -356,9 +356,9 @@ float goldfishHeight(float s, float t) {
 }
 
 Image goldfishScales() {
-    constexpr float flankLight = 0.58f;                     // the render's light on a lit flank
-    constexpr float eyeS = 0.855f, eyeT = 0.526f;           // the render's eye
-    constexpr float pupil = 0.014f, ring = 0.026f;          // painted eye, in s
+    constexpr float flankLight = 0.58f;            // the render's light on a lit flank
+    constexpr float eyeS = 0.855f, eyeT = 0.526f;  // the render's eye
+    constexpr float pupil = 0.014f, ring = 0.026f; // painted eye, in s
     const Colour back{0.86f, 0.3f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
     const Colour fin{1.0f, 0.52f, 0.1f}, glint{1.0f, 0.9f, 0.6f}, iris{1.0f, 0.86f, 0.5f};
     Image skin = renderedPicture("goldfish_skin.png", 256, 256);
@@ -367,7 +367,8 @@ Image goldfishScales() {
         const float onFish = smoothstep(0.08f, 0.16f, light);
         const float h = goldfishHeight(s, t);
         const float along = smoothstep(0.26f, 0.34f, s) * (1 - smoothstep(0.93f, 0.97f, s));
-        const float inBody = along * smoothstep(-0.2f, -0.05f, h) * (1 - smoothstep(1.0f, 1.15f, h));
+        const float inBody =
+            along * smoothstep(-0.2f, -0.05f, h) * (1 - smoothstep(1.0f, 1.15f, h));
         const float shade = std::min(light / flankLight, 1.5f);
         const Colour hue = h < 0.4f ? mix(belly, flank, smoothstep(0.0f, 0.4f, h))
                                     : mix(flank, back, smoothstep(0.55f, 1.0f, h));
