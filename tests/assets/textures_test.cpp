@@ -972,12 +972,13 @@ TEST(Textures, FinVeilHasBroadFoldsNotRays) {
     }
 }
 
-// The goldfish swims through a moonlit night under a material that shows its
-// skin picture at full wherever the light reaches: a uniform bright orange
-// read as a cut-out sticker. Across the body (s 0.6, skin from t 0.37 to
-// 0.58) the back is a deep dark gold, the belly a pale, nearly grey silver,
-// and the tail fin is darker and bluer than the flank it grows from.
-TEST(Textures, GoldfishIsDarkAboveSilveryBelowWithCoolerFins) {
+// The goldfish's material is a bluish grey that greys what it shows: a
+// cool-graded, bronze-backed skin read as sardines. Across the body (s 0.6,
+// skin from t 0.37 to 0.58) the flank is a saturated orange-gold, the back
+// darker and redder, the belly paler and brighter, and the tail fin a thin
+// film, darker and bluer (the night through it) than the flank. The painted
+// eye is a dark pupil in a bright ring.
+TEST(Textures, GoldfishIsGoldWithRedderBackPaleBellyAndThinFins) {
     const Picture p = readWithLibpng("goldfish2.png");
     ASSERT_GT(p.width, 0);
     struct Mean {
@@ -1004,11 +1005,17 @@ TEST(Textures, GoldfishIsDarkAboveSilveryBelowWithCoolerFins) {
     const Mean back = patch(0.55, 0.65, 0.55, 0.57), flank = patch(0.55, 0.65, 0.46, 0.49),
                belly = patch(0.55, 0.65, 0.375, 0.39), tail = patch(0.08, 0.2, 0.42, 0.54);
     EXPECT_LT(back.light(), 0.7 * flank.light()) << "the back is as bright as the flank";
+    EXPECT_LT(back.g / back.r, 0.8 * flank.g / flank.r) << "the back is no redder than the flank";
     EXPECT_GT(belly.light(), flank.light()) << "the belly is not pale";
-    EXPECT_LT(belly.saturation(), 0.5 * flank.saturation()) << "the belly is not silvery";
-    EXPECT_LT(flank.r, 225) << "the flank is a full bright orange";
+    EXPECT_LT(belly.saturation(), 0.7 * flank.saturation()) << "the belly is not paler";
+    EXPECT_GT(flank.saturation(), 0.75) << "the flank is greyed, not gold";
+    EXPECT_GT(flank.r, 200) << "the flank is a dull orange";
+    EXPECT_GT(flank.g, 0.45 * flank.r) << "the flank is red, not gold";
     EXPECT_LT(tail.light(), flank.light()) << "the tail fin outshines the body";
     EXPECT_GT(tail.b / tail.r, flank.b / flank.r) << "the tail fin is no cooler than the body";
+    const Mean pupil = patch(0.853, 0.861, 0.519, 0.526), ring = patch(0.874, 0.878, 0.52, 0.53);
+    EXPECT_LT(pupil.light(), 40) << "the eye has no dark pupil";
+    EXPECT_GT(ring.light(), 4 * pupil.light()) << "the pupil sits in no bright ring";
 }
 
 // A wing is seen at about a tenth of its texels, without smaller copies of
@@ -1530,6 +1537,34 @@ TEST(Textures, PanoramaGlowDiesAwayBeforeItsRightEnd) {
     }
     // Column 192 is where the fade into the dark begins.
     EXPECT_LT(lowerSky(192), 0.8 * panelStart);
+}
+
+// The scroll opens on the dark left of the first panel. Where lit sky met
+// that dark, the meeting read as a black band with a vertical edge; the
+// panel opens on a dark bluff instead, so across its left fifth the picture
+// stays dark and rises without a step, and the open sky comes only after.
+TEST(Textures, PanoramaOpensOnDarkRockWithoutAnEdge) {
+    const Picture p = readWithLibpng("moon1.png");
+    ASSERT_EQ(p.width, 512);
+    const auto column = [&p](int x0) {
+        double sum = 0;
+        int n = 0;
+        for (int y = 40; y < 300; ++y) {
+            for (int x = x0; x < x0 + 16; ++x, ++n) {
+                sum += p.luminance(x, y);
+            }
+        }
+        return sum / n;
+    };
+    const double sky = column(320);
+    double previous = column(0);
+    EXPECT_LT(previous, 4.0) << "the panel does not start in the dark";
+    for (int x0 = 16; x0 < 112; x0 += 16) {
+        const double block = column(x0);
+        EXPECT_LT(block, 0.5 * sky) << "open sky at column " << x0;
+        EXPECT_LT(block - previous, 0.15 * sky) << "a step at column " << x0;
+        previous = block;
+    }
 }
 
 // Mirrors show these pictures; a dark one turns every mirror black. (The

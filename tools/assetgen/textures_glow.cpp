@@ -279,11 +279,15 @@ Image bead(Colour colour) {
     image.shadeSupersampled(3, [=](float s, float t) {
         const float r = centreDistance(s, t);
         // About a hundred of these lie along each arm, often closer than
-        // their own size: a small, sharp core keeps their sum a fine thread of
-        // the arm's colour, not a flat white bar, and where they lie a few
-        // pixels apart they show as separate beads. The small halo gives the
-        // thread a faint glow.
-        const float v = std::exp(-r * r / 0.0025f) + 0.04f * std::exp(-r * r / 0.03f);
+        // their own size: a sharp hot point keeps their sum a bright thread
+        // down the arm's middle, and where they lie a few pixels apart they
+        // show as separate beads. A dimmer round body about twice as wide as
+        // that point gives the thread a width of its own, glowing in the
+        // arm's colour: with the point alone the arms read as hairlines
+        // between the bodies. Kept dim, so dense stretches sum to a glowing
+        // cord, not a flat white bar.
+        const float v = 0.7f * std::exp(-r * r / 0.0025f) + 0.3f * std::exp(-r * r / 0.012f) +
+                        0.06f * std::exp(-r * r / 0.04f);
         return colour * (v * spriteWindow(r, 0.5f));
     });
     return image;

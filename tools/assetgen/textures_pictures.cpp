@@ -23,12 +23,14 @@ constexpr int moonPanels = 5;
 // third is cut away: the horizon sits a quarter up the panels.
 constexpr int panoramaWidth = 512 * moonPanels, panoramaHeight = 768;
 constexpr float panoramaKept = 512.0f / panoramaHeight;
-// How much of the first panel rises out of that black (in panels): the
-// mosaic of the first seconds is laid over it, and over a wider fade its
-// stones stood on black, not on the night. The scroll itself leaves the
-// screen's left fifth black at 112 s; a quarter-panel fade on top of that
-// made it a third. A tenth is a soft edge, not a black band.
-constexpr float kDarkLeft = 0.1f;
+// How much of the first panel rises out of that black (in panels). The
+// scroll itself leaves the screen's left fifth black at 112 s. The render
+// opens on a dark bluff over the first 0.4 of the panel, so a fade over most
+// of it lies on rock: the black runs into the bluff's shadowed side with no
+// vertical edge, and the bluff's outline against the sky is the edge seen.
+// Over open sky (before the bluff) a fade that wide left the mosaic's stones
+// on black, and a tenth was a hard-edged black band.
+constexpr float kDarkLeft = 0.3f;
 
 const Image& moonPanorama() {
     static const Image render = renderedPicture("moon_panorama.png", panoramaWidth, panoramaHeight);

@@ -332,22 +332,22 @@ Image seaWater() {
 
 // Goldfish skin, projected from the side: s runs from the tail (0.06) to the
 // snout (0.94), t from the belly (0.3) to the back (0.66). The lit material
-// saturates wherever the light reaches, so the picture is the fish's colour
-// by moonlight, rendered from the pack's own mesh laid into that projection
-// (goldfish_skin.pov): the rounded body's shading, scale rims and fin rays
-// fall where the body carries them.
-// The render is graded for the cold night it swims in: the darker parts
-// give some of their warmth to a cool moonlit grey and take a little of the
-// night's blue haze. Ungraded, the fish looked lit by a warm lamp, pasted on.
-// The grade fades in over the dark outline so the night around the fish and
-// the dark parts of the head stay as rendered, without a seam between.
-// On screen a fish is about a hundred pixels long and its material shows
-// the picture flat, so the render's own shading was too gentle there: the
-// three read as one warm orange, lit the same, pasted on the night. Across
+// shows the picture nearly flat wherever the light reaches, so the picture
+// is the fish's colour, rendered from the pack's own mesh laid into that
+// projection (goldfish_skin.pov): the rounded body's shading, scale rims and
+// fin rays fall where the body carries them.
+// The camera mostly looks down on the school, and the lit material is a
+// bluish grey that greys whatever it shows: graded for a cold night, with a
+// bronze back and cool grey, the three read as small bronze sardines. So the
+// render keeps only its light and shade, and the colour is laid anew across
 // the body (from the belly's edge to the back, a curve fitted to the
-// render's outline) the back sinks into a deep bronze shadow, a thin bright
-// silver edge runs along the belly where the water's light catches it, and
-// the scales' glints turn to gold.
+// render's outline): a deep red-orange back, orange-gold flanks, a bright
+// cream-gold belly, all fully saturated so they stay gold under the grey;
+// the scales' glints turn a pale warm gold. The fins keep the render's rays
+// and its fade into the night at their edges, tinted a clear orange, so
+// they read as thin, lit from behind. The eye is painted a size larger than
+// the render's, a black pupil in a bright ring, or at a hundred pixels on
+// screen it was a dull point.
 float goldfishHeight(float s, float t) {
     s = std::clamp(s, 0.3f, 0.92f); // the tail fin takes the narrowest body's heights
     const float belly = 0.37f + 0.5f * (s - 0.6f) * (s - 0.6f);
@@ -356,23 +356,38 @@ float goldfishHeight(float s, float t) {
 }
 
 Image goldfishScales() {
-    constexpr float coolShare = 0.3f;
-    const Colour coolGrey{0.62f, 0.74f, 1.0f}, haze{0.015f, 0.025f, 0.06f};
-    const Colour bronze{0.5f, 0.36f, 0.33f}, silver{0.86f, 0.9f, 1.0f}, gold{1.0f, 0.72f, 0.25f};
+    constexpr float flankLight = 0.58f;            // the render's light on a lit flank
+    constexpr float eyeS = 0.855f, eyeT = 0.526f;  // the render's eye
+    constexpr float pupil = 0.014f, ring = 0.026f; // painted eye, in s
+    const Colour back{0.86f, 0.3f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
+    const Colour fin{1.0f, 0.52f, 0.1f}, glint{1.0f, 0.9f, 0.6f}, iris{1.0f, 0.86f, 0.5f};
     Image skin = renderedPicture("goldfish_skin.png", 256, 256);
     skin.apply([&](Colour c, float s, float t) {
         const float light = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
         const float onFish = smoothstep(0.08f, 0.16f, light);
         const float h = goldfishHeight(s, t);
-        const float body = smoothstep(0.26f, 0.34f, s) * (1 - smoothstep(0.9f, 0.95f, s));
-        Colour graded = c * mix(Colour{1, 1, 1}, bronze, smoothstep(0.5f, 1.0f, h));
-        const float edge = body * smoothstep(-0.08f, 0.02f, h) * (1 - smoothstep(0.08f, 0.3f, h));
-        graded = mix(graded, silver * std::min(1.0f, light + 0.3f), 0.6f * edge);
-        graded = graded + gold * (0.3f * smoothstep(0.45f, 0.75f, light) * (1 - edge));
-        graded = mix(c, graded, onFish);
-        const Colour night = mix(graded, coolGrey * light, coolShare * (1 - clamp01(light))) +
-                             haze * (1 - clamp01(light));
-        return mix(graded, night, smoothstep(0.06f, 0.14f, light));
+        const float along = smoothstep(0.26f, 0.34f, s) * (1 - smoothstep(0.93f, 0.97f, s));
+        const float inBody =
+            along * smoothstep(-0.2f, -0.05f, h) * (1 - smoothstep(1.0f, 1.15f, h));
+        const float shade = std::min(light / flankLight, 1.5f);
+        const Colour hue = h < 0.4f ? mix(belly, flank, smoothstep(0.0f, 0.4f, h))
+                                    : mix(flank, back, smoothstep(0.55f, 1.0f, h));
+        Colour body = hue * (0.55f + 0.45f * std::min(shade, 1.0f)) +
+                      glint * (0.5f * smoothstep(1.1f, 1.45f, shade));
+        // Fins: the render's film, its rays lit and the web between them thin
+        // (a steeper curve), so the night shows through as through a veil.
+        const Colour fins = fin * (0.9f * std::pow(std::min(shade, 1.1f), 1.8f));
+        Colour graded = mix(fins, body, inBody);
+        // The eye: pupil with a catch-light, ring, dark rim into the skin.
+        const float dx = s - eyeS, dy = t - eyeT, r = std::sqrt(dx * dx + dy * dy);
+        const float inRing = 1 - smoothstep(ring - 0.004f, ring, r);
+        const float inPupil = 1 - smoothstep(pupil - 0.003f, pupil, r);
+        const float rim = smoothstep(ring - 0.008f, ring - 0.002f, r) * inRing;
+        Colour eye = mix(iris, Colour{0.02f, 0.02f, 0.03f}, inPupil) * (1 - 0.6f * rim);
+        const float catchLight = 1 - smoothstep(0.0f, 0.005f, std::hypot(dx + 0.005f, dy - 0.005f));
+        eye = mix(eye, Colour{1, 1, 1}, catchLight);
+        graded = mix(graded, eye, inRing);
+        return mix(c, graded, std::max(onFish, inRing));
     });
     return skin;
 }

@@ -123,6 +123,33 @@ height_field {
   no_reflection
 }
 
+// The view opens on the same coast at its left end: a near bluff, lower and
+// narrower than the cliff, rising out of the water just left of the first
+// panel, where the scroll shows only the cleared dark for the first seconds.
+// The dark then reads as the bluff's shadowed side, with a rock outline
+// against the sky, not as a band where the picture stops.
+height_field {
+  function 600, 80 {
+    max(0, min(1,
+      pow(max(0, sin(pi * x)), 0.8) * (1 - pow(2 * y - 1, 2))
+      * (0.35 + 0.5 * Noise(x * 5 + 51, y * 2, 51) + 0.25 * Noise(x * 16, y * 5, 53)
+         + 0.1 * Noise(x * 60, y * 12, 52))))
+  }
+  smooth
+  translate <-0.5, 0, 0> scale <60, 85, 40> translate <0, -0.01, 55>
+  rotate y * -2.75 * 40
+  pigment { gradient y scale 85 turbulence 0.05
+    pigment_map {
+      [0 granite scale 9 color_map { [0 rgb <0.03, 0.035, 0.06>] [1 rgb <0.06, 0.07, 0.11>] }]
+      [0.75 granite scale 9 color_map { [0 rgb <0.05, 0.06, 0.1>] [1 rgb <0.09, 0.1, 0.16>] }]
+      [1 granite scale 9 color_map { [0 rgb <0.1, 0.11, 0.17>] [1 rgb <0.16, 0.18, 0.26>] }] } }
+  normal { average normal_map {
+    [2 granite 0.9 scale 7]
+    [1 gradient y 0.8 scale 3.5 turbulence 0.6 triangle_wave] } }
+  finish { emission 0.12 diffuse 0.8 }
+  no_reflection
+}
+
 // The sea: dark, reflective, rippled into a glittering path under each moon.
 plane { y, 0
   pigment { rgb <0.002, 0.004, 0.012> }
