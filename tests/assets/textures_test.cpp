@@ -1512,22 +1512,25 @@ TEST(Textures, SmoothGradientsAreDitheredNotBanded) {
     }
 }
 
+// Mean luminance of the block of columns [x0, x0 + width) and rows [y0, y1).
+double blockLuminance(const Picture& p, int x0, int width, int y0, int y1) {
+    double sum = 0;
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x0 + width; ++x, ++n) {
+            sum += p.luminance(x, y);
+        }
+    }
+    return sum / n;
+}
+
 // The panorama ends by sinking into the dark. If the lit sky over the hills
 // runs flat up to that fade, the end reads as a bright vertical band (a seam):
 // across the last panel the lower sky must dim steadily, well before the fade.
 TEST(Textures, PanoramaGlowDiesAwayBeforeItsRightEnd) {
     const Picture p = readWithLibpng("moon5.png");
     ASSERT_EQ(p.width, 512);
-    const auto lowerSky = [&p](int x0) {
-        double sum = 0;
-        int n = 0;
-        for (int y = 260; y < 300; ++y) {
-            for (int x = x0; x < x0 + 32; ++x, ++n) {
-                sum += p.luminance(x, y);
-            }
-        }
-        return sum / n;
-    };
+    const auto lowerSky = [&p](int x0) { return blockLuminance(p, x0, 32, 260, 300); };
     const double panelStart = lowerSky(0);
     double previous = panelStart;
     for (int x0 = 32; x0 < 480; x0 += 32) {
@@ -1546,16 +1549,7 @@ TEST(Textures, PanoramaGlowDiesAwayBeforeItsRightEnd) {
 TEST(Textures, PanoramaOpensOnDarkRockWithoutAnEdge) {
     const Picture p = readWithLibpng("moon1.png");
     ASSERT_EQ(p.width, 512);
-    const auto column = [&p](int x0) {
-        double sum = 0;
-        int n = 0;
-        for (int y = 40; y < 300; ++y) {
-            for (int x = x0; x < x0 + 16; ++x, ++n) {
-                sum += p.luminance(x, y);
-            }
-        }
-        return sum / n;
-    };
+    const auto column = [&p](int x0) { return blockLuminance(p, x0, 16, 40, 300); };
     const double sky = column(320);
     double previous = column(0);
     EXPECT_LT(previous, 4.0) << "the panel does not start in the dark";
