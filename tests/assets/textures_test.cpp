@@ -1768,14 +1768,14 @@ TEST(Textures, DuskSkyHasNoWideSmoothRamp) {
 
 // The light tunnel's floating and turning rings take texture coordinates
 // 0.3 x and 0.3 y of their own vertices, so they see only the corner of
-// their skin (wrapped): a floating ring of radius 0.48 the disc of radius
-// 0.143, a turning ring's tube the annulus round 0.234. The floating ring's
+// their skin (wrapped): a floating ring of radius 0.56 the disc of radius
+// 0.167, a turning ring's tube the annulus round 0.234. The floating ring's
 // disc is its cuts seen head-on, turned half round: white sky on the outer
-// cuts of its upper half and the inner cuts of its lower half, a warmer,
-// dark bronze ground on the others. Without that split across the ring they
-// read as lumps; with a black ground, lit at 0.4, as dark smudges; with a
-// light one the feedback's gain (2.3 on what stands still) burned the whole
-// copy cream, a dull nut.
+// cuts of its upper half and the inner cuts of its lower half, an amber
+// ground on the others, black leading between them. Without that split
+// across the ring they read as lumps; with a dark ground as dark smudges;
+// without the leading the feedback's gain (2.3 on what stands still) burns
+// a copy into one cream nut, and the darkening copies draw no outline.
 TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
     const Picture p = readWithLibpng("envmap2.png");
     ASSERT_EQ(p.width, 256);
@@ -1787,14 +1787,24 @@ TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
         const int x = (k + p.width) % p.width;
         return p.luminance(x, p.height - 1 - x);
     };
-    const double ring = 0.3 / 2.1;
-    for (const double flank : {0.85, -0.42}) {
+    const double ring = 0.3 / 1.8;
+    for (const double flank : {0.72, -0.4}) {
         EXPECT_GT(at(flank * ring), 200.0) << "sky at " << flank;
     }
-    for (const double flank : {0.42, -0.78}) { // cut bodies, inside the outline's glint
-        EXPECT_GT(at(flank * ring), 15.0) << "the ground at " << flank << " is black";
-        EXPECT_LT(at(flank * ring), 60.0) << "the ground at " << flank << " burns out";
-        EXPECT_LT(at(flank * ring), at(0.85 * ring) - 60.0) << "no split at " << flank;
+    for (const double flank : {0.4, -0.72}) {
+        EXPECT_GT(at(flank * ring), 100.0) << "the ground at " << flank << " is dark";
+        EXPECT_LT(at(flank * ring), 190.0) << "the ground at " << flank << " burns out";
+        EXPECT_LT(at(flank * ring), at(0.72 * ring) - 50.0) << "no split at " << flank;
+    }
+    // The diagonal crosses the crest at 0.58 of the corner radius and the
+    // outline at 0.9.
+    for (const double sign : {1.0, -1.0}) {
+        double crest = 255;
+        for (double f = 0.54; f < 0.63; f += 0.01) {
+            crest = std::min(crest, at(sign * f * ring));
+        }
+        EXPECT_LT(crest, 40.0) << "no leading along the crest, side " << sign;
+        EXPECT_LT(at(sign * 0.92 * ring), 30.0) << "no leading round the outline, side " << sign;
     }
     EXPECT_LT(at(0.172), 40.0) << "the floating ring's rim on the turning rings' inner edge";
     EXPECT_LT(at(0.2), 40.0) << "between the rings";

@@ -544,20 +544,23 @@ Mesh funky() {
 // at the full size of the fit it filled the whole view. Two specks far above
 // and below make the fit shrink it, so it hangs in the picture as an object
 // with the tunnel around it; at 0.22 to 0.38 the floating copies were tiny
-// nuts, most of them 20 texels across or less; at 0.48 the front ring
-// spans the view's height at 22 s, one corner just past its edge. The camera
-// then flies straight along z within a few hundredths of the centre, through
-// the hole, the tunnel's light showing through it. The floating copies face
-// the viewer along z too.
+// nuts, most of them 20 texels across or less, and at 0.48 still too small
+// to read as twenty objects. At 0.56 the front ring's outline still shows at
+// 22 s, two corners just past the frame's edge; at 0.63 the outline left the
+// view and the ring read as a wavy frame. The camera then flies straight
+// along z within a few hundredths of the centre, through the hole, the
+// tunnel's light showing through it. The floating copies face the viewer
+// along z too.
 // The hole is small: a metre from the opening camera a wide one framed a
 // large flat patch of the burnt-out picture behind it, right in the middle.
+// Its size in the scene stays what it was at 0.48 as the ring grows.
 constexpr int kCutRingSides = 6;
 constexpr int kCutRingSteps = 4;           // grid steps along a side
 constexpr int kCutRingCutSteps = 3;        // and across a cut
-constexpr double kCutRingInner = 0.3;      // corner radii: outer 1, the hole, and
+constexpr double kCutRingInner = 0.24;     // corner radii: outer 1, the hole, and
 constexpr double kCutRingCrest = 0.65;     // the crest between, which stands
 constexpr double kCutRingCrestRise = 0.35; // this far out of the plane: 45 degree cuts
-constexpr double kChromeRingAnchor = 2.1;  // so the ring is shown at 0.48
+constexpr double kChromeRingAnchor = 1.8;  // so the ring is shown at 0.56
 constexpr double kChromeRingTrimSize = 2e-4;
 // Length of every corner normal. The sphere map reads the same texel for any
 // length, seen head-on, but the light does not: the material's diffuse share

@@ -138,42 +138,42 @@ Image coolChromeSky() {
 
 // Skin of the light tunnel's objects and rings. They are drawn with
 // object-linear texture coordinates, 0.3 times their own x and y, so they
-// never see this picture as a mirror: each floating ring (corner radius 0.48)
-// shows only the disc of radius 0.143 round the texture's corner, and each
+// never see this picture as a mirror: each floating ring (corner radius 0.56)
+// shows only the disc of radius 0.167 round the texture's corner, and each
 // turning ring (tube centre at 0.78) only the annulus at 0.17 to 0.3 round it
 // (the corners meet by wrapping). The floating rings are cut hexagons facing
 // the camera down z, turned half round, so the disc is painted with what
 // each flat cut mirrors head-on, mirror-flipped: one flat colour a cut, white
-// sky on the upper outer and lower inner cuts, warm ground on the others, and
-// a bright line along the crest and the outline where the cuts meet. The
-// light adds its own split (lit cuts full, the rest at 0.4), so a copy reads
-// as a few bold facets, not as a shaded tube. The annulus is one thin gold
+// sky on the upper outer and lower inner cuts, amber ground on the others,
+// and black leading where the cuts meet. The light adds its own split (lit
+// cuts full, the rest at half), so a copy reads as a few bold facets, not as
+// a shaded tube. The disc's corners reach the turning rings' inner edge,
+// which the black outline leaves dark. The annulus is one thin gold
 // line with beads, a ring of light that turns visibly. Dark navy elsewhere,
 // in the tunnel's palette.
-constexpr float kBallSkinRadius = 0.3f / 2.1f; // the ring's fitted corner radius
+constexpr float kBallSkinRadius = 0.3f / 1.8f; // the ring's fitted corner radius
 constexpr float kRingSkinRadius = 0.3f * 0.78f;
 // The floating ring's cuts, in units of its corner radius (its mesh's
 // shape): six sides, corners at 0, 60, ... degrees; the crest and the inner
 // edge at these corner radii, the crest 0.35 out of the plane.
 constexpr float kCutCrest = 0.65f;
-constexpr float kCutInner = 0.3f;
+constexpr float kCutInner = 0.24f;
 constexpr float kCutRise = 0.35f;
 
 // What a chrome world of gold light shows in direction r (y up): a bright
-// horizon, a sky paling to white, a sun, and a dark bronze ground. The rings
-// are drawn lit at 0.4 to 1 and the feedback lifts what stands still 2.3
-// times: the white sky burns to white and a lavender one stayed a smudge, but
-// a light ground burned too and left each copy one flat cream nut. Dark
-// bronze stays bronze through that gain, so the cuts alternate white and
-// bronze like polished metal, and a full-strength glint on the outline keeps
-// the hexagon bright against the tunnel's dark gaps.
+// horizon, a sky paling to white, a sun, and a warm amber ground. The rings
+// are drawn lit at 0.5 to 1 and the feedback lifts what stands still 2.3
+// times. A dark bronze ground kept half of every copy a dark smudge (and the
+// darkening copies black lumps); amber stays gold through that gain where
+// the sky burns white, so the cuts still alternate in hue, and the black
+// leading between the cuts (below) keeps the facets apart when both burn.
 Colour chromeWorld(Direction r) {
     const Colour gold{1.0f, 0.72f, 0.32f};
     const Colour sky{0.92f, 0.93f, 1.0f};
-    const Colour ground{0.2f, 0.1f, 0.03f};
+    const Colour ground{0.9f, 0.52f, 0.14f};
     const float e = r.y;
     Colour c = e > 0 ? mix(gold, sky, smoothstep(0.0f, 0.5f, e))
-                     : mix(gold * 0.12f, ground, smoothstep(0.0f, 0.5f, -e));
+                     : mix(gold * 0.8f, ground, smoothstep(0.0f, 0.5f, -e));
     // A thin white horizon: the line a mirror shows between sky and ground.
     c += grey(0.6f * std::exp(-e * e / (0.08f * 0.08f)));
     const float sun = std::max(0.0f, -0.45f * r.x + 0.6f * r.y + 0.66f * r.z);
@@ -182,8 +182,8 @@ Colour chromeWorld(Direction r) {
 }
 
 // A cut hexagonal ring seen down z at (x, y), corner radius 1: each cut's
-// one reflected colour. The cuts run on past the outline and the hole, so
-// filtering at the silhouette keeps the cut's colour.
+// one reflected colour. The cuts run on past the hole, so filtering there
+// keeps the cut's colour; past the outline it is black.
 Colour cutRingSeenHeadOn(float x, float y) {
     constexpr float kApothem = 0.8660254f; // cos 30: a side's distance per corner radius
     const float sector = std::floor(std::atan2(y, x) / (pi / 3));
@@ -197,12 +197,19 @@ Colour cutRingSeenHeadOn(float x, float y) {
     const float out = (outer ? kCutRise : -kCutRise) / len, up = run / len;
     const float nx = out * cx, ny = out * cy, nz = up;
     Colour c = chromeWorld({2 * nz * nx, 2 * nz * ny, 2 * nz * nz - 1});
-    // Where two cuts meet they catch the light: a thin line along the crest
-    // and round the outline, so every copy in the trail keeps its hexagon.
-    const Colour glint{1.0f, 0.85f, 0.6f};
-    const float crest = std::exp(-std::pow((d - kCutCrest) / 0.05f, 2.0f));
-    const float rim = smoothstep(0.9f, 1.0f, d);
-    return c + glint * (0.7f * crest + 1.0f * rim);
+    // Black leading where the cuts meet: along the crest, the ridges out to
+    // the six corners, round the hole and round the outline. A copy is some
+    // 30 texels across in the picture, so the lines are a tenth of its
+    // radius wide or they blur away; they are what the darkening copies,
+    // which only multiply, draw of the hexagon, and what keeps a burnt-out
+    // bright copy faceted.
+    const float ridge =
+        std::min(std::abs(x * std::sin(facing - pi / 6) - y * std::cos(facing - pi / 6)),
+                 std::abs(x * std::sin(facing + pi / 6) - y * std::cos(facing + pi / 6)));
+    const float crest = std::abs(d - kCutCrest);
+    const float lead =
+        std::min({ridge / 0.05f, crest / 0.05f, (d - kCutInner) / 0.08f, (1 - d) / 0.09f});
+    return c * smoothstep(0.6f, 1.0f, lead);
 }
 
 Image tunnelSkin() {
@@ -217,7 +224,7 @@ Image tunnelSkin() {
         // Floating ring, out to a little past its outline (its corners reach
         // 1); the half turn shows its x mirrored. The fade ends before the
         // turning rings' inner edge (0.169) so they do not pick up its rim.
-        const float ring = 1 - smoothstep(1.05f, 1.15f, r / kBallSkinRadius);
+        const float ring = 1 - smoothstep(1.0f, 1.02f, r / kBallSkinRadius);
         c = mix(c, cutRingSeenHeadOn(-u / kBallSkinRadius, v / kBallSkinRadius), ring);
         // Turning ring: a bright core on the tube's front crest in a narrow
         // gold glow, with beads every 30 degrees so its spin shows.
