@@ -642,9 +642,29 @@ Image blueStreaks() {
     return image;
 }
 
+// The wipe multiplies the screen: white keeps the picture, black hides it,
+// and the black quad beside it carries the dark on. It crosses the view in
+// about half a second, so a ramp as wide as the screen only dimmed the whole
+// picture and never read as a sweep. The picture keeps its left half clear
+// and ends in a comb of slats of uneven length, each with a short soft tip:
+// a ragged front of light bars that reveals the tunnel as it passes. Its
+// texture coordinates scroll up across the slats as it moves, so the bars
+// slide along the front too. Sixteen slats, so the repeat wraps seamlessly.
+constexpr int kWipeSlats = 16;
 Image linearWipe() {
     Image image(256, 256);
-    image.shade([](float s, float) { return grey(1 - smoothstep(0.0f, 1.0f, s)); });
+    image.shadeSupersampled(2, [](float s, float t) {
+        const float row = t * kWipeSlats;
+        const int slat = static_cast<int>(std::floor(row)) % kWipeSlats;
+        // Rounded slat ends: a thin dark gap between neighbours near the tip.
+        const float across = std::abs(row - std::floor(row) - 0.5f) * 2;
+        const float reach = 0.55f + 0.3f * latticeHash(slat, 0, 117);
+        const float tip = reach - 0.06f * across * across;
+        const float lit = 1 - smoothstep(tip - 0.05f, tip, s);
+        // A faint dusk ahead of the bars, so the front has depth.
+        const float dusk = 0.18f * (1 - smoothstep(tip, 0.98f, s));
+        return grey(std::max(lit, dusk));
+    });
     return image;
 }
 
