@@ -107,7 +107,9 @@ const Expected kMeshes[] = {
     // the axis (z), so the bell keeps its size.
     {"gelfish2.asc", 2 * hexDiscVertices(5) + 20 * 14, 2 * 150 + 2 * 30 + 20 * 12,
      Box{{-0.75, -0.74, -1}, {0.75, 0.74, 1}}},
-    {"twirl.asc", 96 * 8, 2 * 96 * 8, {}},
+    // A ribbon ring of 96 x 8 and two specks at opposite corners holding
+    // the fit at the cube.
+    {"twirl.asc", 96 * 8 + 2 * 3, 2 * 96 * 8 + 2, Box{{-1, -1, -1}, {1, 1, 1}}},
     // The tail fin is the tallest part: 0.48 of the length 2.14 before the fit;
     // the back, belly and pelvic fins (four flat grids) stay inside its height.
     // The body is full and round, about 0.7 as wide as it is tall.
@@ -299,19 +301,38 @@ int escapingDirection(const AscMesh& m, Vec from) {
     return -1;
 }
 
-TEST(MeshFiles, CreditRibbonLeavesTheRingOpen) {
-    // Three broad ribbons covered most of the trail's view and smeared into
-    // an even haze: the band stays narrow, so the ring's middle is open.
+TEST(MeshFiles, CreditRibbonTurnsNearTheSpinCentres) {
+    // Two of the three copies are drawn 4 units along +y and +x of their
+    // own frames, where the cube reaches back to the spin's centre: the
+    // ribbon keeps to the cube's -x, -y corner so that all three turn near
+    // the trail's middle (filling the cube, they lit the band's edges).
+    // The ring stays open round its own middle, or it smears into a blot.
     const auto ring = parse("twirl.asc");
     ASSERT_TRUE(ring.has_value());
-    double inner = 1, outer = 0;
+    std::vector<std::array<double, 3>> ribbon;
     for (const auto& v : ring->vertices) {
-        const double r = std::hypot(v[0], v[1]);
+        if (std::abs(v[0]) < 0.99 || std::abs(v[1]) < 0.99 || std::abs(v[2]) < 0.99) {
+            ribbon.push_back({v[0], v[1], v[2]});
+        }
+    }
+    ASSERT_EQ(ribbon.size(), 96u * 8u);
+    double cx = 0, cy = 0, right = -1;
+    for (const auto& v : ribbon) {
+        cx += v[0] / static_cast<double>(ribbon.size());
+        cy += v[1] / static_cast<double>(ribbon.size());
+        right = std::max(right, v[0]);
+    }
+    EXPECT_LT(cx, -0.3);
+    EXPECT_LT(cy, -0.15);
+    EXPECT_LT(right, 0.2) << "the ribbon reaches the cube's far side";
+    double inner = 1, outer = 0;
+    for (const auto& v : ribbon) {
+        const double r = std::hypot(v[0] - cx, v[1] - cy);
         inner = std::min(inner, r);
         outer = std::max(outer, r);
     }
-    EXPECT_GT(outer, 0.95) << "the ring no longer sets the fit";
-    EXPECT_GT(inner, 0.6) << "the ribbon fills the ring";
+    EXPECT_GT(inner, 0.1) << "the ribbon fills the ring";
+    EXPECT_GT(outer, 0.5) << "the ring shrank to a knot";
 }
 
 TEST(MeshOrientation, StarIsClosedWhereItsPointsMeetTheCore) {

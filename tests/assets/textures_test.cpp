@@ -1259,6 +1259,23 @@ TEST(Textures, CreditCardsLetterTheirOwnHalf) {
         }
         ASSERT_GE(last[f], 0) << files[f] << " has no lettering";
     }
+    // The credits' names stand on two lines, so their bright letters reach
+    // from well below the card's middle to over half its height: on one
+    // line, held to a half's width, they were too small to survive the
+    // echoes' smear.
+    for (int f = 0; f < 4; ++f) {
+        const Picture p = readWithLibpng(files[f]);
+        int top = p.height, bottom = -1;
+        for (int y = p.height / 4; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                if (p.luminance(x, y) > 200) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        EXPECT_GT(bottom - top, p.height / 2) << files[f];
+    }
     const int half = 256;
     const bool leftHalf[] = {true, false, true, true, true};
     for (int f = 0; f < 5; ++f) {

@@ -1161,6 +1161,15 @@ Mesh frame() {
 constexpr int kWaterFrequency = 8;
 constexpr int kTwirlSteps = 96;
 constexpr int kTwirlSides = 8;
+// The credits' ribbon in its fitted cube: its ring's middle sits this far
+// toward -x and less far toward -y (-y is up in the trail's view, and the
+// first copy's spin about y keeps that part of its offset, lighting the
+// band's top edge), with the radius and the band's half-width below; it
+// ends 0.01 inside the cube.
+constexpr double kTwirlOffsetX = 0.45;
+constexpr double kTwirlOffsetY = 0.25;
+constexpr double kTwirlRadius = 0.34;
+constexpr double kTwirlHalfWidth = 0.2;
 
 // Deep sea: a rounded slab of water with a gently waving top. It is drawn
 // twice and lit in every frame of the deep sea; at frequency 8 its outline
@@ -1261,23 +1270,39 @@ Mesh gelfish2() {
     return named(mesh, "Jellyfish");
 }
 
-// Closing credits: a flat band with rounded edges, bent into a wavy ring and
-// turned twice about itself along the way. Narrow (0.22 of the ring's
-// radius across): three broad rings covered most of the view and smeared
-// into one even haze; narrow ones each sweep their own lit arm with dark
-// between. The trail smears it at once, so 96 steps along and 8 around
-// carry the shape and its light: three are drawn every frame, and each
-// triangle costs the software driver's main thread.
+// Closing credits: a broad flat band with rounded edges, bent into a wavy
+// ring and turned twice about itself along the way, set off-centre in its
+// cube (two specks at the corners hold the fit). The effect places its
+// second and third copies 4 units up and 4 units along x inside their own
+// scaled frames, where the fit's cube reaches back to the spin's centre: a
+// ring that filled the cube put their light at half to two thirds of the
+// trail's view and beyond, and the trail's zoom carried it to the band's
+// top and bottom edges. Moved toward -x and -y, all three copies turn within
+// half the view's height of its centre, where the zoom lets their light
+// pile up into bright heads with spiral arms instead of spreading it into
+// haze. The ring is small, so the band is broad (half its radius across)
+// to keep the lit area and the twist readable. The trail smears it at
+// once, so 96 steps along and 8 around carry the shape and its light: three
+// are drawn every frame, and each triangle costs the software driver's main
+// thread.
 Mesh twirl() {
-    Mesh mesh = parametricGrid(kTwirlSteps, kTwirlSides, true, true, [](double u, double v) {
+    const Vec3 middle{-kTwirlOffsetX, -kTwirlOffsetY, 0};
+    Mesh mesh = parametricGrid(kTwirlSteps, kTwirlSides, true, true, [&](double u, double v) {
         const double a = 2 * kPi * u, b = 2 * kPi * v, twist = 2 * a;
         const Vec3 radial{std::cos(a), std::sin(a), 0};
-        const Vec3 centre = radial + Vec3{0, 0, 0.15 * std::sin(3 * a)};
-        const double x = 0.22 * std::cos(b), y = 0.035 * std::sin(b);
+        const Vec3 centre =
+            middle + radial * kTwirlRadius + Vec3{0, 0, 0.15 * kTwirlRadius * std::sin(3 * a)};
+        const double x = kTwirlHalfWidth * std::cos(b), y = 0.03 * std::sin(b);
         return centre + radial * (x * std::cos(twist) - y * std::sin(twist)) +
                Vec3{0, 0, 1} * (x * std::sin(twist) + y * std::cos(twist));
     });
     mesh.faceOutward();
+    for (const double s : {1.0, -1.0}) {
+        const int c = mesh.addVertex(Vec3{s, s, s});
+        mesh.addVertex(Vec3{s - 0.001 * s, s, s});
+        mesh.addVertex(Vec3{s, s - 0.001 * s, s});
+        mesh.addTriangle(c, c + 1, c + 2);
+    }
     return named(mesh, "Twirl");
 }
 

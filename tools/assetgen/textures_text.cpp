@@ -137,21 +137,34 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float s
     return glowingCard(512, letters, ink, ink * 0.35f, 4);
 }
 
+// Box height of each line of a two-line credit name (capital and descender).
+constexpr float kNameLine = 0.34f;
+
 // A credit: the role above, the name large below, shown 4:1. Ten copies of
 // each card sway a little apart on screen and each adds a tenth of the
-// effect's dim grey at most, so the letters are heavy, the name fills its
-// half from edge to edge and the glow is a tight bright halo: a wide soft one
-// joined the copies but left the words low in contrast. The cards are far
-// wider than the stems' spacing and their tips bunch together, so each card
-// keeps its words to one half (`centreS`): neighbours set in opposite halves
-// sit side by side instead of printing over each other. The last two tips
-// run together, the fifth about half a card ahead of the fourth along the
-// cards, so those two share the left half: set there, their words fall side
-// by side, and the fifth's stay clear of the greetings circling to its right.
-Image creditCard(const char* role, const char* name, float centreS, float nameHeight = 0.56f) {
+// effect's dim grey at most, so the letters are heavy and the glow is a
+// tight bright halo: a wide soft one joined the copies but left the words
+// low in contrast. A name set on one line was held to its half's width and
+// its capitals to a fifth of the card, small enough for the echoes' smear
+// to swallow; on two lines (`second`) they stand about a third taller. The
+// cards are far wider than the stems' spacing and their tips bunch together,
+// so each card keeps its words to one half (`centreS`): neighbours set in
+// opposite halves sit side by side instead of printing over each other. The
+// last two tips run together, the fifth about half a card ahead of the
+// fourth along the cards, so those two share the left half: set there, their
+// words fall side by side, and the fifth's stay clear of the greetings
+// circling to its right.
+Image creditCard(const char* role, const char* name, const char* second, float centreS,
+                 float nameHeight = 0.56f) {
     Plane letters(512, 512);
-    setText(letters, displayBook, role, {centreS, 0.8f, 0.44f, 0.2f, 4.0f});
-    setText(letters, heavy, name, {centreS, 0.4f, 0.46f, nameHeight, 4.0f});
+    if (second == nullptr) {
+        setText(letters, displayBook, role, {centreS, 0.8f, 0.44f, 0.2f, 4.0f});
+        setText(letters, heavy, name, {centreS, 0.4f, 0.46f, nameHeight, 4.0f});
+    } else {
+        setText(letters, displayBook, role, {centreS, 0.86f, 0.44f, 0.15f, 4.0f});
+        setText(letters, heavy, name, {centreS, 0.555f, 0.46f, kNameLine, 4.0f});
+        setText(letters, heavy, second, {centreS, 0.215f, 0.46f, kNameLine, 4.0f});
+    }
     // A card is shown about 240 x 60 pixels from 512 x 512 texels, sampled
     // without mipmaps, so each pixel row takes two of eight or nine texel
     // rows: sharp, the strokes broke into combs and dots, worst where the
@@ -194,15 +207,15 @@ std::vector<TextureRecipe> textTextures() {
              return greetingsCard(kGreeted, {0.85f, 1.0f, 0.8f}, 1.3f);
          }},
         {"cred1.png",
-         [] { return creditCard("a realtime production", "Orv. Halvane", kLeftHalf); }},
-        {"cred2.png", [] { return creditCard("code", "Quiet Lattice", kRightHalf); }},
-        {"cred3.png", [] { return creditCard("graphics", "Moth Meridian", kLeftHalf); }},
-        {"cred4.png", [] { return creditCard("music", "Tidewater Signal", kLeftHalf); }},
+         [] { return creditCard("a realtime production", "Orv.", "Halvane", kLeftHalf); }},
+        {"cred2.png", [] { return creditCard("code", "Quiet", "Lattice", kRightHalf); }},
+        {"cred3.png", [] { return creditCard("graphics", "Moth", "Meridian", kLeftHalf); }},
+        {"cred4.png", [] { return creditCard("music", "Tidewater", "Signal", kLeftHalf); }},
         // The last card rides beside the greetings for as long as they
         // circle, so it heads them instead of closing the show before them,
         // its name lighter than the credits' so it does not outweigh them.
         {"cred5.png",
-         [] { return creditCard("with greetings to", "our friends", kLeftHalf, 0.42f); }},
+         [] { return creditCard("with greetings to", "our friends", nullptr, kLeftHalf, 0.42f); }},
     };
 }
 
