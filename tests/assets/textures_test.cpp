@@ -1612,6 +1612,30 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     }
 }
 
+// The opening title's quad is small on screen, so its lettering (the bright
+// ink, not the glow) must use the card: nearly its whole width, and capitals
+// over a fifth of its height, where a line shared with the group's name left
+// them under a fifth and the title read as a label.
+TEST(Textures, OpeningTitleFillsItsCard) {
+    const Picture p = readWithLibpng("vane.png");
+    ASSERT_EQ(p.width, 256);
+    int left = p.width, right = -1, top = p.height, bottom = -1;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            if (p.luminance(x, y) > 160) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    ASSERT_GE(right, 0) << "no lettering";
+    EXPECT_GT(right - left + 1, 0.85 * p.width);
+    EXPECT_GT(bottom - top + 1, 0.22 * p.height);
+    EXPECT_NEAR((top + bottom) / 2.0, p.height / 2.0, 8) << "off the card's middle line";
+}
+
 // The loading screen's sky: the domes' outlines mirror the map's outer ring
 // all round, the floor only its top, so the ring is bright at the top and
 // dark at the sides and bottom (a pale ring all round stair-stepped every
