@@ -140,17 +140,17 @@ Image coolChromeSky() {
         // red and turned amber light green.
         const float rhoXY = std::max(1e-4f, std::hypot(d.x, d.y));
         const float angle = std::atan2(d.y, d.x); // 0 on the right, pi / 2 at the top
-        const float fromSunset = (angle - 0.05f) / 0.4f;
+        const float fromSunset = (angle - 0.1f) / 0.55f;
         const float band = std::exp(-fromSunset * fromSunset) * smoothstep(0.12f, 0.35f, rim) *
                            (1 - smoothstep(0.78f, 0.88f, rim));
-        lit = mix(lit, kSunset * (0.85f + 0.3f * streak), 0.85f * band);
+        lit = mix(lit, kSunset * (0.85f + 0.3f * streak), 0.9f * band);
         // A dome's outline mirrors the ring all round, so a bright ring drew
         // a hard pale edge that the small render target stair-steps. The ring
         // keeps its glow at the top, where the floor mirrors it, and darkens
         // towards the sides and the bottom, where only the domes' outlines
         // see it and now sink into the floor behind them.
         const float facingUp = d.y / rhoXY; // 1 at the ring's top, -1 at its bottom
-        const Colour edge = mix(kRimShade, ring, smoothstep(-0.35f, 0.75f, facingUp));
+        const Colour edge = mix(kRimShade, ring, smoothstep(-0.2f, 0.8f, facingUp));
         return mix(lit, edge, smoothstep(0.86f, 0.95f, rim));
     });
 }
