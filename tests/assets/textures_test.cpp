@@ -1629,6 +1629,60 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     }
 }
 
+// The opening title's quad is small on screen, so its lettering (the bright
+// ink, not the glow) must use the card: nearly its whole width, and capitals
+// over a fifth of its height, where a line shared with the group's name left
+// them under a fifth and the title read as a label.
+TEST(Textures, OpeningTitleFillsItsCard) {
+    const Picture p = readWithLibpng("vane.png");
+    ASSERT_EQ(p.width, 256);
+    int left = p.width, right = -1, top = p.height, bottom = -1;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            if (p.luminance(x, y) > 160) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    ASSERT_GE(right, 0) << "no lettering";
+    EXPECT_GT(right - left + 1, 0.85 * p.width);
+    EXPECT_GT(bottom - top + 1, 0.22 * p.height);
+    EXPECT_NEAR((top + bottom) / 2.0, p.height / 2.0, 8) << "off the card's middle line";
+}
+
+// The loading screen's sky: the domes' outlines mirror the map's outer ring
+// all round, the floor only its top, so the ring is bright at the top and
+// dark at the sides and bottom (a pale ring all round stair-stepped every
+// outline); and the domes' fronts, which mirror the right half, catch one
+// warm sunset glow there while the rest stays blue.
+TEST(Textures, LoadingSkyRingDarkensAwayFromTheTopAndHasAWarmSunset) {
+    const Picture p = readWithLibpng("envmap55.png");
+    ASSERT_EQ(p.width, 256);
+    const auto texel = [&p](double x, double y, int c) {
+        return p.at(int(128 + 128 * x), int(128 - 128 * y), c);
+    };
+    const auto ringLuminance = [&](double angle) {
+        double sum = 0;
+        for (int c = 0; c < 3; ++c) {
+            sum += texel(0.96 * std::cos(angle), 0.96 * std::sin(angle), c);
+        }
+        return sum / 3;
+    };
+    const double pi = std::acos(-1.0);
+    const double top = ringLuminance(pi / 2);
+    EXPECT_GT(top, 100.0) << "the floor would go dim";
+    EXPECT_LT(ringLuminance(0), 0.75 * top) << "right side";
+    EXPECT_LT(ringLuminance(pi), 0.75 * top) << "left side";
+    EXPECT_LT(ringLuminance(-pi / 2), 0.4 * top) << "bottom";
+    const auto warmth = [&](double x, double y) { return texel(x, y, 0) - texel(x, y, 2); };
+    EXPECT_GT(warmth(0.6, 0.03), 60) << "no sunset on the right";
+    EXPECT_LT(warmth(-0.6, 0.3), 0) << "the left sky is not blue";
+    EXPECT_LT(warmth(0.0, 0.85), 0) << "the floor's part of the ring is not blue";
+}
+
 // Every texel's luminance, darkest first: percentiles of a picture.
 std::vector<double> sortedLuminance(const Picture& p) {
     std::vector<double> values;

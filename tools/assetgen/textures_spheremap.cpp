@@ -105,6 +105,8 @@ Image coolChromeSky() {
     constexpr Colour kHorizonGlow{0.36f, 0.44f, 0.38f};
     constexpr Colour kSkyGlow{0.2f, 0.58f, 0.85f};
     constexpr Colour kDawnLight{0.85f, 0.92f, 1.0f};
+    constexpr Colour kSunset{1.0f, 0.52f, 0.2f};
+    constexpr Colour kRimShade{0.05f, 0.12f, 0.22f};
     const SkyColours c{{0.08f, 0.22f, 0.6f},
                        {1.0f, 0.84f, 0.66f},
                        {0.15f, 0.2f, 0.3f},
@@ -132,7 +134,24 @@ Image coolChromeSky() {
         // only show higher on the cove and on the domes' fronts.
         const float upper = smoothstep(-0.3f, 0.3f, d.y);
         lit = mix(lit, kSkyGlow * (0.9f + 0.2f * streak), upper * smoothstep(0.4f, 0.6f, rim));
-        return mix(lit, ring, smoothstep(0.86f, 0.95f, rim));
+        // A sunset glow low on the sun's side: the domes' fronts mirror the
+        // right half of the disc (the floor and the cove its top), so this
+        // warms the domes without tinting the floor, whose fixed tint has no
+        // red and turned amber light green.
+        const float rhoXY = std::max(1e-4f, std::hypot(d.x, d.y));
+        const float angle = std::atan2(d.y, d.x); // 0 on the right, pi / 2 at the top
+        const float fromSunset = (angle - 0.1f) / 0.55f;
+        const float band = std::exp(-fromSunset * fromSunset) * smoothstep(0.12f, 0.35f, rim) *
+                           (1 - smoothstep(0.78f, 0.88f, rim));
+        lit = mix(lit, kSunset * (0.85f + 0.3f * streak), 0.9f * band);
+        // A dome's outline mirrors the ring all round, so a bright ring drew
+        // a hard pale edge that the small render target stair-steps. The ring
+        // keeps its glow at the top, where the floor mirrors it, and darkens
+        // towards the sides and the bottom, where only the domes' outlines
+        // see it and now sink into the floor behind them.
+        const float facingUp = d.y / rhoXY; // 1 at the ring's top, -1 at its bottom
+        const Colour edge = mix(kRimShade, ring, smoothstep(-0.2f, 0.8f, facingUp));
+        return mix(lit, edge, smoothstep(0.86f, 0.95f, rim));
     });
 }
 

@@ -74,7 +74,8 @@ void addLineStreak(Image& image, const Plane& letters) {
 // into the same blue sweep.
 Image caption() {
     Plane letters(256, 256);
-    setText(letters, titleItalic, "presents", {0.5f, 0.52f, 0.96f, 0.94f, 4.5f});
+    // The group signs the caption, which leaves the title card to the name.
+    setText(letters, titleItalic, "Orv. presents", {0.5f, 0.52f, 0.96f, 0.94f, 4.5f});
     Image image = glowingCard(256, letters, kTitleInk, kTitleGlow, 3);
     addLineStreak(image, letters);
     return image;
@@ -86,12 +87,14 @@ Image title() {
     // Shown about 210 x 105 pixels from an unfiltered minification: a card
     // near that size keeps the strokes from flickering as the copies move.
     Plane letters(256, 256);
-    // Both set at one height, so the italic and the capitals share a baseline.
-    // The line fills the card's width: the card is small on screen and set
-    // narrower, with the capitals spaced wider, the name read as a label.
-    constexpr float lineHeight = 0.27f;
-    setText(letters, titleItalic, "Orv.", {0.14f, 0.5f, 1.0f, lineHeight, 2.0f});
-    setText(letters, titleCaps, "HALVANE", {0.625f, 0.5f, 1.0f, lineHeight, 2.0f});
+    // The name alone, across the whole card: with the group's name on the
+    // same line the capitals came out some 19 pixels high on screen and the
+    // title read as a small label; the group now signs the caption.
+    // Spaced tighter and set for a stretch a fifth wider than the card's, so
+    // the capitals stand a fifth taller than the face's own proportions: the
+    // width, not the height, is what the quad runs out of.
+    const Font nameCaps{titleCaps.file, 0.035f};
+    setText(letters, nameCaps, "HALVANE", {0.5f, 0.5f, 0.93f, 0.6f, 2.4f});
     // The card is shown 2.4 times shorter than it is and its copies flatten
     // further as they spread: strokes sharp to the texel down the columns
     // broke into stepped chevrons and stripes there. A texel of softness is
