@@ -214,7 +214,7 @@ float glintUnder(const Image& render, float s, float t) {
 }
 
 Image wetFloor() {
-    constexpr float kGain = 0.26f, kKnee = 0.08f, kGlint = 0.75f;
+    constexpr float kGain = 0.26f, kKnee = 0.08f, kGlint = 1.0f;
     const Image terrace = renderedPicture("wet_terrace.png", 512, 512);
     Image image(256, 256);
     image.shade([&terrace](float s, float t) {

@@ -186,7 +186,7 @@ disc {
 // point is what the feedback loop can carry: the moving camera draws it
 // out into a short wet streak, where a lit area burns to a flat sheet.
 #declare K = 0;
-#while (K < 420)
+#while (K < 700)
   #declare P = <-4 + 12 * rand(R), 0.01, -6 + 12 * rand(R)>;
   #declare Size = 0.025 + 0.03 * rand(R);
   #if (vlength(<P.x, 0, P.z>) > PoolRadius + CopingWidth + 0.1)
