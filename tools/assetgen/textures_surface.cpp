@@ -199,9 +199,23 @@ Colour poolSheen(float s, float t, float terraceLight, float sunward) {
     return sky * (water * rise);
 }
 
+// The brightest of the four render texels under one floor texel: a bead's
+// highlight covers one or two of them and would drown in a plain average.
+float glintUnder(const Image& render, float s, float t) {
+    constexpr float kHalf = 0.25f / 256;
+    float brightest = 0;
+    for (const float ds : {-kHalf, kHalf}) {
+        for (const float dt : {-kHalf, kHalf}) {
+            // Green tells the sun's white-gold highlight from the rose petals.
+            brightest = std::max(brightest, render.sampleClamped(s + ds, t + dt).g);
+        }
+    }
+    return smoothstep(0.3f, 0.75f, brightest);
+}
+
 Image wetFloor() {
-    constexpr float kGain = 0.3f, kKnee = 0.08f;
-    const Image terrace = renderedPicture("wet_terrace.png", 256, 256);
+    constexpr float kGain = 0.26f, kKnee = 0.08f, kGlint = 1.0f;
+    const Image terrace = renderedPicture("wet_terrace.png", 512, 512);
     Image image(256, 256);
     image.shade([&terrace](float s, float t) {
         // Dusk lives only in the light on the wet stone (the scene has no
@@ -213,10 +227,18 @@ Image wetFloor() {
         const Colour tint = mix(Colour{0.55f, 0.7f, 1.4f}, Colour{1.1f, 0.58f, 1.3f}, sunward);
         const float edge = std::min(std::min(s, 1 - s), std::min(t, 1 - t));
         const Colour c = terrace.sampleClamped(s, t) * tint * kGain;
-        // A soft knee: the few petals and glints stay points, not burns.
+        // A soft knee: the few petals stay points, not burns.
         const float l = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
         const float knee = l > kKnee ? (kKnee + 0.3f * (l - kKnee)) / l : 1.0f;
-        return (c * knee + poolSheen(s, t, l, sunward)) * smoothstep(0.0f, 0.14f, edge);
+        // The rain beads' highlights pass the knee: points are the one thing
+        // on the floor bright enough to light the loop, since they move with
+        // the camera and leave streaks instead of standing still.
+        const Colour sun = mix(Colour{0.55f, 0.6f, 0.95f}, Colour{1.0f, 0.8f, 0.55f}, sunward);
+        const Colour glint = sun * (kGlint * glintUnder(terrace, s, t));
+        const Colour stone = c * knee + poolSheen(s, t, l, sunward);
+        return Colour{std::max(stone.r, glint.r), std::max(stone.g, glint.g),
+                      std::max(stone.b, glint.b)} *
+               smoothstep(0.0f, 0.14f, edge);
     });
     return image;
 }

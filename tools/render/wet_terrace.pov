@@ -179,3 +179,22 @@ disc {
   #end
   #declare K = K + 1;
 #end
+
+// Beads of rain standing on the stones: each a low water dome whose tight
+// highlight mirrors the low sun, so the dark terrace is lit by small hot
+// points (warm near the sun, fading across) instead of a broad glow. A
+// point is what the feedback loop can carry: the moving camera draws it
+// out into a short wet streak, where a lit area burns to a flat sheet.
+#declare K = 0;
+#while (K < 700)
+  #declare P = <-4 + 12 * rand(R), 0.01, -6 + 12 * rand(R)>;
+  #declare Size = 0.025 + 0.03 * rand(R);
+  #if (vlength(<P.x, 0, P.z>) > PoolRadius + CopingWidth + 0.1)
+    sphere {
+      0, 1 scale <Size, 0.45 * Size, Size> translate P
+      pigment { color rgbf <0.9, 0.95, 1.0, 0.92> }
+      finish { diffuse 0.02 phong 2.5 phong_size 35 reflection 0.04 }
+    }
+  #end
+  #declare K = K + 1;
+#end
