@@ -171,26 +171,45 @@ TEST(GalleryLayout, RoomStaysDimEnoughForTheBallsTwoViews) {
     }
 }
 
-// One light and no shadows: the side walls' light must vary across them (a
-// pool by the ball, dark toward the corners) or they read as flat grey.
-TEST(GalleryLayout, SideWallsCarryALightPoolAndDarkCorners) {
+// One light and no shadows: the room's large surfaces must vary in light
+// across them (a pool by the ball or the picture, dark toward the corners)
+// or they read as flat paint. Each is picked by its texture and plane.
+TEST(GalleryLayout, RoomSurfacesCarryALightPoolAndDarkCorners) {
     const double len = std::sqrt(3.0 * 3.0 + 10.0 * 10.0);
     const Vec light{0, -3 / len, 10 / len};
-    double darkest = 1.0, brightest = 0.0;
-    for (const SceneObject& o : parseFile("scene4.sce").objects) {
-        for (const SceneVertex& v : o.vertices) {
-            if (o.textureIndex != 5 || std::abs(std::abs(v.position[0]) - 10.0) > 1e-6 ||
-                std::abs(v.normal[0]) < 0.3) {
-                continue; // not on a side wall
+    const SceneFile scene = parseFile("scene4.sce");
+    // The least and most light a surface's corners take, diffuse only; its
+    // normals lean at least `facing` along the plane's axis.
+    const auto range = [&](int texture, int axis, double at, double facing) {
+        double darkest = 1.0, brightest = 0.0;
+        for (const SceneObject& o : scene.objects) {
+            if (o.textureIndex != texture) {
+                continue;
             }
-            const double lambert =
-                std::max(0.0, dot(Vec{v.normal[0], v.normal[1], v.normal[2]}, light));
-            darkest = std::min(darkest, lambert);
-            brightest = std::max(brightest, lambert);
+            for (const SceneVertex& v : o.vertices) {
+                if (std::abs(std::abs(v.position[axis]) - at) > 1e-6 ||
+                    std::abs(v.normal[axis]) < facing) {
+                    continue;
+                }
+                const double lambert =
+                    std::max(0.0, dot(Vec{v.normal[0], v.normal[1], v.normal[2]}, light));
+                darkest = std::min(darkest, lambert);
+                brightest = std::max(brightest, lambert);
+            }
         }
-    }
-    EXPECT_LT(darkest, 0.1);
-    EXPECT_GT(brightest, 0.6);
+        return std::pair{darkest, brightest};
+    };
+    const auto [sideDark, sideBright] = range(5, 0, 10.0, 0.3); // side walls, x = +-10
+    EXPECT_LT(sideDark, 0.1);
+    EXPECT_GT(sideBright, 0.6);
+    const auto [floorDark, floorBright] = range(1, 1, 0.0, 0.3); // floor, y = 0
+    EXPECT_LT(floorDark, 0.05);
+    EXPECT_GT(floorBright, 0.6);
+    // The picture wall faces away from the light: its normals, still facing
+    // the room, reach only a quarter of it.
+    const auto [wallDark, wallBright] = range(5, 2, 8.3, 0.0); // picture wall, z = 8.3
+    EXPECT_LT(wallDark, 0.02);
+    EXPECT_GT(wallBright, 0.18);
 }
 
 // The small gallery is drawn at 0.059 with its normals unscaled, so any face

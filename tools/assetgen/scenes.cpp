@@ -157,9 +157,14 @@ void bench(SceneObject& wood, double x0, double x1, double z0, double z1, double
 const Vec3 kWoodAmbient{0.4, 0.32, 0.24}, kWoodDiffuse{0.5, 0.4, 0.3};
 const Vec3 kWallAmbient{0.3, 0.29, 0.28}, kWallDiffuse{0.55, 0.54, 0.52};
 const Vec3 kShadedAmbient{0.58, 0.56, 0.54};
+// The picture wall faces away from the light; its normals can reach a
+// quarter of it, so its pool is mostly diffuse.
+const Vec3 kPictureWallAmbient{0.4, 0.38, 0.35}, kPictureWallDiffuse{1.3, 1.22, 1.05};
 // Side walls of the big room: less ambient, their pool of light is diffuse.
 const Vec3 kSideWallAmbient{0.25, 0.24, 0.23}, kSideWallDiffuse{0.7, 0.68, 0.66};
-const Vec3 kFloorAmbient{0.55, 0.55, 0.55}, kFloorDiffuse{0.5, 0.5, 0.5};
+const Vec3 kFloorDiffuse{0.5, 0.5, 0.5};
+// The big room's floor: darker than the walls on ambient, warm where lit.
+const Vec3 kFloorAmbient{0.32, 0.3, 0.28}, kFloorPoolDiffuse{0.62, 0.5, 0.34};
 const Vec3 kSmallFloorAmbient{0.3, 0.28, 0.26};
 const Vec3 kStoneAmbient{0.5, 0.5, 0.52}, kStoneDiffuse{0.5, 0.5, 0.52};
 
@@ -250,15 +255,39 @@ std::vector<SceneObject> pictureRoom() {
 
     // The room is kept dim (the light falls from the skylight onto the ball)
     // so the ball's two added lens views stay below white.
-    SceneObject floor = surface(kFloor, Facing::Y, 0.25, {0.36, 0.34, 0.32}, kFloorDiffuse);
-    floorQuad(floor, -kX, kX, kFar, kBack, 0, true);
+    // The gallery light comes from below the floor's plane, so a flat floor
+    // lay on ambient light alone, one even brown: its corner normals lean
+    // toward the light in a warm pool round the pedestal (the skylight's
+    // fall onto the ball) and stay upright, unlit, toward the walls.
+    SceneObject floor = surface(kFloor, Facing::Y, 0.25, kFloorAmbient, kFloorPoolDiffuse);
+    const auto floorPool = [](Vec3 p) {
+        return 1.1 * std::exp(-sq(p.x / 5.0) - sq((p.z - 4.5) / 6.0));
+    };
+    gridWall(floor, {-kX, 0, kBack}, {2 * kX, 0, 0}, {0, 0, kFar - kBack}, 20, 21, [&](Vec3 p) {
+        return tilted({0, 1, 0}, {0, 0, 1}, floorPool(p));
+    });
     room.push_back(floor);
 
     // The picture hangs above the doorway on the wall facing the room (-z).
-    SceneObject pictureWall = surface(kWall2, Facing::Z, 0.2, {0.65, 0.63, 0.6}, kWallDiffuse);
-    wallZ(pictureWall, -kX, -kDoorHalf, 0, kHeight, kPictureWall, false);
-    wallZ(pictureWall, kDoorHalf, kX, 0, kHeight, kPictureWall, false);
-    wallZ(pictureWall, -kDoorHalf, kDoorHalf, kDoorTop, kHeight, kPictureWall, false);
+    // It faces away from the light, and on ambient alone it was one flat
+    // panelled plane: less ambient, and its corner normals swing down toward
+    // the light (as far as they can while still facing the room) in a pool
+    // round the picture and the doorway, upright toward the corners.
+    SceneObject pictureWall =
+        surface(kWall2, Facing::Z, 0.2, kPictureWallAmbient, kPictureWallDiffuse);
+    const auto picturePool = [](Vec3 p) {
+        return std::exp(-sq(p.x / 6.0) - sq((p.y - 4.2) / 4.0));
+    };
+    const auto pictureNormal = [&](Vec3 p) {
+        return tilted({0, 0, -1}, {0, -1, 0}, 1.53 * picturePool(p));
+    };
+    const auto picturePiece = [&](double x0, double x1, double y0, double y1, int nx, int ny) {
+        gridWall(pictureWall, {x1, y0, kPictureWall}, {x0 - x1, 0, 0}, {0, y1 - y0, 0}, nx, ny,
+                 pictureNormal);
+    };
+    picturePiece(-kX, -kDoorHalf, 0, kHeight, 5, 6);
+    picturePiece(kDoorHalf, kX, 0, kHeight, 5, 6);
+    picturePiece(-kDoorHalf, kDoorHalf, kDoorTop, kHeight, 2, 4);
     room.push_back(pictureWall);
 
     // The side walls face across the light and would live on ambient alone,
