@@ -371,60 +371,21 @@ Image duskSky() {
     return image;
 }
 
-// The blobby surface's skin (looked up by its coarse per-vertex normals):
-// liquid chrome between the swarm's dusk and the reflection room. What makes
-// a mirror read as chrome is one hard contrast, a bright sky meeting a dark
-// ground at the horizon, which runs across every drop's middle: here the
-// dusk's hot gold afterglow rests on a near-black band, with a warm, softly
-// swelling ground rising out of it towards the nadir. Above, the glow turns rose,
-// violet and a deep indigo overhead, crossed low by a few dark cloud bars.
-// An even dusk over an even tile floor of the same brightness gave soft
-// purple lumps (no horizon, so no chrome), and a pale lavender key light
-// gave them a plastic white gloss. Broad shapes only, since small sharp
-// lights break into jagged patches across the surface's large triangles.
-// Directions behind the object (the map's rim) fall to black, so the surface
-// gets a dark soft outline; the side picture is added on top, so only the
-// thin afterglow line goes above three quarters.
-Colour duskOver(Direction d) {
-    const float up = std::max(d.y, 0.0f);
-    Colour sky =
-        mix(Colour{0.6f, 0.26f, 0.22f}, Colour{0.45f, 0.16f, 0.55f}, smoothstep(0.04f, 0.4f, up));
-    sky = mix(sky, Colour{0.09f, 0.06f, 0.25f}, smoothstep(0.45f, 1.0f, up));
-    const float afterglow = std::exp(-up * up / 0.005f);
-    sky = sky + Colour{0.55f, 0.47f, 0.22f} * afterglow;
-    // Cloud bars low in the glow: dark against it, long across the azimuth.
-    const float azimuth = std::atan2(d.z, d.x) / (2 * pi) + 0.5f;
-    const float bars = fractalNoise(azimuth * 3, up * 1.2f, 3, 3, 0.5f, 57);
-    const float cloud = smoothstep(0.05f, 0.3f, bars) * smoothstep(0.05f, 0.12f, up) *
-                        (1 - smoothstep(0.25f, 0.4f, up));
-    return mix(sky, Colour{0.08f, 0.04f, 0.09f}, 0.75f * cloud);
-}
-
-Colour warmGroundUnder(Direction d) {
-    // A warm, softly swelling ground rather than a tile grid: under the
-    // coarse normals each tile's bright heart and joint turned into a
-    // stepped ledge across the drops' lower halves.
-    const float down = std::max(-d.y, 0.0f);
-    // Laid across the ground's plan, so the nadir has no pinch.
-    const float swell = fractalNoise(0.3f * d.x + 0.5f, 0.3f * d.z + 0.5f, 4, 2, 0.45f, 91);
-    const Colour ground = mix(Colour{0.1f, 0.045f, 0.035f}, Colour{0.56f, 0.27f, 0.13f},
-                              smoothstep(0.15f, 0.9f, down));
-    const Colour lit = ground * (0.65f + 0.55f * swell);
-    // The far floor is the dark band under the horizon: no moire at grazing
-    // angles, and the sky's edge stands on black.
-    const Colour shadow{0.03f, 0.015f, 0.02f};
-    // The afterglow runs a few texels on under the horizon: a hard step
-    // there would follow each coarse triangle's normals as a jagged line.
-    const float spill = std::exp(-d.y * d.y / 0.0016f);
-    return mix(shadow, lit, smoothstep(0.12f, 0.5f, down)) + Colour{0.75f, 0.45f, 0.25f} * spill;
-}
-
-Image silverStudio() {
-    return sphereMap([](Direction d) {
-        const Colour base = d.y >= 0 ? duskOver(d) : warmGroundUnder(d);
-        const float behind = smoothstep(-0.05f, -0.8f, d.z);
-        return base * (1 - 0.9f * behind);
+// The blobby surface's skin (looked up by its coarse per-vertex normals): a
+// ray-traced mirror ball (tools/render/liquid_chrome.pov) in the swarm's
+// dusk over a calm sea, so the drops mirror the sky they rose from. Late on
+// they float alone on a cleared screen and their skin is the whole picture:
+// a thin hot horizon over a near-black band drew the coarse triangles as
+// steps and, where two drops met, a dark crack, and left the frame a void.
+// Directions behind the object (the map's rim) still fall to black, so the
+// surface keeps a soft dark outline that hides the silhouette's steps.
+Image liquidChrome() {
+    Image image = renderedPicture("liquid_chrome.png", 256, 256);
+    image.apply([](Colour c, float s, float t) {
+        const float behind = smoothstep(-0.05f, -0.8f, reflectedAt(s, t).z);
+        return c * (1 - 0.9f * behind);
     });
+    return image;
 }
 
 // The creature's skin, seen through its eye-space normal: a glass cell with
@@ -475,7 +436,7 @@ std::vector<TextureRecipe> sphereMapTextures() {
         {"envmap2.png", tunnelSkin},
         {"blend5.png", violetChrome},
         {"blend44.png", duskSky},
-        {"envmap5.png", silverStudio},
+        {"envmap5.png", liquidChrome},
         {"tvfilter4.png", tvScreen},
         // Ray-traced offline (tools/render/raytracer.pov): rippled dark ink seen
         // from above, added onto the surface, so its light is only in the sheen.
