@@ -322,6 +322,44 @@ TEST(Textures, JellyfishGlowIsAHotPointThatFadesWithoutAnEdge) {
     }
 }
 
+// The deep sea's swarm is this one sprite, 20-40 pixels across, and builds
+// a medusa from hundreds of added copies: it must read as a fish from the side
+// (long, low, head to the left, a forked tail with a dark notch) and carry
+// little enough light that the stacked copies stay separate fish.
+TEST(Textures, SwarmSpriteIsASmallFishSeenFromTheSide) {
+    const Picture p = readWithLibpng("blob2.png");
+    ASSERT_GT(p.width, 0);
+    const auto lit = [&](int x, int y) { return p.luminance(x, y) > 60; };
+    const int mid = p.height / 2;
+    int across = 0, down = 0, left = 0, right = 0;
+    double total = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            total += p.luminance(x, y);
+            (x < p.width / 2 ? left : right) += lit(x, y);
+        }
+        down += lit(p.width / 3, y);
+    }
+    for (int x = 0; x < p.width; ++x) {
+        across += lit(x, mid);
+    }
+    EXPECT_GT(across, 0.65 * p.width) << "the fish is too short";
+    EXPECT_LT(down, 0.3 * p.height) << "the body is too deep for a fish";
+    EXPECT_GT(left, 1.3 * right) << "the head's bulk is not on the left";
+
+    // Through the tail: two lobes, dark between them on the body's axis.
+    const int tail = p.width * 86 / 100;
+    int above = 0, below = 0;
+    for (int y = 0; y < p.height; ++y) {
+        (y < mid ? below : above) += lit(tail, y);
+    }
+    EXPECT_GT(above, 2);
+    EXPECT_GT(below, 2);
+    EXPECT_FALSE(lit(tail, mid)) << "the tail has no fork";
+
+    EXPECT_LT(total / (p.width * p.height), 0.15 * 255) << "the sprite is too bright to stack";
+}
+
 // The big blue arm beads are drawn wider than the creature's body and many
 // cross near the camera: their light must sit in a small pearl, or the
 // overlaps add up into a blown-out blue sheet.
@@ -1410,7 +1448,8 @@ TEST(Textures, DeepDomeFloorIsDarkWithLightsInIt) {
 
 // The deep sea ends with the camera almost against the dome's wall, a few
 // dozen texels round (s 0.4, t 0.17) filling the view: that patch must hold
-// lights in a haze, not the even band that showed as a flat navy screen.
+// lights, not the even band that showed as a flat navy screen, in dark water
+// (a glowing haze under them washed the last frames out).
 TEST(Textures, DeepDomeEndsOnLightsNotAnEvenBand) {
     const Picture p = readWithLibpng("sky2.png");
     ASSERT_EQ(p.width, 512);
@@ -1423,7 +1462,8 @@ TEST(Textures, DeepDomeEndsOnLightsNotAnEvenBand) {
     std::sort(levels.begin(), levels.end());
     const size_t n = levels.size();
     EXPECT_GT(levels[n - n / 50], 2.0 * levels[n / 10]) << "the end patch is an even fill";
-    EXPECT_LT(levels[n / 10], 60.0) << "the water between the lights must stay dark";
+    EXPECT_LT(levels[n / 10], 35.0) << "the water between the lights must stay dark";
+    EXPECT_LT(levels[n / 2], 55.0) << "the lights sit in a glowing haze";
 }
 
 // The deep sea's column lights the jellyfish bodies with a warm orange-brown

@@ -1,6 +1,7 @@
 // Additive sprites and glows: light on black, ending in pure black well
 // inside the border so no quad edge ever shows. Also the darkening film marks.
 #include "assetgen.h"
+#include "rendered.h"
 #include "textures.h"
 #include "textures_noise.h"
 
@@ -14,6 +15,9 @@ namespace assetgen {
 namespace {
 
 constexpr float pi = std::numbers::pi_v<float>;
+
+// The glow a fish throws into the water round it, a fraction of its light.
+constexpr Colour kFishHalo{0.16f, 0.2f, 0.24f};
 
 float angleOf(float s, float t) {
     return std::atan2(t - 0.5f, s - 0.5f);
@@ -215,16 +219,30 @@ Image jellyfishGlow() {
     return image;
 }
 
-Image sparkPoint() {
+// One small glowing fish, ray-traced (tools/render/glow_fish.pov): the deep
+// sea's swarm draws it 20-40 pixels across and builds the giant medusa from
+// it, so it must read as a fish at that size; its far specks and the
+// gallery's sparks draw it a few pixels across, where the bright belly and
+// back read as a point. A faint halo keeps it glowing in the water. The quad
+// shows row 0 at the bottom, so the render is turned over.
+Image glowFish() {
+    const Image rendered = renderedPicture("glow_fish.png", 128, 128);
+    Plane light(128, 128);
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            const Colour c = rendered.at(x, 127 - y);
+            light.at(x, y) = (c.r + c.g + c.b) / 3;
+        }
+    }
+    const Plane halo = blurred(light, 6);
     Image image(128, 128);
-    image.shadeSupersampled(2, [](float s, float t) {
-        const float r = centreDistance(s, t);
-        const float dx = std::abs(s - 0.5f) * 2, dy = std::abs(t - 0.5f) * 2;
-        const float cross = std::exp(-dx * dx / 0.0006f) * clamp01(1 - dy) +
-                            std::exp(-dy * dy / 0.0006f) * clamp01(1 - dx);
-        const float v = std::exp(-r * r / 0.006f) + 0.25f * std::exp(-r * r / 0.06f) + 0.6f * cross;
-        return Colour{1.0f, 0.95f, 0.85f} * (v * spriteWindow(r, 0.5f));
-    });
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            const float r = centreDistance((x + 0.5f) / 128, (y + 0.5f) / 128);
+            const Colour c = rendered.at(x, 127 - y) + kFishHalo * halo.at(x, y);
+            image.at(x, y) = c * spriteWindow(r, 0.93f);
+        }
+    }
     return image;
 }
 
@@ -719,7 +737,7 @@ std::vector<TextureRecipe> glowTextures() {
         {"blob22b.png", lightSpark},
         {"blob22d.png", pointGlow},
         {"blob24.png", blob24},
-        {"blob2.png", sparkPoint},
+        {"blob2.png", glowFish},
         {"blob22e.png", bubbleRing},
         {"blob41.png",
          [] {

@@ -119,11 +119,22 @@ Colour deepLights(float s, float t) {
 // slant each one is drawn out into a ray of light crossing the view
 // (blue-green, two violet); from anywhere else they are a small cluster of
 // far lights.
+// The water there is dark, and only the rays carry light: with an even
+// glowing haze under them (about 0.23 green, 0.41 blue) the last frames
+// were a washed-out blue screen behind the star fractal.
 constexpr float kEndS = 0.405f, kEndT = 0.15f;
-Colour endGlow(float s, float t) {
+constexpr float kEndDarkening = 0.7f; // of the dome's own light round the lamps
+
+// How near (s, t) is to the lamps, 1 at their middle.
+float endNearness(float s, float t) {
     // In texels of the 512 picture.
     const float ds = (s - kEndS) * 512, dt = (t - kEndT) * 512;
-    const float haze = std::exp(-(ds * ds + 0.36f * dt * dt) / (26.0f * 26.0f));
+    return std::exp(-(ds * ds + 0.36f * dt * dt) / (30.0f * 30.0f));
+}
+
+Colour endGlow(float s, float t) {
+    const float ds = (s - kEndS) * 512, dt = (t - kEndT) * 512;
+    const float haze = endNearness(s, t);
     struct Lamp {
         float ds, dt, across, along, strength;
         bool violet;
@@ -133,7 +144,7 @@ Colour endGlow(float s, float t) {
         {-4, -7, 2.2f, 4.0f, 0.5f, false},  {1, 6, 1.5f, 5.0f, 0.4f, false},
         {5, -3, 1.8f, 3.5f, 0.35f, true},   {-15, -6, 1.4f, 3.0f, 0.35f, false},
         {9, 16, 1.8f, 4.0f, 0.35f, false},  {3, -20, 2.0f, 4.0f, 0.3f, false}};
-    Colour c = Colour{0.03f, 0.16f, 0.22f} * haze;
+    Colour c = Colour{0.0f, 0.03f, 0.06f} * haze;
     for (const Lamp& l : lamps) {
         const float u = (ds - l.ds) / l.across, v = (dt - l.dt) / l.along;
         const float r2 = u * u + v * v;
@@ -163,12 +174,13 @@ Image deepDome() {
                              (abyss * (0.85f + 0.15f * n)) +
                          Colour{0.05f, 0.2f, 0.3f} * (shafts * fromSurface * (0.7f + 0.3f * n)) +
                          Colour{0.25f, 0.35f, 0.45f} * specks;
+        const Colour dome = c * (1.0f - kEndDarkening * endNearness(s, t));
         // The floor may be brighter than the rest: nothing but one beam is
         // added over it while it fills the view.
         const float onFloor = smoothstep(0.58f, 0.62f, s);
         const Colour floor = Colour{0.12f, 0.34f, 0.44f} * floorShafts(s, t) + deepLights(s, t);
         const Colour end = endGlow(s, t);
-        const Colour lit = c + floor * onFloor + end;
+        const Colour lit = dome + floor * onFloor + end;
         const float cap = 0.34f + 0.5f * std::max(onFloor, std::min(end.g * 2.0f, 1.0f));
         return Colour{std::min(lit.r, cap), std::min(lit.g, cap), std::min(lit.b, cap + 0.06f)};
     });
