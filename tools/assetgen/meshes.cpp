@@ -662,10 +662,13 @@ Mesh resoil() {
 // One wall is all but invisible (its tint is 0.12 of the picture), so each
 // mouth is eight nested shells whose bands lie on the same directions: eight
 // walls feed red and green back at more than they lose, so the rings build
-// up to gold on their own while blue stays the clear's. All shells' bands
-// cover the same directions, so each band's edge is one hard step from gold
-// to the dark gap: with wider outer bands its light ramped up over several
-// texels and, magnified, every edge read soft. The rings' sizes shrink geometrically, as evenly
+// up to gold on their own while blue stays the clear's. Each shell's band is
+// a little narrower than the last, so a band's edge ramps from the full
+// eight walls to the gap over a fixed half degree, about three texels of
+// the picture: one hard step showed every texel of the 256-texel picture as
+// a stair step once magnified, and the old ramp of a share of the pitch
+// (0.7 down to 0.42) ran over a dozen texels on the outer rings and read
+// soft. The rings' sizes shrink geometrically, as evenly
 // spaced rings of a tunnel do towards its far end. Four rings a mouth, not
 // seven: the picture is a 256-texel feedback magnified three times, and the
 // inner rings of seven blurred into one soft grey mush; four bold rings keep
@@ -686,6 +689,7 @@ constexpr double kTunnelOuterRing = 31.0; // degrees from the axis to a corner; 
 constexpr double kTunnelRingRatio = 0.62; // next ring in is this much smaller
 constexpr int kTunnelRings = 4;
 constexpr double kBandShare = 0.56; // share of a ring's pitch a band covers
+constexpr double kEdgeRamp = 0.5;   // degrees from the widest shell's edge to the narrowest's
 
 // The direction at angle `off` from the mouth's axis, `turn` round it.
 Vec3 mouthDirection(Vec3 axis, Vec3 side, double off, double turn) {
@@ -711,6 +715,8 @@ Mesh tunnelBands() {
     Mesh mesh;
     const int shells = static_cast<int>(std::size(kTunnelRadii));
     for (int shell = 0; shell < shells; ++shell) {
+        // Outer shells a little wider, round the band's middle edge line.
+        const double inset = radians(kEdgeRamp) * ((shell + 0.5) / shells - 0.5);
         for (const TunnelMouth& mouth : kTunnelMouths) {
             const double tilt = radians(mouth.tilt), turn = radians(mouth.turn);
             const Vec3 axis{-std::cos(tilt), std::sin(tilt) * std::sin(turn),
@@ -720,7 +726,8 @@ Mesh tunnelBands() {
             const double rim = std::pow(kTunnelRingRatio, 0.5 * kBandShare);
             for (int ring = 0; ring < kTunnelRings; ++ring) {
                 const double off = radians(kTunnelOuterRing) * std::pow(kTunnelRingRatio, ring);
-                addTunnelBand(mesh, axis, side, kTunnelRadii[shell], off / rim, off * rim);
+                addTunnelBand(mesh, axis, side, kTunnelRadii[shell], off / rim - inset,
+                              off * rim + inset);
             }
         }
     }
