@@ -1675,6 +1675,21 @@ TEST(Textures, KnotSkinRimIsOneHueAllRound) {
     EXPECT_GT(lowest[2], lowest[0] + 60) << "rim is not violet-blue";
 }
 
+// The creature's glass mirrors the night toward its rim: one cool blue, no
+// band of rose or pink, which read as a cheap rainbow on the big bodies.
+TEST(Textures, CreatureSkinRimStaysCoolBlue) {
+    const Picture p = readWithLibpng("tvfilter4.png");
+    ASSERT_EQ(p.width, 256);
+    for (int k = 0; k < 72; ++k) {
+        const double a = k * 3.14159265 / 36;
+        for (double r : {0.7, 0.8, 0.9, 0.97}) {
+            const int x = static_cast<int>(127.5 + 127.5 * r * std::cos(a));
+            const int y = static_cast<int>(127.5 + 127.5 * r * std::sin(a));
+            EXPECT_LT(p.at(x, y, 0), 0.8 * p.at(x, y, 2)) << x << "," << y;
+        }
+    }
+}
+
 TEST(Textures, SphereMapsAreBrightEnvironments) {
     struct Environment {
         const char* file;
