@@ -606,8 +606,9 @@ TEST(Textures, MedusaBellTilesAreNotEvenFills) {
     EXPECT_LE(evenTiles, 2);
 }
 
-// The splash faces the eye: its ripple is a flat ellipse in the lower third
-// with bright crests at both ends and a dim middle (a bar through the ring
+// The splash faces the eye: its ripple is a flat ellipse in the lower third,
+// narrow so the squeezed streak shows no upright ring, with bright crests
+// at both ends and a dim middle (a bar through the ring
 // read as a glyph), and the drop's line above it, lit down the middle, is
 // what the squeezed streak shows.
 TEST(Textures, RainSplashIsAFlatRippleUnderItsDropLine) {
@@ -615,13 +616,17 @@ TEST(Textures, RainSplashIsAFlatRippleUnderItsDropLine) {
     ASSERT_EQ(p.width, 128);
     const int middleRow = 102; // t = 0.2
     double leftCrest = 0, rightCrest = 0;
-    for (int x = 0; x < 24; ++x) {
+    for (int x = 30; x < 54; ++x) {
         leftCrest = std::max(leftCrest, p.luminance(x, middleRow));
         rightCrest = std::max(rightCrest, p.luminance(127 - x, middleRow));
     }
     EXPECT_GT(leftCrest, 120);
     EXPECT_GT(rightCrest, 120);
     EXPECT_LT(p.luminance(64, middleRow), 40);
+    for (int x = 0; x < 24; ++x) {
+        EXPECT_LT(p.luminance(x, middleRow), 10) << x;
+        EXPECT_LT(p.luminance(127 - x, middleRow), 10) << x;
+    }
     // Flat: off the line, the far crest lies close above the middle row and
     // the sprite is dark above it.
     double backCrest = 0, aboveRipple = 0;
@@ -629,7 +634,7 @@ TEST(Textures, RainSplashIsAFlatRippleUnderItsDropLine) {
         aboveRipple = std::max(aboveRipple, p.luminance(40, y));
     }
     for (int y = middleRow - 24; y < middleRow - 10; ++y) {
-        backCrest = std::max(backCrest, p.luminance(40, y));
+        backCrest = std::max(backCrest, p.luminance(52, y));
     }
     EXPECT_GT(backCrest, 100);
     EXPECT_LT(aboveRipple, 20);
@@ -1673,6 +1678,21 @@ TEST(Textures, KnotSkinRimIsOneHueAllRound) {
         EXPECT_LT(highest[c] - lowest[c], 40) << "channel " << c;
     }
     EXPECT_GT(lowest[2], lowest[0] + 60) << "rim is not violet-blue";
+}
+
+// The creature's glass mirrors the night toward its rim: one cool blue, no
+// band of rose or pink, which read as a cheap rainbow on the big bodies.
+TEST(Textures, CreatureSkinRimStaysCoolBlue) {
+    const Picture p = readWithLibpng("tvfilter4.png");
+    ASSERT_EQ(p.width, 256);
+    for (int k = 0; k < 72; ++k) {
+        const double a = k * 3.14159265 / 36;
+        for (double r : {0.7, 0.8, 0.9, 0.97}) {
+            const int x = static_cast<int>(127.5 + 127.5 * r * std::cos(a));
+            const int y = static_cast<int>(127.5 + 127.5 * r * std::sin(a));
+            EXPECT_LT(p.at(x, y, 0), 0.8 * p.at(x, y, 2)) << x << "," << y;
+        }
+    }
 }
 
 TEST(Textures, SphereMapsAreBrightEnvironments) {

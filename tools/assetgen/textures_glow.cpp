@@ -489,20 +489,25 @@ Image nebula() {
 // tenth of its brightness), the splash dots (an upright square at the floor)
 // and the darkening rings laid flat. The splash faces the eye, so its ripple
 // is drawn already foreshortened, as a wave seen lying on the floor: an
-// ellipse three times wider than deep in the lower third, a sharp bright
-// leading crest and two fainter, softer ones inside it, the middle dark.
+// ellipse wider than deep in the lower third, a sharp bright
+// leading crest and two fainter, softer ones inside it, the middle dark,
+// narrow (a third of the sprite), since the streak shows the same ripple.
 // A bar across the ring, or a line floating above it, read as a text
 // glyph; a jet rising from the ripple's middle reads as a splash, and the
 // same line is the streak's head and tail: broad at the head, to cover a
 // good part of the streak's few pixels of width, at full brightness,
 // because the streak is added so dimly.
 Image rainDrop() {
+    // The streak squeezes the sprite 14:1, so a ripple across the sprite's
+    // width hung on every streak as a tall upright ring; a third of it stays
+    // inside the streak's bright foot.
+    constexpr float kRippleWidth = 0.3f;
     Image image(128, 128);
     image.shadeSupersampled(3, [](float s, float t) {
         const float across = (s - 0.5f) * 2;
         // The ripple: radius 1 on its leading crest, centre at t 0.2.
         const float deep = (t - 0.2f) / 0.145f;
-        const float q = std::sqrt(across * across / (0.86f * 0.86f) + deep * deep);
+        const float q = std::sqrt(across * across / (kRippleWidth * kRippleWidth) + deep * deep);
         const auto crest = [q](float at, float inner, float outer) {
             // Steep outside the crest, a slower fall behind it.
             const float d = q - at;

@@ -392,9 +392,8 @@ Image liquidChrome() {
 // a light inside. The face toward the viewer is the hot core, the same warm
 // white as the flare drawn over it, so the opaque body continues the flare
 // instead of hiding its middle; round it a clear deep-blue shell with a thin
-// inner membrane, a pearly film whose colour turns with the viewing angle
-// toward the rim, a cyan-white Fresnel edge and a sharp window glint. The
-// map stays put as the body turns, so it holds no pattern that should roll.
+// inner membrane, the night mirrored toward the rim, a cyan-white Fresnel edge and a sharp window
+// glint. The map stays put as the body turns, so it holds no pattern that should roll.
 Colour creatureSkinAt(float s, float t) {
     const float x = 2 * s - 1, y = 2 * t - 1;
     const float rho2 = std::min(1.0f, x * x + y * y);
@@ -407,19 +406,17 @@ Colour creatureSkinAt(float s, float t) {
                          Colour{0.45f, 0.3f, 0.75f} * (0.3f * std::exp(-rho2 / 0.35f));
     const float membrane = std::exp(-std::pow((rho - 0.62f) / 0.035f, 2.0f));
     const Colour inner = Colour{0.5f, 0.85f, 1.0f} * (0.3f * membrane);
-    // Thin-film pearl: the three colours peak at different film phases.
-    const float phase = 2.2f * grazing + 0.15f;
-    // Green is held low, so the film runs through rose, violet and cyan
-    // instead of a muddy olive.
-    const Colour film = Colour{0.5f + 0.5f * std::cos(2 * pi * phase),
-                               0.35f + 0.35f * std::cos(2 * pi * (phase - 0.45f)),
-                               0.6f + 0.4f * std::cos(2 * pi * (phase - 0.7f))} *
-                        (0.85f * std::pow(grazing, 1.1f));
+    // Toward the rim the glass mirrors the night: a cool moonlit blue, paler
+    // above (the sky) than below (the sea), rising smoothly. A thin-film
+    // sheen cycling through rose, violet and cyan read as a cheap rainbow
+    // ring on the big bodies near the frame's edges.
+    const float sky = 0.8f + 0.3f * y;
+    const Colour sheen = Colour{0.26f, 0.36f, 0.7f} * (0.75f * sky * std::pow(grazing, 1.3f));
     const Colour edge = Colour{0.75f, 0.95f, 1.0f} * std::pow(grazing, 5.0f);
     const float window =
         std::exp(-std::pow((x + 0.38f) / 0.09f, 2.0f) - std::pow((y - 0.42f) / 0.06f, 2.0f));
     const float glint = std::exp(-((x - 0.3f) * (x - 0.3f) + (y + 0.45f) * (y + 0.45f)) / 0.004f);
-    return core + shell + inner + film + edge + grey(0.95f * window + 0.5f * glint);
+    return core + shell + inner + sheen + edge + grey(0.95f * window + 0.5f * glint);
 }
 
 Image tvScreen() {
