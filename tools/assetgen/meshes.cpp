@@ -286,17 +286,12 @@ constexpr double kStarSidePoint = 0.78;
 // 30, spinning 5.05 degrees a unit about (0, -1, 0.025 tau), light from -z):
 // those turn violet and lavender on the star that fills the view, the rest
 // keep the plain blue, so the lit half of a point stands beside a deep one.
-// The smaller stars double their normals a level (the fractal's half scale),
-// so every half also carries copies: with none, a facet of the 64 smallest
-// stars reached at most (35, 25, 180) and all 85 read as flat blue cut-outs;
-// with eight, the smallest turn lavender to pink-white where they face the
-// viewer, the next level lilac, the four large ones violet, so colour grades
-// with distance and the bevels still shade each point (five left the large
-// ones deep blue). The core stays plain.
+// The smaller stars double their normals a level, so there more faces light
+// and the long ones sparkle white among lilac. The core stays plain.
 constexpr int kStarLitFacets = 24;
 constexpr int kStarLitCopies = 9; // on average: 15 and 3 alternately
 constexpr int kStarLitSpread = 6;
-constexpr int kStarDimCopies = 8;
+constexpr int kStarDimCopies = 0;
 constexpr double kStarFacetLean = 25.0; // degrees toward the point's axis
 // Each point face is two bevelled halves either side of a ridge raised from
 // the middle of its base edge, so even a point that fills the view shades
@@ -422,7 +417,7 @@ Mesh star2() {
         // light, so the lit faces of one point differ in colour too.
         const auto rank = std::ranges::count_if(lit, [&](double other) { return other > lit[i]; });
         const int spread = rank % 2 == 0 ? kStarLitSpread : -kStarLitSpread;
-        const int copies = kStarDimCopies + (lit[i] >= litFrom ? kStarLitCopies + spread : 0);
+        const int copies = lit[i] >= litFrom ? kStarLitCopies + spread : kStarDimCopies;
         // Wound inward as b2, b1, tip.
         const int it = addStarTip(mesh, p.tip, p.light, copies);
         mesh.addTriangle(mesh.addVertex(p.b2), mesh.addVertex(p.b1), it);
