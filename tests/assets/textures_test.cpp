@@ -792,13 +792,30 @@ TEST(Textures, MultiplyOverlaysStayNearWhite) {
     const Picture vignette = readWithLibpng("overlay.png");
     ASSERT_GT(grain.width, 0);
     ASSERT_GT(vignette.width, 0);
-    double sum = 0;
+    // The grain is grey, light and gentle: coloured, strong or dark texels
+    // turn lit trails dirty, and one too faint is never seen.
+    double sum = 0, squares = 0;
+    int coloured = 0, dark = 0;
     for (int y = 0; y < grain.height; ++y) {
         for (int x = 0; x < grain.width; ++x) {
-            sum += grain.luminance(x, y);
+            const double v = grain.luminance(x, y);
+            sum += v;
+            squares += v * v;
+            // The writer dithers each channel by a step.
+            const int hue = std::max({grain.at(x, y, 0), grain.at(x, y, 1), grain.at(x, y, 2)}) -
+                            std::min({grain.at(x, y, 0), grain.at(x, y, 1), grain.at(x, y, 2)});
+            coloured += hue > 2 ? 1 : 0;
+            dark += v < 0.8 * 255 ? 1 : 0;
         }
     }
-    EXPECT_GT(sum / (grain.width * grain.height), 215.0);
+    const double texels = grain.width * grain.height;
+    const double mean = sum / texels;
+    const double spread = std::sqrt(squares / texels - mean * mean) / 255;
+    EXPECT_GT(mean, 0.93 * 255);
+    EXPECT_EQ(coloured, 0) << "coloured grain";
+    EXPECT_EQ(dark, 0) << "dark specks in the grain";
+    EXPECT_GT(spread, 0.025) << "grain too faint to see";
+    EXPECT_LT(spread, 0.05) << "grain too strong, the picture turns dirty";
     // The vignette's middle keeps green and blue; it holds red back on
     // purpose, a cool cast over the blue-green floor.
     const int c = vignette.width / 2;
