@@ -1741,6 +1741,27 @@ TEST(Textures, OpeningTitleFillsItsCard) {
     EXPECT_NEAR((top + bottom) / 2.0, p.height / 2.0, 8) << "off the card's middle line";
 }
 
+// The spreading copies average a card along its line, so that average must
+// read as blue light: near-white ink dissolved into grey blobs.
+TEST(Textures, OpeningCardsAverageToBlue) {
+    for (const char* file : {"vane.png", "presents.png"}) {
+        SCOPED_TRACE(file);
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0);
+        double sum[3] = {0, 0, 0};
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    sum[c] += p.at(x, y, c);
+                }
+            }
+        }
+        EXPECT_GT(sum[2], 0.0) << "empty card";
+        EXPECT_GT(sum[2] - sum[0], 0.5 * sum[2]) << "the smear reads grey";
+        EXPECT_GT(sum[2] - sum[1], 0.35 * sum[2]) << "the smear reads grey";
+    }
+}
+
 // The loading screen's sky: the domes' outlines mirror the map's outer ring
 // all round, the floor only its top, so the ring is bright at the top and
 // dark at the sides and bottom (a pale ring all round stair-stepped every
