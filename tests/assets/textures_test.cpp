@@ -1790,6 +1790,24 @@ TEST(Textures, LoadingSkyRingDarkensAwayFromTheTopAndHasAWarmSunset) {
     EXPECT_GT(warmth(0.6, 0.03), 60) << "no sunset on the right";
     EXPECT_LT(warmth(-0.6, 0.3), 0) << "the left sky is not blue";
     EXPECT_LT(warmth(0.0, 0.85), 0) << "the floor's part of the ring is not blue";
+    // The floor mirrors the ring's top, angle by angle across the screen:
+    // reflected light columns there, or the floor reads as one flat blue.
+    for (const double radius : {0.7, 0.8}) {
+        double sum = 0, darkest = 255, brightest = 0;
+        for (int k = -40; k <= 40; ++k) {
+            const double angle = pi / 2 + k * 0.5 / 40;
+            double v = 0;
+            for (int c = 0; c < 3; ++c) {
+                v += texel(radius * std::cos(angle), radius * std::sin(angle), c) / 3.0;
+            }
+            sum += v;
+            darkest = std::min(darkest, v);
+            brightest = std::max(brightest, v);
+        }
+        const double mean = sum / 81;
+        EXPECT_GT(mean, 100.0) << "the floor would go dim";
+        EXPECT_GT(brightest - darkest, 0.4 * mean) << "no reflections on the floor";
+    }
 }
 
 // Every texel's luminance, darkest first: percentiles of a picture.
