@@ -797,13 +797,30 @@ TEST(Textures, MultiplyOverlaysStayNearWhite) {
     const Picture vignette = readWithLibpng("overlay.png");
     ASSERT_GT(grain.width, 0);
     ASSERT_GT(vignette.width, 0);
-    double sum = 0;
+    // The grain is grey, light and gentle: coloured, strong or dark texels
+    // turn lit trails dirty, and one too faint is never seen.
+    double sum = 0, squares = 0;
+    int coloured = 0, dark = 0;
     for (int y = 0; y < grain.height; ++y) {
         for (int x = 0; x < grain.width; ++x) {
-            sum += grain.luminance(x, y);
+            const double v = grain.luminance(x, y);
+            sum += v;
+            squares += v * v;
+            // The writer dithers each channel by a step.
+            const int hue = std::max({grain.at(x, y, 0), grain.at(x, y, 1), grain.at(x, y, 2)}) -
+                            std::min({grain.at(x, y, 0), grain.at(x, y, 1), grain.at(x, y, 2)});
+            coloured += hue > 2 ? 1 : 0;
+            dark += v < 0.8 * 255 ? 1 : 0;
         }
     }
-    EXPECT_GT(sum / (grain.width * grain.height), 215.0);
+    const double texels = grain.width * grain.height;
+    const double mean = sum / texels;
+    const double spread = std::sqrt(squares / texels - mean * mean) / 255;
+    EXPECT_GT(mean, 0.93 * 255);
+    EXPECT_EQ(coloured, 0) << "coloured grain";
+    EXPECT_EQ(dark, 0) << "dark specks in the grain";
+    EXPECT_GT(spread, 0.025) << "grain too faint to see";
+    EXPECT_LT(spread, 0.05) << "grain too strong, the picture turns dirty";
     // The vignette's middle keeps green and blue; it holds red back on
     // purpose, a cool cast over the blue-green floor.
     const int c = vignette.width / 2;
@@ -1765,6 +1782,27 @@ TEST(Textures, OpeningTitleFillsItsCard) {
     EXPECT_NEAR((top + bottom) / 2.0, p.height / 2.0, 8) << "off the card's middle line";
 }
 
+// The spreading copies average a card along its line, so that average must
+// read as blue light: near-white ink dissolved into grey blobs.
+TEST(Textures, OpeningCardsAverageToBlue) {
+    for (const char* file : {"vane.png", "presents.png"}) {
+        SCOPED_TRACE(file);
+        const Picture p = readWithLibpng(file);
+        ASSERT_GT(p.width, 0);
+        double sum[3] = {0, 0, 0};
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    sum[c] += p.at(x, y, c);
+                }
+            }
+        }
+        EXPECT_GT(sum[2], 0.0) << "empty card";
+        EXPECT_GT(sum[2] - sum[0], 0.5 * sum[2]) << "the smear reads grey";
+        EXPECT_GT(sum[2] - sum[1], 0.35 * sum[2]) << "the smear reads grey";
+    }
+}
+
 // The loading screen's sky: the domes' outlines mirror the map's outer ring
 // all round, the floor only its top, so the ring is bright at the top and
 // dark at the sides and bottom (a pale ring all round stair-stepped every
@@ -1793,6 +1831,24 @@ TEST(Textures, LoadingSkyRingDarkensAwayFromTheTopAndHasAWarmSunset) {
     EXPECT_GT(warmth(0.6, 0.03), 60) << "no sunset on the right";
     EXPECT_LT(warmth(-0.6, 0.3), 0) << "the left sky is not blue";
     EXPECT_LT(warmth(0.0, 0.85), 0) << "the floor's part of the ring is not blue";
+    // The floor mirrors the ring's top, angle by angle across the screen:
+    // reflected light columns there, or the floor reads as one flat blue.
+    for (const double radius : {0.7, 0.8}) {
+        double sum = 0, darkest = 255, brightest = 0;
+        for (int k = -40; k <= 40; ++k) {
+            const double angle = pi / 2 + k * 0.5 / 40;
+            double v = 0;
+            for (int c = 0; c < 3; ++c) {
+                v += texel(radius * std::cos(angle), radius * std::sin(angle), c) / 3.0;
+            }
+            sum += v;
+            darkest = std::min(darkest, v);
+            brightest = std::max(brightest, v);
+        }
+        const double mean = sum / 81;
+        EXPECT_GT(mean, 100.0) << "the floor would go dim";
+        EXPECT_GT(brightest - darkest, 0.4 * mean) << "no reflections on the floor";
+    }
 }
 
 // Every texel's luminance, darkest first: percentiles of a picture.

@@ -120,11 +120,14 @@ Image coolChromeSky() {
         Colour lit = sky(c, d, 11);
         const float glow = smoothstep(0.55f, 1.0f, (lit.r + lit.g + lit.b) / 3);
         lit = mix(lit, lit * kDawnLight, glow);
-        // Angle round the ring: reflected cloud streaks, broad enough to
-        // survive the echo layers' blur.
+        // Angle round the ring: reflected light columns, broad enough to
+        // survive the echo layers' blur. The floor mirrors the ring's top
+        // angle by angle across the screen, so they run towards the camera
+        // like lights on polished stone; a faint ripple left it one flat blue.
         const float around = std::atan2(d.y, d.x) / (2 * pi) + 0.5f;
         const float streak = fractalNoise(around, rim * 0.25f, 24, 3, 0.5f, 29);
-        const Colour haze = kFloorHaze * (0.85f + 0.3f * streak);
+        const float column = smoothstep(-0.3f, 0.5f, streak);
+        const Colour haze = kFloorHaze * (0.6f + 0.7f * column);
         const float towardsHorizon = (1 - rim) / 0.045f;
         const Colour ring = haze + kHorizonGlow * std::exp(-towardsHorizon * towardsHorizon);
         // Seen from the camera the cove's low slope is a line or two, and
@@ -133,7 +136,7 @@ Image coolChromeSky() {
         // is one glow, and the deep, clouded sky and the sun (inside 0.45)
         // only show higher on the cove and on the domes' fronts.
         const float upper = smoothstep(-0.3f, 0.3f, d.y);
-        lit = mix(lit, kSkyGlow * (0.9f + 0.2f * streak), upper * smoothstep(0.4f, 0.6f, rim));
+        lit = mix(lit, kSkyGlow * (0.6f + 0.7f * column), upper * smoothstep(0.4f, 0.6f, rim));
         // A sunset glow low on the sun's side: the domes' fronts mirror the
         // right half of the disc (the floor and the cove its top), so this
         // warms the domes without tinting the floor, whose fixed tint has no

@@ -48,9 +48,13 @@ Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int g
     return image;
 }
 
-// The titles' ink and glow: icy white in a blue glow, the band's own light.
-constexpr Colour kTitleInk{0.94f, 0.97f, 1.0f};
-constexpr Colour kTitleGlow{0.3f, 0.45f, 1.0f};
+// The titles' ink and glow: ice blue in a deep blue glow, the band's own
+// light. The smeared copies average the card, so near-white ink dissolved
+// into grey blobs; with the blue carried in the ink and the streak they
+// dissolve into blue light.
+constexpr Colour kTitleInk{0.7f, 0.84f, 1.0f};
+constexpr Colour kTitleGlow{0.18f, 0.35f, 1.0f};
+constexpr Colour kTitleStreak{0.1f, 0.3f, 1.6f};
 
 // A long low streak along the lines, wider than the copies' spacing, so the
 // spreading copies join into one soft blue sweep instead of repeating each
@@ -64,7 +68,7 @@ void addLineStreak(Image& image, const Plane& letters) {
             streak.at(x, y) *= smoothstep(0.0f, 0.2f, s) * smoothstep(0.0f, 0.2f, 1 - s);
         }
     }
-    addMask(image, streak, {0.2f, 0.32f, 0.85f});
+    addMask(image, streak, kTitleStreak);
     fadeBorder(image, image.width());
 }
 
