@@ -65,37 +65,40 @@ Image vignette() {
 
 // Butterfly wing pattern, laid on the wing by its own x and y. It slides
 // and stretches along s as the wing flaps (by a third of the wing), so the
-// pattern runs along the texture's width and only t (forewing towards high
-// t, hindwing towards low t, 0.5 between them) places its fields. The
-// wings are added onto a dark dusk sky, so black is where the wing is not
-// seen: a black seam parts fore- from hindwing and a black margin runs
-// along their outer edges, so each butterfly is four bold lobes. Inside,
-// each lobe is a pale ice-white core by the seam turning turquoise (fore)
-// or azure (hind) towards the margin. A glow fading slowly to the tips
-// smeared in the trail into pale "ghost fans", and on a wing close to the
-// camera its light ran out to the mesh's outline, a hard polygon edge; the
-// margin keeps that edge black. No bands inside a lobe: pale and dark
-// stripes along the wing read as a striped flag, and the trail fanned them
-// into hatching. Every edge spans some eight texels (a wing is seen at
-// twenty to forty pixels, without smaller copies). Below white so the
-// flapping brightness tints it.
+// fields run along the texture's width and only t (forewing towards high
+// t, hindwing towards low t, 0.5 between them) places them. The wings are
+// added onto a dark dusk sky, so black is where the wing is not seen.
+// From the black seam that parts fore- from hindwing: a deep turquoise
+// (fore) or azure (hind) field, one bold dark vein, then a pale ice-white
+// band that runs on past the mesh's outline, so the wing's own smooth
+// shape (pointed forewing, round hindwing) is drawn by a bright edge. A
+// black margin inside the outline cut every wing to a straight-edged blade
+// and the swarm read as muddy slabs. Towards the hinge (high s) the wing
+// fades to a third: the slabs came from the wing's inner half by the body,
+// where both wings and the body's glow pile up; the fade is a smooth ramp
+// so the slide does not show. Every edge spans some ten texels (a wing is
+// seen at twenty to forty pixels, without smaller copies). Below white so
+// the flapping brightness tints it.
 Image wingPattern() {
-    constexpr float kSeam = 0.03f, kSeamEdge = 0.016f; // v = |t - 0.5|
-    constexpr float kForeMargin = 0.205f, kHindMargin = 0.175f, kMarginEdge = 0.016f;
-    const Colour ice{0.8f, 0.93f, 0.95f};
-    const Colour turquoise{0.1f, 0.62f, 0.72f}, azure{0.16f, 0.42f, 0.85f};
+    constexpr float kSeam = 0.025f, kSeamEdge = 0.02f; // v = |t - 0.5|
+    constexpr float kVein = 0.125f, kVeinHalf = 0.016f, kVeinEdge = 0.014f;
+    constexpr float kEdgeFrom = 0.15f, kEdgeTo = 0.2f;
+    constexpr float kHingeFade = 0.35f; // left at the hinge end of s
+    const Colour ice{0.86f, 0.95f, 0.97f};
+    const Colour turquoise{0.05f, 0.5f, 0.62f}, azure{0.12f, 0.34f, 0.78f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
         const float v = std::abs(t - 0.5f);
         const bool fore = t > 0.5f;
-        const float margin = fore ? kForeMargin : kHindMargin;
-        const float lobe = smoothstep(kSeam, kSeam + kSeamEdge, v) *
-                           (1 - smoothstep(margin - kMarginEdge, margin, v));
-        const float outward = smoothstep(kSeam + 0.02f, margin - 0.01f, v);
-        const Colour outer = fore ? turquoise : azure;
+        const float seam = smoothstep(kSeam, kSeam + kSeamEdge, v);
+        const float vein =
+            1 - 0.85f * (1 - smoothstep(kVeinHalf, kVeinHalf + kVeinEdge, std::abs(v - kVein)));
+        const float edge = smoothstep(kEdgeFrom, kEdgeTo, v);
+        const Colour field = fore ? turquoise : azure;
+        const float hinge = 1 - (1 - kHingeFade) * smoothstep(0.45f, 0.85f, s);
         // A faint sheen, so a close wing is not one flat colour.
-        const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        return mix(ice, outer, outward) * (lobe * sheen);
+        const float sheen = 0.92f + 0.08f * fractalNoise(s, t, 2, 2, 0.5f, 31);
+        return mix(field, ice, edge) * (seam * vein * hinge * sheen);
     });
     return image;
 }
