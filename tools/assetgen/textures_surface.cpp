@@ -95,7 +95,10 @@ Image wingPattern() {
             1 - 0.85f * (1 - smoothstep(kVeinHalf, kVeinHalf + kVeinEdge, std::abs(v - kVein)));
         const float edge = smoothstep(kEdgeFrom, kEdgeTo, v);
         const Colour field = fore ? turquoise : azure;
-        const float hinge = 1 - (1 - kHingeFade) * smoothstep(0.45f, 0.85f, s);
+        // The far tip never reaches s below 0.09; dimming the last few
+        // texels to the hinge's level keeps the repeat free of a seam.
+        const float hinge = 1 - (1 - kHingeFade) * std::max(smoothstep(0.45f, 0.85f, s),
+                                                            smoothstep(0.08f, 0.0f, s));
         // A faint sheen, so a close wing is not one flat colour.
         const float sheen = 0.92f + 0.08f * fractalNoise(s, t, 2, 2, 0.5f, 31);
         return mix(field, ice, edge) * (seam * vein * hinge * sheen);
