@@ -1843,6 +1843,27 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     }
     EXPECT_LT(steep, ground / 20) << steep << " steep texels in the ground of " << ground;
 
+    // The rim (directions behind the drop) is dimmer than the face but not
+    // black: a black rim drew a crack where one drop passed before another.
+    double rim = 0, face = 0;
+    int rimCount = 0, faceCount = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < skin.width; ++x) {
+            const double rho = std::hypot((x + 0.5) / skin.width * 2 - 1, (y + 0.5) / h * 2 - 1);
+            if (rho > 0.9 && rho < 0.97) {
+                rim += skin.luminance(x, y);
+                ++rimCount;
+            } else if (rho < 0.5) {
+                face += skin.luminance(x, y);
+                ++faceCount;
+            }
+        }
+    }
+    rim /= rimCount;
+    face /= faceCount;
+    EXPECT_GT(rim, 0.25 * face) << "the rim is black";
+    EXPECT_LT(rim, 0.75 * face) << "no dark outline to hide the silhouette's steps";
+
     const Picture sheet = readWithLibpng("raytracer.png");
     ASSERT_GT(sheet.width, 0);
     std::vector<double> sorted;
