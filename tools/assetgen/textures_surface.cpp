@@ -249,50 +249,6 @@ Image wetFloor() {
     return image;
 }
 
-// The room's glass case: one pressed glass block per repeat, lit from
-// behind. A warm amber heart in rippled glass that fades to deep teal, a
-// bevelled frame lit on its upper and left flanks with a gold crest, and a
-// dark joint. Soft gaussian hearts with no edge read as an out-of-focus
-// photo; the bevel and the few wide ripples (at least ten texels each, since
-// the case is seen at grazing angles without mipmaps) give every block a
-// crisp form, so the floor reads as a built, lit room.
-Image glassGrid() {
-    Image image(256, 256);
-    image.shadeSupersampled(3, [](float s, float t) {
-        // Signed place inside the block: 0 at its middle, +-1 at its joint.
-        const float a = 2 * std::remainder(s, 1.0f), b = 2 * std::remainder(t, 1.0f);
-        const float fromJoint = 1 - std::max(std::abs(a), std::abs(b));
-        // Saturated, since the case is drawn tinted cool (0.7, 0.8, 1): it
-        // turns the rose heart violet, where amber and copper came out a
-        // muddy brown.
-        const Colour amber{1.0f, 0.5f, 0.72f}, copper{0.42f, 0.12f, 0.58f},
-            teal{0.02f, 0.025f, 0.1f}, gold{0.9f, 0.82f, 1.0f}, mortar{0.015f, 0.02f, 0.035f};
-        // The face: rounded-square ripples around the heart.
-        const float rounded =
-            std::pow(std::pow(std::abs(a), 4.0f) + std::pow(std::abs(b), 4.0f), 0.25f);
-        const float r = std::clamp(rounded / 0.8f, 0.0f, 1.0f);
-        const float heart = std::exp(-r * r / 0.6f);
-        const float ripple = 0.5f + 0.5f * std::cos(2 * pi * 2.5f * r);
-        const float cloud = 0.5f + 0.5f * fractalNoise(s, t, 2, 2, 0.5f, 41);
-        Colour face = mix(teal, copper, smoothstep(0.15f, 0.7f, heart) * (0.5f + 0.5f * ripple));
-        face = mix(face, amber, smoothstep(0.3f, 1.0f, heart) * (0.75f + 0.25f * ripple));
-        face = face * (0.9f + 0.2f * cloud);
-        // The bevel slopes up from the joint to its crest and faces the
-        // nearer joint; the light comes from the upper left of the block.
-        const bool alongA = std::abs(a) > std::abs(b);
-        const float outward = alongA ? (a < 0 ? 1.0f : -0.5f) : (b < 0 ? 1.0f : -0.5f);
-        const float lit = std::clamp(0.4f + 0.6f * outward, 0.0f, 1.0f);
-        const float up = std::clamp((fromJoint - 0.04f) / 0.16f, 0.0f, 1.0f);
-        const Colour bevel =
-            mix(teal * 0.7f + copper * 0.15f, gold * 0.55f, lit * lit * (0.3f + 0.7f * up));
-        Colour glass = mix(face, bevel, smoothstep(0.22f, 0.18f, fromJoint));
-        const float crest = std::exp(-(fromJoint - 0.2f) * (fromJoint - 0.2f) / 0.0015f);
-        glass = glass + gold * (0.4f * crest * (0.35f + 0.65f * lit));
-        return mix(glass, mortar, smoothstep(0.05f, 0.025f, fromJoint));
-    });
-    return image;
-}
-
 // The room's lozenges: polished banded agate. Their dark red, green and
 // blue material needs a light skin to show at all, and a near-even white
 // left them flat discs of one colour that read as placeholders; soft pale
@@ -498,7 +454,10 @@ std::vector<TextureRecipe> surfaceTextures() {
              return lightBands({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 4, 113);
          }},
         {"vase_floor2.png", wetFloor},
-        {"plane_alpha.png", glassGrid},
+        // One pressed-glass block of the room's case, lit from behind, its
+        // ridges and rounded edges refracting the glow
+        // (tools/render/glass_block.pov).
+        {"plane_alpha.png", [] { return renderedPicture("glass_block.png", 256, 256); }},
         {"graytext4.png", greyText},
         // Varnished boards with their raking light and eased edges
         // ray-traced (tools/render/parquet_floor.pov): the room's light never
