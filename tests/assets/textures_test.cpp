@@ -1133,17 +1133,14 @@ TEST(Textures, ButterflyWingFieldsAreBroadAndSoftEdged) {
     ASSERT_GT(p.width, 0);
     constexpr int kNarrowest = 10;
     const double dark = 0.3 * 255, light = 0.55 * 255;
-    double steepest = 0, widest = 0;
+    double steepest = 0, steepestAlong = 0;
     for (int y = 0; y < p.height; y += 4) {
-        std::vector<double> row;
-        for (int x = 0; x < p.width; ++x) {
-            row.push_back(p.luminance(x, y));
+        // The wing slides along s as it flaps: only a slow ramp where it
+        // reaches (s from 0.09), or the pattern crawls over the wing.
+        for (int x = p.width / 10; x < p.width; ++x) {
+            steepestAlong =
+                std::max(steepestAlong, std::abs(p.luminance(x, y) - p.luminance(x - 1, y)));
         }
-        EXPECT_GE(shortestRun(row, dark, light), kNarrowest) << "row " << y;
-        // The wing slides along s as it flaps, so a field must not change
-        // along it, or the pattern crawls over the wing.
-        const auto [low, high] = std::minmax_element(row.begin(), row.end());
-        widest = std::max(widest, *high - *low);
     }
     for (int x = 0; x < p.width; x += 8) {
         std::vector<double> column;
@@ -1155,48 +1152,54 @@ TEST(Textures, ButterflyWingFieldsAreBroadAndSoftEdged) {
         }
         EXPECT_GE(shortestRun(column, dark, light), kNarrowest) << "column " << x;
     }
-    EXPECT_LT(widest, 40.0) << "a field changes along the wing";
+    EXPECT_LT(steepestAlong, 3.0) << "a field changes sharply along the wing";
     // An edge over fewer than about three texels samples as a jagged line.
     EXPECT_LT(steepest, 80.0) << "an edge too sharp to sample";
 }
 
-// The wings are added onto the dark sky: what is black is not seen. Each
-// wing must be two bold lobes, a black seam between fore- and hindwing and
-// a black margin towards the tips, where it hides the mesh's outline (a
-// wing flat to the camera showed its polygon), and each lobe one field:
-// pale and dark stripes inside it read as a striped flag.
-TEST(Textures, ButterflyWingIsTwoBoldLobesWithABlackSeamAndMargin) {
+// The wings are added onto the dark sky: what is black is not seen. A
+// black seam parts fore- from hindwing; from it each lobe runs through a
+// coloured field and a dark vein to a pale band that reaches past the
+// mesh's outline, so the wing's own shape is drawn by a bright edge (a
+// black margin inside the outline cut every wing to a blade). The hinge
+// end is dimmer than the tips: the wings' inner halves by the body piled
+// up into slabs.
+TEST(Textures, ButterflyWingHasASeamAVeinAndABrightEdge) {
     const Picture p = readWithLibpng("carpet22.png");
     ASSERT_GT(p.width, 0);
     const auto v = [&](int y) { return std::abs((y + 0.5) / p.height - 0.5); };
-    double seam = 0, margin = 0, brightest = 0, red = 0, blue = 0;
+    double seam = 0, brightest = 0, red = 0, blue = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; x += 4) {
             const double l = p.luminance(x, y);
-            seam = v(y) < 0.025 ? std::max(seam, l) : seam;
-            margin = v(y) > 0.23 ? std::max(margin, l) : margin;
+            seam = v(y) < 0.02 ? std::max(seam, l) : seam;
             brightest = std::max(brightest, l);
             red += p.at(x, y, 0);
             blue += p.at(x, y, 2);
         }
     }
     EXPECT_LT(seam, 3.0) << "no black seam between fore- and hindwing";
-    EXPECT_LT(margin, 3.0) << "no black margin towards the tips";
     EXPECT_GT(brightest, 0.7 * 255) << "the wing's brightest field is dim";
     EXPECT_LT(brightest, 0.97 * 255) << "the flapping brightness cannot tint a white wing";
     EXPECT_GT(blue, 0.8 * red) << "the wings are not cool against the rose sky";
-    // From the seam out to each tip: one bright field.
+    const int tip = p.width / 4, hinge = p.width - 1 - p.width / 16;
+    // From the seam out to the outline (|t - 0.5| up to about 0.35): a
+    // coloured field, one dark vein, then the pale edge, lit to the outline.
     for (const int step : {1, -1}) {
-        for (int x = 0; x < p.width; x += 32) {
-            int fields = 0;
-            bool lit = false;
-            for (int y = p.height / 2; y >= 0 && y < p.height; y += step) {
-                const double l = p.luminance(x, y);
-                fields += !lit && l > 0.55 * 255;
-                lit = l > 0.55 * 255 ? true : l < 0.2 * 255 ? false : lit;
-            }
-            EXPECT_EQ(fields, 1) << (step > 0 ? "one lobe" : "the other lobe") << ", column " << x;
+        const int from = p.height / 2;
+        const int outline = from + step * static_cast<int>(0.35 * p.height);
+        std::vector<double> lobe;
+        for (int y = from; y != outline; y += step) {
+            lobe.push_back(p.luminance(tip, y));
         }
+        const auto peak = std::max_element(lobe.begin(), lobe.begin() + lobe.size() / 3);
+        const auto vein = std::min_element(peak, lobe.begin() + lobe.size() / 2);
+        EXPECT_GT(*peak, 0.3 * 255) << "no coloured field by the seam";
+        EXPECT_LT(*vein, 0.4 * *peak) << "no dark vein";
+        EXPECT_GT(*std::min_element(lobe.begin() + lobe.size() * 2 / 3, lobe.end()), 0.7 * 255)
+            << "the edge is not lit out to the outline";
+        EXPECT_GT(p.luminance(tip, outline), 2.0 * p.luminance(hinge, outline))
+            << "the hinge end is not dimmer";
     }
 }
 
@@ -1740,7 +1743,7 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
     };
     for (const Environment& e : {Environment{"envmap55.png", 70.0, 255.0, 220.0},
                                  Environment{"tvfilter4.png", 70.0, 255.0, 220.0},
-                                 Environment{"envmap5.png", 20.0, 70.0, 180.0},
+                                 Environment{"envmap5.png", 20.0, 100.0, 180.0},
                                  Environment{"blend44.png", 15.0, 60.0, 150.0}}) {
         const Picture p = readWithLibpng(e.file);
         ASSERT_GT(p.width, 0) << e.file;
@@ -1936,6 +1939,27 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
         }
     }
     EXPECT_LT(steep, ground / 20) << steep << " steep texels in the ground of " << ground;
+
+    // The rim (directions behind the drop) is dimmer than the face but not
+    // black: a black rim drew a crack where one drop passed before another.
+    double rim = 0, face = 0;
+    int rimCount = 0, faceCount = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < skin.width; ++x) {
+            const double rho = std::hypot((x + 0.5) / skin.width * 2 - 1, (y + 0.5) / h * 2 - 1);
+            if (rho > 0.9 && rho < 0.97) {
+                rim += skin.luminance(x, y);
+                ++rimCount;
+            } else if (rho < 0.5) {
+                face += skin.luminance(x, y);
+                ++faceCount;
+            }
+        }
+    }
+    rim /= rimCount;
+    face /= faceCount;
+    EXPECT_GT(rim, 0.25 * face) << "the rim is black";
+    EXPECT_LT(rim, 0.75 * face) << "no dark outline to hide the silhouette's steps";
 
     const Picture sheet = readWithLibpng("raytracer.png");
     ASSERT_GT(sheet.width, 0);

@@ -380,13 +380,15 @@ Image duskSky() {
 // they float alone on a cleared screen and their skin is the whole picture:
 // a thin hot horizon over a near-black band drew the coarse triangles as
 // steps and, where two drops met, a dark crack, and left the frame a void.
-// Directions behind the object (the map's rim) still fall to black, so the
-// surface keeps a soft dark outline that hides the silhouette's steps.
+// Directions behind the object (the map's rim) dim to about 0.4, a soft
+// outline that hides the silhouette's steps. Falling to black, the rim of
+// a drop in front of another drew a black crack across it, and where the
+// grid cuts a drop open its inside, seen by those normals, a black notch.
 Image liquidChrome() {
     Image image = renderedPicture("liquid_chrome.png", 256, 256);
     image.apply([](Colour c, float s, float t) {
-        const float behind = smoothstep(-0.05f, -0.8f, reflectedAt(s, t).z);
-        return c * (1 - 0.9f * behind);
+        const float behind = smoothstep(-0.2f, -0.9f, reflectedAt(s, t).z);
+        return c * (1 - 0.6f * behind);
     });
     return image;
 }

@@ -65,37 +65,43 @@ Image vignette() {
 
 // Butterfly wing pattern, laid on the wing by its own x and y. It slides
 // and stretches along s as the wing flaps (by a third of the wing), so the
-// pattern runs along the texture's width and only t (forewing towards high
-// t, hindwing towards low t, 0.5 between them) places its fields. The
-// wings are added onto a dark dusk sky, so black is where the wing is not
-// seen: a black seam parts fore- from hindwing and a black margin runs
-// along their outer edges, so each butterfly is four bold lobes. Inside,
-// each lobe is a pale ice-white core by the seam turning turquoise (fore)
-// or azure (hind) towards the margin. A glow fading slowly to the tips
-// smeared in the trail into pale "ghost fans", and on a wing close to the
-// camera its light ran out to the mesh's outline, a hard polygon edge; the
-// margin keeps that edge black. No bands inside a lobe: pale and dark
-// stripes along the wing read as a striped flag, and the trail fanned them
-// into hatching. Every edge spans some eight texels (a wing is seen at
-// twenty to forty pixels, without smaller copies). Below white so the
-// flapping brightness tints it.
+// fields run along the texture's width and only t (forewing towards high
+// t, hindwing towards low t, 0.5 between them) places them. The wings are
+// added onto a dark dusk sky, so black is where the wing is not seen.
+// From the black seam that parts fore- from hindwing: a deep turquoise
+// (fore) or azure (hind) field, one bold dark vein, then a pale ice-white
+// band that runs on past the mesh's outline, so the wing's own smooth
+// shape (pointed forewing, round hindwing) is drawn by a bright edge. A
+// black margin inside the outline cut every wing to a straight-edged blade
+// and the swarm read as muddy slabs. Towards the hinge (high s) the wing
+// fades to a third: the slabs came from the wing's inner half by the body,
+// where both wings and the body's glow pile up; the fade is a smooth ramp
+// so the slide does not show. Every edge spans some ten texels (a wing is
+// seen at twenty to forty pixels, without smaller copies). Below white so
+// the flapping brightness tints it.
 Image wingPattern() {
-    constexpr float kSeam = 0.03f, kSeamEdge = 0.016f; // v = |t - 0.5|
-    constexpr float kForeMargin = 0.205f, kHindMargin = 0.175f, kMarginEdge = 0.016f;
-    const Colour ice{0.8f, 0.93f, 0.95f};
-    const Colour turquoise{0.1f, 0.62f, 0.72f}, azure{0.16f, 0.42f, 0.85f};
+    constexpr float kSeam = 0.025f, kSeamEdge = 0.02f; // v = |t - 0.5|
+    constexpr float kVein = 0.125f, kVeinHalf = 0.016f, kVeinEdge = 0.014f;
+    constexpr float kEdgeFrom = 0.15f, kEdgeTo = 0.2f;
+    constexpr float kHingeFade = 0.35f; // left at the hinge end of s
+    const Colour ice{0.86f, 0.95f, 0.97f};
+    const Colour turquoise{0.05f, 0.5f, 0.62f}, azure{0.12f, 0.34f, 0.78f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
         const float v = std::abs(t - 0.5f);
         const bool fore = t > 0.5f;
-        const float margin = fore ? kForeMargin : kHindMargin;
-        const float lobe = smoothstep(kSeam, kSeam + kSeamEdge, v) *
-                           (1 - smoothstep(margin - kMarginEdge, margin, v));
-        const float outward = smoothstep(kSeam + 0.02f, margin - 0.01f, v);
-        const Colour outer = fore ? turquoise : azure;
+        const float seam = smoothstep(kSeam, kSeam + kSeamEdge, v);
+        const float vein =
+            1 - 0.85f * (1 - smoothstep(kVeinHalf, kVeinHalf + kVeinEdge, std::abs(v - kVein)));
+        const float edge = smoothstep(kEdgeFrom, kEdgeTo, v);
+        const Colour field = fore ? turquoise : azure;
+        // The far tip never reaches s below 0.09; dimming the last few
+        // texels to the hinge's level keeps the repeat free of a seam.
+        const float hinge = 1 - (1 - kHingeFade) * std::max(smoothstep(0.45f, 0.85f, s),
+                                                            smoothstep(0.08f, 0.0f, s));
         // A faint sheen, so a close wing is not one flat colour.
-        const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        return mix(ice, outer, outward) * (lobe * sheen);
+        const float sheen = 0.92f + 0.08f * fractalNoise(s, t, 2, 2, 0.5f, 31);
+        return mix(field, ice, edge) * (seam * vein * hinge * sheen);
     });
     return image;
 }
@@ -239,50 +245,6 @@ Image wetFloor() {
         return Colour{std::max(stone.r, glint.r), std::max(stone.g, glint.g),
                       std::max(stone.b, glint.b)} *
                smoothstep(0.0f, 0.14f, edge);
-    });
-    return image;
-}
-
-// The room's glass case: one pressed glass block per repeat, lit from
-// behind. A warm amber heart in rippled glass that fades to deep teal, a
-// bevelled frame lit on its upper and left flanks with a gold crest, and a
-// dark joint. Soft gaussian hearts with no edge read as an out-of-focus
-// photo; the bevel and the few wide ripples (at least ten texels each, since
-// the case is seen at grazing angles without mipmaps) give every block a
-// crisp form, so the floor reads as a built, lit room.
-Image glassGrid() {
-    Image image(256, 256);
-    image.shadeSupersampled(3, [](float s, float t) {
-        // Signed place inside the block: 0 at its middle, +-1 at its joint.
-        const float a = 2 * std::remainder(s, 1.0f), b = 2 * std::remainder(t, 1.0f);
-        const float fromJoint = 1 - std::max(std::abs(a), std::abs(b));
-        // Saturated, since the case is drawn tinted cool (0.7, 0.8, 1): it
-        // turns the rose heart violet, where amber and copper came out a
-        // muddy brown.
-        const Colour amber{1.0f, 0.5f, 0.72f}, copper{0.42f, 0.12f, 0.58f},
-            teal{0.02f, 0.025f, 0.1f}, gold{0.9f, 0.82f, 1.0f}, mortar{0.015f, 0.02f, 0.035f};
-        // The face: rounded-square ripples around the heart.
-        const float rounded =
-            std::pow(std::pow(std::abs(a), 4.0f) + std::pow(std::abs(b), 4.0f), 0.25f);
-        const float r = std::clamp(rounded / 0.8f, 0.0f, 1.0f);
-        const float heart = std::exp(-r * r / 0.6f);
-        const float ripple = 0.5f + 0.5f * std::cos(2 * pi * 2.5f * r);
-        const float cloud = 0.5f + 0.5f * fractalNoise(s, t, 2, 2, 0.5f, 41);
-        Colour face = mix(teal, copper, smoothstep(0.15f, 0.7f, heart) * (0.5f + 0.5f * ripple));
-        face = mix(face, amber, smoothstep(0.3f, 1.0f, heart) * (0.75f + 0.25f * ripple));
-        face = face * (0.9f + 0.2f * cloud);
-        // The bevel slopes up from the joint to its crest and faces the
-        // nearer joint; the light comes from the upper left of the block.
-        const bool alongA = std::abs(a) > std::abs(b);
-        const float outward = alongA ? (a < 0 ? 1.0f : -0.5f) : (b < 0 ? 1.0f : -0.5f);
-        const float lit = std::clamp(0.4f + 0.6f * outward, 0.0f, 1.0f);
-        const float up = std::clamp((fromJoint - 0.04f) / 0.16f, 0.0f, 1.0f);
-        const Colour bevel =
-            mix(teal * 0.7f + copper * 0.15f, gold * 0.55f, lit * lit * (0.3f + 0.7f * up));
-        Colour glass = mix(face, bevel, smoothstep(0.22f, 0.18f, fromJoint));
-        const float crest = std::exp(-(fromJoint - 0.2f) * (fromJoint - 0.2f) / 0.0015f);
-        glass = glass + gold * (0.4f * crest * (0.35f + 0.65f * lit));
-        return mix(glass, mortar, smoothstep(0.05f, 0.025f, fromJoint));
     });
     return image;
 }
@@ -492,7 +454,10 @@ std::vector<TextureRecipe> surfaceTextures() {
              return lightBands({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 4, 113);
          }},
         {"vase_floor2.png", wetFloor},
-        {"plane_alpha.png", glassGrid},
+        // One pressed-glass block of the room's case, lit from behind, its
+        // ridges and rounded edges refracting the glow
+        // (tools/render/glass_block.pov).
+        {"plane_alpha.png", [] { return renderedPicture("glass_block.png", 256, 256); }},
         {"graytext4.png", greyText},
         // Varnished boards with their raking light and eased edges
         // ray-traced (tools/render/parquet_floor.pov): the room's light never
