@@ -506,6 +506,30 @@ TEST(Textures, UnderwaterPictureIsSeamlessAcrossTilesWithContrast) {
     EXPECT_GT(brightest - darkest, 110.0);
 }
 
+// Layer C's tiles lay the upper picture (open water, fish, shafts) over a
+// dark night scene at a fifth to a half of its opacity: a pale turquoise
+// water read there as see-through cyan glass. The water must be a deep,
+// saturated blue, with the shafts and fish still bright inside it.
+TEST(Textures, UnderwaterPictureWaterIsDeepSaturatedBlue) {
+    const Picture p = readWithLibpng("512c2.png");
+    ASSERT_EQ(p.width, 512);
+    double sum[3] = {0, 0, 0}, brightest = 0;
+    int n = 0;
+    for (int y = 40; y < 240; ++y) {
+        for (int x = 0; x < p.width; ++x, ++n) {
+            for (int c = 0; c < 3; ++c) {
+                sum[c] += p.at(x, y, c);
+            }
+            brightest = std::max(brightest, p.luminance(x, y));
+        }
+    }
+    const double r = sum[0] / n, g = sum[1] / n, b = sum[2] / n;
+    EXPECT_LT((r + g + b) / 3.0, 75.0); // deep, not pale
+    EXPECT_GT(b, 1.5 * g);              // blue, not turquoise
+    EXPECT_GT(b, 4.0 * r);
+    EXPECT_GT(brightest, 200.0); // the light in it survives
+}
+
 // The tiles show the medusa picture down to row 410; tentacles still bright
 // there end in a straight cut across the lower tiles, so they must have faded
 // into the dark by then while they still glow below the bell.

@@ -212,7 +212,7 @@ constexpr Colour kSunlitSand{1.28f, 1.08f, 0.78f}; // times the sand's light
 constexpr float kSandWarmth = 0.9f;                // below the rock line
 constexpr float kLocalContrast = 1.6f;             // added to the fine value structure
 constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
-constexpr float kPaletteStrength = 0.7f;           // of the painter's palette over the render
+constexpr float kPaletteStrength = 0.8f;           // of the painter's palette over the render
 constexpr int kPatchRadius = 4;                    // texels; a tile is 25.6
 
 // Seen a fifth to a half opaque, a tile of flat saturated blue reads as a
@@ -252,9 +252,9 @@ Colour paintersPalette(float value) {
         float at;
         Colour colour;
     };
-    static constexpr Stop stops[] = {{0.0f, {0.03f, 0.02f, 0.12f}},  {0.3f, {0.02f, 0.2f, 0.4f}},
-                                     {0.48f, {0.12f, 0.62f, 0.64f}}, {0.6f, {0.93f, 0.64f, 0.32f}},
-                                     {0.8f, {1.0f, 0.86f, 0.5f}},    {1.0f, {1.0f, 0.98f, 0.9f}}};
+    static constexpr Stop stops[] = {{0.0f, {0.01f, 0.0f, 0.05f}},  {0.3f, {0.0f, 0.08f, 0.3f}},
+                                     {0.48f, {0.0f, 0.42f, 0.56f}}, {0.6f, {0.96f, 0.58f, 0.16f}},
+                                     {0.8f, {1.0f, 0.82f, 0.36f}},  {1.0f, {1.0f, 0.97f, 0.84f}}};
     const float v = clamp01(value);
     for (size_t i = 1; i < std::size(stops); ++i) {
         if (v <= stops[i].at) {
