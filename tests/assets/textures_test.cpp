@@ -294,7 +294,8 @@ TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
 // The small jellyfishes' glow is drawn about the bell's size and the mirror
 // balls take it as a sheen over their whole view: any plateau reads as a
 // solid blue disc or a hazed mirror. The light must sit in a hot point and
-// fall off smoothly, with no ring or step on the way out.
+// fall off smoothly, with no ring or step on the way out, yet still be
+// lit out to the bell's edge.
 TEST(Textures, JellyfishGlowIsAHotPointThatFadesWithoutAnEdge) {
     const Picture p = readWithLibpng("blob22d.png");
     ASSERT_GT(p.width, 0);
@@ -317,6 +318,8 @@ TEST(Textures, JellyfishGlowIsAHotPointThatFadesWithoutAnEdge) {
     EXPECT_GT(profile[0], 200) << "no hot core";
     EXPECT_LT(profile[3], 0.5 * profile[0]) << "the core is wider than a small point";
     EXPECT_LT(profile[10], 0.06 * profile[0]) << "a glowing disc reaches half the sprite";
+    // Drawn in dim blue over a busy scene, a bare point showed only as a bead.
+    EXPECT_GT(profile[4], 0.15 * profile[0]) << "the glow dies before the bell's edge";
     for (int i = 1; i < kRings; ++i) {
         EXPECT_LE(profile[i], profile[i - 1] + 0.5) << "a ring brightens at radius " << i;
     }

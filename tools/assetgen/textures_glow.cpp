@@ -145,10 +145,12 @@ Image pointGlow() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float falloff = 1.0f / (1.0f + (r / 0.07f) * (r / 0.07f));
+        // Wide enough that a jellyfish far off still wears a glow the
+        // size of its bell: a tighter point left only dim beads.
+        const float falloff = 1.0f / (1.0f + (r / 0.12f) * (r / 0.12f));
         const Colour white{1.0f, 1.0f, 1.0f};
         const Colour water{0.55f, 0.78f, 1.0f};
-        return mix(white, water, smoothstep(0.02f, 0.3f, r)) * (falloff * spriteWindow(r, 0.25f));
+        return mix(white, water, smoothstep(0.02f, 0.3f, r)) * (falloff * spriteWindow(r, 0.3f));
     });
     return image;
 }
