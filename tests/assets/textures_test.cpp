@@ -294,7 +294,8 @@ TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
 // The small jellyfishes' glow is drawn about the bell's size and the mirror
 // balls take it as a sheen over their whole view: any plateau reads as a
 // solid blue disc or a hazed mirror. The light must sit in a hot point and
-// fall off smoothly, with no ring or step on the way out.
+// fall off smoothly, with no ring or step on the way out, yet still be
+// lit out to the bell's edge.
 TEST(Textures, JellyfishGlowIsAHotPointThatFadesWithoutAnEdge) {
     const Picture p = readWithLibpng("blob22d.png");
     ASSERT_GT(p.width, 0);
@@ -317,32 +318,43 @@ TEST(Textures, JellyfishGlowIsAHotPointThatFadesWithoutAnEdge) {
     EXPECT_GT(profile[0], 200) << "no hot core";
     EXPECT_LT(profile[3], 0.5 * profile[0]) << "the core is wider than a small point";
     EXPECT_LT(profile[10], 0.06 * profile[0]) << "a glowing disc reaches half the sprite";
+    // Drawn in dim blue over a busy scene, a bare point showed only as a bead.
+    EXPECT_GT(profile[4], 0.15 * profile[0]) << "the glow dies before the bell's edge";
     for (int i = 1; i < kRings; ++i) {
         EXPECT_LE(profile[i], profile[i - 1] + 0.5) << "a ring brightens at radius " << i;
     }
 }
 
 // The deep sea's swarm is this one sprite, 20-40 pixels across, and builds
-// a medusa from hundreds of added copies: it must read as a fish from the side
-// (long, low, head to the left, a forked tail with a dark notch) and carry
-// little enough light that the stacked copies stay separate fish.
-TEST(Textures, SwarmSpriteIsASmallFishSeenFromTheSide) {
+// a medusa from hundreds of added copies; far specks and the gallery's sparks
+// draw it a few pixels across. Its light must sit in a round core at the
+// middle (a spark when small, a glowing cord when stacked), with the fish
+// from the side (long, low, head to the left, a forked tail with a dark
+// notch) only a faint ghost round it: a bright fish stacked drew springs.
+TEST(Textures, SwarmSpriteIsAGlowingCoreInAFaintFish) {
     const Picture p = readWithLibpng("blob2.png");
     ASSERT_GT(p.width, 0);
-    const auto lit = [&](int x, int y) { return p.luminance(x, y) > 60; };
     const int mid = p.height / 2;
+    EXPECT_GT(p.luminance(p.width / 2, mid), 230) << "no bright core";
+
+    // The ghost: lit well above black, yet far below the core.
+    const auto lit = [&](int x, int y) { return p.luminance(x, y) > 12; };
     int across = 0, down = 0, left = 0, right = 0;
-    double total = 0;
+    double total = 0, ghostPeak = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
             total += p.luminance(x, y);
             (x < p.width / 2 ? left : right) += lit(x, y);
+            if (std::hypot(x + 0.5 - p.width / 2.0, y + 0.5 - mid) > 0.2 * p.width) {
+                ghostPeak = std::max(ghostPeak, double(p.luminance(x, y)));
+            }
         }
         down += lit(p.width / 3, y);
     }
     for (int x = 0; x < p.width; ++x) {
         across += lit(x, mid);
     }
+    EXPECT_LT(ghostPeak, 110) << "the fish round the core is too bright: stacks show it";
     EXPECT_GT(across, 0.65 * p.width) << "the fish is too short";
     EXPECT_LT(down, 0.3 * p.height) << "the body is too deep for a fish";
     EXPECT_GT(left, 1.3 * right) << "the head's bulk is not on the left";

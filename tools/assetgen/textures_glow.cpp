@@ -145,10 +145,12 @@ Image pointGlow() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float falloff = 1.0f / (1.0f + (r / 0.07f) * (r / 0.07f));
+        // Wide enough that a jellyfish far off still wears a glow the
+        // size of its bell: a tighter point left only dim beads.
+        const float falloff = 1.0f / (1.0f + (r / 0.12f) * (r / 0.12f));
         const Colour white{1.0f, 1.0f, 1.0f};
         const Colour water{0.55f, 0.78f, 1.0f};
-        return mix(white, water, smoothstep(0.02f, 0.3f, r)) * (falloff * spriteWindow(r, 0.25f));
+        return mix(white, water, smoothstep(0.02f, 0.3f, r)) * (falloff * spriteWindow(r, 0.3f));
     });
     return image;
 }
@@ -219,13 +221,24 @@ Image jellyfishGlow() {
     return image;
 }
 
-// One small glowing fish, ray-traced (tools/render/glow_fish.pov): the deep
-// sea's swarm draws it 20-40 pixels across and builds the giant medusa from
-// it, so it must read as a fish at that size; its far specks and the
-// gallery's sparks draw it a few pixels across, where the bright belly and
-// back read as a point. A faint halo keeps it glowing in the water. The quad
-// shows row 0 at the bottom, so the render is turned over.
+// One small glowing fish, ray-traced (tools/render/glow_fish.pov), lit from
+// inside by one organ. The deep sea stacks hundreds of copies into a giant
+// medusa's bell and tentacles, where a bright fish repeated every tenth of a
+// unit drew coil springs; its far specks and the gallery's sparks draw it a
+// few pixels across, where a fish read as the wrong sprite. So the light
+// sits in a round core at the quad's middle (a spark when small, beads that
+// run into a glowing cord when stacked), with a softer glow round it, and
+// the fish is a faint ghost that shows only at 20-40 pixels. The quad shows
+// row 0 at the bottom, so the render is turned over.
 Image glowFish() {
+    // How much of the rendered fish survives round the core.
+    constexpr float kGhost = 0.3f;
+    // The core and its glow, as fractions of the quad's half width.
+    constexpr float kCore = 0.075f;
+    constexpr float kGlow = 0.22f;
+    constexpr float kGlowLight = 0.22f;
+    const Colour coreColour{1.0f, 0.97f, 0.9f};
+    const Colour glowColour{0.75f, 0.85f, 1.0f};
     const Image rendered = renderedPicture("glow_fish.png", 128, 128);
     Plane light(128, 128);
     for (int y = 0; y < 128; ++y) {
@@ -239,8 +252,12 @@ Image glowFish() {
     for (int y = 0; y < 128; ++y) {
         for (int x = 0; x < 128; ++x) {
             const float r = centreDistance((x + 0.5f) / 128, (y + 0.5f) / 128);
-            const Colour c = rendered.at(x, 127 - y) + kFishHalo * halo.at(x, y);
-            image.at(x, y) = c * spriteWindow(r, 0.93f);
+            const float core = std::exp(-std::pow(r / kCore, 2.0f));
+            const float glow = kGlowLight * std::exp(-std::pow(r / kGlow, 2.0f));
+            const Colour fish = rendered.at(x, 127 - y) + kFishHalo * halo.at(x, y);
+            const Colour c = fish * kGhost + coreColour * core + glowColour * glow;
+            image.at(x, y) = Colour{std::min(c.r, 1.0f), std::min(c.g, 1.0f), std::min(c.b, 1.0f)} *
+                             spriteWindow(r, 0.93f);
         }
     }
     return image;
