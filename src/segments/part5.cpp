@@ -129,11 +129,7 @@ constexpr double kArmReachBase[kCreatureArms] = {2.5, 2.0, 2.0};
 // creature stretches along the camera's path, and how steeply it climbs.
 constexpr double kArmLeanX = 0.5;
 constexpr double kArmClimb[kCreatureArms] = {0.35, -0.3, 0.12};
-constexpr double kArmStep = 0.1; // reach per key and unit of R
-// A level-2 node's arms lead to level-1 nodes, which draw nothing, so the
-// ten beads such an arm shows ended in empty space beside the small body
-// as stray red dashes. Those arms stay inside the body, which hides them.
-constexpr double kInnerArmShrink = 0.02;
+constexpr double kArmStep = 0.1;  // reach per key and unit of R
 constexpr int kArmKeys = 10;      // the root and nine keys
 constexpr int kSparkleBelow = 17; // of 1000: the big blue beads
 constexpr double kBeadSize = 0.012;
@@ -549,7 +545,6 @@ void buildArmPath(Router& path, int arm, int level, double t, double phase) {
     const double out[2] = {kArmLeanX * root[0] / length, root[2] / length};
     const double side[2] = {-out[1], out[0]};
     const double j = arm;
-    const double shrink = level == 2 ? kInnerArmShrink : 1.0;
     setUpClosedPath(path, 1, kArmKeys, [&](int k, int track) {
         if (track != 0) {
             return TVector{};
@@ -563,9 +558,8 @@ void buildArmPath(Router& path, int arm, int level, double t, double phase) {
                             0.015 * i * std::sin(0.14 * t + i + 0.05 * phase);
         const double lift = kArmClimb[arm] * along + 0.025 * i * std::sin(0.1 * t + 0.5 * i + j) +
                             0.015 * i * std::sin(0.167 * t + 0.8 * i + 0.05 * phase);
-        return makeKey(root[0] + shrink * (out[0] * along + side[0] * sway),
-                       root[1] + shrink * lift,
-                       root[2] + shrink * (out[1] * along + side[1] * sway));
+        return makeKey(root[0] + out[0] * along + side[0] * sway, root[1] + lift,
+                       root[2] + out[1] * along + side[1] * sway);
     });
 }
 

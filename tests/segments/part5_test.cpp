@@ -307,38 +307,6 @@ TEST(Creature, ArmsStartAtTheBodyAndEndInTheirChild) {
     }
 }
 
-// A level-2 arm ends in a node that draws nothing; its beads must stay
-// inside the small body (about 0.16 of its unit across the root plane) so
-// they do not hang beside it as loose dashes.
-TEST(Creature, LevelTwoArmsStayInsideTheirBody) {
-    CreatureFrame frame;
-    double phase = 0.0;
-    for (double t : {110.5, 124.0, 126.0, 180.0}) {
-        buildCreature(frame, phase, t, 4);
-        const CreatureNode* owner = nullptr;
-        int checked = 0;
-        for (const CreatureStep& step : frame.steps) {
-            if (step.kind == CreatureStep::Kind::Node) {
-                if (frame.nodes[step.index].level == 2) {
-                    owner = &frame.nodes[step.index];
-                }
-                continue;
-            }
-            const CreatureArm& arm = frame.arms[step.index];
-            if (arm.level != 2) {
-                continue;
-            }
-            ASSERT_NE(owner, nullptr);
-            for (int b = arm.firstBead; b < arm.firstBead + arm.beadCount; ++b) {
-                EXPECT_LT(distance(frame.beads[b].position, owner->origin), 0.16 * owner->scale)
-                    << t;
-                ++checked;
-            }
-        }
-        EXPECT_EQ(checked, 27 * 10);
-    }
-}
-
 TEST(Creature, ArmsOfOneNodeReachInDifferentDirectionsAndBreathe) {
     Router path;
     TVector tips[3], unused2, unused3;
