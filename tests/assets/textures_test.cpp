@@ -1682,6 +1682,19 @@ TEST(Textures, SmoothGradientsAreDitheredNotBanded) {
     }
 }
 
+// Red, green and blue summed over the whole picture.
+std::array<double, 3> channelSums(const Picture& p) {
+    std::array<double, 3> sum{};
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                sum[c] += p.at(x, y, c);
+            }
+        }
+    }
+    return sum;
+}
+
 // Mean luminance of the block of columns [x0, x0 + width) and rows [y0, y1).
 double blockLuminance(const Picture& p, int x0, int width, int y0, int y1) {
     double sum = 0;
@@ -1828,14 +1841,7 @@ TEST(Textures, OpeningCardsAverageToBlue) {
         SCOPED_TRACE(file);
         const Picture p = readWithLibpng(file);
         ASSERT_GT(p.width, 0);
-        double sum[3] = {0, 0, 0};
-        for (int y = 0; y < p.height; ++y) {
-            for (int x = 0; x < p.width; ++x) {
-                for (int c = 0; c < 3; ++c) {
-                    sum[c] += p.at(x, y, c);
-                }
-            }
-        }
+        const auto sum = channelSums(p);
         EXPECT_GT(sum[2], 0.0) << "empty card";
         EXPECT_GT(sum[2] - sum[0], 0.5 * sum[2]) << "the smear reads grey";
         EXPECT_GT(sum[2] - sum[1], 0.35 * sum[2]) << "the smear reads grey";
@@ -2122,14 +2128,7 @@ TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
 TEST(Textures, TunnelGlowIsWarm) {
     const Picture p = readWithLibpng("spherical.png");
     ASSERT_GT(p.width, 0);
-    double sum[3] = {0, 0, 0};
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                sum[c] += p.at(x, y, c);
-            }
-        }
-    }
+    const auto sum = channelSums(p);
     EXPECT_GT(sum[0], 1.2 * sum[1]);
     EXPECT_GT(sum[1], 1.4 * sum[2]);
 }
