@@ -147,11 +147,13 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float s
 // Box height of each line of a two-line credit name (capital and descender).
 constexpr float kNameLine = 0.34f;
 
-// Where a two-line credit's role and name lines sit up the card (t).
+// Where a credit's role and name lines sit up the card (t); a one-line card
+// leaves `second` unused.
 struct CreditRows {
     float role = 0.86f, roleHeight = 0.15f;
     float name = 0.555f, second = 0.215f, nameHeight = kNameLine;
 };
+constexpr CreditRows kOneLineRows{0.8f, 0.2f, 0.4f, 0.0f, 0.42f};
 // The third stem swings its card down to the bottom of the frame while it
 // hangs upright (about 252 to 258 s), and the lower name line ran off the
 // picture by half its height: that card sets its words some 13 pixels
@@ -173,14 +175,11 @@ constexpr CreditRows kHighRows{0.925f, 0.11f, 0.69f, 0.42f, 0.3f};
 // words fall side by side, and the fifth's stay clear of the greetings
 // circling to its right.
 Image creditCard(const char* role, const char* name, const char* second, float centreS,
-                 float nameHeight = 0.56f, const CreditRows& rows = {}) {
+                 const CreditRows& rows = {}) {
     Plane letters(512, 512);
-    if (second == nullptr) {
-        setText(letters, displayBook, role, {centreS, 0.8f, 0.44f, 0.2f, 4.0f});
-        setText(letters, heavy, name, {centreS, 0.4f, 0.46f, nameHeight, 4.0f});
-    } else {
-        setText(letters, displayBook, role, {centreS, rows.role, 0.44f, rows.roleHeight, 4.0f});
-        setText(letters, heavy, name, {centreS, rows.name, 0.46f, rows.nameHeight, 4.0f});
+    setText(letters, displayBook, role, {centreS, rows.role, 0.44f, rows.roleHeight, 4.0f});
+    setText(letters, heavy, name, {centreS, rows.name, 0.46f, rows.nameHeight, 4.0f});
+    if (second != nullptr) {
         setText(letters, heavy, second, {centreS, rows.second, 0.46f, rows.nameHeight, 4.0f});
     }
     // A card is shown about 240 x 60 pixels from 512 x 512 texels, sampled
@@ -228,13 +227,16 @@ std::vector<TextureRecipe> textTextures() {
          [] { return creditCard("a realtime production", "Orv.", "Halvane", kLeftHalf); }},
         {"cred2.png", [] { return creditCard("code", "Quiet", "Lattice", kRightHalf); }},
         {"cred3.png",
-         [] { return creditCard("graphics", "Moth", "Meridian", kLeftHalf, 0.56f, kHighRows); }},
+         [] { return creditCard("graphics", "Moth", "Meridian", kLeftHalf, kHighRows); }},
         {"cred4.png", [] { return creditCard("music", "Tidewater", "Signal", kLeftHalf); }},
         // The last card rides beside the greetings for as long as they
         // circle, so it heads them instead of closing the show before them,
         // its name lighter than the credits' so it does not outweigh them.
         {"cred5.png",
-         [] { return creditCard("with greetings to", "our friends", nullptr, kLeftHalf, 0.42f); }},
+         [] {
+             return creditCard("with greetings to", "our friends", nullptr, kLeftHalf,
+                               kOneLineRows);
+         }},
     };
 }
 
