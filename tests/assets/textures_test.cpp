@@ -1896,6 +1896,49 @@ TEST(Textures, LoadingSkyRingDarkensAwayFromTheTopAndHasAWarmSunset) {
     }
 }
 
+// The upper cove fills the top of the loading screen and mirrors the map's
+// top strip, radius 0.15 to 0.55: a smooth gradient there left the frame's
+// upper part empty, so it must hold level bands of cloud and light. The
+// domes mirror the upper ring beyond it, where texel-sized mottling read
+// as a noisy skin.
+TEST(Textures, LoadingSkyHoldsBandsAboveTheHorizonAndStaysSmoothBehind) {
+    const Picture p = readWithLibpng("envmap55.png");
+    ASSERT_EQ(p.width, 256);
+    const double pi = std::acos(-1.0);
+    for (const double degrees : {75.0, 90.0, 105.0}) {
+        SCOPED_TRACE(degrees);
+        const double a = degrees * pi / 180;
+        int swings = 0, trend = 0;
+        double low = 1e9, high = -1e9;
+        for (int k = 0; k <= 60; ++k) {
+            const double r = 0.15 + 0.4 * k / 60;
+            const double v =
+                p.luminance(int(128 + 128 * r * std::cos(a)), int(128 - 128 * r * std::sin(a)));
+            high = std::max(high, v);
+            low = std::min(low, v);
+            if (trend >= 0 && v < high - 10) {
+                ++swings, trend = -1, low = v;
+            } else if (trend <= 0 && v > low + 10) {
+                ++swings, trend = 1, high = v;
+            }
+        }
+        EXPECT_GE(swings, 4) << "a plain gradient above the horizon";
+    }
+    double step = 0;
+    int count = 0;
+    for (int y = 0; y < 255; ++y) {
+        for (int x = 0; x < 255; ++x) {
+            const double u = (x + 0.5) / 128 - 1, v = 1 - (y + 0.5) / 128;
+            if (std::hypot(u, v) > 0.55 && std::hypot(u, v) < 0.85 && v > 0.1) {
+                step += std::abs(p.luminance(x, y) - p.luminance(x + 1, y)) +
+                        std::abs(p.luminance(x, y) - p.luminance(x, y + 1));
+                ++count;
+            }
+        }
+    }
+    EXPECT_LT(step / count, 6.5) << "mottled: the domes' skins read as noise";
+}
+
 // Every texel's luminance, darkest first: percentiles of a picture.
 std::vector<double> sortedLuminance(const Picture& p) {
     std::vector<double> values;

@@ -50,11 +50,18 @@ Colour sky(const SkyColours& c, Direction d, std::uint32_t seed) {
     if (d.y >= 0) {
         colour = mix(c.horizon, c.zenith, std::pow(d.y, 0.6f));
         const float azimuth = std::atan2(d.z, d.x) / (2 * pi) + 0.5f;
-        const float cloud = fractalNoise(azimuth, d.y * 0.5f, 6, 4, 0.5f, seed);
+        // Two octaves only, and none behind the viewer: the map squeezes
+        // the sky behind into its outer ring, where clouds became speckle a
+        // texel or two wide, and the domes' skins mirror that ring as a
+        // mottled, noisy skin.
+        const float cloud = fractalNoise(azimuth, d.y * 0.5f, 4, 2, 0.5f, seed);
+        const float rim = std::sqrt(std::max(0.0f, (1 - d.z) / 2));
+        const float ahead = 1 - smoothstep(0.5f, 0.75f, rim);
         // Broken white cloud banks on a deep sky: the floor shows this sky
         // tinted to one blue-green, so only strong light and dark in it gives
         // the mirror floor any reflection to show.
-        colour = mix(colour, grey(1.0f), 0.75f * smoothstep(0.0f, 0.35f, cloud) * (1 - 0.6f * d.y));
+        colour = mix(colour, grey(1.0f),
+                     0.7f * ahead * smoothstep(-0.1f, 0.45f, cloud) * (1 - 0.6f * d.y));
     } else {
         colour = mix(c.groundFar, c.ground, std::pow(-d.y, 0.5f));
     }
@@ -107,6 +114,8 @@ Image coolChromeSky() {
     constexpr Colour kDawnLight{0.85f, 0.92f, 1.0f};
     constexpr Colour kSunset{1.0f, 0.52f, 0.2f};
     constexpr Colour kRimShade{0.05f, 0.12f, 0.22f};
+    constexpr Colour kDeepSky{0.06f, 0.18f, 0.48f};
+    constexpr Colour kCloudLight{0.75f, 0.88f, 1.0f};
     const SkyColours c{{0.08f, 0.22f, 0.6f},
                        {1.0f, 0.84f, 0.66f},
                        {0.15f, 0.2f, 0.3f},
@@ -125,7 +134,9 @@ Image coolChromeSky() {
         // angle by angle across the screen, so they run towards the camera
         // like lights on polished stone; a faint ripple left it one flat blue.
         const float around = std::atan2(d.y, d.x) / (2 * pi) + 0.5f;
-        const float streak = fractalNoise(around, rim * 0.25f, 24, 3, 0.5f, 29);
+        // By angle alone, two octaves: varying with the radius too, they
+        // broke into blotches that the domes mirror as a noisy skin.
+        const float streak = fractalNoise(around, 0.0f, 24, 2, 0.5f, 29);
         const float column = smoothstep(-0.3f, 0.5f, streak);
         const Colour haze = kFloorHaze * (0.6f + 0.7f * column);
         const float towardsHorizon = (1 - rim) / 0.045f;
@@ -137,6 +148,23 @@ Image coolChromeSky() {
         // only show higher on the cove and on the domes' fronts.
         const float upper = smoothstep(-0.3f, 0.3f, d.y);
         lit = mix(lit, kSkyGlow * (0.6f + 0.7f * column), upper * smoothstep(0.4f, 0.6f, rim));
+        // The upper cove, the top 40 % of the screen, mirrors the disc's top
+        // strip from 0.1 to 0.6, rim at the horizon, and only some 60 degrees
+        // of its angle: a plain gradient there left that part of the frame
+        // empty, and a deep zenith made it a dark hole. Dawn rays fan up
+        // from behind the horizon, narrow enough that several cross that
+        // angle, through soft strata that lie level on screen, as rings
+        // round the disc's middle.
+        const float cove = smoothstep(0.0f, 0.35f, d.y) * smoothstep(0.05f, 0.15f, rim) *
+                           (1 - smoothstep(0.55f, 0.65f, rim));
+        const float low = smoothstep(0.1f, 0.6f, rim);
+        const float ray = smoothstep(-0.25f, 0.5f, fractalNoise(around, 0.0f, 40, 2, 0.5f, 41));
+        const float breakup = fractalNoise(around, rim * 0.5f, 24, 2, 0.5f, 43);
+        const float strata =
+            smoothstep(0.3f, 0.95f, 0.5f + 0.5f * std::sin(rim * 2 * pi * 5 + 4.0f * breakup));
+        Colour dawn = mix(kDeepSky, kSkyGlow, 0.55f + 0.45f * low) * (0.6f + 0.6f * ray);
+        dawn = mix(dawn, kCloudLight * (0.75f + 0.35f * low), 0.5f * strata);
+        lit = mix(lit, dawn, cove);
         // A sunset glow low on the sun's side: the domes' fronts mirror the
         // right half of the disc (the floor and the cove its top), so this
         // warms the domes without tinting the floor, whose fixed tint has no
