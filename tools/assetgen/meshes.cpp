@@ -456,8 +456,9 @@ struct ChromeKnot {
     int segments;      // along the tube
     double lift = 0.0; // degrees above the camera's level
 };
+// Thick tubes, so the fresh copy among its trails reads as a solid body.
 constexpr ChromeKnot kOpeningKnots[] = {
-    {3, -20.0, 0.17, 90.0, 72}, {5, -45.0, 0.12, 0.0, 100}, {3, -70.0, 0.15, 30.0, 72, 8.0}};
+    {3, -20.0, 0.27, 90.0, 72}, {5, -45.0, 0.2, 0.0, 100}, {3, -70.0, 0.25, 30.0, 72, 8.0}};
 constexpr double kKnotDistance = 0.6;     // from the camera, shell radius 1
 constexpr double kKnotHalfAngle = 9.0;    // seen width, degrees each side
 constexpr double kKnotScreenSquash = 0.6; // the band's height factor
