@@ -2176,6 +2176,32 @@ TEST(Textures, TunnelGlowIsWarm) {
     EXPECT_GT(sum[1], 1.4 * sum[2]);
 }
 
+// On the accents the glow camera sits so close that the middle quarter of the
+// picture fills the view, magnified six times and doubled by the feedback:
+// any broad bright patch there (a soft core, rays converging into a disc)
+// becomes a veil over the whole frame. Only lines and a pinpoint are bright.
+TEST(Textures, TunnelGlowMiddleHoldsOnlyFineLight) {
+    const Picture p = readWithLibpng("spherical.png");
+    ASSERT_GT(p.width, 0);
+    int inside = 0, bright = 0, centreMax = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r = relativeRadius(p, x, y);
+            if (r >= 0.25) {
+                continue;
+            }
+            const int v = std::max({p.at(x, y, 0), p.at(x, y, 1), p.at(x, y, 2)});
+            ++inside;
+            bright += v > 128;
+            if (r < 0.02) {
+                centreMax = std::max(centreMax, v);
+            }
+        }
+    }
+    EXPECT_LT(bright, 0.02 * inside);
+    EXPECT_GT(centreMax, 150) << "the pinpoint in the middle";
+}
+
 // Render targets are overwritten, but their first frame shows: the opening
 // trail starts from white, the other targets from black.
 TEST(Textures, RenderTargetsStartPlain) {

@@ -157,21 +157,43 @@ Image pointGlow() {
 
 // The tunnel's glow: three of these are swept over the view late on and at
 // the end the camera sits so close that only the middle fills the screen,
-// while the feedback triples what stands still. So the light is in a small
-// core and in fine rays with dark between them (a burst that streaks when
-// magnified), not in a broad ball that would wash the picture out. The glow
-// is drawn in blue, so the burst is warm white in the core and gold in the
-// rays: on screen a near-neutral light that seeds the tunnel's bands in the
-// gold they burn to. A blue-white burst hazed the accents lavender and grey.
+// magnified six times, while the feedback more than doubles what stands
+// still. Anything broad in the middle becomes a veil over the whole view, so
+// all its light is in lines and points of a texel or so: a pinpoint, thin
+// halo rings round it and hairline spikes that fade in away from the centre
+// (converging rays summed into a bright disc there). Magnified, they cross
+// the view as arcs and streaks with dark between them. The glow is drawn in
+// blue, so the light is warm white in the middle and gold further out: on
+// screen a near-neutral light that seeds the bands in the gold they burn to.
 Image lightBurst() {
+    struct Halo {
+        float radius, width, strength;
+    };
+    // Uneven radii so the rings never read as a target.
+    constexpr Halo kHalos[] = {{0.075f, 0.009f, 0.55f},
+                               {0.135f, 0.007f, 0.4f},
+                               {0.23f, 0.008f, 0.32f},
+                               {0.36f, 0.01f, 0.22f}};
     Image image(256, 256);
-    image.shadeSupersampled(2, [](float s, float t) {
+    image.shadeSupersampled(3, [&](float s, float t) {
         const float r = centreDistance(s, t);
-        const float core = std::exp(-(r * r) / 0.0012f) + 0.05f * std::exp(-(r * r) / 0.02f);
-        const float burst = 0.6f * rays(s, t, 14, 3.0f, 41) + 0.3f * rays(s, t, 30, 5.0f, 42);
+        const float a = angleOf(s, t);
+        const float core = std::exp(-(r * r) / 0.00012f);
+        float halos = 0;
+        for (int i = 0; i < 4; ++i) {
+            const Halo& h = kHalos[i];
+            const float d = (r - h.radius) / h.width;
+            // Each ring brightens along one side, as lens halos do, so the
+            // arcs that cross the magnified view differ in strength.
+            const float arc = 0.55f + 0.45f * std::cos(a - 1.7f * i - 0.6f);
+            halos += h.strength * arc * std::exp(-d * d);
+        }
+        const float burst = 0.7f * spikes(s, t, {12, 0.9f, 0.007f, 0.6f, 0.2f, 41}) +
+                            0.3f * spikes(s, t, {28, 0.5f, 0.004f, 1.0f, 0.0f, 42});
         const Colour inner{1.0f, 0.85f, 0.6f};
         const Colour outer{1.0f, 0.62f, 0.25f};
-        return (inner * core + mix(inner, outer, clamp01(r * 2)) * burst) * spriteWindow(r, 0.5f);
+        const Colour ray = mix(inner, outer, clamp01(r * 2));
+        return (inner * core + ray * (burst + halos)) * spriteWindow(r, 0.5f);
     });
     return image;
 }
