@@ -373,16 +373,18 @@ Image pearl(Colour colour) {
 
 // Up to six of these turn over the butterflies, each in its own colour, and
 // the screen keeps 85 % of itself, so a still texel settles at its own value
-// per plane. Each reads as one glowing eye: a black pupil inside a hot rim, a
-// bright iris of bold radial fibres (the spin smears fine ones into a plain
-// band, bold ones survive as streaks in the newest copy), a dark limbal ring
-// and a clean bright edge, then only a faint halo, so the butterflies between
-// the eyes stay clear. Nearly white, so the planes' colours carry the hue.
-// The quad is drawn far larger than the screen and only its middle shows, so
-// the eye is small in the texture: on screen it is some 40 % of the height.
-// Nothing in it is finer than about four texels: each plane flips edge-on
-// and the trail keeps a copy every frame a few pixels narrower, so edges a
-// texel or two wide drew nested rings that beat against each other (moire).
+// per plane, and where four or six planes overlap their values add. So the
+// eye is a dark field with small bright parts: a black pupil inside a hot
+// rim, a dim iris crossed by a dozen bold fibres (the spin smears them into
+// a faint band in the trail and keeps them as streaks in the newest copy), a
+// thin bright edge, then only a faint halo. A bright iris filled every
+// plane's middle, and the stack summed into one white sheet.
+// Nearly white, so the planes' colours carry the hue. The quad is drawn far
+// larger than the screen and only its middle shows, so the eye is small in
+// the texture: on screen it is some 40 % of the height. Nothing in it is
+// finer than about four texels: each plane flips edge-on and the trail keeps
+// a copy every frame a few pixels narrower, so edges a texel or two wide
+// drew nested rings that beat against each other (moire).
 Image theEye() {
     Image image(512, 512);
     image.shadeSupersampled(2, [](float s, float t) {
@@ -395,26 +397,23 @@ Image theEye() {
             return std::exp(-std::pow((r - at) / width, 2.0f));
         };
         const float inIris =
-            smoothstep(kPupil - 0.02f, kPupil + 0.06f, r) * (1 - smoothstep(0.88f, 1.0f, r));
-        // Fibres: a few dozen bold spokes, each wavering a little on its way out.
-        const float waver = 0.06f * periodicNoise((a / (2 * pi) + 0.5f) * 12, r * 2.5f, 12, 43);
-        const float spoke = 0.5f + 0.5f * std::cos(a * 20 + waver * 2 * pi);
-        const float grain = periodicNoise((a / (2 * pi) + 0.5f) * 30, r * 3, 30, 44);
-        const float fibre = 0.35f + 0.65f * std::pow(spoke, 1.5f) * (0.7f + 0.3f * grain);
-        // Bright near the pupil and again at the outer iris, a furrow between.
-        const float zones = 0.75f + 0.25f * line(0.47f, 0.12f) - 0.3f * line(0.69f, 0.1f) +
-                            0.1f * line(0.87f, 0.1f);
-        const float collarette = line(0.52f + 0.02f * std::sin(a * 7), 0.05f);
-        const float irisLight = inIris * (0.85f * fibre * zones + 0.3f * collarette);
+            smoothstep(kPupil - 0.02f, kPupil + 0.08f, r) * (1 - smoothstep(0.85f, 0.98f, r));
+        // Fibres: a dozen bold spokes, each wavering a little on its way out
+        // and brightest near the pupil, where they rise from the rim.
+        const float waver = 0.05f * periodicNoise((a / (2 * pi) + 0.5f) * 12, r * 2.5f, 12, 43);
+        const float spoke = 0.5f + 0.5f * std::cos(a * 12 + waver * 2 * pi);
+        const float grain = periodicNoise((a / (2 * pi) + 0.5f) * 24, r * 3, 24, 44);
+        const float fibre = std::pow(spoke, 5.0f) * (0.75f + 0.25f * grain) *
+                            (1 - 0.5f * smoothstep(0.4f, 0.9f, r));
+        const float irisLight = inIris * (0.05f + 0.55f * fibre);
         // The edges are broad enough that the trail's copies of them, a few
         // degrees of turn apart, run together into one band, not a fan of rings.
-        const float darkRing = 1 - 0.7f * line(0.9f, 0.06f);
-        const float edges = 0.85f * line(kPupil + 0.06f, 0.055f) + 0.55f * line(1.0f, 0.07f);
-        const float halo = 0.1f * std::exp(-(r - 1) / 0.3f) * smoothstep(1.0f, 1.1f, r);
+        const float edges = 0.9f * line(kPupil + 0.05f, 0.045f) + 0.32f * line(1.0f, 0.05f);
+        const float halo = 0.04f * std::exp(-(r - 1) / 0.25f) * smoothstep(1.0f, 1.1f, r);
         const Colour warm{1.0f, 0.93f, 0.82f};
         const Colour cool{0.88f, 0.95f, 1.0f};
         const Colour irisColour = mix(warm, cool, smoothstep(0.45f, 0.95f, r));
-        const Colour c = irisColour * (irisLight * darkRing) + grey(edges) + cool * halo;
+        const Colour c = irisColour * irisLight + grey(edges) + cool * halo;
         return c * spriteWindow(r * kSize, 0.7f);
     });
     return image;

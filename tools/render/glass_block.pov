@@ -1,8 +1,8 @@
 // povray: +W256 +H256 +A0.1 +AM2 +R2 -V
 // One pressed-glass block of the room's glass case, seen straight on and
 // lit from behind, the way the case is seen: a glowing rose heart under a
-// face pressed with a few wide rounded-square ridges, which refract the
-// glow into bright and dark rings with real depth, thick rounded edges
+// calm domed face with one broad pressed step around it, which lenses the
+// glow into a soft heart inside one bright and one dark ring, thick rounded edges
 // that bend the light into a bright rim and a dark fold, and a black
 // joint. A key light from the upper left catches the ridges' and the
 // edges' upper-left flanks. Orthographic, with the neighbouring blocks
@@ -36,16 +36,18 @@ union {
   pigment { rgb <0.012, 0.014, 0.03> } finish { diffuse 0.1 specular 0.3 roughness 0.03 }
 }
 
-// The block: thick glass with rounded edges; its face pressed with
-// rounded-square ridges.
-#declare Ridges = function(x, y) {
-  0.5 + 0.5 * cos(2 * pi * 1.5 * pow(pow(abs(x), 4) + pow(abs(y), 4), 0.25) / 0.42) }
-#declare Block = superellipsoid { <0.18, 0.3>
+// The block: thick glass with rounded edges; its face a low dome (a calm
+// lens over the glow) inside one broad pressed step. Three close ridges per
+// block read, tiled, as a busy wallpaper of rings.
+#declare R = function(x, y) { pow(pow(abs(x), 4) + pow(abs(y), 4), 0.25) }
+#declare Face = function(x, y) {
+  0.3 * (1 - pow(R(x, y) / 0.46, 2)) + 0.7 / (1 + exp((R(x, y) - 0.3) / 0.022)) }
+#declare Block = superellipsoid { <0.22, 0.3>
   scale <0.455, 0.455, 0.2>
   texture {
     pigment { rgbf <0.92, 0.9, 1.0, 0.94> }
-    normal { function { Ridges(x, y) } 0.4 }
-    finish { ambient 0 diffuse 0.05 specular 0.7 roughness 0.006 reflection { 0.04, 0.2 fresnel } conserve_energy }
+    normal { function { Face(x, y) } 1.0 }
+    finish { ambient 0 diffuse 0.05 specular 0.6 roughness 0.01 reflection { 0.04, 0.2 fresnel } conserve_energy }
   }
   interior { ior 1.5 }
 }
