@@ -332,6 +332,11 @@ Image seaWater() {
 // they read as thin, lit from behind. The eye is painted a size larger than
 // the render's, a black pupil in a bright ring, or at a hundred pixels on
 // screen it was a dull point.
+// The school swims under the moon: fully lit orange everywhere read as a
+// cut-out pasted on the night. So the back sinks to a dark red-brown, the
+// render's shadows fall towards the night's blue instead of a darker orange,
+// and the moon, high above the school, leaves a cool blue-white rim along the
+// back's outline, the one edge the camera sees against the sky from above.
 float goldfishHeight(float s, float t) {
     s = std::clamp(s, 0.3f, 0.92f); // the tail fin takes the narrowest body's heights
     const float belly = 0.37f + 0.5f * (s - 0.6f) * (s - 0.6f);
@@ -343,11 +348,14 @@ Image goldfishScales() {
     constexpr float flankLight = 0.58f;            // the render's light on a lit flank
     constexpr float eyeS = 0.855f, eyeT = 0.526f;  // the render's eye
     constexpr float pupil = 0.014f, ring = 0.026f; // painted eye, in s
-    const Colour back{0.86f, 0.3f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
+    const Colour back{0.6f, 0.15f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
     const Colour fin{1.0f, 0.52f, 0.1f}, glint{1.0f, 0.9f, 0.6f}, iris{1.0f, 0.86f, 0.5f};
-    Image skin = renderedPicture("goldfish_skin.png", 256, 256);
+    const Colour night{0.07f, 0.09f, 0.2f}, moonRim{0.7f, 0.85f, 1.0f};
+    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
+    const Image render = renderedPicture("goldfish_skin.png", 256, 256);
+    Image skin = render;
     skin.apply([&](Colour c, float s, float t) {
-        const float light = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+        const float light = luminance(c);
         const float onFish = smoothstep(0.08f, 0.16f, light);
         const float h = goldfishHeight(s, t);
         const float along = smoothstep(0.26f, 0.34f, s) * (1 - smoothstep(0.93f, 0.97f, s));
@@ -355,8 +363,8 @@ Image goldfishScales() {
             along * smoothstep(-0.2f, -0.05f, h) * (1 - smoothstep(1.0f, 1.15f, h));
         const float shade = std::min(light / flankLight, 1.5f);
         const Colour hue = h < 0.4f ? mix(belly, flank, smoothstep(0.0f, 0.4f, h))
-                                    : mix(flank, back, smoothstep(0.55f, 1.0f, h));
-        Colour body = hue * (0.55f + 0.45f * std::min(shade, 1.0f)) +
+                                    : mix(flank, back, smoothstep(0.5f, 0.95f, h));
+        Colour body = mix(night, hue, 0.45f + 0.55f * std::min(shade, 1.0f)) +
                       glint * (0.5f * smoothstep(1.1f, 1.45f, shade));
         // Fins: the render's film, its rays lit and the web between them thin
         // (a steeper curve), so the night shows through as through a veil.
@@ -371,7 +379,13 @@ Image goldfishScales() {
         const float catchLight = 1 - smoothstep(0.0f, 0.005f, std::hypot(dx + 0.005f, dy - 0.005f));
         eye = mix(eye, Colour{1, 1, 1}, catchLight);
         graded = mix(graded, eye, inRing);
-        return mix(c, graded, std::max(onFish, inRing));
+        // The rim follows the render's own outline (a fitted curve strayed
+        // off the fish at the snout and the tail): fish texels with night
+        // just above them, on the upper body only.
+        const float above = luminance(render.sampleClamped(s, t + 0.012f));
+        const float moonEdge = onFish * (1 - smoothstep(0.08f, 0.16f, above)) *
+                               smoothstep(0.5f, 0.7f, h) * smoothstep(0.3f, 0.4f, s);
+        return mix(mix(c, graded, std::max(onFish, inRing)), moonRim, 0.75f * moonEdge);
     });
     return skin;
 }
