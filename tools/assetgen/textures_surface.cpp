@@ -381,10 +381,12 @@ Image goldfishScales() {
         graded = mix(graded, eye, inRing);
         // The rim follows the render's own outline (a fitted curve strayed
         // off the fish at the snout and the tail): fish texels with night
-        // just above them, on the upper body only.
+        // just above them, on the upper body only. Not on the head: seen from
+        // above, its domed top spreads those texels into a pale patch.
         const float above = luminance(render.sampleClamped(s, t + 0.012f));
         const float moonEdge = onFish * (1 - smoothstep(0.08f, 0.16f, above)) *
-                               smoothstep(0.5f, 0.7f, h) * smoothstep(0.3f, 0.4f, s);
+                               smoothstep(0.5f, 0.7f, h) * smoothstep(0.3f, 0.4f, s) *
+                               (1 - smoothstep(0.76f, 0.82f, s));
         return mix(mix(c, graded, std::max(onFish, inRing)), moonRim, 0.75f * moonEdge);
     });
     return skin;
