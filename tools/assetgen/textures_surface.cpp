@@ -113,16 +113,17 @@ Image wingPattern() {
 // soft line there reads as the glaze's window highlight running from foot to
 // lip. Bands across t read as stripes, not a pot, so the ground is one glaze
 // with only slow pooling. The feedback loop shows a still surface at up to 16
-// times its brightness: the ground stays near 0.1 in blue and only the
-// highlight is bright, so under the loop the vase is a blue body with a white
-// streak instead of a flat cyan blob. The mirror image wears the same skin and
+// times its brightness (12-15 at 96 s, where the glaze alone was half the
+// picture's blue): the ground stays near 0.05 in blue and only the highlight
+// is bright, so under the loop the vase is a deep cobalt body with a white
+// streak instead of a blown-out blue. The mirror image wears the same skin and
 // shows through the floor at a fifth: the streak is what carries it.
 Image ceramicGlaze() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float pool = fractalNoise(s, t, 2, 4, 0.5f, 21);
         const float fleck = fractalNoise(s, t, 8, 2, 0.5f, 22);
-        const Colour glaze = mix(Colour{0.01f, 0.028f, 0.1f}, Colour{0.018f, 0.05f, 0.125f},
+        const Colour glaze = mix(Colour{0.005f, 0.014f, 0.05f}, Colour{0.009f, 0.026f, 0.066f},
                                  smoothstep(-0.3f, 0.4f, pool)) *
                              (0.92f + 0.12f * fleck);
         // Distance from the axis row, across the wrap: the skin repeats.
@@ -132,7 +133,7 @@ Image ceramicGlaze() {
         };
         const float main = across(0.5f), second = across(0.62f);
         const float core = std::exp(-main * main / (2 * 0.022f * 0.022f));
-        const float sheen = std::exp(-main * main / (2 * 0.09f * 0.09f));
+        const float sheen = std::exp(-main * main / (2 * 0.06f * 0.06f));
         const float bar = std::exp(-second * second / (2 * 0.01f * 0.01f));
         return glaze + Colour{0.62f, 0.6f, 0.55f} * core + Colour{0.03f, 0.06f, 0.1f} * sheen +
                Colour{0.2f, 0.22f, 0.26f} * bar;
