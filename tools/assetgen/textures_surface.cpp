@@ -113,16 +113,17 @@ Image wingPattern() {
 // soft line there reads as the glaze's window highlight running from foot to
 // lip. Bands across t read as stripes, not a pot, so the ground is one glaze
 // with only slow pooling. The feedback loop shows a still surface at up to 16
-// times its brightness: the ground stays near 0.1 in blue and only the
-// highlight is bright, so under the loop the vase is a blue body with a white
-// streak instead of a flat cyan blob. The mirror image wears the same skin and
+// times its brightness (12-15 at 96 s, where the glaze alone was half the
+// picture's blue): the ground stays near 0.05 in blue and only the highlight
+// is bright, so under the loop the vase is a deep cobalt body with a white
+// streak instead of a blown-out blue. The mirror image wears the same skin and
 // shows through the floor at a fifth: the streak is what carries it.
 Image ceramicGlaze() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float pool = fractalNoise(s, t, 2, 4, 0.5f, 21);
         const float fleck = fractalNoise(s, t, 8, 2, 0.5f, 22);
-        const Colour glaze = mix(Colour{0.01f, 0.028f, 0.1f}, Colour{0.018f, 0.05f, 0.125f},
+        const Colour glaze = mix(Colour{0.005f, 0.014f, 0.05f}, Colour{0.009f, 0.026f, 0.066f},
                                  smoothstep(-0.3f, 0.4f, pool)) *
                              (0.92f + 0.12f * fleck);
         // Distance from the axis row, across the wrap: the skin repeats.
@@ -132,7 +133,7 @@ Image ceramicGlaze() {
         };
         const float main = across(0.5f), second = across(0.62f);
         const float core = std::exp(-main * main / (2 * 0.022f * 0.022f));
-        const float sheen = std::exp(-main * main / (2 * 0.09f * 0.09f));
+        const float sheen = std::exp(-main * main / (2 * 0.06f * 0.06f));
         const float bar = std::exp(-second * second / (2 * 0.01f * 0.01f));
         return glaze + Colour{0.62f, 0.6f, 0.55f} * core + Colour{0.03f, 0.06f, 0.1f} * sheen +
                Colour{0.2f, 0.22f, 0.26f} * bar;
@@ -332,6 +333,11 @@ Image seaWater() {
 // they read as thin, lit from behind. The eye is painted a size larger than
 // the render's, a black pupil in a bright ring, or at a hundred pixels on
 // screen it was a dull point.
+// The school swims under the moon: fully lit orange everywhere read as a
+// cut-out pasted on the night. So the back sinks to a dark red-brown, the
+// render's shadows fall towards the night's blue instead of a darker orange,
+// and the moon, high above the school, leaves a cool blue-white rim along the
+// back's outline, the one edge the camera sees against the sky from above.
 float goldfishHeight(float s, float t) {
     s = std::clamp(s, 0.3f, 0.92f); // the tail fin takes the narrowest body's heights
     const float belly = 0.37f + 0.5f * (s - 0.6f) * (s - 0.6f);
@@ -343,11 +349,14 @@ Image goldfishScales() {
     constexpr float flankLight = 0.58f;            // the render's light on a lit flank
     constexpr float eyeS = 0.855f, eyeT = 0.526f;  // the render's eye
     constexpr float pupil = 0.014f, ring = 0.026f; // painted eye, in s
-    const Colour back{0.86f, 0.3f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
+    const Colour back{0.6f, 0.15f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
     const Colour fin{1.0f, 0.52f, 0.1f}, glint{1.0f, 0.9f, 0.6f}, iris{1.0f, 0.86f, 0.5f};
-    Image skin = renderedPicture("goldfish_skin.png", 256, 256);
+    const Colour night{0.07f, 0.09f, 0.2f}, moonRim{0.7f, 0.85f, 1.0f};
+    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
+    const Image render = renderedPicture("goldfish_skin.png", 256, 256);
+    Image skin = render;
     skin.apply([&](Colour c, float s, float t) {
-        const float light = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+        const float light = luminance(c);
         const float onFish = smoothstep(0.08f, 0.16f, light);
         const float h = goldfishHeight(s, t);
         const float along = smoothstep(0.26f, 0.34f, s) * (1 - smoothstep(0.93f, 0.97f, s));
@@ -355,8 +364,8 @@ Image goldfishScales() {
             along * smoothstep(-0.2f, -0.05f, h) * (1 - smoothstep(1.0f, 1.15f, h));
         const float shade = std::min(light / flankLight, 1.5f);
         const Colour hue = h < 0.4f ? mix(belly, flank, smoothstep(0.0f, 0.4f, h))
-                                    : mix(flank, back, smoothstep(0.55f, 1.0f, h));
-        Colour body = hue * (0.55f + 0.45f * std::min(shade, 1.0f)) +
+                                    : mix(flank, back, smoothstep(0.5f, 0.95f, h));
+        Colour body = mix(night, hue, 0.45f + 0.55f * std::min(shade, 1.0f)) +
                       glint * (0.5f * smoothstep(1.1f, 1.45f, shade));
         // Fins: the render's film, its rays lit and the web between them thin
         // (a steeper curve), so the night shows through as through a veil.
@@ -371,7 +380,15 @@ Image goldfishScales() {
         const float catchLight = 1 - smoothstep(0.0f, 0.005f, std::hypot(dx + 0.005f, dy - 0.005f));
         eye = mix(eye, Colour{1, 1, 1}, catchLight);
         graded = mix(graded, eye, inRing);
-        return mix(c, graded, std::max(onFish, inRing));
+        // The rim follows the render's own outline (a fitted curve strayed
+        // off the fish at the snout and the tail): fish texels with night
+        // just above them, on the upper body only. Not on the head: seen from
+        // above, its domed top spreads those texels into a pale patch.
+        const float above = luminance(render.sampleClamped(s, t + 0.012f));
+        const float moonEdge = onFish * (1 - smoothstep(0.08f, 0.16f, above)) *
+                               smoothstep(0.5f, 0.7f, h) * smoothstep(0.3f, 0.4f, s) *
+                               (1 - smoothstep(0.76f, 0.82f, s));
+        return mix(mix(c, graded, std::max(onFish, inRing)), moonRim, 0.75f * moonEdge);
     });
     return skin;
 }
