@@ -958,7 +958,7 @@ TEST(Textures, CausticFramesAreFewBrightLinesOnDarkGround) {
         const double texels = double(p.width) * p.height;
         EXPECT_GT(dark / texels, 0.6) << name << ": the ground between the lines is lit";
         EXPECT_LT(mid / texels, 0.12) << name << ": broad mid tones for the trail to smear";
-        EXPECT_GT(bright / texels, 0.009) << name << ": the strands too faint for the trail";
+        EXPECT_GT(bright / texels, 0.008) << name << ": the strands too faint for the trail";
         EXPECT_LT(bright / texels, 0.04) << name << ": the net is bright everywhere";
         EXPECT_LT(red, 26) << name << ": the red overlay would turn the sea peach";
     }

@@ -52,7 +52,7 @@ Image causticFrame(int frame) {
                                                         t * 2 + drift * std::sin(phase), 2, 17);
         const float sun = smoothstep(0.38f, 0.72f, patch);
         const float lit = 0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch);
-        const float raw = line * line * lit * 5.0f;
+        const float raw = line * line * lit * 4.0f;
         const float light = 1.3f * (1.0f - std::exp(-raw));
         // Little red anywhere: the picture lays these frames over itself
         // once per colour channel, four times magnified and with red
