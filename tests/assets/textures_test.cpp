@@ -941,33 +941,30 @@ TEST(Textures, CausticFramesLoopSmoothly) {
 }
 
 // The surface layers and overlays add these frames over the whole view
-// under a five-frame trail (the red overlay weighted most), so away from
-// the drifting patches of sunlight the ground is nearly black (an evenly
-// lit ground turned all the water one blue), the lit sand is green, not
-// blue, red stays near zero, and the light sits in a few bright strands,
-// bright enough to outlast the trail: a softly lit ground with faint lines
-// smeared into green-blue dabs.
-TEST(Textures, CausticFramesAreFewBrightLinesOnDarkWaterAndLitSand) {
+// under a five-frame trail (the red overlay weighted most), so the ground
+// between the lines stays dark (a lit sand ground piled up into an even
+// green-blue wash), red stays near zero, and the light sits in a few
+// bright strands, bright enough to outlast the trail. Mid tones, the
+// strands' own falloff included, stay a small share: they are what the
+// trail smears.
+TEST(Textures, CausticFramesAreFewBrightLinesOnDarkGround) {
     for (const char* name : {"caust00.png", "caust10.png", "caust20.png"}) {
         const Picture p = readWithLibpng(name);
         ASSERT_GT(p.width, 0) << name;
-        int dark = 0, sand = 0, dim = 0, bright = 0, red = 0;
+        int dark = 0, mid = 0, bright = 0, red = 0;
         for (int y = 0; y < p.height; ++y) {
             for (int x = 0; x < p.width; ++x) {
-                const int g = p.at(x, y, 1), b = p.at(x, y, 2);
-                dark += std::max(g, b) < 20;
-                sand += g > 40 && g > b + 10;
-                dim += b < 128;
-                bright += std::max(g, b) > 180;
+                const int v = std::max(p.at(x, y, 1), p.at(x, y, 2));
+                dark += v < 20;
+                mid += v >= 40 && v < 128;
+                bright += v > 180;
                 red = std::max(red, static_cast<int>(p.at(x, y, 0)));
             }
         }
         const double texels = double(p.width) * p.height;
-        EXPECT_GT(dark / texels, 0.3) << name << ": no dark water between the light";
-        EXPECT_GT(sand / texels, 0.1) << name << ": no sunlit green sand";
-        EXPECT_LT(sand / texels, 0.3) << name << ": the lit ground outweighs the net";
-        EXPECT_GT(dim / texels, 0.85) << name << ": the lines cover the ground";
-        EXPECT_GT(bright / texels, 0.009) << name << ": the strands too faint for the trail";
+        EXPECT_GT(dark / texels, 0.6) << name << ": the ground between the lines is lit";
+        EXPECT_LT(mid / texels, 0.12) << name << ": broad mid tones for the trail to smear";
+        EXPECT_GT(bright / texels, 0.008) << name << ": the strands too faint for the trail";
         EXPECT_LT(bright / texels, 0.04) << name << ": the net is bright everywhere";
         EXPECT_LT(red, 26) << name << ": the red overlay would turn the sea peach";
     }

@@ -15,14 +15,11 @@ namespace {
 constexpr float pi = std::numbers::pi_v<float>;
 constexpr int causticFrames = 16;
 
-// Sand ripples between the lines, the same in every frame, so the sea floor
-// keeps a still, readable texture under the trail while only the light
-// moves (0.45 to 1).
-float sandRipples(float s, float t) {
-    const float bend = 0.6f * fractalNoise(s, t, 3, 2, 0.5f, 19);
-    const float ripple = 0.5f + 0.5f * std::sin(2 * pi * (7 * s + 2 * t + bend));
-    const float mottle = 0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 21);
-    return 0.45f + 0.3f * ripple + 0.25f * mottle;
+// A faint mottle on the ground between the lines, the same in every frame
+// (0.6 to 1). No ripple stripes: the trail lays each stripe again a little
+// apart every frame, and the copies stood as ladder rungs across the water.
+float groundMottle(float s, float t) {
+    return 0.6f + 0.4f * (0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 21));
 }
 
 Image causticFrame(int frame) {
@@ -45,17 +42,16 @@ Image causticFrame(int frame) {
         const float edge = d.second - d.nearest;
         const float line = std::exp(-edge * 14.0f) * (0.5f + 0.8f * d.second);
         // Sunlight focused by the waves falls only in patches that drift
-        // slowly: there the sand is lit green-gold and the net is bright;
-        // elsewhere the ground is nearly black. The surface layers and the
-        // overlays add every texel of these frames over the whole view, so
-        // an evenly lit blue-green ground turned all the water one blue.
+        // slowly: there the net is bright and the sand barely lit; elsewhere
+        // the ground is nearly black. The surface layers and the overlays
+        // add every texel of these frames over the whole view under a trail
+        // of about five frames, so any broad lit ground piled up into an
+        // even green-blue wash with the lines' echoes smeared across it:
+        // only thin lines and the knots where they meet carry light.
         const float patch = 0.5f + 0.5f * periodicNoise(s * 2 + drift * std::cos(phase),
                                                         t * 2 + drift * std::sin(phase), 2, 17);
         const float sun = smoothstep(0.38f, 0.72f, patch);
         const float lit = 0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch);
-        // The lines carry the light and the ground stays dim: under the
-        // trail a softly lit ground with faint lines smeared into dabs,
-        // where bright lines keep the net's shape.
         const float raw = line * line * lit * 4.0f;
         const float light = 1.3f * (1.0f - std::exp(-raw));
         // Little red anywhere: the picture lays these frames over itself
@@ -63,8 +59,8 @@ Image causticFrame(int frame) {
         // weighted far above the rest, so a red line turned into a red net.
         // Only the brightest knots go pale, so they read as points of
         // sunlight.
-        const Colour shade{0.0f, 0.025f, 0.04f}, sunlitSand{0.03f, 0.36f, 0.21f};
-        const Colour ground = mix(shade, sunlitSand, sun) * sandRipples(s, t);
+        const Colour shade{0.0f, 0.012f, 0.02f}, sunlitSand{0.01f, 0.1f, 0.06f};
+        const Colour ground = mix(shade, sunlitSand, sun) * groundMottle(s, t);
         const float core = light * light * light;
         return ground + Colour{0.01f, 0.5f, 0.62f} * light + Colour{0.02f, 0.22f, 0.16f} * core;
     });
