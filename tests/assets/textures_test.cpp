@@ -1589,6 +1589,34 @@ TEST(Textures, JellyfishBodyIsCoolEnoughForAWarmMaterial) {
     EXPECT_LT(red, 0.3 * green);
 }
 
+// The body's margin carries the bell's outline: every row the margin lights
+// must be lit all the way round. Beads of light on it (dark between them)
+// drew each small jellyfish as a dotted wire ring over the vase.
+TEST(Textures, JellyfishMarginIsUnbroken) {
+    const Picture p = readWithLibpng("caust.png");
+    ASSERT_GT(p.width, 0);
+    double peak = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            peak = std::max(peak, p.luminance(x, y));
+        }
+    }
+    int marginRows = 0;
+    for (int y = 0; y < p.height; ++y) {
+        double low = 255, high = 0;
+        for (int x = 0; x < p.width; ++x) {
+            low = std::min(low, p.luminance(x, y));
+            high = std::max(high, p.luminance(x, y));
+        }
+        if (high < 0.95 * peak) {
+            continue;
+        }
+        ++marginRows;
+        EXPECT_GT(low, 0.5 * high) << "the margin is broken in row " << y;
+    }
+    EXPECT_GT(marginRows, 3) << "no bright margin";
+}
+
 // The water slab is a lens, not a panel: most of it must stay clear, while
 // its net of light, where the colour is brightest, is nearly opaque (the alpha
 // file carries the same net, texel for texel).

@@ -67,23 +67,23 @@ Image causticFrame(int frame) {
     return image;
 }
 
-// Jellyfish body. The bodies take it through object planes on the mesh's
-// x and z (1.5 per unit), so the picture is a side projection: t runs up
-// the bell's axis and s across it. With the mesh's fit (its height 2.725
-// made 2, then 0.7) a file unit is 0.77 of a repeat and the bell stands from
-// t = 0.87 (the rim) to 1.55 (the crown), less than one repeat, so every
-// height has its own rows, and every height is one ring of the bell of a
-// known radius. So a texel (x, height) is the pair of points (x, +-y) on
-// that ring, and the picture can be drawn as the bell seen from above,
-// mirrored across its x axis: eight radial canals, four gonads on the
-// diagonals and a beaded ring canal. Over the vase the small ones are seen
-// almost crown on, and a glowing crown inside a bright margin read as a
-// coin; the moon jelly's four petals and its canals make it an animal.
-// From the side the canals curve up to the crown as meridians do. Across,
-// the bell is 1.6 repeats wide: inside 0.65 of its radius every texel has
-// one place, further out two (the brighter wins), which adds a few short
-// canals near the rim. The tentacles, below the rim, cross every row and
-// take a faint even glow away from the margin's band.
+// Jellyfish body. The bodies take it through object planes on the mesh's x
+// and z (1.5 per unit), so the picture is a side projection: t runs up the
+// bell's axis and s across it. With the mesh's fit (its height 2.725 made 2,
+// then 0.7) a file unit is 0.77 of a repeat and the bell stands from t = 0.87
+// (the rim) to 1.55 (the crown), less than one repeat, so every height has
+// its own rows, and every height is one ring of the bell of a known radius.
+// So a texel (x, height) is the pair of points (x, +-y) on that ring, and the
+// picture can be drawn as the bell seen from above, mirrored across its x
+// axis: eight soft radial canals, four gonads on the diagonals and an
+// unbroken bright margin with a skirt of light inside it. Over the vase the
+// small ones are seen almost crown on, and a glowing crown inside a bright
+// margin read as a coin; the moon jelly's four petals and its canals make it
+// an animal. From the side the canals curve up to the crown as meridians do.
+// Across, the bell is 1.6 repeats wide: inside 0.65 of its radius every texel
+// has one place, further out two (the brighter wins), which adds a few short
+// canals near the rim. The tentacles, below the rim, cross every row and take
+// a faint even glow away from the margin's band.
 //
 // Almost no red: the deep sea's column lights its bodies with a warm
 // orange-brown material, so on a bell's shaded side red survives and green
@@ -130,18 +130,24 @@ Image jellyBody() {
             const float y = std::sqrt(std::max(radius * radius - x * x, 0.0f));
             const float angle = std::atan2(y, x); // 0 ... pi; the mirror image has -angle
             const float rho = radius;             // 0 at the crown, 1 at the rim
-            // Clear jelly, thickening a little towards the crown.
-            float v = kClearJelly + 0.06f * grain + 0.05f * (1.0f - rho);
+            // Clear jelly with a skirt of light: the bell's lower wall is
+            // seen at a graze from every side, so it glows towards the
+            // margin and the crown stays the darker centre. Seen crown on
+            // this gives a bright edge round a darker middle, from the side
+            // a lit skirt under a dim dome: a bell either way.
+            float v =
+                kClearJelly + 0.03f * grain + 0.05f * (1.0f - rho) + 0.3f * std::exp(-d / 0.22f);
             // The mouth's small glow at the crown, between the gonads.
             const float mouth = std::exp(-std::pow(rho / 0.16f, 2.0f));
-            // Eight radial canals from the stomach to the rim, and eight
-            // fainter ones between them; a canal keeps its width on the
-            // bell, so it narrows in angle as it runs out.
+            // Eight soft radial canals from the stomach to the rim, and
+            // eight faint ones between them; a canal keeps its width on the
+            // bell, so it narrows in angle as it runs out. Hairline bright
+            // canals under a dotted margin read as wire spokes over the vase.
             const float sector = std::remainder(angle, pi / 4.0f);
             const float midSector = std::remainder(angle + pi / 8.0f, pi / 4.0f);
             const float outward = smoothstep(0.2f, 0.35f, rho);
-            const float canal = std::exp(-std::pow(rho * sector / 0.035f, 2.0f)) * outward;
-            const float thin = std::exp(-std::pow(rho * midSector / 0.02f, 2.0f)) * outward;
+            const float canal = std::exp(-std::pow(rho * sector / 0.055f, 2.0f)) * outward;
+            const float thin = std::exp(-std::pow(rho * midSector / 0.03f, 2.0f)) * outward;
             // Four gonads on the diagonals: round petals with a brighter
             // horseshoe edge open towards the rim.
             const float px = 0.42f * std::cos(pi / 4.0f), py = 0.42f * std::sin(pi / 4.0f);
@@ -154,12 +160,11 @@ Image jellyBody() {
                 edge = std::max(edge, std::exp(-std::pow((r - 0.8f) / 0.16f, 2.0f)) *
                                           smoothstep(0.75f, -0.2f, facing));
             }
-            // The margin: a bright ring canal with beads of light on it,
-            // sixteen round the bell, and a short glow inside it.
-            const float rim = std::exp(-std::pow(d / 0.05f, 2.0f)) + 0.2f * std::exp(-d / 0.1f);
-            const float beads = std::pow(0.5f + 0.5f * std::cos(16.0f * angle), 10.0f) *
-                                std::exp(-std::pow(d / 0.06f, 2.0f));
-            v += 0.35f * mouth + 0.55f * canal + 0.14f * thin + 0.75f * rim + 0.55f * beads;
+            // The margin: one unbroken bright ring canal with a glow inside
+            // it, so the bell keeps a clear edge at any size; beads of
+            // light on it broke the edge into a dotted wire ring.
+            const float rim = std::exp(-std::pow(d / 0.07f, 2.0f)) + 0.3f * std::exp(-d / 0.12f);
+            v += 0.3f * mouth + 0.3f * canal + 0.06f * thin + 0.9f * rim;
             Colour colour =
                 mix(kDeepJelly, kPaleJelly, clamp01(1.6f * v - 0.3f)) * std::min(v, 1.0f);
             // The gonads are violet against the aqua jelly.

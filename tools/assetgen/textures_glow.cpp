@@ -253,8 +253,10 @@ Image jellyfishGlow() {
 // the fish is a faint ghost that shows only at 20-40 pixels. The quad shows
 // row 0 at the bottom, so the render is turned over.
 Image glowFish() {
-    // How much of the rendered fish survives round the core.
-    constexpr float kGhost = 0.3f;
+    // How much of the rendered fish survives round the core: enough to
+    // show over the deep sea's black water, too little to draw a white fish
+    // over the gallery's bright wall, where the sparks are added large.
+    constexpr float kGhost = 0.1f;
     // The core and its glow, as fractions of the quad's half width.
     constexpr float kCore = 0.075f;
     constexpr float kGlow = 0.22f;
