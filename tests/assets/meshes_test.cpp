@@ -53,11 +53,12 @@ const Expected kMeshes[] = {
     {"plane.asc", 3 * 1080 + 72 * 11 + 2 * 3528 + 3, 1080 + 1440 + 3528 + 1,
      Box{{-1, -1, -0.45}, {1, 1, 0.45}}},
     // 60 point faces, each two bevelled halves and a facet at the ridge's
-    // foot, and 20 core faces, all on corners of their own; 24 halves have
-    // hidden copies of their tip on two extra vertices, fifteen and three
-    // for twelve of them each. The star fills 0.6 of the fit; two specks on
-    // its long axis hold the fit at the cube.
-    {"star2.asc", 3 * (120 + 60 + 20) + 2 * 24 + 2 * 3, 120 + 60 + 20 + 9 * 24 + 2,
+    // foot, and 20 core faces, all on corners of their own. Round each of
+    // the 12 points, eight wedges (three copies each) join neighbouring
+    // halves' tips; 54 tips carry private copies on two extra vertices (96
+    // at the chains' ends, 48 on the close pass's best-lit halves). The star
+    // fills 0.6 of the fit; two specks on its long axis hold the fit.
+    {"star2.asc", 3 * (120 + 60 + 20) + 2 * 54 + 2 * 3, 120 + 60 + 20 + 12 * 8 * 3 + 96 + 48 + 2,
      Box{{-0.398, -1, -0.418}, {0.398, 1, 0.418}}, true},
     // The shell, two trefoils and a five-lobed knot of eight-sided tubes (72,
     // 100 and 72 segments), and the hidden faces that trim the corner normals.
@@ -547,10 +548,11 @@ TEST(MeshOrientation, StarFacetsTakeTheirLightFromInside) {
     // Flat shading lights a facet by its last corner, and the stars' light
     // comes from behind them. Every facet must take it by its own facing, so
     // its last corner normal points into the star and is its own (a shared
-    // one lights whole points as one flat colour); enough of them must be
-    // long enough to rise well over the ambient blue on the close star.
-    const Triangles t = loadTriangles("star2.asc", 440);
-    ASSERT_EQ(t.count, 418);
+    // one lights whole points as one flat colour); every half of a point
+    // must rise over the ambient blue (most by four or more), or the stars
+    // read as flat blue cut-outs.
+    const Triangles t = loadTriangles("star2.asc", 700);
+    ASSERT_EQ(t.count, 634);
     int visible = 0, lifted = 0;
     std::vector<std::array<float, 3>> tips;
     for (int f = 0; f < t.count; ++f) {
@@ -568,8 +570,9 @@ TEST(MeshOrientation, StarFacetsTakeTheirLightFromInside) {
         const float* m = &t.normals[f][6];
         const Vec normal{m[0], m[1], m[2]};
         const double along = out * dot(n, normal) / len;
-        EXPECT_LT(along, -0.85 * std::sqrt(dot(normal, normal))) << "facet " << f;
-        lifted += -along > 8.0 ? 1 : 0;
+        // Shared wedges blend a half's light with its neighbours', within reason.
+        EXPECT_LT(along, -0.5 * std::sqrt(dot(normal, normal))) << "facet " << f;
+        lifted += -along > 4.0 ? 1 : 0;
         if (std::sqrt(dot(c, c)) > 0.25) {
             for (const auto& seen : tips) {
                 const bool same = seen[0] == m[0] && seen[1] == m[1] && seen[2] == m[2];
@@ -580,7 +583,7 @@ TEST(MeshOrientation, StarFacetsTakeTheirLightFromInside) {
     }
     EXPECT_EQ(visible, 200);
     EXPECT_EQ(tips.size(), 120U);
-    EXPECT_GE(lifted, 12);
+    EXPECT_GE(lifted, 90) << "too few halves lifted over the blue";
 }
 
 TEST(MeshOrientation, MirrorFramesCatchTheSeaLightFaceOn) {

@@ -289,9 +289,18 @@ constexpr double kStarSidePoint = 0.78;
 // The smaller stars double their normals a level, so there more faces light
 // and the long ones sparkle white among lilac. The core stays plain.
 constexpr int kStarLitFacets = 24;
-constexpr int kStarLitCopies = 9; // on average: 15 and 3 alternately
-constexpr int kStarLitSpread = 6;
-constexpr int kStarDimCopies = 0;
+constexpr int kStarLitCopies = 2; // on average: 4 and 0 alternately
+constexpr int kStarLitSpread = 2;
+// Every half of a point shares tiny wedges with its two neighbours round the
+// point's axis: one wedge lengthens three corners at once, where a private
+// copy lengthens one, so every facet of every star gets a long normal for
+// about a third of the triangles (eight copies on every half, tried before,
+// cost 960 triangles a star). The wedges' corners step round the tip by a
+// speck each; their mean stays on the tip.
+constexpr int kStarChainCopies = 3;
+constexpr int kStarEndCopies = 3;
+constexpr int kStarNearEndCopies = 1;
+constexpr double kStarChainStep = 1e-3;
 constexpr double kStarFacetLean = 25.0; // degrees toward the point's axis
 // Each point face is two bevelled halves either side of a ridge raised from
 // the middle of its base edge, so even a point that fills the view shades
@@ -335,22 +344,20 @@ Mesh starShape() {
     return mesh;
 }
 
-// A fresh corner at `tip` with `copies` tiny wedges, wound so that each adds
+// `copies` tiny wedges on the corner `it` at `tip`, wound so that each adds
 // the unit vector along `inward` to its normal.
-int addStarTip(Mesh& mesh, Vec3 tip, Vec3 inward, int copies) {
+void addStarTipCopies(Mesh& mesh, int it, Vec3 tip, Vec3 inward, int copies) {
+    if (copies == 0) {
+        return;
+    }
     const Vec3 out = normalised(inward) * -1.0;
     const Vec3 side = normalised(cross(out, std::abs(out.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0}));
     const Vec3 across = cross(out, side);
-    const int it = mesh.addVertex(tip);
-    if (copies == 0) {
-        return it;
-    }
     const int is = mesh.addVertex(tip + side * kStarHiddenSize);
     const int ia = mesh.addVertex(tip + across * kStarHiddenSize);
     for (int k = 0; k < copies; ++k) {
         mesh.addTriangle(ia, is, it);
     }
-    return it;
 }
 
 // The first star's light in its own frame at the Layer's time `tau`.
@@ -411,16 +418,74 @@ Mesh star2() {
     std::vector<double> ranked = lit;
     std::ranges::sort(ranked, std::greater<>());
     const double litFrom = ranked[kStarLitFacets - 1];
+    std::vector<int> extra(points.size(), 0);
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const PointFace& p = points[i];
         // Alternately longer and shorter in order of how well they meet the
         // light, so the lit faces of one point differ in colour too.
         const auto rank = std::ranges::count_if(lit, [&](double other) { return other > lit[i]; });
         const int spread = rank % 2 == 0 ? kStarLitSpread : -kStarLitSpread;
-        const int copies = lit[i] >= litFrom ? kStarLitCopies + spread : kStarDimCopies;
-        // Wound inward as b2, b1, tip.
-        const int it = addStarTip(mesh, p.tip, p.light, copies);
-        mesh.addTriangle(mesh.addVertex(p.b2), mesh.addVertex(p.b1), it);
+        extra[i] = lit[i] >= litFrom ? kStarLitCopies + spread : 0;
+    }
+    // The halves round each point, in order of their bearing about its axis.
+    std::vector<bool> placed(points.size(), false);
+    for (std::size_t first = 0; first < points.size(); ++first) {
+        if (placed[first]) {
+            continue;
+        }
+        const Vec3 tip = points[first].tip;
+        const Vec3 axis = normalised(tip);
+        const Vec3 e1 =
+            normalised(cross(axis, std::abs(axis.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0}));
+        const Vec3 e2 = cross(axis, e1);
+        std::vector<std::pair<double, std::size_t>> ring;
+        for (std::size_t i = first; i < points.size(); ++i) {
+            if (length(points[i].tip - tip) < 1e-9) {
+                const Vec3 mid = (points[i].b1 + points[i].b2) * 0.5 - tip;
+                ring.push_back({std::atan2(dot(mid, e2), dot(mid, e1)), i});
+                placed[i] = true;
+            }
+        }
+        std::ranges::sort(ring);
+        const std::size_t n = ring.size();
+        std::vector<Vec3> dir(n), at(n, tip);
+        for (std::size_t k = 0; k < n; ++k) {
+            dir[k] = normalised(points[ring[k].second].light);
+        }
+        // Each step is square to both neighbours' light, so the wedge on three
+        // neighbouring corners faces along the middle one's light.
+        for (std::size_t k = 0; k + 1 < n; ++k) {
+            at[k + 1] = at[k] + normalised(cross(dir[k], dir[k + 1])) * kStarChainStep;
+        }
+        Vec3 mean{0, 0, 0};
+        for (const Vec3& v : at) {
+            mean = mean + (v - tip) * (1.0 / static_cast<double>(n));
+        }
+        std::vector<int> corner(n);
+        for (std::size_t k = 0; k < n; ++k) {
+            at[k] = at[k] - mean;
+            const PointFace& p = points[ring[k].second];
+            corner[k] = mesh.addVertex(at[k]);
+            // Wound inward as b2, b1, tip.
+            mesh.addTriangle(mesh.addVertex(p.b2), mesh.addVertex(p.b1), corner[k]);
+        }
+        for (std::size_t k = 1; k + 1 < n; ++k) {
+            const Vec3 a = at[k - 1], b = at[k], c = at[k + 1];
+            const bool along = dot(cross(a - b, a - c), dir[k]) > 0.0;
+            for (int copy = 0; copy < kStarChainCopies; ++copy) {
+                if (along) {
+                    mesh.addTriangle(corner[k - 1], corner[k], corner[k + 1]);
+                } else {
+                    mesh.addTriangle(corner[k - 1], corner[k + 1], corner[k]);
+                }
+            }
+        }
+        // The chain's ends sit in fewer wedges: private copies make up for it.
+        for (std::size_t k = 0; k < n; ++k) {
+            const bool end = k == 0 || k + 1 == n;
+            const bool nextToEnd = k == 1 || k + 2 == n;
+            const int own = end ? kStarEndCopies : nextToEnd ? kStarNearEndCopies : 0;
+            addStarTipCopies(mesh, corner[k], at[k], dir[k], own + extra[ring[k].second]);
+        }
     }
     mesh.transform([](Vec3 v) { return v * kStarBody; });
     for (const double end : {1.0, -1.0}) {
