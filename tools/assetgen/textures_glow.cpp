@@ -598,37 +598,40 @@ Image lightSpark() {
     return image;
 }
 
-// A scratch as old film shows it: a hairline that wanders, thickens and
-// thins and breaks into two or three dashes, with a fainter second line
-// beside it for a stretch. The quad runs far past the screen: the opening
-// sees the middle two thirds of it, the closing credits (a lower overlay
-// camera) only the middle two fifths, where their band fills most of that.
-// So the scratch keeps to the middle sixth and fades in and out there,
-// well inside the band: a line reaching the band's top and bottom (the
-// middle fifth nearly did) read as a seam in it, not as a mark on the film.
-// The quad squeezes the picture to a few pixels, so the profiles are drawn
-// wide. A scratch only darkens by a third at most, so the line is a few
-// pixels wide and at full strength along its dashes.
+// A scratch as old film shows it: a soft grey line that wanders, swells and
+// thins, pales and darkens along its length and breaks into two or three
+// dashes, with a fainter second line beside it for a stretch. The quad runs
+// far past the screen: the opening sees the middle two thirds of it, the
+// closing credits (a lower overlay camera) only the middle two fifths, where
+// their band fills most of that. So the scratch keeps to the middle sixth
+// and fades in and out there, well inside the band: a line reaching the
+// band's top and bottom read as a seam in it, not as a mark on the film.
+// The quad squeezes the picture to a few pixels, so the profile is a broad
+// gaussian with a faint wider shoulder: a hard-edged core became a one-pixel
+// black seam on screen. Its peak stays below full strength, and most of the
+// length is paler still, so two scratches crossing stay grey, not black.
 Image speckVertical() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float wander = 0.2f * periodicNoise(0.7f, t * 3, 3, 83);
-        const float width = 0.3f + 0.1f * periodicNoise(1.3f, t * 6, 6, 84);
+        const float wander =
+            0.07f * periodicNoise(0.7f, t * 3, 3, 83) + 0.02f * periodicNoise(2.3f, t * 24, 24, 87);
+        const float width = 0.32f + 0.12f * periodicNoise(1.3f, t * 7, 7, 84);
         const float dx = (s - 0.5f - wander) * 2;
-        // A solid core with a short falloff: the darkening is small, so a
-        // soft profile left only a faint line on a dim picture.
-        const float main = 1 - smoothstep(0.55f * width, 1.05f * width, std::abs(dx));
-        // Broken by a gap or two, the stretches of uneven strength.
-        const float stretches = smoothstep(-0.4f, -0.15f, periodicNoise(0.2f, t * 8, 8, 85));
+        const float main = (std::exp(-dx * dx / (width * width)) +
+                            0.18f * std::exp(-dx * dx / (6.0f * width * width))) /
+                           1.18f;
+        // Broken by a gap or two; the stretches between pale and mid grey.
+        const float stretches = smoothstep(-0.4f, -0.1f, periodicNoise(0.2f, t * 8, 8, 85));
         const float strength =
             stretches *
-            (0.85f + 0.15f * smoothstep(-0.5f, 0.5f, periodicNoise(0.4f, t * 9, 9, 86)));
-        const float ends = smoothstep(0.41f, 0.45f, t) * (1 - smoothstep(0.55f, 0.59f, t));
-        const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
-        const float companion = 0.6f * std::exp(-dx2 * dx2 / 0.01f) * smoothstep(0.47f, 0.49f, t) *
+            (0.55f + 0.35f * smoothstep(-0.45f, 0.3f, periodicNoise(0.4f, t * 9, 9, 86)));
+        // Tapers at both ends, thinning as well as fading.
+        const float ends = smoothstep(0.405f, 0.445f, t) * (1 - smoothstep(0.555f, 0.595f, t));
+        const float dx2 = (s - 0.24f - 0.5f * wander) * 2;
+        const float companion = 0.3f * std::exp(-dx2 * dx2 / 0.02f) * smoothstep(0.47f, 0.495f, t) *
                                 (1 - smoothstep(0.52f, 0.55f, t));
-        const float window = 1 - smoothstep(0.85f, 0.98f, std::abs(2 * s - 1));
-        return grey(clamp01(1.2f * main * strength * ends + companion) * window);
+        const float window = 1 - smoothstep(0.8f, 0.98f, std::abs(2 * s - 1));
+        return grey(clamp01(main * strength * ends + companion) * window);
     });
     return image;
 }
