@@ -648,10 +648,21 @@ Image specks() {
         const float window = spriteWindow(r, 0.7f);
         switch (which) {
         case 0: {
-            const float edge =
-                0.17f + 0.06f * periodicNoise(angleOf(s, t) / (2 * pi) * 6, 0, 6, 91);
-            const float grain = 0.85f + 0.15f * periodicNoise(s * 16, t * 16, 16, 93);
-            return grain * (1 - smoothstep(edge - 0.015f, edge, r)) * window;
+            // A torn fleck, not a dot: an elongated ragged outline with a
+            // curled fibre trailing from it (a round grain read as a dead
+            // pixel).
+            const float x = (s - 0.5f) * 2, y = (t - 0.5f) * 2;
+            const float u = 0.8f * x + 0.6f * y, w = -0.6f * x + 0.8f * y;
+            const float a = angleOf(s, t) / (2 * pi);
+            const float edge = 0.26f + 0.08f * periodicNoise(a * 5, 0, 5, 91) +
+                               0.04f * periodicNoise(a * 13, 0.5f, 13, 94);
+            const float rr = std::sqrt(u * u / 1.6f + w * w * 1.5f);
+            const float grain = 0.8f + 0.2f * periodicNoise(s * 16, t * 16, 16, 93);
+            const float fleck = grain * (1 - smoothstep(edge - 0.05f, edge, rr));
+            const float curve = w - 0.05f - 0.2f * std::sin(u * 2.6f - 0.3f);
+            const float fibre = 0.8f * std::exp(-curve * curve / 0.0015f) *
+                                smoothstep(0.05f, 0.15f, u) * (1 - smoothstep(0.6f, 0.8f, u));
+            return clamp01(std::max(fleck, fibre)) * window;
         }
         case 1: {
             const float x = (s - 0.5f) * 2, y = (t - 0.5f) * 2;
