@@ -81,13 +81,14 @@ Image starburst() {
         // The users add two to five of these over each other, some into a
         // trail that more than doubles a still light, and one glow comes close
         // enough to fill the view. So the light is a hot point a few texels
-        // wide and thin spikes at half strength with black between
-        // them: a fine star that stays a star when stacked or magnified.
-        const float core = std::exp(-(r * r) / 0.0008f) + 0.1f * std::exp(-(r * r) / 0.006f) +
-                           0.012f * std::pow(clamp01(1 - r), 4.0f);
-        const float light = 0.5f * spikes(s, t, {6, 0.95f, 0.011f, 0.15f, 0.35f, 11}) +
-                            0.2f * spikes(s, t, {10, 0.5f, 0.007f, 1.0f, 0.0f, 12}) +
-                            0.06f * spikes(s, t, {24, 0.3f, 0.005f, 1.0f, 0.0f, 13});
+        // wide in a small round halo, with four broad faint rays that taper to
+        // points and four shorter ones between, black between them. Dozens of
+        // hairline spikes, spun a little every frame into the trail, drew a
+        // fan of scratches instead of a glow.
+        const float core = std::exp(-(r * r) / 0.0008f) + 0.3f * std::exp(-(r * r) / 0.006f) +
+                           0.06f * std::exp(-(r * r) / 0.03f);
+        const float light = 0.2f * spikes(s, t, {4, 0.6f, 0.06f, 0.0f, 0.35f, 11}) +
+                            0.08f * spikes(s, t, {4, 0.3f, 0.045f, 0.2f, 0.35f + pi / 4, 12});
         return Colour{0.95f, 0.97f, 1.0f} * ((core + light) * spriteWindow(r, 0.55f));
     });
     return image;
