@@ -29,9 +29,13 @@ Image causticFrame(int frame) {
         // The frames step almost once per drawn frame and the underwater
         // trail averages about five of them: the lines move only a fraction
         // of their width per step, so the net stays sharp through the trail
-        // instead of smearing into a haze.
-        constexpr float kOrbit = 0.06f;
-        const float drift = 0.08f;
+        // instead of smearing into a haze. But over the loop every line and
+        // every lit patch must travel well clear of where it started: the
+        // surface overlays are fixed to the screen, and a net that only
+        // trembled left the same bright strand burned in at one spot of the
+        // view for the whole section.
+        constexpr float kOrbit = 0.15f;
+        const float drift = 0.4f;
         const float ws = s + 0.03f * periodicNoise(s * 4 + std::cos(phase) / 3, t * 4, 4, 12);
         const float wt = t + 0.03f * periodicNoise(s * 4, t * 4 + std::sin(phase) / 3, 4, 13);
         const CellDistances d = cellularNoise(ws, wt, 5, 11, phase, kOrbit);
@@ -52,7 +56,7 @@ Image causticFrame(int frame) {
                                                         t * 2 + drift * std::sin(phase), 2, 17);
         const float sun = smoothstep(0.38f, 0.72f, patch);
         const float lit = 0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch);
-        const float raw = line * line * lit * 4.0f;
+        const float raw = line * line * lit * 4.5f;
         const float light = 1.3f * (1.0f - std::exp(-raw));
         // Little red anywhere: the picture lays these frames over itself
         // once per colour channel, four times magnified and with red
