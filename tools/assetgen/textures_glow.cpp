@@ -86,14 +86,12 @@ Image starburst2() {
         const float r = centreDistance(s, t);
         // Three of these are stacked at the rain scene's sun inside a loop that
         // multiplies a still light many times over, four make each goldfish's
-        // eye, and the star fractal tints its glows 1.5 times red. A single
-        // gaussian core clamped there into a flat disc with a hard rim, and a
-        // short star round it drew jagged points; so no rays, and the light
-        // falls from a small hot point through ever wider, fainter halos,
-        // about as much light in all as before.
+        // eye, and the star fractal tints its glows red among jagged star
+        // meshes, where a short star round the core drew more jagged points.
+        // So no rays: the light falls from a small hot point through ever
+        // wider, fainter halos, about as much light in all as before.
         const float glow = 0.8f * std::exp(-(r * r) / 0.0016f) +
-                           0.3f * std::exp(-(r * r) / 0.008f) +
-                           0.1f * std::exp(-(r * r) / 0.03f) +
+                           0.3f * std::exp(-(r * r) / 0.008f) + 0.1f * std::exp(-(r * r) / 0.03f) +
                            0.02f * std::pow(clamp01(1 - 2 * r), 3.0f);
         const Colour warm = Colour{1.0f, 0.84f, 0.58f} * glow;
         return warm * spriteWindow(r, 0.45f);
