@@ -476,6 +476,26 @@ TEST(Textures, StarGlowCornersKeepTheStarsLit) {
     EXPECT_EQ(p.at(1, 1, 0), 0); // one texel in, the glow is black again
 }
 
+// The star fractal adds this glow tinted red among its jagged star meshes:
+// star points in it drew more jagged edges, so it falls evenly all round.
+TEST(Textures, StarGlowFallsEvenlyAllRound) {
+    const Picture p = readWithLibpng("starburst2.png");
+    ASSERT_EQ(p.width, 512);
+    const int c = p.width / 2;
+    // Outside the core, where a texel of radius changes little.
+    for (int radius : {24, 40, 64, 100}) {
+        double lo = 255, hi = 0;
+        for (int k = 0; k < 72; ++k) {
+            const double a = k * 2 * 3.14159265 / 72;
+            const double v = p.at(static_cast<int>(std::lround(c - 0.5 + radius * std::cos(a))),
+                                  static_cast<int>(std::lround(c - 0.5 + radius * std::sin(a))), 0);
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        EXPECT_LT(hi - lo, 0.15 * hi + 3) << "rays at radius " << radius;
+    }
+}
+
 // The hung picture's frame takes its one colour from where the picture's
 // last corner (450/512, 0) samples the underwater texture: columns 449 and
 // 450 of the top and bottom rows, three of them never overwritten by the

@@ -23,7 +23,6 @@ float angleOf(float s, float t) {
     return std::atan2(t - 0.5f, s - 0.5f);
 }
 
-// Thin rays of random length and strength; `count` rays around the circle.
 struct SpikeSet {
     int count;
     float length; // of the longest, in half sprite widths
@@ -32,22 +31,6 @@ struct SpikeSet {
     float turn;   // of the whole set, in radians
     std::uint32_t seed;
 };
-
-float rays(float s, float t, int count, float sharpness, std::uint32_t seed) {
-    const float r = centreDistance(s, t);
-    const float a = angleOf(s, t);
-    float sum = 0;
-    for (int i = 0; i < count; ++i) {
-        const float at = 2 * pi * (i + 0.4f * latticeHash(i, 0, seed)) / count;
-        float d = std::remainder(a - at, 2 * pi);
-        const float width = (0.6f + latticeHash(i, 1, seed)) / sharpness;
-        // Angular width in radians shrinks with distance so rays stay thin.
-        const float profile = std::exp(-(d * d) * r * r / (width * width * 0.0004f + 1e-6f));
-        const float length = 0.45f + 0.5f * latticeHash(i, 2, seed);
-        sum += profile * (0.4f + 0.6f * latticeHash(i, 3, seed)) * clamp01(1 - r / length);
-    }
-    return sum;
-}
 
 // Hairline spikes, `count` of them, each leaving the centre in one direction
 // only. Their width stays fixed in texels and they fade in away from the
@@ -103,13 +86,15 @@ Image starburst2() {
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
         // Three of these are stacked at the rain scene's sun inside a loop that
-        // multiplies a still light many times over, and four make each
-        // goldfish's eye: a round hot core in a soft halo, with only a short,
-        // faint star around the core, so it reads as a glow and not as spikes.
-        const float glow = std::exp(-(r * r) / 0.0025f) + 0.18f * std::exp(-(r * r) / 0.02f) +
+        // multiplies a still light many times over, four make each goldfish's
+        // eye, and the star fractal tints its glows red among jagged star
+        // meshes, where a short star round the core drew more jagged points.
+        // So no rays: the light falls from a small hot point through ever
+        // wider, fainter halos, about as much light in all as before.
+        const float glow = 0.8f * std::exp(-(r * r) / 0.0016f) +
+                           0.3f * std::exp(-(r * r) / 0.008f) + 0.1f * std::exp(-(r * r) / 0.03f) +
                            0.02f * std::pow(clamp01(1 - 2 * r), 3.0f);
-        const float star = rays(s, t, 6, 0.8f, 21) * 0.12f * (1 - smoothstep(0.05f, 0.22f, r));
-        const Colour warm = Colour{1.0f, 0.8f, 0.5f} * glow + Colour{1, 0.9f, 0.75f} * star;
+        const Colour warm = Colour{1.0f, 0.84f, 0.58f} * glow;
         return warm * spriteWindow(r, 0.45f);
     });
     // Meshes drawn textured after a glow sample this picture where the glow's

@@ -170,7 +170,9 @@ Image deepDome() {
             std::pow(0.5f + 0.5f * periodicNoise(t * 16 + 2 * s, 0.5f, 16, 62), 3.0f);
         const float fromSurface = 1.0f - smoothstep(0.08f, 0.45f, s);
         const float specks = std::pow(clamp01(periodicNoise(s * 48, t * 48, 48, 63)), 10.0f);
-        const Colour c = mix(Colour{0.0f, 0.02f, 0.08f}, Colour{0.04f, 0.17f, 0.38f}, band * band) *
+        // The horizon glow stays low: brighter, the dome's wall and its lit
+        // floor met in a bright seam and the deep read as a dim room.
+        const Colour c = mix(Colour{0.0f, 0.02f, 0.08f}, Colour{0.02f, 0.1f, 0.25f}, band * band) *
                              (abyss * (0.85f + 0.15f * n)) +
                          Colour{0.05f, 0.2f, 0.3f} * (shafts * fromSurface * (0.7f + 0.3f * n)) +
                          Colour{0.25f, 0.35f, 0.45f} * specks;
