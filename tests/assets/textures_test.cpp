@@ -1028,22 +1028,36 @@ TEST(Textures, CausticFramesAreFewBrightLinesOnDarkGround) {
 }
 
 // The credits' ribbons are seen only through the trail, a long turning
-// average: dark gaps average to a dim smear and a warm ribbon over a cool
-// one to brown. So every texel is bright and cool (blue its strongest
-// channel, give or take the dither).
-TEST(Textures, CreditRibbonsAreBrightAndCoolEverywhere) {
+// average: a uniformly lit skin smeared to a haze with no shape, and a warm
+// ribbon over a cool one to brown. So each skin is bold bars of full light
+// with dark gaps between, a handful across the part the ring covers, and
+// cool everywhere (blue its strongest channel, give or take the dither).
+TEST(Textures, CreditRibbonsAreBoldCoolBarsWithDarkGaps) {
     for (const char* name : {"blend1.png", "blend2.png", "blend3.png"}) {
         const Picture p = readWithLibpng(name);
         ASSERT_GT(p.width, 0) << name;
-        int dim = 0, warm = 0;
+        int bright = 0, dark = 0, warm = 0;
         for (int y = 0; y < p.height; ++y) {
+            int bars = 0;
+            bool lit = false;
             for (int x = 0; x < p.width; ++x) {
                 const int r = p.at(x, y, 0), g = p.at(x, y, 1), b = p.at(x, y, 2);
-                dim += std::max({r, g, b}) < 160;
-                warm += std::max(r, g) > b + 4;
+                const int top = std::max({r, g, b});
+                bright += top >= 200;
+                dark += top < 30;
+                warm += top > 30 && std::max(r, g) > b + 4;
+                if (top >= 200 && !lit) {
+                    ++bars;
+                }
+                lit = top >= 200 ? true : (top < 30 ? false : lit);
             }
+            // Six to ten bars a row: two or three across the ring.
+            ASSERT_GE(bars, 6) << name << " row " << y;
+            ASSERT_LE(bars, 10) << name << " row " << y;
         }
-        EXPECT_EQ(dim, 0) << name << ": a dark gap in the skin";
+        const int texels = p.width * p.height;
+        EXPECT_GT(bright, texels * 2 / 5) << name << ": the bars are too thin to carry light";
+        EXPECT_GT(dark, texels / 4) << name << ": the gaps are not dark";
         EXPECT_EQ(warm, 0) << name << ": a warm texel";
     }
 }

@@ -165,23 +165,26 @@ Image marbled(Colour a, Colour b, std::uint32_t seed) {
     return image;
 }
 
-// A ribbon that glows on its own. The trail is a long, turning average of
-// the ribbons, so only their mean light and its large shapes survive: fine
-// stripes and dark gaps averaged to a dim smear, and warm and cool ribbons
-// over each other to brown. So the skin is bright everywhere (never under
-// 0.85), in a few broad bands across t (level lines across the ring, which
-// faces the camera) with light cyan middles, each ribbon in one cool hue
-// family: the smear stays a clear colour and its spiral arms are lit; the
-// dark comes from where no ribbon passes.
-Image lightBands(Colour edge, Colour middle, float bands, std::uint32_t seed) {
+// A ribbon that glows in bold bars with dark gaps between. The skin is
+// projected along the ring's axis, so bars across s cut the ring into a few
+// broad lit blocks (two or three across it) that turn with the twist: a plain
+// glowing skin smeared into a uniform haze in the trail, and nothing of the
+// meshes' shape survived. Each block's copies step outward with the trail's
+// zoom and stay apart where the gaps are dark. The bars are full bright (a
+// light cyan core) to keep the smear's mean light with half of the skin
+// dark, and each ribbon keeps one cool hue family so the smear stays a clear
+// colour instead of mud. The edges fall off over a few texels: a hard edge
+// shimmered as the meshes turned.
+Image lightBars(Colour edge, Colour middle, float bars, std::uint32_t seed) {
     Image image(256, 256);
     image.shade([=](float s, float t) {
-        const float warp = 0.3f * fractalNoise(s, t, 2, 3, 0.5f, seed);
-        const float v = 0.5f + 0.5f * std::cos(2 * pi * (bands * t + warp));
-        const float lit = 0.85f + 0.15f * smoothstep(0.3f, 0.75f, v);
-        const float hue = 0.5f + 0.5f * std::sin(2 * pi * (s + warp));
+        const float warp = 0.08f * fractalNoise(s, t, 2, 3, 0.5f, seed);
+        const float v = 0.5f + 0.5f * std::cos(2 * pi * (bars * s + warp));
+        const float lit = smoothstep(0.3f, 0.5f, v);
+        const float hue = 0.5f + 0.5f * std::sin(2 * pi * (t + warp));
         const Colour c = mix(edge, middle, hue);
-        return mix(c, Colour{0.6f, 0.95f, 1.0f}, std::pow(v, 6.0f)) * lit;
+        const Colour core = mix(c, Colour{0.7f, 1.0f, 1.0f}, smoothstep(0.85f, 1.0f, v));
+        return mix(Colour{0.0f, 0.01f, 0.03f}, core, lit);
     });
     return image;
 }
@@ -456,19 +459,19 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"overlay.png", vignette},
         {"carpet22.png", wingPattern},
         {"blend45.png", ceramicGlaze},
-        // The credits' three ribbons: cyan, violet and azure light, so
-        // the trail and the band it fills stay luminous and cool.
+        // The credits' three ribbons: cyan, violet and azure bars of
+        // light, so the trail and the band it fills stay cool.
         {"blend1.png",
          [] {
-             return lightBands({0.2f, 0.85f, 1.0f}, {0.55f, 0.95f, 1.0f}, 3, 111);
+             return lightBars({0.2f, 0.85f, 1.0f}, {0.55f, 0.95f, 1.0f}, 8, 111);
          }},
         {"blend2.png",
          [] {
-             return lightBands({0.55f, 0.3f, 1.0f}, {0.9f, 0.4f, 1.0f}, 3, 112);
+             return lightBars({0.55f, 0.3f, 1.0f}, {0.9f, 0.4f, 1.0f}, 8, 112);
          }},
         {"blend3.png",
          [] {
-             return lightBands({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 4, 113);
+             return lightBars({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 8, 113);
          }},
         {"vase_floor2.png", wetFloor},
         // One pressed-glass block of the room's case, lit from behind, its
