@@ -42,9 +42,8 @@ constexpr double kMirrorFadeShare = 0.25;
 // The glass floor hangs at the height of the balls' tops.
 constexpr float kFloorHeight = 1.0f;
 constexpr float kFloorScale = 1.5f;
-// The room's glass blocks repeat every four units: at two, some forty
-// blocks tiled the view into a busy wallpaper.
-constexpr TexGenPlanes kFloorPlanes{{0.25f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.25f, 0.0f}};
+// The room's floor pattern repeats every two units.
+constexpr TexGenPlanes kFloorPlanes{{0.5f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.5f, 0.0f}};
 constexpr int kRoomViewSize = 512;
 
 constexpr int kGridCells = 28;
