@@ -274,40 +274,24 @@ constexpr double kStarSidePoint = 0.78;
 // wind inward, so the corner normals point into the star and the facets
 // facing the viewer catch the light. A normal is the sum of the faces at its
 // corner and only its length can lift the dim diffuse colour over the ambient
-// blue, so every bevelled half has a tip corner of its own, lengthened by tiny
-// copies hidden in the tip: each face then lights by how squarely it faces
-// the light, and a close star shows light, half-lit and deep facets side by
-// side like a cut stone instead of one flat blue. Shared corners would light
-// whole points at once and leave the rest flat. The copies lean a little
-// toward the point's axis, so points turned toward the viewer glow in the
-// middle of the star. There are too few faces to make every corner long, so
-// the long ones go to the faces that the first star turns toward its light
-// while the camera flies close past it (the Layer's clock from about 16 to
-// 30, spinning 5.05 degrees a unit about (0, -1, 0.025 tau), light from -z):
-// those turn violet and lavender on the star that fills the view, the rest
-// keep the plain blue, so the lit half of a point stands beside a deep one.
-// The smaller stars double their normals a level, so there more faces light
-// and the long ones sparkle white among lilac. The core stays plain.
-constexpr int kStarLitFacets = 24;
-constexpr int kStarLitCopies = 2; // on average: 4 and 0 alternately
-constexpr int kStarLitSpread = 2;
-// Every half of a point shares tiny wedges with its two neighbours round the
-// point's axis: one wedge lengthens three corners at once, where a private
-// copy lengthens one, so every facet of every star gets a long normal for
-// about a third of the triangles (eight copies on every half, tried before,
-// cost 960 triangles a star). The wedges' corners step round the tip by a
-// speck each; their mean stays on the tip.
-constexpr int kStarChainCopies = 3;
-constexpr int kStarEndCopies = 3;
-constexpr int kStarNearEndCopies = 1;
-constexpr double kStarChainStep = 1e-3;
+// blue, so the length is how bright a facet can get. Each half of a point is
+// cut across into bands, each band with a last corner lengthened by tiny
+// copies hidden in it: long near the core, short at the tip, so every
+// star has a glowing heart whose light dies out along its points into the
+// ambient blue. With one length on every half the points were even blue
+// spikes from root to tip. The copies lean toward the point's axis, so points
+// turned toward the viewer glow in the middle of the star. The fractal's scale
+// doubles the normals a level, so the small stars burn pink-white at the heart
+// and the large ones violet; the core stays plain.
+constexpr double kStarBandSplit[2] = {0.32, 0.64}; // of the way from base to tip
+constexpr int kStarBandCopies[3] = {20, 4, 0};     // base (both halves), middle, tip
+constexpr int kStarFootCopies = 6;
 constexpr double kStarFacetLean = 25.0; // degrees toward the point's axis
 // Each point face is two bevelled halves either side of a ridge raised from
 // the middle of its base edge, so even a point that fills the view shades
 // from a lit half to a dark one; a small facet at the foot of the ridge
 // closes the point onto the core.
 constexpr double kStarRidgeRise = 0.45; // of the base edge's half width
-constexpr double kCloseFrom = 16.0, kCloseTo = 30.0;
 constexpr double kStarHiddenSize = 2e-3;
 // The loader fits every mesh to the cube and the fractal sets a child 1.6
 // from its parent at half size, so stars whose points reached the cube
@@ -360,33 +344,10 @@ void addStarTipCopies(Mesh& mesh, int it, Vec3 tip, Vec3 inward, int copies) {
     }
 }
 
-// The first star's light in its own frame at the Layer's time `tau`.
-Vec3 closePassLight(double tau) {
-    const double v = 0.025 * tau;
-    const double angle = -radians(5.0 * tau + 2.0 * v);
-    const Vec3 axis = normalised(Vec3{0.0, -1.0, v});
-    const Vec3 light{0.0, 0.0, -1.0};
-    return light * std::cos(angle) + cross(axis, light) * std::sin(angle) +
-           axis * (dot(axis, light) * (1.0 - std::cos(angle)));
-}
-
-// How squarely a corner normal along `inward` meets the light at its best
-// moment of the close pass.
-double closePassLit(Vec3 inward) {
-    double best = 0.0;
-    for (double tau = kCloseFrom; tau <= kCloseTo; tau += 0.25) {
-        best = std::max(best, dot(inward, closePassLight(tau)));
-    }
-    return best;
-}
-
 Mesh star2() {
     const Mesh shape = starShape();
-    struct PointFace {
-        Vec3 tip, b1, b2, light;
-    };
-    std::vector<PointFace> points;
     Mesh mesh;
+    const double lean = radians(kStarFacetLean);
     for (const MeshFace& f : shape.faces) {
         std::array<Vec3, 3> v{};
         int tip = -1;
@@ -400,91 +361,47 @@ Mesh star2() {
             mesh.addTriangle(mesh.addVertex(v[1]), mesh.addVertex(v[0]), mesh.addVertex(v[2]));
             continue;
         }
-        // Outward order tip, b1, b2.
+        // Outward order tip, b1, b2; every triangle is wound inward as
+        // (b2, b1, tip) is.
         const Vec3 t = v[tip], b1 = v[(tip + 1) % 3], b2 = v[(tip + 2) % 3];
         const Vec3 facing = normalised(cross(b1 - t, b2 - t)) * -1.0;
         const Vec3 ridge = (b1 + b2) * 0.5 + facing * (kStarRidgeRise * 0.5 * length(b2 - b1));
-        mesh.addTriangle(mesh.addVertex(b2), mesh.addVertex(b1), mesh.addVertex(ridge));
-        const double lean = radians(kStarFacetLean);
-        for (const auto& [from, to] : {std::pair{b1, ridge}, std::pair{ridge, b2}}) {
+        const int foot = mesh.addVertex(ridge);
+        mesh.addTriangle(mesh.addVertex(b2), mesh.addVertex(b1), foot);
+        addStarTipCopies(mesh, foot, ridge, normalised(cross(b2 - b1, b2 - ridge)),
+                         kStarFootCopies);
+        std::array<Vec3, 2> light{};
+        for (int h = 0; h < 2; ++h) {
+            const Vec3 from = h == 0 ? b1 : ridge, to = h == 0 ? ridge : b2;
             const Vec3 half = normalised(cross(from - t, to - t)) * -1.0;
-            points.push_back({t, from, to, half * std::cos(lean) - normalised(t) * std::sin(lean)});
+            light[h] = half * std::cos(lean) - normalised(t) * std::sin(lean);
         }
-    }
-    std::vector<double> lit;
-    for (const PointFace& p : points) {
-        lit.push_back(closePassLit(p.light));
-    }
-    std::vector<double> ranked = lit;
-    std::ranges::sort(ranked, std::greater<>());
-    const double litFrom = ranked[kStarLitFacets - 1];
-    std::vector<int> extra(points.size(), 0);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        // Alternately longer and shorter in order of how well they meet the
-        // light, so the lit faces of one point differ in colour too.
-        const auto rank = std::ranges::count_if(lit, [&](double other) { return other > lit[i]; });
-        const int spread = rank % 2 == 0 ? kStarLitSpread : -kStarLitSpread;
-        extra[i] = lit[i] >= litFrom ? kStarLitCopies + spread : 0;
-    }
-    // The halves round each point, in order of their bearing about its axis.
-    std::vector<bool> placed(points.size(), false);
-    for (std::size_t first = 0; first < points.size(); ++first) {
-        if (placed[first]) {
-            continue;
-        }
-        const Vec3 tip = points[first].tip;
-        const Vec3 axis = normalised(tip);
-        const Vec3 e1 =
-            normalised(cross(axis, std::abs(axis.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0}));
-        const Vec3 e2 = cross(axis, e1);
-        std::vector<std::pair<double, std::size_t>> ring;
-        for (std::size_t i = first; i < points.size(); ++i) {
-            if (length(points[i].tip - tip) < 1e-9) {
-                const Vec3 mid = (points[i].b1 + points[i].b2) * 0.5 - tip;
-                ring.push_back({std::atan2(dot(mid, e2), dot(mid, e1)), i});
-                placed[i] = true;
-            }
-        }
-        std::ranges::sort(ring);
-        const std::size_t n = ring.size();
-        std::vector<Vec3> dir(n), at(n, tip);
-        for (std::size_t k = 0; k < n; ++k) {
-            dir[k] = normalised(points[ring[k].second].light);
-        }
-        // Each step is square to both neighbours' light, so the wedge on three
-        // neighbouring corners faces along the middle one's light.
-        for (std::size_t k = 0; k + 1 < n; ++k) {
-            at[k + 1] = at[k] + normalised(cross(dir[k], dir[k + 1])) * kStarChainStep;
-        }
-        Vec3 mean{0, 0, 0};
-        for (const Vec3& v : at) {
-            mean = mean + (v - tip) * (1.0 / static_cast<double>(n));
-        }
-        std::vector<int> corner(n);
-        for (std::size_t k = 0; k < n; ++k) {
-            at[k] = at[k] - mean;
-            const PointFace& p = points[ring[k].second];
-            corner[k] = mesh.addVertex(at[k]);
-            // Wound inward as b2, b1, tip.
-            mesh.addTriangle(mesh.addVertex(p.b2), mesh.addVertex(p.b1), corner[k]);
-        }
-        for (std::size_t k = 1; k + 1 < n; ++k) {
-            const Vec3 a = at[k - 1], b = at[k], c = at[k + 1];
-            const bool along = dot(cross(a - b, a - c), dir[k]) > 0.0;
-            for (int copy = 0; copy < kStarChainCopies; ++copy) {
-                if (along) {
-                    mesh.addTriangle(corner[k - 1], corner[k], corner[k + 1]);
-                } else {
-                    mesh.addTriangle(corner[k - 1], corner[k + 1], corner[k]);
-                }
-            }
-        }
-        // The chain's ends sit in fewer wedges: private copies make up for it.
-        for (std::size_t k = 0; k < n; ++k) {
-            const bool end = k == 0 || k + 1 == n;
-            const bool nextToEnd = k == 1 || k + 2 == n;
-            const int own = end ? kStarEndCopies : nextToEnd ? kStarNearEndCopies : 0;
-            addStarTipCopies(mesh, corner[k], at[k], dir[k], own + extra[ring[k].second]);
+        const auto up = [&](Vec3 base, int band) {
+            return base + (t - base) * kStarBandSplit[band];
+        };
+        // The base bands of both halves end on one corner up the ridge, so one
+        // set of copies lights the whole heart of the point face.
+        const Vec3 heart = up(ridge, 0);
+        const int shared = mesh.addVertex(heart);
+        const int b1Up = mesh.addVertex(up(b1, 0)), b2Up = mesh.addVertex(up(b2, 0));
+        mesh.addTriangle(mesh.addVertex(ridge), mesh.addVertex(b1), shared);
+        mesh.addTriangle(mesh.addVertex(b1), b1Up, shared);
+        mesh.addTriangle(mesh.addVertex(b2), mesh.addVertex(ridge), shared);
+        mesh.addTriangle(b2Up, mesh.addVertex(b2), shared);
+        addStarTipCopies(mesh, shared, heart, normalised(light[0] + light[1]), kStarBandCopies[0]);
+        // The middle bands and tips keep a last corner each, so the two
+        // bevelled halves shade apart.
+        for (int h = 0; h < 2; ++h) {
+            const Vec3 from = h == 0 ? b1 : ridge, to = h == 0 ? ridge : b2;
+            const Vec3 lowFrom = up(from, 0), lowTo = up(to, 0);
+            const Vec3 highFrom = up(from, 1), highTo = up(to, 1);
+            const int middle = mesh.addVertex(highFrom);
+            mesh.addTriangle(mesh.addVertex(lowTo), mesh.addVertex(lowFrom), middle);
+            mesh.addTriangle(mesh.addVertex(highTo), mesh.addVertex(lowTo), middle);
+            addStarTipCopies(mesh, middle, highFrom, light[h], kStarBandCopies[1]);
+            const int end = mesh.addVertex(t);
+            mesh.addTriangle(mesh.addVertex(highTo), mesh.addVertex(highFrom), end);
+            addStarTipCopies(mesh, end, t, light[h], kStarBandCopies[2]);
         }
     }
     mesh.transform([](Vec3 v) { return v * kStarBody; });
