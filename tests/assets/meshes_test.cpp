@@ -447,6 +447,22 @@ TEST(MeshOrientation, FrontRingNormalsStayClearOfTheSphereMapsRim) {
         }
     }
     EXPECT_GT(most, 65.0);
+    // The outline's and the hole's corners belong to the side the opening
+    // camera sees (-z): a face there whose normals tipped both ways swept
+    // the whole picture across it, thin stripes round both edges.
+    const Triangles t = loadTriangles("resoil.asc", 7000);
+    int edgeCorners = 0, facingAway = 0;
+    for (int f = 0; f < t.count; ++f) {
+        for (int c = 0; c < 3; ++c) {
+            const float* p = &t.positions[f][3 * c];
+            if (std::abs(p[2]) < 1e-5f && std::hypot(p[0], p[1]) < 0.7f) {
+                ++edgeCorners;
+                facingAway += t.normals[f][3 * c + 2] >= 0 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(edgeCorners, 100);
+    EXPECT_EQ(facingAway, 0);
 }
 
 TEST(MeshOrientation, LoadingFloorMirrorsAlongItsSurfaceAndHidesItsTrims) {

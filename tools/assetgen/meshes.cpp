@@ -685,7 +685,11 @@ Mesh chromeRing() {
         const double across = std::hypot(at.x, at.y) / hexagon - kCutRingCrest;
         const Vec3 out{std::cos(a), std::sin(a), 0.0};
         const Vec3 n = normalised(out * across + Vec3{0, 0, at.z});
-        const double crestSide = n.z < 0 ? -1.0 : 1.0;
+        // The outline and the hole's edge (z = 0) take the front's side: the
+        // opening camera sees the ring from -z, and a face there spanning a
+        // normal tipped towards it and one tipped away swept the whole
+        // picture across itself, a bundle of thin stripes round both edges.
+        const double crestSide = n.z <= 0 ? -1.0 : 1.0;
         const double tilt = std::acos(std::min(1.0, std::abs(n.z)));
         const double steered =
             radians(kChromeRingMostTilt) * std::pow(tilt / (0.5 * kPi), kChromeRingTiltPower);
