@@ -68,40 +68,41 @@ Image vignette() {
 // fields run along the texture's width and only t (forewing towards high
 // t, hindwing towards low t, 0.5 between them) places them. The wings are
 // added onto a dark dusk sky, so black is where the wing is not seen.
-// From the black seam that parts fore- from hindwing: a deep turquoise
-// (fore) or azure (hind) field, one bold dark vein, then a pale ice-white
-// band that runs on past the mesh's outline, so the wing's own smooth
-// shape (pointed forewing, round hindwing) is drawn by a bright edge. A
-// black margin inside the outline cut every wing to a straight-edged blade
-// and the swarm read as muddy slabs. Towards the hinge (high s) the wing
-// fades to a third: the slabs came from the wing's inner half by the body,
-// where both wings and the body's glow pile up; the fade is a smooth ramp
-// so the slide does not show. Every edge spans some ten texels (a wing is
-// seen at twenty to forty pixels, without smaller copies). Below white so
-// the flapping brightness tints it.
+// From the black seam that parts fore- from hindwing: a dark turquoise
+// (fore) or azure (hind) body that deepens towards the seam, then a thin
+// pale ice-white band that runs on past the mesh's outline, so the wing's
+// own smooth shape (pointed forewing, round hindwing) is drawn by a bright
+// edge around a dark body. The trail keeps a copy of every wing each frame
+// and the swarm flies in close ranks: bright bodies summed into one pale
+// wash, while dark ones leave each copy's bright rim standing apart. A
+// black margin inside the outline cut every wing to a straight-edged
+// blade. Towards the hinge (high s) the wing fades to a third; the fade is
+// a smooth ramp so the slide does not show. Every edge spans some eight
+// texels (a wing is seen at twenty to forty pixels, without smaller
+// copies). Below white so the flapping brightness tints it.
 Image wingPattern() {
     constexpr float kSeam = 0.025f, kSeamEdge = 0.02f; // v = |t - 0.5|
-    constexpr float kVein = 0.125f, kVeinHalf = 0.016f, kVeinEdge = 0.014f;
-    constexpr float kEdgeFrom = 0.15f, kEdgeTo = 0.2f;
+    constexpr float kEdgeFrom = 0.195f, kEdgeTo = 0.215f;
     constexpr float kHingeFade = 0.35f; // left at the hinge end of s
     const Colour ice{0.86f, 0.95f, 0.97f};
-    const Colour turquoise{0.05f, 0.5f, 0.62f}, azure{0.12f, 0.34f, 0.78f};
+    const Colour turquoise{0.02f, 0.19f, 0.25f}, azure{0.05f, 0.12f, 0.32f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
         const float v = std::abs(t - 0.5f);
         const bool fore = t > 0.5f;
         const float seam = smoothstep(kSeam, kSeam + kSeamEdge, v);
-        const float vein =
-            1 - 0.85f * (1 - smoothstep(kVeinHalf, kVeinHalf + kVeinEdge, std::abs(v - kVein)));
+        // The body darkens towards the seam, so the two wings of one
+        // butterfly part by shading, not by a second line.
+        const float body = 0.55f + 0.45f * smoothstep(0.04f, 0.17f, v);
         const float edge = smoothstep(kEdgeFrom, kEdgeTo, v);
-        const Colour field = fore ? turquoise : azure;
+        const Colour field = (fore ? turquoise : azure) * body;
         // The far tip never reaches s below 0.09; dimming the last few
         // texels to the hinge's level keeps the repeat free of a seam.
         const float hinge = 1 - (1 - kHingeFade) * std::max(smoothstep(0.45f, 0.85f, s),
                                                             smoothstep(0.08f, 0.0f, s));
         // A faint sheen, so a close wing is not one flat colour.
-        const float sheen = 0.92f + 0.08f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        return mix(field, ice, edge) * (seam * vein * hinge * sheen);
+        const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
+        return mix(field, ice, edge) * (seam * hinge * sheen);
     });
     return image;
 }
