@@ -2084,14 +2084,30 @@ std::vector<double> sortedLuminance(const Picture& p) {
 }
 
 // The mirror room's lozenges: a pale skin made glossy plastic eggs, an even
-// one flat discs. The stone is a deep body (most of it well under half)
-// with a few bright vein lines.
-TEST(Textures, RoomStoneIsDarkWithBrightVeins) {
+// one flat discs, and bright band lines running round them hard candies. The
+// stone is a mid body with broad light and dark patches, and no light run
+// reaches far along a row or a column.
+TEST(Textures, RoomStoneIsMottledWithoutLongLightLines) {
     const Picture p = readWithLibpng("graytext4.png");
     ASSERT_GT(p.width, 0);
     const std::vector<double> values = sortedLuminance(p);
-    EXPECT_LT(values[values.size() / 2], 128.0) << "the stone is a pale shell";
-    EXPECT_GT(values[values.size() * 99 / 100], 200.0) << "the stone has no bright veins";
+    EXPECT_LT(values[values.size() / 2], 150.0) << "the stone is a pale shell";
+    EXPECT_GT(values[values.size() / 2], 70.0) << "the stone is too dark to show its colour";
+    EXPECT_GT(values[values.size() * 95 / 100] - values[values.size() * 5 / 100], 70.0)
+        << "the stone is one even grey";
+    const double light = 0.7 * 255;
+    int longest = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int a = 0; a < p.height; ++a) {
+            int run = 0;
+            for (int b = 0; b < 2 * p.width; ++b) { // twice round: the tile repeats
+                const int x = pass == 0 ? b % p.width : a, y = pass == 0 ? a : b % p.height;
+                run = p.luminance(x, y) > light ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+        }
+    }
+    EXPECT_LT(longest, p.width / 8) << "a light line runs round the stone";
 }
 
 // The pedestal's marble: a pale ground with thin dark veins. Broad bands of

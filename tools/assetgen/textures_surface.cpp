@@ -254,26 +254,30 @@ Image wetFloor() {
     return image;
 }
 
-// The room's lozenges: polished banded agate. Their dark red, green and
+// The room's lozenges: rough mottled jasper. Their dark red, green and
 // blue material needs a light skin to show at all, and a near-even white
 // left them flat discs of one colour that read as placeholders; soft pale
-// bands over a pale ground then read as glossy plastic eggs, white where
-// the light fell. So the stone is mostly a deep, dark body with a few
-// milky bands, each edged by a thin bright line (the banding of a cut
-// agate), wavering as they follow the body's curve: coloured stone with a
-// structure, never a white shell. The lines are three texels or more wide,
-// since the lozenges are seen small without mipmaps.
+// bands over a pale ground then read as glossy plastic eggs, and dark
+// agate with bright band lines as hard candies (each lit line ran round
+// the body like a glaze's highlight). So no line runs far: broad cloudy
+// patches of light and dark stone, a fine grain, a net of short dark
+// cracks and a few pale flecks, the look of a cut stone that light does
+// not slide over. Nothing is finer than three texels, since the lozenges
+// are seen small without mipmaps.
 Image greyText() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float warp = fractalNoise(s, t, 2, 5, 0.55f, 53);
-        // Two band sets of whole periods across the tile, so it repeats.
-        const float v = 0.5f + 0.3f * std::sin(2 * pi * (5 * t + s + 1.2f * warp)) +
-                        0.2f * std::sin(2 * pi * (9 * t + 2 * s + 1.6f * warp) + 1);
-        const float milky = smoothstep(0.55f, 0.78f, v);
-        const float line = std::exp(-std::pow((v - 0.82f) / 0.05f, 2.0f));
-        const float grain = fractalNoise(s, t, 6, 4, 0.5f, 54);
-        return grey(0.36f + 0.08f * grain + 0.3f * milky + 0.26f * line);
+        const float cloud = fractalNoise(s, t, 3, 4, 0.55f, 53);
+        const float grain = fractalNoise(s, t, 24, 2, 0.5f, 54);
+        // Cracks: where a warped noise crosses zero, cut into short runs by
+        // a second noise so they never close into long rings.
+        const float warp = fractalNoise(s, t, 2, 3, 0.5f, 55);
+        const float n = fractalNoise(s + 0.15f * warp, t, 6, 3, 0.5f, 56);
+        const float runs = smoothstep(-0.05f, 0.25f, fractalNoise(s, t, 5, 2, 0.5f, 57));
+        const float crack = (1 - smoothstep(0.015f, 0.05f, std::abs(n))) * runs;
+        const float fleck = smoothstep(0.35f, 0.55f, fractalNoise(s, t, 16, 2, 0.5f, 58));
+        return grey(std::clamp(
+            0.46f + 0.5f * cloud + 0.08f * grain - 0.25f * crack + 0.25f * fleck, 0.1f, 0.9f));
     });
     return image;
 }
