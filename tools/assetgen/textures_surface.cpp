@@ -276,8 +276,8 @@ Image greyText() {
         const float runs = smoothstep(-0.05f, 0.25f, fractalNoise(s, t, 5, 2, 0.5f, 57));
         const float crack = (1 - smoothstep(0.015f, 0.05f, std::abs(n))) * runs;
         const float fleck = smoothstep(0.35f, 0.55f, fractalNoise(s, t, 16, 2, 0.5f, 58));
-        return grey(std::clamp(
-            0.46f + 0.5f * cloud + 0.08f * grain - 0.25f * crack + 0.25f * fleck, 0.1f, 0.9f));
+        return grey(std::clamp(0.46f + 0.5f * cloud + 0.08f * grain - 0.25f * crack + 0.25f * fleck,
+                               0.1f, 0.9f));
     });
     return image;
 }
