@@ -331,7 +331,7 @@ Image bead(Colour colour) {
         // a glowing flesh in its own colour about 0.4 of the sprite across.
         // With only a small body round the point the arms read as thin wires
         // between the cells. Sparse stretches still show separate points.
-        const float v = 0.8f * std::exp(-r * r / 0.0025f) + 0.08f * std::exp(-r * r / 0.1f) +
+        const float v = 0.95f * std::exp(-r * r / 0.0025f) + 0.08f * std::exp(-r * r / 0.1f) +
                         0.022f * std::exp(-r * r / 0.4f);
         return colour * (v * spriteWindow(r, 0.5f));
     });
