@@ -378,6 +378,32 @@ TEST(Textures, SwarmSpriteIsAGlowingCoreInAFaintFish) {
     EXPECT_LT(total / (p.width * p.height), 0.15 * 255) << "the sprite is too bright to stack";
 }
 
+// The creature's arms are a hundred of these beads a pixel or two apart, so
+// what shows is their sum across the arm: most light in the hot point (the
+// thread), a real share in a faint body well out from it (the arm's flesh;
+// without it the arms are wires), and that body dim per bead, or a dense
+// stretch burns into a white bar the sprite's width.
+TEST(Textures, ArmBeadIsAHotPointInAFaintWideBody) {
+    const Picture p = readWithLibpng("blob41.png");
+    ASSERT_GT(p.width, 0);
+    double total = 0, point = 0, body = 0, brightestBody = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r = relativeRadius(p, x, y);
+            const double v = p.luminance(x, y);
+            total += v;
+            point += r < 0.1 ? v : 0;
+            if (r > 0.3 && r < 0.6) {
+                body += v;
+                brightestBody = std::max(brightestBody, v);
+            }
+        }
+    }
+    EXPECT_GT(point, 0.12 * total) << "no hot thread down the arm";
+    EXPECT_GT(body, 0.25 * total) << "the arm has no flesh round its thread";
+    EXPECT_LT(brightestBody, 0.08 * 255) << "dense stretches burn into a wide bar";
+}
+
 // The big blue arm beads are drawn wider than the creature's body and many
 // cross near the camera: their light must sit in a small pearl, or the
 // overlaps add up into a blown-out blue sheet.

@@ -323,16 +323,16 @@ Image bead(Colour colour) {
     Image image(64, 64);
     image.shadeSupersampled(3, [=](float s, float t) {
         const float r = centreDistance(s, t);
-        // About a hundred of these lie along each arm, often closer than
-        // their own size: a sharp hot point keeps their sum a bright thread
-        // down the arm's middle, and where they lie a few pixels apart they
-        // show as separate beads. A dimmer round body about twice as wide as
-        // that point gives the thread a width of its own, glowing in the
-        // arm's colour: with the point alone the arms read as hairlines
-        // between the bodies. Kept dim, so dense stretches sum to a glowing
-        // cord, not a flat white bar.
-        const float v = 0.7f * std::exp(-r * r / 0.0025f) + 0.3f * std::exp(-r * r / 0.012f) +
-                        0.06f * std::exp(-r * r / 0.04f);
+        // About a hundred of these lie along each arm, a pixel or two apart
+        // where the arm is dense, so what shows is their sum across the arm.
+        // A sharp hot point sums to a white thread down the middle; a faint
+        // body and a wider, fainter sheath (each a few per cent, so a dense
+        // stretch adds them up to a soft glow, not a white bar) give the arm
+        // a glowing flesh in its own colour about 0.4 of the sprite across.
+        // With only a small body round the point the arms read as thin wires
+        // between the cells. Sparse stretches still show separate points.
+        const float v = 0.95f * std::exp(-r * r / 0.0025f) + 0.08f * std::exp(-r * r / 0.1f) +
+                        0.022f * std::exp(-r * r / 0.4f);
         return colour * (v * spriteWindow(r, 0.5f));
     });
     return image;

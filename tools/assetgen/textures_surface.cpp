@@ -206,7 +206,7 @@ Colour poolSheen(float s, float t, float terraceLight, float sunward) {
     const float r = std::hypot(s - kPoolS, t - kPoolT) / kPoolRadius;
     const float water = 1 - smoothstep(0.004f, 0.02f, terraceLight);
     const float rise = smoothstep(0.45f, 1.0f, r) * (1 - smoothstep(1.0f, 1.1f, r));
-    const Colour sky = mix(Colour{0.012f, 0.014f, 0.04f}, Colour{0.04f, 0.018f, 0.022f}, sunward);
+    const Colour sky = mix(Colour{0.006f, 0.007f, 0.02f}, Colour{0.02f, 0.009f, 0.011f}, sunward);
     return sky * (water * rise);
 }
 
@@ -225,7 +225,7 @@ float glintUnder(const Image& render, float s, float t) {
 }
 
 Image wetFloor() {
-    constexpr float kGain = 0.26f, kKnee = 0.08f, kGlint = 1.0f;
+    constexpr float kGain = 0.13f, kKnee = 0.05f, kGlint = 1.0f;
     const Image terrace = renderedPicture("wet_terrace.png", 512, 512);
     Image image(256, 256);
     image.shade([&terrace](float s, float t) {
@@ -244,7 +244,7 @@ Image wetFloor() {
         // The rain beads' highlights pass the knee: points are the one thing
         // on the floor bright enough to light the loop, since they move with
         // the camera and leave streaks instead of standing still.
-        const Colour sun = mix(Colour{0.55f, 0.6f, 0.95f}, Colour{1.0f, 0.8f, 0.55f}, sunward);
+        const Colour sun = mix(Colour{0.55f, 0.6f, 0.95f}, Colour{0.95f, 0.85f, 0.8f}, sunward);
         const Colour glint = sun * (kGlint * glintUnder(terrace, s, t));
         const Colour stone = c * knee + poolSheen(s, t, l, sunward);
         return Colour{std::max(stone.r, glint.r), std::max(stone.g, glint.g),
