@@ -571,6 +571,28 @@ TEST(Textures, UnderwaterPictureIsSeamlessAcrossTilesWithContrast) {
     EXPECT_GT(brightest - darkest, 110.0);
 }
 
+// Most single tiles, seen alone while they fly in faint and turned, must
+// hold both a dark and a light shape (indigo beside teal, gold or cream): a
+// tile of graded mid blue read as a muddy shard over the night scene.
+TEST(Textures, UnderwaterPictureTilesEachHoldLightAndDark) {
+    const Picture p = readWithLibpng("512c2.png");
+    ASSERT_EQ(p.width, 512);
+    int bold = 0;
+    for (int row = 0; row < 20; ++row) {
+        for (int column = 0; column < 20; ++column) {
+            std::vector<double> values;
+            for (int y = int(row * 25.6); y < int((row + 1) * 25.6); ++y) {
+                for (int x = int(column * 25.6); x < int((column + 1) * 25.6); ++x) {
+                    values.push_back(p.luminance(x, y));
+                }
+            }
+            std::sort(values.begin(), values.end());
+            bold += values[values.size() * 9 / 10] - values[values.size() / 10] > 80.0;
+        }
+    }
+    EXPECT_GT(bold, 0.55 * 400) << "too many tiles are one flat tone";
+}
+
 // Layer C's tiles lay the upper picture (open water, fish, shafts) over a
 // dark night scene at a fifth to a half of its opacity: a pale turquoise
 // water read there as see-through cyan glass. The water must be a deep,
