@@ -1312,12 +1312,13 @@ Mesh strand(const StrandShape& k, double theta) {
 }
 
 // Jellyfish bell with its crown at +z (the drawing turns it to face up) and
-// a scalloped rim; thick jelly at the top, thin at the rim. Eight fine
-// tentacles trail about two bell heights below the rim, tapering to hairs,
-// and four broad frilled arms hang from the middle: short, broad strands
-// read as legs on a germ. The tentacles set the fit along the axis, as
+// a scalloped rim; thick jelly at the top, thin at the rim. Eight
+// tentacles trail about two bell heights below the rim, tapering to a
+// quarter of their width (hair-thin ones vanished on the small ones over
+// the vase), and four broad frilled arms hang from the middle: short, broad
+// strands read as legs on a germ. The tentacles set the fit along the axis, as
 // long as the flare once set it across, so the bell keeps its size. Their
-// hair tips reach a few pixels into the top of the deep sea's view, where
+// tips reach a few pixels into the top of the deep sea's view, where
 // it hangs one jellyfish just above it. On a software driver each frame's
 // cost follows the triangles, so the bell has five rings and each strand
 // six steps: fifty are drawn at once.
@@ -1346,7 +1347,7 @@ Mesh gelfish2() {
     // The tentacles leave the rim a little outside it so that a bell seen
     // along its axis shows them as a fringe; the arms spread into a cross
     // inside it.
-    constexpr StrandShape kTentacle{0.9, -0.06, 1.12, -2.0, 0.13, 1.5, 0.25, 0.15, 6, 1.0, 0.95};
+    constexpr StrandShape kTentacle{0.9, -0.06, 1.12, -2.0, 0.24, 1.5, 0.25, 0.15, 6, 1.0, 0.75};
     constexpr StrandShape kArm{0.1, 0.45, 0.4, -0.55, 0.42, 0.75, 0.1};
     for (int i = 0; i < 8; ++i) {
         mesh.append(strand(kTentacle, 2 * kPi * (i + 0.5) / 8));
