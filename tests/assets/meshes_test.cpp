@@ -67,10 +67,10 @@ const Expected kMeshes[] = {
      geodesicVertices(4) + 8 * (72 + 100 + 72) + 2 * 10656,
      20 * 16 + 2 * 8 * (72 + 100 + 72) + 10656,
      {}},
-    // A hexagonal ring of 24 x 12 shared corners, 1296 hidden trims, and two
+    // A hexagonal ring of 36 x 20 shared corners, 5286 hidden trims, and two
     // specks above and below that shrink it. Its corner normals are long on
     // purpose; their one length is checked below.
-    {"resoil.asc", 24 * 12 + 2 * 1296 + 2 * 3, 24 * 12 * 2 + 1296 + 2, {}, true},
+    {"resoil.asc", 36 * 20 + 2 * 5286 + 2 * 3, 36 * 20 * 2 + 5286 + 2, {}, true},
     // A flat band: a round tube showed its skin's line on top and bottom as
     // two offset rings.
     {"torus2.asc", 32 * 10, 2 * 32 * 10, Box{{-1, -1, -0.031}, {1, 1, 0.031}}},
@@ -415,11 +415,11 @@ TEST(MeshOrientation, SphereMappedCornerNormalsShareOneLength) {
     // sphere-mapped without renormalising. A corner normal summed over
     // several faces reflects the wrong part of the map (on the knots, only
     // its rim) and lights its faces unevenly: every visible corner must come
-    // out of the loader at its mesh's one length. The front ring's is 8, so
+    // out of the loader at its mesh's one length. The front ring's is 12, so
     // the weak diffuse light carries its lit side up to the full picture.
     for (const auto& [file, faces, least, wanted] :
          {std::tuple{"plane.asc", 8000, 2000, 1.0}, std::tuple{"funky.asc", 20000, 3000, 1.0},
-          std::tuple{"resoil.asc", 2400, 500, 8.0}}) {
+          std::tuple{"resoil.asc", 7000, 1200, 12.0}}) {
         const auto normals = visibleCornerNormals(loadTriangles(file, faces));
         EXPECT_GT(static_cast<int>(normals.size()), least) << file;
         for (std::size_t f = 0; f < normals.size(); ++f) {
@@ -428,6 +428,42 @@ TEST(MeshOrientation, SphereMappedCornerNormalsShareOneLength) {
             }
         }
     }
+}
+
+TEST(MeshOrientation, FrontRingNormalsStayClearOfTheSphereMapsRim) {
+    // The sphere map's rim is where a normal stands square to the view: there
+    // the texture coordinates swing across the whole picture within a face,
+    // and the front ring's flanks read as bundles of jagged stripes. Its
+    // normals may tip at most 70 degrees off the ring's axis, yet must reach
+    // near that, or the flanks lose the picture's lit walls.
+    const auto normals = visibleCornerNormals(loadTriangles("resoil.asc", 7000));
+    ASSERT_GT(normals.size(), 1000u);
+    double most = 0;
+    for (const auto& face : normals) {
+        for (const Vec& n : face) {
+            const double tilt =
+                std::acos(std::abs(n[2]) / std::sqrt(dot(n, n))) * 180 / 3.14159265358979;
+            ASSERT_LT(tilt, 70.5);
+            most = std::max(most, tilt);
+        }
+    }
+    EXPECT_GT(most, 65.0);
+    // The outline's and the hole's corners belong to the side the opening
+    // camera sees (-z): a face there whose normals tipped both ways swept
+    // the whole picture across it, thin stripes round both edges.
+    const Triangles t = loadTriangles("resoil.asc", 7000);
+    int edgeCorners = 0, facingAway = 0;
+    for (int f = 0; f < t.count; ++f) {
+        for (int c = 0; c < 3; ++c) {
+            const float* p = &t.positions[f][3 * c];
+            if (std::abs(p[2]) < 1e-5f && std::hypot(p[0], p[1]) < 0.7f) {
+                ++edgeCorners;
+                facingAway += t.normals[f][3 * c + 2] >= 0 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(edgeCorners, 100);
+    EXPECT_EQ(facingAway, 0);
 }
 
 TEST(MeshOrientation, LoadingFloorMirrorsAlongItsSurfaceAndHidesItsTrims) {

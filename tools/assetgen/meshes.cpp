@@ -538,8 +538,11 @@ Mesh funky() {
 // large flat patch of the burnt-out picture behind it, right in the middle.
 // Its size in the scene stays what it was at 0.48 as the ring grows.
 constexpr int kCutRingSides = 6;
-constexpr int kCutRingSteps = 4;           // grid steps along a side
-constexpr int kCutRingCutSteps = 3;        // and across a cut
+// A finer grid than the shape needs: the sphere map's coordinates are
+// interpolated straight across each face, so at 4 x 3 steps the tunnel's
+// rings mirrored on the front ring bent into zigzags, one kink a face.
+constexpr int kCutRingSteps = 6;           // grid steps along a side
+constexpr int kCutRingCutSteps = 5;        // and across a cut
 constexpr double kCutRingInner = 0.24;     // corner radii: outer 1, the hole, and
 constexpr double kCutRingCrest = 0.65;     // the crest between, which stands
 constexpr double kCutRingCrestRise = 0.35; // this far out of the plane: 45 degree cuts
@@ -551,14 +554,20 @@ constexpr double kChromeRingTrimSize = 2e-4;
 // ring a dark lump in a dark picture. Long normals carry the lit half of the
 // tube up to the full picture and leave the far half at the ambient level; at
 // 4 only the corners facing the light squarely (within 50 degrees) reached
-// it, at 8 all within 70 degrees do, so the lit side is one bright sweep
-// against the dark one.
-constexpr double kChromeRingNormalLength = 8.0;
-// How far the normals tip off the axis: tilt / 90 degrees to this power. The
-// corner rows next to the crest already mirror the picture's rim, so the
-// tunnel's rings crowd into a narrow line along the crest, as a mirror
-// squeezes what it shows.
-constexpr double kChromeRingTiltPower = 0.3;
+// it, at 8 all within 70 degrees do. The normals now tip less far towards
+// the light, which stands square to the view, so 12 keeps that sweep.
+constexpr double kChromeRingNormalLength = 12.0;
+// How far the normals tip off the axis: the most tilt times (tilt / 90
+// degrees) to this power, so the corner rows next to the crest already
+// mirror the picture's walls and its dark far end stays a band on the
+// crest. Tipped all the way to 90 degrees, the normals at the outline and
+// the hole stood square to the view, where the sphere map's coordinates
+// swing across the whole picture within a face: bundles of jagged stripes
+// along both edges. At the power 0.3 the picture's middle was squeezed into
+// a few thin lines along the crest; at 0.5 the tunnel's rings lie across
+// the cuts as broad concentric bands.
+constexpr double kChromeRingTiltPower = 0.5;
+constexpr double kChromeRingMostTilt = 70.0; // degrees
 
 // A point of the ring: `around` 0..1 round the hexagon (its corners at 0,
 // 60, ... degrees, so a flat side lies level), `scale` the corner radius.
@@ -593,9 +602,14 @@ Mesh chromeRing() {
         const double across = std::hypot(at.x, at.y) / hexagon - kCutRingCrest;
         const Vec3 out{std::cos(a), std::sin(a), 0.0};
         const Vec3 n = normalised(out * across + Vec3{0, 0, at.z});
-        const double crestSide = n.z < 0 ? -1.0 : 1.0;
+        // The outline and the hole's edge (z = 0) take the front's side: the
+        // opening camera sees the ring from -z, and a face there spanning a
+        // normal tipped towards it and one tipped away swept the whole
+        // picture across itself, a bundle of thin stripes round both edges.
+        const double crestSide = n.z <= 0 ? -1.0 : 1.0;
         const double tilt = std::acos(std::min(1.0, std::abs(n.z)));
-        const double steered = 0.5 * kPi * std::pow(tilt / (0.5 * kPi), kChromeRingTiltPower);
+        const double steered =
+            radians(kChromeRingMostTilt) * std::pow(tilt / (0.5 * kPi), kChromeRingTiltPower);
         const double side = dot(n, out) < 0 ? -1.0 : 1.0;
         return out * (side * std::sin(steered)) + Vec3{0, 0, crestSide * std::cos(steered)};
     };

@@ -323,16 +323,16 @@ Image bead(Colour colour) {
     Image image(64, 64);
     image.shadeSupersampled(3, [=](float s, float t) {
         const float r = centreDistance(s, t);
-        // About a hundred of these lie along each arm, often closer than
-        // their own size: a sharp hot point keeps their sum a bright thread
-        // down the arm's middle, and where they lie a few pixels apart they
-        // show as separate beads. A dimmer round body about twice as wide as
-        // that point gives the thread a width of its own, glowing in the
-        // arm's colour: with the point alone the arms read as hairlines
-        // between the bodies. Kept dim, so dense stretches sum to a glowing
-        // cord, not a flat white bar.
-        const float v = 0.7f * std::exp(-r * r / 0.0025f) + 0.3f * std::exp(-r * r / 0.012f) +
-                        0.06f * std::exp(-r * r / 0.04f);
+        // About a hundred of these lie along each arm, a pixel or two apart
+        // where the arm is dense, so what shows is their sum across the arm.
+        // A sharp hot point sums to a white thread down the middle; a faint
+        // body and a wider, fainter sheath (each a few per cent, so a dense
+        // stretch adds them up to a soft glow, not a white bar) give the arm
+        // a glowing flesh in its own colour about 0.4 of the sprite across.
+        // With only a small body round the point the arms read as thin wires
+        // between the cells. Sparse stretches still show separate points.
+        const float v = 0.95f * std::exp(-r * r / 0.0025f) + 0.08f * std::exp(-r * r / 0.1f) +
+                        0.022f * std::exp(-r * r / 0.4f);
         return colour * (v * spriteWindow(r, 0.5f));
     });
     return image;
@@ -584,49 +584,57 @@ Image lightSpark() {
     return image;
 }
 
-// A scratch as old film shows it: a soft grey line that wanders, swells and
-// thins, pales and darkens along its length and breaks into two or three
-// dashes, with a fainter second line beside it for a stretch. The quad runs
-// far past the screen: the opening sees the middle two thirds of it, the
+// A scratch as old film shows it: a soft line that wanders, swells and thins,
+// and runs from pale grey to near full strength along its length, broken by a
+// gap or two, with a fainter second line beside it for a stretch. The quad
+// runs far past the screen: the opening sees the middle two thirds of it, the
 // closing credits (a lower overlay camera) only the middle two fifths, where
-// their band fills most of that. So the scratch keeps to the middle sixth
-// and fades in and out there, well inside the band: a line reaching the
-// band's top and bottom read as a seam in it, not as a mark on the film.
-// The quad squeezes the picture to a few pixels, so the profile is a broad
-// gaussian with a faint wider shoulder: a hard-edged core became a one-pixel
-// black seam on screen. Its peak stays below full strength, and most of the
-// length is paler still, so two scratches crossing stay grey, not black.
+// their band fills most of that. So the scratch keeps to the middle fifth and
+// fades in and out there, inside the band: a line reaching the band's top and
+// bottom read as a seam in it, not as a mark on the film. The quad squeezes
+// the picture to a few pixels, so the profile is a broad gaussian with a wide
+// faint shoulder: a hard-edged core became a one-pixel black seam on screen,
+// while a pale line that never passed two thirds of full strength went unseen
+// over the bright trails. The dark stretches are short, so two scratches
+// crossing are rarely both dark there.
 Image speckVertical() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float wander =
-            0.07f * periodicNoise(0.7f, t * 3, 3, 83) + 0.02f * periodicNoise(2.3f, t * 24, 24, 87);
-        const float width = 0.32f + 0.12f * periodicNoise(1.3f, t * 7, 7, 84);
+        const float wander = 0.08f * periodicNoise(0.7f, t * 3, 3, 83) +
+                             0.025f * periodicNoise(2.3f, t * 24, 24, 87);
+        const float width = 0.58f + 0.16f * periodicNoise(1.3f, t * 7, 7, 84);
         const float dx = (s - 0.5f - wander) * 2;
         const float main = (std::exp(-dx * dx / (width * width)) +
-                            0.18f * std::exp(-dx * dx / (6.0f * width * width))) /
-                           1.18f;
-        // Broken by a gap or two; the stretches between pale and mid grey.
-        const float stretches = smoothstep(-0.4f, -0.1f, periodicNoise(0.2f, t * 8, 8, 85));
-        const float strength =
-            stretches *
-            (0.55f + 0.35f * smoothstep(-0.45f, 0.3f, periodicNoise(0.4f, t * 9, 9, 86)));
+                            0.22f * std::exp(-dx * dx / (5.0f * width * width))) /
+                           1.22f;
+        // Along the visible length u: a pale start, a dark stretch, a short
+        // gap, mid grey, a second dark stretch and a pale tail. Noise alone
+        // had too few swings in so short a line to reach full strength.
+        const float u = (t - 0.395f) / 0.21f;
+        const auto bump = [u](float at, float half) {
+            return std::exp(-std::pow((u - at) / half, 2.0f));
+        };
+        const float gap = 1 - 0.9f * bump(0.5f, 0.03f);
+        const float dark = std::max(bump(0.3f, 0.09f), bump(0.72f, 0.07f));
+        const float flicker = 0.1f * periodicNoise(0.4f, t * 40, 40, 86);
+        const float strength = gap * clamp01(0.3f + 0.72f * dark + flicker);
         // Tapers at both ends, thinning as well as fading.
-        const float ends = smoothstep(0.405f, 0.445f, t) * (1 - smoothstep(0.555f, 0.595f, t));
-        const float dx2 = (s - 0.24f - 0.5f * wander) * 2;
-        const float companion = 0.3f * std::exp(-dx2 * dx2 / 0.02f) * smoothstep(0.47f, 0.495f, t) *
-                                (1 - smoothstep(0.52f, 0.55f, t));
+        const float ends = smoothstep(0.395f, 0.44f, t) * (1 - smoothstep(0.56f, 0.605f, t));
+        const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
+        const float companion = 0.35f * std::exp(-dx2 * dx2 / 0.025f) *
+                                smoothstep(0.46f, 0.49f, t) * (1 - smoothstep(0.52f, 0.56f, t));
         const float window = 1 - smoothstep(0.8f, 0.98f, std::abs(2 * s - 1));
         return grey(clamp01(main * strength * ends + companion) * window);
     });
     return image;
 }
 
-// Four dust marks in the quarters of the image, each small inside its cell
-// (the quads are large): a ragged grain, a curled hair, a scatter of dots and
-// a short fibre. They differ in darkness as well as in shape. Solid and
-// crisp-edged, as dust in the gate is: the marks darken by half at most, and
-// soft grey ones read as smudges, not as dirt on the print.
+// Four dust marks in the quarters of the image: a ragged grain, a curled
+// hair, a scatter of dots and a fibre. They differ in darkness as well as in
+// shape. Solid and crisp-edged, as dust in the gate is: the marks darken by
+// half at most, and soft grey ones read as smudges, not as dirt on the print.
+// Each fills most of its cell: a speck is shown some forty to eighty pixels
+// across, and marks a third of that, with one-pixel hairs, went unseen.
 Image specks() {
     Image image(256, 256);
     auto cell = [](float s, float t, int which) {
@@ -640,40 +648,40 @@ Image specks() {
             const float x = (s - 0.5f) * 2, y = (t - 0.5f) * 2;
             const float u = 0.8f * x + 0.6f * y, w = -0.6f * x + 0.8f * y;
             const float a = angleOf(s, t) / (2 * pi);
-            const float edge = 0.26f + 0.08f * periodicNoise(a * 5, 0, 5, 91) +
-                               0.04f * periodicNoise(a * 13, 0.5f, 13, 94);
+            const float edge = 0.36f + 0.09f * periodicNoise(a * 5, 0, 5, 91) +
+                               0.05f * periodicNoise(a * 13, 0.5f, 13, 94);
             const float rr = std::sqrt(u * u / 1.6f + w * w * 1.5f);
             const float grain = 0.8f + 0.2f * periodicNoise(s * 16, t * 16, 16, 93);
             const float fleck = grain * (1 - smoothstep(edge - 0.05f, edge, rr));
-            const float curve = w - 0.05f - 0.2f * std::sin(u * 2.6f - 0.3f);
-            const float fibre = 0.8f * std::exp(-curve * curve / 0.0015f) *
-                                smoothstep(0.05f, 0.15f, u) * (1 - smoothstep(0.6f, 0.8f, u));
+            const float curve = w - 0.05f - 0.22f * std::sin(u * 3.2f - 0.4f);
+            const float fibre = 0.9f * std::exp(-curve * curve / 0.003f) *
+                                smoothstep(0.05f, 0.15f, u) * (1 - smoothstep(0.72f, 0.88f, u));
             return clamp01(std::max(fleck, fibre)) * window;
         }
         case 1: {
             const float x = (s - 0.5f) * 2, y = (t - 0.5f) * 2;
-            const float curve = y - 0.35f * std::sin(x * 3.4f + 0.5f) - 0.1f * x * x;
-            const float thin = 0.002f + 0.003f * (1 - std::abs(x));
-            return clamp01(1.3f * std::exp(-curve * curve / thin)) *
-                   (1 - smoothstep(0.5f, 0.75f, std::abs(x))) * window;
+            const float curve = y - 0.38f * std::sin(x * 3.8f + 0.5f) - 0.15f * x * x;
+            const float thin = 0.004f + 0.006f * (1 - std::abs(x));
+            return clamp01(1.4f * std::exp(-curve * curve / thin)) *
+                   (1 - smoothstep(0.68f, 0.86f, std::abs(x))) * window;
         }
         case 2: {
             float v = 0;
-            for (int i = 0; i < 9; ++i) {
-                const float cx = 0.3f + 0.4f * latticeHash(i, 0, 92),
-                            cy = 0.3f + 0.4f * latticeHash(i, 1, 92);
+            for (int i = 0; i < 11; ++i) {
+                const float cx = 0.22f + 0.56f * latticeHash(i, 0, 92),
+                            cy = 0.22f + 0.56f * latticeHash(i, 1, 92);
                 const float d2 = std::pow(s - cx, 2.0f) + std::pow(t - cy, 2.0f);
                 v += (0.4f + 0.6f * latticeHash(i, 3, 92)) *
-                     std::exp(-d2 / (0.0005f + 0.0012f * latticeHash(i, 2, 92)));
+                     std::exp(-d2 / (0.0008f + 0.002f * latticeHash(i, 2, 92)));
             }
             return clamp01(1.5f * v) * window;
         }
         default: {
             const float x = (s - 0.5f) * 2, y = (t - 0.5f) * 2;
             const float u = 0.7f * x + 0.7f * y, w = -0.7f * x + 0.7f * y;
-            const float curve = w - 0.08f * std::sin(u * 7);
-            return clamp01(1.3f * std::exp(-curve * curve / 0.002f)) *
-                   (1 - smoothstep(0.25f, 0.45f, std::abs(u))) * window;
+            const float curve = w - 0.1f * std::sin(u * 6);
+            return clamp01(1.4f * std::exp(-curve * curve / 0.004f)) *
+                   (1 - smoothstep(0.55f, 0.75f, std::abs(u))) * window;
         }
         }
     };

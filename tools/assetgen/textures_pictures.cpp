@@ -216,6 +216,7 @@ constexpr float kLocalContrast = 1.6f;             // added to the fine value st
 constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
 constexpr float kPaletteStrength = 0.8f;           // of the painter's palette over the render
 constexpr int kPatchRadius = 4;                    // texels; a tile is 25.6
+constexpr float kPosterStep = 0.03f;               // of value: the soft edge between two plateaus
 
 // Seen a fifth to a half opaque, a tile of flat saturated blue reads as a
 // tinted pane. Strengthening the value structure finer than half a tile
@@ -265,6 +266,24 @@ Colour paintersPalette(float value) {
         }
     }
     return stops[std::size(stops) - 1].colour;
+}
+
+// A poster painter's few flat values: the value is laid on a handful of
+// plateaus (near black, indigo, teal, gold, cream) with short steps between
+// them, so shade, water and light lie as bold bands of palette colour; the
+// water, between indigo and teal, splits into both. Seen a fifth to a half
+// opaque over the dark night scene, a tile of smoothly graded mid blue read
+// as a muddy shard; one that holds indigo beside teal or gold keeps its
+// shape.
+float posterValue(float value) {
+    static constexpr float plateaus[] = {0.03f, 0.26f, 0.47f, 0.68f, 0.9f};
+    float v = plateaus[0];
+    for (size_t i = 1; i < std::size(plateaus); ++i) {
+        const float edge = 0.5f * (plateaus[i - 1] + plateaus[i]);
+        v += (plateaus[i] - plateaus[i - 1]) *
+             smoothstep(edge - kPosterStep, edge + kPosterStep, value);
+    }
+    return v;
 }
 
 // Oil paint: every texel takes the mean colour of the calmest of the four
@@ -345,7 +364,7 @@ Image painting() {
                 kSandWarmth * smoothstep(0.33f, 0.25f, t) * (1.0f - keepsOwnColour));
         // Coral and fish keep their own orange and pink against the palette.
         const float own = smoothstep(0.12f, 0.3f, c.r - c.g);
-        const float value = 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+        const float value = posterValue(0.3f * c.r + 0.59f * c.g + 0.11f * c.b);
         return mix(c, paintersPalette(value), kPaletteStrength * (1.0f - own));
     });
     bringOutLightAndShade(image);

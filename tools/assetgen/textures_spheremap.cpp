@@ -152,17 +152,19 @@ Image coolChromeSky() {
         // strip from 0.1 to 0.6, rim at the horizon, and only some 60 degrees
         // of its angle: a plain gradient there left that part of the frame
         // empty, and a deep zenith made it a dark hole. Dawn rays fan up
-        // from behind the horizon, narrow enough that several cross that
-        // angle, through soft strata that lie level on screen, as rings
+        // from behind the horizon through soft strata that lie level on screen, as rings
         // round the disc's middle.
         const float cove = smoothstep(0.0f, 0.35f, d.y) * smoothstep(0.05f, 0.15f, rim) *
                            (1 - smoothstep(0.55f, 0.65f, rim));
         const float low = smoothstep(0.1f, 0.6f, rim);
-        const float ray = smoothstep(-0.25f, 0.5f, fractalNoise(around, 0.0f, 40, 2, 0.5f, 41));
+        // Three or four broad soft rays across the view: narrow ones, some
+        // seven of them, hung like a curtain.
+        const float ray = smoothstep(-0.45f, 0.6f, fractalNoise(around, 0.0f, 14, 1, 0.5f, 41));
         const float breakup = fractalNoise(around, rim * 0.5f, 24, 2, 0.5f, 43);
         const float strata =
             smoothstep(0.3f, 0.95f, 0.5f + 0.5f * std::sin(rim * 2 * pi * 5 + 4.0f * breakup));
-        Colour dawn = mix(kDeepSky, kSkyGlow, 0.55f + 0.45f * low) * (0.6f + 0.6f * ray);
+        // Brightest at the horizon, where the rays leave the sun.
+        Colour dawn = mix(kDeepSky, kSkyGlow, 0.5f + 0.5f * low) * (0.65f + 0.55f * ray * low);
         dawn = mix(dawn, kCloudLight * (0.75f + 0.35f * low), 0.5f * strata);
         lit = mix(lit, dawn, cove);
         // A sunset glow low on the sun's side: the domes' fronts mirror the

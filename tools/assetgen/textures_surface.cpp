@@ -68,40 +68,41 @@ Image vignette() {
 // fields run along the texture's width and only t (forewing towards high
 // t, hindwing towards low t, 0.5 between them) places them. The wings are
 // added onto a dark dusk sky, so black is where the wing is not seen.
-// From the black seam that parts fore- from hindwing: a deep turquoise
-// (fore) or azure (hind) field, one bold dark vein, then a pale ice-white
-// band that runs on past the mesh's outline, so the wing's own smooth
-// shape (pointed forewing, round hindwing) is drawn by a bright edge. A
-// black margin inside the outline cut every wing to a straight-edged blade
-// and the swarm read as muddy slabs. Towards the hinge (high s) the wing
-// fades to a third: the slabs came from the wing's inner half by the body,
-// where both wings and the body's glow pile up; the fade is a smooth ramp
-// so the slide does not show. Every edge spans some ten texels (a wing is
-// seen at twenty to forty pixels, without smaller copies). Below white so
-// the flapping brightness tints it.
+// From the black seam that parts fore- from hindwing: a dark turquoise
+// (fore) or azure (hind) body that deepens towards the seam, then a thin
+// pale ice-white band that runs on past the mesh's outline, so the wing's
+// own smooth shape (pointed forewing, round hindwing) is drawn by a bright
+// edge around a dark body. The trail keeps a copy of every wing each frame
+// and the swarm flies in close ranks: bright bodies summed into one pale
+// wash, while dark ones leave each copy's bright rim standing apart. A
+// black margin inside the outline cut every wing to a straight-edged
+// blade. Towards the hinge (high s) the wing fades to a third; the fade is
+// a smooth ramp so the slide does not show. Every edge spans some eight
+// texels (a wing is seen at twenty to forty pixels, without smaller
+// copies). Below white so the flapping brightness tints it.
 Image wingPattern() {
     constexpr float kSeam = 0.025f, kSeamEdge = 0.02f; // v = |t - 0.5|
-    constexpr float kVein = 0.125f, kVeinHalf = 0.016f, kVeinEdge = 0.014f;
-    constexpr float kEdgeFrom = 0.15f, kEdgeTo = 0.2f;
+    constexpr float kEdgeFrom = 0.195f, kEdgeTo = 0.215f;
     constexpr float kHingeFade = 0.35f; // left at the hinge end of s
     const Colour ice{0.86f, 0.95f, 0.97f};
-    const Colour turquoise{0.05f, 0.5f, 0.62f}, azure{0.12f, 0.34f, 0.78f};
+    const Colour turquoise{0.02f, 0.19f, 0.25f}, azure{0.05f, 0.12f, 0.32f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
         const float v = std::abs(t - 0.5f);
         const bool fore = t > 0.5f;
         const float seam = smoothstep(kSeam, kSeam + kSeamEdge, v);
-        const float vein =
-            1 - 0.85f * (1 - smoothstep(kVeinHalf, kVeinHalf + kVeinEdge, std::abs(v - kVein)));
+        // The body darkens towards the seam, so the two wings of one
+        // butterfly part by shading, not by a second line.
+        const float body = 0.55f + 0.45f * smoothstep(0.04f, 0.17f, v);
         const float edge = smoothstep(kEdgeFrom, kEdgeTo, v);
-        const Colour field = fore ? turquoise : azure;
+        const Colour field = (fore ? turquoise : azure) * body;
         // The far tip never reaches s below 0.09; dimming the last few
         // texels to the hinge's level keeps the repeat free of a seam.
         const float hinge = 1 - (1 - kHingeFade) * std::max(smoothstep(0.45f, 0.85f, s),
                                                             smoothstep(0.08f, 0.0f, s));
         // A faint sheen, so a close wing is not one flat colour.
-        const float sheen = 0.92f + 0.08f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        return mix(field, ice, edge) * (seam * vein * hinge * sheen);
+        const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
+        return mix(field, ice, edge) * (seam * hinge * sheen);
     });
     return image;
 }
@@ -205,7 +206,7 @@ Colour poolSheen(float s, float t, float terraceLight, float sunward) {
     const float r = std::hypot(s - kPoolS, t - kPoolT) / kPoolRadius;
     const float water = 1 - smoothstep(0.004f, 0.02f, terraceLight);
     const float rise = smoothstep(0.45f, 1.0f, r) * (1 - smoothstep(1.0f, 1.1f, r));
-    const Colour sky = mix(Colour{0.012f, 0.014f, 0.04f}, Colour{0.04f, 0.018f, 0.022f}, sunward);
+    const Colour sky = mix(Colour{0.006f, 0.007f, 0.02f}, Colour{0.02f, 0.009f, 0.011f}, sunward);
     return sky * (water * rise);
 }
 
@@ -224,7 +225,7 @@ float glintUnder(const Image& render, float s, float t) {
 }
 
 Image wetFloor() {
-    constexpr float kGain = 0.26f, kKnee = 0.08f, kGlint = 1.0f;
+    constexpr float kGain = 0.13f, kKnee = 0.05f, kGlint = 1.0f;
     const Image terrace = renderedPicture("wet_terrace.png", 512, 512);
     Image image(256, 256);
     image.shade([&terrace](float s, float t) {
@@ -243,7 +244,7 @@ Image wetFloor() {
         // The rain beads' highlights pass the knee: points are the one thing
         // on the floor bright enough to light the loop, since they move with
         // the camera and leave streaks instead of standing still.
-        const Colour sun = mix(Colour{0.55f, 0.6f, 0.95f}, Colour{1.0f, 0.8f, 0.55f}, sunward);
+        const Colour sun = mix(Colour{0.55f, 0.6f, 0.95f}, Colour{0.95f, 0.85f, 0.8f}, sunward);
         const Colour glint = sun * (kGlint * glintUnder(terrace, s, t));
         const Colour stone = c * knee + poolSheen(s, t, l, sunward);
         return Colour{std::max(stone.r, glint.r), std::max(stone.g, glint.g),
@@ -253,26 +254,30 @@ Image wetFloor() {
     return image;
 }
 
-// The room's lozenges: polished banded agate. Their dark red, green and
+// The room's lozenges: rough mottled jasper. Their dark red, green and
 // blue material needs a light skin to show at all, and a near-even white
 // left them flat discs of one colour that read as placeholders; soft pale
-// bands over a pale ground then read as glossy plastic eggs, white where
-// the light fell. So the stone is mostly a deep, dark body with a few
-// milky bands, each edged by a thin bright line (the banding of a cut
-// agate), wavering as they follow the body's curve: coloured stone with a
-// structure, never a white shell. The lines are three texels or more wide,
-// since the lozenges are seen small without mipmaps.
+// bands over a pale ground then read as glossy plastic eggs, and dark
+// agate with bright band lines as hard candies (each lit line ran round
+// the body like a glaze's highlight). So no line runs far: broad cloudy
+// patches of light and dark stone, a fine grain, a net of short dark
+// cracks and a few pale flecks, the look of a cut stone that light does
+// not slide over. Nothing is finer than three texels, since the lozenges
+// are seen small without mipmaps.
 Image greyText() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float warp = fractalNoise(s, t, 2, 5, 0.55f, 53);
-        // Two band sets of whole periods across the tile, so it repeats.
-        const float v = 0.5f + 0.3f * std::sin(2 * pi * (5 * t + s + 1.2f * warp)) +
-                        0.2f * std::sin(2 * pi * (9 * t + 2 * s + 1.6f * warp) + 1);
-        const float milky = smoothstep(0.55f, 0.78f, v);
-        const float line = std::exp(-std::pow((v - 0.82f) / 0.05f, 2.0f));
-        const float grain = fractalNoise(s, t, 6, 4, 0.5f, 54);
-        return grey(0.36f + 0.08f * grain + 0.3f * milky + 0.26f * line);
+        const float cloud = fractalNoise(s, t, 3, 4, 0.55f, 53);
+        const float grain = fractalNoise(s, t, 24, 2, 0.5f, 54);
+        // Cracks: where a warped noise crosses zero, cut into short runs by
+        // a second noise so they never close into long rings.
+        const float warp = fractalNoise(s, t, 2, 3, 0.5f, 55);
+        const float n = fractalNoise(s + 0.15f * warp, t, 6, 3, 0.5f, 56);
+        const float runs = smoothstep(-0.05f, 0.25f, fractalNoise(s, t, 5, 2, 0.5f, 57));
+        const float crack = (1 - smoothstep(0.015f, 0.05f, std::abs(n))) * runs;
+        const float fleck = smoothstep(0.35f, 0.55f, fractalNoise(s, t, 16, 2, 0.5f, 58));
+        return grey(std::clamp(0.46f + 0.5f * cloud + 0.08f * grain - 0.25f * crack + 0.25f * fleck,
+                               0.1f, 0.9f));
     });
     return image;
 }
