@@ -272,21 +272,20 @@ constexpr double kStarSidePoint = 0.78;
 // The stars are flat-shaded, so a facet takes the light of its last corner,
 // and their light shines from behind them as the camera sees them. The faces
 // wind inward, so the corner normals point into the star and the facets
-// facing the viewer catch the light. A normal is the sum of the faces at its
-// corner and only its length can lift the dim diffuse colour over the ambient
-// blue, so the length is how bright a facet can get. Each half of a point is
-// cut across into bands, each band with a last corner lengthened by tiny
-// copies hidden in it: long near the core, short at the tip, so every
-// star has a glowing heart whose light dies out along its points into the
-// ambient blue. With one length on every half the points were even blue
-// spikes from root to tip. The copies lean toward the point's axis, so points
-// turned toward the viewer glow in the middle of the star. The fractal's scale
-// doubles the normals a level, so the small stars burn pink-white at the heart
-// and the large ones violet; the core stays plain.
+// facing the viewer catch the light. A normal is the plain sum of the unit
+// normals of the faces naming its corner, so only its length can lift the dim
+// diffuse colour over the ambient blue, and every face naming a corner adds
+// one to it at most. So the long normals sit on corners that many facets
+// share: the heart of the star lights by the 30 corners of the core, each
+// named by the core, the feet and the base bands of the two points that meet
+// there, with a few hidden copies on top; each point face's middle band
+// lights by a corner its two halves share up the ridge (six faces), and the
+// tips by private corners (one). So every star glows at the heart
+// and its points fade into the ambient blue. The fractal's scale doubles the
+// normals a level, so the small stars burn pink-white at the heart and the
+// large ones violet.
 constexpr double kStarBandSplit[2] = {0.32, 0.64}; // of the way from base to tip
-constexpr int kStarBandCopies[3] = {20, 4, 0};     // base (both halves), middle, tip
-constexpr int kStarFootCopies = 6;
-constexpr double kStarFacetLean = 25.0; // degrees toward the point's axis
+constexpr int kStarHeartCopies = 10;
 // Each point face is two bevelled halves either side of a ridge raised from
 // the middle of its base edge, so even a point that fills the view shades
 // from a lit half to a dark one; a small facet at the foot of the ridge
@@ -347,7 +346,24 @@ void addStarTipCopies(Mesh& mesh, int it, Vec3 tip, Vec3 inward, int copies) {
 Mesh star2() {
     const Mesh shape = starShape();
     Mesh mesh;
-    const double lean = radians(kStarFacetLean);
+    // One corner for every place facets share; the normals are summed per
+    // corner, so sharing is what makes them long.
+    const auto sharedAt = [&](Vec3 p) {
+        for (int i = 0; i < static_cast<int>(mesh.vertices.size()); ++i) {
+            if (length(mesh.vertices[i] - p) < 1e-9) {
+                return i;
+            }
+        }
+        return mesh.addVertex(p);
+    };
+    std::vector<int> hearts;
+    const auto heartAt = [&](Vec3 p) {
+        const int i = sharedAt(p);
+        if (std::find(hearts.begin(), hearts.end(), i) == hearts.end()) {
+            hearts.push_back(i);
+        }
+        return i;
+    };
     for (const MeshFace& f : shape.faces) {
         std::array<Vec3, 3> v{};
         int tip = -1;
@@ -358,7 +374,7 @@ Mesh star2() {
             }
         }
         if (tip < 0) {
-            mesh.addTriangle(mesh.addVertex(v[1]), mesh.addVertex(v[0]), mesh.addVertex(v[2]));
+            mesh.addTriangle(heartAt(v[1]), heartAt(v[0]), heartAt(v[2]));
             continue;
         }
         // Outward order tip, b1, b2; every triangle is wound inward as
@@ -366,43 +382,40 @@ Mesh star2() {
         const Vec3 t = v[tip], b1 = v[(tip + 1) % 3], b2 = v[(tip + 2) % 3];
         const Vec3 facing = normalised(cross(b1 - t, b2 - t)) * -1.0;
         const Vec3 ridge = (b1 + b2) * 0.5 + facing * (kStarRidgeRise * 0.5 * length(b2 - b1));
-        const int foot = mesh.addVertex(ridge);
-        mesh.addTriangle(mesh.addVertex(b2), mesh.addVertex(b1), foot);
-        addStarTipCopies(mesh, foot, ridge, normalised(cross(b2 - b1, b2 - ridge)),
-                         kStarFootCopies);
-        std::array<Vec3, 2> light{};
-        for (int h = 0; h < 2; ++h) {
-            const Vec3 from = h == 0 ? b1 : ridge, to = h == 0 ? ridge : b2;
-            const Vec3 half = normalised(cross(from - t, to - t)) * -1.0;
-            light[h] = half * std::cos(lean) - normalised(t) * std::sin(lean);
-        }
         const auto up = [&](Vec3 base, int band) {
             return base + (t - base) * kStarBandSplit[band];
         };
-        // The base bands of both halves end on one corner up the ridge, so one
-        // set of copies lights the whole heart of the point face.
-        const Vec3 heart = up(ridge, 0);
-        const int shared = mesh.addVertex(heart);
-        const int b1Up = mesh.addVertex(up(b1, 0)), b2Up = mesh.addVertex(up(b2, 0));
-        mesh.addTriangle(mesh.addVertex(ridge), mesh.addVertex(b1), shared);
-        mesh.addTriangle(mesh.addVertex(b1), b1Up, shared);
-        mesh.addTriangle(mesh.addVertex(b2), mesh.addVertex(ridge), shared);
-        mesh.addTriangle(b2Up, mesh.addVertex(b2), shared);
-        addStarTipCopies(mesh, shared, heart, normalised(light[0] + light[1]), kStarBandCopies[0]);
-        // The middle bands and tips keep a last corner each, so the two
-        // bevelled halves shade apart.
-        for (int h = 0; h < 2; ++h) {
-            const Vec3 from = h == 0 ? b1 : ridge, to = h == 0 ? ridge : b2;
-            const Vec3 lowFrom = up(from, 0), lowTo = up(to, 0);
-            const Vec3 highFrom = up(from, 1), highTo = up(to, 1);
-            const int middle = mesh.addVertex(highFrom);
-            mesh.addTriangle(mesh.addVertex(lowTo), mesh.addVertex(lowFrom), middle);
-            mesh.addTriangle(mesh.addVertex(highTo), mesh.addVertex(lowTo), middle);
-            addStarTipCopies(mesh, middle, highFrom, light[h], kStarBandCopies[1]);
-            const int end = mesh.addVertex(t);
-            mesh.addTriangle(mesh.addVertex(highTo), mesh.addVertex(highFrom), end);
-            addStarTipCopies(mesh, end, t, light[h], kStarBandCopies[2]);
+        const int h1 = heartAt(b1), h2 = heartAt(b2), foot = sharedAt(ridge);
+        const int r0 = sharedAt(up(ridge, 0)), r1 = sharedAt(up(ridge, 1));
+        const int e1 = sharedAt(up(b1, 0)), e2 = sharedAt(up(b2, 0));
+        mesh.addTriangle(foot, h2, h1);
+        // Base bands: both triangles of a half end on its core corner.
+        mesh.addTriangle(r0, foot, h1);
+        mesh.addTriangle(e1, r0, h1);
+        mesh.addTriangle(foot, r0, h2);
+        mesh.addTriangle(r0, e2, h2);
+        // Middle bands along the ridge end on the ridge's lower corner: both
+        // halves name it six times at a bevel's angle. The edge corners are
+        // named as often, but by faces too far apart for a long sum.
+        mesh.addTriangle(e1, r1, r0);
+        mesh.addTriangle(r1, e2, r0);
+        // The tips end on corners of their own.
+        mesh.addTriangle(r1, e1, mesh.addVertex(t));
+        mesh.addTriangle(e2, r1, mesh.addVertex(t));
+    }
+    // The copies follow the facets' own sum, so they lengthen it without
+    // turning it.
+    std::vector<Vec3> sums(mesh.vertices.size(), Vec3{0.0, 0.0, 0.0});
+    for (const MeshFace& f : mesh.faces) {
+        const Vec3 a = mesh.vertices[f.corners[0]], b = mesh.vertices[f.corners[1]],
+                   c = mesh.vertices[f.corners[2]];
+        const Vec3 n = normalised(cross(b - a, c - a));
+        for (const int i : f.corners) {
+            sums[i] = sums[i] + n;
         }
+    }
+    for (const int h : hearts) {
+        addStarTipCopies(mesh, h, mesh.vertices[h], sums[h], kStarHeartCopies);
     }
     mesh.transform([](Vec3 v) { return v * kStarBody; });
     for (const double end : {1.0, -1.0}) {
