@@ -42,8 +42,8 @@ Image filmGrain() {
 }
 
 // The loading screen's multiply overlay: near white in the middle with a
-// clear cool cast (red held back, so the dark ribbon reads as deep blue
-// beside the blue-green floor instead of maroon), a clear vignette, fine scan lines, and a soft
+// slight cool cast (red held back a little more would turn the domes' gold
+// olive), a clear vignette, fine scan lines, and a soft
 // rounded frame that is black before the border of the smallest echo layer (1.02 / 1.02^4 of the
 // overlay's half size), so the layers' stepped edges never show.
 constexpr float kSmallestEchoEdge = 0.942f;
@@ -58,7 +58,7 @@ Image vignette() {
         const float frame = 1 - smoothstep(0.86f, kSmallestEchoEdge - 0.008f, box);
         const float lines = 1 - 0.07f * (0.5f - 0.5f * std::cos(t * 2 * pi * 128));
         const float weave = 0.02f * std::abs(periodicNoise(s * 256, t * 256, 256, 8));
-        return Colour{0.7f, 0.93f, 1.0f} * (clamp01(fall - weave) * lines * frame);
+        return Colour{0.88f, 0.93f, 1.0f} * (clamp01(fall - weave) * lines * frame);
     });
     return image;
 }
