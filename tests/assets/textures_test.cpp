@@ -921,17 +921,18 @@ TEST(Textures, MultiplyOverlaysStayNearWhite) {
             const int hue = std::max({grain.at(x, y, 0), grain.at(x, y, 1), grain.at(x, y, 2)}) -
                             std::min({grain.at(x, y, 0), grain.at(x, y, 1), grain.at(x, y, 2)});
             coloured += hue > 2 ? 1 : 0;
-            dark += v < 0.8 * 255 ? 1 : 0;
+            dark += v < 0.75 * 255 ? 1 : 0;
         }
     }
     const double texels = grain.width * grain.height;
     const double mean = sum / texels;
     const double spread = std::sqrt(squares / texels - mean * mean) / 255;
-    EXPECT_GT(mean, 0.93 * 255);
+    EXPECT_GT(mean, 0.88 * 255);
     EXPECT_EQ(coloured, 0) << "coloured grain";
     EXPECT_EQ(dark, 0) << "dark specks in the grain";
-    EXPECT_GT(spread, 0.025) << "grain too faint to see";
-    EXPECT_LT(spread, 0.05) << "grain too strong, the picture turns dirty";
+    // A multiply shows only on lit parts: 4 % went unseen there, 11 % dirty.
+    EXPECT_GT(spread, 0.06) << "grain too faint to see";
+    EXPECT_LT(spread, 0.095) << "grain too strong, the picture turns dirty";
     // The vignette's middle keeps green and blue; it holds red back on
     // purpose, a cool cast over the blue-green floor.
     const int c = vignette.width / 2;
