@@ -921,17 +921,18 @@ TEST(Textures, MultiplyOverlaysStayNearWhite) {
             const int hue = std::max({grain.at(x, y, 0), grain.at(x, y, 1), grain.at(x, y, 2)}) -
                             std::min({grain.at(x, y, 0), grain.at(x, y, 1), grain.at(x, y, 2)});
             coloured += hue > 2 ? 1 : 0;
-            dark += v < 0.8 * 255 ? 1 : 0;
+            dark += v < 0.75 * 255 ? 1 : 0;
         }
     }
     const double texels = grain.width * grain.height;
     const double mean = sum / texels;
     const double spread = std::sqrt(squares / texels - mean * mean) / 255;
-    EXPECT_GT(mean, 0.93 * 255);
+    EXPECT_GT(mean, 0.88 * 255);
     EXPECT_EQ(coloured, 0) << "coloured grain";
     EXPECT_EQ(dark, 0) << "dark specks in the grain";
-    EXPECT_GT(spread, 0.025) << "grain too faint to see";
-    EXPECT_LT(spread, 0.05) << "grain too strong, the picture turns dirty";
+    // A multiply shows only on lit parts: 4 % went unseen there, 11 % dirty.
+    EXPECT_GT(spread, 0.06) << "grain too faint to see";
+    EXPECT_LT(spread, 0.095) << "grain too strong, the picture turns dirty";
     // The vignette's middle keeps green and blue; it holds red back on
     // purpose, a cool cast over the blue-green floor.
     const int c = vignette.width / 2;
@@ -2103,24 +2104,26 @@ TEST(Textures, LoadingSkyRingDarkensAwayFromTheTopAndHasAWarmSunset) {
     }
 }
 
-// The upper cove fills the top of the loading screen and mirrors the map's
-// top strip, radius 0.15 to 0.55: a smooth gradient there left the frame's
-// upper part empty, so it must hold level bands of cloud and light. The
-// domes mirror the upper ring beyond it, where texel-sized mottling read
-// as a noisy skin.
+// The loading screen's upper cove stands upright, so each screen column
+// there mirrors one point of the map's top strip: whatever varies across
+// that strip (radius 0.15 to 0.4, 60 to 120 degrees) stands as a pillar in
+// the sky. Level bands only show lower down, radius 0.4 to 0.62, where the
+// wall curves out into the floor. The domes mirror the upper ring beyond
+// it, where texel-sized mottling read as a noisy skin.
 TEST(Textures, LoadingSkyHoldsBandsAboveTheHorizonAndStaysSmoothBehind) {
     const Picture p = readWithLibpng("envmap55.png");
     ASSERT_EQ(p.width, 256);
     const double pi = std::acos(-1.0);
+    const auto at = [&p, pi](double r, double degrees) {
+        const double a = degrees * pi / 180;
+        return p.luminance(int(128 + 128 * r * std::cos(a)), int(128 - 128 * r * std::sin(a)));
+    };
     for (const double degrees : {75.0, 90.0, 105.0}) {
         SCOPED_TRACE(degrees);
-        const double a = degrees * pi / 180;
         int swings = 0, trend = 0;
         double low = 1e9, high = -1e9;
         for (int k = 0; k <= 60; ++k) {
-            const double r = 0.15 + 0.4 * k / 60;
-            const double v =
-                p.luminance(int(128 + 128 * r * std::cos(a)), int(128 - 128 * r * std::sin(a)));
+            const double v = at(0.4 + 0.22 * k / 60, degrees);
             high = std::max(high, v);
             low = std::min(low, v);
             if (trend >= 0 && v < high - 10) {
@@ -2129,7 +2132,17 @@ TEST(Textures, LoadingSkyHoldsBandsAboveTheHorizonAndStaysSmoothBehind) {
                 ++swings, trend = 1, high = v;
             }
         }
-        EXPECT_GE(swings, 4) << "a plain gradient above the horizon";
+        EXPECT_GE(swings, 2) << "no level strata at the horizon";
+    }
+    for (const double r : {0.2, 0.3, 0.38}) {
+        SCOPED_TRACE(r);
+        double low = 1e9, high = -1e9;
+        for (int k = 0; k <= 60; ++k) {
+            const double v = at(r, 60 + k);
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        EXPECT_LT(high - low, 20) << "pillars in the upper sky";
     }
     double step = 0;
     int count = 0;

@@ -106,13 +106,15 @@ float softbox(Direction d, Direction centre, float sizeX, float sizeY) {
 // floor shows something in it. The sun is broad so that the four echo layers
 // blur into a glow instead of repeating a sharp highlight. Sun and lit clouds
 // are a cool white: the floor's tint has no red, so amber light turned the
-// cove's mirror into a green smear.
+// cove's mirror into a green smear; the warm light is kept to the disc's
+// right half, which only the domes mirror.
 Image coolChromeSky() {
-    constexpr Colour kFloorHaze{0.22f, 0.52f, 0.66f};
+    constexpr Colour kFloorHaze{0.2f, 0.72f, 0.92f};
     constexpr Colour kHorizonGlow{0.36f, 0.44f, 0.38f};
-    constexpr Colour kSkyGlow{0.2f, 0.58f, 0.85f};
+    constexpr Colour kSkyGlow{0.2f, 0.66f, 0.95f};
     constexpr Colour kDawnLight{0.85f, 0.92f, 1.0f};
-    constexpr Colour kSunset{1.0f, 0.52f, 0.2f};
+    constexpr Colour kSunset{1.0f, 0.6f, 0.18f};
+    constexpr Colour kUmber{0.1f, 0.045f, 0.02f};
     constexpr Colour kRimShade{0.05f, 0.12f, 0.22f};
     constexpr Colour kDeepSky{0.06f, 0.18f, 0.48f};
     constexpr Colour kCloudLight{0.75f, 0.88f, 1.0f};
@@ -138,7 +140,7 @@ Image coolChromeSky() {
         // broke into blotches that the domes mirror as a noisy skin.
         const float streak = fractalNoise(around, 0.0f, 24, 2, 0.5f, 29);
         const float column = smoothstep(-0.3f, 0.5f, streak);
-        const Colour haze = kFloorHaze * (0.6f + 0.7f * column);
+        const Colour haze = kFloorHaze * (0.65f + 0.6f * column);
         const float towardsHorizon = (1 - rim) / 0.045f;
         const Colour ring = haze + kHorizonGlow * std::exp(-towardsHorizon * towardsHorizon);
         // Seen from the camera the cove's low slope is a line or two, and
@@ -147,7 +149,11 @@ Image coolChromeSky() {
         // is one glow, and the deep, clouded sky and the sun (inside 0.45)
         // only show higher on the cove and on the domes' fronts.
         const float upper = smoothstep(-0.3f, 0.3f, d.y);
-        lit = mix(lit, kSkyGlow * (0.6f + 0.7f * column), upper * smoothstep(0.4f, 0.6f, rim));
+        // The columns only where the floor looks (0.6 and out): inside
+        // that the cove's wall mirrors them as pillars standing in the sky.
+        const float toFloor = smoothstep(0.55f, 0.68f, rim);
+        const float floorColumn = 0.95f + (0.7f * column - 0.35f) * toFloor;
+        lit = mix(lit, kSkyGlow * floorColumn, upper * smoothstep(0.4f, 0.6f, rim));
         // The upper cove, the top 40 % of the screen, mirrors the disc's top
         // strip from 0.1 to 0.6, rim at the horizon, and only some 60 degrees
         // of its angle: a plain gradient there left that part of the frame
@@ -157,15 +163,17 @@ Image coolChromeSky() {
         const float cove = smoothstep(0.0f, 0.35f, d.y) * smoothstep(0.05f, 0.15f, rim) *
                            (1 - smoothstep(0.55f, 0.65f, rim));
         const float low = smoothstep(0.1f, 0.6f, rim);
-        // Three or four broad soft rays across the view: narrow ones, some
-        // seven of them, hung like a curtain.
-        const float ray = smoothstep(-0.45f, 0.6f, fractalNoise(around, 0.0f, 14, 1, 0.5f, 41));
+        // The cove's upper wall stands upright, so each screen column there
+        // mirrors one point of this strip: anything that varies across it
+        // stands as a pillar (rays, even three broad ones, read as a smear
+        // of columns). So it is one calm deep blue, paling only towards the
+        // horizon, where the wall curves out and the strata lie level.
         const float breakup = fractalNoise(around, rim * 0.5f, 24, 2, 0.5f, 43);
         const float strata =
-            smoothstep(0.3f, 0.95f, 0.5f + 0.5f * std::sin(rim * 2 * pi * 5 + 4.0f * breakup));
-        // Brightest at the horizon, where the rays leave the sun.
-        Colour dawn = mix(kDeepSky, kSkyGlow, 0.5f + 0.5f * low) * (0.65f + 0.55f * ray * low);
-        dawn = mix(dawn, kCloudLight * (0.75f + 0.35f * low), 0.5f * strata);
+            smoothstep(0.3f, 0.95f, 0.5f + 0.5f * std::sin(rim * 2 * pi * 5 + 3.0f * breakup));
+        const float horizonBand = smoothstep(0.4f, 0.6f, rim);
+        Colour dawn = mix(kDeepSky * 0.7f, kSkyGlow, std::pow(low, 1.4f));
+        dawn = mix(dawn, kCloudLight * (0.55f + 0.5f * low), 0.5f * strata * horizonBand);
         lit = mix(lit, dawn, cove);
         // A sunset glow low on the sun's side: the domes' fronts mirror the
         // right half of the disc (the floor and the cove its top), so this
@@ -173,10 +181,19 @@ Image coolChromeSky() {
         // red and turned amber light green.
         const float rhoXY = std::max(1e-4f, std::hypot(d.x, d.y));
         const float angle = std::atan2(d.y, d.x); // 0 on the right, pi / 2 at the top
-        const float fromSunset = (angle - 0.1f) / 0.55f;
-        const float band = std::exp(-fromSunset * fromSunset) * smoothstep(0.12f, 0.35f, rim) *
-                           (1 - smoothstep(0.78f, 0.88f, rim));
-        lit = mix(lit, kSunset * (0.85f + 0.3f * streak), 0.9f * band);
+        // The whole right half below the cove is a warm room, deep umber
+        // with gold light in it, so the domes' fronts read as gold chrome
+        // with dark shadows against the cool floor: a narrow sunset there
+        // left the domes as blue as the floor, one hue on the screen.
+        const float warmSide = smoothstep(-1.75f, -1.35f, angle) *
+                               (1 - smoothstep(0.7f, 0.95f, angle)) *
+                               (1 - smoothstep(0.8f, 0.88f, rim));
+        const float fromSunset = (angle - 0.1f) / 0.6f;
+        const float sunGlow = std::exp(-fromSunset * fromSunset) * smoothstep(0.1f, 0.3f, rim);
+        const float lights = smoothstep(0.1f, 0.6f, fractalNoise(around, rim, 20, 2, 0.5f, 47));
+        const Colour room = mix(kUmber, kSunset * (0.85f + 0.3f * streak),
+                                clamp01(0.85f * sunGlow + 0.6f * lights));
+        lit = mix(lit, room, warmSide);
         // A dome's outline mirrors the ring all round, so a bright ring drew
         // a hard pale edge that the small render target stair-steps. The ring
         // keeps its glow at the top, where the floor mirrors it, and darkens

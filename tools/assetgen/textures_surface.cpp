@@ -23,10 +23,10 @@ Image plain(int size, Colour colour) {
 // Film grain to multiply over the picture. The overlay lays one tile over
 // about 300 pixels, so a texel is a little over a pixel: independent texels
 // (nearly Gaussian, a few clumped by fine noise) give single-pixel grain.
-// It stays grey, light and gentle (about a 4 % spread around 0.95, nothing
-// below 0.86): at 11 % around 0.9 every lit trail broke into dark specks and
-// the coloured knots read as dirty, not luminous; at 6 % with two-texel
-// clumps it went unseen. The faint blotches add an old print's unevenness.
+// It stays grey and fine, about an 8 % spread around 0.92 and nothing below
+// 0.78: a multiply only shows on the lit trails, and at 4 % the reviewers
+// saw no grain at all; at 11 % around 0.9 with dark outliers every trail
+// broke into dark specks. The faint blotches add an old print's unevenness.
 Image filmGrain() {
     Image image(256, 256);
     Random random(5);
@@ -36,14 +36,14 @@ Image filmGrain() {
         const float clump = periodicNoise(s * 128, t * 128, 128, 6);
         const float grain = 0.9f * white + 0.35f * clump;
         const float blotch = smoothstep(0.35f, 0.8f, fractalNoise(s, t, 3, 4, 0.5f, 7));
-        return grey(std::clamp(0.95f + 0.042f * grain - 0.03f * blotch, 0.86f, 1.0f));
+        return grey(std::clamp(0.92f + 0.08f * grain - 0.03f * blotch, 0.78f, 1.0f));
     });
     return image;
 }
 
 // The loading screen's multiply overlay: near white in the middle with a
-// clear cool cast (red held back, so the dark ribbon reads as deep blue
-// beside the blue-green floor instead of maroon), a clear vignette, fine scan lines, and a soft
+// slight cool cast (red held back a little more would turn the domes' gold
+// olive), a clear vignette, fine scan lines, and a soft
 // rounded frame that is black before the border of the smallest echo layer (1.02 / 1.02^4 of the
 // overlay's half size), so the layers' stepped edges never show.
 constexpr float kSmallestEchoEdge = 0.942f;
@@ -58,7 +58,7 @@ Image vignette() {
         const float frame = 1 - smoothstep(0.86f, kSmallestEchoEdge - 0.008f, box);
         const float lines = 1 - 0.07f * (0.5f - 0.5f * std::cos(t * 2 * pi * 128));
         const float weave = 0.02f * std::abs(periodicNoise(s * 256, t * 256, 256, 8));
-        return Colour{0.7f, 0.93f, 1.0f} * (clamp01(fall - weave) * lines * frame);
+        return Colour{0.88f, 0.93f, 1.0f} * (clamp01(fall - weave) * lines * frame);
     });
     return image;
 }
