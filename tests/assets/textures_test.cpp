@@ -485,6 +485,28 @@ TEST(Textures, StarburstIsAFineStar) {
     EXPECT_LT(lit, p.width * p.height / 40) << "too much of the sprite is lit";
     // The halo ends some 0.05 of the width out; only rays reach further.
     EXPECT_GT(litFarthest, 0.08 * p.width) << "no rays reach out past the halo";
+    // Magnified in the tunnel, a faint ray or a halo wide enough to hold it
+    // read as a blob: on a circle a tenth of the width out the rays must be
+    // bright, few and narrow, with black between them.
+    const int steps = 720;
+    int bright = 0, runs = 0, peak = 0;
+    bool inRay = false;
+    for (int k = 0; k <= steps; ++k) {
+        const double a = 2 * std::numbers::pi * k / steps;
+        const int x = static_cast<int>(p.width / 2.0 + 0.1 * p.width * std::cos(a));
+        const int y = static_cast<int>(p.height / 2.0 + 0.1 * p.height * std::sin(a));
+        const int v = p.at(x, y, 0);
+        const bool lit = v > 60;
+        if (k < steps) {
+            bright += lit ? 1 : 0;
+            peak = std::max(peak, v);
+            runs += lit && !inRay ? 1 : 0;
+        }
+        inRay = lit;
+    }
+    EXPECT_GT(peak, 110) << "the rays are too faint to read";
+    EXPECT_GE(runs, 4) << "fewer than four rays";
+    EXPECT_LT(bright, steps / 8) << "the rays are broad or sit in a halo";
 }
 
 // Stars drawn textured after a glow sample it at (0, 1), where the four

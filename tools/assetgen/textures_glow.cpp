@@ -57,21 +57,41 @@ float spikes(float s, float t, const SpikeSet& set) {
     return sum * smoothstep(0.01f, 0.09f, r);
 }
 
+// Straight rays of even strength, each a sharp point: width and light both
+// taper to nothing at the tip, and they start right at the centre so ray and
+// core read as one star, with no dark ring between.
+float starRays(float s, float t, int count, float length, float width, float turn) {
+    const float r = centreDistance(s, t);
+    const float a = angleOf(s, t);
+    float sum = 0;
+    for (int i = 0; i < count; ++i) {
+        const float d = std::remainder(a - (turn + 2 * pi * i / count), 2 * pi);
+        if (std::cos(d) <= 0) {
+            continue;
+        }
+        const float along = clamp01(1 - r / length);
+        const float across = r * std::sin(d) / (width * along + 0.002f);
+        sum += std::exp(-across * across) * along * std::sqrt(along);
+    }
+    return sum;
+}
+
 Image starburst() {
     Image image(256, 256);
-    image.shadeSupersampled(3, [](float s, float t) {
+    image.shadeSupersampled(4, [](float s, float t) {
         const float r = centreDistance(s, t);
         // The users add two to five of these over each other, some into a
-        // trail that more than doubles a still light, and one glow comes close
-        // enough to fill the view. So the light is a hot point a few texels
-        // wide in a small round halo, with four broad faint rays that taper to
-        // points and four shorter ones between, black between them. Dozens of
-        // hairline spikes, spun a little every frame into the trail, drew a
-        // fan of scratches instead of a glow.
-        const float core = std::exp(-(r * r) / 0.0008f) + 0.3f * std::exp(-(r * r) / 0.006f) +
-                           0.06f * std::exp(-(r * r) / 0.03f);
-        const float light = 0.2f * spikes(s, t, {4, 0.6f, 0.06f, 0.0f, 0.35f, 11}) +
-                            0.08f * spikes(s, t, {4, 0.3f, 0.045f, 0.2f, 0.35f + pi / 4, 12});
+        // trail that more than doubles a still light, and the tunnel's rings
+        // draw it some 130 texels across into a 256 picture magnified three
+        // times. A halo of any width burned there into a soft pink blob with
+        // the rays lost in it, so the light is all in a point and its rays:
+        // a core a texel or two wide on screen, a faint rim round it, four
+        // long thin rays that taper to needle points and four short ones
+        // between, black everywhere else. The rays are bright enough to
+        // clamp in the trail, which is what keeps their edges hard.
+        const float core = std::exp(-(r * r) / 0.0004f) + 0.12f * std::exp(-(r * r) / 0.003f);
+        const float light = 1.1f * starRays(s, t, 4, 0.5f, 0.016f, 0.35f) +
+                            0.4f * starRays(s, t, 4, 0.2f, 0.012f, 0.35f + pi / 4);
         return Colour{0.95f, 0.97f, 1.0f} * ((core + light) * spriteWindow(r, 0.55f));
     });
     return image;
