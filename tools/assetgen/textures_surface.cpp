@@ -473,10 +473,9 @@ std::vector<TextureRecipe> surfaceTextures() {
              return lightBars({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 8, 113);
          }},
         {"vase_floor2.png", wetFloor},
-        // One pressed-glass block of the room's case, lit from behind, its
-        // ridges and rounded edges refracting the glow
-        // (tools/render/glass_block.pov).
-        {"plane_alpha.png", [] { return renderedPicture("glass_block.png", 256, 256); }},
+        // The room's case as one sheet of rippled cast glass lit from
+        // behind, its crests lensing the glow (tools/render/rippled_glass.pov).
+        {"plane_alpha.png", [] { return renderedPicture("rippled_glass.png", 256, 256); }},
         {"graytext4.png", greyText},
         // Varnished boards with their raking light and eased edges
         // ray-traced (tools/render/parquet_floor.pov): the room's light never
