@@ -254,30 +254,24 @@ Image wetFloor() {
     return image;
 }
 
-// The room's lozenges: rough mottled jasper. Their dark red, green and
+// The room's lozenges: cloudy polished stone. Their dark red, green and
 // blue material needs a light skin to show at all, and a near-even white
 // left them flat discs of one colour that read as placeholders; soft pale
 // bands over a pale ground then read as glossy plastic eggs, and dark
-// agate with bright band lines as hard candies (each lit line ran round
-// the body like a glaze's highlight). So no line runs far: broad cloudy
-// patches of light and dark stone, a fine grain, a net of short dark
-// cracks and a few pale flecks, the look of a cut stone that light does
-// not slide over. Nothing is finer than three texels, since the lozenges
-// are seen small without mipmaps.
+// agate with bright band lines as hard candies. The skin is laid on by
+// position along one axis, so down each lozenge's sides every texel is
+// drawn out into a line: a fine grain and a net of cracks became striped
+// grain on the eggs. So only broad shapes: soft light and dark clouds,
+// about three across the skin, and a few wide, faint darker drifts, which
+// drawn out stay soft shading in the stone.
 Image greyText() {
     Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float cloud = fractalNoise(s, t, 3, 4, 0.55f, 53);
-        const float grain = fractalNoise(s, t, 24, 2, 0.5f, 54);
-        // Cracks: where a warped noise crosses zero, cut into short runs by
-        // a second noise so they never close into long rings.
-        const float warp = fractalNoise(s, t, 2, 3, 0.5f, 55);
-        const float n = fractalNoise(s + 0.15f * warp, t, 6, 3, 0.5f, 56);
-        const float runs = smoothstep(-0.05f, 0.25f, fractalNoise(s, t, 5, 2, 0.5f, 57));
-        const float crack = (1 - smoothstep(0.015f, 0.05f, std::abs(n))) * runs;
-        const float fleck = smoothstep(0.35f, 0.55f, fractalNoise(s, t, 16, 2, 0.5f, 58));
-        return grey(std::clamp(0.46f + 0.5f * cloud + 0.08f * grain - 0.25f * crack + 0.25f * fleck,
-                               0.1f, 0.9f));
+        const float warp = fractalNoise(s, t, 2, 2, 0.5f, 55);
+        const float cloud = fractalNoise(s + 0.12f * warp, t - 0.08f * warp, 3, 2, 0.45f, 53);
+        const float drift = fractalNoise(s, t + 0.2f * warp, 2, 2, 0.5f, 56);
+        const float vein = 1 - smoothstep(0.04f, 0.2f, std::abs(drift));
+        return grey(std::clamp(0.46f + 0.55f * cloud - 0.12f * vein, 0.12f, 0.85f));
     });
     return image;
 }
@@ -479,10 +473,9 @@ std::vector<TextureRecipe> surfaceTextures() {
              return lightBars({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 8, 113);
          }},
         {"vase_floor2.png", wetFloor},
-        // One pressed-glass block of the room's case, lit from behind, its
-        // ridges and rounded edges refracting the glow
-        // (tools/render/glass_block.pov).
-        {"plane_alpha.png", [] { return renderedPicture("glass_block.png", 256, 256); }},
+        // The room's case as one sheet of rippled cast glass lit from
+        // behind, its crests lensing the glow (tools/render/rippled_glass.pov).
+        {"plane_alpha.png", [] { return renderedPicture("rippled_glass.png", 256, 256); }},
         {"graytext4.png", greyText},
         // Varnished boards with their raking light and eased edges
         // ray-traced (tools/render/parquet_floor.pov): the room's light never
