@@ -337,9 +337,9 @@ Image seaWater() {
 // screen it was a dull point.
 // The school swims under the moon: fully lit orange everywhere read as a
 // cut-out pasted on the night. So the back sinks to a dark red-brown, the
-// render's shadows fall towards the night's blue instead of a darker orange,
-// and the moon, high above the school, leaves a cool blue-white rim along the
-// back's outline, the one edge the camera sees against the sky from above.
+// render's shadows fall towards the night's blue instead of a darker orange.
+// No pale rim on the back's outline: seen from above, the side projection
+// stretches those few texels over the whole back, a hard white patch.
 float goldfishHeight(float s, float t) {
     s = std::clamp(s, 0.3f, 0.92f); // the tail fin takes the narrowest body's heights
     const float belly = 0.37f + 0.5f * (s - 0.6f) * (s - 0.6f);
@@ -353,7 +353,7 @@ Image goldfishScales() {
     constexpr float pupil = 0.014f, ring = 0.026f; // painted eye, in s
     const Colour back{0.6f, 0.15f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
     const Colour fin{1.0f, 0.52f, 0.1f}, glint{1.0f, 0.9f, 0.6f}, iris{1.0f, 0.86f, 0.5f};
-    const Colour night{0.07f, 0.09f, 0.2f}, moonRim{0.7f, 0.85f, 1.0f};
+    const Colour night{0.07f, 0.09f, 0.2f};
     const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
     const Image render = renderedPicture("goldfish_skin.png", 256, 256);
     Image skin = render;
@@ -382,15 +382,7 @@ Image goldfishScales() {
         const float catchLight = 1 - smoothstep(0.0f, 0.005f, std::hypot(dx + 0.005f, dy - 0.005f));
         eye = mix(eye, Colour{1, 1, 1}, catchLight);
         graded = mix(graded, eye, inRing);
-        // The rim follows the render's own outline (a fitted curve strayed
-        // off the fish at the snout and the tail): fish texels with night
-        // just above them, on the upper body only. Not on the head: seen from
-        // above, its domed top spreads those texels into a pale patch.
-        const float above = luminance(render.sampleClamped(s, t + 0.012f));
-        const float moonEdge = onFish * (1 - smoothstep(0.08f, 0.16f, above)) *
-                               smoothstep(0.5f, 0.7f, h) * smoothstep(0.3f, 0.4f, s) *
-                               (1 - smoothstep(0.76f, 0.82f, s));
-        return mix(mix(c, graded, std::max(onFish, inRing)), moonRim, 0.75f * moonEdge);
+        return mix(c, graded, std::max(onFish, inRing));
     });
     return skin;
 }

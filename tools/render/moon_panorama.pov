@@ -16,6 +16,12 @@ camera { cylinder 1 location <0, 1, 0> direction z right x*5 up y*1.047 angle 20
 #declare MoonD = vnormalize(Dir(MoonX, MoonE));
 #declare Moon2D = vnormalize(Dir(Moon2X, Moon2E));
 
+// The cloud bands' density, and a thin band at their edges.
+#declare Cloud = function { pattern { wrinkles turbulence 0.4 scale <0.5, 0.035, 0.5> translate <0.3, 0.1, 0> } }
+#declare MDx = MoonD.x; #declare MDy = MoonD.y; #declare MDz = MoonD.z;
+#declare MoonDist = function(x, y, z) { sqrt((x - MDx) * (x - MDx) + (y - MDy) * (y - MDy) + (z - MDz) * (z - MDz)) }
+#declare CloudEdge = function(x, y, z) { max(0, 1 - abs(Cloud(x, y, z) - 0.7) / 0.07) }
+
 sky_sphere {
   // Layers: the first is the bottom one.
   pigment { gradient y color_map {
@@ -30,6 +36,10 @@ sky_sphere {
   // Thin drifting cloud bands, lit faintly from the moon side.
   pigment { wrinkles turbulence 0.4 scale <0.5, 0.035, 0.5> translate <0.3, 0.1, 0>
     color_map { [0.0 rgbt <0, 0, 0, 1>] [0.5 rgbt <0, 0, 0, 1>] [0.75 rgbt <0.12, 0.15, 0.25, 0.6>] [1 rgbt <0.22, 0.25, 0.36, 0.35>] } }
+  // Near the moon the clouds' thin edges catch its light: a silver lining,
+  // brightest close to the disc, so the sky there has depth, not one flat wash.
+  pigment { function { CloudEdge(x, y, z) * max(0, 1 - MoonDist(x, y, z) / 0.7) }
+    color_map { [0 rgbt <0, 0, 0, 1>] [0.25 rgbt <0.35, 0.4, 0.55, 0.7>] [1 rgbt <0.85, 0.88, 1, 0.1>] } }
   pigment { spherical scale 0.25 translate Moon2D
     color_map { [0 rgbt <0, 0, 0, 1>] [1 rgbt <0.12, 0.15, 0.25, 0.7>] } }
   pigment { spherical scale 0.07 translate Moon2D
@@ -60,6 +70,14 @@ box { <-4 * R, 0, -1>, <4 * R, 1000 * tan(radians(E)), 1>
   translate z * 1000 rotate y * (X - 2.5) * 40 }
 #end
 Path(MoonX, MoonE, MoonR, 9)
+// Sparse glints far off the path: on a real swell the moon's sparkle spreads
+// wide and thins out, so the dark water round the path is not dead.
+box { <-14 * MoonR, 0, -1>, <14 * MoonR, 1000 * tan(radians(MoonE)), 1>
+  pigment { function { max(0, 1 - abs(x) / (MoonR * (1 + 11 * y / (1000 * tan(radians(MoonE)))))) }
+    pigment_map { [0 rgbt <0, 0, 0, 1>]
+      [1 bozo scale <MoonR * 0.05, 0.5, 9> color_map { [0 rgbt <0, 0, 0, 1>] [0.74 rgbt <0, 0, 0, 1>] [0.86 rgb <0.8, 0.86, 1> * 5] }] } }
+  finish { emission 1 diffuse 0 } no_shadow no_image
+  translate z * 1020 rotate y * (MoonX - 2.5) * 40 }
 Path(Moon2X, Moon2E, Moon2R, 5)
 sphere { Moon2D * 1000, Moon2R
   pigment { granite scale 20 color_map { [0 rgb <0.9, 0.92, 0.95>] [1 rgb <0.7, 0.74, 0.8>] } }
@@ -138,15 +156,18 @@ height_field {
   smooth
   translate <-0.5, 0, 0> scale <60, 85, 40> translate <0, -0.01, 55>
   rotate y * -2.75 * 40
+  // Seen large at the start, an even grey face read as mud: darker cracks,
+  // paler moonlit ledges and a sharper grain make it read as stone.
   pigment { gradient y scale 85 turbulence 0.05
     pigment_map {
-      [0 granite scale 9 color_map { [0 rgb <0.03, 0.035, 0.06>] [1 rgb <0.06, 0.07, 0.11>] }]
-      [0.75 granite scale 9 color_map { [0 rgb <0.05, 0.06, 0.1>] [1 rgb <0.09, 0.1, 0.16>] }]
-      [1 granite scale 9 color_map { [0 rgb <0.1, 0.11, 0.17>] [1 rgb <0.16, 0.18, 0.26>] }] } }
+      [0 granite scale 6 color_map { [0 rgb <0.015, 0.02, 0.04>] [0.6 rgb <0.05, 0.06, 0.1>] [1 rgb <0.09, 0.1, 0.15>] }]
+      [0.75 granite scale 6 color_map { [0 rgb <0.025, 0.03, 0.06>] [0.6 rgb <0.08, 0.09, 0.14>] [1 rgb <0.14, 0.15, 0.22>] }]
+      [1 granite scale 6 color_map { [0 rgb <0.06, 0.07, 0.11>] [0.6 rgb <0.15, 0.17, 0.24>] [1 rgb <0.24, 0.26, 0.35>] }] } }
   normal { average normal_map {
-    [2 granite 0.9 scale 7]
-    [1 gradient y 0.8 scale 3.5 turbulence 0.6 triangle_wave] } }
-  finish { emission 0.12 diffuse 0.8 }
+    [2 granite 1.0 scale 7]
+    [1.5 gradient y 1.2 scale 2.5 turbulence 0.7 triangle_wave]
+    [1 crackle 0.6 scale 6] } }
+  finish { emission 0.08 diffuse 1.0 specular 0.15 roughness 0.05 }
   no_reflection
 }
 
