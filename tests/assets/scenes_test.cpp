@@ -375,6 +375,18 @@ TEST(GalleryLayout, DoorwayLooksOntoAPainting) {
     }
 }
 
+// The picture over the door (frame half-width about 2.01 at y 3.4-6.6) must
+// hang over a doorway at least as wide as itself, on a cornice: a narrower
+// door with its lintel behind the frame read as a picture wedged onto posts.
+TEST(GalleryLayout, HungPictureHangsOverAWiderDoorway) {
+    const auto room = triangles(parseFile("scene4.sce"), [](Vec p) { return p; });
+    for (const double x : {-2.1, 0.0, 2.1}) {
+        EXPECT_TRUE(clearView(room, {x, 2.0, 6.0}, {x, 2.0, 11.0})) << "door at " << x;
+        // Just under the frame's bottom edge something runs across: the cornice.
+        EXPECT_FALSE(clearView(room, {x, 3.3, 6.0}, {x, 3.3, 8.2})) << "cornice at " << x;
+    }
+}
+
 TEST(GalleryLayout, FirstShotSeesThePictureAndTheBallSeesTheRoom) {
     // Picture centre inside the doll's house, and the camera's first key.
     const Vec picture = roomToWorld(dollToRoom({0, 5, 8}));

@@ -247,7 +247,7 @@ SceneObject hungPaintings(std::initializer_list<PaintingArea> areas, Vec3 centre
 
 std::vector<SceneObject> pictureRoom() {
     constexpr double kX = 10, kFar = -9, kBack = 12, kHeight = 9, kPictureWall = 8.3;
-    constexpr double kDoorHalf = 1.6, kDoorTop = 3.15;
+    constexpr double kDoorHalf = 2.3, kDoorTop = 3.15;
     constexpr double kWindowLeft = -3.5, kWindowRight = 6, kWindowBottom = 2.2, kWindowTop = 7.6;
     // The open pane, round the point (2.16, 4.97) where the first shot leaves.
     constexpr double kOpenLeft = 2.0, kOpenRight = 4.5, kOpenBottom = 3.4, kOpenTop = 6.3;
@@ -382,8 +382,13 @@ std::vector<SceneObject> pictureRoom() {
     wood.box({kDoorHalf + 0.2, 0, kPictureWall - 0.12}, {kX, 0.45, kPictureWall});
     wood.box({-kDoorHalf - 0.2, 0, kPictureWall - 0.1}, {-kDoorHalf, kDoorTop, kPictureWall + 0.1});
     wood.box({kDoorHalf, 0, kPictureWall - 0.1}, {kDoorHalf + 0.2, kDoorTop, kPictureWall + 0.1});
-    wood.box({-kDoorHalf - 0.2, kDoorTop, kPictureWall - 0.1},
-             {kDoorHalf + 0.2, kDoorTop + 0.12, kPictureWall + 0.1});
+    // An overdoor: the doorway is wider than the picture above it and a
+    // cornice runs past both, so the picture reads as hung over the door on
+    // purpose. A door narrower than the picture, its lintel hidden behind the
+    // frame, read as a picture wedged onto two posts. The cornice stays shallow
+    // so it stays out of the pulled-back camera's view through the door.
+    wood.box({-kDoorHalf - 0.4, kDoorTop, kPictureWall - 0.25},
+             {kDoorHalf + 0.4, kDoorTop + 0.2, kPictureWall + 0.1});
     // The window's wood stands a little proud of the wall outside too: the
     // first shot looks back at it from outside, where faces in the wall's
     // plane flickered against it.

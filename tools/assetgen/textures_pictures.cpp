@@ -215,8 +215,9 @@ constexpr float kSandWarmth = 0.9f;                // below the rock line
 constexpr float kLocalContrast = 1.6f;             // added to the fine value structure
 constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
 constexpr float kPaletteStrength = 0.8f;           // of the painter's palette over the render
-constexpr int kPatchRadius = 4;                    // texels; a tile is 25.6
-constexpr float kPosterStep = 0.03f;               // of value: the soft edge between two plateaus
+constexpr int kPatchRadius = 2;                    // texels; a tile is 25.6
+constexpr float kValueSeparation = 0.7f;           // of the S-curve over the plain value
+constexpr float kSeparationFrom = 0.15f, kSeparationTo = 0.8f;
 
 // Seen a fifth to a half opaque, a tile of flat saturated blue reads as a
 // tinted pane. Strengthening the value structure finer than half a tile
@@ -246,18 +247,20 @@ void bringOutLightAndShade(Image& image) {
     }
 }
 
-// A painter's limited palette by value: indigo shade, teal and turquoise
-// water, ochre and gold light. The live scene the tiles fly over is royal
-// blue with beige sand, and a painting in the same colours read as that
-// scene itself; laid this way it stays a picture of it.
+// A painter's limited palette by value: indigo shade, ultramarine and teal
+// water, pale aqua and warm cream light. The live scene the tiles fly over is
+// royal blue with beige sand, and a painting in the same colours read as that
+// scene itself; laid this way it stays a picture of it. Every step runs
+// between neighbouring hues (no teal straight into orange), so the value can
+// grade smoothly without passing through a muddy grey.
 Colour paintersPalette(float value) {
     struct Stop {
         float at;
         Colour colour;
     };
     static constexpr Stop stops[] = {{0.0f, {0.01f, 0.0f, 0.05f}},  {0.3f, {0.0f, 0.08f, 0.3f}},
-                                     {0.48f, {0.0f, 0.42f, 0.56f}}, {0.6f, {0.96f, 0.58f, 0.16f}},
-                                     {0.8f, {1.0f, 0.82f, 0.36f}},  {1.0f, {1.0f, 0.97f, 0.84f}}};
+                                     {0.48f, {0.0f, 0.42f, 0.56f}}, {0.66f, {0.24f, 0.72f, 0.86f}},
+                                     {0.84f, {1.0f, 0.9f, 0.62f}},  {1.0f, {1.0f, 0.98f, 0.9f}}};
     const float v = clamp01(value);
     for (size_t i = 1; i < std::size(stops); ++i) {
         if (v <= stops[i].at) {
@@ -268,22 +271,13 @@ Colour paintersPalette(float value) {
     return stops[std::size(stops) - 1].colour;
 }
 
-// A poster painter's few flat values: the value is laid on a handful of
-// plateaus (near black, indigo, teal, gold, cream) with short steps between
-// them, so shade, water and light lie as bold bands of palette colour; the
-// water, between indigo and teal, splits into both. Seen a fifth to a half
-// opaque over the dark night scene, a tile of smoothly graded mid blue read
-// as a muddy shard; one that holds indigo beside teal or gold keeps its
-// shape.
-float posterValue(float value) {
-    static constexpr float plateaus[] = {0.03f, 0.26f, 0.47f, 0.68f, 0.9f};
-    float v = plateaus[0];
-    for (size_t i = 1; i < std::size(plateaus); ++i) {
-        const float edge = 0.5f * (plateaus[i - 1] + plateaus[i]);
-        v += (plateaus[i] - plateaus[i - 1]) *
-             smoothstep(edge - kPosterStep, edge + kPosterStep, value);
-    }
-    return v;
+// Bold shapes, smooth inside: the middle values are pulled apart on a smooth
+// S-curve, so water splits into indigo shade and teal light while each shape
+// keeps its gradient. Flat plateaus (a poster's few tones) held the shapes
+// too, but read as banding and posterised blocks once magnified on screen.
+float separatedValue(float value) {
+    const float v = clamp01(value);
+    return v + kValueSeparation * (smoothstep(kSeparationFrom, kSeparationTo, v) - v);
 }
 
 // Oil paint: every texel takes the mean colour of the calmest of the four
@@ -364,14 +358,11 @@ Image painting() {
                 kSandWarmth * smoothstep(0.33f, 0.25f, t) * (1.0f - keepsOwnColour));
         // Coral and fish keep their own orange and pink against the palette.
         const float own = smoothstep(0.12f, 0.3f, c.r - c.g);
-        const float value = posterValue(0.3f * c.r + 0.59f * c.g + 0.11f * c.b);
+        const float value = separatedValue(0.3f * c.r + 0.59f * c.g + 0.11f * c.b);
         return mix(c, paintersPalette(value), kPaletteStrength * (1.0f - own));
     });
     bringOutLightAndShade(image);
     image = laidInPatches(image, kPatchRadius);
-    image.apply([](Colour c, float s, float t) {
-        return c * (0.95f + 0.05f * std::sin(s * 2 * pi * 170) * std::sin(t * 2 * pi * 170));
-    });
     // The hung picture's frame is drawn unlit and untextured by its mesh, so
     // it takes the one colour the picture's last corner coordinate (450/512,
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom
