@@ -168,6 +168,21 @@ Mesh floorRings(int first, int last, const std::function<Vec3(int)>& radius) {
     return mesh;
 }
 
+// The loader's corner normal: the plain sum of the unit normals of the faces
+// that name the corner.
+std::vector<Vec3> cornerNormalSums(const Mesh& mesh) {
+    std::vector<Vec3> sum(mesh.vertices.size(), Vec3{0.0, 0.0, 0.0});
+    for (const MeshFace& f : mesh.faces) {
+        const Vec3 a = mesh.vertices[f.corners[0]], b = mesh.vertices[f.corners[1]],
+                   c = mesh.vertices[f.corners[2]];
+        const Vec3 n = normalised(cross(b - a, c - a));
+        for (const int v : f.corners) {
+            sum[v] = sum[v] + n;
+        }
+    }
+    return sum;
+}
+
 // A corner's normal is the sum of its faces' unit normals, and the sphere map
 // needs it of length 1. Each corner gets tiny triangles, hidden behind the
 // surface, whose unit normals take off what the sum has beyond the normal
@@ -178,15 +193,7 @@ Mesh floorRings(int first, int last, const std::function<Vec3(int)>& radius) {
 // rim.
 void trimCornerNormals(Mesh& mesh, const std::function<Vec3(Vec3 at, Vec3 sum)>& wanted = {},
                        double size = kNormalTrimSize, bool fans = false) {
-    std::vector<Vec3> sum(mesh.vertices.size());
-    for (const MeshFace& f : mesh.faces) {
-        const Vec3 a = mesh.vertices[f.corners[0]], b = mesh.vertices[f.corners[1]],
-                   c = mesh.vertices[f.corners[2]];
-        const Vec3 n = normalised(cross(a - b, a - c));
-        for (const int v : f.corners) {
-            sum[v] = sum[v] + n;
-        }
-    }
+    const std::vector<Vec3> sum = cornerNormalSums(mesh);
     for (std::size_t v = 0; v < sum.size(); ++v) {
         const Vec3 a = mesh.vertices[v];
         const Vec3 goal = wanted ? wanted(a, sum[v]) : normalised(sum[v]);
@@ -405,15 +412,7 @@ Mesh star2() {
     }
     // The copies follow the facets' own sum, so they lengthen it without
     // turning it.
-    std::vector<Vec3> sums(mesh.vertices.size(), Vec3{0.0, 0.0, 0.0});
-    for (const MeshFace& f : mesh.faces) {
-        const Vec3 a = mesh.vertices[f.corners[0]], b = mesh.vertices[f.corners[1]],
-                   c = mesh.vertices[f.corners[2]];
-        const Vec3 n = normalised(cross(b - a, c - a));
-        for (const int i : f.corners) {
-            sums[i] = sums[i] + n;
-        }
-    }
+    const std::vector<Vec3> sums = cornerNormalSums(mesh);
     for (const int h : hearts) {
         addStarTipCopies(mesh, h, mesh.vertices[h], sums[h], kStarHeartCopies);
     }
