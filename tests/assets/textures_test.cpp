@@ -2065,8 +2065,10 @@ TEST(Textures, OpeningTitleFillsItsCard) {
 }
 
 // The spreading copies average a card along its line, so that average must
-// read as blue light: near-white ink dissolved into grey blobs.
-TEST(Textures, OpeningCardsAverageToBlue) {
+// read as blue light: near-white ink dissolved into grey blobs. Yet the still
+// letters must read as lit type, with a hot near-white core in the strokes:
+// flat ice-blue ink read as a plain caption.
+TEST(Textures, OpeningCardsAverageToBlueYetHaveHotCores) {
     for (const char* file : {"vane.png", "presents.png"}) {
         SCOPED_TRACE(file);
         const Picture p = readWithLibpng(file);
@@ -2075,6 +2077,13 @@ TEST(Textures, OpeningCardsAverageToBlue) {
         EXPECT_GT(sum[2], 0.0) << "empty card";
         EXPECT_GT(sum[2] - sum[0], 0.5 * sum[2]) << "the smear reads grey";
         EXPECT_GT(sum[2] - sum[1], 0.35 * sum[2]) << "the smear reads grey";
+        int hot = 0;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                hot += std::min({p.at(x, y, 0), p.at(x, y, 1), p.at(x, y, 2)}) > 235 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(hot, 20) << "no hot core in the letters";
     }
 }
 

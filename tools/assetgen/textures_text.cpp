@@ -20,7 +20,7 @@ const Font display{"opentype/urw-base35/URWGothic-Demi.otf", 0.05f};
 // spaced for the name and its italic for the small words, so the two cards
 // read as one piece of typography rather than two stock labels.
 const Font titleCaps{"opentype/linux-libertine/LinLibertine_RB.otf", 0.08f};
-const Font titleItalic{"opentype/linux-libertine/LinLibertine_RI.otf", 0.04f};
+const Font titleItalic{"opentype/linux-libertine/LinLibertine_RZI.otf", 0.04f};
 const Font displayBook{"opentype/urw-base35/URWGothic-Book.otf", 0.08f};
 const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
 const Font displayWide{"opentype/urw-base35/URWGothic-Demi.otf", 0.25f};
@@ -52,9 +52,48 @@ Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int g
 // light. The smeared copies average the card, so near-white ink dissolved
 // into grey blobs; with the blue carried in the ink and the streak they
 // dissolve into blue light.
-constexpr Colour kTitleInk{0.7f, 0.84f, 1.0f};
+constexpr Colour kTitleInk{0.6f, 0.78f, 1.0f};
 constexpr Colour kTitleGlow{0.18f, 0.35f, 1.0f};
 constexpr Colour kTitleStreak{0.1f, 0.3f, 1.6f};
+
+// Heavier strokes than the face's own bold: the cards are shown small and
+// the reviewers found the book weight thin there. Spreading each letter's
+// coverage by a texel and saturating it thickens every stroke evenly.
+Plane emboldened(const Plane& letters, float gain) {
+    Plane heavy = blurred(letters, 1);
+    for (int y = 0; y < heavy.height(); ++y) {
+        for (int x = 0; x < heavy.width(); ++x) {
+            heavy.at(x, y) = std::min(1.0f, heavy.at(x, y) * gain);
+        }
+    }
+    return heavy;
+}
+
+// A lit title: a hot near-white core inside each stroke, the ice-blue ink
+// round it and a thin bright rim just outside the letters, in the deep blue
+// glow. The rim and core make the letters read as light, a designed card,
+// where flat ink in a soft haze read as a plain caption. The core is kept
+// to the strokes' middles so the card still averages blue.
+constexpr Colour kTitleCore{0.45f, 0.3f, 0.0f};
+constexpr Colour kTitleRim{0.05f, 0.2f, 1.0f};
+Image luminousCard(int size, const Plane& letters, int glowRadius) {
+    Image image(size, size);
+    addMask(image, blurred(letters, glowRadius), kTitleGlow);
+    const Plane near = blurred(letters, 2);
+    Plane rim(size, size), core(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float l = letters.at(x, y);
+            rim.at(x, y) = std::min(1.0f, 2.5f * near.at(x, y)) * (1 - l);
+            core.at(x, y) = smoothstep(0.95f, 1.0f, near.at(x, y)) * l;
+        }
+    }
+    addMask(image, rim, kTitleRim);
+    addMask(image, letters, kTitleInk);
+    addMask(image, core, kTitleCore);
+    fadeBorder(image, size);
+    return image;
+}
 
 // A long low streak along the lines, wider than the copies' spacing, so the
 // spreading copies join into one soft blue sweep instead of repeating each
@@ -79,8 +118,12 @@ void addLineStreak(Image& image, const Plane& letters) {
 Image caption() {
     Plane letters(256, 256);
     // The group signs the caption, which leaves the title card to the name.
-    setText(letters, titleItalic, "Orv. presents", {0.5f, 0.52f, 0.96f, 0.94f, 4.5f});
-    Image image = glowingCard(256, letters, kTitleInk, kTitleGlow, 3);
+    // Set a sixth taller than the card's stretch, in the semibold italic:
+    // the quad is short, so this is as tall as the words go before the
+    // descenders reach its edges.
+    setText(letters, titleItalic, "Orv. presents", {0.5f, 0.52f, 0.96f, 0.94f, 5.2f});
+    letters = emboldened(letters, 1.5f);
+    Image image = luminousCard(256, letters, 3);
     addLineStreak(image, letters);
     return image;
 }
@@ -94,17 +137,18 @@ Image title() {
     // The name alone, across the whole card: with the group's name on the
     // same line the capitals came out some 19 pixels high on screen and the
     // title read as a small label; the group now signs the caption.
-    // Spaced tighter and set for a stretch a fifth wider than the card's, so
-    // the capitals stand a fifth taller than the face's own proportions: the
-    // width, not the height, is what the quad runs out of.
+    // Spaced tighter and set for a stretch 1.6 times the card's, so the
+    // capitals stand 1.6 times taller than the face's own proportions, a
+    // condensed display cut: the width, not the height, is what the quad runs
+    // out of, and at a fifth taller the name still read as a small label.
     const Font nameCaps{titleCaps.file, 0.035f};
-    setText(letters, nameCaps, "HALVANE", {0.5f, 0.5f, 0.93f, 0.6f, 2.4f});
+    setText(letters, nameCaps, "HALVANE", {0.5f, 0.5f, 0.95f, 0.7f, 3.2f});
     // The card is shown 2.4 times shorter than it is and its copies flatten
     // further as they spread: strokes sharp to the texel down the columns
     // broke into stepped chevrons and stripes there. A texel of softness is
     // below a pixel on the still title.
-    letters = blurredApart(letters, 0, 1);
-    Image image = glowingCard(256, letters, kTitleInk, kTitleGlow, 5);
+    letters = emboldened(blurredApart(letters, 0, 1), 1.6f);
+    Image image = luminousCard(256, letters, 5);
     addLineStreak(image, letters);
     return image;
 }
