@@ -70,20 +70,20 @@ Image vignette() {
 // added onto a dark dusk sky, so black is where the wing is not seen.
 // From the black seam that parts fore- from hindwing: a dark turquoise
 // (fore) or azure (hind) body that deepens towards the seam, then a thin
-// pale ice-white band that runs on past the mesh's outline, so the wing's
-// own smooth shape (pointed forewing, round hindwing) is drawn by a bright
-// edge around a dark body. The trail keeps a copy of every wing each frame
-// and the swarm flies in close ranks: bright bodies summed into one pale
-// wash, while dark ones leave each copy's bright rim standing apart. A
-// black margin inside the outline cut every wing to a straight-edged
-// blade. Towards the hinge (high s) the wing fades to a third; the fade is
-// a smooth ramp so the slide does not show. Every edge spans some eight
-// texels (a wing is seen at twenty to forty pixels, without smaller
-// copies). Below white so the flapping brightness tints it.
+// pale ice-white band that dims to a third towards the tip and runs on past
+// the mesh's outline, so the wing's own smooth shape (pointed forewing,
+// round hindwing) is drawn by a bright edge around a dark body. The trail
+// keeps a copy of every wing each frame and the swarm flies in close
+// ranks: bright bodies summed into one pale wash, while dark ones leave each copy's bright rim
+// standing apart. A black margin inside the outline cut every wing to a straight-edged blade.
+// Towards the hinge (high s) the wing fades to a third; the fade is a smooth ramp so the slide does
+// not show. Every edge spans some eight texels (a wing is seen at twenty to forty pixels, without
+// smaller copies). Below white so the flapping brightness tints it.
 Image wingPattern() {
     constexpr float kSeam = 0.025f, kSeamEdge = 0.02f; // v = |t - 0.5|
     constexpr float kEdgeFrom = 0.195f, kEdgeTo = 0.215f;
-    constexpr float kHingeFade = 0.35f; // left at the hinge end of s
+    constexpr float kHingeFade = 0.35f;               // left at the hinge end of s
+    constexpr float kTipDim = 0.65f, kTipFrom = 0.3f; // v past the band
     const Colour ice{0.86f, 0.95f, 0.97f};
     const Colour turquoise{0.02f, 0.19f, 0.25f}, azure{0.05f, 0.12f, 0.32f};
     Image image(512, 512);
@@ -94,7 +94,11 @@ Image wingPattern() {
         // The body darkens towards the seam, so the two wings of one
         // butterfly part by shading, not by a second line.
         const float body = 0.55f + 0.45f * smoothstep(0.04f, 0.17f, v);
-        const float edge = smoothstep(kEdgeFrom, kEdgeTo, v);
+        // The band is brightest just inside the outline and dims towards
+        // the lobe's tip: a wing passing by the camera is mostly tip, and
+        // the trail fanned its flapping copies into broad grey sheets.
+        const float edge = smoothstep(kEdgeFrom, kEdgeTo, v) *
+                           (1 - kTipDim * smoothstep(kEdgeTo + 0.02f, kTipFrom, v));
         const Colour field = (fore ? turquoise : azure) * body;
         // The far tip never reaches s below 0.09; dimming the last few
         // texels to the hinge's level keeps the repeat free of a seam.
