@@ -825,14 +825,15 @@ TEST(Textures, VaseGlazeIsOneDarkGlazeWithAStreakAlongTheAxis) {
 // The rain scene's floor lies at 80 % over the vase's mirror image inside a
 // loop that multiplies what stands still: all of it stays dim, and its
 // standing water is nearly black so the 20 % mirror image shows there,
-// beside dry slate that still reads as a floor. The loop swirls the sun's
+// beside dry slate that still reads as a floor, its rain films the
+// brightest still part. The loop swirls the sun's
 // side (x -4 to 0, the left third) into the rays' gold from 100 s, where
 // warm stone turned brown: it stays violet (no redder than blue), the far
 // side indigo.
 TEST(Textures, WetFloorIsDimWithBlackWaterForTheReflection) {
     const Picture p = readWithLibpng("vase_floor2.png");
     ASSERT_GT(p.width, 0);
-    int water = 0, slate = 0, overBudget = 0;
+    int water = 0, slate = 0, overBudget = 0, films = 0;
     double sunSide[3] = {}, farSide[3] = {};
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
@@ -840,6 +841,7 @@ TEST(Textures, WetFloorIsDimWithBlackWaterForTheReflection) {
             // Bead highlights are points (the next test bounds them); the
             // stone round them is what must stay within the budget.
             overBudget += l > 0.12 * 255 ? 1 : 0;
+            films += l > 0.06 * 255 && l <= 0.12 * 255 ? 1 : 0;
             water += l < 3.0 ? 1 : 0;
             slate += l > 5.0 ? 1 : 0;
             double* side = 3 * x < p.width ? sunSide : 3 * x >= 2 * p.width ? farSide : nullptr;
@@ -850,6 +852,9 @@ TEST(Textures, WetFloorIsDimWithBlackWaterForTheReflection) {
     }
     const int texels = p.width * p.height;
     EXPECT_LT(overBudget, texels / 100) << "the stone itself burns in the loop";
+    // Standing rain mirrors the dusk just under the budget: without it the
+    // slate reads as a black void before the loop builds up.
+    EXPECT_GT(films, texels / 40) << "no rain films lit by the dusk on the slate";
     EXPECT_GT(water, texels / 6) << "no dark water for the mirror image to show in";
     EXPECT_GT(slate, texels / 5) << "the floor itself vanishes";
     EXPECT_GE(sunSide[2], sunSide[0]) << "the sun's side is warm";

@@ -228,11 +228,22 @@ float glintUnder(const Image& render, float s, float t) {
     return smoothstep(0.3f, 0.75f, brightest);
 }
 
+// The dusk the standing rain mirrors (the scene has no sky of its own):
+// lilac towards the sun, indigo away from it. Above the stone's knee, so
+// the films read as water against the dark slate at 88-92 s when the loop
+// barely adds, and still under the 0.12 a still patch may hold.
+Colour filmSheen(const Image& films, float s, float t, float sunward) {
+    const float water = smoothstep(0.5f, 0.85f, films.sampleClamped(s, t).g);
+    const Colour sky = mix(Colour{0.06f, 0.075f, 0.18f}, Colour{0.14f, 0.08f, 0.16f}, sunward);
+    return sky * water;
+}
+
 Image wetFloor() {
     constexpr float kGain = 0.13f, kKnee = 0.05f, kGlint = 1.0f;
     const Image terrace = renderedPicture("wet_terrace.png", 512, 512);
+    const Image films = renderedPicture("wet_terrace_films.png", 512, 512);
     Image image(256, 256);
-    image.shade([&terrace](float s, float t) {
+    image.shade([&terrace, &films](float s, float t) {
         // Dusk lives only in the light on the wet stone (the scene has no
         // sky): twilight violet towards the sun, indigo away from it, at
         // about the same brightness, since the loop forbids more light. From
@@ -250,7 +261,9 @@ Image wetFloor() {
         // the camera and leave streaks instead of standing still.
         const Colour sun = mix(Colour{0.55f, 0.6f, 0.95f}, Colour{0.95f, 0.85f, 0.8f}, sunward);
         const Colour glint = sun * (kGlint * glintUnder(terrace, s, t));
-        const Colour stone = c * knee + poolSheen(s, t, l, sunward);
+        const Colour wet = filmSheen(films, s, t, sunward);
+        const Colour dry = c * knee + poolSheen(s, t, l, sunward);
+        const Colour stone{std::max(dry.r, wet.r), std::max(dry.g, wet.g), std::max(dry.b, wet.b)};
         return Colour{std::max(stone.r, glint.r), std::max(stone.g, glint.g),
                       std::max(stone.b, glint.b)} *
                smoothstep(0.0f, 0.14f, edge);

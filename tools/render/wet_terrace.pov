@@ -20,8 +20,14 @@ camera {
   up <0, 0, 12>
 }
 
+// wet_terrace_films.pov declares FilmMask to render only where standing
+// rain lies (white on black), so the generator can light the films apart
+// from the stone.
+#ifndef (FilmMask) #declare FilmMask = 0; #end
+
 // The sky the wet surfaces mirror: violet overhead, warm towards the sun
 // (-x), deep indigo on the far side.
+#if (!FilmMask)
 sky_sphere {
   pigment {
     gradient x
@@ -35,8 +41,10 @@ sky_sphere {
     }
   }
 }
+#end
 
 // The low sun far to the left, fading across the terrace.
+#if (!FilmMask)
 light_source {
   <-15, 7.6, 0>
   color rgb <1.0, 0.5, 0.25> * 3.6
@@ -48,6 +56,7 @@ light_source {
   color rgb <0.10, 0.11, 0.30>
   shadowless
 }
+#end
 
 #declare R = seed(4411);
 #declare PoolRadius = 2.5;
@@ -70,6 +79,12 @@ plane {
 // Wet slate: dark, faintly varied, glossy, with thin films of standing
 // rain in its hollows that mirror the sky: the sunset's glow on the sun's
 // side, rose, then indigo towards the far side.
+#if (FilmMask)
+#declare RainFilm = texture {
+  pigment { color rgb 1 }
+  finish { diffuse 0 emission 1 }
+}
+#else
 #declare RainFilm = texture {
   pigment {
     gradient x scale 12 translate -4 * x
@@ -82,6 +97,7 @@ plane {
   }
   finish { diffuse 0 emission 0.22 specular 0.9 roughness 0.004 reflection 0.1 }
 }
+#end
 #macro StoneBody(Tint, Size, Shift)
   pigment {
     granite scale Size translate Shift
