@@ -1552,6 +1552,43 @@ TEST(Textures, GreetingsLeaveRoomForTheirNeighbours) {
     }
 }
 
+// A stem is a chain of these links turned against each other. The stem must
+// run unbroken from the bottom row to the top, or the chain falls into dashes;
+// the leaflets must spread to both sides, yet stop short of the quad's
+// border (a leaf cut by the border ends in a straight edge), and stay below
+// full light so a name the stem crosses is still the brightest thing there.
+TEST(Textures, StemLinkIsAStemWithLeavesOnBothSides) {
+    const Picture p = readWithLibpng("vertical.png");
+    ASSERT_GT(p.width, 0);
+    const int mid = p.width / 2;
+    double weakestStemRow = 255, border = 0, brightestLeaf = 0;
+    double left = 0, right = 0;
+    for (int y = 0; y < p.height; ++y) {
+        weakestStemRow =
+            std::min(weakestStemRow, std::max(p.luminance(mid - 1, y), p.luminance(mid, y)));
+        for (int x = 0; x < p.width; ++x) {
+            const double v = p.luminance(x, y);
+            const bool atBorder = x < 3 || x >= p.width - 3 || y < 3 || y >= p.height - 3;
+            // The stem's own soft glow runs to the top and bottom rows.
+            const double off = std::abs(x + 0.5 - mid);
+            if (off > p.width / 10.0) {
+                if (atBorder && off > p.width / 5.0) {
+                    border = std::max(border, v);
+                }
+                brightestLeaf = std::max(brightestLeaf, v);
+                (x < mid ? left : right) += v;
+            }
+        }
+    }
+    EXPECT_GT(weakestStemRow, 80.0);
+    EXPECT_LT(border, 4.0);
+    EXPECT_LT(brightestLeaf, 235.0);
+    EXPECT_GT(brightestLeaf, 120.0);
+    // Both leaflets, lit alike: each side's light is a few percent of the quad.
+    EXPECT_GT(left, 0.03 * 255 * p.width * p.height / 2);
+    EXPECT_NEAR(left / right, 1.0, 0.05);
+}
+
 // The credit cards are much wider than the spacing of the stems that carry
 // them, and the stems' tips bunch together: neighbouring cards put their
 // lettering in opposite halves so it lands side by side, not on top. The

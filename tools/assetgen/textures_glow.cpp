@@ -447,24 +447,51 @@ Image ringBlob() {
     return image;
 }
 
+// One leaflet of a stem's link, in the link's square frame (x and y both
+// -1..1, y toward the tip): a lance-shaped leaf from the stem at y = -0.45,
+// leaning out and up and curling a little further up, with a lit rim and
+// midrib over a dimmer blade, as a glowing leaf seen against the dark.
+float leaflet(float x, float y, float side) {
+    const float kLength = 1.1f, kWidth = 0.2f;
+    const float dx = side * 0.72f, dy = 0.69f;
+    const float px = x, py = y + 0.45f;
+    const float u = (px * dx + py * dy) / kLength;
+    if (u <= 0.0f || u >= 1.0f) {
+        return 0.0f;
+    }
+    // Across the leaf, measured from an axis that bends toward the tip.
+    const float v = (py * dx - px * dy) * side - 0.16f * u * u * kLength;
+    const float halfWidth = kWidth * std::sin(3.14159265f * std::pow(u, 0.65f));
+    const float across = std::abs(v) / std::max(halfWidth, 1e-4f);
+    if (across >= 1.0f) {
+        return 0.0f;
+    }
+    const float blade = 0.3f + 0.25f * (1 - u);
+    const float rim = 0.55f * smoothstep(0.55f, 0.95f, across);
+    const float rib = 0.5f * std::exp(-across * across / 0.03f) * (1 - 0.6f * u);
+    return (blade + rim + rib) * (1 - smoothstep(0.9f, 1.0f, across));
+}
+
 Image verticalStrip() {
-    // The stems are chains of these quads, each turned against the last by
-    // up to some 40 degrees: a straight strip breaks into dashes at every
-    // turn. A round bead on a thread looks nearly the same at any turn, so a
-    // chain reads as a string of glowing beads however it curls. The credit
-    // cards ride among the stems and the stems are added over them: beads
-    // that filled their links drew bright chains of diamonds through the
-    // names, so each bead is a small dot a fifth of the link across on a
-    // faint hairline, leaving the type the brightest thing where they cross.
+    // The stems are chains of these quads, square on screen, each smaller
+    // than the last and turned against it by up to some 40 degrees. Each link
+    // is a piece of stem with a pair of leaflets, so a chain reads as a fern
+    // frond that tapers to its tip; the leaflets also cover the kinks where a
+    // straight piece of stem meets a turned one (a bare strip broke into
+    // dashes there, and a string of beads read as a dotted wire, not a
+    // plant). The credit cards are added under the stems: the leaves are a
+    // glowing outline over a blade at a third of full light, and the stem a
+    // soft line some two pixels wide, so crossing a name they stay dimmer
+    // than the type.
     Image image(128, 128);
-    image.shadeSupersampled(2, [](float s, float t) {
-        const float r = centreDistance(s, t);
-        const float dx = (s - 0.5f) * 2;
-        const float bead = std::exp(-r * r / 0.012f) + 0.12f * std::exp(-r * r / 0.05f);
-        // The thread runs the full height, so neighbouring beads join.
-        const float thread = 0.24f * std::exp(-dx * dx / 0.002f);
-        return Colour{0.7f, 0.95f, 0.85f} * (bead * spriteWindow(r, 0.6f) +
-                                             thread * (1 - smoothstep(0.8f, 0.98f, std::abs(dx))));
+    image.shadeSupersampled(3, [](float s, float t) {
+        const float x = (s - 0.5f) * 2, y = t * 2 - 1;
+        const float stem = 0.55f * std::exp(-x * x / 0.006f) + 0.1f * std::exp(-x * x / 0.05f);
+        const float leaves = std::max(leaflet(x, y, 1.0f), leaflet(x, y, -1.0f));
+        const float edge = 1 - smoothstep(0.88f, 0.98f, std::abs(x));
+        const Colour stemColour{0.72f, 0.98f, 0.82f};
+        const Colour leafColour{0.42f, 0.95f, 0.6f};
+        return (stemColour * stem + leafColour * leaves) * edge;
     });
     return image;
 }
