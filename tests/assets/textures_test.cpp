@@ -2539,3 +2539,30 @@ TEST(Textures, RenderTargetsStartPlain) {
 }
 
 } // namespace
+
+// The deep sea's backdrop is a wall added over the dome and seen from inside,
+// so its outline fills a good part of the view: its light must be gone well
+// before the picture's edges, or the wall's corner shows as a straight seam
+// between lighter and darker blue.
+TEST(Textures, DeepBackdropHasNoOutline) {
+    const Picture p = readWithLibpng("sky4.png");
+    ASSERT_EQ(p.width, 256);
+    double middle = 0, band = 0;
+    int middleCount = 0, bandCount = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const int edge = std::min(std::min(x, p.width - 1 - x), std::min(y, p.height - 1 - y));
+            if (edge < p.width / 4) {
+                band += p.luminance(x, y);
+                ++bandCount;
+            } else {
+                middle += p.luminance(x, y);
+                ++middleCount;
+            }
+        }
+    }
+    middle /= middleCount;
+    band /= bandCount;
+    EXPECT_GT(middle, 8.0) << "the wall must still carry some light";
+    EXPECT_LT(band, 0.2 * middle) << "the outer quarter must be nearly dark";
+}

@@ -195,14 +195,16 @@ Image deepBackdrop() {
         const float rays = 0.5f + 0.5f * periodicNoise(s * 12 + t * 3, 0.5f, 12, 71);
         const float depth = std::pow(t, 1.5f);
         const float motes = std::pow(clamp01(periodicNoise(s * 60, t * 60, 60, 72)), 8.0f);
-        // Drawn additively as a wall at the dome's edge: its border fades to
-        // black so the wall's outline never shows.
-        const auto fade = [](float x) {
-            return smoothstep(0.0f, 0.18f, x) * smoothstep(0.0f, 0.18f, 1.0f - x);
-        };
+        // Drawn additively as a wall at the dome's edge, seen from inside so
+        // it spans half the view: a fade over the outer fifth still left its
+        // corner as a straight lighter panel against the dome. The light
+        // falls off round the middle and is gone at the inscribed circle, so
+        // no edge of the wall can show.
+        const float u = 2 * s - 1, v = 2 * t - 1;
+        const float fade = std::pow(clamp01(1.0f - (u * u + v * v)), 2.0f);
         return (Colour{0.0f, 0.04f, 0.1f} +
                 Colour{0.05f, 0.2f, 0.35f} * (depth * (0.5f + 0.5f * rays)) + grey(0.3f * motes)) *
-               (fade(s) * fade(t));
+               fade;
     });
     return image;
 }
