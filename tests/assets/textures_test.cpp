@@ -1084,7 +1084,7 @@ TEST(Textures, CausticFramesAreFewBrightLinesOnDarkGround) {
     for (const char* name : {"caust00.png", "caust10.png", "caust20.png"}) {
         const Picture p = readWithLibpng(name);
         ASSERT_GT(p.width, 0) << name;
-        int dark = 0, mid = 0, bright = 0, red = 0;
+        int dark = 0, mid = 0, bright = 0, red = 0, green = 0;
         for (int y = 0; y < p.height; ++y) {
             for (int x = 0; x < p.width; ++x) {
                 const int v = std::max(p.at(x, y, 1), p.at(x, y, 2));
@@ -1092,6 +1092,7 @@ TEST(Textures, CausticFramesAreFewBrightLinesOnDarkGround) {
                 mid += v >= 40 && v < 128;
                 bright += v > 180;
                 red = std::max(red, static_cast<int>(p.at(x, y, 0)));
+                green = std::max(green, static_cast<int>(p.at(x, y, 1)));
             }
         }
         const double texels = double(p.width) * p.height;
@@ -1100,6 +1101,7 @@ TEST(Textures, CausticFramesAreFewBrightLinesOnDarkGround) {
         EXPECT_GT(bright / texels, 0.008) << name << ": the strands too faint for the trail";
         EXPECT_LT(bright / texels, 0.04) << name << ": the net is bright everywhere";
         EXPECT_LT(red, 26) << name << ": the red overlay would turn the sea peach";
+        EXPECT_LT(green, 170) << name << ": the green shaft copies would draw thick green bars";
     }
 }
 

@@ -62,11 +62,14 @@ Image causticFrame(int frame) {
         // once per colour channel, four times magnified and with red
         // weighted far above the rest, so a red line turned into a red net.
         // Only the brightest knots go pale, so they read as points of
-        // sunlight.
+        // sunlight. Green stays low even there: the light shafts lay a
+        // corner of these frames over the whole view through green-only
+        // copies at three times the blue copies' gain, and a knot at full
+        // green grew into a thick green bar.
         const Colour shade{0.0f, 0.012f, 0.02f}, sunlitSand{0.01f, 0.1f, 0.06f};
         const Colour ground = mix(shade, sunlitSand, sun) * groundMottle(s, t);
         const float core = light * light * light;
-        return ground + Colour{0.01f, 0.5f, 0.62f} * light + Colour{0.02f, 0.22f, 0.16f} * core;
+        return ground + Colour{0.01f, 0.32f, 0.62f} * light + Colour{0.02f, 0.035f, 0.16f} * core;
     });
     return image;
 }
