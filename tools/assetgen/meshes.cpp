@@ -777,12 +777,18 @@ Mesh tunnelBands() {
 // seen from the orbit they are two arcs of light that end in the corners, which
 // the tunnel wall takes up as its rings. At 0.79 up and down those ends fall
 // where the mouth that the 24 s view and every music accent look into takes
-// its light: at 0.63 that mouth stayed a navy void at 24 s.
+// its light: at 0.63 that mouth stayed a navy void at 24 s. Each ring is a
+// loose belt, not a line: sparks strung evenly on one level circle lined up
+// into dotted ellipses whose square points read as rows of dashes. The
+// belt also spreads the sparks' green over more of each corner, which
+// turns the red floods of the accents towards gold; a belt half as wide again
+// let 22 and 38 s fall back to navy and salmon, so the spread stays small.
 constexpr int kGlitterPeriod = 50; // faces timed alike are a multiple of this apart
 constexpr int kGlitterMembers = 4; // faces per timing slot (two rings, two a spark)
 constexpr int kSparkFaces = kGlitterMembers / 2;
 constexpr double kSparkRingHeight = 0.79;
-constexpr double kSparkRingJitter = 0.03;
+constexpr double kSparkRingSpread = 0.12;
+constexpr double kSparkRingDepth = 0.25;
 constexpr double kGlintMin = 0.008; // corner spread: a face's points overlap into
 constexpr double kGlintMax = 0.011; // a rounded blob about two texels across
 
@@ -804,15 +810,15 @@ struct Glint {
     double turn;
 };
 
-// One ring of sparks, evenly round with a little jitter, in shuffled slot
-// order so that neighbours hop at different times.
+// One belt of sparks, a slot each round the ring but anywhere within it, in
+// shuffled slot order so that neighbours hop at different times.
 std::vector<Glint> sparkRing(double height, Random& random) {
     std::vector<Glint> ring;
     for (int slot = 0; slot < kGlitterPeriod; ++slot) {
-        const double a = 2 * kPi * (slot + random.uniform(-0.3, 0.3)) / kGlitterPeriod;
-        const double r = 1.0 - kSparkRingJitter * random.uniform(0, 2);
+        const double a = 2 * kPi * (slot + random.uniform(-0.5, 0.5)) / kGlitterPeriod;
+        const double r = 1.0 - kSparkRingDepth * random.uniform();
         ring.push_back(
-            {{r * std::cos(a), height + kSparkRingJitter * random.uniform(-1, 1), r * std::sin(a)},
+            {{r * std::cos(a), height + kSparkRingSpread * random.uniform(-1, 1), r * std::sin(a)},
              kGlintMin + (kGlintMax - kGlintMin) * random.uniform(),
              random.uniform(0, 2 * kPi)});
     }
