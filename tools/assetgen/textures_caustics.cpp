@@ -44,18 +44,27 @@ Image causticFrame(int frame) {
         // under a five-frame trail, and every soft halo and fine second net
         // added up into an even blue mush.
         const float edge = d.second - d.nearest;
-        const float line = std::exp(-edge * 14.0f) * (0.5f + 0.8f * d.second);
+        const float line = std::exp(-edge * 15.0f) * (0.5f + 0.8f * d.second);
         // Sunlight focused by the waves falls only in patches that drift
         // slowly: there the net is bright and the sand barely lit; elsewhere
         // the ground is nearly black. The surface layers and the overlays
         // add every texel of these frames over the whole view under a trail
         // of about five frames, so any broad lit ground piled up into an
         // even green-blue wash with the lines' echoes smeared across it:
-        // only thin lines and the knots where they meet carry light.
+        // only thin lines and the knots where they meet carry light. Outside
+        // the patches the net runs at about two thirds of its light over a
+        // broad field that wanders round the whole frame in one loop: with
+        // lines only inside the patches most of the fogged floor showed no
+        // net at all and read as murky navy, and a field that stood still
+        // kept the few edges that barely move lit all the time, burned in
+        // at one spot under the screen-fixed overlays.
         const float patch = 0.5f + 0.5f * periodicNoise(s * 2 + drift * std::cos(phase),
                                                         t * 2 + drift * std::sin(phase), 2, 17);
         const float sun = smoothstep(0.38f, 0.72f, patch);
-        const float lit = 0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch);
+        const float roam =
+            0.5f + 0.5f * periodicNoise(s * 2 - std::cos(phase), t * 2 - std::sin(phase), 2, 19);
+        const float lit = std::max(0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch),
+                                   0.3f * smoothstep(0.45f, 0.65f, roam));
         const float raw = line * line * lit * 4.5f;
         const float light = 1.3f * (1.0f - std::exp(-raw));
         // Little red anywhere: the picture lays these frames over itself

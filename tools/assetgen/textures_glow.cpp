@@ -308,14 +308,14 @@ Image bubbleRing() {
     image.shadeSupersampled(3, [](float s, float t) {
         const float r = centreDistance(s, t);
         // A bubble rises 0.08 to 0.16 a frame and its quad is 0.6 across: a
-        // ring 0.08 across leaves separate copies behind it, a wider one
+        // ring about 0.1 across leaves separate copies behind it, a wider one
         // overlapped them into two bright rails.
-        constexpr float kRim = 0.13f;
+        constexpr float kRim = 0.16f;
         // A sharp outer edge and a softer fall inward, as the rim of a real
         // bubble lit from above; never thinner than about two texels, since
         // the sprite is minified without mipmaps and a hairline rim
         // flickered away on the far bubbles.
-        const float width = r > kRim ? 0.022f : 0.04f;
+        const float width = r > kRim ? 0.022f : 0.05f;
         const float rim = std::exp(-std::pow((r - kRim) / width, 2.0f));
         const float inside = 0.05f * (r < kRim ? 1.0f : 0.0f);
         // The highlight sits inside the rim; the quad turns as it rises, so
@@ -331,8 +331,11 @@ Image bubbleRing() {
         const float spark = std::min(1.0f, glint);
         // Green as strong as blue: half way up the draw colour has no blue
         // left, and a blue-only rim there vanished into the dark water. The
-        // highlight is a little whiter and brighter than the rim.
-        const Colour water{0.4f, 0.9f, 0.9f}, light{0.48f, 1.0f, 1.0f};
+        // highlight is a little whiter than the rim. Full
+        // green and blue, and a rim as large as the climb allows: a bubble
+        // is drawn at a quarter of its light into the trail, and the smaller,
+        // dimmer ring faded into the water.
+        const Colour water{0.42f, 1.0f, 1.0f}, light{0.48f, 1.0f, 1.0f};
         const Colour c = water * (body * (1.0f - spark)) + light * spark;
         return c * spriteWindow(r, 0.3f);
     });
