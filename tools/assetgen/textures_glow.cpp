@@ -80,19 +80,27 @@ Image starburst() {
     Image image(256, 256);
     image.shadeSupersampled(4, [](float s, float t) {
         const float r = centreDistance(s, t);
-        // The users add two to five of these over each other, some into a
-        // trail that more than doubles a still light, and the tunnel's rings
-        // draw it some 130 texels across into a 256 picture magnified three
-        // times. A halo of any width burned there into a soft pink blob with
-        // the rays lost in it, so the light is all in a point and its rays:
-        // a core a texel or two wide on screen, a faint rim round it, four
-        // long thin rays that taper to needle points and four short ones
-        // between, black everywhere else. The rays are bright enough to
-        // clamp in the trail, which is what keeps their edges hard.
-        const float core = std::exp(-(r * r) / 0.0004f) + 0.12f * std::exp(-(r * r) / 0.003f);
-        const float light = 1.1f * starRays(s, t, 4, 0.5f, 0.016f, 0.35f) +
-                            0.4f * starRays(s, t, 4, 0.2f, 0.012f, 0.35f + pi / 4);
-        return Colour{0.95f, 0.97f, 1.0f} * ((core + light) * spriteWindow(r, 0.55f));
+        // One picture for very different sizes. The tunnel's rings draw it
+        // small into a trail that more than doubles a still light, and there
+        // it must be a crisp star: a halo of any strength burned into a pink
+        // blob with the rays lost in it. The swarm and the deep sea draw it
+        // many times the size of the bell or wing it sits on, up to five
+        // copies at half strength over one spot, and long rays that stay
+        // bright to their tips crossed there as hard white spikes and
+        // lattices. So the rays are needles that lose their light fast away
+        // from the core (two thirds of it every seventh of the way out): small,
+        // the trail clamps their bright inner part into a hard star; huge,
+        // only soft short streaks are left. What round light there is lies
+        // in a faint wide halo, a few percent, that five stacked copies keep
+        // far below white.
+        const float core = std::exp(-(r * r) / 0.0003f) + 0.1f * std::exp(-(r * r) / 0.004f);
+        const float halo = 0.035f * std::exp(-(r * r) / 0.1f);
+        // The rays rise out of the core rather than meet in it: eight rays
+        // summed there made a white disc several times the core's width.
+        const float fade = std::exp(-r / 0.14f) * smoothstep(0.004f, 0.06f, r);
+        const float rays = fade * (1.1f * starRays(s, t, 4, 0.5f, 0.014f, 0.35f) +
+                                   0.4f * starRays(s, t, 4, 0.2f, 0.012f, 0.35f + pi / 4));
+        return Colour{0.95f, 0.97f, 1.0f} * ((core + halo + rays) * spriteWindow(r, 0.55f));
     });
     return image;
 }
