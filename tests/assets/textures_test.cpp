@@ -2389,6 +2389,25 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     EXPECT_GT(rim, 0.25 * face) << "the rim is black";
     EXPECT_LT(rim, 0.75 * face) << "no dark outline to hide the silhouette's steps";
 
+    // Gloss: a soft key light on every drop's upper left face, well over its
+    // mirror place on the right, and a dark crown over the blazing waist (an
+    // even rose skin read as pink plastic on the black screen).
+    const auto patch = [&skin](int x0, int y0) {
+        double sum = 0;
+        for (int y = y0; y < y0 + 16; ++y) {
+            for (int x = x0; x < x0 + 16; ++x) {
+                sum += skin.luminance(x, y);
+            }
+        }
+        return sum / 256;
+    };
+    const int scale = skin.width / 256;
+    const double key = patch(92 * scale, 84 * scale), mirrored = patch(148 * scale, 84 * scale);
+    EXPECT_GT(key, 180.0) << "no key light";
+    EXPECT_GT(key, mirrored + 60.0) << "the key light is not on one side";
+    EXPECT_LT(patch(120 * scale, 32 * scale), 0.35 * patch(120 * scale, 114 * scale))
+        << "the crown is as lit as the waist";
+
     const Picture sheet = readWithLibpng("raytracer.png");
     ASSERT_GT(sheet.width, 0);
     std::vector<double> sorted;
