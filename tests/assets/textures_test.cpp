@@ -972,9 +972,10 @@ TEST(Textures, MultiplyOverlaysStayNearWhite) {
     EXPECT_GT(mean, 0.88 * 255);
     EXPECT_EQ(coloured, 0) << "coloured grain";
     EXPECT_EQ(dark, 0) << "dark specks in the grain";
-    // A multiply shows only on lit parts: 4 % went unseen there, 11 % dirty.
-    EXPECT_GT(spread, 0.06) << "grain too faint to see";
-    EXPECT_LT(spread, 0.095) << "grain too strong, the picture turns dirty";
+    // A multiply shows only on lit parts: 4 % went unseen there, 6.5 % read
+    // as heavy on the bright trails, 11 % dirty.
+    EXPECT_GT(spread, 0.045) << "grain too faint to see";
+    EXPECT_LT(spread, 0.06) << "grain too heavy on the lit trails";
     // The vignette's middle keeps green and blue; it holds red back on
     // purpose, a cool cast over the blue-green floor.
     const int c = vignette.width / 2;

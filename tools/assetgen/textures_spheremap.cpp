@@ -169,11 +169,18 @@ Image coolChromeSky() {
         // of columns). So it is one calm deep blue, paling only towards the
         // horizon, where the wall curves out and the strata lie level.
         const float breakup = fractalNoise(around, rim * 0.5f, 24, 2, 0.5f, 43);
-        const float strata =
-            smoothstep(0.3f, 0.95f, 0.5f + 0.5f * std::sin(rim * 2 * pi * 5 + 3.0f * breakup));
-        const float horizonBand = smoothstep(0.4f, 0.6f, rim);
+        // Cloud banks lit from below by the hidden sun: each bank brightens
+        // towards its underside (larger radius, lower on screen) and ends
+        // there in a sharp lit edge over a darker gap. One soft sine band
+        // across the whole foot read as a featureless gradient. They end
+        // before 0.6, where the domes' skins mirror the ring and steps in it
+        // read as mottling.
+        const float bank = std::fmod(rim * 13.0f + 0.6f * breakup + 10.0f, 1.0f);
+        const float strata = smoothstep(0.15f, 0.8f, bank) * (1 - smoothstep(0.84f, 1.0f, bank));
+        const float horizonBand = smoothstep(0.4f, 0.52f, rim) * (1 - smoothstep(0.55f, 0.6f, rim));
         Colour dawn = mix(kDeepSky * 0.7f, kSkyGlow, std::pow(low, 1.4f));
-        dawn = mix(dawn, kCloudLight * (0.55f + 0.5f * low), 0.5f * strata * horizonBand);
+        dawn = mix(dawn * (1 - 0.35f * horizonBand), kCloudLight * (0.6f + 0.5f * low),
+                   0.75f * strata * horizonBand);
         lit = mix(lit, dawn, cove);
         // A sunset glow low on the sun's side: the domes' fronts mirror the
         // right half of the disc (the floor and the cove its top), so this

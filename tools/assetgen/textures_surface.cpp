@@ -23,10 +23,11 @@ Image plain(int size, Colour colour) {
 // Film grain to multiply over the picture. The overlay lays one tile over
 // about 300 pixels, so a texel is a little over a pixel: independent texels
 // (nearly Gaussian, a few clumped by fine noise) give single-pixel grain.
-// It stays grey and fine, about an 8 % spread around 0.92 and nothing below
-// 0.78: a multiply only shows on the lit trails, and at 4 % the reviewers
-// saw no grain at all; at 11 % around 0.9 with dark outliers every trail
-// broke into dark specks. The faint blotches add an old print's unevenness.
+// It stays grey and fine, about a 6.5 % spread around 0.935 and nothing
+// below 0.8: a multiply only shows on the lit trails, and at 4 % the
+// reviewers saw no grain at all, while 8 % read as too heavy on the bright
+// trails late in the opening; at 11 % with dark outliers every trail broke
+// into dark specks. The faint blotches add an old print's unevenness.
 Image filmGrain() {
     Image image(256, 256);
     Random random(5);
@@ -36,7 +37,7 @@ Image filmGrain() {
         const float clump = periodicNoise(s * 128, t * 128, 128, 6);
         const float grain = 0.9f * white + 0.35f * clump;
         const float blotch = smoothstep(0.35f, 0.8f, fractalNoise(s, t, 3, 4, 0.5f, 7));
-        return grey(std::clamp(0.92f + 0.08f * grain - 0.03f * blotch, 0.78f, 1.0f));
+        return grey(std::clamp(0.935f + 0.068f * grain - 0.03f * blotch, 0.8f, 1.0f));
     });
     return image;
 }

@@ -16,11 +16,12 @@ namespace {
 // open letters that survive being smeared into copies), a calligraphic
 // italic for the caption, a narrow grotesque where many words share a line.
 const Font display{"opentype/urw-base35/URWGothic-Demi.otf", 0.05f};
-// The opening's title and caption: one book face, its bold capitals widely
-// spaced for the name and its italic for the small words, so the two cards
-// read as one piece of typography rather than two stock labels.
-const Font titleCaps{"opentype/linux-libertine/LinLibertine_RB.otf", 0.08f};
-const Font titleItalic{"opentype/linux-libertine/LinLibertine_RZI.otf", 0.04f};
+// The opening's title and caption: the geometric face's demi weight, its
+// capitals tracked open for the name and its lower case for the small words,
+// so the two cards read as one display piece. Set in the book face's bold, the
+// name read as a plain serif label.
+const Font titleCaps{"opentype/urw-base35/URWGothic-Demi.otf", 0.08f};
+const Font captionFace{"opentype/urw-base35/URWGothic-Demi.otf", 0.06f};
 const Font displayBook{"opentype/urw-base35/URWGothic-Book.otf", 0.08f};
 const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
 const Font displayWide{"opentype/urw-base35/URWGothic-Demi.otf", 0.25f};
@@ -52,7 +53,7 @@ Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int g
 // light. The smeared copies average the card, so near-white ink dissolved
 // into grey blobs; with the blue carried in the ink and the streak they
 // dissolve into blue light.
-constexpr Colour kTitleInk{0.6f, 0.78f, 1.0f};
+constexpr Colour kTitleInk{0.5f, 0.68f, 1.0f};
 constexpr Colour kTitleGlow{0.18f, 0.35f, 1.0f};
 constexpr Colour kTitleStreak{0.1f, 0.3f, 1.6f};
 
@@ -69,26 +70,31 @@ Plane emboldened(const Plane& letters, float gain) {
     return heavy;
 }
 
-// A lit title: a hot near-white core inside each stroke, the ice-blue ink
-// round it and a thin bright rim just outside the letters, in the deep blue
-// glow. The rim and core make the letters read as light, a designed card,
-// where flat ink in a soft haze read as a plain caption. The core is kept
-// to the strokes' middles so the card still averages blue.
-constexpr Colour kTitleCore{0.45f, 0.3f, 0.0f};
-constexpr Colour kTitleRim{0.05f, 0.2f, 1.0f};
+// A lit title: a hot near-white core inside each stroke and the ice-blue ink
+// round it, in a soft halo that falls off over a few texels and then a wide
+// deep blue bloom, so the letters read as light. A saturated rim hugging the
+// strokes read as a hard cyan outline. The core is kept to the strokes'
+// middles so the card still averages blue.
+constexpr Colour kTitleCore{0.5f, 0.32f, 0.0f};
+constexpr Colour kTitleHalo{0.08f, 0.26f, 1.0f};
 Image luminousCard(int size, const Plane& letters, int glowRadius) {
-    Image image(size, size);
-    addMask(image, blurred(letters, glowRadius), kTitleGlow);
+    // The halo lies round the strokes, not over them: stacked on the ink it
+    // washed every stroke out to white and the card no longer averaged blue.
+    const Plane bloom = blurred(letters, 3 * glowRadius);
+    const Plane glow = blurred(letters, glowRadius);
     const Plane near = blurred(letters, 2);
-    Plane rim(size, size), core(size, size);
+    Plane halo(size, size), tight(size, size), core(size, size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            const float l = letters.at(x, y);
-            rim.at(x, y) = std::min(1.0f, 2.5f * near.at(x, y)) * (1 - l);
-            core.at(x, y) = smoothstep(0.95f, 1.0f, near.at(x, y)) * l;
+            const float outside = 1 - letters.at(x, y);
+            halo.at(x, y) = outside * (0.9f * bloom.at(x, y) + glow.at(x, y));
+            tight.at(x, y) = outside * near.at(x, y);
+            core.at(x, y) = smoothstep(0.72f, 0.92f, near.at(x, y)) * letters.at(x, y);
         }
     }
-    addMask(image, rim, kTitleRim);
+    Image image(size, size);
+    addMask(image, halo, kTitleGlow);
+    addMask(image, tight, kTitleHalo);
     addMask(image, letters, kTitleInk);
     addMask(image, core, kTitleCore);
     fadeBorder(image, size);
@@ -118,11 +124,11 @@ void addLineStreak(Image& image, const Plane& letters) {
 Image caption() {
     Plane letters(256, 256);
     // The group signs the caption, which leaves the title card to the name.
-    // Set a sixth taller than the card's stretch, in the semibold italic:
+    // Set a sixth taller than the card's stretch, in the title's face:
     // the quad is short, so this is as tall as the words go before the
     // descenders reach its edges.
-    setText(letters, titleItalic, "Orv. presents", {0.5f, 0.52f, 0.96f, 0.94f, 5.2f});
-    letters = emboldened(letters, 1.5f);
+    setText(letters, captionFace, "Orv. presents", {0.5f, 0.52f, 0.96f, 0.94f, 5.2f});
+    letters = emboldened(letters, 1.15f);
     Image image = luminousCard(256, letters, 3);
     addLineStreak(image, letters);
     return image;
@@ -141,13 +147,13 @@ Image title() {
     // capitals stand 1.6 times taller than the face's own proportions, a
     // condensed display cut: the width, not the height, is what the quad runs
     // out of, and at a fifth taller the name still read as a small label.
-    const Font nameCaps{titleCaps.file, 0.035f};
-    setText(letters, nameCaps, "HALVANE", {0.5f, 0.5f, 0.95f, 0.7f, 3.2f});
+    const Font nameCaps{titleCaps.file, 0.06f};
+    setText(letters, nameCaps, "HALVANE", {0.5f, 0.42f, 0.95f, 0.7f, 3.2f});
     // The card is shown 2.4 times shorter than it is and its copies flatten
     // further as they spread: strokes sharp to the texel down the columns
     // broke into stepped chevrons and stripes there. A texel of softness is
     // below a pixel on the still title.
-    letters = emboldened(blurredApart(letters, 0, 1), 1.6f);
+    letters = emboldened(blurredApart(letters, 0, 1), 1.2f);
     Image image = luminousCard(256, letters, 5);
     addLineStreak(image, letters);
     return image;
