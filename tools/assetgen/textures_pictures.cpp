@@ -83,22 +83,25 @@ float floorShafts(float s, float t) {
 // round texels: an unbroken glowing margin, four violet gonads round the
 // mouth, faint jelly inside and a soft halo. Points alone left the view at
 // 190 s a dim, nearly empty floor; a few of them as animals make it the
-// deep the swarm rises from. Sized to stay inside its cell (16 x 10.7).
-constexpr float kMedusaShare = 0.22f; // of the lit cells
+// deep the swarm rises from. The picture has a third of the texels across
+// s, so the animal is large (a radius of five to seven) to keep its margin
+// several texels wide there: at three, it aliased into small striped tiles.
+// It fills most of its cell (16 x 10.7) and the neighbours take the rest.
+constexpr float kMedusaShare = 0.16f; // of the lit cells
 Colour farMedusa(float ds, float dt, int wi, int wj) {
-    const float radius = 2.6f + 1.4f * latticeHash(wi, wj, 88);
+    const float radius = 5.0f + 2.0f * latticeHash(wi, wj, 88);
     const float strength = 0.45f + 0.4f * latticeHash(wi, wj, 89);
     const float turn = 6.2831853f * latticeHash(wi, wj, 90);
     const float r = std::sqrt(ds * ds + dt * dt);
-    const float rim = (r - radius) / 0.55f;
+    const float rim = (r - radius) / (0.2f * radius);
     const float margin = std::exp(-rim * rim);
-    const float jelly = 0.22f * std::exp(-std::pow(r / radius, 4.0f));
-    const float halo = 0.16f * std::exp(-(r * r) / (3.2f * radius * radius));
+    const float jelly = 0.14f * std::exp(-std::pow(r / radius, 4.0f));
+    const float halo = 0.12f * std::exp(-(r * r) / (2.0f * radius * radius));
     float gonads = 0.0f;
     for (int k = 0; k < 4; ++k) {
         const float a = turn + 1.5707963f * k;
-        const float gs = ds - 0.45f * radius * std::cos(a), gt = dt - 0.45f * radius * std::sin(a);
-        gonads += std::exp(-(gs * gs + gt * gt) / (0.09f * radius * radius));
+        const float gs = ds - 0.4f * radius * std::cos(a), gt = dt - 0.4f * radius * std::sin(a);
+        gonads += std::exp(-(gs * gs + gt * gt) / (0.04f * radius * radius));
     }
     return (Colour{0.3f, 0.85f, 0.9f} * (margin + jelly + halo) +
             Colour{0.6f, 0.42f, 0.95f} * (0.7f * gonads)) *
