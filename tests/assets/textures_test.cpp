@@ -1801,6 +1801,24 @@ TEST(Textures, DeepDomeFloorIsDarkWithLightsInIt) {
     EXPECT_GT(levels[n - n / 100], 2.5 * levels[n / 2]);
 }
 
+// Seen through the water at 190 s, points of light alone left the floor
+// nearly empty: some of its lights are small jellyfish seen from above, lit
+// along t for several times a point's core (at most some five texels).
+// Counted as long runs of lit texels down the floor's columns.
+TEST(Textures, DeepDomeFloorHoldsAnimalsNotOnlyPoints) {
+    const Picture p = readWithLibpng("sky2.png");
+    ASSERT_EQ(p.width, 512);
+    int longRuns = 0;
+    for (int x = p.width * 6 / 10; x < p.width * 7 / 10; ++x) {
+        int run = 0;
+        for (int y = 0; y < p.height; ++y) {
+            run = p.luminance(x, y) > 50.0 ? run + 1 : 0;
+            longRuns += run == 7;
+        }
+    }
+    EXPECT_GE(longRuns, 45) << "the floor's lights are all points";
+}
+
 // The deep sea ends with the camera almost against the dome's wall, a few
 // dozen texels round (s 0.4, t 0.17) filling the view: that patch must hold
 // lights, not the even band that showed as a flat navy screen, in dark water

@@ -79,6 +79,35 @@ float floorShafts(float s, float t) {
     return (0.55f * wide + 0.8f * narrow) * (0.55f + 0.45f * along) + 0.12f * bloom;
 }
 
+// A small jellyfish far below, seen from above, (ds, dt) from its middle in
+// round texels: an unbroken glowing margin, four violet gonads round the
+// mouth, faint jelly inside and a soft halo. Points alone left the view at
+// 190 s a dim, nearly empty floor; a few of them as animals make it the
+// deep the swarm rises from. The picture has a third of the texels across
+// s, so the animal is large (a radius of five to seven) to keep its margin
+// several texels wide there: at three, it aliased into small striped tiles.
+// It fills most of its cell (16 x 10.7) and the neighbours take the rest.
+constexpr float kMedusaShare = 0.16f; // of the lit cells
+Colour farMedusa(float ds, float dt, int wi, int wj) {
+    const float radius = 5.0f + 2.0f * latticeHash(wi, wj, 88);
+    const float strength = 0.45f + 0.4f * latticeHash(wi, wj, 89);
+    const float turn = 6.2831853f * latticeHash(wi, wj, 90);
+    const float r = std::sqrt(ds * ds + dt * dt);
+    const float rim = (r - radius) / (0.2f * radius);
+    const float margin = std::exp(-rim * rim);
+    const float jelly = 0.14f * std::exp(-std::pow(r / radius, 4.0f));
+    const float halo = 0.12f * std::exp(-(r * r) / (2.0f * radius * radius));
+    float gonads = 0.0f;
+    for (int k = 0; k < 4; ++k) {
+        const float a = turn + 1.5707963f * k;
+        const float gs = ds - 0.4f * radius * std::cos(a), gt = dt - 0.4f * radius * std::sin(a);
+        gonads += std::exp(-(gs * gs + gt * gt) / (0.04f * radius * radius));
+    }
+    return (Colour{0.3f, 0.85f, 0.9f} * (margin + jelly + halo) +
+            Colour{0.6f, 0.42f, 0.95f} * (0.7f * gonads)) *
+           strength;
+}
+
 // Points of light on a jittered grid, one candidate a cell and about half
 // of them lit, in texture units; the colour carries each light's brightness.
 Colour deepLights(float s, float t) {
@@ -100,6 +129,10 @@ Colour deepLights(float s, float t) {
             // narrower in s to look round there.
             const float ds = (s - ps) * 512 * 3, dt = (t - pt) * 512;
             const float r2 = ds * ds + dt * dt;
+            if (latticeHash(wi, wj, 87) < kMedusaShare) {
+                sum = sum + farMedusa(ds, dt, wi, wj);
+                continue;
+            }
             const float size = 0.8f + 1.4f * latticeHash(wi, wj, 84);
             const float strength = 0.25f + 0.75f * std::pow(latticeHash(wi, wj, 85), 2.0f);
             const float light = strength * (std::exp(-r2 / (size * size)) +
