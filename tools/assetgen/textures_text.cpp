@@ -194,19 +194,6 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float s
     return glowingCard(512, letters, ink, ink * 0.35f, 4);
 }
 
-// The plane with a copy of itself turned half round about its centre laid
-// over it (the brighter of the two at each texel).
-Plane withHalfTurnedCopy(const Plane& plane) {
-    Plane both(plane.width(), plane.height());
-    for (int y = 0; y < plane.height(); ++y) {
-        for (int x = 0; x < plane.width(); ++x) {
-            both.at(x, y) =
-                std::max(plane.at(x, y), plane.at(plane.width() - 1 - x, plane.height() - 1 - y));
-        }
-    }
-    return both;
-}
-
 // Box height of each line of a two-line credit name (capital and descender).
 constexpr float kNameLine = 0.34f;
 
@@ -237,24 +224,13 @@ constexpr CreditRows kHighRows{0.925f, 0.11f, 0.69f, 0.42f, 0.3f};
 // fourth along the cards, so those two share the left half: set there, their
 // words fall side by side, and the fifth's stay clear of the greetings
 // circling to its right.
-//
-// The stems' sway turns a card right over for part of its time, and type
-// upside down reads as a fault, so a card may carry its words a second time
-// in the other half, turned half round, as a playing card does
-// (`eitherWayUp`): a half turn swaps the two halves, so whichever way up the
-// card hangs, the half to the tip's left reads upright. The fifth keeps its
-// other half dark: that half would run into the greetings beside it, and its
-// stem rarely turns it past its side.
 Image creditCard(const char* role, const char* name, const char* second, float centreS,
-                 const CreditRows& rows = {}, bool eitherWayUp = true) {
+                 const CreditRows& rows = {}) {
     Plane letters(512, 512);
     setText(letters, displayBook, role, {centreS, rows.role, 0.44f, rows.roleHeight, 4.0f});
     setText(letters, heavy, name, {centreS, rows.name, 0.46f, rows.nameHeight, 4.0f});
     if (second != nullptr) {
         setText(letters, heavy, second, {centreS, rows.second, 0.46f, rows.nameHeight, 4.0f});
-    }
-    if (eitherWayUp) {
-        letters = withHalfTurnedCopy(letters);
     }
     // A card is shown about 240 x 60 pixels from 512 x 512 texels, sampled
     // without mipmaps, so each pixel row takes two of eight or nine texel
@@ -308,8 +284,8 @@ std::vector<TextureRecipe> textTextures() {
         // its name lighter than the credits' so it does not outweigh them.
         {"cred5.png",
          [] {
-             return creditCard("with greetings to", "our friends", nullptr, kLeftHalf, kOneLineRows,
-                               false);
+             return creditCard("with greetings to", "our friends", nullptr, kLeftHalf,
+                               kOneLineRows);
          }},
     };
 }
