@@ -2128,9 +2128,10 @@ TEST(Textures, SphereMapsAreBrightEnvironments) {
 }
 
 // The opening title's quad is small on screen, so its lettering (the bright
-// ink, not the glow) must use the card: nearly its whole width, and capitals
-// over a fifth of its height, where a line shared with the group's name left
-// them under a fifth and the title read as a label.
+// ink, not the glow) must use the card: most of its width, leaving room at the
+// sides for the glow to die away, and capitals over a fifth of its height,
+// where a line shared with the group's name left them under a fifth and the
+// title read as a label.
 TEST(Textures, OpeningTitleFillsItsCard) {
     const Picture p = readWithLibpng("vane.png");
     ASSERT_EQ(p.width, 256);
@@ -2146,9 +2147,51 @@ TEST(Textures, OpeningTitleFillsItsCard) {
         }
     }
     ASSERT_GE(right, 0) << "no lettering";
-    EXPECT_GT(right - left + 1, 0.85 * p.width);
+    EXPECT_GT(right - left + 1, 0.74 * p.width);
+    EXPECT_LT(right - left + 1, 0.86 * p.width) << "no room left for the glow";
     EXPECT_GT(bottom - top + 1, 0.22 * p.height);
     EXPECT_NEAR((top + bottom) / 2.0, p.height / 2.0, 8) << "off the card's middle line";
+}
+
+// The opening's cards are added to the screen over the dark band: their glow
+// must die away well inside every edge (a bloom that still lit the card a few
+// texels in drew the quad's outline round the title like a pasted sticker),
+// and most of their light must sit in the letters, not in a slab of glow
+// round them, which the spreading copies smeared into a blank bar.
+TEST(Textures, OpeningCardsKeepTheirLightInTheLetters) {
+    for (const char* file : {"vane.png", "presents.png"}) {
+        SCOPED_TRACE(file);
+        const Picture p = readWithLibpng(file);
+        ASSERT_EQ(p.width, 256);
+        const int side = p.width / 25, cap = p.height / 32;
+        int nearEdge = 0;
+        int left = p.width, right = -1, top = p.height, bottom = -1;
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                const bool outer =
+                    x < side || x >= p.width - side || y < cap || y >= p.height - cap;
+                if (outer) {
+                    nearEdge = std::max({nearEdge, p.at(x, y, 0), p.at(x, y, 1), p.at(x, y, 2)});
+                }
+                if (p.luminance(x, y) > 200) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        EXPECT_LE(nearEdge, 6) << "the glow reaches the card's edge";
+        ASSERT_GE(right, 0) << "no lettering";
+        // Across the words' box the gaps between the strokes stay dark.
+        int dark = 0;
+        for (int y = top; y <= bottom; ++y) {
+            for (int x = left; x <= right; ++x) {
+                dark += p.luminance(x, y) < 64 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(dark, 0.05 * (right - left + 1) * (bottom - top + 1)) << "a slab of glow";
+    }
 }
 
 // The spreading copies average a card along its line, so that average must

@@ -41,6 +41,15 @@ void fadeBorder(Image& image, int size) {
     });
 }
 
+// The glow dies away smoothly well inside every edge: a glow still lit a few
+// texels from the edge drew the quad's outline round the title like a sticker.
+void fadeToBlackWithin(Image& image, float margin) {
+    image.apply([margin](Colour c, float s, float t) {
+        const float edge = std::min(std::min(s, 1 - s), std::min(t, 1 - t));
+        return c * smoothstep(0.25f * margin, margin, edge);
+    });
+}
+
 Image glowingCard(int size, const Plane& letters, Colour ink, Colour glow, int glowRadius) {
     Image image(size, size);
     addMask(image, blurred(letters, glowRadius), glow);
@@ -77,18 +86,21 @@ Plane emboldened(const Plane& letters, float gain) {
 // middles so the card still averages blue.
 constexpr Colour kTitleCore{0.5f, 0.32f, 0.0f};
 constexpr Colour kTitleHalo{0.08f, 0.26f, 1.0f};
-Image luminousCard(int size, const Plane& letters, int glowRadius) {
+// The light lives in the strokes: a dense bloom filled the gaps between the
+// letters into one lit slab, which read as a glowing rectangle on the still
+// card and dissolved into a blank bar instead of streaking copies.
+Image luminousCard(int size, const Plane& letters, int glowRadius, float margin) {
     // The halo lies round the strokes, not over them: stacked on the ink it
     // washed every stroke out to white and the card no longer averaged blue.
-    const Plane bloom = blurred(letters, 3 * glowRadius);
+    const Plane bloom = blurred(letters, 2 * glowRadius);
     const Plane glow = blurred(letters, glowRadius);
     const Plane near = blurred(letters, 2);
     Plane halo(size, size), tight(size, size), core(size, size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const float outside = 1 - letters.at(x, y);
-            halo.at(x, y) = outside * (0.9f * bloom.at(x, y) + glow.at(x, y));
-            tight.at(x, y) = outside * near.at(x, y);
+            halo.at(x, y) = outside * (0.3f * bloom.at(x, y) + 0.55f * glow.at(x, y));
+            tight.at(x, y) = outside * 0.8f * near.at(x, y);
             core.at(x, y) = smoothstep(0.72f, 0.92f, near.at(x, y)) * letters.at(x, y);
         }
     }
@@ -97,24 +109,25 @@ Image luminousCard(int size, const Plane& letters, int glowRadius) {
     addMask(image, tight, kTitleHalo);
     addMask(image, letters, kTitleInk);
     addMask(image, core, kTitleCore);
-    fadeBorder(image, size);
+    fadeToBlackWithin(image, margin);
     return image;
 }
 
 // A long low streak along the lines, wider than the copies' spacing, so the
 // spreading copies join into one soft blue sweep instead of repeating each
 // stem (or, from white letters alone, averaging into a grey smudge); it dies
-// away before the card's sides.
-void addLineStreak(Image& image, const Plane& letters) {
+// away before the card's sides. It is kept faint beside the letters: at full
+// strength the twenty copies of it summed into a solid bar.
+void addLineStreak(Image& image, const Plane& letters, float margin) {
     Plane streak = blurredApart(letters, 22, 3);
     for (int y = 0; y < streak.height(); ++y) {
         for (int x = 0; x < streak.width(); ++x) {
             const float s = (x + 0.5f) / static_cast<float>(streak.width());
-            streak.at(x, y) *= smoothstep(0.0f, 0.2f, s) * smoothstep(0.0f, 0.2f, 1 - s);
+            streak.at(x, y) *= 0.45f * smoothstep(0.0f, 0.2f, s) * smoothstep(0.0f, 0.2f, 1 - s);
         }
     }
     addMask(image, streak, kTitleStreak);
-    fadeBorder(image, image.width());
+    fadeToBlackWithin(image, margin);
 }
 
 // The caption and the title are shown small and smeared sideways into twenty
@@ -124,13 +137,15 @@ void addLineStreak(Image& image, const Plane& letters) {
 Image caption() {
     Plane letters(256, 256);
     // The group signs the caption, which leaves the title card to the name.
-    // Set a sixth taller than the card's stretch, in the title's face:
-    // the quad is short, so this is as tall as the words go before the
-    // descenders reach its edges.
-    setText(letters, captionFace, "Orv. presents", {0.5f, 0.52f, 0.96f, 0.94f, 5.2f});
+    // Set nearly half as tall again as the card's stretch and tracked closer, in the
+    // title's face: the quad is short, so this is as tall as the words go
+    // before the descenders reach its edges, and the ends stay clear of the
+    // sides so their glow can die away inside the card.
+    const Font words{captionFace.file, 0.035f};
+    setText(letters, words, "Orv. presents", {0.5f, 0.52f, 0.8f, 0.94f, 6.6f});
     letters = emboldened(letters, 1.15f);
-    Image image = luminousCard(256, letters, 3);
-    addLineStreak(image, letters);
+    Image image = luminousCard(256, letters, 3, 0.05f);
+    addLineStreak(image, letters, 0.05f);
     return image;
 }
 
@@ -140,22 +155,25 @@ Image title() {
     // Shown about 210 x 105 pixels from an unfiltered minification: a card
     // near that size keeps the strokes from flickering as the copies move.
     Plane letters(256, 256);
-    // The name alone, across the whole card: with the group's name on the
+    // The name alone, across most of the card: with the group's name on the
     // same line the capitals came out some 19 pixels high on screen and the
     // title read as a small label; the group now signs the caption.
     // Spaced tighter and set for a stretch 1.6 times the card's, so the
     // capitals stand 1.6 times taller than the face's own proportions, a
     // condensed display cut: the width, not the height, is what the quad runs
     // out of, and at a fifth taller the name still read as a small label.
-    const Font nameCaps{titleCaps.file, 0.06f};
-    setText(letters, nameCaps, "HALVANE", {0.5f, 0.42f, 0.95f, 0.7f, 3.2f});
+    // It spans 0.8 of the card, not all of it, so its glow reaches black
+    // well inside the sides; a little more stretch and less tracking keep the
+    // capitals as tall as when the name ran edge to edge.
+    const Font nameCaps{titleCaps.file, 0.04f};
+    setText(letters, nameCaps, "HALVANE", {0.5f, 0.42f, 0.8f, 0.7f, 3.75f});
     // The card is shown 2.4 times shorter than it is and its copies flatten
     // further as they spread: strokes sharp to the texel down the columns
     // broke into stepped chevrons and stripes there. A texel of softness is
     // below a pixel on the still title.
     letters = emboldened(blurredApart(letters, 0, 1), 1.2f);
-    Image image = luminousCard(256, letters, 5);
-    addLineStreak(image, letters);
+    Image image = luminousCard(256, letters, 5, 0.08f);
+    addLineStreak(image, letters, 0.08f);
     return image;
 }
 
