@@ -171,16 +171,19 @@ Image coolChromeSky() {
         const float breakup = fractalNoise(around, rim * 0.5f, 24, 2, 0.5f, 43);
         // Cloud banks lit from below by the hidden sun: each bank brightens
         // towards its underside (larger radius, lower on screen) and ends
-        // there in a sharp lit edge over a darker gap. One soft sine band
-        // across the whole foot read as a featureless gradient. They end
-        // before 0.6, where the domes' skins mirror the ring and steps in it
-        // read as mottling.
-        const float bank = std::fmod(rim * 13.0f + 0.6f * breakup + 10.0f, 1.0f);
-        const float strata = smoothstep(0.15f, 0.8f, bank) * (1 - smoothstep(0.84f, 1.0f, bank));
-        const float horizonBand = smoothstep(0.4f, 0.52f, rim) * (1 - smoothstep(0.55f, 0.6f, rim));
+        // there in a soft lit edge over a darker gap. One soft sine band
+        // across the whole foot read as a featureless gradient; three banks
+        // with sharp edges and deep gaps, echoed by the four layers, read as
+        // a hard band of stripes. So two broad banks, their edges and gaps
+        // gentle and broken along their length. They end before 0.6, where
+        // the domes' skins mirror the ring and steps in it read as mottling.
+        const float bank = std::fmod(rim * 8.0f + 0.9f * breakup + 10.0f, 1.0f);
+        const float strata = smoothstep(0.05f, 0.75f, bank) * (1 - smoothstep(0.72f, 1.0f, bank));
+        const float horizonBand =
+            smoothstep(0.38f, 0.52f, rim) * (1 - smoothstep(0.54f, 0.6f, rim));
         Colour dawn = mix(kDeepSky * 0.7f, kSkyGlow, std::pow(low, 1.4f));
-        dawn = mix(dawn * (1 - 0.35f * horizonBand), kCloudLight * (0.6f + 0.5f * low),
-                   0.75f * strata * horizonBand);
+        dawn = mix(dawn * (1 - 0.12f * horizonBand), kCloudLight * (0.6f + 0.5f * low),
+                   0.5f * strata * horizonBand);
         lit = mix(lit, dawn, cove);
         // A sunset glow low on the sun's side: the domes' fronts mirror the
         // right half of the disc (the floor and the cove its top), so this
