@@ -668,6 +668,8 @@ Image speckVertical() {
         // Along the visible length u: a pale start, a dark stretch, a short
         // gap, mid grey, a second dark stretch and a pale tail. Noise alone
         // had too few swings in so short a line to reach full strength.
+        // The grey between the dark stretches is half strength: at less, most
+        // of each scratch faded from sight.
         const float u = (t - 0.395f) / 0.21f;
         const auto bump = [u](float at, float half) {
             return std::exp(-std::pow((u - at) / half, 2.0f));
@@ -675,7 +677,7 @@ Image speckVertical() {
         const float gap = 1 - 0.9f * bump(0.5f, 0.03f);
         const float dark = std::max(bump(0.3f, 0.09f), bump(0.72f, 0.07f));
         const float flicker = 0.1f * periodicNoise(0.4f, t * 40, 40, 86);
-        const float strength = gap * clamp01(0.3f + 0.72f * dark + flicker);
+        const float strength = gap * clamp01(0.5f + 0.55f * dark + flicker);
         // Tapers at both ends, thinning as well as fading.
         const float ends = smoothstep(0.395f, 0.44f, t) * (1 - smoothstep(0.56f, 0.605f, t));
         const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
