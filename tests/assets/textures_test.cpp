@@ -837,6 +837,38 @@ TEST(Textures, VaseGlazeIsOneDarkGlazeWithAStreakAlongTheAxis) {
     EXPECT_GT(rowMean(p.height / 2), 5 * groundHigh);
 }
 
+// The room's glass case repeats dozens of times across the frame: an even
+// one-hue glow under its ripples read as purple noise. It is a dark
+// blue-green depth with a net of warm light over it, the two far apart in
+// hue, and the net a minority of the picture so it stays a net of lines.
+TEST(Textures, RoomGlassIsACoolDepthUnderANetOfWarmLight) {
+    const Picture p = readWithLibpng("plane_alpha.png");
+    ASSERT_GT(p.width, 0);
+    double bright[3] = {}, dark[3] = {};
+    int brightCount = 0, darkCount = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double v = p.luminance(x, y);
+            double* sum = v > 150 ? bright : v < 100 ? dark : nullptr;
+            if (sum == nullptr) {
+                continue;
+            }
+            (v > 150 ? brightCount : darkCount) += 1;
+            for (int c = 0; c < 3; ++c) {
+                sum[c] += p.at(x, y, c);
+            }
+        }
+    }
+    const double texels = static_cast<double>(p.width) * p.height;
+    EXPECT_GT(brightCount, 0.08 * texels) << "too little of the net is lit";
+    EXPECT_LT(brightCount, 0.35 * texels) << "the net fills the glass";
+    EXPECT_GT(darkCount, 0.3 * texels) << "no dark depth between the lines";
+    ASSERT_GT(brightCount * darkCount, 0);
+    EXPECT_GT(bright[0], 1.08 * bright[2]) << "the net of light is not warm";
+    EXPECT_GT(dark[2], 1.5 * dark[0]) << "the depth is not cool";
+    EXPECT_GT(dark[1], dark[0]) << "the depth is violet, not blue-green";
+}
+
 // The rain scene's floor lies at 80 % over the vase's mirror image inside a
 // loop that multiplies what stands still: all of it stays dim, and its
 // standing water is nearly black so the 20 % mirror image shows there,
