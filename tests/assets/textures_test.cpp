@@ -633,25 +633,34 @@ TEST(Textures, UnderwaterPictureTilesEachHoldLightAndDark) {
 // Layer C's tiles lay the upper picture (open water, fish, shafts) over a
 // dark night scene at a fifth to a half of its opacity: a pale turquoise
 // water read there as see-through cyan glass. The water must be a deep,
-// saturated blue, with the shafts and fish still bright inside it.
-TEST(Textures, UnderwaterPictureWaterIsDeepSaturatedBlue) {
+// saturated blue, with the shafts still bright inside it, and the fish in it
+// orange-gold: mapped onto the water's palette they read as pale pills.
+TEST(Textures, UnderwaterPictureWaterIsDeepSaturatedBlueWithGoldFish) {
     const Picture p = readWithLibpng("512c2.png");
     ASSERT_EQ(p.width, 512);
-    double sum[3] = {0, 0, 0}, brightest = 0;
-    int n = 0;
+    double sum[3] = {0, 0, 0}, fishSum[3] = {0, 0, 0}, brightest = 0;
+    int n = 0, fish = 0;
     for (int y = 40; y < 240; ++y) {
-        for (int x = 0; x < p.width; ++x, ++n) {
+        for (int x = 0; x < p.width; ++x) {
+            const bool warm = p.at(x, y, 0) > p.at(x, y, 2) + 40;
             for (int c = 0; c < 3; ++c) {
-                sum[c] += p.at(x, y, c);
+                (warm ? fishSum : sum)[c] += p.at(x, y, c);
             }
+            (warm ? fish : n) += 1;
             brightest = std::max(brightest, p.luminance(x, y));
         }
     }
+    ASSERT_GT(n, 0.8 * 200 * p.width) << "the fish crowd out the water";
     const double r = sum[0] / n, g = sum[1] / n, b = sum[2] / n;
     EXPECT_LT((r + g + b) / 3.0, 75.0); // deep, not pale
     EXPECT_GT(b, 1.5 * g);              // blue, not turquoise
     EXPECT_GT(b, 4.0 * r);
     EXPECT_GT(brightest, 200.0); // the light in it survives
+    ASSERT_GT(fish, 0.03 * 200 * p.width) << "no fish left in the water";
+    const double fr = fishSum[0] / fish, fg = fishSum[1] / fish, fb = fishSum[2] / fish;
+    EXPECT_GT(fr, 170.0);     // bright
+    EXPECT_GT(fr, 1.2 * fg);  // orange-gold, not cream
+    EXPECT_GT(fg, fb + 20.0); // and not pink
 }
 
 // The tiles show the medusa picture down to row 410; tentacles still bright

@@ -250,7 +250,9 @@ constexpr float kSandWarmth = 0.9f;                // below the rock line
 constexpr float kLocalContrast = 1.6f;             // added to the fine value structure
 constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
 constexpr float kPaletteStrength = 0.8f;           // of the painter's palette over the render
-constexpr int kPatchRadius = 2;                    // texels; a tile is 25.6
+constexpr int kPatchRadius = 1;                    // texels; a tile is 25.6
+constexpr float kStrokeStep = 0.0008f;             // of the width, five steps a stroke
+constexpr float kEdgeSharpening = 0.7f;            // of the one-texel detail, added again
 constexpr float kValueSeparation = 0.7f;           // of the S-curve over the plain value
 constexpr float kSeparationFrom = 0.15f, kSeparationTo = 0.8f;
 
@@ -356,6 +358,27 @@ Image laidInPatches(const Image& source, int radius) {
     return out;
 }
 
+// The picture is drawn magnified (512 texels over 800 pixels) and filtered,
+// which softens every edge by about a texel: the fish, weed and light net
+// read as an upscaled photo. Adding back the detail a one-texel blur takes
+// away keeps their outlines crisp at that size.
+void sharpenEdges(Image& image, float amount) {
+    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
+    Plane light(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            light.at(x, y) = luminance(image.at(x, y));
+        }
+    }
+    const Plane soft = blurred(light, 1);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const Colour c = image.at(x, y) + grey(amount * (light.at(x, y) - soft.at(x, y)));
+            image.at(x, y) = {clamp01(c.r), clamp01(c.g), clamp01(c.b)};
+        }
+    }
+}
+
 Image painting() {
     // Ray-traced (tools/render/underwater_painting.pov), then laid on with
     // short brush strokes along a slowly turning direction.
@@ -363,7 +386,7 @@ Image painting() {
     Image image(512, 512);
     image.shade([&scene](float s, float t) {
         const float angle = pi * fractalNoise(s, t, 3, 3, 0.5f, 91);
-        const float dx = std::cos(angle) * 0.0015f, dy = std::sin(angle) * 0.0015f;
+        const float dx = std::cos(angle) * kStrokeStep, dy = std::sin(angle) * kStrokeStep;
         Colour sum;
         for (int k = -2; k <= 2; ++k) {
             sum += scene.sampleClamped(s + dx * k, t + dy * k);
@@ -392,12 +415,18 @@ Image painting() {
         c = mix(c, kSunlitSand * sandLight,
                 kSandWarmth * smoothstep(0.33f, 0.25f, t) * (1.0f - keepsOwnColour));
         // Coral and fish keep their own orange and pink against the palette.
-        const float own = smoothstep(0.12f, 0.3f, c.r - c.g);
+        // In the open water nothing but fish is warmer than blue, so there a
+        // fish's shaded gold belly and its fins keep their colour too: mapped
+        // by value they turned teal and cream, and the fish read as pale pills.
+        const float inWater = smoothstep(0.36f, 0.42f, t);
+        const float own = std::max(smoothstep(0.12f, 0.3f, c.r - c.g),
+                                   inWater * smoothstep(0.02f, 0.12f, c.r - c.b));
         const float value = separatedValue(0.3f * c.r + 0.59f * c.g + 0.11f * c.b);
         return mix(c, paintersPalette(value), kPaletteStrength * (1.0f - own));
     });
     bringOutLightAndShade(image);
     image = laidInPatches(image, kPatchRadius);
+    sharpenEdges(image, kEdgeSharpening);
     // The hung picture's frame is drawn unlit and untextured by its mesh, so
     // it takes the one colour the picture's last corner coordinate (450/512,
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom

@@ -1,4 +1,4 @@
-// povray: +W512 +H512 +A0.1 +AM2 +R2 -V
+// povray: +W1024 +H1024 +A0.1 +AM2 +R2 -V
 // The painting that breaks into tiles just before the underwater scene and
 // that the scene's trail starts from: a sunlit sea floor of pale sand and dark
 // rocks with coral, swaying weed, a school of orange fish and shafts of light
@@ -61,24 +61,48 @@ height_field { function 256, 256 { pattern { bumps scale 0.08 } }
     pigment { rgb <0.1, 0.45 + 0.2 * rand(R), 0.2> } finish { diffuse 0.8 specular 0.2 } }
 #end
 
-// Fish.
+// Fish: goldfish with a full body, a forked tail, a back fin and a dark eye
+// in a pale ring, graded from a deep red-orange back to a gold belly, so
+// each reads as a fish at the size a tile shows it; a plain orange pill with
+// a cone for a tail read as a blocky blob once magnified on screen.
 #macro Fish(P, S, A)
   union {
-    sphere { 0, 1 scale <0.5, 0.22, 0.1> }
-    cone { <-0.45, 0, 0>, 0.02, <-0.8, 0, 0>, 0.2 scale <1, 1, 0.2> }
-    pigment { rgb <1.0, 0.45, 0.08> } finish { emission 0.45 diffuse 0.8 specular 0.5 roughness 0.02 }
+    union {
+      sphere { 0, 1 scale <0.5, 0.24, 0.13> }
+      cone { <-0.28, 0, 0>, 0.14, <-0.52, 0, 0>, 0.045 scale <1, 1, 0.5> }
+      pigment { gradient y
+        color_map { [0 rgb <1.0, 0.74, 0.3>] [0.4 rgb <1.0, 0.5, 0.06>] [0.75 rgb <0.92, 0.26, 0.02>] [1 rgb <0.65, 0.1, 0.02>] }
+        scale 0.5 translate -0.24 * y }
+      normal { bumps 0.2 scale 0.035 }
+      finish { emission 0.4 diffuse 0.8 specular 0.7 roughness 0.015 } }
+    // Tail, back fin and belly fin: flat, a little translucent, brighter at
+    // the edges the light comes through.
+    union {
+      prism { linear_spline -0.015, 0.015, 6,
+        <-0.48, 0>, <-0.9, 0.34>, <-0.8, 0.02>, <-0.9, -0.3>, <-0.48, 0>, <-0.48, 0> }
+      prism { linear_spline -0.012, 0.012, 4, <0.2, 0.2>, <-0.12, 0.38>, <-0.3, 0.14>, <0.2, 0.2> }
+      prism { linear_spline -0.012, 0.012, 4, <-0.05, -0.18>, <-0.22, -0.3>, <-0.3, -0.12>, <-0.05, -0.18> }
+      rotate -90 * x
+      pigment { rgbt <1.0, 0.42, 0.04, 0.12> }
+      finish { emission 0.55 diffuse 0.6 } }
+    // The eye: black with a catch-light, in a pale gold ring, both sides.
+    #for (side, -1, 1, 2)
+      sphere { <0.34, 0.05, 0.095 * side>, 0.05 pigment { rgb <1.0, 0.9, 0.6> } finish { emission 0.5 } }
+      sphere { <0.355, 0.05, 0.115 * side>, 0.032 pigment { rgb 0.01 } finish { specular 1.0 roughness 0.002 } }
+    #end
     scale S rotate A * y translate P }
 #end
-Fish(<-2.2, 3.0, -3>, 0.7, 15)
-Fish(<-1.2, 3.6, -2>, 0.6, 25)
-Fish(<1.6, 2.6, -3.5>, 0.65, -165)
-Fish(<2.4, 3.9, -1>, 0.5, -160)
-Fish(<0.3, 4.6, 0>, 0.45, 5)
+// A few large fish near the viewer, the painting's main shapes.
+Fish(<-2.4, 3.1, -3>, 1.05, 15)
+Fish(<-0.9, 3.9, -2>, 0.85, 25)
+Fish(<1.7, 2.5, -3.5>, 1.0, -165)
+Fish(<2.6, 4.0, -1>, 0.75, -160)
+Fish(<0.3, 4.8, 0>, 0.65, 5)
 // A school higher up, smaller with distance, all heading one way.
 #declare F = seed(17);
-#for (k, 0, 39)
+#for (k, 0, 23)
   #declare fz = -2 + 9 * rand(F);
-  Fish(<-7 + 14 * rand(F), 4.2 + 3.5 * rand(F) + 0.3 * fz, fz>, 0.4 + 0.25 * rand(F), 160 + 30 * rand(F))
+  Fish(<-7 + 14 * rand(F), 4.2 + 3.5 * rand(F) + 0.3 * fz, fz>, 0.5 + 0.3 * rand(F), 160 + 30 * rand(F))
 #end
 
 // Coral on the rocks: warm fans and branches, bright against the dark stone.
@@ -109,7 +133,7 @@ Coral(<0.5, 0.3, 5>, 1.3, <0.95, 0.8, 0.3>)
 // water between the near fish and the rocks has depth and every tile there
 // carries something.
 #declare G = seed(29);
-#for (k, 0, 59)
+#for (k, 0, 29)
   #declare gz = 9 + 9 * rand(G);
   Fish(<-12 + 24 * rand(G), 1.6 + 2.4 * rand(G) + 0.12 * gz, gz>, 0.35 + 0.2 * rand(G), 170 + 20 * rand(G))
 #end
