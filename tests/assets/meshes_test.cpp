@@ -17,6 +17,7 @@
 #include <map>
 #include <numbers>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -55,10 +56,10 @@ const Expected kMeshes[] = {
     // 60 point faces, each two bevelled halves (base band, middle, tip) and
     // a facet at the ridge's foot, and 20 core faces. The 30 core corners,
     // the 60 edge corners and each face's foot and two ridge corners are
-    // shared; each tip is private; each core corner carries 10 hidden copies
-    // on two extra vertices. The star fills 0.6 of the fit; two specks on its
-    // long axis hold the fit.
-    {"star2.asc", 30 + 60 + 60 * (3 + 2) + 30 * 2 + 2 * 3, 20 + 60 * 9 + 30 * 10 + 2,
+    // shared; each tip is private. Each core face is drawn four times and
+    // each middle and tip facet twice, coincident. The star fills 0.6 of the
+    // fit; two specks on its long axis hold the fit.
+    {"star2.asc", 30 + 60 + 60 * (3 + 2) + 2 * 3, 20 * 4 + 60 * (5 + 4 * 2) + 2,
      Box{{-0.398, -1, -0.418}, {0.398, 1, 0.418}}, true},
     // The shell, two trefoils and a five-lobed knot of eight-sided tubes (72,
     // 100 and 72 segments), and the hidden faces that trim the corner normals.
@@ -580,28 +581,30 @@ TEST(MeshOrientation, StarStandsClearOfItsChildrenAndTheClosePass) {
     EXPECT_LT(core / body, 0.12);
 }
 
-TEST(MeshOrientation, StarFacetsGlowAtTheHeartAndFadeToTheTips) {
+TEST(MeshOrientation, StarFacetsGlowAtTheHeartAndCatchTheLightToTheTips) {
     // Flat shading lights a facet by its last corner, and the stars' light
     // comes from behind them, so a last corner normal must point into the
     // star; its length is how far the facet rises over the ambient blue. The
     // core, the feet and the base bands light by the shared core corners,
-    // which must be long; each middle band by its own face's ridge corner,
-    // shorter; each tip by its own plain corner, or the stars read as even
-    // blue spikes. 85 stars are drawn a frame, so the hidden copies that
-    // lengthen the hearts must stay few.
+    // which must be longest; the rest of each point by ring corners that are
+    // long too, or the large stars read as flat blue spikes, and every half
+    // of a point by a corner of its own, or the point does not read as cut.
+    // Coincident copies of visible facets lengthen the normals; 85 stars are
+    // drawn a frame, so they must stay few.
     const Triangles t = loadTriangles("star2.asc", 1000);
     ASSERT_EQ(t.count, 862);
-    int visible = 0, heart = 0, middle = 0, tip = 0;
-    double heartLeast = 1e9, middleLeast = 1e9, middleMost = 0.0, tipMost = 0.0;
+    std::set<std::array<float, 9>> drawn;
+    std::set<std::array<long, 3>> tipLights;
+    int heart = 0, middle = 0, tip = 0;
+    double heartLeast = 1e9, middleLeast = 1e9, tipLeast = 1e9, ringMost = 0.0;
     for (int f = 0; f < t.count; ++f) {
         const float* p = t.positions[f].data();
         const Vec a{p[0], p[1], p[2]}, b{p[3], p[4], p[5]}, c{p[6], p[7], p[8]};
         const Vec n = cross(sub(b, a), sub(c, a));
         const double len = std::sqrt(dot(n, n));
-        if (len < 1e-4) {
-            continue; // a hidden copy
+        if (len < 1e-4 || !drawn.insert(t.positions[f]).second) {
+            continue; // a hidden speck or a coincident copy
         }
-        ++visible;
         const Vec centroid{a[0] + b[0] + c[0], a[1] + b[1] + c[1], a[2] + b[2] + c[2]};
         const double out = dot(n, centroid) > 0.0 ? 1.0 : -1.0;
         const float* m = &t.normals[f][6];
@@ -616,24 +619,28 @@ TEST(MeshOrientation, StarFacetsGlowAtTheHeartAndFadeToTheTips) {
             EXPECT_LT(dot(normal, c) / last, -0.8 * light) << "facet " << f;
             continue;
         }
-        EXPECT_LT(out * dot(n, normal) / len, -0.5 * light) << "facet " << f;
-        if (last > 0.4) {
+        EXPECT_LT(out * dot(n, normal) / len, -0.45 * light) << "facet " << f;
+        ringMost = std::max(ringMost, light);
+        const double reach = std::max({dot(a, a), dot(b, b), dot(c, c)});
+        if (reach > 0.44 * 0.44) { // touches a point's tip
             ++tip;
-            tipMost = std::max(tipMost, light);
+            tipLeast = std::min(tipLeast, light);
+            tipLights.insert(
+                {std::lround(m[0] * 1e3), std::lround(m[1] * 1e3), std::lround(m[2] * 1e3)});
         } else {
             ++middle;
             middleLeast = std::min(middleLeast, light);
-            middleMost = std::max(middleMost, light);
         }
     }
-    EXPECT_EQ(visible, 560);
+    EXPECT_EQ(drawn.size(), 560u);
     EXPECT_EQ(heart, 20 + 60 + 4 * 60); // the core, the feet and the base bands
     EXPECT_EQ(middle, 120);
     EXPECT_EQ(tip, 120);
     EXPECT_GT(heartLeast, 12.0) << "the heart does not glow";
-    EXPECT_GT(middleLeast, 4.0);
-    EXPECT_LT(middleMost, 0.5 * heartLeast);
-    EXPECT_LT(tipMost, 1.5) << "the tips do not fade to the blue";
+    EXPECT_GT(middleLeast, 5.0);
+    EXPECT_GT(tipLeast, 4.0) << "the tips show bare ambient blue";
+    EXPECT_LT(ringMost, 0.7 * heartLeast) << "the heart does not stand out";
+    EXPECT_EQ(tipLights.size(), 120u) << "two halves of a point light alike";
 }
 
 TEST(MeshOrientation, MirrorFramesCatchTheSeaLightFaceOn) {

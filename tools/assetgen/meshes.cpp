@@ -285,14 +285,16 @@ constexpr double kStarSidePoint = 0.78;
 // one to it at most. So the long normals sit on corners that many facets
 // share: the heart of the star lights by the 30 corners of the core, each
 // named by the core, the feet and the base bands of the two points that meet
-// there, with a few hidden copies on top; each point face's middle band
-// lights by a corner its two halves share up the ridge (six faces), and the
-// tips by private corners (one). So every star glows at the heart
-// and its points fade into the ambient blue. The fractal's scale doubles the
-// normals a level, so the small stars burn pink-white at the heart and the
-// large ones violet.
+// there; each point face's middle band by its ridge's lower corner; each tip
+// half by a ring corner of its own (the ridge's upper corner or the outer
+// edge corner), so the ten halves of a point face ten ways and the large
+// stars read as cut crystal, not flat blue spikes. Coincident copies of
+// visible facets lengthen every corner they name at once, where a hidden
+// wedge lengthened one. The fractal's scale doubles the normals a level, so
+// the small stars burn pink-white at the heart and the large ones violet.
 constexpr double kStarBandSplit[2] = {0.32, 0.64}; // of the way from base to tip
-constexpr int kStarHeartCopies = 10;
+constexpr int kStarHeartCopies = 3;                // extra draws of each core facet
+constexpr int kStarUpperCopies = 1;                // of each middle and tip facet
 // Each point face is two bevelled halves either side of a ridge raised from
 // the middle of its base edge, so even a point that fills the view shades
 // from a lit half to a dark one; a small facet at the foot of the ridge
@@ -334,22 +336,6 @@ Mesh starShape() {
     return mesh;
 }
 
-// `copies` tiny wedges on the corner `it` at `tip`, wound so that each adds
-// the unit vector along `inward` to its normal.
-void addStarTipCopies(Mesh& mesh, int it, Vec3 tip, Vec3 inward, int copies) {
-    if (copies == 0) {
-        return;
-    }
-    const Vec3 out = normalised(inward) * -1.0;
-    const Vec3 side = normalised(cross(out, std::abs(out.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0}));
-    const Vec3 across = cross(out, side);
-    const int is = mesh.addVertex(tip + side * kStarHiddenSize);
-    const int ia = mesh.addVertex(tip + across * kStarHiddenSize);
-    for (int k = 0; k < copies; ++k) {
-        mesh.addTriangle(ia, is, it);
-    }
-}
-
 Mesh star2() {
     const Mesh shape = starShape();
     Mesh mesh;
@@ -363,14 +349,7 @@ Mesh star2() {
         }
         return mesh.addVertex(p);
     };
-    std::vector<int> hearts;
-    const auto heartAt = [&](Vec3 p) {
-        const int i = sharedAt(p);
-        if (std::find(hearts.begin(), hearts.end(), i) == hearts.end()) {
-            hearts.push_back(i);
-        }
-        return i;
-    };
+    std::vector<MeshFace> heartFaces;
     for (const MeshFace& f : shape.faces) {
         std::array<Vec3, 3> v{};
         int tip = -1;
@@ -381,7 +360,8 @@ Mesh star2() {
             }
         }
         if (tip < 0) {
-            mesh.addTriangle(heartAt(v[1]), heartAt(v[0]), heartAt(v[2]));
+            heartFaces.push_back(MeshFace{{sharedAt(v[1]), sharedAt(v[0]), sharedAt(v[2])}});
+            mesh.faces.push_back(heartFaces.back());
             continue;
         }
         // Outward order tip, b1, b2; every triangle is wound inward as
@@ -392,7 +372,7 @@ Mesh star2() {
         const auto up = [&](Vec3 base, int band) {
             return base + (t - base) * kStarBandSplit[band];
         };
-        const int h1 = heartAt(b1), h2 = heartAt(b2), foot = sharedAt(ridge);
+        const int h1 = sharedAt(b1), h2 = sharedAt(b2), foot = sharedAt(ridge);
         const int r0 = sharedAt(up(ridge, 0)), r1 = sharedAt(up(ridge, 1));
         const int e1 = sharedAt(up(b1, 0)), e2 = sharedAt(up(b2, 0));
         mesh.addTriangle(foot, h2, h1);
@@ -402,19 +382,28 @@ Mesh star2() {
         mesh.addTriangle(foot, r0, h2);
         mesh.addTriangle(r0, e2, h2);
         // Middle bands along the ridge end on the ridge's lower corner: both
-        // halves name it six times at a bevel's angle. The edge corners are
-        // named as often, but by faces too far apart for a long sum.
-        mesh.addTriangle(e1, r1, r0);
-        mesh.addTriangle(r1, e2, r0);
-        // The tips end on corners of their own.
-        mesh.addTriangle(r1, e1, mesh.addVertex(t));
-        mesh.addTriangle(e2, r1, mesh.addVertex(t));
+        // halves name it six times at a bevel's angle.
+        const int t1 = mesh.addVertex(t), t2 = mesh.addVertex(t);
+        const std::array<std::array<int, 3>, 4> upper{{
+            {e1, r1, r0},
+            {r1, e2, r0},
+            // The tips: the first half ends on the ridge's upper corner, the
+            // second on its outer edge corner, which the neighbouring face's
+            // first half shares, so no two halves of a point light alike.
+            {e1, t1, r1},
+            {r1, t2, e2},
+        }};
+        for (const auto& f : upper) {
+            for (int copy = 0; copy <= kStarUpperCopies; ++copy) {
+                mesh.addTriangle(f[0], f[1], f[2]);
+            }
+        }
     }
-    // The copies follow the facets' own sum, so they lengthen it without
-    // turning it.
-    const std::vector<Vec3> sums = cornerNormalSums(mesh);
-    for (const int h : hearts) {
-        addStarTipCopies(mesh, h, mesh.vertices[h], sums[h], kStarHeartCopies);
+    // Coincident copies of the core lengthen three heart corners each.
+    for (const MeshFace& f : heartFaces) {
+        for (int copy = 0; copy < kStarHeartCopies; ++copy) {
+            mesh.addTriangle(f.corners[0], f.corners[1], f.corners[2]);
+        }
     }
     mesh.transform([](Vec3 v) { return v * kStarBody; });
     for (const double end : {1.0, -1.0}) {
