@@ -517,6 +517,9 @@ TEST(Textures, StarburstIsAFineStar) {
     EXPECT_LT(near.lit, 720 / 6) << "the rays are broad or sit in a halo";
     // Magnified, rays still bright this far out crossed as long hard spikes.
     EXPECT_LT(ring(0.15, 40).peak, 30) << "the rays stay bright too far out";
+    // There a light in water still lifts it, in broad faint shafts: needles
+    // alone read as a sprite stuck on the deep sea's view.
+    EXPECT_GT(ring(0.15, 7).lit, 720 / 12) << "no broad shafts of light round the star";
     // Five copies at half strength, turned apart: their mean must stay well
     // below white everywhere outside the core.
     for (double radius : {0.04, 0.06, 0.1, 0.2, 0.3}) {

@@ -76,6 +76,28 @@ float starRays(float s, float t, int count, float length, float width, float tur
     return sum;
 }
 
+// Soft wedges of light, wider the further out, that a light in murky water
+// throws: far too faint to count as rays, they only lift the water round it.
+float lightShafts(float s, float t, const SpikeSet& set) {
+    const float r = centreDistance(s, t);
+    const float a = angleOf(s, t);
+    float sum = 0;
+    for (int i = 0; i < set.count; ++i) {
+        const float jitter = set.jitter * (latticeHash(i, 0, set.seed) - 0.5f);
+        const float at = set.turn + 2 * pi * (i + jitter) / set.count;
+        const float d = std::remainder(a - at, 2 * pi);
+        if (std::cos(d) <= 0) {
+            continue;
+        }
+        const float length = set.length * (0.7f + 0.3f * latticeHash(i, 2, set.seed));
+        const float along = clamp01(1 - r / length);
+        const float across = r * std::sin(d) / (set.width * (0.3f + r));
+        const float strength = 0.6f + 0.4f * latticeHash(i, 3, set.seed);
+        sum += strength * std::exp(-across * across) * along * along;
+    }
+    return sum * smoothstep(0.02f, 0.25f, r);
+}
+
 Image starburst() {
     Image image(256, 256);
     image.shadeSupersampled(4, [](float s, float t) {
@@ -100,7 +122,12 @@ Image starburst() {
         const float fade = std::exp(-r / 0.14f) * smoothstep(0.004f, 0.06f, r);
         const float rays = fade * (1.1f * starRays(s, t, 4, 0.5f, 0.014f, 0.35f) +
                                    0.4f * starRays(s, t, 4, 0.2f, 0.012f, 0.35f + pi / 4));
-        return Colour{0.95f, 0.97f, 1.0f} * ((core + halo + rays) * spriteWindow(r, 0.55f));
+        // Magnified in the deep sea the needle star alone read as a sprite
+        // stuck on the view, not as a lamp: three broad faint shafts carry its
+        // light out into the water, and the copies turning apart sweep them.
+        const float shafts = 0.08f * lightShafts(s, t, {3, 0.95f, 0.16f, 0.5f, 0.9f, 71u});
+        return Colour{0.95f, 0.97f, 1.0f} * (core + halo + rays) * spriteWindow(r, 0.55f) +
+               Colour{0.8f, 0.92f, 1.0f} * (shafts * spriteWindow(r, 0.55f));
     });
     return image;
 }
