@@ -324,18 +324,19 @@ std::vector<SceneObject> pictureRoom() {
     farPiece(kWindowLeft, kWindowRight, 0, kWindowBottom, 6, 2);
     farPiece(kWindowLeft, kWindowRight, kWindowTop, kHeight, 6, 1);
     room.push_back(far);
-    // The corridor seen through the doorway is hung like the small gallery:
-    // the lit back-wall picture laid once behind the door (3.6 high, 2:1,
-    // mirrored because it is seen from -z), its middle painting centred in
-    // the opening. A plain wall there read as a blank grey panel in a wooden
-    // frame. It faces away from the light, so its ambient carries it.
-    constexpr double kCorridorPicture = 3.6;
-    SceneObject corridor = surface(kWall, Facing::Z, 1.0, {0.95, 0.93, 0.9}, {0.0, 0.0, 0.0});
-    corridor.planeS[0] = -1.0 / (2 * kCorridorPicture);
-    corridor.planeS[3] = 0.52;
-    corridor.planeT[1] = 1.0 / kCorridorPicture;
+    // The corridor seen through the doorway is a dimmer room of the same
+    // panelling with one painting centred behind the door. A plain wall there
+    // read as a blank grey panel in a wooden frame, and the small gallery's
+    // whole lit back wall (three paintings in a row) as a second gallery
+    // seen through a gap. It faces away from the light: ambient carries it,
+    // kept under the near wall's so the passage reads as farther and darker.
+    SceneObject corridor = surface(kWall2, Facing::Z, 0.2, {0.5, 0.47, 0.44}, {0.0, 0.0, 0.0});
     wallZ(corridor, -kX, kX, 0, kHeight, kBack, false);
     room.push_back(corridor);
+    SceneObject corridorPainting =
+        hungPaintings({kStillLifePainting}, {0, 2.0, kBack - 0.02}, {-1, 0, 0}, 2.2, 0.0);
+    corridorPainting.ambient = {0.85, 0.83, 0.8};
+    room.push_back(corridorPainting);
 
     // A plain plaster ceiling, a shade darker than the walls, between the
     // beams below: a patterned roof read as a second, busier picture.

@@ -18,6 +18,10 @@ constexpr float pi = std::numbers::pi_v<float>;
 
 // The glow a fish throws into the water round it, a fraction of its light.
 constexpr Colour kFishHalo{0.16f, 0.2f, 0.24f};
+// The caustic alpha: its height at a tile's middle and how much of it is gone
+// by the corners.
+constexpr float kCausticAlphaPeak = 0.85f;
+constexpr float kCausticAlphaFall = 0.6f;
 
 float angleOf(float s, float t) {
     return std::atan2(t - 0.5f, s - 0.5f);
@@ -827,14 +831,16 @@ Image linearWipe() {
 }
 
 // Alpha source of the caustic textures: a soft radial falloff (grey, so the
-// blue byte carries it). Only the two blended surface layers read it: kept
-// under a half, so their lit sand ground, which the sea floor needs, does not
-// add up into a glare overhead.
+// blue byte carries it). Only the two blended surface layers read it, and
+// they are the only light the mirrors' own views get from above: at 0.45
+// falling to nothing by the tile's edge they lit a few spots overhead and the
+// glass stayed a dark hole. The caustic frames' ground is nearly black, so a
+// fuller alpha lights their net, not a sheet of glare.
 Image causticAlpha() {
     Image image(256, 256);
     image.shade([](float s, float t) {
         const float r = std::min(1.0f, centreDistance(s, t) / 1.4142f);
-        return grey(0.45f * (1 - 0.95f * smoothstep(0.0f, 1.0f, r)));
+        return grey(kCausticAlphaPeak * (1 - kCausticAlphaFall * smoothstep(0.0f, 1.0f, r)));
     });
     return image;
 }
