@@ -566,9 +566,13 @@ constexpr double kChromeRingNormalLength = 12.0;
 // swing across the whole picture within a face: bundles of jagged stripes
 // along both edges. At the power 0.3 the picture's middle was squeezed into
 // a few thin lines along the crest; at 0.5 the tunnel's rings lie across
-// the cuts as broad concentric bands.
+// the cuts as broad concentric bands. The opening camera sees the ring 10 to
+// 15 degrees off its axis, so on the far side a normal tipped 70 degrees
+// outward faced away from it and its flank swept the whole picture into
+// jagged stripes (22 s, top and lower right); at 50 every corner it sees
+// faces it.
 constexpr double kChromeRingTiltPower = 0.5;
-constexpr double kChromeRingMostTilt = 70.0; // degrees
+constexpr double kChromeRingMostTilt = 50.0; // degrees
 
 // A point of the ring: `around` 0..1 round the hexagon (its corners at 0,
 // 60, ... degrees, so a flat side lies level), `scale` the corner radius.
