@@ -22,7 +22,6 @@ const Font display{"opentype/urw-base35/URWGothic-Demi.otf", 0.05f};
 // name read as a plain serif label.
 const Font titleCaps{"opentype/urw-base35/URWGothic-Demi.otf", 0.08f};
 const Font captionFace{"opentype/urw-base35/URWGothic-Demi.otf", 0.06f};
-const Font displayBook{"opentype/urw-base35/URWGothic-Book.otf", 0.08f};
 const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
 const Font displayWide{"opentype/urw-base35/URWGothic-Demi.otf", 0.25f};
 const Font narrow{"opentype/urw-base35/NimbusSansNarrow-Bold.otf", 0.04f};
@@ -245,7 +244,7 @@ constexpr CreditRows kHighRows{0.925f, 0.11f, 0.69f, 0.42f, 0.3f};
 Image creditCard(const char* role, const char* name, const char* second, float centreS,
                  const CreditRows& rows = {}) {
     Plane letters(512, 512);
-    setText(letters, displayBook, role, {centreS, rows.role, 0.44f, rows.roleHeight, 4.0f});
+    setText(letters, display, role, {centreS, rows.role, 0.44f, rows.roleHeight, 4.0f});
     setText(letters, heavy, name, {centreS, rows.name, 0.46f, rows.nameHeight, 4.0f});
     if (second != nullptr) {
         setText(letters, heavy, second, {centreS, rows.second, 0.46f, rows.nameHeight, 4.0f});
@@ -255,10 +254,16 @@ Image creditCard(const char* role, const char* name, const char* second, float c
     // rows: sharp, the strokes broke into combs and dots, worst where the
     // echoes fan apart. Softened to the shown scale, each copy is a clean
     // line of type and a fan of them a smooth sweep.
-    letters = blurredApart(letters, 1, 3);
-    Image image = glowingCard(512, letters, {1.0f, 1.0f, 1.0f}, {0.45f, 0.65f, 0.95f}, 4);
-    addMask(image, blurred(letters, 14), {0.1f, 0.16f, 0.3f});
-    fadeBorder(image, 512); // the glow reaches the edge beside a half's words
+    // Each stroke is then spread by about a pixel on screen each way and
+    // saturated: the copies sway apart, and only where their strokes still
+    // overlap do they add up to white, so thicker strokes keep the words
+    // whole against the fronds crossing them.
+    letters = emboldened(blurredApart(letters, 2, 4), 1.9f);
+    // The cards are added to the screen, so no halo can darken the fronds
+    // behind them; a light one only filled the counters, and ten swaying
+    // copies of it summed to a grey-blue blur. A faint rim stays round the
+    // strokes, a little wider than a copy's sway, to hold them together.
+    Image image = glowingCard(512, letters, {1.0f, 1.0f, 1.0f}, {0.16f, 0.22f, 0.32f}, 3);
     return image;
 }
 
