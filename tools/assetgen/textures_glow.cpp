@@ -36,6 +36,14 @@ struct SpikeSet {
     std::uint32_t seed;
 };
 
+// Angle from direction `a` to spike `i` of the set, in (-pi, pi]: the
+// spikes are evenly spaced, each nudged by its own jitter.
+float offsetFromSpike(float a, int i, const SpikeSet& set) {
+    const float jitter = set.jitter * (latticeHash(i, 0, set.seed) - 0.5f);
+    const float at = set.turn + 2 * pi * (i + jitter) / set.count;
+    return std::remainder(a - at, 2 * pi);
+}
+
 // Hairline spikes, `count` of them, each leaving the centre in one direction
 // only. Their width stays fixed in texels and they fade in away from the
 // centre, so they never pile up into a disc there, whatever their number.
@@ -44,9 +52,7 @@ float spikes(float s, float t, const SpikeSet& set) {
     const float a = angleOf(s, t);
     float sum = 0;
     for (int i = 0; i < set.count; ++i) {
-        const float jitter = set.jitter * (latticeHash(i, 0, set.seed) - 0.5f);
-        const float at = set.turn + 2 * pi * (i + jitter) / set.count;
-        const float d = std::remainder(a - at, 2 * pi);
+        const float d = offsetFromSpike(a, i, set);
         if (std::cos(d) <= 0) {
             continue;
         }
@@ -87,9 +93,7 @@ float lightShafts(float s, float t, const SpikeSet& set) {
     const float a = angleOf(s, t);
     float sum = 0;
     for (int i = 0; i < set.count; ++i) {
-        const float jitter = set.jitter * (latticeHash(i, 0, set.seed) - 0.5f);
-        const float at = set.turn + 2 * pi * (i + jitter) / set.count;
-        const float d = std::remainder(a - at, 2 * pi);
+        const float d = offsetFromSpike(a, i, set);
         if (std::cos(d) <= 0) {
             continue;
         }
