@@ -666,6 +666,47 @@ TEST(Textures, UnderwaterPictureWaterIsDeepSaturatedBlueWithGoldFish) {
     EXPECT_GT(fg, fb + 20.0); // and not pink
 }
 
+// Light blooms in water: the water right round a fish must be no darker
+// than the water a little farther off. Sharpened, every fish and light line
+// had a dark ring, and the assembled painting read as inked outlines.
+TEST(Textures, UnderwaterPictureFishGlowWithoutDarkOutlines) {
+    const Picture p = readWithLibpng("512c2.png");
+    ASSERT_EQ(p.width, 512);
+    const auto warm = [&p](int x, int y) { return p.at(x, y, 0) > p.at(x, y, 2) + 40; };
+    // Distance (in a square's rings, up to 10) to the nearest fish texel.
+    const auto ringToFish = [&](int x, int y) {
+        for (int d = 1; d <= 10; ++d) {
+            for (int i = -d; i <= d; ++i) {
+                if (warm(x + i, y - d) || warm(x + i, y + d) || warm(x - d, y + i) ||
+                    warm(x + d, y + i)) {
+                    return d;
+                }
+            }
+        }
+        return 11;
+    };
+    double near = 0, far = 0;
+    int nearCount = 0, farCount = 0;
+    for (int y = 40; y < 240; ++y) {
+        for (int x = 10; x < p.width - 10; ++x) {
+            if (warm(x, y)) {
+                continue;
+            }
+            const int d = ringToFish(x, y);
+            if (d <= 3) {
+                near += p.luminance(x, y);
+                ++nearCount;
+            } else if (d >= 7 && d <= 10) {
+                far += p.luminance(x, y);
+                ++farCount;
+            }
+        }
+    }
+    ASSERT_GT(nearCount, 1000);
+    ASSERT_GT(farCount, 1000);
+    EXPECT_GE(near / nearCount, far / farCount) << "a dark ring round the fish";
+}
+
 // The tiles show the medusa picture down to row 410; tentacles still bright
 // there end in a straight cut across the lower tiles, so they must have faded
 // into the dark by then while they still glow below the bell.

@@ -247,38 +247,72 @@ Image deepBackdrop() {
 constexpr Colour kHungFrameWalnut{0.4f, 0.18f, 0.0f};
 constexpr Colour kSunlitSand{1.28f, 1.08f, 0.78f}; // times the sand's light
 constexpr float kSandWarmth = 0.9f;                // below the rock line
-constexpr float kLocalContrast = 1.6f;             // added to the fine value structure
+constexpr float kLocalContrast = 1.6f;             // added to the broad light and shade
+constexpr int kMassFrom = 3, kMassTo = 18;         // texels: the band of masses it lifts
 constexpr float kHighlightWhitening = 0.5f;        // of the brightest light's colour
 constexpr float kPaletteStrength = 0.8f;           // of the painter's palette over the render
-constexpr int kPatchRadius = 1;                    // texels; a tile is 25.6
 constexpr float kStrokeStep = 0.0008f;             // of the width, five steps a stroke
-constexpr float kEdgeSharpening = 0.7f;            // of the one-texel detail, added again
+constexpr float kGlowFrom = 0.6f;                  // value where light starts to glow
+constexpr int kGlowRadius = 5;                     // texels
+constexpr float kSandGlow = 0.45f;                 // of the glow, below the rock line
+constexpr Colour kGlowColour{0.5f, 0.75f, 0.85f};  // pale aqua, per unit of light above
 constexpr float kValueSeparation = 0.7f;           // of the S-curve over the plain value
 constexpr float kSeparationFrom = 0.15f, kSeparationTo = 0.8f;
 
-// Seen a fifth to a half opaque, a tile of flat saturated blue reads as a
-// tinted pane. Strengthening the value structure finer than half a tile
-// (ripples, shafts, the light net on the sand) well past double and
-// whitening the brightest light keeps each piece a piece of a picture even
-// where several spinning tiles overlap and average (merely doubled, they
-// mixed to a muddy teal); the mean stays where it was, so the trail that
-// starts from the painting does not brighten.
-void bringOutLightAndShade(Image& image) {
-    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
+float luminance(Colour c) {
+    return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+}
+
+Plane luminancePlane(const Image& image) {
     Plane light(image.width(), image.height());
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             light.at(x, y) = luminance(image.at(x, y));
         }
     }
-    // A band from a few texels (above the canvas weave) to about half a tile.
-    const Plane fine = blurred(light, 1), around = blurred(light, 7);
+    return light;
+}
+
+// Seen a fifth to a half opaque, a tile of flat saturated blue reads as a
+// tinted pane. Strengthening the light and shade masses within a tile (a
+// shaft against the water beside it, a lit patch of sand against its shade)
+// well past double and whitening the brightest light keeps each piece a
+// piece of a picture even where several spinning tiles overlap and average;
+// the mean stays where it was, so the trail that starts from the painting
+// does not brighten. The band starts above the outlines: lifted at a texel
+// or two, every fish and line got a dark ring, a hard inked outline.
+void bringOutLightAndShade(Image& image) {
+    const Plane light = luminancePlane(image);
+    const Plane fine = blurred(light, kMassFrom), around = blurred(light, kMassTo);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const float l = light.at(x, y);
             const float detail = fine.at(x, y) - around.at(x, y);
             Colour c = image.at(x, y) + grey(kLocalContrast * detail);
             c = mix(c, grey(luminance(c)), kHighlightWhitening * smoothstep(0.45f, 0.85f, l));
+            image.at(x, y) = {clamp01(c.r), clamp01(c.g), clamp01(c.b)};
+        }
+    }
+}
+
+// Light seen through water blooms: the surface, the shafts and the light on
+// the sand spill a soft pale glow over what lies next to them, so the
+// painting reads lit from within rather than cut out and inked. On the sand
+// the light net is dense, and a full glow there filled its cells with one
+// pale haze.
+void letLightGlow(Image& image) {
+    Plane bright = luminancePlane(image);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            bright.at(x, y) = std::max(0.0f, bright.at(x, y) - kGlowFrom);
+        }
+    }
+    const Plane glow = blurred(bright, kGlowRadius);
+    for (int y = 0; y < image.height(); ++y) {
+        const float t = 1.0f - (y + 0.5f) / image.height();
+        const float strength = kSandGlow + (1.0f - kSandGlow) * smoothstep(0.3f, 0.4f, t);
+        for (int x = 0; x < image.width(); ++x) {
+            const Colour c = image.at(x, y) + kGlowColour * (strength * glow.at(x, y));
             image.at(x, y) = {clamp01(c.r), clamp01(c.g), clamp01(c.b)};
         }
     }
@@ -315,68 +349,6 @@ Colour paintersPalette(float value) {
 float separatedValue(float value) {
     const float v = clamp01(value);
     return v + kValueSeparation * (smoothstep(kSeparationFrom, kSeparationTo, v) - v);
-}
-
-// Oil paint: every texel takes the mean colour of the calmest of the four
-// squares that meet at it (a Kuwahara filter), so the colour lies in flat
-// patches with crisp edges between them, the way paint is laid on, where a
-// render (and the live scene) shades smoothly.
-Image laidInPatches(const Image& source, int radius) {
-    const int w = source.width(), h = source.height();
-    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
-    Image out(w, h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            float calmest = 1e9f;
-            Colour best;
-            for (int qy : {-1, 1}) {
-                for (int qx : {-1, 1}) {
-                    Colour sum;
-                    float l1 = 0, l2 = 0;
-                    int n = 0;
-                    for (int dy = 0; dy <= radius; ++dy) {
-                        for (int dx = 0; dx <= radius; ++dx) {
-                            const Colour c = source.at(std::clamp(x + qx * dx, 0, w - 1),
-                                                       std::clamp(y + qy * dy, 0, h - 1));
-                            const float l = luminance(c);
-                            sum += c;
-                            l1 += l;
-                            l2 += l * l;
-                            ++n;
-                        }
-                    }
-                    const float variance = l2 / n - (l1 / n) * (l1 / n);
-                    if (variance < calmest) {
-                        calmest = variance;
-                        best = sum * (1.0f / n);
-                    }
-                }
-            }
-            out.at(x, y) = best;
-        }
-    }
-    return out;
-}
-
-// The picture is drawn magnified (512 texels over 800 pixels) and filtered,
-// which softens every edge by about a texel: the fish, weed and light net
-// read as an upscaled photo. Adding back the detail a one-texel blur takes
-// away keeps their outlines crisp at that size.
-void sharpenEdges(Image& image, float amount) {
-    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
-    Plane light(image.width(), image.height());
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            light.at(x, y) = luminance(image.at(x, y));
-        }
-    }
-    const Plane soft = blurred(light, 1);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const Colour c = image.at(x, y) + grey(amount * (light.at(x, y) - soft.at(x, y)));
-            image.at(x, y) = {clamp01(c.r), clamp01(c.g), clamp01(c.b)};
-        }
-    }
 }
 
 Image painting() {
@@ -425,8 +397,7 @@ Image painting() {
         return mix(c, paintersPalette(value), kPaletteStrength * (1.0f - own));
     });
     bringOutLightAndShade(image);
-    image = laidInPatches(image, kPatchRadius);
-    sharpenEdges(image, kEdgeSharpening);
+    letLightGlow(image);
     // The hung picture's frame is drawn unlit and untextured by its mesh, so
     // it takes the one colour the picture's last corner coordinate (450/512,
     // 0) samples: a bilinear mix of columns 449 and 450 in the top and bottom
