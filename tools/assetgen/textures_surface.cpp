@@ -294,6 +294,44 @@ Image greyText() {
     return image;
 }
 
+// The room's floor and case: dark polished onyx, a translucent stone, so the
+// balls' glows read as light through it. A cool slate body in soft clouds,
+// crossed by a few long pale honey veins, each a thin core in a faint haze.
+// The room shows dozens of repeats at once, so the veins are few, flow in
+// long diagonals that run on across the repeat, and most of the stone is
+// one calm body: the earlier net of caustic light over the whole case read
+// as "a water-pattern floor", the busy wallpaper behind the objects. Vein
+// cores span some five texels: the case is seen at grazing angles without
+// mipmaps, and thinner lines sparkled there.
+Image onyxFloor() {
+    constexpr float kCoreSharpness = 16.0f, kHazeSharpness = 3.0f;
+    const Colour slate{0.21f, 0.26f, 0.31f}, deep{0.09f, 0.12f, 0.17f};
+    const Colour honey{0.86f, 0.76f, 0.58f};
+    Image image(256, 256);
+    image.shadeSupersampled(2, [&](float s, float t) {
+        // A broad sway and a fine wander: strong broad warps curled the
+        // veins into loops that marked every repeat.
+        const float sway = fractalNoise(s, t, 1, 2, 0.5f, 71);
+        const float wander = fractalNoise(s, t, 4, 3, 0.5f, 75);
+        const float cloud = fractalNoise(s + 0.1f * sway, t, 2, 3, 0.5f, 72);
+        // Level lines of a warped diagonal ramp, whole cycles across the
+        // repeat: a long vein every half unit, one fainter branch across it.
+        const float main = std::abs(std::sin(pi * (s + 2 * t + 0.45f * sway + 0.1f * wander)));
+        const float branch =
+            std::abs(std::sin(pi * (2 * s - t + 0.5f * fractalNoise(s, t, 2, 3, 0.5f, 73))));
+        // Veins come and go along their length, as in stone.
+        const float strength =
+            0.2f + 0.8f * smoothstep(-0.5f, 0.5f, fractalNoise(s, t, 2, 2, 0.5f, 74));
+        const float fade = smoothstep(-0.1f, 0.5f, fractalNoise(s, t, 1, 2, 0.5f, 76));
+        const float vein = strength * (0.6f * std::exp(-main * kCoreSharpness) +
+                                       0.1f * std::exp(-main * kHazeSharpness)) +
+                           0.45f * fade * std::exp(-branch * kCoreSharpness * 1.2f);
+        const Colour body = mix(deep, slate, smoothstep(-0.6f, 0.6f, cloud));
+        return mix(body, honey, std::min(1.0f, vein));
+    });
+    return image;
+}
+
 // Dark walnut, its grain running along s: the gallery at night is warm
 // plaster and dark wood. A light orange pine with strong rings read as cheap
 // striped boards, and the ceiling beams, seen blurred through the glass
@@ -483,9 +521,7 @@ std::vector<TextureRecipe> surfaceTextures() {
              return lightBars({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 8, 113);
          }},
         {"vase_floor2.png", wetFloor},
-        // The room's case as one sheet of rippled cast glass lit from
-        // behind, its crests lensing the glow (tools/render/rippled_glass.pov).
-        {"plane_alpha.png", [] { return renderedPicture("rippled_glass.png", 256, 256); }},
+        {"plane_alpha.png", onyxFloor},
         {"graytext4.png", greyText},
         // Varnished boards with their raking light and eased edges
         // ray-traced (tools/render/parquet_floor.pov): the room's light never
