@@ -1756,6 +1756,31 @@ TEST(Textures, ScratchKeepsToTheMiddleOfItsQuadAndVariesAlongIt) {
     EXPECT_GE(pale, static_cast<long>(rowPeaks.size() / 4));
 }
 
+// The backdrop behind the spinning mesh feeds a loop that stretches the
+// picture 1.04 times taller per frame, so its light travels outwards to the
+// band's edge. Ground and streaks end at 0.6 of the visible height (the quad
+// shows its rows from t = 0.024 to 0.976), or the band ends in a hard line;
+// its middle still carries the blue ground the trails glow on.
+TEST(Textures, BackdropLightEndsWellInsideTheBand) {
+    const Picture p = readWithLibpng("vane2.png");
+    ASSERT_GT(p.width, 0);
+    int outer = 0;
+    double middleBlue = 0;
+    for (int y = 0; y < p.height; ++y) {
+        const double across = std::abs((y + 0.5) / p.height - 0.5);
+        for (int x = 0; x < p.width; ++x) {
+            if (across > 0.3) {
+                outer = std::max(outer, p.at(x, y, 2));
+            } else if (across < 0.02) {
+                middleBlue += p.at(x, y, 2);
+            }
+        }
+    }
+    EXPECT_LE(outer, 2);
+    const int middleRows = static_cast<int>(std::lround(0.04 * p.height));
+    EXPECT_GT(middleBlue / (middleRows * p.width), 20.0);
+}
+
 // A dust speck is shown some forty to eighty pixels across: each of the four
 // marks must hold a solid dark core of a few hundred texels, or it shrinks to
 // a pixel or two on screen (a one-pixel hair and a small round grain went

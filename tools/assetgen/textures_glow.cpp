@@ -787,23 +787,33 @@ Image specks() {
     return image;
 }
 
-// Horizontal blue streaks behind the spinning mesh.
+// Horizontal blue streaks behind the spinning mesh, and the band's faint
+// ground. The feedback stretches every picture 1.04 times taller per frame
+// while keeping 0.78 of it, so light drawn out to a height y of the view
+// reaches the band's edge dimmed by about y^6: the ground and the streaks end
+// at 0.6 of the view's height, and the band fades into the window's navy. A
+// ground and streaks reaching 0.85 of it cut the band off in a hard line.
 Image blueStreaks() {
+    constexpr float kStreakReach = 0.24f; // |t - 0.5| of the outermost streak line
+    constexpr float kStreakFull = 0.2f, kGroundFull = 0.06f, kLightEnd = 0.3f;
     Image image(256, 256);
     image.shade([](float s, float t) {
         float v = 0;
         for (int i = 0; i < 9; ++i) {
-            const float y = 0.15f + 0.7f * latticeHash(i, 0, 101);
+            const float y = 0.5f + kStreakReach * (2 * latticeHash(i, 0, 101) - 1);
             const float thick = 0.004f + 0.02f * latticeHash(i, 1, 101);
-            const float bend = y + 0.05f * std::sin(s * (3 + 4 * latticeHash(i, 2, 101)) + i);
+            const float bend = y + 0.03f * std::sin(s * (3 + 4 * latticeHash(i, 2, 101)) + i);
             const float d = t - bend;
             const float streak = 0.5f + 0.5f * periodicNoise(s * 6, i * 3.0f, 6, 102);
             v += std::exp(-d * d / (thick * thick)) * streak *
                  (0.4f + 0.6f * latticeHash(i, 3, 101));
         }
-        const float edge = (1 - smoothstep(0.35f, 0.49f, std::abs(s - 0.5f))) *
-                           (1 - smoothstep(0.35f, 0.49f, std::abs(t - 0.5f)));
-        return Colour{0.25f, 0.5f, 1.0f} * (v * edge) + Colour{0.0f, 0.03f, 0.12f} * edge;
+        const float across = std::abs(t - 0.5f);
+        const float sides = 1 - smoothstep(0.35f, 0.49f, std::abs(s - 0.5f));
+        const float streaks = 1 - smoothstep(kStreakFull, kLightEnd, across);
+        const float ground = 1 - smoothstep(kGroundFull, kLightEnd, across);
+        return Colour{0.25f, 0.5f, 1.0f} * (v * sides * streaks) +
+               Colour{0.0f, 0.03f, 0.12f} * (sides * ground);
     });
     return image;
 }
