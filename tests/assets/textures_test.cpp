@@ -68,7 +68,7 @@ const Expected textures[] = {
     {"256c.png", 256},           {"512c.png", 512},        {"white.png", 256},
     {"reflection2.png", 64},     {"512c2.png", 512},       {"envmap55.png", 256},
     {"overlay.png", 512},        {"overlay2.png", 256},    {"superfilm3.png", 256},
-    {"speck_vertical.png", 128}, {"specks.png", 256},      {"presents.png", 256},
+    {"speck_vertical.png", 256}, {"specks.png", 256},      {"presents.png", 256},
     {"vane.png", 256},           {"vane2.png", 256},       {"blend5.png", 256},
     {"envmap2.png", 256},        {"starburst.png", 256},   {"Lingradient.png", 256},
     {"spherical.png", 256},      {"carpet22.png", 512},    {"blend44.png", 512},
@@ -1794,6 +1794,87 @@ TEST(Textures, ScratchKeepsToTheMiddleOfItsQuadAndVariesAlongIt) {
     const auto pale = std::count_if(rowPeaks.begin(), rowPeaks.end(),
                                     [darkest](double v) { return v < 0.55 * darkest; });
     EXPECT_GE(pale, static_cast<long>(rowPeaks.size() / 4));
+}
+
+// Along its length a scratch breaks into dashes, each of its own width and a
+// little off the line of the last: one even line, paling only at its ends,
+// read as a render seam. A row is part of a dash above a third of the
+// darkest row's peak and a break below an eighth of it.
+TEST(Textures, ScratchBreaksIntoDashesOfVaryingWidthAndPlace) {
+    const Picture p = readWithLibpng("speck_vertical.png");
+    ASSERT_GT(p.width, 0);
+    struct Row {
+        double peak = 0, centre = 0;
+        int wide = 0;
+    };
+    std::vector<Row> rows;
+    for (int y = 0; y < p.height; ++y) {
+        const double t = (y + 0.5) / p.height;
+        if (t < 0.39 || t > 0.61) {
+            continue;
+        }
+        Row row;
+        double sum = 0;
+        for (int x = 0; x < p.width; ++x) {
+            row.peak = std::max(row.peak, p.luminance(x, y));
+            sum += p.luminance(x, y);
+            row.centre += p.luminance(x, y) * (x + 0.5) / p.width;
+        }
+        row.centre = sum > 0 ? row.centre / sum : 0.5;
+        for (int x = 0; x < p.width; ++x) {
+            row.wide += p.luminance(x, y) >= row.peak / 2 && row.peak > 0;
+        }
+        rows.push_back(row);
+    }
+    ASSERT_FALSE(rows.empty());
+    double darkest = 0;
+    for (const Row& r : rows) {
+        darkest = std::max(darkest, r.peak);
+    }
+    int breaks = 0, narrowest = p.width, widest = 0;
+    double left = 1, right = 0;
+    bool inDash = false, brokenSinceDash = false;
+    for (const Row& r : rows) {
+        if (r.peak > darkest / 3) {
+            breaks += inDash && brokenSinceDash;
+            inDash = true;
+            brokenSinceDash = false;
+            narrowest = std::min(narrowest, r.wide);
+            widest = std::max(widest, r.wide);
+            left = std::min(left, r.centre);
+            right = std::max(right, r.centre);
+        } else if (r.peak < darkest / 8) {
+            brokenSinceDash = true;
+        }
+    }
+    EXPECT_GE(breaks, 3);
+    EXPECT_GE(widest, 2 * narrowest);
+    EXPECT_GT(right - left, 0.04);
+}
+
+// The backdrop behind the spinning mesh feeds a loop that stretches the
+// picture 1.04 times taller per frame, so its light travels outwards to the
+// band's edge. Ground and streaks end at 0.6 of the visible height (the quad
+// shows its rows from t = 0.024 to 0.976), or the band ends in a hard line;
+// its middle still carries the blue ground the trails glow on.
+TEST(Textures, BackdropLightEndsWellInsideTheBand) {
+    const Picture p = readWithLibpng("vane2.png");
+    ASSERT_GT(p.width, 0);
+    int outer = 0;
+    double middleBlue = 0;
+    for (int y = 0; y < p.height; ++y) {
+        const double across = std::abs((y + 0.5) / p.height - 0.5);
+        for (int x = 0; x < p.width; ++x) {
+            if (across > 0.3) {
+                outer = std::max(outer, p.at(x, y, 2));
+            } else if (across < 0.02) {
+                middleBlue += p.at(x, y, 2);
+            }
+        }
+    }
+    EXPECT_LE(outer, 2);
+    const int middleRows = static_cast<int>(std::lround(0.04 * p.height));
+    EXPECT_GT(middleBlue / (middleRows * p.width), 20.0);
 }
 
 // A dust speck is shown some forty to eighty pixels across: each of the four

@@ -677,49 +677,59 @@ Image lightSpark() {
     return image;
 }
 
-// A scratch as old film shows it: a soft line that wanders, swells and thins,
-// and runs from pale grey to near full strength along its length, broken by a
-// gap or two, with a fainter second line beside it for a stretch. The quad
-// runs far past the screen: the opening sees the middle two thirds of it, the
-// closing credits (a lower overlay camera) only the middle two fifths, where
-// their band fills most of that. So the scratch keeps to the middle fifth and
-// fades in and out there, inside the band: a line reaching the band's top and
-// bottom read as a seam in it, not as a mark on the film. The quad squeezes
-// the picture to a few pixels, so the profile is a broad gaussian with a wide
-// faint shoulder: a hard-edged core became a one-pixel black seam on screen,
-// while a pale line that never passed two thirds of full strength went unseen
-// over the bright trails. The dark stretches are short, so two scratches
-// crossing are rarely both dark there.
+// A scratch as old film shows it: a line gouged in stretches, each dash its
+// own width and darkness and a little off the line of the last, jittering
+// sideways within a pixel or two, with a hair-thin second scratch beside it
+// for a while. The quad runs far past the screen: the opening sees the middle
+// two thirds of it, the closing credits (a lower overlay camera) only the
+// middle two fifths, where their band fills most of that. So the scratch
+// keeps to the middle fifth, inside the band: a line reaching the band's top
+// and bottom read as a seam in it. The quad squeezes the picture to a dozen
+// pixels or so, so the widest dash spans about a third of it: one soft even
+// line five to fourteen pixels wide, paling only at its ends, read as a
+// render seam, and a hairline went unseen. 256 texels square, so the dashes
+// and gaps keep their shape along a line some 190 pixels long.
+struct ScratchDash {
+    float from, to; // along the visible length, 0 to 1
+    float strength; // darkening, of the most the blend allows
+    float width;    // half-width, in quad half-widths
+    float shift;    // sideways, in texture widths
+};
+constexpr ScratchDash kScratchDashes[] = {
+    {0.00f, 0.12f, 0.45f, 0.2f, -0.02f}, {0.19f, 0.36f, 1.0f, 0.36f, 0.0f},
+    {0.43f, 0.49f, 0.7f, 0.24f, 0.03f},  {0.56f, 0.68f, 0.95f, 0.3f, 0.01f},
+    {0.75f, 0.79f, 0.55f, 0.2f, 0.05f},  {0.86f, 1.00f, 0.4f, 0.17f, 0.04f},
+};
+constexpr float kScratchFrom = 0.395f, kScratchLength = 0.21f;
+
 Image speckVertical() {
-    Image image(128, 128);
+    Image image(256, 256);
     image.shadeSupersampled(2, [](float s, float t) {
-        const float wander = 0.08f * periodicNoise(0.7f, t * 3, 3, 83) +
-                             0.025f * periodicNoise(2.3f, t * 24, 24, 87);
-        const float width = 0.58f + 0.16f * periodicNoise(1.3f, t * 7, 7, 84);
-        const float dx = (s - 0.5f - wander) * 2;
-        const float main = (std::exp(-dx * dx / (width * width)) +
-                            0.22f * std::exp(-dx * dx / (5.0f * width * width))) /
-                           1.22f;
-        // Along the visible length u: a pale start, a dark stretch, a short
-        // gap, mid grey, a second dark stretch and a pale tail. Noise alone
-        // had too few swings in so short a line to reach full strength.
-        // The grey between the dark stretches is half strength: at less, most
-        // of each scratch faded from sight.
-        const float u = (t - 0.395f) / 0.21f;
-        const auto bump = [u](float at, float half) {
-            return std::exp(-std::pow((u - at) / half, 2.0f));
-        };
-        const float gap = 1 - 0.9f * bump(0.5f, 0.03f);
-        const float dark = std::max(bump(0.3f, 0.09f), bump(0.72f, 0.07f));
-        const float flicker = 0.1f * periodicNoise(0.4f, t * 40, 40, 86);
-        const float strength = gap * clamp01(0.5f + 0.55f * dark + flicker);
-        // Tapers at both ends, thinning as well as fading.
-        const float ends = smoothstep(0.395f, 0.44f, t) * (1 - smoothstep(0.56f, 0.605f, t));
-        const float dx2 = (s - 0.22f - 0.5f * wander) * 2;
-        const float companion = 0.35f * std::exp(-dx2 * dx2 / 0.025f) *
-                                smoothstep(0.46f, 0.49f, t) * (1 - smoothstep(0.52f, 0.56f, t));
+        const float u = (t - kScratchFrom) / kScratchLength;
+        if (u < -0.05f || u > 1.05f) {
+            return grey(0);
+        }
+        const float wander =
+            0.06f * periodicNoise(0.7f, u * 3, 3, 83) + 0.02f * periodicNoise(2.3f, u * 20, 20, 87);
+        const float flicker = 0.85f + 0.15f * periodicNoise(0.4f, u * 30, 30, 86);
+        float v = 0;
+        for (const ScratchDash& d : kScratchDashes) {
+            const float along = smoothstep(d.from - 0.01f, d.from + 0.01f, u) *
+                                (1 - smoothstep(d.to - 0.01f, d.to + 0.01f, u));
+            if (along <= 0) {
+                continue;
+            }
+            const float width = d.width * (0.8f + 0.35f * periodicNoise(1.3f, u * 12, 12, 84));
+            const float dx = std::abs(s - 0.5f - d.shift - wander) * 2 / width;
+            // A crisp-shouldered profile: a gaussian this narrow blurred to mush.
+            v = std::max(v, d.strength * along * std::exp(-dx * dx * dx));
+        }
+        // The hair-thin companion, for a stretch of the dark first dash.
+        const float dx2 = (s - 0.69f - 0.5f * wander) * 2;
+        const float companion = 0.45f * std::exp(-dx2 * dx2 / 0.012f) *
+                                smoothstep(0.21f, 0.24f, u) * (1 - smoothstep(0.31f, 0.34f, u));
         const float window = 1 - smoothstep(0.8f, 0.98f, std::abs(2 * s - 1));
-        return grey(clamp01(main * strength * ends + companion) * window);
+        return grey(clamp01(std::max(v * flicker, companion)) * window);
     });
     return image;
 }
@@ -787,23 +797,33 @@ Image specks() {
     return image;
 }
 
-// Horizontal blue streaks behind the spinning mesh.
+// Horizontal blue streaks behind the spinning mesh, and the band's faint
+// ground. The feedback stretches every picture 1.04 times taller per frame
+// while keeping 0.78 of it, so light drawn out to a height y of the view
+// reaches the band's edge dimmed by about y^6: the ground and the streaks end
+// at 0.6 of the view's height, and the band fades into the window's navy. A
+// ground and streaks reaching 0.85 of it cut the band off in a hard line.
 Image blueStreaks() {
+    constexpr float kStreakReach = 0.24f; // |t - 0.5| of the outermost streak line
+    constexpr float kStreakFull = 0.2f, kGroundFull = 0.06f, kLightEnd = 0.3f;
     Image image(256, 256);
     image.shade([](float s, float t) {
         float v = 0;
         for (int i = 0; i < 9; ++i) {
-            const float y = 0.15f + 0.7f * latticeHash(i, 0, 101);
+            const float y = 0.5f + kStreakReach * (2 * latticeHash(i, 0, 101) - 1);
             const float thick = 0.004f + 0.02f * latticeHash(i, 1, 101);
-            const float bend = y + 0.05f * std::sin(s * (3 + 4 * latticeHash(i, 2, 101)) + i);
+            const float bend = y + 0.03f * std::sin(s * (3 + 4 * latticeHash(i, 2, 101)) + i);
             const float d = t - bend;
             const float streak = 0.5f + 0.5f * periodicNoise(s * 6, i * 3.0f, 6, 102);
             v += std::exp(-d * d / (thick * thick)) * streak *
                  (0.4f + 0.6f * latticeHash(i, 3, 101));
         }
-        const float edge = (1 - smoothstep(0.35f, 0.49f, std::abs(s - 0.5f))) *
-                           (1 - smoothstep(0.35f, 0.49f, std::abs(t - 0.5f)));
-        return Colour{0.25f, 0.5f, 1.0f} * (v * edge) + Colour{0.0f, 0.03f, 0.12f} * edge;
+        const float across = std::abs(t - 0.5f);
+        const float sides = 1 - smoothstep(0.35f, 0.49f, std::abs(s - 0.5f));
+        const float streaks = 1 - smoothstep(kStreakFull, kLightEnd, across);
+        const float ground = 1 - smoothstep(kGroundFull, kLightEnd, across);
+        return Colour{0.25f, 0.5f, 1.0f} * (v * sides * streaks) +
+               Colour{0.0f, 0.03f, 0.12f} * (sides * ground);
     });
     return image;
 }
