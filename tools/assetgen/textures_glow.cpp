@@ -501,7 +501,7 @@ Image ringBlob() {
 // up to 0.4 to 0.8 of white, and fronds as bright as that (a rim at 0.55
 // over a blade at 0.3 to 0.55) stood level with the names they crossed.
 constexpr float kLeafBlade = 0.16f;
-constexpr float kLeafRim = 0.3f;
+constexpr float kLeafRim = 0.34f;
 constexpr float kLeafRib = 0.26f;
 constexpr float kStemCore = 0.42f;
 constexpr float kStemGlow = 0.06f;
@@ -536,13 +536,14 @@ Image verticalStrip() {
     // dashes there, and a string of beads read as a dotted wire, not a
     // plant). The credit cards are added under the stems: the leaves are a
     // glowing outline at under a third of full light over a fainter blade,
-    // and the stem a fine line, so crossing a name they stay well under the
+    // and the stem a soft line some two pixels wide (finer, it broke into
+    // dots at the small tips), so crossing a name they stay well under the
     // type.
     Image image(128, 128);
     image.shadeSupersampled(3, [](float s, float t) {
         const float x = (s - 0.5f) * 2, y = t * 2 - 1;
         const float stem =
-            kStemCore * std::exp(-x * x / 0.004f) + kStemGlow * std::exp(-x * x / 0.05f);
+            kStemCore * std::exp(-x * x / 0.006f) + kStemGlow * std::exp(-x * x / 0.05f);
         const float leaves = std::max(leaflet(x, y, 1.0f), leaflet(x, y, -1.0f));
         const float edge = 1 - smoothstep(0.88f, 0.98f, std::abs(x));
         const Colour stemColour{0.72f, 0.98f, 0.82f};
