@@ -497,6 +497,15 @@ Image ringBlob() {
 // -1..1, y toward the tip): a lance-shaped leaf from the stem at y = -0.45,
 // leaning out and up and curling a little further up, with a lit rim and
 // midrib over a dimmer blade, as a glowing leaf seen against the dark.
+// Leaf light, kept to about a third of full: the credits' ten echoes add
+// up to 0.4 to 0.8 of white, and fronds as bright as that (a rim at 0.55
+// over a blade at 0.3 to 0.55) stood level with the names they crossed.
+constexpr float kLeafBlade = 0.16f;
+constexpr float kLeafRim = 0.34f;
+constexpr float kLeafRib = 0.26f;
+constexpr float kStemCore = 0.42f;
+constexpr float kStemGlow = 0.06f;
+
 float leaflet(float x, float y, float side) {
     const float kLength = 1.1f, kWidth = 0.2f;
     const float dx = side * 0.72f, dy = 0.69f;
@@ -512,9 +521,9 @@ float leaflet(float x, float y, float side) {
     if (across >= 1.0f) {
         return 0.0f;
     }
-    const float blade = 0.3f + 0.25f * (1 - u);
-    const float rim = 0.55f * smoothstep(0.55f, 0.95f, across);
-    const float rib = 0.5f * std::exp(-across * across / 0.03f) * (1 - 0.6f * u);
+    const float blade = kLeafBlade * (0.55f + 0.45f * (1 - u));
+    const float rim = kLeafRim * smoothstep(0.6f, 0.95f, across);
+    const float rib = kLeafRib * std::exp(-across * across / 0.02f) * (1 - 0.6f * u);
     return (blade + rim + rib) * (1 - smoothstep(0.9f, 1.0f, across));
 }
 
@@ -526,13 +535,15 @@ Image verticalStrip() {
     // straight piece of stem meets a turned one (a bare strip broke into
     // dashes there, and a string of beads read as a dotted wire, not a
     // plant). The credit cards are added under the stems: the leaves are a
-    // glowing outline over a blade at a third of full light, and the stem a
-    // soft line some two pixels wide, so crossing a name they stay dimmer
-    // than the type.
+    // glowing outline at under a third of full light over a fainter blade,
+    // and the stem a soft line some two pixels wide (finer, it broke into
+    // dots at the small tips), so crossing a name they stay well under the
+    // type.
     Image image(128, 128);
     image.shadeSupersampled(3, [](float s, float t) {
         const float x = (s - 0.5f) * 2, y = t * 2 - 1;
-        const float stem = 0.55f * std::exp(-x * x / 0.006f) + 0.1f * std::exp(-x * x / 0.05f);
+        const float stem =
+            kStemCore * std::exp(-x * x / 0.006f) + kStemGlow * std::exp(-x * x / 0.05f);
         const float leaves = std::max(leaflet(x, y, 1.0f), leaflet(x, y, -1.0f));
         const float edge = 1 - smoothstep(0.88f, 0.98f, std::abs(x));
         const Colour stemColour{0.72f, 0.98f, 0.82f};
