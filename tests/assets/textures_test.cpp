@@ -1354,7 +1354,8 @@ TEST(Textures, FinVeilHasBroadFoldsNotRays) {
 // The goldfish's material is a bluish grey that greys what it shows: a
 // cool-graded, bronze-backed skin read as sardines. Across the body (s 0.6,
 // skin from t 0.37 to 0.58) the flank is a saturated orange-gold, the back
-// darker and redder, the belly paler and brighter, and the tail fin a thin
+// darker and redder, the belly (above its shadowed underside) paler and
+// brighter, and the tail fin a thin
 // film, darker and bluer (the night through it) than the flank. The painted
 // eye is a dark pupil in a bright ring. Seen from above, the last texels
 // before the night on each column behind the head cover the whole back: they
@@ -1384,7 +1385,7 @@ TEST(Textures, GoldfishIsGoldWithRedderBackPaleBellyAndThinFins) {
         return Mean{m.r / n, m.g / n, m.b / n};
     };
     const Mean back = patch(0.55, 0.65, 0.55, 0.57), flank = patch(0.55, 0.65, 0.46, 0.49),
-               belly = patch(0.55, 0.65, 0.375, 0.39), tail = patch(0.08, 0.2, 0.42, 0.54);
+               belly = patch(0.55, 0.65, 0.41, 0.425), tail = patch(0.08, 0.2, 0.42, 0.54);
     EXPECT_LT(back.light(), 0.7 * flank.light()) << "the back is as bright as the flank";
     EXPECT_LT(back.g / back.r, 0.8 * flank.g / flank.r) << "the back is no redder than the flank";
     EXPECT_GT(belly.light(), flank.light()) << "the belly is not pale";
@@ -1413,6 +1414,30 @@ TEST(Textures, GoldfishIsGoldWithRedderBackPaleBellyAndThinFins) {
             EXPECT_LT(p.at(x, y, 0) + p.at(x, y, 1) + p.at(x, y, 2), 3 * flank.light())
                 << "the outline is brighter than the flank";
         }
+    }
+}
+
+// Seen from above, the lower outline on screen is the belly's last texels:
+// pale there, they met the night in a bright stair-stepped edge. On every
+// column of the body the underside is a darker shadow than the pale band
+// just above it, and still warm, not the night.
+TEST(Textures, GoldfishUndersideIsAWarmShadowBelowThePaleBelly) {
+    const Picture p = readWithLibpng("goldfish2.png");
+    ASSERT_GT(p.width, 0);
+    const auto texel = [&p](double s, double t, int channel) {
+        return p.at(static_cast<int>(s * p.width), static_cast<int>((1 - t) * p.height), channel);
+    };
+    const auto light = [&](double s, double t) {
+        return (texel(s, t, 0) + texel(s, t, 1) + texel(s, t, 2)) / 3.0;
+    };
+    for (double s = 0.45; s < 0.8; s += 0.05) {
+        SCOPED_TRACE(s);
+        const double belly = 0.37 + 0.5 * (s - 0.6) * (s - 0.6); // the outline's fitted curve
+        const double height = 0.56 - 0.4 * (s - 0.65) * (s - 0.65) - belly;
+        const double edge = light(s, belly + 0.05 * height), pale = light(s, belly + 0.27 * height);
+        EXPECT_LT(edge, 0.75 * pale) << "the outline ends on the pale belly";
+        EXPECT_GT(texel(s, belly + 0.05 * height, 0), 2 * texel(s, belly + 0.05 * height, 2))
+            << "the underside is not warm";
     }
 }
 

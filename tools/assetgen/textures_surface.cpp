@@ -396,6 +396,10 @@ Image seaWater() {
 // render's shadows fall towards the night's blue instead of a darker orange.
 // No pale rim on the back's outline: seen from above, the side projection
 // stretches those few texels over the whole back, a hard white patch.
+// Seen from above and in front, the lower outline on screen is the belly's
+// last fifth: pale there, it met the night in a bright stair-stepped edge.
+// So the underside turns away from the moon into a deep warm shadow, halfway
+// between the gold and the night, and the pale belly lies just above it.
 float goldfishHeight(float s, float t) {
     s = std::clamp(s, 0.3f, 0.92f); // the tail fin takes the narrowest body's heights
     const float belly = 0.37f + 0.5f * (s - 0.6f) * (s - 0.6f);
@@ -405,11 +409,14 @@ float goldfishHeight(float s, float t) {
 
 Image goldfishScales() {
     constexpr float flankLight = 0.58f;            // the render's light on a lit flank
+    constexpr float scaleKnee = 1.15f;             // shade at which a scale's face is full
     constexpr float eyeS = 0.855f, eyeT = 0.526f;  // the render's eye
     constexpr float pupil = 0.014f, ring = 0.026f; // painted eye, in s
     const Colour back{0.6f, 0.15f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
     const Colour fin{1.0f, 0.52f, 0.1f}, glint{1.0f, 0.9f, 0.6f}, iris{1.0f, 0.86f, 0.5f};
-    const Colour night{0.07f, 0.09f, 0.2f};
+    const Colour night{0.07f, 0.09f, 0.2f}, underside{0.42f, 0.13f, 0.04f};
+    constexpr float paleFrom = 0.16f, goldFrom = 0.45f;  // belly's pale band, in h
+    constexpr float shadowTo = 0.2f, shadowDepth = 0.8f; // underside's shadow, in h
     const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
     const Image render = renderedPicture("goldfish_skin.png", 256, 256);
     Image skin = render;
@@ -421,10 +428,15 @@ Image goldfishScales() {
         const float inBody =
             along * smoothstep(-0.2f, -0.05f, h) * (1 - smoothstep(1.0f, 1.15f, h));
         const float shade = std::min(light / flankLight, 1.5f);
-        const Colour hue = h < 0.4f ? mix(belly, flank, smoothstep(0.0f, 0.4f, h))
-                                    : mix(flank, back, smoothstep(0.5f, 0.95f, h));
-        Colour body = mix(night, hue, 0.45f + 0.55f * std::min(shade, 1.0f)) +
-                      glint * (0.5f * smoothstep(1.1f, 1.45f, shade));
+        const Colour hue = h < goldFrom ? mix(belly, flank, smoothstep(paleFrom, goldFrom, h))
+                                        : mix(flank, back, smoothstep(0.5f, 0.95f, h));
+        const float shadowed = shadowDepth * (1 - smoothstep(0.02f, shadowTo, h));
+        // The scales' laps are only a little darker than their faces in the
+        // render; a steeper curve keeps them readable at a few pixels each.
+        const float lit = 0.16f + 0.84f * std::pow(std::min(shade, scaleKnee) / scaleKnee, 1.8f);
+        Colour body =
+            mix(mix(night, hue, lit), underside * (0.6f + 0.4f * std::min(shade, 1.2f)), shadowed) +
+            glint * ((1 - shadowed) * 0.5f * smoothstep(1.1f, 1.45f, shade));
         // Fins: the render's film, its rays lit and the web between them thin
         // (a steeper curve), so the night shows through as through a veil.
         const Colour fins = fin * (0.9f * std::pow(std::min(shade, 1.1f), 1.8f));
