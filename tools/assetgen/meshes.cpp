@@ -291,13 +291,10 @@ constexpr double kStarSidePoint = 0.78;
 // stars read as cut crystal, not flat blue spikes. Coincident copies of
 // visible facets lengthen every corner they name at once, where a hidden
 // wedge lengthened one. The fractal's scale doubles the normals a level, so
-// the small stars burn white and the large ones violet. The diffuse is about
-// 0.4 red to 1 blue over an ambient blue that nearly saturates: at half these
-// copies the first stars' lit halves stayed saturated blue, one colour with
-// their children's, and the levels did not read as sizes.
+// the small stars burn pink-white at the heart and the large ones violet.
 constexpr double kStarBandSplit[2] = {0.32, 0.64}; // of the way from base to tip
-constexpr int kStarHeartCopies = 9;                // extra draws of each core facet
-constexpr int kStarUpperCopies = 3;                // of each middle and tip facet
+constexpr int kStarHeartCopies = 3;                // extra draws of each core facet
+constexpr int kStarUpperCopies = 1;                // of each middle and tip facet
 // Each point face is two bevelled halves either side of a ridge raised from
 // the middle of its base edge, so even a point that fills the view shades
 // from a lit half to a dark one; a small facet at the foot of the ridge
