@@ -215,10 +215,13 @@ Image greetingsCard(const std::array<const char*, 8>& names, Colour ink, float s
 constexpr float kNameLine = 0.34f;
 
 // Where a credit's role and name lines sit up the card (t); a one-line card
-// leaves `second` unused.
+// leaves `second` unused. A card is some 60 pixels tall on screen: a role
+// set at 0.15 gave a short word like "code" capitals of about 6 pixels,
+// which the echoes' sway smeared past reading, so it takes a fifth and the
+// names step down to make room.
 struct CreditRows {
-    float role = 0.86f, roleHeight = 0.15f;
-    float name = 0.555f, second = 0.215f, nameHeight = kNameLine;
+    float role = 0.875f, roleHeight = 0.2f;
+    float name = 0.535f, second = 0.195f, nameHeight = kNameLine;
 };
 constexpr CreditRows kOneLineRows{0.8f, 0.2f, 0.4f, 0.0f, 0.42f};
 // The third stem swings its card down to the bottom of the frame while it
