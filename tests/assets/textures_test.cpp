@@ -2287,6 +2287,29 @@ TEST(Textures, KnotSkinRimIsOneHueAllRound) {
     EXPECT_GT(lowest[2], lowest[0] + 60) << "rim is not violet-blue";
 }
 
+// Each copy of a knot lands among its last few copies, so a lit body adds up
+// into fog: the skin is dark metal whose light sits in a few thin lines.
+TEST(Textures, KnotSkinIsDarkMetalWithThinBrightLines) {
+    const Picture p = readWithLibpng("blend5.png");
+    ASSERT_EQ(p.width, 256);
+    int inside = 0, midTone = 0, bright = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r = std::hypot((x + 0.5) / 128 - 1, (y + 0.5) / 128 - 1);
+            if (r >= 0.8) {
+                continue; // the rim, tested above
+            }
+            ++inside;
+            const double l = p.luminance(x, y);
+            midTone += l > 60 && l <= 150 ? 1 : 0;
+            bright += l > 150 ? 1 : 0;
+        }
+    }
+    EXPECT_LT(midTone, 0.2 * inside) << "a lit body, not lines";
+    EXPECT_GT(bright, 0.03 * inside) << "no highlight lines";
+    EXPECT_LT(bright, 0.12 * inside) << "too much highlight";
+}
+
 // The creature's glass mirrors the night toward its rim: one cool blue, no
 // band of rose or pink, which read as a cheap rainbow on the big bodies.
 TEST(Textures, CreatureSkinRimStaysCoolBlue) {

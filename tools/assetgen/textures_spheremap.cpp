@@ -317,50 +317,52 @@ Image tunnelSkin() {
     return image;
 }
 
-// Skin of the title mesh, which feeds a feedback loop that multiplies what
-// stands still about 1.4 times and stretches it outward. The mesh includes a
-// shell around the camera whose normals make it mirror the floor straight
-// below, which fills the screen unmoving: the bottom of the map is near
-// black. All the rest is a dusk studio for the knots, in three hues that a
-// knot always shows in the same places (the map is fixed to the eye): a
-// violet sky with dark ribs on its upper sides, a rose-gold glow over a white
-// horizon line across its middle, and a deep teal wall behind the viewer,
-// crossed by two warm strip lights, on its fronts. The trails keep those
-// places as bands, so a knot reads as polished metal in a lit room. A map
-// lavender almost everywhere burned each knot into one violet mass with
-// glowing edges; the wall stays dark enough (below 0.45) that its strips
-// and the horizon are what the loop lifts.
+// Skin of the title mesh, which feeds a feedback loop that keeps what stands
+// still about 1.4 times and stretches it outward, so every copy of a knot
+// lands on the last ones. The mesh includes a shell around the camera whose
+// normals make it mirror the floor straight below, which fills the screen
+// unmoving: the bottom of the map is near black. The rest is a black studio
+// lit by a few hard strip lights: a knot is dark polished metal whose tubes
+// carry thin bright lines (the horizon along their sides, two upright strips
+// and a ceiling ring on their fronts, a violet-blue rim round their
+// outlines), so the spreading copies draw crisp lines of light. A studio lit
+// everywhere (violet sky, teal wall, gold glow) gave each copy a lit body,
+// and the copies stacked into one violet fog in which no knot could be seen.
 Image violetChrome() {
     return sphereMap([](Direction d) {
         const float up = d.y;
-        Colour sky = mix(Colour{1.0f, 0.62f, 0.3f}, Colour{0.5f, 0.32f, 0.95f},
-                         smoothstep(0.02f, 0.45f, up));
-        sky = mix(sky, Colour{0.12f, 0.12f, 0.5f}, smoothstep(0.35f, 0.95f, up));
-        // The floor falls to black before the shell's part straight below.
-        const Colour floorColour = mix(Colour{0.5f, 0.2f, 0.55f}, Colour{0.004f, 0.003f, 0.012f},
-                                       smoothstep(0.0f, 0.6f, -up));
-        Colour studio = up > 0 ? sky : floorColour;
-        // The wall behind the viewer, what a knot's front mirrors: deep teal
-        // with two warm strip lights across it.
-        const float wall = smoothstep(0.25f, 0.75f, d.z) * clamp01(1 + 2.5f * up);
-        const float strips = std::exp(-std::pow((up - 0.3f) / 0.09f, 2.0f)) +
-                             std::exp(-std::pow((up + 0.25f) / 0.08f, 2.0f));
-        const Colour teal{0.08f, 0.36f, 0.48f};
-        const Colour amber{1.0f, 0.68f, 0.3f};
-        studio = mix(studio, teal + amber * (0.75f * strips), wall);
-        const float line = std::exp(-(up / 0.05f) * (up / 0.05f));
-        studio += Colour{1.0f, 0.95f, 0.85f} * (0.7f * line);
-        // Dark stripes high in the sky, as between the ribs of a ceiling light.
-        const float stripe = std::pow(0.5f + 0.5f * std::sin(up * 20), 6.0f);
-        studio *= 1 - 0.8f * stripe * smoothstep(0.2f, 0.4f, up);
-        const float lamps = softbox(d, {0.55f, 0.55f, 0.3f}, 0.35f, 0.12f) +
-                            softbox(d, {-0.7f, 0.25f, -0.2f}, 0.25f, 0.1f);
-        studio = mix(studio, Colour{1.0f, 0.97f, 0.92f}, std::min(1.0f, lamps));
-        // A knot's silhouette samples the outermost ring all the way round,
-        // so gold, white line, violet and pink there drew rainbow outlines:
-        // the rim is one calm violet-blue, the band's own light.
+        // Deep violet walls, lightest behind the viewer where the knots'
+        // fronts look, over a floor that falls to black before the shell's
+        // part straight below.
+        const Colour wall = mix(Colour{0.03f, 0.025f, 0.09f}, Colour{0.13f, 0.08f, 0.32f},
+                                smoothstep(-0.2f, 0.8f, d.z));
+        Colour studio =
+            up > 0 ? mix(wall, Colour{0.02f, 0.02f, 0.07f}, smoothstep(0.1f, 0.7f, up))
+                   : mix(wall, Colour{0.004f, 0.003f, 0.012f}, smoothstep(0.0f, 0.35f, -up));
+        // Lines some four texels wide: narrower ones broke into dashes in
+        // the trail's 256 square picture.
+        const auto line = [](float offset, float width) {
+            return std::exp(-(offset / width) * (offset / width));
+        };
+        // The horizon: a white-hot line along every tube's side in a violet
+        // glow.
+        studio += Colour{0.95f, 0.95f, 1.0f} * line(up, 0.06f) +
+                  Colour{0.6f, 0.25f, 0.9f} * (0.45f * line(up, 0.16f));
+        // Two upright ice-blue strips behind the viewer, mirrored by the
+        // fronts of tubes that run across the knot, and a violet ring of
+        // light overhead.
+        const float ahead = smoothstep(0.1f, 0.4f, d.z) * (1 - smoothstep(0.55f, 0.75f, up)) *
+                            smoothstep(-0.45f, -0.25f, up);
+        const float strips = line(d.x - 0.42f, 0.07f) + line(d.x + 0.3f, 0.06f);
+        studio += Colour{0.5f, 0.78f, 1.0f} * (0.9f * strips * ahead);
+        studio += Colour{0.8f, 0.42f, 1.0f} * (0.85f * line(up - 0.62f, 0.07f));
+        // One small hot key for a glint on each knot.
+        studio += grey(softbox(d, {0.55f, 0.55f, 0.3f}, 0.14f, 0.06f));
+        // A knot's silhouette samples the outermost ring all the way round:
+        // one hue there, or the tubes get rainbow outlines. It is bright, so
+        // every tube is edged in violet-blue light.
         const float rim = std::sqrt(clamp01((1 - d.z) / 2));
-        return mix(studio, Colour{0.26f, 0.24f, 0.7f}, smoothstep(0.84f, 0.95f, rim));
+        return mix(studio, Colour{0.5f, 0.45f, 1.0f}, smoothstep(0.86f, 0.95f, rim));
     });
 }
 

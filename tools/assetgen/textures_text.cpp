@@ -142,7 +142,9 @@ Image caption() {
     // sides so their glow can die away inside the card.
     const Font words{captionFace.file, 0.035f};
     setText(letters, words, "Orv. presents", {0.5f, 0.52f, 0.8f, 0.94f, 6.6f});
-    letters = emboldened(letters, 1.15f);
+    // Heavier down the card than across: it is shown some eleven times
+    // shorter, so its horizontal strokes need the height to survive.
+    letters = emboldened(blurredApart(letters, 1, 3), 1.4f);
     Image image = luminousCard(256, letters, 3, 0.05f);
     addLineStreak(image, letters, 0.05f);
     return image;
