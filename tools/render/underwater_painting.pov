@@ -79,8 +79,8 @@ height_field { function 256, 256 { pattern { bumps scale 0.08 } }
       // Scales: each a paler middle with a thin darker rim, so the body
       // reads as a living fish, not a flat cut-out with a gradient.
       texture {
-        pigment { crackle scale <0.045, 0.032, 0.045>
-          color_map { [0 rgbt <1.0, 0.58, 0.12, 0.72>] [0.3 rgbt 1] [0.75 rgbt 1] [1 rgbt <0.5, 0.08, 0.0, 0.5>] } }
+        pigment { crackle scale <0.07, 0.05, 0.07>
+          color_map { [0 rgbt <1.0, 0.58, 0.12, 0.72>] [0.3 rgbt 1] [0.75 rgbt 1] [1 rgbt <0.5, 0.08, 0.0, 0.35>] } }
         finish { emission 0.4 diffuse 0.8 } } }
     // Tail, back fin and belly fin: flat, a little translucent, brighter at
     // the edges the light comes through.
