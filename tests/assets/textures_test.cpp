@@ -707,6 +707,33 @@ TEST(Textures, UnderwaterPictureFishGlowWithoutDarkOutlines) {
     EXPECT_GE(near / nearCount, far / farCount) << "a dark ring round the fish";
 }
 
+// Magnified about twice on screen, soft outlines read as a blown-up
+// low-resolution picture: a fish's edge must rise sharply, most of its step
+// from the water within one texel, as in a painting with a loaded brush.
+TEST(Textures, UnderwaterPictureFishHaveCrispEdges) {
+    const Picture p = readWithLibpng("512c2.png");
+    ASSERT_EQ(p.width, 512);
+    const auto warm = [&p](int x, int y) { return p.at(x, y, 0) > p.at(x, y, 2) + 40; };
+    double step = 0;
+    int edges = 0;
+    for (int y = 40; y < 240; ++y) {
+        for (int x = 2; x < p.width - 2; ++x) {
+            for (int d : {-1, 1}) {
+                if (warm(x, y) && !warm(x + d, y)) {
+                    step += p.luminance(x, y) - p.luminance(x + d, y);
+                    ++edges;
+                }
+                if (warm(x, y) && !warm(x, y + d)) {
+                    step += p.luminance(x, y) - p.luminance(x, y + d);
+                    ++edges;
+                }
+            }
+        }
+    }
+    ASSERT_GT(edges, 500);
+    EXPECT_GT(step / edges, 45.0) << "mean step across a fish's outline";
+}
+
 // The tiles show the medusa picture down to row 410; tentacles still bright
 // there end in a straight cut across the lower tiles, so they must have faded
 // into the dark by then while they still glow below the bell.

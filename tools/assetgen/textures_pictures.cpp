@@ -256,6 +256,7 @@ constexpr float kGlowFrom = 0.6f;                  // value where light starts t
 constexpr int kGlowRadius = 5;                     // texels
 constexpr float kSandGlow = 0.45f;                 // of the glow, below the rock line
 constexpr Colour kGlowColour{0.5f, 0.75f, 0.85f};  // pale aqua, per unit of light above
+constexpr float kEdgeCrispness = 0.8f;             // of the one-texel detail, where it lightens
 constexpr float kValueSeparation = 0.7f;           // of the S-curve over the plain value
 constexpr float kSeparationFrom = 0.15f, kSeparationTo = 0.8f;
 
@@ -291,6 +292,28 @@ void bringOutLightAndShade(Image& image) {
             Colour c = image.at(x, y) + grey(kLocalContrast * detail);
             c = mix(c, grey(luminance(c)), kHighlightWhitening * smoothstep(0.45f, 0.85f, l));
             image.at(x, y) = {clamp01(c.r), clamp01(c.g), clamp01(c.b)};
+        }
+    }
+}
+
+// Crisp edges without ink: the one-texel detail is added back only where it
+// lightens, so the lit side of a fish's outline, a bubble or a light line
+// stands sharp against the water, while the water beside it never darkens
+// into a ring. Left soft, the painting magnified on screen read as a blown-up
+// low-resolution picture; sharpened both ways, every shape had an inked rim.
+void crispenLitEdges(Image& image) {
+    const Plane light = luminancePlane(image);
+    const Plane soft = blurred(light, 1);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const float l = light.at(x, y);
+            const float lift = kEdgeCrispness * std::max(0.0f, l - soft.at(x, y));
+            // Brightened along its own hue and no further than its brightest
+            // channel allows: clipped, an orange edge turned cream.
+            const Colour c = image.at(x, y);
+            const float brightest = std::max({c.r, c.g, c.b, 0.02f});
+            const float gain = std::min((l + lift) / std::max(l, 0.02f), 1.0f / brightest);
+            image.at(x, y) = c * std::max(gain, 1.0f);
         }
     }
 }
@@ -397,6 +420,7 @@ Image painting() {
         return mix(c, paintersPalette(value), kPaletteStrength * (1.0f - own));
     });
     bringOutLightAndShade(image);
+    crispenLitEdges(image);
     letLightGlow(image);
     // The hung picture's frame is drawn unlit and untextured by its mesh, so
     // it takes the one colour the picture's last corner coordinate (450/512,

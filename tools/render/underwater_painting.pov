@@ -70,11 +70,18 @@ height_field { function 256, 256 { pattern { bumps scale 0.08 } }
     union {
       sphere { 0, 1 scale <0.5, 0.24, 0.13> }
       cone { <-0.28, 0, 0>, 0.14, <-0.52, 0, 0>, 0.045 scale <1, 1, 0.5> }
-      pigment { gradient y
-        color_map { [0 rgb <1.0, 0.74, 0.3>] [0.4 rgb <1.0, 0.5, 0.06>] [0.75 rgb <0.92, 0.26, 0.02>] [1 rgb <0.65, 0.1, 0.02>] }
-        scale 0.5 translate -0.24 * y }
-      normal { bumps 0.2 scale 0.035 }
-      finish { emission 0.4 diffuse 0.8 specular 0.7 roughness 0.015 } }
+      texture {
+        pigment { gradient y
+          color_map { [0 rgb <1.0, 0.74, 0.3>] [0.4 rgb <1.0, 0.5, 0.06>] [0.75 rgb <0.92, 0.26, 0.02>] [1 rgb <0.65, 0.1, 0.02>] }
+          scale 0.5 translate -0.24 * y }
+        normal { bumps 0.2 scale 0.035 }
+        finish { emission 0.4 diffuse 0.8 specular 0.7 roughness 0.015 } }
+      // Scales: each a paler middle with a thin darker rim, so the body
+      // reads as a living fish, not a flat cut-out with a gradient.
+      texture {
+        pigment { crackle scale <0.07, 0.05, 0.07>
+          color_map { [0 rgbt <1.0, 0.58, 0.12, 0.72>] [0.3 rgbt 1] [0.75 rgbt 1] [1 rgbt <0.5, 0.08, 0.0, 0.35>] } }
+        finish { emission 0.4 diffuse 0.8 } } }
     // Tail, back fin and belly fin: flat, a little translucent, brighter at
     // the edges the light comes through.
     union {
@@ -82,8 +89,12 @@ height_field { function 256, 256 { pattern { bumps scale 0.08 } }
         <-0.48, 0>, <-0.9, 0.34>, <-0.8, 0.02>, <-0.9, -0.3>, <-0.48, 0>, <-0.48, 0> }
       prism { linear_spline -0.012, 0.012, 4, <0.2, 0.2>, <-0.12, 0.38>, <-0.3, 0.14>, <0.2, 0.2> }
       prism { linear_spline -0.012, 0.012, 4, <-0.05, -0.18>, <-0.22, -0.3>, <-0.3, -0.12>, <-0.05, -0.18> }
+      // Fin rays fanning from the tail's root, clear membrane between them.
+      pigment { radial frequency 36
+        color_map { [0 rgbt <0.95, 0.34, 0.02, 0>] [0.35 rgbt <0.95, 0.34, 0.02, 0>]
+                    [0.5 rgbt <1.0, 0.46, 0.06, 0.3>] [1 rgbt <1.0, 0.46, 0.06, 0.3>] }
+        translate <-0.45, 0, 0> }
       rotate -90 * x
-      pigment { rgbt <1.0, 0.42, 0.04, 0.12> }
       finish { emission 0.55 diffuse 0.6 } }
     // The eye: black with a catch-light, in a pale gold ring, both sides.
     #for (side, -1, 1, 2)
