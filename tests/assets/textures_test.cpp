@@ -1579,6 +1579,34 @@ TEST(Textures, ButterflyWingHasASeamADarkBodyAndABrightEdge) {
     }
 }
 
+// A flap sweeps the wing through 140 degrees and the trail keeps a copy of
+// it every frame, so any light that runs along the span out from the body
+// fans into a burst of rays, and every lit texel adds to the swarm's fog.
+// Whatever the slide, the hinge lies above s = 0.53 and the tip below 0.47:
+// the hinge half must stay nearly dark, and the wing as a whole dim.
+TEST(Textures, ButterflyWingLightGathersOutTowardsTheTips) {
+    const Picture p = readWithLibpng("carpet22.png");
+    ASSERT_GT(p.width, 0);
+    const auto s = [&](int x) { return (x + 0.5) / p.width; };
+    const auto v = [&](int y) { return std::abs((y + 0.5) / p.height - 0.5); };
+    double tipEdge = 0, hingeEdge = 0, sum = 0;
+    int count = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double l = p.luminance(x, y);
+            const bool edge = v(y) > 0.2 && v(y) < 0.25;
+            tipEdge = edge && s(x) > 0.15 && s(x) < 0.25 ? std::max(tipEdge, l) : tipEdge;
+            hingeEdge = edge && s(x) > 0.55 && s(x) < 0.88 ? std::max(hingeEdge, l) : hingeEdge;
+            if (v(y) < 0.29 && s(x) > 0.12 && s(x) < 0.88) { // what the mesh covers
+                sum += l;
+                ++count;
+            }
+        }
+    }
+    EXPECT_LT(hingeEdge, 0.3 * tipEdge) << "the edge stays lit towards the hinge";
+    EXPECT_LT(sum / count, 0.15 * 255) << "the wing adds too much light to the trail";
+}
+
 // The two faces cross-fade on one mesh, so their outlines must coincide:
 // row by row, where each picture's skin leaves the dark ground, below the
 // side locks (the moonlit face's hair is as dark as the ground). Closed eyes

@@ -67,26 +67,30 @@ Image vignette() {
 // Butterfly wing pattern, laid on the wing by its own x and y. It slides
 // and stretches along s as the wing flaps (by a third of the wing), so the
 // fields run along the texture's width and only t (forewing towards high
-// t, hindwing towards low t, 0.5 between them) places them. The wings are
-// added onto a dark dusk sky, so black is where the wing is not seen.
-// From the black seam that parts fore- from hindwing: a dark turquoise
-// (fore) or azure (hind) body that deepens towards the seam, then a thin
-// pale ice-white band that dims to a third towards the tip and runs on past
-// the mesh's outline, so the wing's own smooth shape (pointed forewing,
-// round hindwing) is drawn by a bright edge around a dark body. The trail
-// keeps a copy of every wing each frame and the swarm flies in close
-// ranks: bright bodies summed into one pale wash, while dark ones leave each copy's bright rim
-// standing apart. A black margin inside the outline cut every wing to a straight-edged blade.
-// Towards the hinge (high s) the wing fades to a third; the fade is a smooth ramp so the slide does
-// not show. Every edge spans some eight texels (a wing is seen at twenty to forty pixels, without
-// smaller copies). Below white so the flapping brightness tints it.
+// t, hindwing towards low t, 0.5 between them) places them; s only ramps.
+// The wings are added onto a dark dusk sky, so black is where the wing is
+// not seen. From the black seam that parts fore- from hindwing: a deep
+// turquoise (fore) or azure (hind) body that deepens towards the seam, then
+// a pale ice-white band that dims to a third towards the tip and runs on
+// past the mesh's outline, so the wing's own shape is drawn by a bright
+// edge around a dark body. The trail keeps a copy of every wing each frame
+// and the swarm flies in close ranks: bright bodies summed into one pale
+// wash, so the bodies are nearly black. The band's lines run along the span,
+// out from the body, and a flap sweeps them through 140 degrees: lit to the
+// hinge, the trail's copies fanned out from every body as spiky bursts of
+// lines. So the light gathers in the outer part of the span and fades to
+// almost nothing at the hinge (a slow ramp along s, so the slide does not
+// show): the copies draw short arcs where the tips sweep, not rays. Every
+// edge spans some eight texels (a wing is seen at twenty to forty pixels,
+// without smaller copies). Below white so the flapping brightness tints it.
 Image wingPattern() {
     constexpr float kSeam = 0.025f, kSeamEdge = 0.02f; // v = |t - 0.5|
     constexpr float kEdgeFrom = 0.195f, kEdgeTo = 0.215f;
-    constexpr float kHingeFade = 0.35f;               // left at the hinge end of s
     constexpr float kTipDim = 0.65f, kTipFrom = 0.3f; // v past the band
-    const Colour ice{0.86f, 0.95f, 0.97f};
-    const Colour turquoise{0.02f, 0.19f, 0.25f}, azure{0.05f, 0.12f, 0.32f};
+    // Along s: the tip never reaches above 0.47 nor the hinge below 0.53.
+    constexpr float kOuterFrom = 0.62f, kOuterTo = 0.22f, kHingeLight = 0.1f;
+    const Colour ice{0.84f, 0.94f, 0.97f};
+    const Colour turquoise{0.01f, 0.1f, 0.15f}, azure{0.03f, 0.065f, 0.2f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
         const float v = std::abs(t - 0.5f);
@@ -103,11 +107,12 @@ Image wingPattern() {
         const Colour field = (fore ? turquoise : azure) * body;
         // The far tip never reaches s below 0.09; dimming the last few
         // texels to the hinge's level keeps the repeat free of a seam.
-        const float hinge = 1 - (1 - kHingeFade) * std::max(smoothstep(0.45f, 0.85f, s),
-                                                            smoothstep(0.08f, 0.0f, s));
+        const float outer =
+            std::min(smoothstep(kOuterFrom, kOuterTo, s), smoothstep(0.0f, 0.08f, s));
+        const float span = kHingeLight + (1 - kHingeLight) * outer;
         // A faint sheen, so a close wing is not one flat colour.
         const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        return mix(field, ice, edge) * (seam * hinge * sheen);
+        return mix(field, ice, edge) * (seam * span * sheen);
     });
     return image;
 }

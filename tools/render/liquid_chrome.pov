@@ -41,17 +41,19 @@ camera {
 sky_sphere {
   // Dusk by height: hot gold on the horizon, through rose and violet to a
   // deep blue night overhead, so each drop runs from a dark crown to a
-  // blazing waist (the contrast that reads as polished metal).
+  // blazing waist (the contrast that reads as polished metal). The gold
+  // climbs some fifteen degrees before it turns rose: held to three, the waist
+  // was a thin line that the coarse normals broke into a jagged band.
   pigment {
     gradient y
     scale 2 translate -y
     color_map {
       [0.000 color srgb <0.5, 0.26, 0.3>]
       [0.500 color srgb <1.0, 0.66, 0.34>]
-      [0.525 color srgb <0.96, 0.46, 0.38>]
-      [0.590 color srgb <0.78, 0.32, 0.56>]
-      [0.680 color srgb <0.5, 0.22, 0.68>]
-      [0.800 color srgb <0.26, 0.15, 0.58>]
+      [0.580 color srgb <1.0, 0.58, 0.36>]
+      [0.650 color srgb <0.84, 0.38, 0.5>]
+      [0.720 color srgb <0.52, 0.23, 0.67>]
+      [0.820 color srgb <0.26, 0.15, 0.58>]
       [1.000 color srgb <0.12, 0.09, 0.36>]
     }
   }
