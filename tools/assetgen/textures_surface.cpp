@@ -234,6 +234,16 @@ float glintUnder(const Image& render, float s, float t) {
     return smoothstep(0.3f, 0.75f, brightest);
 }
 
+// Only some beads face the low sun, most of them on its side: every bead
+// lit gave an even field of white dots that read as specks strewn on the
+// slabs, not as wet stone lit from one side. The pick is per floor texel, so
+// a bead seen by two texels keeps at most one and stays a single point.
+float beadCatchesSun(float s, float t, float sunward) {
+    constexpr float kFarShare = 0.1f, kSunShare = 0.55f;
+    const int x = static_cast<int>(s * 256), y = static_cast<int>(t * 256);
+    return latticeHash(x, y, 451) < kFarShare + (kSunShare - kFarShare) * sunward ? 1.0f : 0.0f;
+}
+
 // The dusk the standing rain mirrors (the scene has no sky of its own):
 // lilac towards the sun, indigo away from it. Above the stone's knee, so
 // the films read as water against the dark slate at 88-92 s when the loop
@@ -266,7 +276,8 @@ Image wetFloor() {
         // on the floor bright enough to light the loop, since they move with
         // the camera and leave streaks instead of standing still.
         const Colour sun = mix(Colour{0.55f, 0.6f, 0.95f}, Colour{0.95f, 0.85f, 0.8f}, sunward);
-        const Colour glint = sun * (kGlint * glintUnder(terrace, s, t));
+        const Colour glint =
+            sun * (kGlint * glintUnder(terrace, s, t) * beadCatchesSun(s, t, sunward));
         const Colour wet = filmSheen(films, s, t, sunward);
         const Colour dry = c * knee + poolSheen(s, t, l, sunward);
         const Colour stone{std::max(dry.r, wet.r), std::max(dry.g, wet.g), std::max(dry.b, wet.b)};
