@@ -431,6 +431,7 @@ Image goldfishScales() {
     const Colour back{0.6f, 0.15f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
     const Colour fin{1.0f, 0.52f, 0.1f}, glint{1.0f, 0.9f, 0.6f}, iris{1.0f, 0.86f, 0.5f};
     const Colour night{0.07f, 0.09f, 0.2f}, underside{0.42f, 0.13f, 0.04f};
+    constexpr float webFloor = 0.3f;                     // the fins' web at its thinnest
     constexpr float paleFrom = 0.16f, goldFrom = 0.45f;  // belly's pale band, in h
     constexpr float shadowTo = 0.2f, shadowDepth = 0.8f; // underside's shadow, in h
     const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
@@ -455,7 +456,11 @@ Image goldfishScales() {
             glint * ((1 - shadowed) * 0.5f * smoothstep(1.1f, 1.45f, shade));
         // Fins: the render's film, its rays lit and the web between them thin
         // (a steeper curve), so the night shows through as through a veil.
-        const Colour fins = fin * (0.9f * std::pow(std::min(shade, 1.1f), 1.8f));
+        // The web keeps a floor of deep orange: black webs drew dark, jagged
+        // fringes round the tail and fins where the school crosses the bright
+        // swirl before the night.
+        const Colour fins =
+            fin * (webFloor + (0.9f - webFloor) * std::pow(std::min(shade, 1.1f), 1.8f));
         Colour graded = mix(fins, body, inBody);
         // The eye: pupil with a catch-light, ring, dark rim into the skin.
         const float dx = s - eyeS, dy = t - eyeT, r = std::sqrt(dx * dx + dy * dy);
