@@ -1472,6 +1472,31 @@ TEST(Textures, GoldfishUndersideIsAWarmShadowBelowThePaleBelly) {
     }
 }
 
+// A flank shaded only from the lit belly up into the dark back read as a
+// flat cut-out; a sheen along the upper flank, under the dark back, is where
+// the body bends away, so there the skin is brighter than both just below
+// and just above (averaged along the body, over the scales' own shading).
+TEST(Textures, GoldfishUpperFlankCarriesASheenUnderTheDarkBack) {
+    const Picture p = readWithLibpng("goldfish2.png");
+    ASSERT_GT(p.width, 0);
+    const auto band = [&p](double h) { // mean light at height h of the body
+        double sum = 0;
+        int n = 0;
+        for (int x = static_cast<int>(0.42 * p.width); x < static_cast<int>(0.8 * p.width); ++x) {
+            const double s = (x + 0.5) / p.width;
+            const double belly = 0.37 + 0.5 * (s - 0.6) * (s - 0.6);
+            const double height = 0.56 - 0.4 * (s - 0.65) * (s - 0.65) - belly;
+            const int y = static_cast<int>((1 - belly - h * height) * p.height);
+            sum += (p.at(x, y, 0) + p.at(x, y, 1) + p.at(x, y, 2)) / 3.0;
+            ++n;
+        }
+        return sum / n;
+    };
+    const double below = band(0.5), sheen = band(0.62), above = band(0.76);
+    EXPECT_GT(sheen, 1.05 * below) << "no sheen over the flank";
+    EXPECT_GT(sheen, 1.3 * above) << "the back is not darker than the sheen";
+}
+
 // A wing is seen at about a tenth of its texels, without smaller copies of
 // the texture: along every row and column, light and dark fields must each
 // last long enough to be sampled, or thin veins and spots sample as a grid.

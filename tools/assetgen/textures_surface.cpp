@@ -434,6 +434,9 @@ Image goldfishScales() {
     constexpr float webFloor = 0.3f;                     // the fins' web at its thinnest
     constexpr float paleFrom = 0.16f, goldFrom = 0.45f;  // belly's pale band, in h
     constexpr float shadowTo = 0.2f, shadowDepth = 0.8f; // underside's shadow, in h
+    constexpr float sheenAt = 0.62f, sheenWidth = 0.07f; // flank's sheen, in h
+    constexpr float sheenGain = 0.3f;
+    const Colour sheen{1.0f, 0.8f, 0.22f}; // warm: a paler sheen greys the flank
     const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
     const Image render = renderedPicture("goldfish_skin.png", 256, 256);
     Image skin = render;
@@ -454,6 +457,12 @@ Image goldfishScales() {
         Colour body =
             mix(mix(night, hue, lit), underside * (0.6f + 0.4f * std::min(shade, 1.2f)), shadowed) +
             glint * ((1 - shadowed) * 0.5f * smoothstep(1.1f, 1.45f, shade));
+        // A soft sheen along the upper flank, under the dark back: the bend
+        // from lit flank into shadowed back is what reads as a round body.
+        const float sheenBand = (h - sheenAt) / sheenWidth;
+        const float sheenAlong = smoothstep(0.36f, 0.5f, s) * (1 - smoothstep(0.8f, 0.86f, s));
+        body = body + sheen * (sheenGain * sheenAlong * std::exp(-sheenBand * sheenBand) *
+                               std::min(shade, 1.0f));
         // Fins: the render's film, its rays lit and the web between them thin
         // (a steeper curve), so the night shows through as through a veil.
         // The web keeps a floor of deep orange: black webs drew dark, jagged
