@@ -1598,7 +1598,11 @@ TEST(Textures, ButterflyWingHasASeamADarkBodyAndABrightEdge) {
         // grey sheets in the trail.
         const auto band = lobe.begin() + lobe.size() * 2 / 3;
         const auto tipEnd = lobe.begin() + lobe.size() * 6 / 7;
-        EXPECT_GT(*std::max_element(band, tipEnd), 0.7 * 255) << "the edge band is dim";
+        const auto rim = std::max_element(band, tipEnd);
+        EXPECT_GT(*rim, 0.7 * 255) << "the edge band is dim";
+        // A grey-white rim read as grey feathery fans in the trail.
+        const int rimY = from + step * static_cast<int>(rim - lobe.begin());
+        EXPECT_LT(p.at(tip, rimY, 0), 0.75 * p.at(tip, rimY, 2)) << "the rim is grey, not coloured";
         EXPECT_GT(*std::min_element(band, lobe.end()), 0.3 * 255)
             << "the edge is not lit out to the outline";
         EXPECT_LT(*std::max_element(tipEnd, lobe.end()), 0.6 * 255)

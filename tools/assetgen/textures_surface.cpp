@@ -70,26 +70,31 @@ Image vignette() {
 // t, hindwing towards low t, 0.5 between them) places them; s only ramps.
 // The wings are added onto a dark dusk sky, so black is where the wing is
 // not seen. From the black seam that parts fore- from hindwing: a deep
-// turquoise (fore) or azure (hind) body that deepens towards the seam, then
-// a pale ice-white band that dims to a third towards the tip and runs on
-// past the mesh's outline, so the wing's own shape is drawn by a bright
-// edge around a dark body. The trail keeps a copy of every wing each frame
-// and the swarm flies in close ranks: bright bodies summed into one pale
-// wash, so the bodies are nearly black. The band's lines run along the span,
-// out from the body, and a flap sweeps them through 140 degrees: lit to the
-// hinge, the trail's copies fanned out from every body as spiky bursts of
-// lines. So the light gathers in the outer part of the span and fades to
-// almost nothing at the hinge (a slow ramp along s, so the slide does not
-// show): the copies draw short arcs where the tips sweep, not rays. Every
-// edge spans some eight texels (a wing is seen at twenty to forty pixels,
-// without smaller copies). Below white so the flapping brightness tints it.
+// turquoise (fore) or azure (hind) body that deepens towards the seam, a
+// vivid submarginal band of the wing's own hue, then a bright rim (pale
+// cyan fore, pale periwinkle hind) that dims towards the tip and runs on
+// past the mesh's outline, so the wing's own shape is drawn by a bright,
+// coloured edge around a dark body. An ice-white rim read as grey fans in
+// the trail; a rim of the wing's hue stays a clear blue. The trail keeps a
+// copy of every wing each frame and the swarm flies in close ranks: bright
+// bodies summed into one pale wash, so the bodies stay dark. The lines run
+// along the span, out from the body, and a flap sweeps them through 140
+// degrees: lit to the hinge, the trail's copies fanned out from every body
+// as spiky bursts of lines. So the light gathers in the outer half of the
+// span and fades to almost nothing at the hinge (a slow ramp along s, so
+// the slide does not show): the copies draw short arcs where the tips
+// sweep, not rays. Every edge spans some eight texels (a wing is seen at
+// twenty to forty pixels, without smaller copies). Below white so the
+// flapping brightness tints it.
 Image wingPattern() {
     constexpr float kSeam = 0.025f, kSeamEdge = 0.02f; // v = |t - 0.5|
+    constexpr float kBandFrom = 0.13f, kBandTo = 0.16f, kBandLight = 0.6f;
     constexpr float kEdgeFrom = 0.195f, kEdgeTo = 0.215f;
-    constexpr float kTipDim = 0.65f, kTipFrom = 0.3f; // v past the band
+    constexpr float kTipDim = 0.5f, kTipFrom = 0.3f; // v past the band
     // Along s: the tip never reaches above 0.47 nor the hinge below 0.53.
-    constexpr float kOuterFrom = 0.62f, kOuterTo = 0.22f, kHingeLight = 0.1f;
-    const Colour ice{0.84f, 0.94f, 0.97f};
+    constexpr float kOuterFrom = 0.62f, kOuterTo = 0.25f, kHingeLight = 0.1f;
+    const Colour cyanRim{0.5f, 1.0f, 1.0f}, periwinkleRim{0.66f, 0.85f, 1.0f};
+    const Colour cyanBand{0.0f, 0.5f, 0.62f}, azureBand{0.08f, 0.25f, 0.95f};
     const Colour turquoise{0.01f, 0.1f, 0.15f}, azure{0.03f, 0.065f, 0.2f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
@@ -99,12 +104,16 @@ Image wingPattern() {
         // The body darkens towards the seam, so the two wings of one
         // butterfly part by shading, not by a second line.
         const float body = 0.55f + 0.45f * smoothstep(0.04f, 0.17f, v);
-        // The band is brightest just inside the outline and dims towards
+        // A band of the wing's own hue inside the rim: the outline reads
+        // as a coloured border, not a thin grey line.
+        const float band = kBandLight * smoothstep(kBandFrom, kBandTo, v);
+        // The rim is brightest just inside the outline and dims towards
         // the lobe's tip: a wing passing by the camera is mostly tip, and
         // the trail fanned its flapping copies into broad grey sheets.
         const float edge = smoothstep(kEdgeFrom, kEdgeTo, v) *
                            (1 - kTipDim * smoothstep(kEdgeTo + 0.02f, kTipFrom, v));
-        const Colour field = (fore ? turquoise : azure) * body;
+        const Colour field =
+            mix((fore ? turquoise : azure) * body, fore ? cyanBand : azureBand, band);
         // The far tip never reaches s below 0.09; dimming the last few
         // texels to the hinge's level keeps the repeat free of a seam.
         const float outer =
@@ -112,7 +121,7 @@ Image wingPattern() {
         const float span = kHingeLight + (1 - kHingeLight) * outer;
         // A faint sheen, so a close wing is not one flat colour.
         const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        return mix(field, ice, edge) * (seam * span * sheen);
+        return mix(field, fore ? cyanRim : periwinkleRim, edge) * (seam * span * sheen);
     });
     return image;
 }
