@@ -16,6 +16,10 @@ float clamp01(float x) {
     return std::clamp(x, 0.0f, 1.0f);
 }
 
+float lightLine(float offset, float width) {
+    return std::exp(-(offset / width) * (offset / width));
+}
+
 Image::Image(int width, int height, Colour fill)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
 

@@ -43,6 +43,9 @@ inline Colour mix(Colour a, Colour b, float k) {
 // Hermite step and linear interpolation used by every texture family.
 float smoothstep(float edge0, float edge1, float x);
 float clamp01(float x);
+// The light across a thin line at this offset from its middle: 1 there,
+// falling off smoothly over about width either side.
+float lightLine(float offset, float width);
 inline float lerp(float a, float b, float k) {
     return a + (b - a) * k;
 }

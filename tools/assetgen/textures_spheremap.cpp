@@ -341,9 +341,7 @@ Image violetChrome() {
                    : mix(wall, Colour{0.004f, 0.003f, 0.012f}, smoothstep(0.0f, 0.35f, -up));
         // Lines some four texels wide: narrower ones broke into dashes in
         // the trail's 256 square picture.
-        const auto line = [](float offset, float width) {
-            return std::exp(-(offset / width) * (offset / width));
-        };
+        const auto line = lightLine;
         // The horizon: a white-hot line along every tube's side in a violet
         // glow.
         studio += Colour{0.95f, 0.95f, 1.0f} * line(up, 0.06f) +

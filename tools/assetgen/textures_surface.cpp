@@ -185,26 +185,32 @@ Image marbled(Colour a, Colour b, std::uint32_t seed) {
     return image;
 }
 
-// A ribbon that glows in bold bars with dark gaps between. The skin is
-// projected along the ring's axis, so bars across s cut the ring into a few
-// broad lit blocks (two or three across it) that turn with the twist: a plain
-// glowing skin smeared into a uniform haze in the trail, and nothing of the
-// meshes' shape survived. Each block's copies step outward with the trail's
-// zoom and stay apart where the gaps are dark. The bars are full bright (a
-// light cyan core) to keep the smear's mean light with half of the skin
-// dark, and each ribbon keeps one cool hue family so the smear stays a clear
-// colour instead of mud. The edges fall off over a few texels: a hard edge
-// shimmered as the meshes turned.
-Image lightBars(Colour edge, Colour middle, float bars, std::uint32_t seed) {
+// The credits' ribbons are seen only through the trail, which keeps every
+// copy for seconds and zooms them outward. The skin is projected along the
+// ring's axis, so lines across s cut the ring into a few strips that turn
+// with the twist. A skin lit over half its area (bold bars, and before them
+// a glow all over) stacked its copies into a grey-teal smoke in which no
+// mesh read; thin hot lines on black keep each copy a crisp stroke, so the
+// copies step outward as distinct arcs of light. A white-hot core in a
+// narrow glow of the ribbon's own colour: the glow carries the colour, the
+// core the light. The lines cover little of the skin, so a warm ribbon
+// crossing a cool one stays two colours instead of averaging to mud. The
+// core is some four texels across: thinner ones broke into dashes in the
+// trail's 256 square picture.
+Image hotLines(Colour deep, Colour light, float lines, std::uint32_t seed) {
+    constexpr float kCoreWidth = 0.009f, kGlowWidth = 0.03f, kGlowGain = 0.6f;
+    constexpr float kCoreWhiteness = 0.6f;
     Image image(256, 256);
-    image.shade([=](float s, float t) {
-        const float warp = 0.08f * fractalNoise(s, t, 2, 3, 0.5f, seed);
-        const float v = 0.5f + 0.5f * std::cos(2 * pi * (bars * s + warp));
-        const float lit = smoothstep(0.3f, 0.5f, v);
+    image.shadeSupersampled(2, [=](float s, float t) {
+        const float warp = 0.06f * fractalNoise(s, t, 2, 3, 0.5f, seed);
+        const float phase = lines * s + warp;
+        const float offset = (phase - std::round(phase)) / lines;
         const float hue = 0.5f + 0.5f * std::sin(2 * pi * (t + warp));
-        const Colour c = mix(edge, middle, hue);
-        const Colour core = mix(c, Colour{0.7f, 1.0f, 1.0f}, smoothstep(0.85f, 1.0f, v));
-        return mix(Colour{0.0f, 0.01f, 0.03f}, core, lit);
+        const Colour glow = mix(deep, light, hue);
+        const Colour core = mix(glow, grey(1), kCoreWhiteness);
+        const Colour c = glow * (kGlowGain * lightLine(offset, kGlowWidth)) +
+                         core * lightLine(offset, kCoreWidth);
+        return Colour{clamp01(c.r), clamp01(c.g), clamp01(c.b)};
     });
     return image;
 }
@@ -557,19 +563,19 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"overlay.png", vignette},
         {"carpet22.png", wingPattern},
         {"blend45.png", ceramicGlaze},
-        // The credits' three ribbons: cyan, violet and azure bars of
-        // light, so the trail and the band it fills stay cool.
+        // The credits' three ribbons: gold, rose and ice-blue lines of
+        // light on black, so the trail carries colour.
         {"blend1.png",
          [] {
-             return lightBars({0.2f, 0.85f, 1.0f}, {0.55f, 0.95f, 1.0f}, 8, 111);
+             return hotLines({1.0f, 0.55f, 0.12f}, {1.0f, 0.78f, 0.3f}, 8, 111);
          }},
         {"blend2.png",
          [] {
-             return lightBars({0.55f, 0.3f, 1.0f}, {0.9f, 0.4f, 1.0f}, 8, 112);
+             return hotLines({0.95f, 0.2f, 0.45f}, {1.0f, 0.45f, 0.6f}, 8, 112);
          }},
         {"blend3.png",
          [] {
-             return lightBars({0.15f, 0.4f, 1.0f}, {0.3f, 0.7f, 1.0f}, 8, 113);
+             return hotLines({0.25f, 0.6f, 1.0f}, {0.55f, 0.88f, 1.0f}, 8, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", onyxFloor},
