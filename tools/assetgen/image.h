@@ -12,6 +12,11 @@ struct Colour {
     float r = 0, g = 0, b = 0;
 };
 
+// Perceived brightness of a colour, the weights every picture here uses.
+inline float luminance(Colour c) {
+    return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
+}
+
 inline Colour operator+(Colour a, Colour b) {
     return {a.r + b.r, a.g + b.g, a.b + b.b};
 }

@@ -260,10 +260,6 @@ constexpr float kEdgeCrispness = 0.8f;             // of the one-texel detail, w
 constexpr float kValueSeparation = 0.7f;           // of the S-curve over the plain value
 constexpr float kSeparationFrom = 0.15f, kSeparationTo = 0.8f;
 
-float luminance(Colour c) {
-    return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
-}
-
 Plane luminancePlane(const Image& image) {
     Plane light(image.width(), image.height());
     for (int y = 0; y < image.height(); ++y) {

@@ -452,7 +452,6 @@ Image goldfishScales() {
     constexpr float sheenAt = 0.62f, sheenWidth = 0.07f; // flank's sheen, in h
     constexpr float sheenGain = 0.3f;
     const Colour sheen{1.0f, 0.8f, 0.22f}; // warm: a paler sheen greys the flank
-    const auto luminance = [](Colour c) { return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b; };
     const Image render = renderedPicture("goldfish_skin.png", 256, 256);
     Image skin = render;
     skin.apply([&](Colour c, float s, float t) {
