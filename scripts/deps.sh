@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the asset generator, the tests and
-# `make run` need (ccache only speeds up rebuilds). Idempotent: does nothing
+# `make run` need (ccache only speeds up rebuilds; gdb only names where a
+# program stuck in an end-to-end test waits). Idempotent: does nothing
 # when everything is present. With --render it adds the offline renderers
 # that remake the committed pictures in tools/render/ (make assets-render).
 set -euo pipefail
@@ -10,7 +11,7 @@ PACKAGES=(
   libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libmpg123-dev
   libmp3lame-dev libfreetype-dev fonts-dejavu-core fonts-urw-base35 fonts-linuxlibertine
   zlib1g-dev libgtest-dev libgmock-dev libpng-dev libbenchmark-dev libdeflate-dev libspng-dev
-  xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri
+  xvfb xauth xdotool x11-utils xfonts-base libgl1-mesa-dri gdb
   clang libclang-rt-14-dev sox lame ffmpeg imagemagick
   ccache
 )

@@ -15,10 +15,10 @@ constexpr double kPatience = 60.0; // loading on a busy machine with llvmpipe
 TEST(Hlv, WindowedFallbackAcceptedShowsAn800By600WindowAndEscapeEndsWithZero) {
     Program hlv("env HLV_WINDOWED=1 SDL_AUDIODRIVER=dummy ./hlv");
     const std::string music = e2e::waitForWindow("-= Orv. Halvane =-", kPatience);
-    ASSERT_FALSE(music.empty()) << hlv.log();
+    ASSERT_FALSE(music.empty()) << e2e::describe(hlv);
     e2e::pressKey(music, "Return");
     const std::string fallback = e2e::waitForWindow("Tamsk GL", kPatience);
-    ASSERT_FALSE(fallback.empty()) << hlv.log();
+    ASSERT_FALSE(fallback.empty()) << e2e::describe(hlv);
     e2e::pressKey(fallback, "Return");
     const std::string window = e2e::waitForWindow("HLV.orv", kPatience);
     ASSERT_FALSE(window.empty()) << e2e::describe(hlv);
@@ -38,10 +38,10 @@ TEST(Hlv, WindowedFallbackAcceptedShowsAn800By600WindowAndEscapeEndsWithZero) {
 TEST(Hlv, DecliningWindowedModeClosesWithZeroAndNoWindow) {
     Program hlv("env HLV_WINDOWED=1 SDL_AUDIODRIVER=dummy ./hlv");
     const std::string music = e2e::waitForWindow("-= Orv. Halvane =-", kPatience);
-    ASSERT_FALSE(music.empty()) << hlv.log();
+    ASSERT_FALSE(music.empty()) << e2e::describe(hlv);
     e2e::pressKey(music, "Escape"); // No
     const std::string fallback = e2e::waitForWindow("Tamsk GL", kPatience);
-    ASSERT_FALSE(fallback.empty()) << hlv.log();
+    ASSERT_FALSE(fallback.empty()) << e2e::describe(hlv);
     e2e::pressKey(fallback, "Escape"); // No
     // The closing box may already be answered by a repeated key press (the
     // key helper presses again while the previous box is slow to go), so the
@@ -70,7 +70,7 @@ TEST(Hlv, DecliningWindowedModeClosesWithZeroAndNoWindow) {
 TEST(Hlv, FullscreenCoversTheWholeScreenAndClosingEndsWithZero) {
     Program hlv("./hlv -n");
     const std::string music = e2e::waitForWindow("-= Orv. Halvane =-", kPatience);
-    ASSERT_FALSE(music.empty()) << hlv.log();
+    ASSERT_FALSE(music.empty()) << e2e::describe(hlv);
     e2e::pressKey(music, "Return");
     const std::string window = e2e::waitForWindow("HLV.orv", kPatience);
     ASSERT_FALSE(window.empty()) << e2e::describe(hlv);

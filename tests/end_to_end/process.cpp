@@ -23,6 +23,13 @@ std::string shellOutput(const std::string& command) {
     return out;
 }
 
+// Where a program that never showed its next window is stuck: every thread's
+// stack, where gdb is installed.
+std::string whereItWaits(int pid) {
+    return shellOutput("command -v gdb >/dev/null && gdb -p " + std::to_string(pid) +
+                       " -batch -ex 'thread apply all bt' 2>/dev/null | grep -E '^(#|Thread)'");
+}
+
 } // namespace
 
 std::string buildDir() {
@@ -128,7 +135,8 @@ std::string describe(Program& program) {
             named += line + "\n";
         }
     }
-    return "(program " + status + ")\n" + program.log() + "named windows:\n" + named;
+    return "(program " + status + ")\n" + program.log() + "named windows:\n" + named +
+           (state.exited ? std::string() : whereItWaits(program.pid()));
 }
 
 bool waitUntil(const std::function<bool()>& done, double seconds) {
