@@ -205,9 +205,9 @@ Image ribbonSpine(Colour deep, Colour light, std::uint32_t seed) {
     constexpr double kTexturePerUnit = 0.3 * 4.2;
     constexpr float kRadius = float(kTwirlRadius * kTexturePerUnit);
     constexpr float kHalfWidth = float(kTwirlHalfWidth * kTexturePerUnit);
-    constexpr float kSpineWidth = 0.05f, kSpineGlowWidth = 0.16f, kSpineGlowGain = 0.45f;
-    constexpr float kLineWidth = 0.035f;
-    constexpr float kLines[2][2] = {{0.45f, 0.7f}, {0.85f, 0.45f}}; // across, gain
+    constexpr float kSpineWidth = 0.08f, kSpineGlowWidth = 0.22f, kSpineGlowGain = 0.6f;
+    constexpr float kLineWidth = 0.05f;
+    constexpr float kLines[2][2] = {{0.48f, 0.95f}, {0.86f, 0.75f}}; // across, gain
     constexpr float kCoreWhiteness = 0.55f;
     const auto wrapped = [](double v) { return float(v - std::floor(v)); };
     const float centreS = wrapped(-kTwirlOffsetX * kTexturePerUnit);
