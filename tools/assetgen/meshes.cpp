@@ -4,6 +4,7 @@
 #include "face_layout.h"
 #include "mesh_shapes.h"
 #include "mesh_writer.h"
+#include "twirl_shape.h"
 
 #include <algorithm>
 #include <array>
@@ -1176,15 +1177,6 @@ Mesh frame() {
 constexpr int kWaterFrequency = 8;
 constexpr int kTwirlSteps = 96;
 constexpr int kTwirlSides = 8;
-// The credits' ribbon in its fitted cube: its ring's middle sits this far
-// toward -x and less far toward -y (-y is up in the trail's view, and the
-// first copy's spin about y keeps that part of its offset, lighting the
-// band's top edge), with the radius and the band's half-width below; it
-// ends 0.01 inside the cube.
-constexpr double kTwirlOffsetX = 0.45;
-constexpr double kTwirlOffsetY = 0.25;
-constexpr double kTwirlRadius = 0.34;
-constexpr double kTwirlHalfWidth = 0.2;
 
 // Deep sea: a rounded slab of water with a gently waving top. It is drawn
 // twice and lit in every frame of the deep sea; at frequency 8 its outline

@@ -5,6 +5,7 @@
 #include "rendered.h"
 #include "textures.h"
 #include "textures_noise.h"
+#include "twirl_shape.h"
 
 #include <algorithm>
 #include <cmath>
@@ -187,29 +188,46 @@ Image marbled(Colour a, Colour b, std::uint32_t seed) {
 
 // The credits' ribbons are seen only through the trail, which keeps every
 // copy for seconds and zooms them outward. The skin is projected along the
-// ring's axis, so lines across s cut the ring into a few strips that turn
-// with the twist. A skin lit over half its area (bold bars, and before them
-// a glow all over) stacked its copies into a grey-teal smoke in which no
-// mesh read; thin hot lines on black keep each copy a crisp stroke, so the
-// copies step outward as distinct arcs of light. A white-hot core in a
-// narrow glow of the ribbon's own colour: the glow carries the colour, the
-// core the light. The lines cover little of the skin, so a warm ribbon
-// crossing a cool one stays two colours instead of averaging to mud. The
-// core is some four texels across: thinner ones broke into dashes in the
-// trail's 256 square picture.
-Image hotLines(Colour deep, Colour light, float lines, std::uint32_t seed) {
-    constexpr float kCoreWidth = 0.009f, kGlowWidth = 0.03f, kGlowGain = 0.6f;
-    constexpr float kCoreWhiteness = 0.6f;
+// ring's axis, so a picture drawn round the ring's centre in it follows the
+// ribbon: lines at fixed distances from that centre run along the band, and
+// where the band twists they close in on its middle line. So each skin is a
+// hot spine along the band's middle (a ring of light that keeps the mesh's
+// shape in every copy, flaring where the band stands edge-on) with two thin
+// lines either side that fan out where it lies flat. Lines across s (round
+// 46) cut the ring into strips that smeared to a smudge, and gold and rose
+// over the teal left by the trail summed to brown: the three skins are cool
+// (violet, ice-blue, ice-white), their lines saturated and only the spine's
+// core near white, so the trail stays a colour. Lines some three texels
+// across: thinner ones broke into dashes in the trail's picture.
+Image ribbonSpine(Colour deep, Colour light, std::uint32_t seed) {
+    // The effect's texture planes (0.3 per unit) on the mesh as loaded (4.2
+    // times its fitted cube): texture units per unit of the cube.
+    constexpr double kTexturePerUnit = 0.3 * 4.2;
+    constexpr float kRadius = float(kTwirlRadius * kTexturePerUnit);
+    constexpr float kHalfWidth = float(kTwirlHalfWidth * kTexturePerUnit);
+    constexpr float kSpineWidth = 0.08f, kSpineGlowWidth = 0.22f, kSpineGlowGain = 0.6f;
+    constexpr float kLineWidth = 0.05f;
+    constexpr float kLines[2][2] = {{0.48f, 0.95f}, {0.86f, 0.75f}}; // across, gain
+    constexpr float kCoreWhiteness = 0.55f;
+    const auto wrapped = [](double v) { return float(v - std::floor(v)); };
+    const float centreS = wrapped(-kTwirlOffsetX * kTexturePerUnit);
+    const float centreT = wrapped(-kTwirlOffsetY * kTexturePerUnit);
     Image image(256, 256);
     image.shadeSupersampled(2, [=](float s, float t) {
-        const float warp = 0.06f * fractalNoise(s, t, 2, 3, 0.5f, seed);
-        const float phase = lines * s + warp;
-        const float offset = (phase - std::round(phase)) / lines;
-        const float hue = 0.5f + 0.5f * std::sin(2 * pi * (t + warp));
+        // The texture repeats, so the nearest copy of the centre counts.
+        const float ds = s - centreS - std::round(s - centreS);
+        const float dt = t - centreT - std::round(t - centreT);
+        const float warp = 0.03f * fractalNoise(s, t, 2, 3, 0.5f, seed);
+        const float across = (std::hypot(ds, dt) - kRadius) / kHalfWidth + warp;
+        const float hue = 0.5f + 0.5f * std::sin(2 * std::atan2(dt, ds) + 6 * warp);
         const Colour glow = mix(deep, light, hue);
         const Colour core = mix(glow, grey(1), kCoreWhiteness);
-        const Colour c = glow * (kGlowGain * lightLine(offset, kGlowWidth)) +
-                         core * lightLine(offset, kCoreWidth);
+        Colour c = core * lightLine(across, kSpineWidth) +
+                   glow * (kSpineGlowGain * lightLine(across, kSpineGlowWidth));
+        for (const auto& [at, gain] : kLines) {
+            c += glow *
+                 (gain * (lightLine(across - at, kLineWidth) + lightLine(across + at, kLineWidth)));
+        }
         return Colour{clamp01(c.r), clamp01(c.g), clamp01(c.b)};
     });
     return image;
@@ -562,19 +580,19 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"overlay.png", vignette},
         {"carpet22.png", wingPattern},
         {"blend45.png", ceramicGlaze},
-        // The credits' three ribbons: gold, rose and ice-blue lines of
-        // light on black, so the trail carries colour.
+        // The credits' three ribbons: violet, ice-blue and ice-white light
+        // along each band on black, so the trail carries the twist in colour.
         {"blend1.png",
          [] {
-             return hotLines({1.0f, 0.55f, 0.12f}, {1.0f, 0.78f, 0.3f}, 8, 111);
+             return ribbonSpine({0.45f, 0.25f, 1.0f}, {0.75f, 0.55f, 1.0f}, 111);
          }},
         {"blend2.png",
          [] {
-             return hotLines({0.95f, 0.2f, 0.45f}, {1.0f, 0.45f, 0.6f}, 8, 112);
+             return ribbonSpine({0.2f, 0.55f, 1.0f}, {0.5f, 0.8f, 1.0f}, 112);
          }},
         {"blend3.png",
          [] {
-             return hotLines({0.25f, 0.6f, 1.0f}, {0.55f, 0.88f, 1.0f}, 8, 113);
+             return ribbonSpine({0.55f, 0.8f, 1.0f}, {0.85f, 0.92f, 1.0f}, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", onyxFloor},
