@@ -2917,6 +2917,16 @@ TEST(Textures, TunnelSkinIsDrawnWhereItsObjectsReachIt) {
     EXPECT_LT(at(0.2), 40.0) << "between the rings";
     EXPECT_GT(at(0.234), 150.0) << "ring line";
     EXPECT_LT(at(0.33), 40.0) << "outside the ring";
+    // The line's glow is ice blue: a gold line drowned in the bands, which
+    // burn gold to salmon, and blue is the channel those bands lack.
+    const auto channel = [&p](double r, int c) {
+        const int k = static_cast<int>(std::floor(r / std::sqrt(2.0) * p.width));
+        const int x = (k + p.width) % p.width;
+        return p.at(x, p.height - 1 - x, c);
+    };
+    for (const double r : {0.214, 0.254, -0.214, -0.254}) {
+        EXPECT_GT(channel(r, 2), channel(r, 0) + 25) << "the ring's glow is not blue at " << r;
+    }
 }
 
 // The tunnel's glow is drawn in a blue colour of its own, and on the accents

@@ -227,9 +227,10 @@ Image coolChromeSky() {
 // and black leading where the cuts meet. The light adds its own split (lit
 // cuts full, the rest at half), so a copy reads as a few bold facets, not as
 // a shaded tube. The disc's corners reach the turning rings' inner edge,
-// which the black outline leaves dark. The annulus is one thin gold
-// line with beads, a ring of light that turns visibly. Dark navy elsewhere,
-// in the tunnel's palette.
+// which the black outline leaves dark. The annulus is one thin white line
+// with beads in an ice-blue glow, a ring of light that turns visibly: a gold
+// glow drowned in the bands, which burn gold to salmon, and blue is the
+// channel they lack. Dark navy elsewhere, in the tunnel's palette.
 constexpr float kBallSkinRadius = 0.3f / 1.8f; // the ring's fitted corner radius
 constexpr float kRingSkinRadius = 0.3f * 0.78f;
 // The floating ring's cuts, in units of its corner radius (its mesh's
@@ -293,7 +294,7 @@ Colour cutRingSeenHeadOn(float x, float y) {
 
 Image tunnelSkin() {
     const Colour night{0.012f, 0.018f, 0.06f};
-    const Colour gold{1.0f, 0.72f, 0.32f};
+    const Colour ice{0.38f, 0.62f, 1.0f};
     Image image(256, 256);
     image.shadeSupersampled(3, [&](float s, float t) {
         // Offset from the corner, wrapped to -0.5..0.5.
@@ -306,12 +307,12 @@ Image tunnelSkin() {
         const float ring = 1 - smoothstep(1.0f, 1.02f, r / kBallSkinRadius);
         c = mix(c, cutRingSeenHeadOn(-u / kBallSkinRadius, v / kBallSkinRadius), ring);
         // Turning ring: a bright core on the tube's front crest in a narrow
-        // gold glow, with beads every 30 degrees so its spin shows.
+        // ice-blue glow, with beads every 30 degrees so its spin shows.
         const float d = (r - kRingSkinRadius) / 0.05f;
         const float band = std::exp(-d * d * 4);
         const float core = std::exp(-d * d * 40);
         const float bead = std::pow(0.5f + 0.5f * std::cos(12 * std::atan2(v, u)), 12.0f);
-        c += gold * (0.4f * band + 0.35f * band * bead) + grey(0.5f * core + 0.4f * core * bead);
+        c += ice * (0.4f * band + 0.35f * band * bead) + grey(0.5f * core + 0.4f * core * bead);
         return c;
     });
     return image;
