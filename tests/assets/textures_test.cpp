@@ -1407,13 +1407,13 @@ TEST(Textures, FinVeilHasBroadFoldsNotRays) {
 // The goldfish's material is a bluish grey that greys what it shows: a
 // cool-graded, bronze-backed skin read as sardines. Across the body (s 0.6,
 // skin from t 0.37 to 0.58) the flank is a saturated orange-gold, the back
-// darker and redder, the belly (above its shadowed underside) paler and
-// brighter, and the tail fin a thin
+// darker and redder, the belly (above its shadowed underside) a darker amber,
+// away from the moon, yet still warm, and the tail fin a thin
 // film, darker and bluer (the night through it) than the flank. The painted
 // eye is a dark pupil in a bright ring. Seen from above, the last texels
 // before the night on each column behind the head cover the whole back: they
 // stay the back's dark red, or the back shows a pale patch.
-TEST(Textures, GoldfishIsGoldWithRedderBackPaleBellyAndThinFins) {
+TEST(Textures, GoldfishIsGoldWithRedderBackDarkerBellyAndThinFins) {
     const Picture p = readWithLibpng("goldfish2.png");
     ASSERT_GT(p.width, 0);
     struct Mean {
@@ -1441,8 +1441,8 @@ TEST(Textures, GoldfishIsGoldWithRedderBackPaleBellyAndThinFins) {
                belly = patch(0.55, 0.65, 0.41, 0.425), tail = patch(0.08, 0.2, 0.42, 0.54);
     EXPECT_LT(back.light(), 0.7 * flank.light()) << "the back is as bright as the flank";
     EXPECT_LT(back.g / back.r, 0.8 * flank.g / flank.r) << "the back is no redder than the flank";
-    EXPECT_GT(belly.light(), flank.light()) << "the belly is not pale";
-    EXPECT_LT(belly.saturation(), 0.7 * flank.saturation()) << "the belly is not paler";
+    EXPECT_LT(belly.light(), 0.95 * flank.light()) << "the belly is lit like the flank";
+    EXPECT_GT(belly.saturation(), 0.75) << "the belly is pale, not amber";
     EXPECT_GT(flank.saturation(), 0.75) << "the flank is greyed, not gold";
     EXPECT_GT(flank.r, 200) << "the flank is a dull orange";
     EXPECT_GT(flank.g, 0.45 * flank.r) << "the flank is red, not gold";
@@ -1456,7 +1456,7 @@ TEST(Textures, GoldfishIsGoldWithRedderBackPaleBellyAndThinFins) {
         const int x = static_cast<int>(s * p.width);
         int top = -1; // the topmost row, in t 0.5 to 0.66, that is fish, not night
         for (int y = static_cast<int>(0.34 * p.height); y < static_cast<int>(0.5 * p.height); ++y) {
-            if (p.at(x, y, 0) + p.at(x, y, 1) > 160) {
+            if (p.at(x, y, 0) + p.at(x, y, 1) > 60) { // the night is under 30
                 top = y;
                 break;
             }
@@ -1517,6 +1517,38 @@ TEST(Textures, GoldfishUpperFlankCarriesASheenUnderTheDarkBack) {
     const double below = band(0.5), sheen = band(0.62), above = band(0.76);
     EXPECT_GT(sheen, 1.05 * below) << "no sheen over the flank";
     EXPECT_GT(sheen, 1.3 * above) << "the back is not darker than the sheen";
+}
+
+// The moon stands above the school: lit only warm, the back read as pasted
+// on the night. A cool band lies along the back, bluer than the flank and
+// than the back just under it, yet dimmer than the warm sheen.
+TEST(Textures, GoldfishBackCatchesACoolMoonlitBand) {
+    const Picture p = readWithLibpng("goldfish2.png");
+    ASSERT_GT(p.width, 0);
+    struct Band {
+        double light = 0, blueShare = 0;
+    };
+    const auto band = [&p](double h) { // mean light and blue share at height h
+        double light = 0, blue = 0, sum = 0;
+        int n = 0;
+        for (int x = static_cast<int>(0.45 * p.width); x < static_cast<int>(0.78 * p.width); ++x) {
+            const double s = (x + 0.5) / p.width;
+            const double belly = 0.37 + 0.5 * (s - 0.6) * (s - 0.6);
+            const double height = 0.56 - 0.4 * (s - 0.65) * (s - 0.65) - belly;
+            const int y = static_cast<int>((1 - belly - h * height) * p.height);
+            const double r = p.at(x, y, 0), g = p.at(x, y, 1), b = p.at(x, y, 2);
+            light += (r + g + b) / 3;
+            blue += b;
+            sum += r + g + b + 1;
+            ++n;
+        }
+        return Band{light / n, blue / sum};
+    };
+    const Band flank = band(0.5), sheen = band(0.62), under = band(0.72), moonlit = band(0.82);
+    EXPECT_GT(moonlit.blueShare, 2 * flank.blueShare) << "the back is no cooler than the flank";
+    EXPECT_GT(moonlit.blueShare, 1.5 * under.blueShare) << "no cool band on the back";
+    EXPECT_GT(moonlit.blueShare, 0.2) << "the back's band is not cool";
+    EXPECT_LT(moonlit.light, sheen.light) << "the moonlit back outshines the warm sheen";
 }
 
 // A wing is seen at about a tenth of its texels, without smaller copies of

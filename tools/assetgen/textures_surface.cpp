@@ -433,8 +433,8 @@ Image seaWater() {
 // bronze back and cool grey, the three read as small bronze sardines. So the
 // render keeps only its light and shade, and the colour is laid anew across
 // the body (from the belly's edge to the back, a curve fitted to the
-// render's outline): a deep red-orange back, orange-gold flanks, a bright
-// cream-gold belly, all fully saturated so they stay gold under the grey;
+// render's outline): a deep red-orange back, orange-gold flanks, a deeper
+// amber belly, all fully saturated so they stay gold under the grey;
 // the scales' glints turn a pale warm gold. The fins keep the render's rays
 // and its fade into the night at their edges, tinted a clear orange, so
 // they read as thin, lit from behind. The eye is painted a size larger than
@@ -448,7 +448,12 @@ Image seaWater() {
 // Seen from above and in front, the lower outline on screen is the belly's
 // last fifth: pale there, it met the night in a bright stair-stepped edge.
 // So the underside turns away from the moon into a deep warm shadow, halfway
-// between the gold and the night, and the pale belly lies just above it.
+// between the gold and the night.
+// Lit evenly from belly to back, the school still read as pasted on the
+// moonlit night: the moon is above, so the light falls off downwards. The
+// belly is a deeper amber than the flank, the warm core of the fish is the
+// flank and its sheen, and a cool moonlit band lies on the back, under the
+// outline's last texels (which stay the back's dark red, see above).
 float goldfishHeight(float s, float t) {
     s = std::clamp(s, 0.3f, 0.92f); // the tail fin takes the narrowest body's heights
     const float belly = 0.37f + 0.5f * (s - 0.6f) * (s - 0.6f);
@@ -461,15 +466,17 @@ Image goldfishScales() {
     constexpr float scaleKnee = 1.15f;             // shade at which a scale's face is full
     constexpr float eyeS = 0.855f, eyeT = 0.526f;  // the render's eye
     constexpr float pupil = 0.014f, ring = 0.026f; // painted eye, in s
-    const Colour back{0.6f, 0.15f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{1.0f, 0.88f, 0.58f};
+    const Colour back{0.6f, 0.15f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{0.66f, 0.33f, 0.07f};
     const Colour fin{1.0f, 0.52f, 0.1f}, glint{1.0f, 0.9f, 0.6f}, iris{1.0f, 0.86f, 0.5f};
     const Colour night{0.07f, 0.09f, 0.2f}, underside{0.42f, 0.13f, 0.04f};
     constexpr float webFloor = 0.3f;                     // the fins' web at its thinnest
-    constexpr float paleFrom = 0.16f, goldFrom = 0.45f;  // belly's pale band, in h
+    constexpr float paleFrom = 0.16f, goldFrom = 0.5f;   // belly's amber band, in h
     constexpr float shadowTo = 0.2f, shadowDepth = 0.8f; // underside's shadow, in h
     constexpr float sheenAt = 0.62f, sheenWidth = 0.07f; // flank's sheen, in h
     constexpr float sheenGain = 0.3f;
     const Colour sheen{1.0f, 0.8f, 0.22f}; // warm: a paler sheen greys the flank
+    constexpr float moonAt = 0.82f, moonWidth = 0.055f, moonGain = 0.36f; // back's cool band, in h
+    const Colour moonlight{0.42f, 0.58f, 1.0f};
     const Image render = renderedPicture("goldfish_skin.png", 256, 256);
     Image skin = render;
     skin.apply([&](Colour c, float s, float t) {
@@ -495,6 +502,12 @@ Image goldfishScales() {
         const float sheenAlong = smoothstep(0.36f, 0.5f, s) * (1 - smoothstep(0.8f, 0.86f, s));
         body = body + sheen * (sheenGain * sheenAlong * std::exp(-sheenBand * sheenBand) *
                                std::min(shade, 1.0f));
+        // The moon catches the back from above: a cool band on the dark red.
+        // It stops short of the outline's last texels, which stay dark red.
+        const float moonBand = (h - moonAt) / moonWidth;
+        const float belowOutline = 1 - smoothstep(0.85f, 0.91f, h);
+        body = body + moonlight * (moonGain * sheenAlong * belowOutline *
+                                   std::exp(-moonBand * moonBand) * std::min(shade, 1.0f));
         // Fins: the render's film, its rays lit and the web between them thin
         // (a steeper curve), so the night shows through as through a veil.
         // The web keeps a floor of deep orange: black webs drew dark, jagged
