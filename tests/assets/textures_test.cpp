@@ -2027,6 +2027,19 @@ TEST(Textures, ScratchBreaksIntoDashesOfVaryingWidthAndPlace) {
     EXPECT_GE(breaks, 3);
     EXPECT_GE(widest, 2 * narrowest);
     EXPECT_GT(right - left, 0.04);
+    // The blend darkens by a third at most, so the scratch must be gouged
+    // near full strength over most of its length: with short strong dashes
+    // among pale ones it went unseen on the film.
+    std::size_t first = rows.size(), last = 0, strong = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].peak > darkest / 8) {
+            first = std::min(first, i);
+            last = std::max(last, i);
+        }
+        strong += rows[i].peak >= 0.8 * darkest;
+    }
+    ASSERT_LT(first, last);
+    EXPECT_GE(strong, (last - first + 1) / 2) << "too little of the scratch is at full strength";
 }
 
 // The backdrop behind the spinning mesh feeds a loop that stretches the

@@ -695,11 +695,13 @@ Image lightSpark() {
 // two thirds of it, the closing credits (a lower overlay camera) only the
 // middle two fifths, where their band fills most of that. So the scratch
 // keeps to the middle fifth, inside the band: a line reaching the band's top
-// and bottom read as a seam in it. The quad squeezes the picture to a dozen
-// pixels or so, so the widest dash spans about a third of it: one soft even
-// line five to fourteen pixels wide, paling only at its ends, read as a
-// render seam, and a hairline went unseen. 256 texels square, so the dashes
-// and gaps keep their shape along a line some 190 pixels long.
+// and bottom read as a seam in it. The quad is five to fourteen pixels wide
+// on screen and the blend darkens by a third at most, so most of the length
+// is gouged at full strength and over half the quad wide, with short breaks and
+// two paler stretches: dashes a fifth to a third of the quad wide, most of
+// them pale, went unseen, and one even soft line read as a render seam.
+// 256 texels square, so the dashes and gaps keep their shape along a line
+// some 190 pixels long.
 struct ScratchDash {
     float from, to; // along the visible length, 0 to 1
     float strength; // darkening, of the most the blend allows
@@ -707,9 +709,9 @@ struct ScratchDash {
     float shift;    // sideways, in texture widths
 };
 constexpr ScratchDash kScratchDashes[] = {
-    {0.00f, 0.12f, 0.45f, 0.2f, -0.02f}, {0.19f, 0.36f, 1.0f, 0.36f, 0.0f},
-    {0.43f, 0.49f, 0.7f, 0.24f, 0.03f},  {0.56f, 0.68f, 0.95f, 0.3f, 0.01f},
-    {0.75f, 0.79f, 0.55f, 0.2f, 0.05f},  {0.86f, 1.00f, 0.4f, 0.17f, 0.04f},
+    {0.00f, 0.10f, 0.5f, 0.3f, -0.02f}, {0.14f, 0.40f, 1.0f, 0.64f, 0.0f},
+    {0.44f, 0.62f, 1.0f, 0.52f, 0.03f}, {0.65f, 0.70f, 0.45f, 0.28f, 0.05f},
+    {0.74f, 0.90f, 1.0f, 0.58f, 0.02f}, {0.93f, 1.00f, 0.5f, 0.26f, 0.04f},
 };
 constexpr float kScratchFrom = 0.395f, kScratchLength = 0.21f;
 
@@ -722,7 +724,7 @@ Image speckVertical() {
         }
         const float wander =
             0.06f * periodicNoise(0.7f, u * 3, 3, 83) + 0.02f * periodicNoise(2.3f, u * 20, 20, 87);
-        const float flicker = 0.85f + 0.15f * periodicNoise(0.4f, u * 30, 30, 86);
+        const float flicker = 0.9f + 0.1f * periodicNoise(0.4f, u * 30, 30, 86);
         float v = 0;
         for (const ScratchDash& d : kScratchDashes) {
             const float along = smoothstep(d.from - 0.01f, d.from + 0.01f, u) *
@@ -735,10 +737,11 @@ Image speckVertical() {
             // A crisp-shouldered profile: a gaussian this narrow blurred to mush.
             v = std::max(v, d.strength * along * std::exp(-dx * dx * dx));
         }
-        // The hair-thin companion, for a stretch of the dark first dash.
-        const float dx2 = (s - 0.69f - 0.5f * wander) * 2;
-        const float companion = 0.45f * std::exp(-dx2 * dx2 / 0.012f) *
-                                smoothstep(0.21f, 0.24f, u) * (1 - smoothstep(0.31f, 0.34f, u));
+        // The hair-thin companion, for a stretch of the first long dash,
+        // clear of its shoulder.
+        const float dx2 = (s - 0.86f - 0.5f * wander) * 2;
+        const float companion = 0.7f * std::exp(-dx2 * dx2 / 0.012f) * smoothstep(0.18f, 0.21f, u) *
+                                (1 - smoothstep(0.33f, 0.36f, u));
         const float window = 1 - smoothstep(0.8f, 0.98f, std::abs(2 * s - 1));
         return grey(clamp01(std::max(v * flicker, companion)) * window);
     });
