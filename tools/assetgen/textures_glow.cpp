@@ -86,56 +86,31 @@ float starRays(float s, float t, int count, float length, float width, float tur
     return sum;
 }
 
-// Soft wedges of light, wider the further out, that a light in murky water
-// throws: far too faint to count as rays, they only lift the water round it.
-float lightShafts(float s, float t, const SpikeSet& set) {
-    const float r = centreDistance(s, t);
-    const float a = angleOf(s, t);
-    float sum = 0;
-    for (int i = 0; i < set.count; ++i) {
-        const float d = offsetFromSpike(a, i, set);
-        if (std::cos(d) <= 0) {
-            continue;
-        }
-        const float length = set.length * (0.7f + 0.3f * latticeHash(i, 2, set.seed));
-        const float along = clamp01(1 - r / length);
-        const float across = r * std::sin(d) / (set.width * (0.3f + r));
-        const float strength = 0.6f + 0.4f * latticeHash(i, 3, set.seed);
-        sum += strength * std::exp(-across * across) * along * along;
-    }
-    return sum * smoothstep(0.02f, 0.25f, r);
-}
-
 Image starburst() {
     Image image(256, 256);
     image.shadeSupersampled(4, [](float s, float t) {
         const float r = centreDistance(s, t);
         // One picture for very different sizes. The tunnel's rings draw it
         // small into a trail that more than doubles a still light, and there
-        // it must be a crisp star: a halo of any strength burned into a pink
-        // blob with the rays lost in it. The swarm and the deep sea draw it
-        // many times the size of the bell or wing it sits on, up to five
-        // copies at half strength over one spot, and long rays that stay
-        // bright to their tips crossed there as hard white spikes and
-        // lattices. So the rays are needles that lose their light fast away
-        // from the core (two thirds of it every seventh of the way out): small,
-        // the trail clamps their bright inner part into a hard star; huge,
-        // only soft short streaks are left. What round light there is lies
-        // in a faint wide halo, a few percent, that five stacked copies keep
-        // far below white.
-        const float core = std::exp(-(r * r) / 0.0003f) + 0.1f * std::exp(-(r * r) / 0.004f);
-        const float halo = 0.035f * std::exp(-(r * r) / 0.1f);
+        // it must be a crisp star. The swarm, the metaballs and the deep sea
+        // draw it many times the size of the wing, ball or bell it sits on
+        // (a late bell's glow quad is some sixteen bells across), where any
+        // round light of a few texels is a lamp several bells wide, and long
+        // rays or broad shafts cross the view as cables. So nearly all the
+        // light is one point a texel across; the needle rays rise out of it,
+        // lose two thirds of their light every eighth of the half-width and are
+        // gone by a third of the way out. Small, the trail clamps their inner
+        // part into a hard star; huge, only a pin of light with short fine
+        // streaks is left, and stacked copies stay far below white.
+        const float core =
+            1.5f * std::exp(-(r * r) / 0.00008f) + 0.04f * std::exp(-(r * r) / 0.0012f);
+        const float halo = 0.012f * std::exp(-(r * r) / 0.04f);
         // The rays rise out of the core rather than meet in it: eight rays
         // summed there made a white disc several times the core's width.
-        const float fade = std::exp(-r / 0.14f) * smoothstep(0.004f, 0.06f, r);
-        const float rays = fade * (1.1f * starRays(s, t, 4, 0.5f, 0.014f, 0.35f) +
-                                   0.4f * starRays(s, t, 4, 0.2f, 0.012f, 0.35f + pi / 4));
-        // Magnified in the deep sea the needle star alone read as a sprite
-        // stuck on the view, not as a lamp: three broad faint shafts carry its
-        // light out into the water, and the copies turning apart sweep them.
-        const float shafts = 0.08f * lightShafts(s, t, {3, 0.95f, 0.16f, 0.5f, 0.9f, 71u});
-        return Colour{0.95f, 0.97f, 1.0f} * (core + halo + rays) * spriteWindow(r, 0.55f) +
-               Colour{0.8f, 0.92f, 1.0f} * (shafts * spriteWindow(r, 0.55f));
+        const float fade = std::exp(-r / 0.12f) * smoothstep(0.004f, 0.05f, r);
+        const float rays = fade * (1.2f * starRays(s, t, 4, 0.45f, 0.009f, 0.35f) +
+                                   0.45f * starRays(s, t, 4, 0.18f, 0.008f, 0.35f + pi / 4));
+        return Colour{0.95f, 0.97f, 1.0f} * (core + halo + rays) * spriteWindow(r, 0.55f);
     });
     return image;
 }
