@@ -16,8 +16,6 @@ namespace {
 
 constexpr float pi = std::numbers::pi_v<float>;
 
-// The glow a fish throws into the water round it, a fraction of its light.
-constexpr Colour kFishHalo{0.16f, 0.2f, 0.24f};
 // The caustic alpha: its height at a tile's middle and how much of it is gone
 // by the corners.
 constexpr float kCausticAlphaPeak = 0.85f;
@@ -277,16 +275,24 @@ Image jellyfishGlow() {
 // the fish is a faint ghost that shows only at 20-40 pixels. The quad shows
 // row 0 at the bottom, so the render is turned over.
 Image glowFish() {
-    // How much of the rendered fish survives round the core: enough to
-    // show over the deep sea's black water, too little to draw a white fish
-    // over the gallery's bright wall, where the sparks are added large.
-    constexpr float kGhost = 0.1f;
+    // Only the fish's soft silhouette survives round the core, never its
+    // eye, fins or forked tail: those drew a see-through fish wherever the
+    // gallery's sparks pass large over its bright wall.
+    constexpr float kBody = 0.18f;
+    constexpr int kBodyBlur = 5;
+    // The glint: light caught along the fish's silvered flank, a hairline
+    // from head to tail that reads as a spark's flare when the sprite is
+    // large and as a darting fish when it is small.
+    constexpr float kGlint = 0.6f;
+    constexpr float kGlintWidth = 1.3f;  // texels, half width
+    constexpr float kGlintReach = 40.0f; // texels from the core to its fade
     // The core and its glow, as fractions of the quad's half width.
     constexpr float kCore = 0.075f;
-    constexpr float kGlow = 0.22f;
-    constexpr float kGlowLight = 0.22f;
+    constexpr float kGlow = 0.2f;
+    constexpr float kGlowLight = 0.2f;
     const Colour coreColour{1.0f, 0.97f, 0.9f};
     const Colour glowColour{0.75f, 0.85f, 1.0f};
+    const Colour flankColour{0.85f, 0.93f, 1.0f};
     const Image rendered = renderedPicture("glow_fish.png", 128, 128);
     Plane light(128, 128);
     for (int y = 0; y < 128; ++y) {
@@ -295,15 +301,26 @@ Image glowFish() {
             light.at(x, y) = (c.r + c.g + c.b) / 3;
         }
     }
-    const Plane halo = blurred(light, 6);
+    const Plane body = blurred(light, kBodyBlur);
+    float peak = 1e-6f;
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            peak = std::max(peak, body.at(x, y));
+        }
+    }
+    const float axis = 64.0f;
     Image image(128, 128);
     for (int y = 0; y < 128; ++y) {
         for (int x = 0; x < 128; ++x) {
             const float r = centreDistance((x + 0.5f) / 128, (y + 0.5f) / 128);
             const float core = std::exp(-std::pow(r / kCore, 2.0f));
             const float glow = kGlowLight * std::exp(-std::pow(r / kGlow, 2.0f));
-            const Colour fish = rendered.at(x, 127 - y) + kFishHalo * halo.at(x, y);
-            const Colour c = fish * kGhost + coreColour * core + glowColour * glow;
+            const float shape = body.at(x, y) / peak;
+            const float length = std::pow(body.at(x, 63) / peak, 1.5f) *
+                                 std::exp(-std::pow((x + 0.5f - axis) / kGlintReach, 2.0f));
+            const float flank = std::exp(-std::pow((y + 0.5f - axis) / kGlintWidth, 2.0f)) * length;
+            const Colour c = glowColour * (kBody * shape) + flankColour * (kGlint * flank) +
+                             coreColour * core + glowColour * glow;
             image.at(x, y) = Colour{std::min(c.r, 1.0f), std::min(c.g, 1.0f), std::min(c.b, 1.0f)} *
                              spriteWindow(r, 0.93f);
         }
