@@ -2758,6 +2758,29 @@ TEST(Textures, PedestalMarbleIsPaleWithThinVeins) {
     EXPECT_GT(values[values.size() * 15 / 100], 150.0) << "the veins are broad bands";
 }
 
+// The surface's coarse triangles lay the skin on by straight ramps, so any
+// sharp small feature near the horizon (lit cloud rims, glints) became a
+// stepped ledge across each drop's waist: around the horizon the skin
+// changes by little from one texel to the next.
+TEST(Textures, LiquidSkinWaistIsSmooth) {
+    const Picture skin = readWithLibpng("envmap5.png");
+    ASSERT_GT(skin.width, 0);
+    const int w = skin.width, h = skin.height;
+    double steepest = 0;
+    int steep = 0, waist = 0;
+    for (int y = 3 * h / 8; y < 5 * h / 8; ++y) {
+        for (int x = w / 8; x < 7 * w / 8; ++x, ++waist) {
+            const double here = skin.luminance(x, y);
+            const double step = std::max(std::abs(here - skin.luminance(x, y + 1)),
+                                         std::abs(here - skin.luminance(x + 1, y)));
+            steepest = std::max(steepest, step);
+            steep += step > 7 ? 1 : 0;
+        }
+    }
+    EXPECT_LT(steep, waist / 200) << steep << " steep texels in the waist of " << waist;
+    EXPECT_LT(steepest, 16.0) << "a sharp edge across the waist";
+}
+
 // At the end the blobs float on a cleared screen, so their skin is the whole
 // picture: a violet dusk above its horizon and a warm lit sea below (a cool
 // grey studio made them pebbles in a void). The sheet's side picture is that

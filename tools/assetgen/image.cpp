@@ -185,6 +185,29 @@ Plane blurredApart(const Plane& plane, int alongRows, int downColumns) {
     return result;
 }
 
+Image blurred(const Image& image, int radius) {
+    const int w = image.width(), h = image.height();
+    Plane channels[3] = {Plane(w, h), Plane(w, h), Plane(w, h)};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const Colour c = image.at(x, y);
+            channels[0].at(x, y) = c.r;
+            channels[1].at(x, y) = c.g;
+            channels[2].at(x, y) = c.b;
+        }
+    }
+    for (Plane& channel : channels) {
+        channel = blurred(channel, radius);
+    }
+    Image result(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            result.at(x, y) = {channels[0].at(x, y), channels[1].at(x, y), channels[2].at(x, y)};
+        }
+    }
+    return result;
+}
+
 void addMask(Image& image, const Plane& mask, Colour colour) {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {

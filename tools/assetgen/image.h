@@ -118,6 +118,9 @@ Plane blurred(const Plane& plane, int radius, bool wrap = false);
 // direction sharp), for streaks and for softening one direction only.
 Plane blurredApart(const Plane& plane, int alongRows, int downColumns);
 
+// The same blur on each colour channel of a picture, clamped at its borders.
+Image blurred(const Image& image, int radius);
+
 // image += colour x mask, pixel by pixel (both must be the same size).
 void addMask(Image& image, const Plane& mask, Colour colour);
 

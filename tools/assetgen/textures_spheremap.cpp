@@ -442,8 +442,15 @@ Image duskSky() {
 // outline that hides the silhouette's steps. Falling to black, the rim of
 // a drop in front of another drew a black crack across it, and where the
 // grid cuts a drop open its inside, seen by those normals, a black notch.
+// The surface's normals are coarse and its texture coordinates run straight
+// across each triangle, so every small sharp feature of the map (the lit
+// cloud rims, the horizon's glints) was drawn as a stepped, faceted ledge
+// across the drops' waists: the map is softened by some two texels, which
+// keeps its broad light and dark and lets each triangle take a smooth ramp.
+constexpr int kChromeSoftening = 2;
+
 Image liquidChrome() {
-    Image image = renderedPicture("liquid_chrome.png", 256, 256);
+    Image image = blurred(renderedPicture("liquid_chrome.png", 256, 256), kChromeSoftening);
     image.apply([](Colour c, float s, float t) {
         const float behind = smoothstep(-0.2f, -0.9f, reflectedAt(s, t).z);
         return c * (1 - 0.6f * behind);
