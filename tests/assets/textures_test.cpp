@@ -298,6 +298,30 @@ TEST(Textures, RingBlobKeepsItsLightInASmallBead) {
     EXPECT_EQ(beyond, 0) << "the blob reaches past half its sprite";
 }
 
+// Each blob is drawn in the ring's colour: a white core keeps that colour
+// and burns to white where the stack piles up, and a rose glow around it
+// gives the trail a warm fringe, so the ring reads as strung lights. A
+// near-white bead left one dull streak in whatever colour the ring had.
+TEST(Textures, RingBlobIsAWhiteCoreInARoseGlow) {
+    const Picture p = readWithLibpng("blob.png");
+    ASSERT_GT(p.width, 0);
+    const int c = p.width / 2;
+    for (int channel = 0; channel < 3; ++channel) {
+        EXPECT_GE(p.at(c, c, channel), 250) << "the core is not white in channel " << channel;
+    }
+    double glow[3] = {};
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r = relativeRadius(p, x, y);
+            for (int channel = 0; channel < 3 && r > 0.12 && r < 0.2; ++channel) {
+                glow[channel] += p.at(x, y, channel);
+            }
+        }
+    }
+    EXPECT_LT(glow[1], 0.6 * glow[0]) << "the glow is not rose: too much green";
+    EXPECT_GT(glow[2], 0.6 * glow[0]) << "the glow lost its violet";
+}
+
 // The small jellyfishes' glow is drawn about the bell's size and the mirror
 // balls take it as a sheen over their whole view: any plateau reads as a
 // solid blue disc or a hazed mirror. The light must sit in a hot point and

@@ -468,19 +468,28 @@ Image theEye() {
 // The ring's blobs: 182 of them, in seven arcs that the ring mostly shows
 // edge-on, so along a line of sight a dozen stamps lie on top of each other.
 // What a stack adds up to is each blob's whole light, so the light sits in a
-// small bead (a tenth of the sprite) with only a faint body out to 0.45 of
-// the radius: stacked, the beads draw a row of points along a thin line; the
-// earlier soft blob, a third of the sprite wide, summed into a thick solid
-// bar across the picture. The faint body still joins one frame's stamp to
-// the next, since a bead alone left rows of separate dots. No rim: a rim
-// stamped a honeycomb. Near white, so the ring's colours show.
+// small bead with only a faint body out to 0.45 of the radius: the earlier
+// soft blob, a third of the sprite wide, summed into a thick solid bar
+// across the picture. The bead is a jewel: a small pure white core (the
+// ring's colour times white, so a stack of cores burns to white) inside a
+// rose glow, so a blob's trail draws a fine line in its own colour with a
+// warmer fringe; a near-white bead alone smeared into a dull yellow streak.
+// The faint body still joins one frame's stamp to the next, since a bead
+// alone left rows of separate dots. No rim: a rim stamped a honeycomb.
+constexpr Colour kRingGlowTint{1.0f, 0.3f, 0.7f};
+constexpr float kRingCoreLight = 1.0f, kRingCoreSpread = 0.0072f;
+constexpr float kRingGlowLight = 0.42f, kRingGlowSpread = 0.02f;
+constexpr float kRingBodyLight = 0.06f, kRingBodyReach = 0.45f;
+
 Image ringBlob() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
         const float r = centreDistance(s, t);
-        const float body = std::pow(clamp01(1 - r / 0.45f), 2.0f);
-        const float core = std::exp(-r * r / 0.01f) * (1 - smoothstep(0.3f, 0.45f, r));
-        return Colour{1.0f, 0.93f, 0.88f} * (0.1f * body + 0.85f * core);
+        const float fade = 1 - smoothstep(0.3f, kRingBodyReach, r);
+        const float core = kRingCoreLight * std::exp(-r * r / kRingCoreSpread);
+        const float glow = kRingGlowLight * std::exp(-r * r / kRingGlowSpread);
+        const float body = kRingBodyLight * std::pow(clamp01(1 - r / kRingBodyReach), 2.0f);
+        return (Colour{core, core, core} + kRingGlowTint * (glow + body)) * fade;
     });
     return image;
 }
