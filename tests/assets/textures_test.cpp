@@ -1048,6 +1048,38 @@ TEST(Textures, WetFloorGlintsAreFewIsolatedPoints) {
     EXPECT_LT(3 * farSide, sunSide) << "the glints are strewn evenly, not lit from the sun's side";
 }
 
+// The wet stone mirrors the low sun along the line from the sun through the
+// vase (half way up the floor): a path of short bright streaks drawn out
+// along it, one texel thin, where scattered round glints alone left the
+// floor muddy. Off the path the stone stays dark.
+TEST(Textures, WetFloorMirrorsTheSunInStreaksAlongItsPath) {
+    const Picture p = readWithLibpng("vase_floor2.png");
+    ASSERT_GT(p.width, 0);
+    const auto bright = [&p](int x, int y) { return p.luminance(x, y) > 0.2 * 255; };
+    const int band = p.height / 10;
+    const auto brightInRows = [&](int centre) {
+        int n = 0;
+        for (int y = centre - band; y < centre + band; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                n += bright(x, y) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    int along = 0, across = 0;
+    for (int y = p.height / 2 - band; y < p.height / 2 + band; ++y) {
+        for (int x = 0; x + 1 < p.width; ++x) {
+            along += bright(x, y) && bright(x + 1, y) ? 1 : 0;
+            across += bright(x, y) && bright(x, y + 1) ? 1 : 0;
+        }
+    }
+    const int path = brightInRows(p.height / 2);
+    EXPECT_GT(path, 4 * brightInRows(p.height / 4)) << "no sun path: glints strewn evenly";
+    EXPECT_GT(path, 4 * brightInRows(3 * p.height / 4)) << "no sun path: glints strewn evenly";
+    EXPECT_GT(along, path / 3) << "the path is round points, not streaks";
+    EXPECT_GT(along, 4 * across) << "the streaks are patches, not lines along the path";
+}
+
 // The floor is laid once over a 12-unit quad from x = -4 to 8, so the vase
 // (x 0, z 0) stands a third of the way across, half way up: the pool its
 // mirror image shows through must lie there, not beside it, black round the

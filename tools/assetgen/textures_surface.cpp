@@ -267,14 +267,54 @@ float glintUnder(const Image& render, float s, float t) {
     return smoothstep(0.3f, 0.75f, brightest);
 }
 
-// Only some beads face the low sun, most of them on its side: every bead
+// The low sun's path over the wet stone: the band of floor that mirrors it
+// to an eye beyond the vase, on the line from the sun (-x) through the foot
+// (t 0.5). It widens away from that eye, towards the sun, as a glitter path
+// does on rough water. 1 on its axis, 0 well off it.
+float sunPath(float s, float t) {
+    const float halfWidth = 0.025f + 0.06f * clamp01(1 - s);
+    const float across = (t - 0.5f) / halfWidth;
+    return std::exp(-0.5f * across * across);
+}
+
+// Only some beads face the low sun, most of them in its path: every bead
 // lit gave an even field of white dots that read as specks strewn on the
 // slabs, not as wet stone lit from one side. The pick is per floor texel, so
 // a bead seen by two texels keeps at most one and stays a single point.
 float beadCatchesSun(float s, float t, float sunward) {
-    constexpr float kFarShare = 0.1f, kSunShare = 0.55f;
+    constexpr float kFarShare = 0.03f, kSunShare = 0.12f, kPathShare = 0.5f;
     const int x = static_cast<int>(s * 256), y = static_cast<int>(t * 256);
-    return latticeHash(x, y, 451) < kFarShare + (kSunShare - kFarShare) * sunward ? 1.0f : 0.0f;
+    const float share = kFarShare + (kSunShare - kFarShare) * sunward;
+    return latticeHash(x, y, 451) < share + (kPathShare - share) * sunPath(s, t) ? 1.0f : 0.0f;
+}
+
+// The sun mirrored in the rain films along its path: short bright streaks
+// drawn out along the path, one texel thin, with dark stone between. Sharp
+// reflections are what make stone read as wet; a soft glow there read as
+// mud. Each texel row is cut into cells along s, and a cell holds a streak
+// with a chance that falls off across the path, so the streaks stay few and
+// apart (the moving camera draws each into a longer line in the loop).
+float sunStreak(float s, float t) {
+    constexpr int kCell = 16, kSize = 256;
+    constexpr float kDensity = 0.18f;
+    const int x = static_cast<int>(s * kSize), y = static_cast<int>(t * kSize);
+    // Rows are shifted against each other and every other row stays dark, so
+    // streaks never stack into a patch.
+    const int shift = static_cast<int>(latticeHash(0, y, 613) * kCell);
+    const int cell = (x + shift) / kCell, along = (x + shift) % kCell;
+    const bool oddRow = (y & 1) != 0;
+    // Denser towards the sun, as the glitter under a low sun is.
+    const float towardsSun = 0.15f + 0.85f * clamp01(1.25f - 1.75f * s);
+    if (oddRow || latticeHash(cell, y, 617) > kDensity * sunPath(s, t) * towardsSun) {
+        return 0.0f;
+    }
+    const int length = 5 + static_cast<int>(latticeHash(cell, y, 619) * 5);
+    if (along >= length) {
+        return 0.0f;
+    }
+    // Brightest in its middle, fading to its ends like a stretched highlight.
+    const float u = (along + 0.5f) / static_cast<float>(length);
+    return std::sin(pi * u) * (0.6f + 0.4f * latticeHash(cell, y, 621));
 }
 
 // The dusk the standing rain mirrors (the scene has no sky of its own):
@@ -288,7 +328,7 @@ Colour filmSheen(const Image& films, float s, float t, float sunward) {
 }
 
 Image wetFloor() {
-    constexpr float kGain = 0.13f, kKnee = 0.05f, kGlint = 1.0f;
+    constexpr float kGain = 0.13f, kKnee = 0.05f, kGlint = 1.0f, kStreak = 0.85f;
     const Image terrace = renderedPicture("wet_terrace.png", 512, 512);
     const Image films = renderedPicture("wet_terrace_films.png", 512, 512);
     Image image(256, 256);
@@ -309,8 +349,12 @@ Image wetFloor() {
         // on the floor bright enough to light the loop, since they move with
         // the camera and leave streaks instead of standing still.
         const Colour sun = mix(Colour{0.55f, 0.6f, 0.95f}, Colour{0.95f, 0.85f, 0.8f}, sunward);
+        // Inside the pool the foot's surround stays black for the mirror.
+        const float poolR = std::hypot(s - 1.0f / 3.0f, t - 0.5f) / 0.2f;
+        const float streak = sunStreak(s, t) * smoothstep(0.5f, 0.75f, poolR);
         const Colour glint =
-            sun * (kGlint * glintUnder(terrace, s, t) * beadCatchesSun(s, t, sunward));
+            sun * std::max(kGlint * glintUnder(terrace, s, t) * beadCatchesSun(s, t, sunward),
+                           kStreak * streak);
         const Colour wet = filmSheen(films, s, t, sunward);
         const Colour dry = c * knee + poolSheen(s, t, l, sunward);
         const Colour stone{std::max(dry.r, wet.r), std::max(dry.g, wet.g), std::max(dry.b, wet.b)};
