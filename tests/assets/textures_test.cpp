@@ -1296,12 +1296,14 @@ TEST(Textures, CausticFramesAreFewBrightLinesOnDarkGround) {
 }
 
 // The credits' ribbons are seen only through the trail, a long turning
-// average. The skin is projected along the ring's axis, so a circle round the
-// ring's centre in the skin runs along the band: a hot, unbroken spine there
-// keeps the mesh's shape in every copy, and the ground beside it stays dark
-// so the copies do not smear into haze. Warm skins summed to brown over the
-// trail's teal, so all three are cool (blue the strongest channel).
-TEST(Textures, CreditRibbonsCarryACoolSpineAlongTheBand) {
+// average. The skin is projected along the ring's axis and the band turns
+// twice about itself, so at the ring's angle a its borders lie at +-cos(2a)
+// of the half-width from the middle line: light there draws each mesh's
+// edges crossing at the twist, where a bright middle line read as one more
+// swirl. The body between edges stays dim so the copies do not smear into
+// haze, and warm skins summed to brown over the trail's teal, so all three
+// are cool (blue the strongest channel).
+TEST(Textures, CreditRibbonsLightTheBandsEdges) {
     // The ring in texture units: the mesh's ring times the effect's planes
     // (0.3) and the mesh's load scale (4.2).
     using namespace assetgen;
@@ -1309,28 +1311,42 @@ TEST(Textures, CreditRibbonsCarryACoolSpineAlongTheBand) {
     const double centreS = -kTwirlOffsetX * kUnit - std::floor(-kTwirlOffsetX * kUnit);
     const double centreT = -kTwirlOffsetY * kUnit - std::floor(-kTwirlOffsetY * kUnit);
     constexpr double kRadius = kTwirlRadius * kUnit, kHalfWidth = kTwirlHalfWidth * kUnit;
+    // Just inside the border: the texture past it never lands on the mesh.
+    constexpr double kEdge = 0.88;
     constexpr int kGlowLevel = 100;
     constexpr double kGlowShare = 0.4;
     constexpr int kSamples = 720;
     for (const char* file : {"blend1.png", "blend2.png", "blend3.png"}) {
         const Picture p = readWithLibpng(file);
         ASSERT_GT(p.width, 0) << file;
-        const auto top = [&](double radius, double angle) {
-            const double s = centreS + radius * std::cos(angle);
-            const double t = centreT + radius * std::sin(angle);
+        // The brightest channel where the band's point `across` (-1 to 1 of
+        // its half-width, in the ring's plane) lands at ring angle a.
+        const auto top = [&](double across, double a) {
+            const double radius = kRadius + across * kHalfWidth;
+            const double s = centreS + radius * std::cos(a);
+            const double t = centreT + radius * std::sin(a);
             const int x = int(std::floor((s - std::floor(s)) * p.width)) % p.width;
             const int y = int(std::floor((1 - (t - std::floor(t))) * p.height)) % p.height;
             return std::max({p.at(x, y, 0), p.at(x, y, 1), p.at(x, y, 2)});
         };
-        int spineLit = 0;
-        double beside = 0;
+        int edgeLit = 0, flat = 0;
+        double edges = 0, spine = 0, body = 0;
         for (int k = 0; k < kSamples; ++k) {
-            const double a = 2 * std::numbers::pi * k / kSamples;
-            spineLit += top(kRadius, a) >= 180;
-            beside += top(kRadius + 0.22 * kHalfWidth, a) + top(kRadius - 0.22 * kHalfWidth, a);
+            const double a = 2 * std::numbers::pi * k / kSamples, border = std::cos(2 * a);
+            for (const double side : {1.0, -1.0}) {
+                const int v = top(side * kEdge * border, a);
+                edgeLit += v >= 150;
+                edges += v;
+            }
+            spine += top(0, a);
+            if (std::abs(border) > 0.7) {
+                body += top(0.4 * border, a) + top(-0.4 * border, a);
+                flat += 2;
+            }
         }
-        EXPECT_GT(spineLit, kSamples * 0.95) << file << ": the spine is broken";
-        EXPECT_LT(beside / (2 * kSamples), 90) << file << ": the spine is a lit body";
+        EXPECT_GT(edgeLit, 2 * kSamples * 0.9) << file << ": an edge is broken";
+        EXPECT_GT(edges / 2, 1.3 * spine) << file << ": the middle outshines the edges";
+        EXPECT_LT(body / flat, 90) << file << ": the band is a lit body";
         int glowing = 0, dark = 0;
         double sum[3] = {0, 0, 0};
         for (int y = 0; y < p.height; ++y) {

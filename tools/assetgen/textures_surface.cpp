@@ -189,44 +189,63 @@ Image marbled(Colour a, Colour b, std::uint32_t seed) {
 // The credits' ribbons are seen only through the trail, which keeps every
 // copy for seconds and zooms them outward. The skin is projected along the
 // ring's axis, so a picture drawn round the ring's centre in it follows the
-// ribbon: lines at fixed distances from that centre run along the band, and
-// where the band twists they close in on its middle line. So each skin is a
-// hot spine along the band's middle (a ring of light that keeps the mesh's
-// shape in every copy, flaring where the band stands edge-on) with two thin
-// lines either side that fan out where it lies flat. Lines across s (round
-// 46) cut the ring into strips that smeared to a smudge, and gold and rose
-// over the teal left by the trail summed to brown: the three skins are cool
-// (violet, ice-blue, ice-white), their lines saturated and only the spine's
-// core near white, so the trail stays a colour. Lines some three texels
-// across: thinner ones broke into dashes in the trail's picture.
-Image ribbonSpine(Colour deep, Colour light, std::uint32_t seed) {
+// ribbon. The band turns twice about itself, so at the ring's angle a its two
+// borders fall at cos(2a) and -cos(2a) of the half-width from the middle
+// line: lines drawn on those two curves light the mesh's own edges all the
+// way round, and the twist reads as two edges crossing (flaring where the
+// band stands edge-on) in every copy. Each border keeps one of the ribbon's
+// two tones through the crossings, so the two strands braid. A hot spine down
+// the middle (round 48) read as one more swirl line; it stays, dimmer than
+// the edges. Lines across s (round 46) smeared to a smudge, and warm tones
+// over the trail's teal summed to brown: the skins stay cool, only the
+// edges' cores go near white. Lines some four texels across: thinner ones
+// broke into dashes in the trail's picture.
+Image ribbonEdges(Colour deep, Colour light, std::uint32_t seed) {
     // The effect's texture planes (0.3 per unit) on the mesh as loaded (4.2
     // times its fitted cube): texture units per unit of the cube.
     constexpr double kTexturePerUnit = 0.3 * 4.2;
     constexpr float kRadius = float(kTwirlRadius * kTexturePerUnit);
     constexpr float kHalfWidth = float(kTwirlHalfWidth * kTexturePerUnit);
-    constexpr float kSpineWidth = 0.08f, kSpineGlowWidth = 0.22f, kSpineGlowGain = 0.6f;
-    constexpr float kLineWidth = 0.05f;
-    constexpr float kLines[2][2] = {{0.48f, 0.95f}, {0.86f, 0.75f}}; // across, gain
-    constexpr float kCoreWhiteness = 0.55f;
+    // The edge lines sit a little inside the border, since the texture past
+    // it never lands on the mesh; their glow spreads inward.
+    constexpr float kEdgeInset = 0.88f, kEdgeWidth = 0.08f;
+    constexpr float kEdgeGlowInset = 0.66f, kEdgeGlowWidth = 0.2f, kEdgeGlowGain = 0.3f;
+    constexpr float kSpineWidth = 0.07f, kSpineGain = 0.5f;
+    constexpr float kCoreWhiteness = 0.5f;
     const auto wrapped = [](double v) { return float(v - std::floor(v)); };
     const float centreS = wrapped(-kTwirlOffsetX * kTexturePerUnit);
     const float centreT = wrapped(-kTwirlOffsetY * kTexturePerUnit);
     Image image(256, 256);
+    // The band reaches past half a repeat from its centre, so one texel can
+    // lie on the band as seen from more than one copy of the centre: drawing
+    // only the nearest copy's lines cut the outer edge away where the band
+    // lies flat. Each copy whose band covers the texel draws, the brightest
+    // wins.
+    constexpr float kReach = 0.15f; // the warp, the band's thickness, the line
     image.shadeSupersampled(2, [=](float s, float t) {
-        // The texture repeats, so the nearest copy of the centre counts.
-        const float ds = s - centreS - std::round(s - centreS);
-        const float dt = t - centreT - std::round(t - centreT);
         const float warp = 0.03f * fractalNoise(s, t, 2, 3, 0.5f, seed);
-        const float across = (std::hypot(ds, dt) - kRadius) / kHalfWidth + warp;
-        const float hue = 0.5f + 0.5f * std::sin(2 * std::atan2(dt, ds) + 6 * warp);
-        const Colour glow = mix(deep, light, hue);
-        const Colour core = mix(glow, grey(1), kCoreWhiteness);
-        Colour c = core * lightLine(across, kSpineWidth) +
-                   glow * (kSpineGlowGain * lightLine(across, kSpineGlowWidth));
-        for (const auto& [at, gain] : kLines) {
-            c += glow *
-                 (gain * (lightLine(across - at, kLineWidth) + lightLine(across + at, kLineWidth)));
+        Colour c{};
+        for (int i = -1; i <= 1; ++i) {
+            for (int j = -1; j <= 1; ++j) {
+                const float ds = s - centreS - std::round(s - centreS) + float(i);
+                const float dt = t - centreT - std::round(t - centreT) + float(j);
+                const float across = (std::hypot(ds, dt) - kRadius) / kHalfWidth + warp;
+                const float border = std::cos(2 * std::atan2(dt, ds));
+                if (std::abs(across) > std::abs(border) + kReach) {
+                    continue;
+                }
+                const auto edge = [&](float side, const Colour& tone) {
+                    const Colour core = mix(tone, grey(1), kCoreWhiteness);
+                    return core * lightLine(across - side * kEdgeInset * border, kEdgeWidth) +
+                           tone *
+                               (kEdgeGlowGain *
+                                lightLine(across - side * kEdgeGlowInset * border, kEdgeGlowWidth));
+                };
+                const Colour here =
+                    edge(1, light) + edge(-1, deep) +
+                    mix(deep, light, 0.5f) * (kSpineGain * lightLine(across, kSpineWidth));
+                c = Colour{std::max(c.r, here.r), std::max(c.g, here.g), std::max(c.b, here.b)};
+            }
         }
         return Colour{clamp01(c.r), clamp01(c.g), clamp01(c.b)};
     });
@@ -638,18 +657,18 @@ std::vector<TextureRecipe> surfaceTextures() {
         {"carpet22.png", wingPattern},
         {"blend45.png", ceramicGlaze},
         // The credits' three ribbons: violet, ice-blue and ice-white light
-        // along each band on black, so the trail carries the twist in colour.
+        // on each band's two edges on black, so the trail carries the twist.
         {"blend1.png",
          [] {
-             return ribbonSpine({0.45f, 0.25f, 1.0f}, {0.75f, 0.55f, 1.0f}, 111);
+             return ribbonEdges({0.45f, 0.25f, 1.0f}, {0.75f, 0.55f, 1.0f}, 111);
          }},
         {"blend2.png",
          [] {
-             return ribbonSpine({0.2f, 0.55f, 1.0f}, {0.5f, 0.8f, 1.0f}, 112);
+             return ribbonEdges({0.2f, 0.55f, 1.0f}, {0.5f, 0.8f, 1.0f}, 112);
          }},
         {"blend3.png",
          [] {
-             return ribbonSpine({0.55f, 0.8f, 1.0f}, {0.85f, 0.92f, 1.0f}, 113);
+             return ribbonEdges({0.55f, 0.8f, 1.0f}, {0.85f, 0.92f, 1.0f}, 113);
          }},
         {"vase_floor2.png", wetFloor},
         {"plane_alpha.png", onyxFloor},
