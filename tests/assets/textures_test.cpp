@@ -1544,6 +1544,16 @@ TEST(Textures, GoldfishIsGoldWithRedderBackDarkerBellyAndThinFins) {
     }
 }
 
+// The goldfish body's outline in its skin, fitted to the mesh: at s along
+// the body, the belly's edge and the body's height above it (texture t).
+struct GoldfishBodySpan {
+    double belly, height;
+};
+GoldfishBodySpan goldfishBodyAt(double s) {
+    const double belly = 0.37 + 0.5 * (s - 0.6) * (s - 0.6);
+    return {belly, 0.56 - 0.4 * (s - 0.65) * (s - 0.65) - belly};
+}
+
 // Seen from above, the lower outline on screen is the belly's last texels:
 // pale there, they met the night in a bright stair-stepped edge. On every
 // column of the body the underside is a darker shadow than the pale band
@@ -1559,8 +1569,7 @@ TEST(Textures, GoldfishUndersideIsAWarmShadowBelowThePaleBelly) {
     };
     for (double s = 0.45; s < 0.8; s += 0.05) {
         SCOPED_TRACE(s);
-        const double belly = 0.37 + 0.5 * (s - 0.6) * (s - 0.6); // the outline's fitted curve
-        const double height = 0.56 - 0.4 * (s - 0.65) * (s - 0.65) - belly;
+        const auto [belly, height] = goldfishBodyAt(s);
         const double edge = light(s, belly + 0.05 * height), pale = light(s, belly + 0.27 * height);
         EXPECT_LT(edge, 0.75 * pale) << "the outline ends on the pale belly";
         EXPECT_GT(texel(s, belly + 0.05 * height, 0), 2 * texel(s, belly + 0.05 * height, 2))
@@ -1580,8 +1589,7 @@ TEST(Textures, GoldfishUpperFlankCarriesASheenUnderTheDarkBack) {
         int n = 0;
         for (int x = static_cast<int>(0.42 * p.width); x < static_cast<int>(0.8 * p.width); ++x) {
             const double s = (x + 0.5) / p.width;
-            const double belly = 0.37 + 0.5 * (s - 0.6) * (s - 0.6);
-            const double height = 0.56 - 0.4 * (s - 0.65) * (s - 0.65) - belly;
+            const auto [belly, height] = goldfishBodyAt(s);
             const int y = static_cast<int>((1 - belly - h * height) * p.height);
             sum += (p.at(x, y, 0) + p.at(x, y, 1) + p.at(x, y, 2)) / 3.0;
             ++n;
@@ -1607,8 +1615,7 @@ TEST(Textures, GoldfishBackCatchesACoolMoonlitBand) {
         int n = 0;
         for (int x = static_cast<int>(0.45 * p.width); x < static_cast<int>(0.78 * p.width); ++x) {
             const double s = (x + 0.5) / p.width;
-            const double belly = 0.37 + 0.5 * (s - 0.6) * (s - 0.6);
-            const double height = 0.56 - 0.4 * (s - 0.65) * (s - 0.65) - belly;
+            const auto [belly, height] = goldfishBodyAt(s);
             const int y = static_cast<int>((1 - belly - h * height) * p.height);
             const double r = p.at(x, y, 0), g = p.at(x, y, 1), b = p.at(x, y, 2);
             light += (r + g + b) / 3;
