@@ -1165,7 +1165,7 @@ Mesh glassSheen() {
     for (int j = 0; j < kSheenSteps; ++j) {
         for (int i = 0; i < kSheenSteps; ++i) {
             double most = 0.0;
-            for (const auto& [di, dj] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
+            for (const auto [di, dj] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
                 const Vec3 p = place(i + di, j + dj);
                 most = std::max(most, sheenLift(p.x, p.y));
             }
