@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <numbers>
 #include <utility>
 #include <vector>
@@ -1120,70 +1119,6 @@ void litFromBelow(Mesh& mesh) {
         kFrameLiftTrim, true);
 }
 
-// The standing mirrors' glass is drawn at 0.88 over whatever lies behind it,
-// and their own views of the dark sea floor leave it nearly black: an empty
-// hole in the frame. Two parallel streaks slant across the opening just
-// behind the glass, their normals lifted toward the sea light (up to a
-// dozen hidden faces) so that they clip to a warm pale yellow and fade to
-// dark at their edges: from the front they show faintly through the glass
-// as the sheen of a window streak, from behind as the glint itself, light
-// that never depends on the reflection. Only the streaks are modelled: a
-// whole backing board hid the glass from behind. The hung picture's opaque
-// canvas hides them.
-constexpr double kSheenSlant = 0.6;                       // radians from the vertical
-constexpr double kSheenBands[2][3] = {{-0.25, 0.2, 12.0}, // centre, half width, lift
-                                      {0.2, 0.08, 9.0}};
-constexpr int kSheenSteps = 24;            // grid cells across the opening each way
-constexpr double kSheenDepth = 0.04 / 3.0; // the opening's back edge, behind the glass
-double sheenLift(double x, double y) {
-    const double across = x * std::cos(kSheenSlant) + y * std::sin(kSheenSlant);
-    double lift = 0.0;
-    for (const auto& band : kSheenBands) {
-        const double d = std::abs(across - band[0]) / band[1];
-        if (d < 1.0) {
-            lift = std::max(lift, band[2] * 0.5 * (1.0 + std::cos(kPi * d)));
-        }
-    }
-    return lift;
-}
-
-Mesh glassSheen() {
-    constexpr double kOpenX = 0.885, kOpenY = 0.825;
-    const auto place = [&](int i, int j) {
-        return Vec3{kOpenX * (2.0 * i / kSheenSteps - 1.0), kOpenY * (2.0 * j / kSheenSteps - 1.0),
-                    kSheenDepth};
-    };
-    Mesh streaks;
-    std::map<std::pair<int, int>, int> made;
-    const auto corner = [&](int i, int j) {
-        const auto [it, fresh] = made.try_emplace({i, j}, 0);
-        if (fresh) {
-            it->second = streaks.addVertex(place(i, j));
-        }
-        return it->second;
-    };
-    for (int j = 0; j < kSheenSteps; ++j) {
-        for (int i = 0; i < kSheenSteps; ++i) {
-            double most = 0.0;
-            for (const auto [di, dj] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
-                const Vec3 p = place(i + di, j + dj);
-                most = std::max(most, sheenLift(p.x, p.y));
-            }
-            if (most > 0.0) {
-                streaks.addQuad(corner(i, j), corner(i + 1, j), corner(i + 1, j + 1),
-                                corner(i, j + 1));
-            }
-        }
-    }
-    trimCornerNormals(
-        streaks,
-        [](Vec3 a, Vec3 sum) {
-            return Vec3{sum.x, sum.y + sheenLift(a.x, a.y), sum.z};
-        },
-        kFrameLiftTrim, true);
-    return streaks;
-}
-
 // A picture frame: a moulding swept around a square, mitred at the corners.
 // The opening (x 0.885, y 0.825 of the outer size) takes the picture quad
 // once the gallery's non-uniform scale is applied; front and back match so it
@@ -1236,7 +1171,6 @@ Mesh frame() {
     }
     mesh.faceOutward();
     litFromBelow(mesh);
-    mesh.append(glassSheen());
     return named(mesh, "Frame");
 }
 
