@@ -102,6 +102,19 @@ TEST(Capture, RangeWritesStillsVideoAndSoundtrackOfExactlyThatRange) {
     EXPECT_GT(loud, 1000);
 }
 
+// Asking only for stills ends the run at the last one instead of playing on.
+TEST(Capture, StillsAloneEndTheRunAtTheLastStill) {
+    const hlv_test::TempFolder folder("hlv-capture-stills");
+    const std::string dir = folder.path().string();
+    e2e::Program capture("./hlv-capture --fps 10 --music off --frames '" + dir + "' --at 1,0.5");
+    const e2e::Finished end = capture.waitFor(600);
+    ASSERT_TRUE(end.exited) << capture.log();
+    ASSERT_EQ(end.code, 0) << capture.log();
+    EXPECT_EQ(readFile(dir + "/frames.txt"),
+              "frame_000005.png 0.500 1\nframe_000010.png 1.000 1\n");
+    EXPECT_EQ(capture.log().find("segment 2 starts"), std::string::npos) << capture.log();
+}
+
 TEST(Capture, StillsAroundASegmentChangeShowTheOldSegmentsLastAndTheNewOnesFirstFrame) {
     const std::string dir = e2e::buildDir() + "/capture-changes";
     e2e::runCommand("rm -rf '" + dir + "'");

@@ -140,6 +140,13 @@ Options parseOptions(int argc, char** argv) {
         badOption("--every, --at and --at-changes need --frames DIR");
     }
     std::sort(o.at.begin(), o.at.end());
+    // Stills alone need nothing after the last one: stop there rather than
+    // play the rest of the production.
+    const bool stillsOnly = !o.at.empty() && o.every <= 0 && !o.atChanges && o.video.empty() &&
+                            o.audio.empty() && !o.bench;
+    if (stillsOnly && !o.to) {
+        o.to = std::max(o.at.back(), o.from);
+    }
     return o;
 }
 
