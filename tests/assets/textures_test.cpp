@@ -2676,6 +2676,54 @@ TEST(Textures, OpeningCardsAverageToBlueYetHaveHotCores) {
     }
 }
 
+// The caption's quad is small and off in a corner of the screen, so its
+// lettering must fill the card: capitals standing most of its height across
+// most of its width (lower case left the card's lower rows empty and read as
+// tiny default type), stems sharp across, and a thin flare on the middle
+// line that shows in the gaps between the letters, where the glow is dark a
+// little above and below it.
+TEST(Textures, OpeningCaptionFillsItsCardWithCapitalsAndAFlare) {
+    const Picture p = readWithLibpng("presents.png");
+    ASSERT_EQ(p.width, 256);
+    const int w = p.width, h = p.height;
+    int litRows = 0;
+    for (int y = 0; y < h; ++y) {
+        bool lit = false;
+        for (int x = 0; x < w; ++x) {
+            lit = lit || p.luminance(x, y) > 200;
+        }
+        litRows += lit ? 1 : 0;
+    }
+    EXPECT_GT(litRows, 0.62 * h) << "the letters are small on their card";
+    for (const double t : {0.25, 0.75}) {
+        int left = w, right = -1;
+        for (int x = 0; x < w; ++x) {
+            if (p.luminance(x, int(t * h)) > 150) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+        EXPECT_LT(left, 0.12 * w) << "row " << t << " is not lit across the word";
+        EXPECT_GT(right, 0.88 * w) << "row " << t << " is not lit across the word";
+    }
+    int sharpSteps = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x + 1 < w; ++x) {
+            sharpSteps += std::abs(p.luminance(x + 1, y) - p.luminance(x, y)) > 40 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(sharpSteps, 1000) << "soft stems";
+    const int mid = h / 2, off = h / 12;
+    int flareOnly = 0;
+    for (int x = w / 10; x < w * 9 / 10; ++x) {
+        flareOnly += p.luminance(x, mid) > 60 && p.luminance(x, mid - off) < 40 &&
+                             p.luminance(x, mid + off) < 40
+                         ? 1
+                         : 0;
+    }
+    EXPECT_GT(flareOnly, 8) << "no flare between the letters";
+}
+
 // The loading screen's sky: the domes' outlines mirror the map's outer ring
 // all round, the floor only its top, so the ring is bright at the top and
 // dark at the sides and bottom (a pale ring all round stair-stepped every

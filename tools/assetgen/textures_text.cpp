@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 
 namespace assetgen {
@@ -13,16 +14,12 @@ namespace assetgen {
 namespace {
 
 // Faces of the time: a geometric grotesque for the title and names (wide,
-// open letters that survive being smeared into copies), a calligraphic
-// italic for the caption, a narrow grotesque where many words share a line.
+// open letters that survive being smeared into copies), a heavy book face's
+// capitals for the caption, a narrow grotesque where many words share a line.
 const Font display{"opentype/urw-base35/URWGothic-Demi.otf", 0.05f};
-// The opening's title and caption: the geometric face's demi weight, its
-// capitals tracked open for the name and its lower case for the small words,
-// so the two cards read as one display piece. Set in the book face's bold, the
-// name read as a plain serif label.
+// The opening's title: the geometric face's demi weight, its capitals tracked
+// open. Set in the book face's bold, the name read as a plain serif label.
 const Font titleCaps{"opentype/urw-base35/URWGothic-Demi.otf", 0.08f};
-const Font captionFace{"opentype/urw-base35/URWGothic-Demi.otf", 0.06f};
-const Font italic{"opentype/urw-base35/P052-Italic.otf", 0.03f};
 const Font displayWide{"opentype/urw-base35/URWGothic-Demi.otf", 0.25f};
 const Font narrow{"opentype/urw-base35/NimbusSansNarrow-Bold.otf", 0.04f};
 // The credits' names: a heavy grotesque, narrower than the geometric face,
@@ -129,24 +126,102 @@ void addLineStreak(Image& image, const Plane& letters, float margin) {
     fadeToBlackWithin(image, margin);
 }
 
-// The caption and the title are shown small and smeared sideways into twenty
-// copies, so the words fill their cards and the strokes are thick enough for
-// the copies to read as separate letters while they spread. Both dissolve
-// into the same blue sweep.
+// Sets `text` so that its letters' ink, not the font's line box, fills the
+// box s0..s1 x t0..t1: the capitals' height and the word's width are set
+// apart, so the letters come out condensed or wide as the box asks.
+struct InkBox {
+    float s0, s1, t0, t1;
+};
+void setTextFilling(Plane& mask, const Font& font, const std::string& text, InkBox box,
+                    float displayAspect) {
+    const auto inkOf = [&](const TextPlacement& where) {
+        Plane trial(mask.width(), mask.height());
+        setText(trial, font, text, where);
+        float left = 1, right = 0, bottom = 1, top = 0;
+        for (int y = 0; y < trial.height(); ++y) {
+            for (int x = 0; x < trial.width(); ++x) {
+                if (trial.at(x, y) > 0.5f) {
+                    const float s = (x + 0.5f) / trial.width(), t = 1 - (y + 0.5f) / trial.height();
+                    left = std::min(left, s);
+                    right = std::max(right, s);
+                    bottom = std::min(bottom, t);
+                    top = std::max(top, t);
+                }
+            }
+        }
+        return InkBox{left, right, bottom, top};
+    };
+    // A trial at half the height, unbounded across, then scaled to the box.
+    TextPlacement where{0.5f, 0.5f, 10.0f, 0.5f * (box.t1 - box.t0), displayAspect};
+    const InkBox ink = inkOf(where);
+    const float grow = (box.t1 - box.t0) / (ink.t1 - ink.t0);
+    where.displayAspect *= (ink.s1 - ink.s0) * grow / (box.s1 - box.s0);
+    where.maxHeight *= grow;
+    where.centreS = 0.5f * (box.s0 + box.s1) -
+                    (0.5f * (ink.s0 + ink.s1) - 0.5f) * grow * displayAspect / where.displayAspect;
+    where.centreT = 0.5f * (box.t0 + box.t1) - (0.5f * (ink.t0 + ink.t1) - 0.5f) * grow;
+    setText(mask, font, text, where);
+}
+
+// The caption's quad is shown 4.5 times wider than tall (about 150 x 34
+// pixels), so a texel is 0.6 pixel across and a seventh of a pixel down:
+// every glow is drawn about four times longer down the card than across it
+// to look round on screen.
+constexpr float kCaptionShown = 4.5f;
+constexpr Colour kCaptionInk{0.3f, 0.55f, 1.0f};
+constexpr Colour kCaptionCore{0.62f, 0.42f, 0.0f};
+constexpr Colour kFlareCore{0.55f, 0.75f, 1.0f};
+constexpr Colour kFlareGlow{0.05f, 0.22f, 1.0f};
+
+// A long thin flare on the card's middle line, hottest at the middle and
+// dying away towards the sides. The copies flatten towards that line as they
+// spread, so the flare stays put and lengthens into the sweep the caption
+// condenses out of, where the letters alone left a soft blob.
+void addFlare(Image& image) {
+    const int w = image.width(), h = image.height();
+    for (int y = 0; y < h; ++y) {
+        const float dy = ((y + 0.5f) / h - 0.5f) * h; // texel rows off the middle
+        const float core = std::exp(-dy * dy / (2 * 4.0f * 4.0f));
+        const float glow = std::exp(-dy * dy / (2 * 16.0f * 16.0f));
+        for (int x = 0; x < w; ++x) {
+            const float ds = std::abs((x + 0.5f) / w - 0.5f) * 2; // 0 middle, 1 sides
+            const float along = 1 / (1 + 5 * ds * ds) * smoothstep(0.92f, 0.72f, ds);
+            Colour& c = image.at(x, y);
+            c += kFlareCore * (0.9f * core * along) + kFlareGlow * (0.35f * glow * along);
+        }
+    }
+}
+
+// "PRESENTS" in heavy book-face capitals that fill the quad: the caption's
+// quad is small and set in a corner, and lower case of the geometric face,
+// its x-height under half the card, read as tiny default type. The capitals
+// stand 0.74 of the card (some 25 pixels) across 0.84 of it, a hot
+// near-white core in every stroke, ice-blue ink at the strokes' edges, a
+// tight blue halo and the flare, every glow dying to black inside the card.
 Image caption() {
     Plane letters(256, 256);
-    // The group signs the caption, which leaves the title card to the name.
-    // Set nearly half as tall again as the card's stretch and tracked closer, in the
-    // title's face: the quad is short, so this is as tall as the words go
-    // before the descenders reach its edges, and the ends stay clear of the
-    // sides so their glow can die away inside the card.
-    const Font words{captionFace.file, 0.035f};
-    setText(letters, words, "Orv. presents", {0.5f, 0.52f, 0.8f, 0.94f, 6.6f});
-    // Heavier down the card than across: it is shown some eleven times
-    // shorter, so its horizontal strokes need the height to survive.
-    letters = emboldened(blurredApart(letters, 1, 3), 1.4f);
-    Image image = luminousCard(256, letters, 3, 0.05f);
-    addLineStreak(image, letters, 0.05f);
+    const Font caps{"opentype/urw-base35/URWBookman-Demi.otf", 0.06f};
+    setTextFilling(letters, caps, "PRESENTS", {0.08f, 0.92f, 0.13f, 0.87f}, kCaptionShown);
+    // Serifs and bars are the strokes that run across the card, which is shown
+    // seven times shorter without mipmaps: a few texels of thickening down the
+    // columns keeps them from breaking up; across, the letters stay sharp.
+    letters = emboldened(blurredApart(letters, 0, 3), 1.5f);
+    const Plane near = blurredApart(letters, 2, 8);
+    const Plane halo = blurredApart(letters, 5, 22);
+    Plane core(256, 256), glow(256, 256);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            const float outside = 1 - letters.at(x, y);
+            glow.at(x, y) = outside * (0.55f * near.at(x, y) + 0.35f * halo.at(x, y));
+            core.at(x, y) = smoothstep(0.8f, 0.97f, near.at(x, y)) * letters.at(x, y);
+        }
+    }
+    Image image(256, 256);
+    addMask(image, glow, kTitleGlow);
+    addMask(image, letters, kCaptionInk);
+    addMask(image, core, kCaptionCore);
+    addFlare(image);
+    fadeToBlackWithin(image, 0.05f);
     return image;
 }
 
