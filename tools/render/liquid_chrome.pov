@@ -34,7 +34,6 @@ camera {
   #local UX = U.x; #local UY = U.y; #local UZ = U.z;
   #local RX = R.x; #local RY = R.y; #local RZ = R.z;
   function {
-    #local W = "(x * CX + y * CY + z * CZ)";
     (x * CX + y * CY + z * CZ > 0.05) *
     exp(-pow(pow(pow(abs(x * RX + y * RY + z * RZ) / max(x * CX + y * CY + z * CZ, 0.05) / HalfW, 4) +
                  pow(abs(x * UX + y * UY + z * UZ) / max(x * CX + y * CY + z * CZ, 0.05) / HalfH, 4), 0.25), Edge))
