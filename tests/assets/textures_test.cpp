@@ -2885,10 +2885,45 @@ TEST(Textures, PedestalMarbleIsPaleWithThinVeins) {
     EXPECT_GT(values[values.size() * 15 / 100], 150.0) << "the veins are broad bands";
 }
 
+// Chrome reads by contrast: the drops' skin is a dark studio with a few
+// large bold light panels, warm and cool, and deep reflections between
+// them. The dusk it replaced had no highlight over a fiftieth of the face
+// and no cool light, so the drops read as soft purple plastic, and a dead
+// black room read as holes in them.
+TEST(Textures, LiquidSkinIsAChromeStudio) {
+    const Picture skin = readWithLibpng("envmap5.png");
+    ASSERT_GT(skin.width, 0);
+    std::vector<double> face;
+    int bold = 0, warm = 0, cool = 0;
+    for (int y = 0; y < skin.height; ++y) {
+        for (int x = 0; x < skin.width; ++x) {
+            const double rho =
+                std::hypot((x + 0.5) / skin.width * 2 - 1, (y + 0.5) / skin.height * 2 - 1);
+            if (rho >= 0.9) {
+                continue;
+            }
+            const double l = skin.luminance(x, y);
+            const int r = skin.at(x, y, 0), b = skin.at(x, y, 2);
+            face.push_back(l);
+            bold += l > 200 ? 1 : 0;
+            warm += l > 170 && r > b + 60 ? 1 : 0;
+            cool += l > 140 && b > r + 60 ? 1 : 0;
+        }
+    }
+    const int n = static_cast<int>(face.size());
+    std::sort(face.begin(), face.end());
+    EXPECT_GT(bold, n / 25) << "no bold lights";
+    EXPECT_GT(warm, n / 33) << "no warm light panel";
+    EXPECT_GT(cool, n / 66) << "no cool light panel";
+    EXPECT_LT(face[n / 10], 60.0) << "no deep reflections between the lights";
+    EXPECT_GT(face[n / 100], 15.0) << "black holes in the chrome";
+}
+
 // The surface's coarse triangles lay the skin on by straight ramps, so any
-// sharp small feature near the horizon (lit cloud rims, glints) became a
-// stepped ledge across each drop's waist: around the horizon the skin
-// changes by little from one texel to the next.
+// sharp small feature near the horizon (lit cloud rims, glints, a hard panel
+// edge) became a stepped ledge across each drop's waist: around the horizon
+// the skin changes by little from one texel to the next. The light panels'
+// soft edges ramp by up to some 14 a texel; a sharp edge jumps further.
 TEST(Textures, LiquidSkinWaistIsSmooth) {
     const Picture skin = readWithLibpng("envmap5.png");
     ASSERT_GT(skin.width, 0);
@@ -2901,18 +2936,19 @@ TEST(Textures, LiquidSkinWaistIsSmooth) {
             const double step = std::max(std::abs(here - skin.luminance(x, y + 1)),
                                          std::abs(here - skin.luminance(x + 1, y)));
             steepest = std::max(steepest, step);
-            steep += step > 7 ? 1 : 0;
+            steep += step > 12 ? 1 : 0;
         }
     }
-    EXPECT_LT(steep, waist / 200) << steep << " steep texels in the waist of " << waist;
+    EXPECT_LT(steep, waist / 50) << steep << " steep texels in the waist of " << waist;
     EXPECT_LT(steepest, 16.0) << "a sharp edge across the waist";
 }
 
 // At the end the blobs float on a cleared screen, so their skin is the whole
-// picture: a violet dusk above its horizon and a warm lit sea below (a cool
-// grey studio made them pebbles in a void). The sheet's side picture is that
-// dusk in a liquid: dark where flat, warm where its waves catch the glow
-// (grey rings read as a wall).
+// picture: a studio lit in the swarm's dusk colours, rose and violet above a
+// bright horizon line and a warm floor below (a cool grey studio made them
+// pebbles in a void). The sheet's side picture is that dusk in a liquid:
+// dark where flat, warm where its waves catch the glow (grey rings read as
+// a wall).
 TEST(Textures, LiquidSkinsMirrorTheDusk) {
     const Picture skin = readWithLibpng("envmap5.png");
     ASSERT_GT(skin.width, 0);
@@ -2928,10 +2964,10 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
         return sum / n;
     };
     const int h = skin.height;
-    EXPECT_GT(meanOf(h / 8, 3 * h / 8, 2), meanOf(h / 8, 3 * h / 8, 1)) << "sky is not violet";
-    EXPECT_GT(meanOf(h / 8, 3 * h / 8, 0), meanOf(h / 8, 3 * h / 8, 1)) << "sky is not violet";
+    EXPECT_GT(meanOf(h / 8, 3 * h / 8, 2), meanOf(h / 8, 3 * h / 8, 1)) << "lights are not rose";
+    EXPECT_GT(meanOf(h / 8, 3 * h / 8, 0), meanOf(h / 8, 3 * h / 8, 1)) << "lights are not rose";
     EXPECT_GT(meanOf(5 * h / 8, 7 * h / 8, 0), 1.2 * meanOf(5 * h / 8, 7 * h / 8, 2))
-        << "sea is not warm";
+        << "floor is not warm";
     // Chrome is the horizon across each drop's middle: the glow above it
     // brighter than the sea below. The sea stays lit: a near-black band there
     // cracked the drops where two met and left the cleared frame a void.
@@ -2945,18 +2981,19 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     EXPECT_GT(underHorizon, 60.0) << "a dark band under the horizon";
     EXPECT_GT(luminanceOf(5 * h / 8, 7 * h / 8), 60.0) << "the drops' lower halves are dark";
 
-    // Below the horizon the sea swells softly: a tile grid's hearts and
-    // joints, bent by the coarse normals, drew stepped ledges on the drops.
+    // Below the horizon the floor mirrors the panels softly: a tile grid's
+    // hearts and joints, bent by the coarse normals, drew stepped ledges on
+    // the drops.
     int steep = 0, ground = 0;
     for (int y = h / 2 + h / 12; y < 7 * h / 8; ++y) {
         for (int x = skin.width / 4; x < 3 * skin.width / 4; ++x, ++ground) {
             const double here = skin.luminance(x, y);
             const double step = std::max(std::abs(here - skin.luminance(x, y + 2)),
                                          std::abs(here - skin.luminance(x + 2, y)));
-            steep += step > 6 ? 1 : 0;
+            steep += step > 14 ? 1 : 0;
         }
     }
-    EXPECT_LT(steep, ground / 20) << steep << " steep texels in the ground of " << ground;
+    EXPECT_LT(steep, ground / 50) << steep << " steep texels in the ground of " << ground;
 
     // The rim (directions behind the drop) is dimmer than the face but not
     // black: a black rim drew a crack where one drop passed before another.
@@ -2980,8 +3017,8 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     EXPECT_LT(rim, 0.75 * face) << "no dark outline to hide the silhouette's steps";
 
     // Gloss: a soft key light on every drop's upper left face, well over its
-    // mirror place on the right, and a dark crown over the blazing waist (an
-    // even rose skin read as pink plastic on the black screen).
+    // mirror place on the right (an even rose skin read as pink plastic on
+    // the black screen).
     const auto patch = [&skin](int x0, int y0) {
         double sum = 0;
         for (int y = y0; y < y0 + 16; ++y) {
@@ -2995,8 +3032,6 @@ TEST(Textures, LiquidSkinsMirrorTheDusk) {
     const double key = patch(92 * scale, 84 * scale), mirrored = patch(148 * scale, 84 * scale);
     EXPECT_GT(key, 180.0) << "no key light";
     EXPECT_GT(key, mirrored + 60.0) << "the key light is not on one side";
-    EXPECT_LT(patch(120 * scale, 32 * scale), 0.35 * patch(120 * scale, 114 * scale))
-        << "the crown is as lit as the waist";
 
     const Picture sheet = readWithLibpng("raytracer.png");
     ASSERT_GT(sheet.width, 0);

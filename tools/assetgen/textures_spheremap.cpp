@@ -433,11 +433,12 @@ Image duskSky() {
 }
 
 // The blobby surface's skin (looked up by its coarse per-vertex normals): a
-// ray-traced mirror ball (tools/render/liquid_chrome.pov) in the swarm's
-// dusk over a calm sea, so the drops mirror the sky they rose from. Late on
-// they float alone on a cleared screen and their skin is the whole picture:
-// a thin hot horizon over a near-black band drew the coarse triangles as
-// steps and, where two drops met, a dark crack, and left the frame a void.
+// ray-traced mirror ball (tools/render/liquid_chrome.pov) in a dark studio
+// with a few large soft light panels in the swarm's dusk colours and a
+// bright horizon line. Late on the drops float alone on a cleared screen
+// and their skin is the whole picture: bold lights beside deep reflections
+// read as chrome, where an even dusk read as soft purple plastic, and a thin
+// hot horizon over a near-black band drew the coarse triangles as steps.
 // Directions behind the object (the map's rim) dim to about 0.4, a soft
 // outline that hides the silhouette's steps. Falling to black, the rim of
 // a drop in front of another drew a black crack across it, and where the

@@ -2,15 +2,14 @@
 // The blobby surface's skin: a mirror ball seen straight on through an
 // orthographic camera, which is the map the surface reads by its normals
 // (the middle reflects what lies behind the viewer, the rim what lies
-// behind the ball). The world it mirrors is the swarm's dusk over a calm
-// sea: a broad gold afterglow low at the front left, rose and violet
-// above, long lit cloud banks, a deep indigo only overhead; below, the sea
-// mirrors that glow as a wide warm path broken by slow swells, so the
-// drops' lower halves are lit too. Late on the drops float on a cleared
-// black screen and this is all the picture there is, so it is bright
-// (most of it between a third and two thirds), with no thin lines and no
-// near-black band: a thin hot horizon over black drew every coarse
-// triangle as a step and, where two drops met, a dark crack.
+// behind the ball). Late on the drops float on a cleared black screen and
+// this is the whole picture, so it is a photographer's studio built for
+// chrome: a dark plum room, a few large soft light panels in the swarm's
+// dusk colours and one bright cyclorama line on the horizon, over a dark
+// polished floor that mirrors them. Chrome reads by its contrast: broad
+// bold lights beside deep (but never black) reflections. Every edge is
+// soft, some ten degrees wide: the surface's normals are coarse, and a
+// sharp panel edge or a thin line drew each triangle as a step.
 #version 3.7;
 global_settings { assumed_gamma 1.0 ambient_light 0 max_trace_level 4 }
 
@@ -23,88 +22,110 @@ camera {
   look_at <0, 0, 0>
 }
 
-// Towards the afterglow: low at the front left (the viewer's side).
-#declare SunDir = vnormalize(<-0.65, 0.02, -0.76>);
-#declare SX = SunDir.x; #declare SY = SunDir.y; #declare SZ = SunDir.z;
-// A high cloud still in full sun, up and behind the viewer's left shoulder:
-// the drops' one sharp light, a glint on every upper left face.
-#declare KeyDir = vnormalize(<-0.42, 0.55, -0.72>);
-#declare KX = KeyDir.x; #declare KY = KeyDir.y; #declare KZ = KeyDir.z;
-// A pale cool patch low on the right, the night's side: the reply light.
-#declare FillDir = vnormalize(<0.75, 0.12, -0.65>);
-#declare FX = FillDir.x; #declare FY = FillDir.y; #declare FZ = FillDir.z;
-#declare Bank = function { pattern { bozo turbulence 0.25 scale <0.45, 0.09, 0.45> } }
-#declare Towards = function(x, y, z, a, b, c) {
-  max(0, (x * a + y * b + z * c) / sqrt(x * x + y * y + z * z))
-}
+// A soft-edged rectangle of light seen from the ball: the direction is
+// projected onto the panel's plane (so the panel keeps its flat shape),
+// measured in its half-widths, and a rounded box of that size fades out
+// over the outer quarter or so of the panel.
+#macro Panel(Centre, Up, HalfW, HalfH, Edge)
+  #local C = vnormalize(Centre);
+  #local U = vnormalize(Up - vdot(Up, C) * C);
+  #local R = vcross(U, C);
+  #local CX = C.x; #local CY = C.y; #local CZ = C.z;
+  #local UX = U.x; #local UY = U.y; #local UZ = U.z;
+  #local RX = R.x; #local RY = R.y; #local RZ = R.z;
+  function {
+    (x * CX + y * CY + z * CZ > 0.05) *
+    exp(-pow(pow(pow(abs(x * RX + y * RY + z * RZ) / max(x * CX + y * CY + z * CZ, 0.05) / HalfW, 4) +
+                 pow(abs(x * UX + y * UY + z * UZ) / max(x * CX + y * CY + z * CZ, 0.05) / HalfH, 4), 0.25), Edge))
+  }
+#end
+
+// Key: a big warm softbox up and behind the viewer's left shoulder, so
+// every drop's upper left face carries one broad gold light.
+#declare Key = Panel(<-0.42, 0.62, -0.75>, y, 0.6, 0.42, 3)
+// A tall cool strip on the right, the night's side: a cyan reply down
+// each drop's right flank.
+#declare Strip = Panel(<0.85, 0.1, -0.52>, y, 0.26, 1.8, 3)
+// A wide rose panel overhead, over the drops' crowns.
+#declare Top = Panel(<0.1, 1, 0.1>, z, 0.9, 0.6, 4)
+// Two violet strips behind the drops light their rims.
+#declare BackL = Panel(<-0.75, 0.25, 0.62>, y, 0.35, 1.2, 4)
+#declare BackR = Panel(<0.7, 0.2, 0.68>, y, 0.3, 1.0, 4)
 
 sky_sphere {
-  // Dusk by height: hot gold on the horizon, through rose and violet to a
-  // deep blue night overhead, so each drop runs from a dark crown to a
-  // blazing waist (the contrast that reads as polished metal). The gold
-  // climbs some fifteen degrees before it turns rose: held to three, the waist
-  // was a thin line that the coarse normals broke into a jagged band.
+  // The room: deep plum walls, a little lighter and warmer towards the
+  // horizon (the spill of the lights), darkest overhead.
   pigment {
     gradient y
     scale 2 translate -y
     color_map {
-      [0.000 color srgb <0.5, 0.26, 0.3>]
-      [0.500 color srgb <1.0, 0.66, 0.34>]
-      [0.580 color srgb <1.0, 0.58, 0.36>]
-      [0.650 color srgb <0.84, 0.38, 0.5>]
-      [0.720 color srgb <0.52, 0.23, 0.67>]
-      [0.820 color srgb <0.26, 0.15, 0.58>]
-      [1.000 color srgb <0.12, 0.09, 0.36>]
+      [0.000 color srgb <0.08, 0.05, 0.07>]
+      [0.480 color srgb <0.2, 0.1, 0.14>]
+      [0.530 color srgb <0.17, 0.085, 0.14>]
+      [0.650 color srgb <0.11, 0.06, 0.14>]
+      [1.000 color srgb <0.05, 0.04, 0.1>]
     }
   }
-  // The afterglow: a wide gold lobe, its heart low and hot.
+  // The cyclorama line: a bright warm band all round the horizon, its
+  // core some ten degrees high in a wider glow.
   pigment {
-    function { pow(Towards(x, y, z, SX, SY, SZ), 1.6) * exp(-max(y, 0) * 3) }
+    function { 0.5 * exp(-pow(y / 0.2, 2)) + 0.5 * exp(-pow(y / 0.085, 2)) }
     color_map {
-      [0.0 color srgbt <1, 0.55, 0.3, 1>]
-      [0.5 color srgbt <1, 0.68, 0.34, 0.4>]
-      [1.0 color srgbt <1, 0.9, 0.62, 0>]
-    }
-  }
-  // The sunlit cloud: a soft-edged bright patch some 35 degrees across, soft enough that the coarse normals smear it without facets.
-  pigment {
-    function { exp(-pow(acos(min(1, Towards(x, y, z, KX, KY, KZ))) / 0.32, 2)) }
-    color_map {
-      [0.0 color srgbt <1, 0.8, 0.7, 1>]
-      [0.4 color srgbt <1, 0.82, 0.7, 0.5>]
-      [1.0 color srgbt <1, 0.95, 0.88, 0.1>]
+      [0.0 color srgbt <1, 0.6, 0.35, 1>]
+      [0.5 color srgbt <1, 0.72, 0.42, 0.35>]
+      [1.0 color srgbt <1, 0.93, 0.78, 0>]
     }
   }
   pigment {
-    function { exp(-pow(acos(min(1, Towards(x, y, z, FX, FY, FZ))) / 0.3, 2)) }
+    function { Key(x, y, z) }
     color_map {
-      [0.0 color srgbt <0.6, 0.7, 1, 1>]
-      [1.0 color srgbt <0.62, 0.72, 1, 0.45>]
+      [0.0 color srgbt <1, 0.7, 0.4, 1>]
+      [0.5 color srgbt <1, 0.78, 0.5, 0.3>]
+      [1.0 color srgbt <1, 0.94, 0.8, 0>]
     }
   }
-  // Long cloud banks from the horizon up to the rose: lit salmon towards
-  // the glow, a violet grey away from it. Broad, so a coarse normal field
-  // bends them without breaking them up.
   pigment {
-    function {
-      min(max((Bank(x, y, z) - 0.48) * 4, 0), 1) *
-      (y > 0.03) * exp(-pow((y - 0.2) / 0.13, 2))
-    }
+    function { Strip(x, y, z) }
     color_map {
-      [0.0 color srgbt <0.4, 0.22, 0.4, 1>]
-      [0.5 color srgbt <0.55, 0.28, 0.42, 0.4>]
-      [1.0 color srgbt <0.98, 0.62, 0.45, 0>]
+      [0.0 color srgbt <0.3, 0.7, 1, 1>]
+      [0.5 color srgbt <0.4, 0.8, 1, 0.35>]
+      [1.0 color srgbt <0.75, 0.95, 1, 0>]
+    }
+  }
+  pigment {
+    function { Top(x, y, z) }
+    color_map {
+      [0.0 color srgbt <0.9, 0.3, 0.55, 1>]
+      [0.5 color srgbt <0.95, 0.38, 0.6, 0.35>]
+      [1.0 color srgbt <1, 0.62, 0.78, 0.05>]
+    }
+  }
+  pigment {
+    function { max(BackL(x, y, z), BackR(x, y, z)) }
+    color_map {
+      [0.0 color srgbt <0.5, 0.35, 1, 1>]
+      [1.0 color srgbt <0.7, 0.6, 1, 0.2>]
     }
   }
 }
 
-// The sea: a deep wine body that mirrors the sky, strongly at grazing
-// angles, with slow swells that draw the glow out into a long gold path.
+// The floor: dark polished stone that mirrors the lights, faintly at the
+// foot of the ball and strongly towards the horizon, so the drops' lower
+// halves hold dark reflections of the panels, not a void.
 plane {
   y, -1.4
-  pigment { color srgb <0.5, 0.16, 0.2> }
-  normal { bumps 0.2 scale <5, 1, 2> }
-  finish { ambient 0 emission 0.5 diffuse 0 reflection { 0.3, 0.7 falloff 2 } }
+  pigment { color srgb <0.17, 0.08, 0.1> }
+  finish { ambient 0 emission 1 diffuse 0 reflection { 0.15, 0.7 falloff 2 } }
+}
+
+// Round the ball the map is never looked up; a dark card there keeps the
+// map's corners from counting as light (reflections do not see it).
+plane {
+  z, 3
+  pigment { color rgb <0.04, 0.03, 0.05> }
+  finish { ambient 0 emission 1 diffuse 0 }
+  no_reflection
+  no_shadow
 }
 
 sphere {
