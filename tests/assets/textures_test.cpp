@@ -2348,6 +2348,23 @@ TEST(Textures, WaterBodyIsClearBetweenItsOpaqueLines) {
     EXPECT_GT(texels[n - n / 50].first, 90.0) << "the lines must be bright";
 }
 
+// The slab's planes stretch t four times more than s (its height), and a
+// side seen edge-on shows each s as one line. So the water's light must
+// change far faster across t than along s: shafts standing up in the water.
+// A net as fine along s as across t drew the sides as a wire cage.
+TEST(Textures, WaterLightStandsInShaftsAlongTheSlabsHeight) {
+    const Picture colour = readWithLibpng("fullalphawater.png");
+    ASSERT_GT(colour.width, 1);
+    double alongS = 0, acrossT = 0;
+    for (int y = 0; y + 1 < colour.height; ++y) {
+        for (int x = 0; x + 1 < colour.width; ++x) {
+            alongS += std::abs(colour.luminance(x + 1, y) - colour.luminance(x, y));
+            acrossT += std::abs(colour.luminance(x, y + 1) - colour.luminance(x, y));
+        }
+    }
+    EXPECT_GT(acrossT, 4 * alongS) << "the light must fall in shafts, not lie in a net";
+}
+
 // The wobble overlay is added five times over the whole view late in the
 // deep sea: it must be light caught in dark water, black over most of the
 // picture (an even haze under a dense net washed the view blue), with a few

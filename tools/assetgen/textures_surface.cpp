@@ -593,29 +593,37 @@ Image goldfishScales() {
     return skin;
 }
 
-// The slab is seen from inside (the view filled by its unlit far side,
-// ambient only) and from outside (its lit near side); a dim net of thin lines
-// vanished inside and read as a plain panel outside. So the light is a
-// caustic net: bright filaments that brighten and break along their length,
-// a fainter finer net under them, both fading in and out in patches. The
-// planes stretch t four times more than s on the slab; the nets repeat twice
-// along t, so their cells lie twice as long as wide, like light through a
-// drifting swell. In [0, 1].
+// The slab's planes give s its height and t its length, and t is stretched
+// four times more than s, so anything round in the picture lies flat along
+// the slab, and with nothing varying along its depth a side seen edge-on
+// shows each height as one line: a caustic net there read as the bars of a
+// wire cage. So the light hangs in curtains: thin shafts falling through the
+// water, narrow across t and long along s, wavering a little as they fall and
+// brightening and fading in long stretches. The ends take only the soft
+// glow between the shafts; the long sides show the shafts standing in the
+// water. In [0, 1].
 float waterLight(float s, float t) {
-    const float across = 2 * t - std::floor(2 * t);
-    const float patches = smoothstep(-0.25f, 0.5f, fractalNoise(s, t, 3, 3, 0.5f, 104));
-    const float strands = smoothstep(-0.3f, 0.5f, fractalNoise(s, across, 6, 2, 0.5f, 107));
-    const float ws = s + 0.06f * periodicNoise(s * 6, across * 6, 6, 103);
-    const float wt = across + 0.06f * periodicNoise(s * 6 + 3, across * 6, 6, 105);
-    const CellDistances big = cellularNoise(ws, wt, 5, 102);
-    const CellDistances fine = cellularNoise(wt, ws, 9, 106);
-    const float edge = big.second - big.nearest;
-    const float filament = std::exp(-std::pow(edge / 0.06f, 2.0f)) * (0.25f + 0.75f * strands);
-    const float halo = std::exp(-edge / 0.16f);
-    const float under = std::exp(-std::pow((fine.second - fine.nearest) / 0.05f, 2.0f));
-    const float light = (filament + 0.15f * halo) * (0.15f + 0.85f * patches) +
-                        0.08f * under * (0.4f + 0.6f * (1 - patches));
-    return std::min(light, 1.0f);
+    constexpr int kShafts = 17;
+    const float waver = 0.012f * periodicNoise(s * 3, t * 3, 3, 103) +
+                        0.006f * periodicNoise(s * 6 + 3, t * 6, 6, 105);
+    float light = 0;
+    for (int k = 0; k < kShafts; ++k) {
+        // t near 0 and 1 is the slab's two ends, where t hardly changes
+        // across the face: a shaft there drew a bright ring round each end.
+        const float at = 0.08f + 0.84f * (k + 0.8f * latticeHash(k, 0, 102)) / kShafts;
+        const float width = 0.003f + 0.007f * latticeHash(k, 1, 102);
+        float d = t + waver - at;
+        d -= std::round(d);
+        const float core = std::exp(-std::pow(d / width, 2.0f));
+        const float halo = std::exp(-std::abs(d) / (4 * width));
+        const float along = smoothstep(-0.35f, 0.55f, fractalNoise(s, at, 2, 2, 0.5f, 110 + k)) *
+                            (0.45f + 0.55f * latticeHash(k, 2, 102));
+        light += (core + 0.18f * halo) * along;
+    }
+    // A faint glow between the shafts, in broad patches, so the water between
+    // them is lit a little, not empty.
+    const float patches = smoothstep(-0.3f, 0.6f, fractalNoise(s, t, 2, 3, 0.5f, 104));
+    return std::min(light + 0.06f * patches, 1.0f);
 }
 
 Image waterBody() {
