@@ -997,7 +997,7 @@ std::vector<AscMesh> parseAll(const char* file) {
     return meshes;
 }
 
-constexpr int kTunnelShells = 8;
+constexpr int kTunnelShells = 14;
 constexpr int kTunnelMouths = 4;
 
 Vec unit(Vec v) {
@@ -1155,6 +1155,11 @@ TEST(MeshFiles, TunnelRingsRecedeToASmallVanishingPoint) {
             EXPECT_NEAR(rings[k].second / rings[k].first, rings[0].second / rings[0].first, 0.08)
                 << "ring " << k << " covers another share of its pitch";
         }
+        // Thin rings with wide dark gaps: magnified and fed back, bands over
+        // half the pitch flooded the gaps into one warm mid-tone.
+        const double share = std::log(rings[0].second / rings[0].first) / std::log(ratio);
+        EXPECT_LT(share, 0.5) << "the bands crowd out the dark between them";
+        EXPECT_GT(share, 0.25) << "the bands are too thin to hold their light";
     }
 }
 

@@ -663,11 +663,15 @@ Mesh resoil() {
 // towards the x axis, so it stands level on screen.
 //
 // One wall is all but invisible (its tint is 0.12 of the picture), so each
-// mouth is eight nested shells whose bands lie on the same directions: eight
-// walls feed red and green back at more than they lose, so the rings build
-// up to gold on their own while blue stays the clear's. Each shell's band is
+// mouth is fourteen nested shells whose bands lie on the same directions:
+// the walls feed red and green back at more than they lose, so the rings
+// build up to gold on their own while blue stays the clear's. The bands are
+// thin, under a third of their ring's pitch: at over half the pitch they
+// flooded the dark gaps, magnified and fed back, into one salmon mid-tone;
+// thin bands need more walls to hold their light, since their walls read
+// less lit picture round the texture's corners. Each shell's band is
 // a little narrower than the last, so a band's edge ramps from the full
-// eight walls to the gap over a fixed half degree, about three texels of
+// walls to the gap over a fixed half degree, about three texels of
 // the picture: one hard step showed every texel of the 256-texel picture as
 // a stair step once magnified, and the old ramp of a share of the pitch
 // (0.7 down to 0.42) ran over a dozen texels on the outer rings and read
@@ -676,9 +680,10 @@ Mesh resoil() {
 // seven: the picture is a 256-texel feedback magnified three times, and the
 // inner rings of seven blurred into one soft grey mush; four bold rings keep
 // wide dark gaps between them, and with less wall the bands flood the whole
-// picture less often. Eight shells of four mouths of four hexagons are 768
-// faces, well inside the triangle loader's 2900 records.
-constexpr double kTunnelRadii[] = {0.9, 0.84, 0.78, 0.72, 0.66, 0.6, 0.54, 0.48};
+// picture less often. Fourteen shells of four mouths of four hexagons are
+// 2688 triangles, inside the triangle loader's 2900 records.
+constexpr double kTunnelRadii[] = {0.9,  0.87, 0.84, 0.81, 0.78, 0.75, 0.72,
+                                   0.69, 0.66, 0.63, 0.6,  0.57, 0.54, 0.51};
 // Each mouth's axis: degrees off -x and round x (from +z towards +y). Three
 // stand where the turning view passes; the second also where a music cue
 // throws the clock back (time 13 to 17), so every accent looks into it.
@@ -691,8 +696,8 @@ constexpr TunnelMouth kTunnelMouths[] = {{60, 78}, {48, 178}, {60, 258}, {60, 34
 constexpr double kTunnelOuterRing = 31.0; // degrees from the axis to a corner; the
 constexpr double kTunnelRingRatio = 0.62; // next ring in is this much smaller
 constexpr int kTunnelRings = 4;
-constexpr double kBandShare = 0.56; // share of a ring's pitch a band covers
-constexpr double kEdgeRamp = 0.5;   // degrees from the widest shell's edge to the narrowest's
+constexpr double kBandShare = 0.3; // share of a ring's pitch a band covers
+constexpr double kEdgeRamp = 0.5;  // degrees from the widest shell's edge to the narrowest's
 
 // The direction at angle `off` from the mouth's axis, `turn` round it.
 Vec3 mouthDirection(Vec3 axis, Vec3 side, double off, double turn) {
