@@ -569,6 +569,38 @@ TEST(Textures, StarGlowCornersKeepTheStarsLit) {
     EXPECT_EQ(p.at(1, 1, 0), 0); // one texel in, the glow is black again
 }
 
+// Four copies under a blue tint make each goldfish's eye: a peaked core drew
+// one violet pixel, so the glow's middle is a flat white bead a few texels
+// across that stacks to a white point, and the halos round it stay gold. The
+// rain's sun stacks three in a loop, so the bead adds little light in all.
+TEST(Textures, StarGlowHasAWhiteBeadInGoldHalos) {
+    const Picture p = readWithLibpng("starburst2.png");
+    ASSERT_EQ(p.width, 512);
+    const int c = p.width / 2;
+    for (int y = c - 8; y < c + 8; ++y) {
+        for (int x = c - 8; x < c + 8; ++x) {
+            if (std::hypot(x + 0.5 - c, y + 0.5 - c) > 7) {
+                continue;
+            }
+            for (int k = 0; k < 3; ++k) {
+                ASSERT_GT(p.at(x, y, k), 240) << x << "," << y << " channel " << k;
+            }
+        }
+    }
+    // A bead, not a disc: a quarter of the way to the edge the halo is gold
+    // and faint.
+    const int out = c + 32;
+    EXPECT_LT(p.at(out, c, 0), 60);
+    EXPECT_GT(p.at(out, c, 0), 1.3 * p.at(out, c, 2));
+    double light = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            light += p.at(x, y, 0) / 255.0;
+        }
+    }
+    EXPECT_LT(light, 0.007 * p.width * p.height) << "the glow carries too much light";
+}
+
 // The star fractal adds this glow tinted red among its jagged star meshes:
 // star points in it drew more jagged edges, so it falls evenly all round.
 TEST(Textures, StarGlowFallsEvenlyAllRound) {

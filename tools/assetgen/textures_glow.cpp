@@ -16,6 +16,11 @@ namespace {
 
 constexpr float pi = std::numbers::pi_v<float>;
 
+// The star glow's white bead: flat out to this radius (in half widths), then
+// falling off over about the second.
+constexpr float kBeadRadius = 0.025f;
+constexpr float kBeadFall = 0.025f;
+
 // The caustic alpha: its height at a tile's middle and how much of it is gone
 // by the corners.
 constexpr float kCausticAlphaPeak = 0.85f;
@@ -125,13 +130,19 @@ Image starburst2() {
         // multiplies a still light many times over, four make each goldfish's
         // eye, and the star fractal tints its glows red among jagged star
         // meshes, where a short star round the core drew more jagged points.
-        // So no rays: the light falls from a small hot point through ever
-        // wider, fainter halos, about as much light in all as before.
-        const float glow = 0.8f * std::exp(-(r * r) / 0.0016f) +
-                           0.3f * std::exp(-(r * r) / 0.008f) + 0.1f * std::exp(-(r * r) / 0.03f) +
+        // So no rays: ever wider, fainter halos round a hot bead. The bead is
+        // flat white out to a few texels: a peaked core under the eye's blue
+        // tint drew one violet pixel, while a flat full-white top stacks to a
+        // white point with a blue rim, and the fractal's glows get a hot heart.
+        const float beyond = std::max(r - kBeadRadius, 0.0f) / kBeadFall;
+        const float bead = std::exp(-beyond * beyond);
+        const float glow = bead + 0.3f * std::exp(-(r * r) / 0.008f) +
+                           0.1f * std::exp(-(r * r) / 0.03f) +
                            0.02f * std::pow(clamp01(1 - 2 * r), 3.0f);
-        const Colour warm = Colour{1.0f, 0.84f, 0.58f} * glow;
-        return warm * spriteWindow(r, 0.45f);
+        // White in the bead, warming to the old gold in the halos.
+        const Colour tint = mix(grey(1.0f), Colour{1.0f, 0.84f, 0.58f},
+                                smoothstep(kBeadRadius, kBeadRadius + 0.1f, r));
+        return tint * glow * spriteWindow(r, 0.45f);
     });
     // Meshes drawn textured after a glow sample this picture where the glow's
     // last corner left the coordinates, (0, 1): the four corner texels meet
