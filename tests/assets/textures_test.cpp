@@ -356,6 +356,35 @@ TEST(Textures, JellyfishGlowIsAHotPointThatFadesWithoutAnEdge) {
     }
 }
 
+// The rain scene's tree sprites and its three flares by the sun: the flares
+// stand still inside a loop that lifts a still faint texel many times over,
+// so any ring round the core grew into a wide rainbow circle.
+TEST(Textures, TreeSparkIsAWhiteCoreWithoutARing) {
+    const Picture p = readWithLibpng("blob22b.png");
+    ASSERT_GT(p.width, 0);
+    constexpr int kRings = 32;
+    double sum[kRings] = {}, count[kRings] = {}, tint = 0;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const double r = relativeRadius(p, x, y);
+            const int high = std::max({p.at(x, y, 0), p.at(x, y, 1), p.at(x, y, 2)});
+            const int low = std::min({p.at(x, y, 0), p.at(x, y, 1), p.at(x, y, 2)});
+            tint = std::max(tint, static_cast<double>(high - low));
+            if (r < 1.0) {
+                const int ring = static_cast<int>(r * kRings);
+                sum[ring] += high;
+                count[ring] += 1;
+            }
+        }
+    }
+    EXPECT_GT(sum[0] / count[0], 240) << "no white-hot core";
+    EXPECT_LE(tint, 2) << "the sprite carries a hue of its own";
+    for (int i = 1; i < kRings; ++i) {
+        EXPECT_LE(sum[i] / count[i], sum[i - 1] / count[i - 1] + 0.5)
+            << "a ring brightens at radius " << i;
+    }
+}
+
 // The deep sea's swarm is this one sprite, 20-40 pixels across, and builds
 // a medusa from hundreds of added copies; far specks and the gallery's sparks
 // draw it too, the sparks large over a bright wall. Its light sits in a round

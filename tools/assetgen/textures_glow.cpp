@@ -675,12 +675,13 @@ Image rainDrop() {
 }
 
 // The light tree's sprites and the flares at the sun, both added many times
-// over inside a feedback loop that keeps 0.94 of the last picture: a
+// over inside a feedback loop that keeps up to 0.94 of the last picture: a
 // white-hot core about as wide as the step between a branch's sprites, so
-// neighbours run together into a line of light instead of a row of dots, a
-// thin ring tinted from red outside to blue inside (the flare's ghost, the
-// tree's bokeh), and almost no halo, so still sprites stay small and only
-// their motion paints.
+// neighbours run together into a line of light instead of a row of dots, and
+// almost no halo, so still sprites stay small and only their motion paints.
+// No ring: the three flares stand still by the sun, where the loop lifted a
+// faint ring into three wide rainbow circles (94-98 s) that read as bubbles,
+// and on the tree every sprite's ring made the branches froth.
 Image lightSpark() {
     Image image(128, 128);
     image.shadeSupersampled(2, [](float s, float t) {
@@ -688,14 +689,8 @@ Image lightSpark() {
         // A faint skirt only: the flares sit still by the sun inside the loop.
         // A core of a quarter of the sprite's radius (a tenth dotted the tree).
         const float core = std::exp(-r * r / 0.02f) + 0.05f * std::exp(-r * r / 0.05f);
-        const auto band = [r](float at, float width) {
-            return std::exp(-std::pow((r - at) / width, 2.0f));
-        };
-        const Colour ring = Colour{1.0f, 0.35f, 0.2f} * band(0.72f, 0.035f) +
-                            Colour{0.4f, 1.0f, 0.45f} * band(0.66f, 0.03f) +
-                            Colour{0.3f, 0.45f, 1.0f} * band(0.6f, 0.035f);
         const float halo = 0.02f * std::pow(clamp01(1 - r), 2.0f);
-        return (grey(core + halo) + ring * 0.07f) * spriteWindow(r, 0.8f);
+        return grey(core + halo) * spriteWindow(r, 0.8f);
     });
     return image;
 }
