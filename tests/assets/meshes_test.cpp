@@ -84,9 +84,12 @@ const Expected kMeshes[] = {
     // the fitted sphere a fifth of its radius off the centre.
     {"round1.asc", geodesicVertices(6) + 3, 720 + 1, Box{{-1, -0.833, -0.833}, {1, 0.833, 0.833}}},
     // Lathes: a bottom pole with one ring, then 37 (18) profile rings ending
-    // in the pole inside the neck.
-    {"vase.asc", 2 + 32 * 37, 32 * 2 + 64 * 35, Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},
-    {"vase2.asc", 2 + 24 * 19, 24 * 2 + 48 * 17, Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},
+    // in the pole inside the neck. The sun's side of each has vertices of its
+    // own (17 of 32 columns, 13 of 24, and both poles), wound inward.
+    {"vase.asc", 2 + 32 * 37 + 17 * 37 + 2, 32 * 2 + 64 * 35,
+     Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},
+    {"vase2.asc", 2 + 24 * 19 + 13 * 19 + 2, 24 * 2 + 48 * 17,
+     Box{{-0.55, -1, -0.55}, {0.55, 1, 0.55}}, true},
     {"sphere4.asc", geodesicVertices(16), 5120, {}},
     {"sphere3.asc", geodesicVertices(8), 1280, {}},
     // The face sits where the face pictures expect it (shared layout); its
@@ -1237,6 +1240,39 @@ TEST(MeshFiles, BothLineEndingsAndMaterialBlocksOccur) {
     EXPECT_GE(crlf, 5);
     EXPECT_GE(lf, 5);
     EXPECT_GE(blocks, 2);
+}
+
+// The scene's light comes from +x and a little below, the sun stands far out
+// at -x, and the camera looks at the sun's side for much of the flight: with
+// outward normals that flank got only the ambient and the vase vanished into
+// the night there. Both flanks of the belly must face the light; the front
+// and back, between them, may stay dark.
+TEST(MeshFiles, VaseBellyIsLitOnBothFlanks) {
+    const Triangles t = loadTriangles("vase.asc", 2400);
+    ASSERT_GT(t.count, 0);
+    int sunSide = 0, sunSideLit = 0, lightSide = 0, lightSideLit = 0;
+    for (int f = 0; f < t.count; ++f) {
+        for (int c = 0; c < 3; ++c) {
+            const float* p = &t.positions[static_cast<std::size_t>(f)][3 * c];
+            const float* n = &t.normals[static_cast<std::size_t>(f)][3 * c];
+            // The belly (y -0.45 to 0.07 after loading), well off the meridian.
+            if (p[1] < -0.45f || p[1] > 0.07f || std::abs(p[0]) < 0.3f) {
+                continue;
+            }
+            const bool lit = n[0] - 0.5f * n[1] > 0.2f;
+            if (p[0] < 0) {
+                ++sunSide;
+                sunSideLit += lit ? 1 : 0;
+            } else {
+                ++lightSide;
+                lightSideLit += lit ? 1 : 0;
+            }
+        }
+    }
+    ASSERT_GT(sunSide, 100);
+    ASSERT_GT(lightSide, 100);
+    EXPECT_EQ(sunSideLit, sunSide) << "the sun's side of the vase is unlit";
+    EXPECT_EQ(lightSideLit, lightSide);
 }
 
 } // namespace

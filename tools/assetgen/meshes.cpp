@@ -1019,14 +1019,47 @@ Mesh vase(int segments, int perSpan) {
     return lathe({bottom, wall}, segments);
 }
 
+// The scene's one light comes from +x, but the sun stands far out at -x and
+// the camera looks at that side for much of the flight (90 s, 100-106 s),
+// where the vase was an unlit shape lost in the night. So the faces on the
+// side facing `sunX` are wound inward: their normals point away from the sun,
+// towards the light, and that flank is lit as the sunny side should be, while
+// the front and back stay dark between the two lit flanks. The rewound faces
+// get vertices of their own, so neither side's smoothing reaches across.
+void lightTheSunsSide(Mesh& mesh, double sunX) {
+    std::vector<int> own(mesh.vertices.size(), -1);
+    for (MeshFace& f : mesh.faces) {
+        const Vec3 centroid = (mesh.vertices[f.corners[0]] + mesh.vertices[f.corners[1]] +
+                               mesh.vertices[f.corners[2]]) *
+                              (1.0 / 3.0);
+        if (centroid.x * sunX <= 0.0) {
+            continue;
+        }
+        for (int& c : f.corners) {
+            if (own[c] < 0) {
+                const Vec3 p = mesh.vertices[c];
+                own[c] = mesh.addVertex(p);
+            }
+            c = own[c];
+        }
+        std::swap(f.corners[1], f.corners[2]);
+        f.edgeVisible = {f.edgeVisible[2], f.edgeVisible[1], f.edgeVisible[0]};
+    }
+}
+
 Mesh vaseMain() {
-    return named(vase(32, 2), "Vase");
+    Mesh mesh = vase(32, 2);
+    lightTheSunsSide(mesh, -1.0);
+    return named(mesh, "Vase");
 }
 
 // The vase's mirror image below the floor: the same vase (the drawing turns it
-// upside down), lighter.
+// upside down), lighter. The turn also swaps its sides, so the flank that
+// mirrors the vase's sunny one is at +x in the file.
 Mesh vaseMirror() {
-    return named(vase(24, 1), "VaseMirror");
+    Mesh mesh = vase(24, 1);
+    lightTheSunsSide(mesh, 1.0);
+    return named(mesh, "VaseMirror");
 }
 
 // Moon panorama creature: an orb with a faint swell, the same at two detail
