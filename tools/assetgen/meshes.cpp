@@ -663,13 +663,17 @@ Mesh resoil() {
 // towards the x axis, so it stands level on screen.
 //
 // One wall is all but invisible (its tint is 0.12 of the picture), so each
-// mouth is fourteen nested shells whose bands lie on the same directions:
+// mouth is a stack of nested shells whose bands lie on the same directions:
 // the walls feed red and green back at more than they lose, so the rings
-// build up to gold on their own while blue stays the clear's. The bands are
-// thin, under a third of their ring's pitch: at over half the pitch they
-// flooded the dark gaps, magnified and fed back, into one salmon mid-tone;
-// thin bands need more walls to hold their light, since their walls read
-// less lit picture round the texture's corners. Each shell's band is
+// build up to gold on their own while blue stays the clear's. The bands
+// cover 0.4 of their ring's pitch: at over half they flooded the dark gaps,
+// magnified and fed back, into one salmon mid-tone; at 0.3 the walls read
+// too little lit picture round the texture's corners to out-feed their
+// loss, and the mouths the view meets between accents stayed dim haze.
+// The mouths get unlike stacks, since what their walls read differs: the
+// one at 78 degrees reads the corner its own outer ring lights and burns
+// with few walls, while the one the view enters at 26 and 34 s reads a
+// corner that is mostly dark and needs the most. Each shell's band is
 // a little narrower than the last, so a band's edge ramps from the full
 // walls to the gap over a fixed half degree, about three texels of
 // the picture: one hard step showed every texel of the 256-texel picture as
@@ -680,23 +684,26 @@ Mesh resoil() {
 // seven: the picture is a 256-texel feedback magnified three times, and the
 // inner rings of seven blurred into one soft grey mush; four bold rings keep
 // wide dark gaps between them, and with less wall the bands flood the whole
-// picture less often. Fourteen shells of four mouths of four hexagons are
-// 2688 triangles, inside the triangle loader's 2900 records.
-constexpr double kTunnelRadii[] = {0.9,  0.87, 0.84, 0.81, 0.78, 0.75, 0.72,
-                                   0.69, 0.66, 0.63, 0.6,  0.57, 0.54, 0.51};
-// Each mouth's axis: degrees off -x and round x (from +z towards +y). Three
-// stand where the turning view passes; the second also where a music cue
-// throws the clock back (time 13 to 17), so every accent looks into it.
+// picture less often. 56 shells in all, of four hexagons each, are 2688
+// triangles, inside the triangle loader's 2900 records.
+constexpr double kTunnelOuterShell = 0.9;  // radii of a mouth's outermost and
+constexpr double kTunnelInnerShell = 0.51; // innermost shell, evenly between
+// Each mouth's axis: degrees off -x and round x (from +z towards +y), and its
+// shells. Three stand where the turning view passes; the second also where a
+// music cue throws the clock back (time 13 to 17), so every accent looks
+// into it. The third sits at 252 rather than 258 so that the 34 s view,
+// which arrives there just before the frame, already looks into it.
 struct TunnelMouth {
     double tilt, turn;
+    int shells;
 };
-constexpr TunnelMouth kTunnelMouths[] = {{60, 78}, {48, 178}, {60, 258}, {60, 345}};
+constexpr TunnelMouth kTunnelMouths[] = {{60, 78, 10}, {48, 178, 14}, {60, 252, 18}, {60, 345, 14}};
 // The outer ring stops short of the next mouth's: where two overlapped, twice
 // the walls fed back and burned a hot seam.
 constexpr double kTunnelOuterRing = 31.0; // degrees from the axis to a corner; the
 constexpr double kTunnelRingRatio = 0.62; // next ring in is this much smaller
 constexpr int kTunnelRings = 4;
-constexpr double kBandShare = 0.3; // share of a ring's pitch a band covers
+constexpr double kBandShare = 0.4; // share of a ring's pitch a band covers
 constexpr double kEdgeRamp = 0.5;  // degrees from the widest shell's edge to the narrowest's
 
 // The direction at angle `off` from the mouth's axis, `turn` round it.
@@ -721,21 +728,22 @@ void addTunnelBand(Mesh& mesh, Vec3 axis, Vec3 side, double radius, double outer
 
 Mesh tunnelBands() {
     Mesh mesh;
-    const int shells = static_cast<int>(std::size(kTunnelRadii));
-    for (int shell = 0; shell < shells; ++shell) {
-        // Outer shells a little wider, round the band's middle edge line.
-        const double inset = radians(kEdgeRamp) * ((shell + 0.5) / shells - 0.5);
-        for (const TunnelMouth& mouth : kTunnelMouths) {
-            const double tilt = radians(mouth.tilt), turn = radians(mouth.turn);
-            const Vec3 axis{-std::cos(tilt), std::sin(tilt) * std::sin(turn),
-                            std::sin(tilt) * std::cos(turn)};
-            const Vec3 pole{-1, 0, 0};
-            const Vec3 side = normalised(pole - axis * dot(pole, axis));
-            const double rim = std::pow(kTunnelRingRatio, 0.5 * kBandShare);
+    // Mouth by mouth, each from its outermost shell in.
+    for (const TunnelMouth& mouth : kTunnelMouths) {
+        const double tilt = radians(mouth.tilt), turn = radians(mouth.turn);
+        const Vec3 axis{-std::cos(tilt), std::sin(tilt) * std::sin(turn),
+                        std::sin(tilt) * std::cos(turn)};
+        const Vec3 pole{-1, 0, 0};
+        const Vec3 side = normalised(pole - axis * dot(pole, axis));
+        const double rim = std::pow(kTunnelRingRatio, 0.5 * kBandShare);
+        for (int shell = 0; shell < mouth.shells; ++shell) {
+            // Outer shells a little wider, round the band's middle edge line.
+            const double inset = radians(kEdgeRamp) * ((shell + 0.5) / mouth.shells - 0.5);
+            const double radius = kTunnelOuterShell + (kTunnelInnerShell - kTunnelOuterShell) *
+                                                          shell / (mouth.shells - 1);
             for (int ring = 0; ring < kTunnelRings; ++ring) {
                 const double off = radians(kTunnelOuterRing) * std::pow(kTunnelRingRatio, ring);
-                addTunnelBand(mesh, axis, side, kTunnelRadii[shell], off / rim - inset,
-                              off * rim + inset);
+                addTunnelBand(mesh, axis, side, radius, off / rim - inset, off * rim + inset);
             }
         }
     }
