@@ -2186,27 +2186,61 @@ TEST(Textures, ScratchBreaksIntoDashesOfVaryingWidthAndPlace) {
 
 // The backdrop behind the spinning mesh feeds a loop that stretches the
 // picture 1.04 times taller per frame, so its light travels outwards to the
-// band's edge. Ground and streaks end at 0.6 of the visible height (the quad
-// shows its rows from t = 0.024 to 0.976), or the band ends in a hard line;
-// its middle still carries the blue ground the trails glow on.
-TEST(Textures, BackdropLightEndsWellInsideTheBand) {
+// band's edge. Nothing may be lit in the rows the view shows last (it shows
+// the quad's rows from t = 0.024 to 0.976), or the band ends in a hard line;
+// but the ground must reach well out from the middle, or the band is barely
+// lighter than the dark above and below it.
+TEST(Textures, BackdropGroundLightsTheBandAndEndsSoftly) {
     const Picture p = readWithLibpng("vane2.png");
     ASSERT_GT(p.width, 0);
     int outer = 0;
-    double middleBlue = 0;
+    double middleBlue = 0, flankBlue = 0;
+    int middleRows = 0, flankRows = 0;
     for (int y = 0; y < p.height; ++y) {
         const double across = std::abs((y + 0.5) / p.height - 0.5);
+        middleRows += across < 0.02;
+        flankRows += across > 0.25 && across < 0.3;
         for (int x = 0; x < p.width; ++x) {
-            if (across > 0.3) {
+            if (across > 0.45) {
                 outer = std::max(outer, p.at(x, y, 2));
             } else if (across < 0.02) {
                 middleBlue += p.at(x, y, 2);
+            } else if (across > 0.25 && across < 0.3) {
+                flankBlue += p.at(x, y, 2);
             }
         }
     }
     EXPECT_LE(outer, 2);
-    const int middleRows = static_cast<int>(std::lround(0.04 * p.height));
-    EXPECT_GT(middleBlue / (middleRows * p.width), 20.0);
+    EXPECT_GT(middleBlue / (middleRows * p.width), 40.0);
+    EXPECT_GT(flankBlue / (flankRows * p.width), 15.0) << "the band's ground ends at its middle";
+}
+
+// The view pans along the backdrop's rows and the loop stretches each frame
+// wider, so light spread evenly along a row stretches into itself and reads
+// as a fixed stripe. The light must come in short sparks: in no row may the
+// lit texels (over half the row's brightest, above the ground) run along
+// more than a third of the width.
+TEST(Textures, BackdropLightComesInShortSparks) {
+    const Picture p = readWithLibpng("vane2.png");
+    ASSERT_GT(p.width, 0);
+    int sparkRows = 0;
+    for (int y = 0; y < p.height; ++y) {
+        int ground = 255, peak = 0;
+        for (int x = p.width / 4; x < 3 * p.width / 4; ++x) {
+            ground = std::min(ground, p.at(x, y, 2));
+            peak = std::max(peak, p.at(x, y, 2));
+        }
+        if (peak - ground < 60) {
+            continue;
+        }
+        ++sparkRows;
+        int lit = 0;
+        for (int x = 0; x < p.width; ++x) {
+            lit += p.at(x, y, 2) - ground > (peak - ground) / 2;
+        }
+        EXPECT_LT(lit, p.width / 3) << "row " << y << " is an even streak";
+    }
+    EXPECT_GT(sparkRows, p.height / 10) << "too few sparks";
 }
 
 // A dust speck is shown some forty to eighty pixels across: each of the four

@@ -818,33 +818,44 @@ Image specks() {
     return image;
 }
 
-// Horizontal blue streaks behind the spinning mesh, and the band's faint
-// ground. The feedback stretches every picture 1.04 times taller per frame
-// while keeping 0.78 of it, so light drawn out to a height y of the view
-// reaches the band's edge dimmed by about y^6: the ground and the streaks end
-// at 0.6 of the view's height, and the band fades into the window's navy. A
-// ground and streaks reaching 0.85 of it cut the band off in a hard line.
+// Blue light behind the spinning mesh, on the band's ground. The loop keeps
+// 0.78 of the last picture and stretches it 1.2 times wider and 1.04 times
+// taller per frame, so a spark at (x, y) off the view's middle leaves echoes
+// at (1.2^k x, 1.04^k y): a trail that rushes outward from the middle and
+// bends away from it, and the slow pan carries the sparks along so the
+// trails change. Streaks on fixed rows stretched into themselves and read
+// as fixed stripes. Light drawn out to a height y of the view reaches the
+// band's edge dimmed by about y^6, so the sparks keep within half the view's
+// height and the ground fades out by 0.9 of it: the band is lit but ends
+// softly (a ground reaching the view's edge cut it off in a hard line).
 Image blueStreaks() {
-    constexpr float kStreakReach = 0.24f; // |t - 0.5| of the outermost streak line
-    constexpr float kStreakFull = 0.2f, kGroundFull = 0.06f, kLightEnd = 0.3f;
+    constexpr int kSparks = 48;
+    constexpr float kSparkReach = 0.22f; // |t - 0.5| of the outermost spark
+    constexpr float kGroundFull = 0.16f, kGroundEnd = 0.44f;
+    struct Spark {
+        float s, t, length, thick, light;
+    };
+    std::vector<Spark> sparks;
+    for (int i = 0; i < kSparks; ++i) {
+        // Denser towards the middle line, so the light gathers along the band.
+        const float u = 2 * latticeHash(i, 1, 101) - 1;
+        sparks.push_back(
+            {0.12f + 0.76f * latticeHash(i, 0, 101), 0.5f + kSparkReach * u * std::abs(u),
+             0.008f + 0.03f * latticeHash(i, 2, 101), 0.004f + 0.007f * latticeHash(i, 3, 101),
+             0.5f + 1.1f * latticeHash(i, 4, 101) * latticeHash(i, 5, 101)});
+    }
     Image image(256, 256);
-    image.shade([](float s, float t) {
+    image.shadeSupersampled(2, [&](float s, float t) {
         float v = 0;
-        for (int i = 0; i < 9; ++i) {
-            const float y = 0.5f + kStreakReach * (2 * latticeHash(i, 0, 101) - 1);
-            const float thick = 0.004f + 0.02f * latticeHash(i, 1, 101);
-            const float bend = y + 0.03f * std::sin(s * (3 + 4 * latticeHash(i, 2, 101)) + i);
-            const float d = t - bend;
-            const float streak = 0.5f + 0.5f * periodicNoise(s * 6, i * 3.0f, 6, 102);
-            v += std::exp(-d * d / (thick * thick)) * streak *
-                 (0.4f + 0.6f * latticeHash(i, 3, 101));
+        for (const Spark& spark : sparks) {
+            const float x = (s - spark.s) / spark.length, y = (t - spark.t) / spark.thick;
+            v += spark.light * std::exp(-x * x - y * y);
         }
         const float across = std::abs(t - 0.5f);
         const float sides = 1 - smoothstep(0.35f, 0.49f, std::abs(s - 0.5f));
-        const float streaks = 1 - smoothstep(kStreakFull, kLightEnd, across);
-        const float ground = 1 - smoothstep(kGroundFull, kLightEnd, across);
-        return Colour{0.25f, 0.5f, 1.0f} * (v * sides * streaks) +
-               Colour{0.0f, 0.03f, 0.12f} * (sides * ground);
+        const float ground = 1 - smoothstep(kGroundFull, kGroundEnd, across);
+        return Colour{0.3f, 0.55f, 1.0f} * std::min(v, 1.5f) +
+               Colour{0.04f, 0.09f, 0.26f} * (sides * ground);
     });
     return image;
 }
