@@ -1712,128 +1712,141 @@ int shortestRun(const std::vector<double>& line, double dark, double light) {
     return shortest;
 }
 
+// Where the wing's two eyes sit in the texture (s, t), and how far their
+// gold rims reach. Whatever the slide, the forewing covers s = 0.5 at its
+// eye's height, so that eye is on every wing.
+constexpr double kForeEye[2] = {0.5, 0.645}, kHindEye[2] = {0.585, 0.3}, kEyeReach = 0.105;
+
 TEST(Textures, ButterflyWingFieldsAreBroadAndSoftEdged) {
     const Picture p = readWithLibpng("carpet22.png");
     ASSERT_GT(p.width, 0);
     constexpr int kNarrowest = 10;
     const double dark = 0.3 * 255, light = 0.55 * 255;
+    const auto nearEye = [&](int x, int y) {
+        const double s = (x + 0.5) / p.width, t = 1 - (y + 0.5) / p.height;
+        return std::hypot(s - kForeEye[0], t - kForeEye[1]) < kEyeReach ||
+               std::hypot(s - kHindEye[0], t - kHindEye[1]) < kEyeReach;
+    };
     double steepest = 0, steepestAlong = 0;
     for (int y = 0; y < p.height; y += 4) {
-        // The wing slides along s as it flaps: only a slow ramp where it
-        // reaches (s from 0.09), or the pattern crawls over the wing.
+        // The wing slides along s as it flaps: away from the eyes only a
+        // slow ramp where it reaches (s from 0.09), or the bands crawl.
         for (int x = p.width / 10; x < p.width; ++x) {
-            steepestAlong =
-                std::max(steepestAlong, std::abs(p.luminance(x, y) - p.luminance(x - 1, y)));
+            if (!nearEye(x, y) && !nearEye(x - 1, y)) {
+                steepestAlong =
+                    std::max(steepestAlong, std::abs(p.luminance(x, y) - p.luminance(x - 1, y)));
+            }
         }
     }
     for (int x = 0; x < p.width; x += 8) {
+        // A column grazing an eye cuts its rings short; the eyes are
+        // measured across their rings below.
         std::vector<double> column;
         for (int y = 0; y < p.height; ++y) {
-            column.push_back(p.luminance(x, y));
+            column.push_back(nearEye(x, y) && y > 0 ? column.back() : p.luminance(x, y));
             if (y > 0) {
-                steepest = std::max(steepest, std::abs(column[y] - column[y - 1]));
+                steepest = std::max(steepest, std::abs(p.luminance(x, y) - p.luminance(x, y - 1)));
             }
         }
         EXPECT_GE(shortestRun(column, dark, light), kNarrowest) << "column " << x;
     }
-    EXPECT_LT(steepestAlong, 3.0) << "a field changes sharply along the wing";
+    for (const auto* eye : {kForeEye, kHindEye}) {
+        for (int k = 0; k < 16; ++k) {
+            const double a = k * std::numbers::pi / 8;
+            std::vector<double> ray;
+            for (int step = 0; step < kEyeReach * p.width; ++step) {
+                const double r = static_cast<double>(step) / p.width;
+                const int x = static_cast<int>((eye[0] + r * std::cos(a)) * p.width);
+                const int y = static_cast<int>((1 - eye[1] - r * std::sin(a)) * p.height);
+                ray.push_back(p.luminance(x, y));
+            }
+            EXPECT_GE(shortestRun(ray, dark, light), kNarrowest) << "eye ring at " << a;
+        }
+    }
+    EXPECT_LT(steepestAlong, 3.0) << "a band changes sharply along the wing";
     // An edge over fewer than about three texels samples as a jagged line.
     EXPECT_LT(steepest, 80.0) << "an edge too sharp to sample";
 }
 
-// The wings are added onto the dark sky: what is black is not seen. A
-// black seam parts fore- from hindwing; from it each lobe runs through a
-// dark coloured body to a thin pale band that dims towards the tip and
-// reaches past the mesh's outline, so the wing's own shape is drawn by a
-// bright edge (a black margin inside the outline cut every wing to a
-// blade). The trail keeps a
-// copy of each wing every frame: bright bodies summed into a wash, so the
-// body stays well below the edge. The hinge end is dimmer than the tips:
-// the wings' inner halves by the body piled up into slabs.
-TEST(Textures, ButterflyWingHasASeamADarkBodyAndABrightEdge) {
+// The wings are added onto the indigo sky: what is black is not seen. A
+// black seam parts fore- from hindwing, a warm ground (blue wings on the
+// blue sky read as ghosts) ends in a dark outer margin, and each wing
+// carries an eye: a pale core in a black ring inside a gold rim, broad
+// enough to stay a few pixels wide on a wing some fifteen pixels long.
+TEST(Textures, ButterflyWingIsWarmWithAnEyeOnEachWing) {
     const Picture p = readWithLibpng("carpet22.png");
     ASSERT_GT(p.width, 0);
-    const auto v = [&](int y) { return std::abs((y + 0.5) / p.height - 0.5); };
-    double seam = 0, brightest = 0, red = 0, blue = 0;
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; x += 4) {
-            const double l = p.luminance(x, y);
-            seam = v(y) < 0.02 ? std::max(seam, l) : seam;
-            brightest = std::max(brightest, l);
-            red += p.at(x, y, 0);
-            blue += p.at(x, y, 2);
+    const auto x = [&](double s) {
+        return std::clamp(static_cast<int>(s * p.width), 0, p.width - 1);
+    };
+    const auto y = [&](double t) {
+        return std::clamp(static_cast<int>((1 - t) * p.height), 0, p.height - 1);
+    };
+    double seam = 0, brightest = 0;
+    for (int row = 0; row < p.height; ++row) {
+        const double v = std::abs((row + 0.5) / p.height - 0.5);
+        for (int col = 0; col < p.width; col += 4) {
+            seam = v < 0.02 ? std::max(seam, p.luminance(col, row)) : seam;
+            brightest = std::max(brightest, p.luminance(col, row));
         }
     }
     EXPECT_LT(seam, 3.0) << "no black seam between fore- and hindwing";
-    EXPECT_GT(brightest, 0.7 * 255) << "the wing's brightest field is dim";
     EXPECT_LT(brightest, 0.97 * 255) << "the flapping brightness cannot tint a white wing";
-    EXPECT_GT(blue, 0.8 * red) << "the wings are not cool against the rose sky";
-    const int tip = p.width / 4, hinge = p.width - 1 - p.width / 16;
-    // From the seam out to the outline (|t - 0.5| up to about 0.35): a
-    // dark coloured body, then the pale edge, lit to the outline; the
-    // edge takes the outer third at most.
-    for (const int step : {1, -1}) {
-        const int from = p.height / 2;
-        const int outline = from + step * static_cast<int>(0.35 * p.height);
-        std::vector<double> lobe;
-        double bodyBlue = 0, bodyRed = 0;
-        for (int y = from; y != outline; y += step) {
-            lobe.push_back(p.luminance(tip, y));
-            if (v(y) > 0.08 && v(y) < 0.17) {
-                bodyBlue += p.at(tip, y, 2);
-                bodyRed += p.at(tip, y, 0);
-            }
+    for (const double side : {1.0, -1.0}) {
+        const double t = 0.5 + side * 0.1; // the ground, clear of both eyes
+        const int gx = x(0.3), gy = y(t);
+        EXPECT_GT(p.at(gx, gy, 0), 0.6 * 255) << "the ground is dim, side " << side;
+        EXPECT_GT(p.at(gx, gy, 0), 4 * p.at(gx, gy, 2)) << "the ground is not warm, side " << side;
+        EXPECT_LT(p.luminance(gx, y(0.5 + side * 0.28)), 0.08 * 255)
+            << "no dark margin along the outer edge, side " << side;
+    }
+    for (const auto* eye : {kForeEye, kHindEye}) {
+        const double s = eye[0], t = eye[1];
+        EXPECT_GT(p.luminance(x(s + 0.03), y(t)), 0.7 * 255) << "the eye's core is dim or small";
+        EXPECT_GT(p.luminance(x(s), y(t - 0.03)), 0.7 * 255) << "the eye's core is dim or small";
+        for (const double ring : {0.055, -0.055}) {
+            EXPECT_LT(p.luminance(x(s + ring), y(t)), 0.08 * 255) << "no black ring round the eye";
+            EXPECT_LT(p.luminance(x(s), y(t + ring)), 0.08 * 255) << "no black ring round the eye";
         }
-        const auto body = std::max_element(lobe.begin(), lobe.begin() + lobe.size() / 2);
-        EXPECT_GT(*body, 0.05 * 255) << "the body is black, not coloured";
-        EXPECT_LT(*body, 0.3 * 255) << "the body is bright enough to wash out in the trail";
-        EXPECT_GT(bodyBlue, 3.0 * bodyRed) << "the body has no colour of its own";
-        EXPECT_LT(lobe[lobe.size() * 8 / 14], 0.4 * 255) << "the edge band is broad, not thin";
-        // Brightest just inside the outline, dimmer but still lit at the
-        // tip: a close wing is mostly tip, and bright tips fanned into
-        // grey sheets in the trail.
-        const auto band = lobe.begin() + lobe.size() * 2 / 3;
-        const auto tipEnd = lobe.begin() + lobe.size() * 6 / 7;
-        const auto rim = std::max_element(band, tipEnd);
-        EXPECT_GT(*rim, 0.7 * 255) << "the edge band is dim";
-        // A grey-white rim read as grey feathery fans in the trail.
-        const int rimY = from + step * static_cast<int>(rim - lobe.begin());
-        EXPECT_LT(p.at(tip, rimY, 0), 0.75 * p.at(tip, rimY, 2)) << "the rim is grey, not coloured";
-        EXPECT_GT(*std::min_element(band, lobe.end()), 0.3 * 255)
-            << "the edge is not lit out to the outline";
-        EXPECT_LT(*std::max_element(tipEnd, lobe.end()), 0.6 * 255)
-            << "the tip is as bright as the edge band";
-        EXPECT_GT(p.luminance(tip, outline), 2.0 * p.luminance(hinge, outline))
-            << "the hinge end is not dimmer";
+        const int rx = x(s - 0.078), ry = y(t);
+        EXPECT_GT(p.at(rx, ry, 1), 0.6 * 255) << "the eye's rim is not gold";
+        EXPECT_GT(p.at(rx, ry, 1), 4 * p.at(rx, ry, 2)) << "the eye's rim is not gold";
     }
 }
 
 // A flap sweeps the wing through 140 degrees and the trail keeps a copy of
-// it every frame, so any light that runs along the span out from the body
-// fans into a burst of rays, and every lit texel adds to the swarm's fog.
-// Whatever the slide, the hinge lies above s = 0.53 and the tip below 0.47:
-// the hinge half must stay nearly dark, and the wing as a whole dim.
+// it every frame: light by the hinge piles up into slabs, and every lit
+// texel adds to the swarm's haze. Whatever the slide, the hinge lies above
+// s = 0.53 and the tip below 0.47: the ground fades towards the hinge, and
+// the wing as a whole stays well below a lit sheet.
 TEST(Textures, ButterflyWingLightGathersOutTowardsTheTips) {
     const Picture p = readWithLibpng("carpet22.png");
     ASSERT_GT(p.width, 0);
     const auto s = [&](int x) { return (x + 0.5) / p.width; };
     const auto v = [&](int y) { return std::abs((y + 0.5) / p.height - 0.5); };
-    double tipEdge = 0, hingeEdge = 0, sum = 0;
-    int count = 0;
+    double tip = 0, hinge = 0, sum = 0;
+    int tips = 0, hinges = 0, count = 0;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
             const double l = p.luminance(x, y);
-            const bool edge = v(y) > 0.2 && v(y) < 0.25;
-            tipEdge = edge && s(x) > 0.15 && s(x) < 0.25 ? std::max(tipEdge, l) : tipEdge;
-            hingeEdge = edge && s(x) > 0.55 && s(x) < 0.88 ? std::max(hingeEdge, l) : hingeEdge;
+            if (v(y) > 0.07 && v(y) < 0.24) {
+                if (s(x) > 0.15 && s(x) < 0.3) {
+                    tip += l;
+                    ++tips;
+                } else if (s(x) > 0.78 && s(x) < 0.88) {
+                    hinge += l;
+                    ++hinges;
+                }
+            }
             if (v(y) < 0.29 && s(x) > 0.12 && s(x) < 0.88) { // what the mesh covers
                 sum += l;
                 ++count;
             }
         }
     }
-    EXPECT_LT(hingeEdge, 0.3 * tipEdge) << "the edge stays lit towards the hinge";
-    EXPECT_LT(sum / count, 0.15 * 255) << "the wing adds too much light to the trail";
+    ASSERT_GT(tips * hinges * count, 0);
+    EXPECT_LT(hinge / hinges, 0.3 * tip / tips) << "the ground stays lit towards the hinge";
+    EXPECT_LT(sum / count, 0.3 * 255) << "the wing adds too much light to the trail";
 }
 
 // The two faces cross-fade on one mesh, so their outlines must coincide:

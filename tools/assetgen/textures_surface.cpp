@@ -67,62 +67,61 @@ Image vignette() {
 
 // Butterfly wing pattern, laid on the wing by its own x and y. It slides
 // and stretches along s as the wing flaps (by a third of the wing), so the
-// fields run along the texture's width and only t (forewing towards high
-// t, hindwing towards low t, 0.5 between them) places them; s only ramps.
-// The wings are added onto a dark dusk sky, so black is where the wing is
-// not seen. From the black seam that parts fore- from hindwing: a deep
-// turquoise (fore) or azure (hind) body that deepens towards the seam, a
-// vivid submarginal band of the wing's own hue, then a bright rim (pale
-// cyan fore, pale periwinkle hind) that dims towards the tip and runs on
-// past the mesh's outline, so the wing's own shape is drawn by a bright,
-// coloured edge around a dark body. An ice-white rim read as grey fans in
-// the trail; a rim of the wing's hue stays a clear blue. The trail keeps a
-// copy of every wing each frame and the swarm flies in close ranks: bright
-// bodies summed into one pale wash, so the bodies stay dark. The lines run
-// along the span, out from the body, and a flap sweeps them through 140
-// degrees: lit to the hinge, the trail's copies fanned out from every body
-// as spiky bursts of lines. So the light gathers in the outer half of the
-// span and fades to almost nothing at the hinge (a slow ramp along s, so
-// the slide does not show): the copies draw short arcs where the tips
-// sweep, not rays. Every edge spans some eight texels (a wing is seen at
-// twenty to forty pixels, without smaller copies). Below white so the
-// flapping brightness tints it.
+// bands run along the texture's width and only t (forewing towards high t,
+// hindwing towards low t, 0.5 between them) places them; what s places
+// slides slowly over the wing. The wings are added onto an indigo dusk sky,
+// so black is where the wing is not seen: a wing reads by a few broad fields
+// of light and dark, since it is seen at some fifteen pixels, twenty texels
+// to a pixel and no smaller copies. Cyan and blue wings on the blue sky read
+// as faint ghosts; a warm orange ground stands out against it, the flapping
+// tint turns it red, gold or rose wing by wing. Each wing carries one eye:
+// a pale core inside a black ring and a gold rim, about a third of the
+// wing's height, the one mark that reads as a butterfly at that size. The
+// forewing's eye sits at s = 0.5, which the forewing covers at any slide;
+// the hindwing's drifts on and off its lobe. A black seam parts fore- from
+// hindwing, a dark margin runs along each wing's outer edge, and the light
+// fades towards the hinge: light near the flap axis piled up into slabs and
+// light lit all along the span fanned into bursts of rays in the trail.
 Image wingPattern() {
     constexpr float kSeam = 0.025f, kSeamEdge = 0.02f; // v = |t - 0.5|
-    constexpr float kBandFrom = 0.13f, kBandTo = 0.16f, kBandLight = 0.6f;
-    constexpr float kEdgeFrom = 0.195f, kEdgeTo = 0.215f;
-    constexpr float kTipDim = 0.5f, kTipFrom = 0.3f; // v past the band
+    constexpr float kMarginFore = 0.25f, kMarginHind = 0.255f, kMarginEdge = 0.018f;
     // Along s: the tip never reaches above 0.47 nor the hinge below 0.53.
-    constexpr float kOuterFrom = 0.62f, kOuterTo = 0.25f, kHingeLight = 0.1f;
-    const Colour cyanRim{0.5f, 1.0f, 1.0f}, periwinkleRim{0.66f, 0.85f, 1.0f};
-    const Colour cyanBand{0.0f, 0.5f, 0.62f}, azureBand{0.08f, 0.25f, 0.95f};
-    const Colour turquoise{0.01f, 0.1f, 0.15f}, azure{0.03f, 0.065f, 0.2f};
+    constexpr float kOuterFrom = 0.76f, kOuterTo = 0.5f, kHingeLight = 0.18f;
+    struct Eye {
+        float s, t;
+    };
+    constexpr Eye foreEye{0.5f, 0.645f}, hindEye{0.585f, 0.3f};
+    constexpr float kCore = 0.042f, kRing = 0.066f, kRim = 0.096f, kEyeEdge = 0.01f;
+    const Colour foreGround{0.92f, 0.4f, 0.04f}, hindGround{0.85f, 0.24f, 0.05f};
+    const Colour margin{0.04f, 0.015f, 0.01f}, base{0.12f, 0.035f, 0.01f};
+    const Colour core{0.93f, 0.9f, 0.72f}, ring{0.01f, 0.012f, 0.05f}, rim{0.95f, 0.72f, 0.12f};
     Image image(512, 512);
     image.shadeSupersampled(2, [&](float s, float t) {
         const float v = std::abs(t - 0.5f);
         const bool fore = t > 0.5f;
         const float seam = smoothstep(kSeam, kSeam + kSeamEdge, v);
-        // The body darkens towards the seam, so the two wings of one
-        // butterfly part by shading, not by a second line.
-        const float body = 0.55f + 0.45f * smoothstep(0.04f, 0.17f, v);
-        // A band of the wing's own hue inside the rim: the outline reads
-        // as a coloured border, not a thin grey line.
-        const float band = kBandLight * smoothstep(kBandFrom, kBandTo, v);
-        // The rim is brightest just inside the outline and dims towards
-        // the lobe's tip: a wing passing by the camera is mostly tip, and
-        // the trail fanned its flapping copies into broad grey sheets.
-        const float edge = smoothstep(kEdgeFrom, kEdgeTo, v) *
-                           (1 - kTipDim * smoothstep(kEdgeTo + 0.02f, kTipFrom, v));
-        const Colour field =
-            mix((fore ? turquoise : azure) * body, fore ? cyanBand : azureBand, band);
-        // The far tip never reaches s below 0.09; dimming the last few
-        // texels to the hinge's level keeps the repeat free of a seam.
+        // A dark, furred base by the seam; the ground's own colour beyond.
+        Colour field = mix(base, fore ? foreGround : hindGround, smoothstep(0.03f, 0.07f, v));
+        // Light gathers away from the hinge (a slow ramp along s, so the
+        // slide does not show). The far tip never reaches s below 0.09;
+        // dimming the last few texels keeps the repeat free of a seam.
         const float outer =
             std::min(smoothstep(kOuterFrom, kOuterTo, s), smoothstep(0.0f, 0.08f, s));
-        const float span = kHingeLight + (1 - kHingeLight) * outer;
+        field = field * (kHingeLight + (1 - kHingeLight) * outer);
+        const float edge = fore ? kMarginFore : kMarginHind;
+        field = mix(field, margin, smoothstep(edge, edge + kMarginEdge, v));
+        // The eye stays fully lit wherever the slide takes it.
+        const Eye eye = fore ? foreEye : hindEye;
+        const float r = std::hypot(s - eye.s, t - eye.t);
+        const float inRim = 1 - smoothstep(kRim - kEyeEdge, kRim, r);
+        const float inRing = 1 - smoothstep(kRing - kEyeEdge, kRing, r);
+        const float inCore = 1 - smoothstep(kCore - kEyeEdge, kCore, r);
+        field = mix(field, rim, inRim);
+        field = mix(field, ring, inRing);
+        field = mix(field, core, inCore);
         // A faint sheen, so a close wing is not one flat colour.
         const float sheen = 0.9f + 0.1f * fractalNoise(s, t, 2, 2, 0.5f, 31);
-        return mix(field, fore ? cyanRim : periwinkleRim, edge) * (seam * span * sheen);
+        return field * (seam * sheen);
     });
     return image;
 }
