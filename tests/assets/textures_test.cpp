@@ -1324,6 +1324,53 @@ TEST(Textures, CausticFramesKeepNoStrandInOnePlace) {
     EXPECT_LT(brightestMean, 150) << "a strand stays bright through the loop";
 }
 
+// The floor and the surface layers repeat these frames many times across
+// the view: the light traced across one edge of the tile must land on the
+// other, and every wave must fit the tile, or each repeat draws a straight
+// seam through the filaments.
+TEST(Textures, CausticFramesTileWithoutSeams) {
+    for (const char* name : {"caust00.png", "caust14.png", "caust26.png"}) {
+        const Picture p = readWithLibpng(name);
+        ASSERT_GT(p.width, 2) << name;
+        const auto columnStep = [&](int a, int b) {
+            double sum = 0;
+            for (int y = 0; y < p.height; ++y) {
+                for (int c = 0; c < 3; ++c) {
+                    sum += std::abs(int(p.at(a, y, c)) - int(p.at(b, y, c)));
+                }
+            }
+            return sum / (3.0 * p.height);
+        };
+        const auto rowStep = [&](int a, int b) {
+            double sum = 0;
+            for (int x = 0; x < p.width; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    sum += std::abs(int(p.at(x, a, c)) - int(p.at(x, b, c)));
+                }
+            }
+            return sum / (3.0 * p.width);
+        };
+        // A seam is a step unlike the steps beside it and as large as one
+        // between unrelated columns (rows), half a tile apart; a thin
+        // filament running along the edge makes its neighbours step as much.
+        const auto seam = [](double edge, double before, double after, double apart) {
+            return edge > 1.5 * std::max(before, after) && edge > 0.5 * apart;
+        };
+        const int w = p.width, h = p.height;
+        double apartS = 0, apartT = 0;
+        for (int k = 0; k < w; ++k) {
+            apartS += columnStep(k, (k + w / 2) % w) / w;
+        }
+        for (int k = 0; k < h; ++k) {
+            apartT += rowStep(k, (k + h / 2) % h) / h;
+        }
+        EXPECT_FALSE(seam(columnStep(w - 1, 0), columnStep(w - 2, w - 1), columnStep(0, 1), apartS))
+            << name << ": seam across s";
+        EXPECT_FALSE(seam(rowStep(h - 1, 0), rowStep(h - 2, h - 1), rowStep(0, 1), apartT))
+            << name << ": seam across t";
+    }
+}
+
 // The surface layers and overlays add these frames over the whole view
 // under a five-frame trail (the red overlay weighted most), so the ground
 // between the lines stays dark (a lit sand ground piled up into an even

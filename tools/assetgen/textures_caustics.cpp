@@ -22,29 +22,83 @@ float groundMottle(float s, float t) {
     return 0.6f + 0.4f * (0.5f + 0.5f * fractalNoise(s, t, 4, 3, 0.5f, 21));
 }
 
+// Sunlight refracted through a swell and gathered on the ground, traced: a
+// dense grid of rays through a periodic surface made of a few waves, each
+// ray bent by the slope where it enters and splatted where it lands. The
+// light crowds into curved filaments with brighter cusps where they meet,
+// thin everywhere and never a polygon net: cell edges of a Voronoi net read
+// as crazy paving on the floor and as a wire mesh in the surface layers.
+// Every wave is a whole number of repeats across the tile, so the frames
+// tile, and a whole number of turns of its phase through the loop, so the
+// loop closes. Half the waves run on by one wavelength a loop, so every
+// filament travels well clear of its start (the overlays fix a corner of
+// these frames to the screen, and a strand that stayed put burned in); the
+// other half only sway, which keeps the step per frame near a line's width:
+// all six running made twice the step, and the trail lays each step down as
+// one more copy of the net.
+struct SwellWave {
+    int kx, ky;
+    float phase;
+    int laps;   // whole turns of its phase through the loop, so the loop closes
+    float sway; // when it does not run on, where in the loop it sways
+};
+constexpr SwellWave kSwell[] = {
+    {4, 1, 0.4f, 1, 0.0f},   {-1, 4, 2.1f, 0, 1.1f}, {3, -3, 4.0f, -1, 0.0f},
+    {-4, -2, 5.2f, 0, 3.4f}, {5, -1, 1.3f, 1, 0.0f}, {2, 4, 3.3f, 0, 5.5f},
+};
+constexpr float kSwayReach = 1.2f;
+// How strongly the swell focuses: the stretch of the ground each wave adds,
+// in units where 1 folds the light into a cusp.
+constexpr float kFocus = 0.8f, kLineGain = 0.3f;
+constexpr int kRays = 1536;
+
+Plane causticLight(float phase) {
+    constexpr int size = 256;
+    Plane light(size, size);
+    const float raysPerTexel = float(kRays) * kRays / (size * size);
+    for (int iy = 0; iy < kRays; ++iy) {
+        for (int ix = 0; ix < kRays; ++ix) {
+            const float s = (ix + 0.5f) / kRays, t = (iy + 0.5f) / kRays;
+            float ds = 0.0f, dt = 0.0f;
+            for (const SwellWave& w : kSwell) {
+                const float k = std::hypot(float(w.kx), float(w.ky));
+                const float reach = kFocus / (2 * pi * k);
+                const float arg = 2 * pi * (w.kx * s + w.ky * t) + w.phase + w.laps * phase +
+                                  (w.laps == 0 ? kSwayReach * std::sin(phase + w.sway) : 0.0f);
+                const float bend = reach * std::sin(arg) / k;
+                ds += bend * w.kx;
+                dt += bend * w.ky;
+            }
+            const float x = (s + ds) * size - 0.5f, y = (t + dt) * size - 0.5f;
+            const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+            const float fx = x - x0, fy = y - y0;
+            const auto add = [&](int px, int py, float wgt) {
+                light.at(((px % size) + size) % size, ((py % size) + size) % size) +=
+                    wgt / raysPerTexel;
+            };
+            add(x0, y0, (1 - fx) * (1 - fy));
+            add(x0 + 1, y0, fx * (1 - fy));
+            add(x0, y0 + 1, (1 - fx) * fy);
+            add(x0 + 1, y0 + 1, fx * fy);
+        }
+    }
+    // No blur: a texel of it spread every cusp into a blob that the green
+    // overlay, four times magnified, laid over the view as a green smudge,
+    // and the floor's net went soft under the trail.
+    return light;
+}
+
 Image causticFrame(int frame) {
     Image image(256, 256);
     const float phase = 2 * pi * frame / causticFrames;
-    image.shade([phase](float s, float t) {
-        // The frames step almost once per drawn frame and the underwater
-        // trail averages about five of them: the lines move only a fraction
-        // of their width per step, so the net stays sharp through the trail
-        // instead of smearing into a haze. But over the loop every line and
-        // every lit patch must travel well clear of where it started: the
-        // surface overlays are fixed to the screen, and a net that only
-        // trembled left the same bright strand burned in at one spot of the
-        // view for the whole section.
-        constexpr float kOrbit = 0.15f;
+    const Plane gathered = causticLight(phase);
+    image.shade([phase, &gathered](float s, float t) {
         const float drift = 0.4f;
-        const float ws = s + 0.03f * periodicNoise(s * 4 + std::cos(phase) / 3, t * 4, 4, 12);
-        const float wt = t + 0.03f * periodicNoise(s * 4, t * 4 + std::sin(phase) / 3, 4, 13);
-        const CellDistances d = cellularNoise(ws, wt, 5, 11, phase, kOrbit);
-        // Thin lines with no halo: the picture piles the floor, three floor
-        // layers and five surface overlays of these frames on each other
-        // under a five-frame trail, and every soft halo and fine second net
-        // added up into an even blue mush.
-        const float edge = d.second - d.nearest;
-        const float line = std::exp(-edge * 15.0f) * (0.5f + 0.8f * d.second);
+        // Light gathered above the mean: the filaments; the thinned light
+        // between them stays ground.
+        const float focus = gathered.at(std::min(static_cast<int>(s * 256), 255),
+                                        std::min(static_cast<int>(t * 256), 255));
+        const float line = std::max(focus - 1.0f, 0.0f);
         // Sunlight focused by the waves falls only in patches that drift
         // slowly: there the net is bright and the sand barely lit; elsewhere
         // the ground is nearly black. The surface layers and the overlays
@@ -65,7 +119,7 @@ Image causticFrame(int frame) {
             0.5f + 0.5f * periodicNoise(s * 2 - std::cos(phase), t * 2 - std::sin(phase), 2, 19);
         const float lit = std::max(0.05f + 0.95f * smoothstep(0.5f, 0.72f, patch),
                                    0.3f * smoothstep(0.45f, 0.65f, roam));
-        const float raw = line * line * lit * 4.5f;
+        const float raw = kLineGain * line * line * lit;
         const float light = 1.3f * (1.0f - std::exp(-raw));
         // Little red anywhere: the picture lays these frames over itself
         // once per colour channel, four times magnified and with red
