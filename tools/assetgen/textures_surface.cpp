@@ -516,6 +516,10 @@ Image seaWater() {
 // belly is a deeper amber than the flank, the warm core of the fish is the
 // flank and its sheen, and a cool moonlit band lies on the back, under the
 // outline's last texels (which stay the back's dark red, see above).
+// Still the school read as orange cut-outs pasted on the night: the gold is
+// darker and deeper now, the moon lays a cool light over the whole upper
+// body and its scales' glints are the moon's silver, and the fins fade from
+// a gold root into a film the night shows through.
 float goldfishHeight(float s, float t) {
     s = std::clamp(s, 0.3f, 0.92f); // the tail fin takes the narrowest body's heights
     const float belly = 0.37f + 0.5f * (s - 0.6f) * (s - 0.6f);
@@ -528,17 +532,20 @@ Image goldfishScales() {
     constexpr float scaleKnee = 1.15f;             // shade at which a scale's face is full
     constexpr float eyeS = 0.855f, eyeT = 0.526f;  // the render's eye
     constexpr float pupil = 0.014f, ring = 0.026f; // painted eye, in s
-    const Colour back{0.6f, 0.15f, 0.03f}, flank{1.0f, 0.6f, 0.08f}, belly{0.66f, 0.33f, 0.07f};
-    const Colour fin{1.0f, 0.52f, 0.1f}, glint{1.0f, 0.9f, 0.6f}, iris{1.0f, 0.86f, 0.5f};
-    const Colour night{0.07f, 0.09f, 0.2f}, underside{0.42f, 0.13f, 0.04f};
-    constexpr float webFloor = 0.3f;                     // the fins' web at its thinnest
-    constexpr float paleFrom = 0.16f, goldFrom = 0.5f;   // belly's amber band, in h
-    constexpr float shadowTo = 0.2f, shadowDepth = 0.8f; // underside's shadow, in h
-    constexpr float sheenAt = 0.62f, sheenWidth = 0.07f; // flank's sheen, in h
-    constexpr float sheenGain = 0.3f;
-    const Colour sheen{1.0f, 0.8f, 0.22f}; // warm: a paler sheen greys the flank
-    constexpr float moonAt = 0.82f, moonWidth = 0.055f, moonGain = 0.36f; // back's cool band, in h
-    const Colour moonlight{0.42f, 0.58f, 1.0f};
+    const Colour back{0.6f, 0.15f, 0.03f}, flank{0.74f, 0.41f, 0.07f}, belly{0.52f, 0.25f, 0.06f};
+    const Colour fin{0.88f, 0.46f, 0.09f}, glint{0.7f, 0.82f, 1.0f}, iris{1.0f, 0.86f, 0.5f};
+    const Colour night{0.07f, 0.09f, 0.2f}, underside{0.36f, 0.11f, 0.035f};
+    constexpr float rootFloor = 0.3f;                     // the fins' web by the body
+    constexpr float webGold = 0.06f;                      // the rays' gold in the web further out
+    const Colour finFilm{0.2f, 0.25f, 0.42f};             // the night seen through the web
+    constexpr float finGlow = 0.32f;                      // moonlight caught on a ray's crest
+    constexpr float paleFrom = 0.16f, goldFrom = 0.5f;    // belly's amber band, in h
+    constexpr float shadowTo = 0.2f, shadowDepth = 0.88f; // underside's shadow, in h
+    constexpr float sheenAt = 0.62f, sheenWidth = 0.07f;  // flank's sheen, in h
+    constexpr float sheenGain = 0.3f, moonFill = 0.14f;
+    const Colour sheen{1.0f, 0.86f, 0.55f};                             // moonlit gold
+    constexpr float moonAt = 0.8f, moonWidth = 0.07f, moonGain = 0.55f; // back's cool band, in h
+    const Colour moonlight{0.5f, 0.62f, 1.0f};
     const Image render = renderedPicture("goldfish_skin.png", 256, 256);
     Image skin = render;
     skin.apply([&](Colour c, float s, float t) {
@@ -557,7 +564,7 @@ Image goldfishScales() {
         const float lit = 0.16f + 0.84f * std::pow(std::min(shade, scaleKnee) / scaleKnee, 1.8f);
         Colour body =
             mix(mix(night, hue, lit), underside * (0.6f + 0.4f * std::min(shade, 1.2f)), shadowed) +
-            glint * ((1 - shadowed) * 0.5f * smoothstep(1.1f, 1.45f, shade));
+            glint * (0.7f * smoothstep(0.35f, 0.6f, h) * smoothstep(1.0f, 1.4f, shade));
         // A soft sheen along the upper flank, under the dark back: the bend
         // from lit flank into shadowed back is what reads as a round body.
         const float sheenBand = (h - sheenAt) / sheenWidth;
@@ -570,13 +577,27 @@ Image goldfishScales() {
         const float belowOutline = 1 - smoothstep(0.85f, 0.91f, h);
         body = body + moonlight * (moonGain * sheenAlong * belowOutline *
                                    std::exp(-moonBand * moonBand) * std::min(shade, 1.0f));
-        // Fins: the render's film, its rays lit and the web between them thin
-        // (a steeper curve), so the night shows through as through a veil.
-        // The web keeps a floor of deep orange: black webs drew dark, jagged
-        // fringes round the tail and fins where the school crosses the bright
-        // swirl before the night.
-        const Colour fins =
-            fin * (webFloor + (0.9f - webFloor) * std::pow(std::min(shade, 1.1f), 1.8f));
+        // Moonlight from above over the whole upper body, fading to nothing
+        // at the belly: the fish is lit by the night's own light.
+        body = body + moonlight * (moonFill * along * belowOutline * smoothstep(0.35f, 0.85f, h) *
+                                   std::min(shade, 1.0f));
+        // Fins: gold at the root, where the web keeps a floor of deep orange
+        // (black webs drew dark, jagged fringes over the bright swirl before
+        // the night). Further out they turn into a thin film: the web takes
+        // the night's blue, as if seen through, and only the rays stay warm,
+        // their crests catching the moon. Opaque orange fins read as cut-outs.
+        const Colour root =
+            fin * (rootFloor + (0.9f - rootFloor) * std::pow(std::min(shade, 1.1f), 1.8f));
+        // How far out on its fin a texel lies (0 at the body, 1 at the
+        // edge), as the render lays the fins: its rays dim outward.
+        const float out =
+            s < 0.31f ? (0.31f - s) / 0.25f : std::max((t - 0.58f) / 0.09f, (0.38f - t) / 0.08f);
+        const float webShade = 0.92f - 0.62f * smoothstep(0.45f, 0.8f, out);
+        const float ray = smoothstep(webShade, webShade + 0.22f, shade);
+        const float rayGold = 0.9f - 0.5f * smoothstep(0.3f, 1.0f, out);
+        const Colour film = mix(finFilm, fin * rayGold, webGold + (1 - webGold) * ray) +
+                            moonlight * (finGlow * ray);
+        const Colour fins = mix(root, film, smoothstep(0.1f, 0.55f, out));
         Colour graded = mix(fins, body, inBody);
         // The eye: pupil with a catch-light, ring, dark rim into the skin.
         const float dx = s - eyeS, dy = t - eyeT, r = std::sqrt(dx * dx + dy * dy);
